@@ -1,0 +1,63 @@
+#include "engine/layer.h"
+
+#include <atomic>
+
+namespace engine {
+
+LayerId newLayerId() {
+  static std::atomic<LayerId> next{1};
+  return next++;
+}
+
+bool isValidBlendMode(int v) { return (v >= 1 && v <= 23) || (v >= 26 && v <= 30); }
+
+LayerNode LayerNode::artLayer(std::string name) {
+  LayerNode n;
+  n.id = newLayerId();
+  n.name = std::move(name);
+  return n;
+}
+
+LayerNode LayerNode::layerSet(std::string name) {
+  LayerNode n = artLayer(std::move(name));
+  n.isSet = true;
+  n.blendMode = BlendMode::PassThrough;
+  n.expanded = true;
+  return n;
+}
+
+Rect LayerNode::contentBounds() const {
+  if (!isSet) return pixels.bounds();
+  Rect r;
+  for (const LayerNode& c : children) r = r.united(c.contentBounds());
+  return r;
+}
+
+bool locateLayer(std::vector<LayerNode>& layers, LayerId id, LayerPath& out) {
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    if (layers[i].id == id) {
+      out.siblings = &layers;
+      out.index = i;
+      return true;
+    }
+    if (layers[i].isSet && locateLayer(layers[i].children, id, out)) {
+      if (!out.parent) out.parent = &layers[i];
+      return true;
+    }
+  }
+  return false;
+}
+
+LayerNode* findLayer(std::vector<LayerNode>& layers, LayerId id) {
+  for (LayerNode& n : layers) {
+    if (n.id == id) return &n;
+    if (LayerNode* found = n.isSet ? findLayer(n.children, id) : nullptr) return found;
+  }
+  return nullptr;
+}
+
+const LayerNode* findLayer(const std::vector<LayerNode>& layers, LayerId id) {
+  return findLayer(const_cast<std::vector<LayerNode>&>(layers), id);
+}
+
+}  // namespace engine

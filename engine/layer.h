@@ -1,0 +1,105 @@
+#pragma once
+// The layer tree: art layers and layer sets of any depth, stored as values so that a history
+// state is a cheap copy (pixels are shared, see Raster).
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/mask.h"
+#include "engine/raster.h"
+
+namespace engine {
+
+using LayerId = std::uint64_t;  // 0 never names a layer
+LayerId newLayerId();
+
+// Photoshop's layer blend-mode numbering.
+enum class BlendMode : int {
+  PassThrough = 1, Normal = 2, Dissolve = 3, Darken = 4, Multiply = 5, ColorBurn = 6, LinearBurn = 7,
+  Lighten = 8, Screen = 9, ColorDodge = 10, LinearDodge = 11, Overlay = 12, SoftLight = 13, HardLight = 14,
+  VividLight = 15, LinearLight = 16, PinLight = 17, Difference = 18, Exclusion = 19, Hue = 20,
+  Saturation = 21, Color = 22, Luminosity = 23, HardMix = 26, LighterColor = 27, DarkerColor = 28,
+  Subtract = 29, Divide = 30,
+};
+bool isValidBlendMode(int value);
+
+// Photoshop's layer kinds; kinds the engine cannot draw are kept as read, with their pixels.
+enum class LayerKind : int {
+  Normal = 1, Text = 2, SolidFill = 3, GradientFill = 4, PatternFill = 5, Levels = 6, Curves = 7,
+  ColorBalance = 8, BrightnessContrast = 9, HueSaturation = 10, SelectiveColor = 11, ChannelMixer = 12,
+  GradientMap = 13, Inversion = 14, Threshold = 15, Posterize = 16, SmartObject = 17, PhotoFilter = 18,
+  Exposure = 19, Layer3D = 20, Video = 21, BlackAndWhite = 22, Vibrance = 23,
+};
+
+// Colour labels of the Layers palette, numbered as Photoshop stores them in a file.
+enum class ColorLabel : int { None = 0, Red = 1, Orange = 2, Yellow = 3, Green = 4, Blue = 5, Violet = 6, Gray = 7 };
+
+// A block of layer information the engine does not interpret, kept to be written back.
+struct TaggedBlock {
+  std::array<char, 4> key{};
+  std::shared_ptr<const std::vector<std::uint8_t>> data;
+};
+
+// A user mask attached to a layer: 255 shows the layer, 0 hides it.
+struct LayerMask {
+  Mask pixels;  // outside value is the mask's default colour
+  bool disabled = false;
+  bool empty() const { return pixels.bounds().empty() && pixels.outside() == 255; }
+};
+
+struct LayerNode {
+  LayerId id = 0;
+  bool isSet = false;
+  std::string name;
+  bool visible = true;
+  std::uint8_t opacity = 255;  // 0..255; the automation layer shows it as a percentage
+  BlendMode blendMode = BlendMode::Normal;
+  ColorLabel colorLabel = ColorLabel::None;
+  std::uint32_t linkGroup = 0;  // layers sharing a non-zero group move together
+  LayerMask mask;
+
+  // Art layers.
+  LayerKind kind = LayerKind::Normal;
+  bool isBackground = false;
+  Raster pixels;
+  Rgb fillColor{};                  // solid-fill layers
+  std::uint8_t fillOpacity = 255;   // 0..255
+  bool clipping = false;            // clipped to the layer below
+  bool hasStyle = false;            // layer effects present (kept in extraBlocks)
+  bool styleEnabled = true;
+  std::string text;                 // text layers: their words, for display
+  std::vector<TaggedBlock> extraBlocks;
+
+  // Layer sets.
+  std::vector<LayerNode> children;  // topmost first
+  bool expanded = false;
+
+  static LayerNode artLayer(std::string name);
+  static LayerNode layerSet(std::string name);
+  // Bounds of the pixels this node shows (the union of its members for a set).
+  Rect contentBounds() const;
+};
+
+// Navigation in a tree given as the top-level list (topmost first).
+struct LayerPath {
+  std::vector<LayerNode>* siblings = nullptr;  // the list that holds the node
+  std::size_t index = 0;
+  LayerNode* parent = nullptr;  // null at top level
+  LayerNode& node() const { return (*siblings)[index]; }
+};
+LayerNode* findLayer(std::vector<LayerNode>& layers, LayerId id);
+const LayerNode* findLayer(const std::vector<LayerNode>& layers, LayerId id);
+bool locateLayer(std::vector<LayerNode>& layers, LayerId id, LayerPath& out);
+// Calls f(node) for every node, depth first, top to bottom.
+template <class Tree, class F>
+void forEachLayer(Tree& layers, F&& f) {
+  for (auto& n : layers) {
+    f(n);
+    forEachLayer(n.children, f);
+  }
+}
+
+}  // namespace engine

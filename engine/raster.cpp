@@ -1,0 +1,107 @@
+#include "engine/raster.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/errors.h"
+
+namespace engine {
+
+namespace {
+
+std::shared_ptr<std::vector<std::uint8_t>> allocate(const Rect& bounds) {
+  checkPixelArea(bounds.width(), bounds.height());
+  return std::make_shared<std::vector<std::uint8_t>>(std::size_t(bounds.area()) * Raster::kChannels, 0);
+}
+
+}  // namespace
+
+Raster::Raster(const Rect& bounds) : bounds_(bounds.empty() ? Rect{} : bounds) {
+  if (!bounds_.empty()) data_ = allocate(bounds_);
+}
+
+Raster Raster::filled(const Rect& bounds, Rgb color, std::uint8_t alpha) {
+  Raster r(bounds);
+  if (r.empty()) return r;
+  std::uint8_t* p = r.mutableData();
+  const std::size_t n = std::size_t(r.bounds_.area());
+  for (std::size_t i = 0; i < n; ++i, p += kChannels) {
+    p[0] = color.r;
+    p[1] = color.g;
+    p[2] = color.b;
+    p[3] = alpha;
+  }
+  return r;
+}
+
+std::uint8_t* Raster::mutableData() {
+  if (!data_) return nullptr;
+  if (data_.use_count() > 1) data_ = std::make_shared<std::vector<std::uint8_t>>(*data_);
+  return data_->data();
+}
+
+void Raster::cover(const Rect& area) {
+  if (area.empty() || bounds_.contains(area)) return;
+  const Rect grown = bounds_.united(area);
+  Raster bigger(grown);
+  if (!empty()) {
+    std::uint8_t* dst = bigger.mutableData();
+    const int rowBytes = stride();
+    for (int y = bounds_.top; y < bounds_.bottom; ++y) {
+      std::memcpy(dst + (std::size_t(y - grown.top) * grown.width() + (bounds_.left - grown.left)) * kChannels,
+                  pixel(bounds_.left, y), rowBytes);
+    }
+  }
+  *this = std::move(bigger);
+}
+
+void Raster::clip(const Rect& area) {
+  const Rect kept = bounds_.intersected(area);
+  if (kept == bounds_) return;
+  if (kept.empty()) {
+    *this = Raster();
+    return;
+  }
+  Raster smaller(kept);
+  std::uint8_t* dst = smaller.mutableData();
+  for (int y = kept.top; y < kept.bottom; ++y)
+    std::memcpy(dst + std::size_t(y - kept.top) * smaller.stride(), pixel(kept.left, y), smaller.stride());
+  *this = std::move(smaller);
+}
+
+void Raster::trim() {
+  if (empty()) return;
+  int minX = bounds_.right, minY = bounds_.bottom, maxX = bounds_.left - 1, maxY = bounds_.top - 1;
+  for (int y = bounds_.top; y < bounds_.bottom; ++y) {
+    const std::uint8_t* row = pixel(bounds_.left, y);
+    for (int x = bounds_.left; x < bounds_.right; ++x, row += kChannels) {
+      if (row[3] == 0) continue;
+      minX = std::min(minX, x);
+      maxX = std::max(maxX, x);
+      minY = std::min(minY, y);
+      maxY = y;
+    }
+  }
+  if (maxX < minX) {
+    *this = Raster();
+    return;
+  }
+  clip({minX, minY, maxX + 1, maxY + 1});
+}
+
+bool Raster::samePixels(const Raster& other) const {
+  // Compares what is visible: transparent pixels outside either bounds count as equal.
+  const Rect all = bounds_.united(other.bounds_);
+  for (int y = all.top; y < all.bottom; ++y) {
+    for (int x = all.left; x < all.right; ++x) {
+      static const std::uint8_t clear[4] = {0, 0, 0, 0};
+      const std::uint8_t* a = bounds_.contains(x, y) ? pixel(x, y) : clear;
+      const std::uint8_t* b = other.bounds_.contains(x, y) ? other.pixel(x, y) : clear;
+      if (a[3] == 0 && b[3] == 0) continue;
+      if (std::memcmp(a, b, kChannels) != 0) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace engine
