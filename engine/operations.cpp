@@ -79,16 +79,10 @@ bool isInside(const LayerNode& ancestor, LayerId id) { return findLayer(ancestor
 Mask fullMask(const Rect& canvas);
 Mask paintRegion(const DocumentContent& doc) { return doc.hasSelection() ? doc.selection : fullMask(doc.canvas()); }
 
-std::uint8_t toByteOpacity(double percent) {
-  if (!std::isfinite(percent) || percent < 0.0 || percent > 100.0)
-    fail(ErrorCode::InvalidArgument, "opacity must be 0 to 100");
-  return std::uint8_t(std::lround(percent * 2.55));
-}
-
 // Paints `color` through a coverage mask onto a layer.
 void paintThrough(LayerNode& layer, const Mask& coverage, Rgb color, BlendMode mode, double opacity,
                   bool preserveTransparency) {
-  const float strength = toByteOpacity(opacity) / 255.0f;
+  const float strength = opacityFromPercent(opacity) / 255.0f;
   Rect area = coverage.coveredBounds();
   if (preserveTransparency) area = area.intersected(layer.pixels.bounds());
   if (area.empty()) return;
