@@ -207,6 +207,8 @@ engine::Rgb colourOfPixels(const engine::Raster& pixels) {
 void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdContext& ctx) {
   std::optional<engine::LayerKind> kind;
   bool fillColourKnown = false;
+  // Photoshop goes by the object-based effects when a layer also carries the older 'lrFX'.
+  std::optional<bool> effectsOn, legacyEffectsOn;
   for (const RawBlock& b : rec.blocks) {
     const std::string_view k = keyView(b.key);
     if (k == "lclr" && b.data.size() >= 2) {
@@ -216,7 +218,7 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
       node.fillOpacity = b.data[0];
     } else if (isEffectsBlock(k)) {
       node.hasStyle = true;
-      if (const auto on = effectsSwitch(k, b.data, ctx.name)) node.styleEnabled = *on;
+      if (const auto on = effectsSwitch(k, b.data, ctx.name)) (k == "lrFX" ? legacyEffectsOn : effectsOn) = *on;
     }
     if (!kind) kind = kindOfBlock(k);
     if (kind == engine::LayerKind::SolidFill && k == "SoCo") {
@@ -243,6 +245,7 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
     }
   }
   if (kind && !node.isSet) node.kind = *kind;
+  node.styleEnabled = effectsOn.value_or(legacyEffectsOn.value_or(true));
   if (node.kind == engine::LayerKind::SolidFill && !fillColourKnown) node.fillColor = colourOfPixels(node.pixels);
 }
 

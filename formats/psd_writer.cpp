@@ -146,6 +146,11 @@ std::vector<std::uint8_t> sectionBlock(int type, const char* blendKey) {
 
 // The blocks kept from reading, brought in line with the layer as it is now.
 void writeKeptBlocks(ByteWriter& w, const engine::LayerNode& node, const std::string& name) {
+  // The older 'lrFX' is switched only when there are no object-based effects, which Photoshop
+  // prefers; switching both could disagree with what the file said about the one it ignores.
+  const bool hasObjectEffects = std::any_of(node.extraBlocks.begin(), node.extraBlocks.end(), [](const auto& b) {
+    return keyView(b.key) == "lfx2" || keyView(b.key) == "lmfx";
+  });
   for (const engine::TaggedBlock& b : node.extraBlocks) {
     if (!b.data) continue;
     const std::string_view key = keyView(b.key);
@@ -157,6 +162,10 @@ void writeKeptBlocks(ByteWriter& w, const engine::LayerNode& node, const std::st
     }
     if (isEffectsBlock(key)) {
       if (!node.hasStyle) continue;
+      if (key == "lrFX" && hasObjectEffects) {
+        writeBlock(w, "lrFX", *b.data);
+        continue;
+      }
       const std::vector<std::uint8_t> data = withEffectsSwitch(key, *b.data, node.styleEnabled, name);
       writeBlock(w, std::string(key).c_str(), data);
       continue;
@@ -306,8 +315,16 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
   }
   w.endLength(layerInfo);
   w.u32(0);  // no global layer mask information
-  for (const engine::TaggedBlock& b : content.extraBlocks)
-    if (b.data) writeBlock(w, std::string(keyView(b.key)).c_str(), *b.data);
+  // Document blocks keep their true length and are padded to four bytes, as Photoshop writes them.
+  for (const engine::TaggedBlock& b : content.extraBlocks) {
+    if (!b.data) continue;
+    const std::size_t start = w.size();
+    w.tag("8BIM");
+    w.bytes(b.key.data(), 4);
+    w.u32(std::uint32_t(b.data->size()));
+    w.bytes(*b.data);
+    w.padTo(4, start);
+  }
   w.endLength(layerAndMask);
 
   // The merged image: RLE rows of every channel, the size table first. Where it is transparent,
