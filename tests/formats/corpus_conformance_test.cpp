@@ -15,7 +15,7 @@ namespace {
 
 std::filesystem::path corpusFolder() {
   const char* dir = std::getenv("QUILLARY_CORPUS_DIR");
-  return dir ? std::filesystem::path(dir) / "psd" : std::filesystem::path();
+  return std::filesystem::path(dir && *dir ? dir : QUILLARY_CORPUS_DIR) / "psd";
 }
 
 std::vector<std::filesystem::path> corpusFiles() {
