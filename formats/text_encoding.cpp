@@ -47,8 +47,9 @@ char32_t nextCodePoint(const std::string& text, std::size_t& i) {
 
 std::string utf16ToUtf8(const std::vector<std::uint16_t>& units) {
   std::string out;
-  std::size_t n = units.size();
-  if (n > 0 && units[n - 1] == 0) --n;
+  // A NUL ends the text: Photoshop terminates some strings with one.
+  std::size_t n = 0;
+  while (n < units.size() && units[n] != 0) ++n;
   for (std::size_t i = 0; i < n; ++i) {
     char32_t c = units[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
@@ -79,6 +80,7 @@ std::vector<std::uint16_t> utf8ToUtf16(const std::string& text) {
 std::string codePageToUtf8(std::span<const std::uint8_t> bytes) {
   std::string out;
   for (std::uint8_t b : bytes) {
+    if (b == 0) break;
     char32_t c = b;
     if (b >= 0x80 && b < 0xA0) c = kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : 0xFFFD;
     appendUtf8(out, c);
