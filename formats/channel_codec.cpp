@@ -41,13 +41,13 @@ void decodeRleRows(ByteReader& sizes, ByteReader& data, std::size_t rows, std::s
   }
 }
 
-std::vector<std::uint8_t> decodeChannel(const ByteReader& context, std::span<const std::uint8_t> payload,
-                                        Compression compression, const ChannelShape& shape, const char* what) {
+void decodeChannel(const ByteReader& context, std::span<const std::uint8_t> payload, Compression compression,
+                   const ChannelShape& shape, const char* what, std::vector<std::uint8_t>& out) {
   checkChannelClaim(context, compression, payload.size(), shape, what);
   const std::size_t rowBytes = std::size_t(rowByteSize(std::uint64_t(shape.width), shape.depth));
   const std::size_t total = rowBytes * std::size_t(shape.height);
-  std::vector<std::uint8_t> out(total);
-  if (total == 0) return out;
+  out.resize(total);
+  if (total == 0) return;
   switch (compression) {
     case Compression::Raw: std::memcpy(out.data(), payload.data(), total); break;
     case Compression::Rle: {
@@ -65,7 +65,6 @@ std::vector<std::uint8_t> decodeChannel(const ByteReader& context, std::span<con
       }
       break;
   }
-  return out;
 }
 
 void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& sizes,
@@ -76,6 +75,16 @@ void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int heig
     // A row of at most 30000 bytes packs into less than 32 KB, so the 2-byte size always fits.
     sizes.push_back(std::uint8_t(n >> 8));
     sizes.push_back(std::uint8_t(n));
+  }
+}
+
+void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& out) {
+  const std::size_t w = std::size_t(width), table = out.size();
+  out.resize(table + 2 * std::size_t(height));
+  for (int y = 0; y < height; ++y) {
+    const std::size_t n = packBitsRow(samples.subspan(std::size_t(y) * w, w), out);
+    out[table + 2 * std::size_t(y)] = std::uint8_t(n >> 8);
+    out[table + 2 * std::size_t(y) + 1] = std::uint8_t(n);
   }
 }
 

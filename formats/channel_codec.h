@@ -29,17 +29,20 @@ bool claimFits(Compression compression, std::uint64_t payloadBytes, std::uint64_
 void checkChannelClaim(const ByteReader& r, Compression compression, std::uint64_t payloadBytes,
                        const ChannelShape& shape, const char* what);
 
-// The channel's samples at the file's depth, one row after another (rowByteSize x height).
-// `payload` is the channel's data after its compression field.
-std::vector<std::uint8_t> decodeChannel(const ByteReader& context, std::span<const std::uint8_t> payload,
-                                        Compression compression, const ChannelShape& shape, const char* what);
+// The channel's samples at the file's depth, one row after another (rowByteSize x height), into
+// `out` (resized; its memory is reused). `payload` is the data after the compression field.
+void decodeChannel(const ByteReader& context, std::span<const std::uint8_t> payload, Compression compression,
+                   const ChannelShape& shape, const char* what, std::vector<std::uint8_t>& out);
 
 // PackBits rows whose sizes come from a separate table (the merged image keeps all sizes first).
 void decodeRleRows(ByteReader& sizes, ByteReader& data, std::size_t rows, std::size_t rowBytes, bool wide,
                    std::uint8_t* out, const char* what);
 
-// 8-bit samples of width x height as PackBits rows: the size table (2 bytes per row) then the rows.
+// 8-bit samples of width x height as PackBits rows, appending their 2-byte sizes to `sizes` and
+// the rows to `rows` (the merged image keeps all sizes before all rows).
 void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& sizes,
                       std::vector<std::uint8_t>& rows);
+// The same appended to one buffer: the size table, then the rows (as a layer channel has them).
+void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& out);
 
 }  // namespace formats

@@ -72,11 +72,14 @@ void labToRgb(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* r
 
 }  // namespace
 
-std::vector<std::uint8_t> toEightBit(std::span<const std::uint8_t> raw, int depth, std::size_t count, int width,
+std::vector<std::uint8_t> toEightBit(std::vector<std::uint8_t> raw, int depth, std::size_t count, int width,
                                      SampleKind kind) {
+  if (depth == 8) {
+    raw.resize(count);
+    return raw;
+  }
   std::vector<std::uint8_t> out(count);
   switch (depth) {
-    case 8: std::memcpy(out.data(), raw.data(), count); break;
     case 16:
       for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t v = std::uint32_t(raw[2 * i] << 8 | raw[2 * i + 1]);
@@ -110,31 +113,37 @@ void convertToRgb(ColorMode mode, const std::vector<const std::uint8_t*>& planes
                   engine::Raster& out) {
   const std::size_t n = std::size_t(out.bounds().area());
   std::uint8_t* px = out.mutableData();
-  for (std::size_t i = 0; i < n; ++i, px += 4) {
-    switch (mode) {
-      case ColorMode::Rgb:
+  switch (mode) {
+    case ColorMode::Rgb:
+      for (std::size_t i = 0; i < n; ++i, px += 4) {
         px[0] = planes[0][i];
         px[1] = planes[1][i];
         px[2] = planes[2][i];
-        break;
-      case ColorMode::Indexed: {
+      }
+      break;
+    case ColorMode::Indexed:
+      for (std::size_t i = 0; i < n; ++i, px += 4) {
         const engine::Rgb c = (*palette)[planes[0][i]];
         px[0] = c.r;
         px[1] = c.g;
         px[2] = c.b;
-        break;
       }
-      case ColorMode::Cmyk: {
-        // Stored inverted: 255 is no ink. A plain conversion without a profile.
+      break;
+    case ColorMode::Cmyk:
+      // Stored inverted: 255 is no ink. A plain conversion without a profile.
+      for (std::size_t i = 0; i < n; ++i, px += 4) {
         const int k = planes[3][i];
         px[0] = std::uint8_t(planes[0][i] * k / 255);
         px[1] = std::uint8_t(planes[1][i] * k / 255);
         px[2] = std::uint8_t(planes[2][i] * k / 255);
-        break;
       }
-      case ColorMode::Lab: labToRgb(planes[0][i], planes[1][i], planes[2][i], px); break;
-      default: px[0] = px[1] = px[2] = planes[0][i]; break;
-    }
+      break;
+    case ColorMode::Lab:
+      for (std::size_t i = 0; i < n; ++i, px += 4) labToRgb(planes[0][i], planes[1][i], planes[2][i], px);
+      break;
+    default:
+      for (std::size_t i = 0; i < n; ++i, px += 4) px[0] = px[1] = px[2] = planes[0][i];
+      break;
   }
 }
 

@@ -22,7 +22,7 @@ enum class SampleKind { Color, Coverage };  // coverage (alpha, masks) never get
 // One channel's samples (`count` of them, big-endian at 16 and 32 bits) as 8-bit values. 16-bit
 // samples are scaled; 32-bit samples are linear light: colour gets the sRGB curve, coverage is
 // clamped. Bitmap data (1 bit, rows padded to bytes) becomes white for 0 and black for 1.
-std::vector<std::uint8_t> toEightBit(std::span<const std::uint8_t> raw, int depth, std::size_t count, int width,
+std::vector<std::uint8_t> toEightBit(std::vector<std::uint8_t> raw, int depth, std::size_t count, int width,
                                      SampleKind kind);
 
 // The bytes one channel of width x height takes at this depth, before compression.

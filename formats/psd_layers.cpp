@@ -147,18 +147,25 @@ LayerRecord readRecord(ByteReader& r, std::size_t index, const PsdContext& ctx) 
 }
 
 struct DecodedChannels {
-  std::vector<std::vector<std::uint8_t>> colour;  // 8-bit planes, indexed by channel id
-  std::vector<std::uint8_t> alpha;
+  engine::Raster pixels;  // made when the first colour or transparency channel is decoded
+  bool hasAlpha = false;
+  std::vector<std::vector<std::uint8_t>> colour;  // modes other than RGB: planes converted at the end
   std::vector<std::uint8_t> userMask, realMask;
 };
 
-// Reads one record's channel data (which follows all records, in record order).
-DecodedChannels readChannels(ByteReader& r, const LayerRecord& rec, std::size_t index, PsdContext& ctx) {
+// Puts one 8-bit plane into one component of the RGBA pixels.
+void scatter(const std::uint8_t* plane, engine::Raster& pixels, int component) {
+  std::uint8_t* px = pixels.mutableData() + component;
+  for (std::size_t i = 0, n = std::size_t(pixels.bounds().area()); i < n; ++i, px += 4) *px = plane[i];
+}
+
+// Reads one record's channel data (which follows all records, in record order). `scratch` is
+// reused from channel to channel so that decoding does not allocate for each one.
+DecodedChannels readChannels(ByteReader& r, const LayerRecord& rec, std::size_t index, PsdContext& ctx,
+                             std::vector<std::uint8_t>& scratch) {
   const std::string what = layerLabel(index);
   const int colourCount = colorChannelCount(ctx.mode);
   DecodedChannels out;
-  out.colour.resize(std::size_t(colourCount));
-  if (rec.section == kNoSection) ctx.charge(r, std::uint64_t(rec.bounds.area()) * engine::Raster::kChannels);
   for (const ChannelEntry& ch : rec.channels) {
     ByteReader data = r.sub(ch.length, (what + "'s channel data").c_str());
     if (ch.length < 2) continue;  // nothing but (part of) a compression field: an empty channel
@@ -167,21 +174,42 @@ DecodedChannels readChannels(ByteReader& r, const LayerRecord& rec, std::size_t 
     engine::Rect area = rec.bounds;
     if (ch.id == kUserMaskChannel) area = rec.mask.rect;
     if (ch.id == kRealUserMaskChannel) area = rec.mask.hasReal ? rec.mask.realRect : engine::Rect{};
-    const bool wanted = (ch.id >= 0 && ch.id < colourCount) || ch.id == kTransparencyChannel ||
-                        ch.id == kUserMaskChannel || ch.id == kRealUserMaskChannel;
-    if (!wanted || area.empty()) continue;
+    const bool ownPixels = (ch.id >= 0 && ch.id < colourCount) || ch.id == kTransparencyChannel;
+    if ((!ownPixels && ch.id != kUserMaskChannel && ch.id != kRealUserMaskChannel) || area.empty()) continue;
     const ChannelShape shape{area.width(), area.height(), ctx.depth, ctx.wide()};
     const auto payload = data.take(data.remaining(), "channel data");
     checkChannelClaim(data, Compression(compression), payload.size(), shape, what.c_str());
     ctx.charge(data, channelByteSize(std::uint64_t(shape.width), std::uint64_t(shape.height), ctx.depth) +
                          std::uint64_t(area.area()));
-    const std::vector<std::uint8_t> raw = decodeChannel(data, payload, Compression(compression), shape, what.c_str());
-    const SampleKind kind = ch.id >= 0 ? SampleKind::Color : SampleKind::Coverage;
-    std::vector<std::uint8_t> plane = toEightBit(raw, ctx.depth, std::size_t(area.area()), area.width(), kind);
-    if (ch.id >= 0) out.colour[std::size_t(ch.id)] = std::move(plane);
-    else if (ch.id == kTransparencyChannel) out.alpha = std::move(plane);
-    else if (ch.id == kUserMaskChannel) out.userMask = std::move(plane);
-    else out.realMask = std::move(plane);
+    decodeChannel(data, payload, Compression(compression), shape, what.c_str(), scratch);
+    std::vector<std::uint8_t> converted;
+    const std::uint8_t* plane = scratch.data();
+    if (ctx.depth != 8) {
+      const SampleKind kind = ch.id >= 0 ? SampleKind::Color : SampleKind::Coverage;
+      converted = toEightBit(std::move(scratch), ctx.depth, std::size_t(area.area()), area.width(), kind);
+      scratch.clear();
+      plane = converted.data();
+    }
+    const std::size_t planeSize = std::size_t(area.area());
+    if (ch.id == kUserMaskChannel || ch.id == kRealUserMaskChannel) {
+      (ch.id == kUserMaskChannel ? out.userMask : out.realMask).assign(plane, plane + planeSize);
+      continue;
+    }
+    // The layer's own pixels are allocated only for data that is there, so that bounds without
+    // channels cannot make the reader allocate more than the file could describe.
+    if (out.pixels.empty()) {
+      ctx.charge(data, std::uint64_t(rec.bounds.area()) * engine::Raster::kChannels);
+      out.pixels = engine::Raster(rec.bounds);
+      if (ctx.mode != ColorMode::Rgb) out.colour.resize(std::size_t(colourCount));
+    }
+    if (ch.id == kTransparencyChannel) {
+      out.hasAlpha = true;
+      scatter(plane, out.pixels, 3);
+    } else if (ctx.mode == ColorMode::Rgb) {
+      scatter(plane, out.pixels, ch.id);
+    } else {
+      out.colour[std::size_t(ch.id)].assign(plane, plane + planeSize);
+    }
   }
   return out;
 }
@@ -267,15 +295,22 @@ engine::LayerNode makeNode(const LayerRecord& rec, DecodedChannels&& ch, const P
     node.mask = makeMask(rec.mask.rect, rec.mask.defaultColor, rec.mask.flags, ch.userMask);
   }
 
-  if (!isSet && !rec.bounds.empty()) {
-    node.pixels = engine::Raster(rec.bounds);
-    std::vector<const std::uint8_t*> planes;
-    const std::vector<std::uint8_t> none(std::size_t(rec.bounds.area()), 0);
-    for (const auto& plane : ch.colour) planes.push_back(plane.empty() ? none.data() : plane.data());
-    convertToRgb(ctx.mode, planes, ctx.palette, node.pixels);
-    std::uint8_t* px = node.pixels.mutableData();
-    for (std::size_t i = 0, n = std::size_t(rec.bounds.area()); i < n; ++i)
-      px[4 * i + 3] = ch.alpha.empty() ? 255 : ch.alpha[i];
+  if (!isSet && !ch.pixels.empty()) {
+    node.pixels = std::move(ch.pixels);
+    const std::size_t n = std::size_t(rec.bounds.area());
+    if (!ch.colour.empty()) {
+      std::vector<std::uint8_t> none;
+      std::vector<const std::uint8_t*> planes;
+      for (auto& plane : ch.colour) {
+        if (plane.empty() && none.empty()) none.assign(n, 0);
+        planes.push_back(plane.empty() ? none.data() : plane.data());
+      }
+      convertToRgb(ctx.mode, planes, ctx.palette, node.pixels);
+    }
+    if (!ch.hasAlpha) {
+      std::uint8_t* px = node.pixels.mutableData();
+      for (std::size_t i = 0; i < n; ++i) px[4 * i + 3] = 255;
+    }
   }
   applyBlocks(node, rec, ctx);
   return node;
@@ -333,9 +368,10 @@ LayerSection readLayerInfo(ByteReader r, PsdContext& ctx) {
   // Records run bottom to top; a section end opens a group that the folder record above closes.
   std::vector<std::vector<engine::LayerNode>> stack(1);
   out.recordIds.assign(n, 0);
+  std::vector<std::uint8_t> scratch;
   for (std::size_t i = 0; i < n; ++i) {
     const LayerRecord& rec = records[i];
-    DecodedChannels channels = readChannels(r, rec, i, ctx);
+    DecodedChannels channels = readChannels(r, rec, i, ctx, scratch);
     if (rec.section == kSectionEnd) {
       stack.emplace_back();
       continue;

@@ -107,7 +107,7 @@ engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, Ps
     r.fail("the merged image of " + std::to_string(h.width) + " x " + std::to_string(h.height) + " pixels in " +
            std::to_string(wanted) + " channels does not fit in the " + std::to_string(r.remaining()) +
            " bytes left in the file");
-  ctx.charge(r, std::uint64_t(channelBytes) * std::uint64_t(wanted) + std::uint64_t(pixels) * (4 + wanted));
+  ctx.charge(r, std::uint64_t(channelBytes) * std::uint64_t(wanted) + std::uint64_t(pixels) * (4 + (h.depth == 8 ? 0 : wanted)));
 
   std::vector<std::uint8_t> raw(channelBytes * std::size_t(wanted));
   switch (compression) {
@@ -128,15 +128,22 @@ engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, Ps
       break;
   }
 
-  std::vector<std::vector<std::uint8_t>> planes;
+  // 8-bit samples are used where they lie; other depths are converted channel by channel.
+  std::vector<std::vector<std::uint8_t>> converted;
+  converted.reserve(std::size_t(wanted));
+  std::vector<const std::uint8_t*> planes;
   for (int c = 0; c < wanted; ++c) {
+    const auto samples = std::span(raw).subspan(std::size_t(c) * channelBytes, channelBytes);
+    if (h.depth == 8) {
+      planes.push_back(samples.data());
+      continue;
+    }
     const auto kind = c < colourCount ? SampleKind::Color : SampleKind::Coverage;
-    planes.push_back(toEightBit(std::span(raw).subspan(std::size_t(c) * channelBytes, channelBytes), h.depth, pixels,
-                                h.width, kind));
+    converted.push_back(toEightBit({samples.begin(), samples.end()}, h.depth, pixels, h.width, kind));
+    planes.push_back(converted.back().data());
   }
   engine::Raster out(ctx.canvas);
-  std::vector<const std::uint8_t*> colour;
-  for (int c = 0; c < colourCount; ++c) colour.push_back(planes[std::size_t(c)].data());
+  const std::vector<const std::uint8_t*> colour(planes.begin(), planes.begin() + colourCount);
   convertToRgb(ctx.mode, colour, ctx.palette, out);
   std::uint8_t* px = out.mutableData();
   const bool alpha = wanted > colourCount;

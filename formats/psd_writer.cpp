@@ -62,13 +62,7 @@ EncodedChannel encodePlane(std::int16_t id, std::span<const std::uint8_t> plane,
   w.u16(std::uint16_t(compression));
   switch (compression) {
     case Compression::Raw: w.bytes(plane); break;
-    case Compression::Rle: {
-      std::vector<std::uint8_t> sizes, rows;
-      encodeRleChannel(plane, width, height, sizes, rows);
-      w.bytes(sizes);
-      w.bytes(rows);
-      break;
-    }
+    case Compression::Rle: encodeRleChannel(plane, width, height, w.buffer()); break;
     case Compression::Zip:
     case Compression::ZipPredicted: {
       std::vector<std::uint8_t> data(plane.begin(), plane.end());
@@ -309,8 +303,15 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
       channels.push_back(layerChannels(r, compression));
       writeRecord(w, r, channels.back());
     }
+    std::size_t total = 0;
     for (const auto& list : channels)
-      for (const EncodedChannel& ch : list) w.bytes(ch.bytes);
+      for (const EncodedChannel& ch : list) total += ch.bytes.size();
+    w.buffer().reserve(w.size() + total + std::size_t(content.width) * std::size_t(content.height) * 4);
+    for (auto& list : channels)
+      for (EncodedChannel& ch : list) {
+        w.bytes(ch.bytes);
+        std::vector<std::uint8_t>().swap(ch.bytes);  // done with it: keep the peak low
+      }
     w.padTo(2, layerInfo + 4);
   }
   w.endLength(layerInfo);

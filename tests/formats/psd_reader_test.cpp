@@ -86,6 +86,11 @@ TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
   file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({huge}, false, 1), false);
   EXPECT_NE(refusal(psdbuild::build(file)).find("cannot hold them"), std::string::npos);
 
+  // Bounds with no channel data are no claim at all: nothing is allocated for them.
+  huge.channels.clear();
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({huge}, false, 1), false);
+  EXPECT_TRUE(formats::decodePsd(psdbuild::build(file), "hollow.psd").content.layers[0].pixels.empty());
+
   file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({}, false, 30000), false);
   EXPECT_NE(refusal(psdbuild::build(file)).find("claims 30000 layers"), std::string::npos);
 

@@ -3,6 +3,7 @@
 // nine-layer menu like the program's output, one with every layer feature the codec carries,
 // and large ones for timing.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -79,7 +80,27 @@ inline std::vector<std::uint8_t> emptyDescriptorBlock() {
   return std::move(w.buffer());
 }
 
-// The nine layers of a finished menu, bottom "Background" to top "Color Table".
+// Flat shapes on a plain ground, as the mask and area layers of a menu are.
+inline engine::Raster flatShapes(const engine::Rect& r, std::uint32_t seed) {
+  engine::Raster out = engine::Raster::filled(r, {255, 255, 255});
+  for (int k = 0; k < 8; ++k) {
+    const int left = r.left + int((seed * 53 + std::uint32_t(k) * 97) % std::uint32_t(std::max(1, r.width() - 40)));
+    const int top = r.top + int((seed * 29 + std::uint32_t(k) * 61) % std::uint32_t(std::max(1, r.height() - 20)));
+    const engine::Rect shape = engine::Rect{left, top, left + 120, top + 40}.intersected(r);
+    const engine::Rgb colour{std::uint8_t(seed * 40 + std::uint32_t(k) * 20), std::uint8_t(k * 30), std::uint8_t(200 - k * 20)};
+    for (int y = shape.top; y < shape.bottom; ++y)
+      for (int x = shape.left; x < shape.right; ++x) {
+        std::uint8_t* p = out.mutablePixel(x, y);
+        p[0] = colour.r;
+        p[1] = colour.g;
+        p[2] = colour.b;
+      }
+  }
+  return out;
+}
+
+// The nine layers of a finished menu, bottom "Background" (artwork) to top "Color Table"; the
+// layers between are flat shapes, as the composite layers are.
 inline engine::DocumentContent menuDocument(int width = 720, int height = 480) {
   engine::DocumentContent doc;
   doc.width = width;
@@ -88,7 +109,8 @@ inline engine::DocumentContent menuDocument(int width = 720, int height = 480) {
   const char* names[] = {"Color Table", "Text Area", "Thumb Mask", "Thumb Area", "Button Mask",
                          "Button Image", "Button Area", "Hilite Mask"};
   for (int i = 0; i < 8; ++i) {
-    engine::LayerNode n = pixelLayer(names[i], canvas, std::uint32_t(i + 1));
+    engine::LayerNode n = engine::LayerNode::artLayer(names[i]);
+    n.pixels = i == 5 ? artwork(canvas, 11) : flatShapes(canvas, std::uint32_t(i + 1));
     n.colorLabel = engine::ColorLabel(i % 8);
     doc.layers.push_back(std::move(n));
   }
