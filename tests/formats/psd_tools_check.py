@@ -97,6 +97,19 @@ def identify_layer_count(path):
     return len(run.stdout.split())
 
 
+def check_merged_images(psdinfo, path, work, problems):
+    """psdinfo writes the engine's merge and the stored merged image; for what we wrote they agree."""
+    from PIL import Image, ImageChops
+    images = []
+    for option in ("--composite", "--stored"):
+        out = os.path.join(work, f"merged{option}.png")
+        subprocess.run([psdinfo, option, path, out], check=True)
+        images.append(Image.open(out).convert("RGBA"))
+    difference = ImageChops.difference(*images).getextrema()
+    if max(high for _, high in difference) > 2:
+        problems.append(f"{os.path.basename(path)}: the stored merged image differs from the layers merged: {difference}")
+
+
 def check_written(args):
     work = tempfile.mkdtemp(prefix="quillary-psd-")
     try:
@@ -111,6 +124,7 @@ def check_written(args):
             if (psd.width, psd.height) != (expected["width"], expected["height"]):
                 problems.append(f"{name}: size {psd.width}x{psd.height}, expected {expected['width']}x{expected['height']}")
             compare(expected["layers"], psd_tools_tree(psd), name, problems, True, True)
+            check_merged_images(args.psdinfo, path, work, problems)
             layers = count_pixel_layers(expected["layers"])
             count = identify_layer_count(path)
             if count is not None and count != layers + 1:
