@@ -25,6 +25,7 @@ inline constexpr std::uint16_t kThumbnailOld = 1033;
 inline constexpr std::uint16_t kThumbnail = 1036;
 inline constexpr std::uint16_t kIccProfile = 1039;
 inline constexpr std::uint16_t kLayerIdSeed = 1044;
+inline constexpr std::uint16_t kVersionInfo = 1057;
 inline constexpr std::uint16_t kAlphaUnicodeNames = 1045;
 inline constexpr std::uint16_t kAlphaIdentifiers = 1053;
 inline constexpr std::uint16_t kXmp = 1060;

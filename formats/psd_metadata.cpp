@@ -77,6 +77,13 @@ void applyImageResources(std::vector<engine::ImageResource> resources, const Res
       continue;
     if (r.id == kIptc && r.name.empty() && std::ranges::equal(data, iptcWithKeywords({}, content.keywords))) continue;
     if (r.id == kXmp && r.name.empty() && std::ranges::equal(data, xmpWithKeywords({}, content.keywords))) continue;
+    if (r.id == kVersionInfo && data.size() > 4 && data[4] == 0) {
+      // The file said its merged image was not real ("maximise compatibility" off); every file
+      // the writer makes has a real one, so the block kept for it says so.
+      std::vector<std::uint8_t> patched(data.begin(), data.end());
+      patched[4] = 1;
+      r.data = shareBytes(std::move(patched));
+    }
     content.resources.push_back(std::move(r));
   }
   if (!content.activeLayer && !content.layers.empty()) content.activeLayer = content.layers.front().id;

@@ -265,6 +265,33 @@ TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
             std::vector<std::string>{"iptc"});
 }
 
+// Blocks the writer makes from the document (thumbnail, target layer, alpha channel names) are
+// not kept; a colour profile goes with a converted colour mode; the rest is kept as it was.
+TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
+  std::vector<std::uint8_t> resources;
+  for (const auto& [id, data] : std::vector<std::pair<int, std::string>>{
+           {1036, "thumb"}, {1024, "\x00\x00"}, {1006, "\x05Alpha"}, {1039, "profile"},
+           {1057, std::string("\x00\x00\x00\x01\x00", 5)}, {1032, "guides"}})
+    for (std::uint8_t b : psdbuild::resource(std::uint16_t(id), data)) resources.push_back(b);
+  const auto keptIds = [&](int mode, int channels) {
+    File f;
+    f.mode = mode;
+    f.channels = channels;
+    f.resources = resources;
+    f.imageData.assign(4 * std::size_t(channels), 0);
+    std::vector<int> ids;
+    for (const auto& r : formats::decodePsd(psdbuild::build(f), "res.psd").content.resources) {
+      ids.push_back(r.id);
+      if (r.id == 1057) {
+        EXPECT_EQ((*r.data)[4], 1) << "the merged image is real";
+      }
+    }
+    return ids;
+  };
+  EXPECT_EQ(keptIds(3, 3), (std::vector<int>{1039, 1057, 1032}));
+  EXPECT_EQ(keptIds(1, 1), (std::vector<int>{1057, 1032}));
+}
+
 TEST(PsdReaderComposite, TheStoredMergedImageOfATransparentDocumentIsItsComposite) {
   engine::DocumentContent doc = samples::largeDocument(4, 120, 80);
   doc.layers.pop_back();  // no background
