@@ -6,6 +6,20 @@
 
 namespace formats {
 
+const char* colorModeName(int mode) {
+  switch (mode) {
+    case 0: return "bitmap";
+    case 1: return "grayscale";
+    case 2: return "indexed";
+    case 3: return "RGB";
+    case 4: return "CMYK";
+    case 7: return "multichannel";
+    case 8: return "duotone";
+    case 9: return "Lab";
+    default: return "unknown";
+  }
+}
+
 int colorChannelCount(ColorMode mode) {
   switch (mode) {
     case ColorMode::Rgb:

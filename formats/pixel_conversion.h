@@ -12,6 +12,9 @@ namespace formats {
 
 enum class ColorMode : int { Bitmap = 0, Grayscale = 1, Indexed = 2, Rgb = 3, Cmyk = 4, Multichannel = 7, Duotone = 8, Lab = 9 };
 
+// The mode's name for messages ("RGB", "grayscale", "multichannel"...).
+const char* colorModeName(int mode);
+
 // How many channels hold the colour of one pixel in this mode.
 int colorChannelCount(ColorMode mode);
 // True for the modes the codec can convert to RGB.

@@ -25,20 +25,6 @@ namespace {
 // However a file is built, decoding it may not take more than this.
 constexpr std::uint64_t kDecodeBudget = 6ULL << 30;
 
-const char* modeName(int mode) {
-  switch (mode) {
-    case 0: return "bitmap";
-    case 1: return "grayscale";
-    case 2: return "indexed";
-    case 3: return "RGB";
-    case 4: return "CMYK";
-    case 7: return "multichannel";
-    case 8: return "duotone";
-    case 9: return "Lab";
-    default: return "unknown";
-  }
-}
-
 struct Header {
   int version = 1;
   int channels = 0;
@@ -74,12 +60,12 @@ Header readHeader(ByteReader& r) {
     r.fail("it has an unknown depth of " + std::to_string(h.depth) + " bits");
   h.mode = r.u16("the colour mode");
   if (!isSupportedMode(h.mode))
-    r.fail(std::string("it uses the ") + modeName(h.mode) + " colour mode (" + std::to_string(h.mode) +
+    r.fail(std::string("it uses the ") + colorModeName(h.mode) + " colour mode (" + std::to_string(h.mode) +
            "), which Quillary cannot convert to RGB");
   if ((h.mode == int(ColorMode::Bitmap)) != (h.depth == 1))
-    r.fail("its " + std::to_string(h.depth) + "-bit depth does not fit its " + modeName(h.mode) + " colour mode");
+    r.fail("its " + std::to_string(h.depth) + "-bit depth does not fit its " + colorModeName(h.mode) + " colour mode");
   if (h.channels < colorChannelCount(ColorMode(h.mode)))
-    r.fail(std::string("it has too few channels for its ") + modeName(h.mode) + " colour mode");
+    r.fail(std::string("it has too few channels for its ") + colorModeName(h.mode) + " colour mode");
   return h;
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <iomanip>
 
+#include "formats/pixel_conversion.h"
+
 namespace psdinfo {
 
 namespace {
@@ -61,19 +63,6 @@ const char* labelName(engine::ColorLabel label) {
   return i >= 0 && i < 8 ? names[i] : "none";
 }
 
-const char* modeName(int mode) {
-  switch (mode) {
-    case 0: return "bitmap";
-    case 1: return "grayscale";
-    case 2: return "indexed";
-    case 3: return "RGB";
-    case 4: return "CMYK";
-    case 8: return "duotone";
-    case 9: return "Lab";
-    default: return "other";
-  }
-}
-
 void printLayers(std::ostream& out, const std::vector<engine::LayerNode>& layers, int depth) {
   for (const engine::LayerNode& n : layers) {
     out << std::string(std::size_t(depth) * 2 + 2, ' ') << (n.isSet ? "set" : kindName(n.kind)) << " \"" << n.name
@@ -97,7 +86,7 @@ void printLayers(std::ostream& out, const std::vector<engine::LayerNode>& layers
 void printDocument(std::ostream& out, const formats::PsdFile& file) {
   const engine::DocumentContent& c = file.content;
   out << "size: " << c.width << " x " << c.height << " pixels, " << c.resolution << " ppi\n";
-  out << "mode: " << modeName(file.colorMode) << " " << file.depth << "-bit";
+  out << "mode: " << formats::colorModeName(file.colorMode) << " " << file.depth << "-bit";
   if (file.colorMode != 3 || file.depth != 8) out << " (converted to 8-bit RGB)";
   out << (file.version == 2 ? ", PSB" : "") << "\n";
   out << "keywords:";
