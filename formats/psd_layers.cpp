@@ -20,6 +20,9 @@ void PsdContext::charge(const ByteReader& r, std::uint64_t bytes) {
 namespace {
 
 constexpr int kMaxChannelsPerLayer = 56;
+// Photoshop nests groups ten deep; far deeper trees would only exhaust the stack of code that
+// walks them.
+constexpr std::size_t kMaxGroupDepth = 100;
 constexpr std::int16_t kTransparencyChannel = -1;
 constexpr std::int16_t kUserMaskChannel = -2;
 constexpr std::int16_t kRealUserMaskChannel = -3;
@@ -130,8 +133,12 @@ LayerRecord readRecord(ByteReader& r, std::size_t index, const PsdContext& ctx) 
   for (const RawBlock& b : rec.blocks) {
     const std::string_view k = keyView(b.key);
     if (k == "luni" && b.data.size() >= 4) {
-      ByteReader u(b.data, ctx.name);
-      rec.name = readDescriptorUnicode(u);
+      try {
+        ByteReader u(b.data, ctx.name);
+        rec.name = readDescriptorUnicode(u);
+      } catch (const FormatError&) {
+        // A damaged Unicode name leaves the one-byte name, which every record has.
+      }
     } else if ((k == "lsct" || k == "lsdk") && b.data.size() >= 4) {
       ByteReader s(b.data, ctx.name);
       const std::uint32_t type = s.u32("a section type");
@@ -373,6 +380,8 @@ LayerSection readLayerInfo(ByteReader r, PsdContext& ctx) {
     const LayerRecord& rec = records[i];
     DecodedChannels channels = readChannels(r, rec, i, ctx, scratch);
     if (rec.section == kSectionEnd) {
+      if (stack.size() > kMaxGroupDepth)
+        r.fail("its groups are nested more than " + std::to_string(kMaxGroupDepth) + " deep");
       stack.emplace_back();
       continue;
     }

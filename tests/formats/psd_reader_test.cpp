@@ -105,6 +105,12 @@ TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
   file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({odd}, false, 1), false);
   EXPECT_NE(refusal(psdbuild::build(file)).find("unknown compression 9"), std::string::npos);
 
+  psdbuild::Layer sectionEnd;
+  sectionEnd.blocks = psdbuild::block("lsct", {0, 0, 0, 3});
+  file.layerSection = psdbuild::layerSection(
+      psdbuild::layerInfo(std::vector<psdbuild::Layer>(150, sectionEnd), false, 150), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("nested more than 100 deep"), std::string::npos);
+
   File multichannel;
   multichannel.mode = 7;
   EXPECT_NE(refusal(psdbuild::build(multichannel)).find("multichannel colour mode"), std::string::npos);
