@@ -75,8 +75,10 @@ void ColorTableCtrl::paintEvent(QPaintEvent*) {
   for (int i = 0; i < kCellCount; ++i) {
     const QRect cell = CellRect(i);
     painter.fillRect(cell, ColorTable_[static_cast<size_t>(i)]);
-    painter.drawRect(cell.adjusted(0, 0, -1, -1));
+    // An outline one pixel larger than the cell, so neighbours share their border line.
+    painter.drawRect(cell);
   }
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void ColorTableCtrl::resizeEvent(QResizeEvent* event) {
