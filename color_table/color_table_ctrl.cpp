@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <array>
 #include <cmath>
 
 #include "support/twips.h"
@@ -12,20 +13,21 @@ namespace {
 constexpr qint16 kLeftButton = 1;
 constexpr qint16 kShiftKey = 1;
 
-qint16 buttonMask(Qt::MouseButtons buttons) {
+// The event masks give the first listed flag 1, the second 2 and the third 4.
+template <typename Flags>
+qint16 eventMask(Flags flags, std::array<typename Flags::enum_type, 3> bits) {
   qint16 mask = 0;
-  if (buttons & Qt::LeftButton) mask |= 1;
-  if (buttons & Qt::RightButton) mask |= 2;
-  if (buttons & Qt::MiddleButton) mask |= 4;
+  for (size_t i = 0; i < bits.size(); ++i)
+    if (flags.testFlag(bits[i])) mask = static_cast<qint16>(mask | (1 << i));
   return mask;
 }
 
+qint16 buttonMask(Qt::MouseButtons buttons) {
+  return eventMask(buttons, {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton});
+}
+
 qint16 shiftMask(Qt::KeyboardModifiers modifiers) {
-  qint16 mask = 0;
-  if (modifiers & Qt::ShiftModifier) mask |= 1;
-  if (modifiers & Qt::ControlModifier) mask |= 2;
-  if (modifiers & Qt::AltModifier) mask |= 4;
-  return mask;
+  return eventMask(modifiers, {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier});
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ namespace {
 
 enum NodeRole { kKeyRole = Qt::UserRole, kTagRole, kImageRole };
 
-// Folders and files are listed alphabetically, ignoring case; hidden ones are left out.
+// Folders and files are listed alphabetically, ignoring case. The listings never ask for
+// QDir::Hidden, so hidden folders and files are left out.
 constexpr QDir::SortFlags kListOrder = QDir::Name | QDir::IgnoreCase;
 
 }  // namespace
@@ -34,7 +35,8 @@ FileTreeControl::FileTreeControl(QWidget* parent)
   setFocusProxy(TreeView1_);
 
   connect(TreeView1_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { TreeView1_NodeClick(node); });
-  connect(TreeView1_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) { SetNodeImage(node, kOpenedImage); });
+  connect(TreeView1_, &QTreeWidget::itemExpanded, this,
+          [this](QTreeWidgetItem* node) { SetNodeImage(node, kOpenedImage); });
   connect(TreeView1_, &QTreeWidget::itemCollapsed, this,
           [this](QTreeWidgetItem* node) { SetNodeImage(node, kClosedImage); });
 
@@ -71,7 +73,8 @@ void FileTreeControl::SetTopPath(const QString& vNewValue) {
 
 void FileTreeControl::SetFilterPath(const QString& vNewValue) { FilterPath_ = vNewValue; }
 
-bool FileTreeControl::Enabled() const { return TreeView1_->isEnabled(); }
+// The tree's own state, whether or not the host window around it is disabled.
+bool FileTreeControl::Enabled() const { return TreeView1_->isEnabledTo(this); }
 
 void FileTreeControl::SetEnabled(bool vNewValue) {
   TreeView1_->setEnabled(vNewValue);

@@ -24,7 +24,9 @@ class FileTreeControlTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
 
-  QString path(const QString& relative = {}) const { return relative.isEmpty() ? folder_.path() : folder_.filePath(relative); }
+  QString path(const QString& relative = {}) const {
+    return relative.isEmpty() ? folder_.path() : folder_.filePath(relative);
+  }
   void makeFiles(std::initializer_list<const char*> names) const {
     for (const char* name : names) {
       QDir().mkpath(QFileInfo(path(name)).path());
