@@ -1,6 +1,9 @@
 #include "engine/layer.h"
 
 #include <atomic>
+#include <cmath>
+
+#include "engine/errors.h"
 
 namespace engine {
 
@@ -10,6 +13,13 @@ LayerId newLayerId() {
 }
 
 bool isValidBlendMode(int v) { return (v >= 1 && v <= 23) || (v >= 26 && v <= 30); }
+
+std::uint8_t opacityFromPercent(double percent) {
+  if (!std::isfinite(percent) || percent < 0.0 || percent > 100.0) fail(ErrorCode::InvalidArgument, "opacity must be 0 to 100");
+  return std::uint8_t(std::lround(percent * 255.0 / 100.0));
+}
+
+double opacityToPercent(std::uint8_t value) { return value * 100.0 / 255.0; }
 
 LayerNode LayerNode::artLayer(std::string name) {
   LayerNode n;

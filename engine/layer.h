@@ -26,6 +26,10 @@ enum class BlendMode : int {
 };
 bool isValidBlendMode(int value);
 
+// Opacities are stored 0..255 and shown as percentages; out-of-range percentages fail.
+std::uint8_t opacityFromPercent(double percent);
+double opacityToPercent(std::uint8_t value);
+
 // Photoshop's layer kinds; kinds the engine cannot draw are kept as read, with their pixels.
 enum class LayerKind : int {
   Normal = 1, Text = 2, SolidFill = 3, GradientFill = 4, PatternFill = 5, Levels = 6, Curves = 7,
@@ -45,7 +49,7 @@ struct TaggedBlock {
 
 // A user mask attached to a layer: 255 shows the layer, 0 hides it.
 struct LayerMask {
-  Mask pixels;  // outside value is the mask's default colour
+  Mask pixels{Rect{}, 255};  // outside value is the mask's default colour; no mask shows everything
   bool disabled = false;
   bool empty() const { return pixels.bounds().empty() && pixels.outside() == 255; }
 };

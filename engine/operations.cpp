@@ -79,26 +79,47 @@ bool isInside(const LayerNode& ancestor, LayerId id) { return findLayer(ancestor
 Mask fullMask(const Rect& canvas);
 Mask paintRegion(const DocumentContent& doc) { return doc.hasSelection() ? doc.selection : fullMask(doc.canvas()); }
 
-std::uint8_t toByteOpacity(double percent) {
-  if (!std::isfinite(percent) || percent < 0.0 || percent > 100.0)
-    fail(ErrorCode::InvalidArgument, "opacity must be 0 to 100");
-  return std::uint8_t(std::lround(percent * 2.55));
-}
-
 // Paints `color` through a coverage mask onto a layer.
 void paintThrough(LayerNode& layer, const Mask& coverage, Rgb color, BlendMode mode, double opacity,
                   bool preserveTransparency) {
-  const float strength = toByteOpacity(opacity) / 255.0f;
+  const float strength = opacityFromPercent(opacity) / 255.0f;
   Rect area = coverage.coveredBounds();
   if (preserveTransparency) area = area.intersected(layer.pixels.bounds());
   if (area.empty()) return;
   layer.pixels.cover(area);
   const bool keepAlpha = preserveTransparency || layer.isBackground;
+  const int weight = opacityFromPercent(opacity);
   for (int y = area.top; y < area.bottom; ++y) {
     const std::uint8_t* m = coverage.row(y) + (area.left - coverage.bounds().left);
     std::uint8_t* p = layer.pixels.mutablePixel(area.left, y);
-    for (int x = area.left; x < area.right; ++x, ++m, p += 4)
-      if (*m) paintPixel(mode, p, color, strength * (*m / 255.0f), keepAlpha, x, y);
+    for (int x = area.left; x < area.right; ++x, ++m, p += 4) {
+      if (!*m) continue;
+      if (mode != BlendMode::Normal) {
+        paintPixel(mode, p, color, strength * (*m / 255.0f), keepAlpha, x, y);
+        continue;
+      }
+      // Normal painting in integers: by far the most common case (fills of whole areas).
+      const int a = (*m * weight + 127) / 255;
+      if (keepAlpha) {
+        if (!p[3]) continue;
+        p[0] = std::uint8_t(p[0] + ((color.r - p[0]) * a + (color.r > p[0] ? 127 : -127)) / 255);
+        p[1] = std::uint8_t(p[1] + ((color.g - p[1]) * a + (color.g > p[1] ? 127 : -127)) / 255);
+        p[2] = std::uint8_t(p[2] + ((color.b - p[2]) * a + (color.b > p[2] ? 127 : -127)) / 255);
+      } else if (a == 255) {
+        p[0] = color.r;
+        p[1] = color.g;
+        p[2] = color.b;
+        p[3] = 255;
+      } else {
+        const int below = p[3] * (255 - a);  // backdrop weight, scaled by 255
+        const int total = a * 255 + below;   // result alpha, scaled by 255
+        if (!total) continue;
+        p[0] = std::uint8_t((color.r * a * 255 + p[0] * below + total / 2) / total);
+        p[1] = std::uint8_t((color.g * a * 255 + p[1] * below + total / 2) / total);
+        p[2] = std::uint8_t((color.b * a * 255 + p[2] * below + total / 2) / total);
+        p[3] = std::uint8_t((total + 127) / 255);
+      }
+    }
   }
 }
 
@@ -176,11 +197,14 @@ LayerId insertAboveActive(DocumentContent& doc, LayerNode node) {
 
 namespace {
 LayerId addNode(DocumentContent& doc, LayerNode node, LayerId intoSet) {
-  if (!intoSet) return insertAboveActive(doc, std::move(node));
-  LayerNode& set = doc.layer(intoSet);
-  if (!set.isSet) fail(ErrorCode::NotAvailable, "layers can only be added to a layer set");
+  std::vector<LayerNode>* list = &doc.layers;
+  if (intoSet) {
+    LayerNode& set = doc.layer(intoSet);
+    if (!set.isSet) fail(ErrorCode::NotAvailable, "layers can only be added to a layer set");
+    list = &set.children;
+  }
   const LayerId id = node.id;
-  set.children.insert(set.children.begin(), std::move(node));
+  list->insert(list->begin(), std::move(node));
   doc.activeLayer = id;
   return id;
 }

@@ -1,0 +1,31 @@
+#include "photoshop/session.h"
+
+#include "engine/errors.h"
+#include "formats/document_io.h"
+#include "photoshop/automation_error.h"
+
+namespace photoshop::detail {
+
+void Session::enter(std::string_view member) {
+  calls.note(member);
+  if (auto fault = faults.check(member)) throw *fault;
+  if (engine.pendingEdit) throw AutomationError(engine::ErrorCode::Busy, kBusyText, std::string(member));
+}
+
+void Session::translateCurrentException(std::string_view member) {
+  try {
+    throw;
+  } catch (const AutomationError&) {
+    throw;
+  } catch (const engine::EngineError& e) {
+    throw AutomationError(e.code(), e.what(), std::string(member));
+  } catch (const formats::FormatError& e) {
+    throw AutomationError(engine::ErrorCode::FileError, e.what(), std::string(member));
+  } catch (const std::bad_alloc&) {
+    throw AutomationError(engine::ErrorCode::TooLarge, "not enough memory to complete the operation", std::string(member));
+  } catch (const std::exception& e) {
+    throw AutomationError(engine::ErrorCode::InvalidArgument, e.what(), std::string(member));
+  }
+}
+
+}  // namespace photoshop::detail

@@ -1,0 +1,39 @@
+#pragma once
+// What every automation object shares: the embedded engine it drives, the fault hook, the call
+// log and the action recorder. Each member call of the object model goes through call(), which
+// counts and logs it, raises a fault a test asked for, refuses work while the workspace holds
+// a pending edit, and turns engine and file errors into AutomationError.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine.h"
+#include "photoshop/fault_hook.h"
+
+namespace photoshop::detail {
+
+struct Session {
+  engine::Engine engine;
+  FaultHook faults;
+  CallLog calls;
+  std::vector<std::string> recordedActions;  // every ExecuteAction, as text
+
+  void enter(std::string_view member);
+  [[noreturn]] static void translateCurrentException(std::string_view member);
+
+  template <class F>
+  decltype(auto) call(std::string_view member, F&& body) {
+    enter(member);
+    try {
+      return body();
+    } catch (...) {
+      translateCurrentException(member);
+    }
+  }
+};
+
+using SessionPtr = std::shared_ptr<Session>;
+
+}  // namespace photoshop::detail

@@ -1,0 +1,81 @@
+// Compositing: blend modes, opacity, groups, pass-through and clipping.
+
+#include <gtest/gtest.h>
+
+#include "engine/composite.h"
+#include "engine_fixtures.h"
+
+using namespace engine;
+using fixtures::solidLayer;
+
+namespace {
+
+Rgb blendOne(BlendMode mode, Rgb below, Rgb above) {
+  std::vector<LayerNode> stack{solidLayer("above", {0, 0, 1, 1}, above), solidLayer("below", {0, 0, 1, 1}, below)};
+  stack[0].blendMode = mode;
+  return fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0);
+}
+
+}  // namespace
+
+TEST(BlendModes, SeparableModesMatchTheirFormulas) {
+  const Rgb b{200, 100, 50}, s{100, 200, 25};
+  EXPECT_EQ(blendOne(BlendMode::Normal, b, s), s);
+  EXPECT_EQ(blendOne(BlendMode::Darken, b, s), (Rgb{100, 100, 25}));
+  EXPECT_EQ(blendOne(BlendMode::Lighten, b, s), (Rgb{200, 200, 50}));
+  EXPECT_EQ(blendOne(BlendMode::Multiply, b, s), (Rgb{78, 78, 5}));
+  EXPECT_EQ(blendOne(BlendMode::Screen, b, s), (Rgb{222, 222, 70}));
+  EXPECT_EQ(blendOne(BlendMode::Difference, b, s), (Rgb{100, 100, 25}));
+  EXPECT_EQ(blendOne(BlendMode::LinearDodge, b, s), (Rgb{255, 255, 75}));
+  EXPECT_EQ(blendOne(BlendMode::Subtract, b, s), (Rgb{100, 0, 25}));
+}
+
+TEST(BlendModes, NonSeparableModesKeepTheBackdropLuminosityOrColour) {
+  const Rgb grey{128, 128, 128}, red{255, 0, 0};
+  const Rgb color = blendOne(BlendMode::Color, grey, red);
+  EXPECT_GT(color.r, color.g);  // takes the red hue
+  EXPECT_NEAR(0.3 * color.r + 0.59 * color.g + 0.11 * color.b, 128, 2);  // keeps grey's luminosity
+  EXPECT_EQ(blendOne(BlendMode::Luminosity, red, grey).r > blendOne(BlendMode::Luminosity, red, grey).g, true);
+  EXPECT_EQ(blendOne(BlendMode::Saturation, red, grey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
+}
+
+TEST(Groups, OpacityAndIsolationOfSetsAndPassThrough) {
+  // A set at 50 % over white: its member's colour at half strength.
+  LayerNode set = LayerNode::layerSet("set");
+  set.blendMode = BlendMode::Normal;
+  set.opacity = 128;
+  set.children.push_back(solidLayer("red", {0, 0, 1, 1}, {255, 0, 0}));
+  std::vector<LayerNode> stack{set, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{255, 127, 127}));
+
+  // A multiply member inside an isolated (normal) set has nothing to multiply with: it shows
+  // its own colour; in a pass-through set it multiplies with what lies below.
+  LayerNode isolated = LayerNode::layerSet("isolated");
+  isolated.blendMode = BlendMode::Normal;
+  isolated.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {128, 128, 128}));
+  isolated.children[0].blendMode = BlendMode::Multiply;
+  std::vector<LayerNode> a{isolated, solidLayer("below", {0, 0, 1, 1}, {200, 200, 200})};
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
+  a[0].blendMode = BlendMode::PassThrough;
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
+}
+
+TEST(Clipping, ClippedLayersShowOnlyWhereTheBaseHasPixels) {
+  std::vector<LayerNode> stack{solidLayer("clipped", {0, 0, 4, 1}, {0, 0, 255}), solidLayer("base", {0, 0, 2, 1}, {255, 0, 0})};
+  stack[0].clipping = true;
+  const Raster out = compositeLayers(stack, {0, 0, 4, 1});
+  EXPECT_EQ(fixtures::rgbAt(out, 1, 0), (Rgb{0, 0, 255}));
+  EXPECT_EQ(fixtures::alphaAt(out, 3, 0), 0);
+  stack[1].visible = false;  // a hidden base hides its clipped layers too
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers(stack, {0, 0, 4, 1}), 1, 0), 0);
+}
+
+TEST(Masks, ALayerMaskHidesWhereItIsBlack) {
+  LayerNode layer = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
+  layer.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
+  const Raster out = compositeLayers({layer}, {0, 0, 2, 1});
+  EXPECT_EQ(fixtures::alphaAt(out, 0, 0), 255);
+  EXPECT_EQ(fixtures::alphaAt(out, 1, 0), 0);
+  layer.mask.disabled = true;
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers({layer}, {0, 0, 2, 1}), 1, 0), 255);
+}

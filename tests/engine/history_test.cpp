@@ -1,0 +1,101 @@
+// History: rewind, truncation after a rewind, the state limit, and shared pixel buffers.
+
+#include <gtest/gtest.h>
+
+#include "engine/errors.h"
+#include "engine_fixtures.h"
+
+using namespace engine;
+
+namespace {
+
+Document makeDoc(int limit = 50) { return Document("doc", fixtures::blankDocument(720, 540), limit); }
+
+void fillAll(Document& d, Rgb color) {
+  d.edit("Fill", [&](DocumentContent& c) { fillSelection(c, c.activeLayer, color, BlendMode::Normal, 100, false); });
+}
+
+Rgb pixelOfActive(const Document& d, int x, int y) { return fixtures::rgbAt(d.content().layer(d.content().activeLayer).pixels, x, y); }
+
+}  // namespace
+
+TEST(History, RewindRestoresTheWholeDocumentAndALaterChangeDropsTheStatesAfterIt) {
+  Document d = makeDoc();
+  fillAll(d, {255, 0, 0});
+  const auto red = d.currentState();
+  fillAll(d, {0, 255, 0});
+  const auto green = d.currentState();
+  d.edit("New Layer", [](DocumentContent& c) { addArtLayer(c); });
+  EXPECT_EQ(d.content().layers.size(), 2u);
+
+  d.rewindTo(red);
+  EXPECT_EQ(d.content().layers.size(), 1u);
+  EXPECT_EQ(pixelOfActive(d, 5, 5), (Rgb{255, 0, 0}));
+  d.rewindTo(green);  // forward again: nothing was changed in between
+  EXPECT_EQ(pixelOfActive(d, 5, 5), (Rgb{0, 255, 0}));
+
+  d.rewindTo(red);
+  fillAll(d, {0, 0, 255});
+  try {
+    d.rewindTo(green);
+    FAIL() << "a state after the rewind point must be gone";
+  } catch (const EngineError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::HistoryStateGone);
+  }
+}
+
+TEST(History, VisibilityAndActiveLayerChangesJoinTheCurrentState) {
+  Document d = makeDoc();
+  d.edit("New Layer", [](DocumentContent& c) { addArtLayer(c); });
+  const auto before = d.history().size();
+  const LayerId top = d.content().layers[0].id;
+  d.adjust([&](DocumentContent& c) { c.layer(top).visible = false; });
+  EXPECT_EQ(d.history().size(), before);
+  const auto hidden = d.currentState();
+  fillAll(d, {1, 2, 3});
+  d.rewindTo(hidden);
+  EXPECT_FALSE(d.content().layer(top).visible) << "the rewound state shows the document as it was just before the fill";
+}
+
+TEST(History, TheOldestStatesAreDroppedBeyondTheLimit) {
+  Document d = makeDoc(5);
+  const auto first = d.currentState();
+  for (int i = 0; i < 10; ++i) fillAll(d, {std::uint8_t(i), 0, 0});
+  EXPECT_EQ(d.history().size(), 5u);
+  EXPECT_THROW(d.rewindTo(first), EngineError);
+  d.setHistoryLimit(2);
+  EXPECT_EQ(d.history().size(), 2u);
+  EXPECT_EQ(pixelOfActive(d, 0, 0), (Rgb{9, 0, 0}));
+}
+
+TEST(History, StatesSharePixelsThatDidNotChange) {
+  Document d = makeDoc(500);
+  d.edit("Setup", [](DocumentContent& c) {
+    for (int i = 0; i < 5; ++i) {
+      LayerNode n = fixtures::solidLayer("big " + std::to_string(i), c.canvas(), {9, 9, 9});
+      c.layers.insert(c.layers.begin(), n);
+    }
+    c.activeLayer = c.layers.back().id;  // the small "Layer 1"
+  });
+  const std::size_t base = d.history().pixelBytes();
+  // Fills of a small area: each state adds only the touched layer's buffer.
+  for (int i = 0; i < 100; ++i) {
+    d.edit("Select", [](DocumentContent& c) { selectRegion(c, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, SelectionType::Replace, 0); });
+    fillAll(d, {std::uint8_t(i), 0, 0});
+  }
+  const std::size_t perState = (d.history().pixelBytes() - base) / 100;
+  EXPECT_LE(perState, 10u * 10u * 4u);
+  EXPECT_EQ(d.history().size(), 202u);
+}
+
+TEST(History, AFailedEditLeavesTheDocumentAndHistoryUntouched) {
+  Document d = makeDoc();
+  const auto state = d.currentState();
+  const auto content = d.contentPtr();
+  EXPECT_THROW(d.edit("Bad", [](DocumentContent& c) {
+    addArtLayer(c);
+    removeLayer(c, 424242);
+  }), EngineError);
+  EXPECT_EQ(d.currentState(), state);
+  EXPECT_EQ(d.contentPtr(), content);
+}

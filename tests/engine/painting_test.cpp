@@ -1,0 +1,150 @@
+// Selections, fills, strokes, copy and paste, crop and resize.
+
+#include <gtest/gtest.h>
+
+#include "engine/errors.h"
+#include "engine_fixtures.h"
+
+using namespace engine;
+using fixtures::blankDocument;
+
+namespace {
+
+std::vector<Point> rect(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
+
+}  // namespace
+
+TEST(Selection, APixelIsInWhenItsCentreIsInside) {
+  DocumentContent c = blankDocument(720, 540);
+  selectRegion(c, rect(72, 54, 648, 486), SelectionType::Replace, 0);
+  EXPECT_EQ(c.selection.coveredBounds(), (Rect{72, 54, 648, 486}));
+  selectRegion(c, rect(0.6, 0.6, 2.4, 2.4), SelectionType::Replace, 0);  // only pixel (1,1) has its centre inside
+  EXPECT_EQ(c.selection.coveredBounds(), (Rect{1, 1, 2, 2}));
+  selectRegion(c, rect(5, 5, 5, 9), SelectionType::Replace, 0);  // degenerate: nothing
+  EXPECT_FALSE(c.hasSelection());
+  // A triangle: rows get narrower.
+  selectRegion(c, {{0, 0}, {10, 0}, {0, 10}}, SelectionType::Replace, 0);
+  EXPECT_EQ(c.selection.at(8, 0), 255);
+  EXPECT_EQ(c.selection.at(8, 5), 0);
+}
+
+TEST(Selection, AddDiminishAndIntersectCombineWithWhatIsSelected) {
+  DocumentContent c = blankDocument(100, 100);
+  selectRegion(c, rect(0, 0, 10, 10), SelectionType::Replace, 0);
+  selectRegion(c, rect(20, 0, 30, 10), SelectionType::Extend, 0);
+  EXPECT_EQ(c.selection.coveredBounds(), (Rect{0, 0, 30, 10}));
+  EXPECT_EQ(c.selection.at(15, 5), 0);
+  selectRegion(c, rect(5, 0, 25, 10), SelectionType::Diminish, 0);
+  EXPECT_EQ(c.selection.coveredBounds(), (Rect{0, 0, 30, 10}));
+  EXPECT_EQ(c.selection.at(7, 5), 0);
+  selectRegion(c, rect(0, 0, 3, 3), SelectionType::Intersect, 0);
+  EXPECT_EQ(c.selection.coveredBounds(), (Rect{0, 0, 3, 3}));
+  invertSelection(c);
+  EXPECT_EQ(c.selection.at(1, 1), 0);
+  EXPECT_EQ(c.selection.at(99, 99), 255);
+}
+
+TEST(Fill, PaintsTheSelectionOrTheWholeCanvasAndGrowsTheLayerOnlyAsNeeded) {
+  DocumentContent c = blankDocument(100, 80);
+  const LayerId id = c.activeLayer;
+  selectRegion(c, rect(10, 10, 20, 15), SelectionType::Replace, 0);
+  fillSelection(c, id, {255, 0, 0}, BlendMode::Normal, 100, false);
+  EXPECT_EQ(c.layer(id).pixels.bounds(), (Rect{10, 10, 20, 15}));
+  deselect(c);
+  fillSelection(c, id, {0, 0, 255}, BlendMode::Normal, 50, false);
+  EXPECT_EQ(c.layer(id).pixels.bounds(), c.canvas());
+  EXPECT_EQ(fixtures::rgbAt(c.layer(id).pixels, 12, 12), (Rgb{127, 0, 128}));
+  EXPECT_EQ(fixtures::alphaAt(c.layer(id).pixels, 50, 50), 128);
+}
+
+TEST(Fill, PreservingTransparencyRecoloursTheShapeOnly) {
+  DocumentContent c = blankDocument(50, 50);
+  c.layers[0].pixels = Raster::filled({10, 10, 20, 20}, {9, 9, 9}, 100);
+  fillSelection(c, c.activeLayer, {239, 253, 0}, BlendMode::Normal, 100, true);
+  const Raster& px = c.layers[0].pixels;
+  EXPECT_EQ(px.bounds(), (Rect{10, 10, 20, 20}));
+  EXPECT_EQ(fixtures::rgbAt(px, 15, 15), (Rgb{239, 253, 0}));
+  EXPECT_EQ(fixtures::alphaAt(px, 15, 15), 100);
+}
+
+TEST(Fill, ASetOrATextLayerCannotBePainted) {
+  DocumentContent c = blankDocument();
+  const LayerId set = addLayerSet(c);
+  EXPECT_THROW(fillSelection(c, set, {}, BlendMode::Normal, 100, false), EngineError);
+  c.layers.back().kind = LayerKind::Text;
+  EXPECT_THROW(fillSelection(c, c.layers.back().id, {}, BlendMode::Normal, 100, false), EngineError);
+}
+
+TEST(Stroke, WidthOnePaintsTheInnerEdgePixelsOfTheSelection) {
+  DocumentContent c = blankDocument(720, 540);
+  const LayerId id = c.activeLayer;
+  selectRegion(c, rect(72, 54, 648, 486), SelectionType::Replace, 0);
+  strokeSelection(c, id, {255, 0, 0}, 1, StrokeLocation::Inside, BlendMode::Normal, 100, false);
+  const Raster& px = c.layer(id).pixels;
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{72, 54}, {647, 54}, {647, 485}, {72, 485}, {300, 54}, {72, 300}, {647, 300}, {300, 485}}) {
+    EXPECT_EQ(fixtures::alphaAt(px, x, y), 255) << x << "," << y;
+    EXPECT_EQ(fixtures::rgbAt(px, x, y), (Rgb{255, 0, 0}));
+  }
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{71, 54}, {73, 55}, {648, 300}, {300, 486}, {300, 300}})
+    EXPECT_EQ(fixtures::alphaAt(px, x, y), 0) << x << "," << y;
+  EXPECT_EQ(px.bounds(), (Rect{72, 54, 648, 486}));
+}
+
+TEST(Stroke, OutsideAndWiderStrokesAndNoSelection) {
+  DocumentContent c = blankDocument(40, 40);
+  selectRegion(c, rect(10, 10, 20, 20), SelectionType::Replace, 0);
+  strokeSelection(c, c.activeLayer, {0, 0, 0}, 2, StrokeLocation::Outside, BlendMode::Normal, 100, false);
+  const Raster& px = c.layers[0].pixels;
+  EXPECT_EQ(px.bounds(), (Rect{8, 8, 22, 22}));
+  EXPECT_EQ(fixtures::alphaAt(px, 10, 10), 0);
+  EXPECT_EQ(fixtures::alphaAt(px, 8, 8), 255);
+  deselect(c);
+  EXPECT_THROW(strokeSelection(c, c.activeLayer, {}, 1, StrokeLocation::Inside, BlendMode::Normal, 100, false), EngineError);
+}
+
+TEST(CopyPaste, PastedPixelsLandWhereTheyWereCopiedFrom) {
+  DocumentContent c = blankDocument(100, 100);
+  c.layers[0].pixels = Raster::filled({0, 0, 100, 100}, {1, 2, 3});
+  selectRegion(c, rect(30, 40, 50, 45), SelectionType::Replace, 0);
+  const Raster clip = copyPixels(c, c.activeLayer);
+  EXPECT_EQ(clip.bounds(), (Rect{30, 40, 50, 45}));
+  DocumentContent other = blankDocument(100, 100);
+  const LayerId pasted = pastePixels(other, clip);
+  EXPECT_EQ(other.layer(pasted).name, "Layer 2");
+  EXPECT_EQ(other.layer(pasted).pixels.bounds(), (Rect{30, 40, 50, 45}));
+  EXPECT_EQ(other.activeLayer, pasted);
+  selectRegion(c, rect(0, 0, 10, 10), SelectionType::Replace, 0);
+  c.layers[0].pixels = Raster();
+  EXPECT_THROW(copyPixels(c, c.activeLayer), EngineError);
+}
+
+TEST(ImageSize, CropTrimsAndResizeIgnoresTheAspectRatio) {
+  DocumentContent c = blankDocument(100, 100);
+  c.layers[0].pixels = Raster::filled({90, 90, 120, 120}, {5, 5, 5});
+  cropDocument(c, {0, 0, 100, 95});
+  EXPECT_EQ(c.height, 95);
+  EXPECT_EQ(c.layers[0].pixels.bounds(), (Rect{90, 90, 100, 95}));
+  DocumentContent d = blankDocument(200, 100);
+  d.layers[0].pixels = Raster::filled({0, 0, 100, 100}, {255, 255, 255});
+  resizeImage(d, 100, 100, ResampleMethod::Bicubic);
+  EXPECT_EQ(d.width, 100);
+  EXPECT_EQ(d.layers[0].pixels.bounds(), (Rect{0, 0, 50, 100})) << "the left half stays the left half: distorted, not cropped";
+  resizeImage(d, 1000, 1000, ResampleMethod::NearestNeighbor);
+  EXPECT_EQ(d.layers[0].pixels.bounds(), (Rect{0, 0, 500, 1000}));
+}
+
+TEST(Clouds, TheSameSeedGivesTheSameCloudsAndAnotherSeedOthers) {
+  DocumentContent a = blankDocument(128, 128), b = a, d = a;
+  applyClouds(a, a.activeLayer, {255, 0, 0}, {255, 255, 255}, 7, false);
+  applyClouds(b, b.activeLayer, {255, 0, 0}, {255, 255, 255}, 7, false);
+  applyClouds(d, d.activeLayer, {255, 0, 0}, {255, 255, 255}, 8, false);
+  EXPECT_TRUE(a.layers[0].pixels.samePixels(b.layers[0].pixels));
+  int differing = 0;
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x)
+      if (fixtures::rgbAt(a.layers[0].pixels, x, y) != fixtures::rgbAt(d.layers[0].pixels, x, y)) ++differing;
+  EXPECT_GT(differing, 128 * 128 / 2);
+  // Difference clouds with black and white over white inverts where the noise is white.
+  applyClouds(a, a.activeLayer, {0, 0, 0}, {0, 0, 0}, 1, true);
+  EXPECT_TRUE(a.layers[0].pixels.samePixels(b.layers[0].pixels)) << "a difference with black changes nothing";
+}

@@ -1,0 +1,85 @@
+// Type IDs and action descriptors: stable numbers, typed values, printing.
+
+#include <gtest/gtest.h>
+
+#include "photoshop_fixtures.h"
+
+using namespace photoshop;
+
+TEST(TypeIds, FourCharacterCodesKeepTheirBlanksAndConvertBack) {
+  Application app;
+  EXPECT_EQ(app.CharIDToTypeID("Nm  "), 0x4E6D2020);
+  EXPECT_EQ(app.TypeIDToCharID(app.CharIDToTypeID("T   ")), "T   ");
+  EXPECT_NE(app.CharIDToTypeID("Rd  "), app.CharIDToTypeID("Rd "  " "  ) + 1);
+  EXPECT_THROW(app.CharIDToTypeID("Name!"), AutomationError);
+}
+
+TEST(TypeIds, StringIdsAreStableAndSomeStandForFourCharacterCodes) {
+  Application app;
+  const TypeID content = app.StringIDToTypeID("contentLayer");
+  EXPECT_EQ(app.StringIDToTypeID("contentLayer"), content);
+  EXPECT_EQ(app.TypeIDToStringID(content), "contentLayer");
+  EXPECT_LT(static_cast<std::uint32_t>(content), 0x20202020u) << "cannot collide with a four-character code";
+  EXPECT_EQ(app.StringIDToTypeID("layer"), app.CharIDToTypeID("Lyr "));
+  EXPECT_NE(app.StringIDToTypeID("someNewIdentifier"), app.StringIDToTypeID("anotherNewIdentifier"));
+}
+
+TEST(Descriptors, HoldTypedValuesInOrderAndReplaceARepeatedKey) {
+  Application app;
+  const auto c = [&](const char* code) { return app.CharIDToTypeID(code); };
+  ActionDescriptor d;
+  d.PutUnitDouble(c("Wdth"), c("#Pxl"), 720);
+  d.PutString(c("Nm  "), "first");
+  d.PutBoolean(c("Nm  "), true);
+  EXPECT_EQ(d.Count(), 2);
+  EXPECT_EQ(d.GetKey(1), c("Nm  "));
+  EXPECT_TRUE(d.GetBoolean(c("Nm  ")));
+  EXPECT_THROW(d.GetString(c("Nm  ")), std::invalid_argument);
+  EXPECT_EQ(d.GetUnitDoubleValue(c("Wdth")), 720);
+  EXPECT_EQ(d.GetUnitDoubleType(c("Wdth")), c("#Pxl"));
+  EXPECT_FALSE(d.HasKey(c("Hght")));
+}
+
+TEST(Descriptors, PrintAsNestedText) {
+  Application app;
+  const auto c = [&](const char* code) { return app.CharIDToTypeID(code); };
+  const auto s = [&](const char* name) { return app.StringIDToTypeID(name); };
+  ActionDescriptor d, t, color;
+  ActionReference r;
+  r.PutEnumerated(s("contentLayer"), c("Ordn"), c("Trgt"));
+  d.PutReference(c("null"), r);
+  color.PutDouble(c("Rd  "), 255);
+  color.PutDouble(c("Grn "), 128.5);
+  t.PutObject(c("Clr "), c("RGBC"), color);
+  d.PutObject(c("T   "), s("solidColorLayer"), t);
+  ActionList list;
+  list.PutInteger(3);
+  d.PutList(c("Lyr "), list);
+  d.PutPath(c("In  "), "/tmp/a b.psd");
+  EXPECT_EQ(d.text(),
+            "'null': reference [\"contentLayer\": enumerated 'Ordn' 'Trgt']\n"
+            "'T   ': object \"solidColorLayer\" {\n"
+            "  'Clr ': object 'RGBC' {\n"
+            "    'Rd  ': double 255\n"
+            "    'Grn ': double 128.5\n"
+            "  }\n"
+            "}\n"
+            "'Lyr ': list [\n"
+            "  integer 3\n"
+            "]\n"
+            "'In  ': path \"/tmp/a b.psd\"\n");
+}
+
+TEST(ExecuteAction, RecordsEveryEventAndRefusesUnknownOnesByName) {
+  Application app;
+  ActionDescriptor d;
+  d.PutString(app.CharIDToTypeID("Nm  "), "x");
+  try {
+    app.ExecuteAction(app.CharIDToTypeID("Xyzw"), d, 3);
+    FAIL();
+  } catch (const AutomationError& e) {
+    EXPECT_NE(e.Description().find("'Xyzw'"), std::string::npos);
+  }
+  ASSERT_EQ(app.recordedActions().size(), 1u);
+  EXPECT_EQ(app.recordedActions()[0], "event 'Xyzw' dialog 3\n  'Nm  ': string \"x\"\n");
+}

@@ -1,0 +1,130 @@
+// Errors as the automation layer raises them, and the fault hook and call log tests rely on.
+
+#include <gtest/gtest.h>
+
+#include "photoshop_fixtures.h"
+
+using namespace photoshop;
+using engine::ErrorCode;
+using fixtures::pixelApplication;
+
+namespace {
+
+template <class F>
+AutomationError errorOf(F&& f) {
+  try {
+    f();
+  } catch (const AutomationError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no AutomationError";
+  return AutomationError(0, "", "");
+}
+
+}  // namespace
+
+TEST(Errors, MissingElementsSayThereIsNoSuchElement) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(10, 10, 72, "Build Menu");
+  for (const AutomationError& e : {errorOf([&] { app.Documents().Item("Final Menu"); }),
+                                   errorOf([&] { app.Documents().Item(2); }),
+                                   errorOf([&] { app.Documents().Item(0); }),
+                                   errorOf([&] { doc.ArtLayers().Item("Color Table"); }),
+                                   errorOf([&] { doc.LayerSets().Item(1); })}) {
+    EXPECT_TRUE(e.Is(ErrorCode::NoSuchElement));
+    EXPECT_EQ(e.Description(), "there is no such element");
+  }
+  const AutomationError e = errorOf([&] { doc.ArtLayers().Item("Color Table"); });
+  EXPECT_EQ(e.Source(), "ArtLayers.Item");
+}
+
+TEST(Errors, HandlesToClosedDocumentsAndRemovedLayersFailOnUse) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(10, 10, 72, "doc", ps::NewRGB, ps::FillTransparent);
+  Layer layer = doc.ArtLayers().Add();
+  layer.Remove();
+  EXPECT_TRUE(errorOf([&] { layer.Name(); }).Is(ErrorCode::NoSuchElement));
+  Layer kept = doc.ArtLayers()(1);
+  doc.Close(ps::DoNotSaveChanges);
+  EXPECT_TRUE(errorOf([&] { doc.Name(); }).Is(ErrorCode::NoSuchElement));
+  EXPECT_TRUE(errorOf([&] { kept.SetVisible(true); }).Is(ErrorCode::NoSuchElement));
+  EXPECT_TRUE(errorOf([&] { app.ActiveDocument(); }).Is(ErrorCode::NoSuchElement));
+}
+
+TEST(Errors, BadArgumentsAreRefusedClearly) {
+  Application app = pixelApplication();
+  for (const AutomationError& e : {errorOf([&] { app.Documents().Add(-5, 10); }),
+                                   errorOf([&] { app.Documents().Add(0, 10); }),
+                                   errorOf([&] { app.Documents().Add(100000, 100000); }),
+                                   errorOf([&] { app.Documents().Add(10, 10, 72, "x", 3); }),
+                                   errorOf([&] { app.Documents().Add(10, 10, 0); })}) {
+    EXPECT_FALSE(e.Description().empty());
+    EXPECT_NE(e.Number(), 0);
+  }
+  EXPECT_EQ(app.Documents().Count(), 0);
+  Document doc = app.Documents().Add(10, 10);
+  EXPECT_TRUE(errorOf([&] { doc.ArtLayers()(1).SetName(""); }).Is(ErrorCode::InvalidArgument));
+  EXPECT_TRUE(errorOf([&] { doc.Selection().Select({{0, 0}, {1, 1}, {0, 1}}, 7); }).Is(ErrorCode::InvalidArgument));
+  EXPECT_THROW(app.CharIDToTypeID("Nm "), AutomationError);
+}
+
+TEST(Errors, SelectionFillPasteAndActiveLayerNeedTheirDocumentToBeActive) {
+  Application app = pixelApplication();
+  Document first = app.Documents().Add(10, 10, 72, "first");
+  Document second = app.Documents().Add(10, 10, 72, "second");
+  ASSERT_EQ(app.ActiveDocument(), second);
+  for (const AutomationError& e : {errorOf([&] { first.Selection().SelectAll(); }),
+                                   errorOf([&] { first.Selection().Fill(SolidColor()); }),
+                                   errorOf([&] { first.Paste(); }),
+                                   errorOf([&] { first.SetActiveLayer(first.ArtLayers()(1)); })})
+    EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x80041FA4u));
+  // Naming, adding and reading work on any document.
+  first.ArtLayers().Add().SetName("fine");
+  EXPECT_EQ(first.ArtLayers()(1).Name(), "fine");
+}
+
+TEST(Errors, APendingWorkspaceEditMakesEveryCallBusy) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(10, 10);
+  app.engine().pendingEdit = true;
+  EXPECT_EQ(errorOf([&] { doc.Name(); }).Number(), static_cast<std::int32_t>(0x80042260u));
+  EXPECT_EQ(errorOf([&] { app.Documents().Count(); }).Number(), static_cast<std::int32_t>(0x80042260u));
+  app.engine().pendingEdit = false;
+  EXPECT_EQ(doc.Name(), "Untitled-1");
+}
+
+TEST(FaultHook, TheKthCallFailsOnceAndThenCallsSucceed) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(10, 10);
+  app.faults().failCall(3, ErrorCode::CallRejected);
+  doc.Name();
+  doc.Name();
+  const AutomationError e = errorOf([&] { doc.Name(); });
+  EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x8001FFFFu));
+  EXPECT_EQ(e.Source(), "Document.Name");
+  EXPECT_EQ(doc.Name(), "Untitled-1");
+  EXPECT_TRUE(app.faults().idle());
+}
+
+TEST(FaultHook, MemberRulesFailMatchingCallsNTimesAndLeaveOthersAlone) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(10, 10);
+  app.faults().failMember("ArtLayers.Item", ErrorCode::NotActiveDocument, 2);
+  EXPECT_NO_THROW(doc.Name());
+  EXPECT_TRUE(errorOf([&] { doc.ArtLayers()(1); }).Is(ErrorCode::NotActiveDocument));
+  EXPECT_TRUE(errorOf([&] { doc.ArtLayers()(1); }).Is(ErrorCode::NotActiveDocument));
+  EXPECT_NO_THROW(doc.ArtLayers()(1));
+  app.faults().failMember("Visible=", ErrorCode::NoSuchElement);  // bare member of any object
+  const AutomationError e = errorOf([&] { doc.ArtLayers()(1).SetVisible(false); });
+  EXPECT_EQ(e.Description(), "there is no such element");
+  EXPECT_EQ(e.Source(), "ArtLayer.Visible=");
+}
+
+TEST(CallLog, RecordsEveryMemberCalledInOrder) {
+  Application app = pixelApplication();
+  app.calls().setEnabled(true);
+  Document doc = app.Documents().Add(10, 10, 72, "d");
+  doc.ArtLayers()("Background").SetVisible(true);
+  EXPECT_EQ(app.calls().calls(), (std::vector<std::string>{"Application.Documents", "Documents.Add", "Document.ArtLayers",
+                                                           "ArtLayers.Item", "ArtLayer.Visible="}));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// An application set up the way the program sets it up: rulers in pixels.
+
+#include "photoshop/object_model.h"
+
+namespace fixtures {
+
+inline photoshop::Application pixelApplication() {
+  photoshop::Application app;
+  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  return app;
+}
+
+inline photoshop::SolidColor color(double r, double g, double b) {
+  photoshop::SolidColor c;
+  c.RGB().SetRed(r);
+  c.RGB().SetGreen(g);
+  c.RGB().SetBlue(b);
+  return c;
+}
+
+inline photoshop::Region rectRegion(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
+
+// The colour of one pixel of a layer, read from the engine.
+inline engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
+  const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());
+  const std::uint8_t* p = n.pixels.pixel(x, y);
+  return {p[0], p[1], p[2]};
+}
+
+}  // namespace fixtures
