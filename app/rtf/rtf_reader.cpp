@@ -344,18 +344,21 @@ class Reader {
       --pendingSkip_;
       return;
     }
-    character(fromCp1252(static_cast<unsigned char>(high * 16 + low)));
+    const QChar ch = fromCp1252(static_cast<unsigned char>(high * 16 + low));
+    // An escaped ';' belongs to a font's name instead of ending it.
+    if (state_.destination == Destination::FontTable && ch == u';')
+      appendToFontName(ch);
+    else
+      character(ch);
   }
 
   void unicode(int value) {
     if (value < 0) value += 65536;
     if (value < 0 || value > 0xFFFF) {
       clean_ = false;
-    } else if (value == '\t') {
-      put(u'\t');
     } else if (value == 0x2029) {
       put(QChar::LineSeparator);  // paragraphs end only at \par
-    } else if (value >= 0x20) {
+    } else {
       put(QChar(char16_t(value)));
     }
     pendingSkip_ = state_.unicodeSkip;
@@ -381,14 +384,18 @@ class Reader {
       case Destination::FontTable:
         if (ch == u';')
           commitFont();
-        else if (fontName_.size() < kMaxFontName)
-          fontName_ += ch;
+        else
+          appendToFontName(ch);
         break;
       case Destination::ColorTable:
         if (ch == u';') commitColor();
         break;
       case Destination::Skip: break;
     }
+  }
+
+  void appendToFontName(QChar ch) {
+    if (fontName_.size() < kMaxFontName) fontName_ += ch;
   }
 
   void commitFont() {
@@ -409,7 +416,8 @@ class Reader {
   bool textDestination() const { return state_.destination == Destination::Text; }
 
   void put(QChar ch) {
-    if (!textDestination()) return;
+    // Control characters other than tabs have no place in a paragraph.
+    if (!textDestination() || (ch.unicode() < 0x20 && ch != u'\t')) return;
     if (formatChanged_) {
       const CharFormat format = currentFormat();
       if (format != runFormat_) {
@@ -481,7 +489,8 @@ ReadResult readPlainText(QByteArrayView data) {
   ReadResult result;
   result.isRtf = false;
   QString text = QString::fromUtf8(data);
-  text.remove(u'\r');
+  // Control characters other than tabs have no place in a paragraph, as in rich text.
+  text.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t' && ch != u'\n'; });
   for (const QString& line : text.split(u'\n')) {
     Paragraph paragraph;
     if (!line.isEmpty()) paragraph.runs.push_back({line, {}});

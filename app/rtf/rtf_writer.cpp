@@ -38,14 +38,17 @@ void appendNumber(QByteArray& out, const char* word, long long value) {
   out += QByteArray::number(value);
 }
 
-// Font names end at the ';' of their entry; braces and backslashes would open groups and words.
+// A font name ends at the ';' of its entry, so that one is written as an escape, as are braces,
+// backslashes and everything outside printable ASCII that code page 1252 has.
 void appendFontName(QByteArray& out, const QString& name) {
   for (QChar ch : name) {
-    if (ch == u';' || ch == u'{' || ch == u'}' || ch == u'\\') continue;
     const int byte = toCp1252(ch);
-    if (byte >= 0x20 && byte < 0x80) {
+    if (ch == u'\\' || ch == u'{' || ch == u'}') {
+      out += '\\';
       out += char(byte);
-    } else if (byte >= 0x80) {
+    } else if (byte >= 0x20 && byte < 0x7F && ch != u';') {
+      out += char(byte);
+    } else if (byte >= 0) {
       out += "\\'";
       out += QByteArray::number(byte, 16).rightJustified(2, '0');
     }

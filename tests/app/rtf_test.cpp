@@ -139,7 +139,7 @@ TEST(RtfWriter, TextThatLooksLikeRtfAndCharactersOutsideTheCodePageSurvive) {
   const RichText back = read(writeRtf(t).constData());
   ASSERT_EQ(back.paragraphs.size(), 2u);
   EXPECT_EQ(back.paragraphs[0].runs.at(0).text, p.runs[0].text);
-  EXPECT_EQ(back.paragraphs[0].runs.at(0).format.fontFamily, "Odd Font Name");
+  EXPECT_EQ(back.paragraphs[0].runs.at(0).format.fontFamily, "Odd {Font}; Name");
   EXPECT_EQ(back.paragraphs[1].alignment, Alignment::Justify);
 }
 
