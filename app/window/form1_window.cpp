@@ -107,6 +107,10 @@ Form1Window::Form1Window(QWidget* parent) : QMainWindow(parent) {
   client->setObjectName(QStringLiteral("Client"));
   client->setFixedSize(twipsToPixels(kClientWidth, dpi_), twipsToPixels(kClientHeight, dpi_));
   paintBackground(client, kFormColor);
+  // Captions are sized for the small dialog font the layout was made with.
+  QFont small = client->font();
+  small.setPointSizeF(8);
+  client->setFont(small);
   setCentralWidget(client);
 
   buildColorTableGroup(client);
