@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -56,8 +57,10 @@ class MainWindowTest : public ::testing::Test {
   }
   // The program's folder is the source tree's app/, which holds the shipped Resources.
   std::unique_ptr<app::Form1> loadedCore() {
-    auto form = std::make_unique<app::Form1>(window, settings, [] { return photoshop::Application(); },
-                                             qEnvironmentVariable("QUILLARY_SOURCE_DIR").toStdString() + "/app");
+    const std::string programFolder = QUILLARY_TEST_SOURCE_DIR "/app";
+    // A missing file would show a modal message box, which nobody answers here.
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(programFolder + "/Resources/StateInfo1.rtf")));
+    auto form = std::make_unique<app::Form1>(window, settings, [] { return photoshop::Application(); }, programFolder);
     window.attach(*form);
     form->Form_Load();
     return form;

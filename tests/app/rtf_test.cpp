@@ -173,7 +173,7 @@ TEST(RtfFile, LoadSaveAndTheErrorNumbers) {
 }
 
 TEST(RtfFile, TheShippedInstructionFilesReadCleanly) {
-  const QString folder = qEnvironmentVariable("QUILLARY_SOURCE_DIR") + "/app/Resources";
+  const QString folder = QStringLiteral(QUILLARY_TEST_SOURCE_DIR "/app/Resources");
   for (int n = 1; n <= 9; ++n) {
     QFile f(QStringLiteral("%1/StateInfo%2.rtf").arg(folder).arg(n));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << n;
