@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/held_reference.h"
+#include "menu_creation/vocabulary.h"
 
 namespace app {
 
@@ -85,11 +86,11 @@ bool ErrorRecovery::retarget() {
   return IgnoreErrors([&] {
     const std::string active = form_.PhotoshopApp.ActiveDocument().Name();
     const photoshop::Document* next = nullptr;
-    if (active == "Build Menu")
+    if (active == vocabulary::kBuildMenu)
       next = &form_.TemplateDocument;
-    else if (active == "Button Template")
+    else if (active == vocabulary::kButtonTemplate)
       next = &form_.FinalMenuDocument;
-    else if (active == "Final Menu")
+    else if (active == vocabulary::kFinalMenu)
       next = &form_.BuildMenuDocument;
     if (!next) throw photoshop::AutomationError(ErrorCode::NoSuchElement, engine::kNoSuchElementText, "Quillary");
     form_.PhotoshopApp.SetActiveDocument(Held(*next));

@@ -3,6 +3,7 @@
 
 #include "app/error_recovery.h"
 #include "app/form1.h"
+#include "menu_creation/vocabulary.h"
 
 namespace app {
 
@@ -34,9 +35,9 @@ void Form1::SaveHistoryState(std::int16_t SetState) {
   if (!CompletedMenuName.empty()) {
     if (!record(CompletedMenuName, BuildMenuHistory)) return;
   } else {
-    if (!record("Button Template", TemplateHistory)) return;
-    if (!record("Build Menu", BuildMenuHistory)) return;
-    if (!record("Final Menu", FinalMenuHistory)) return;
+    if (!record(vocabulary::kButtonTemplate, TemplateHistory)) return;
+    if (!record(vocabulary::kBuildMenu, BuildMenuHistory)) return;
+    if (!record(vocabulary::kFinalMenu, FinalMenuHistory)) return;
   }
   SetUIState();
   onError([&] { PhotoshopApp.SetActiveDocument(remembered); });
@@ -57,9 +58,9 @@ void Form1::PreviousHistoryState() {
     if (!rewind(CompletedMenuName, BuildMenuHistory)) return;
   } else {
     if (WorkflowState > CreateMenuDocs) --WorkflowState;
-    if (!rewind("Button Template", TemplateHistory)) return;
-    if (!rewind("Build Menu", BuildMenuHistory)) return;
-    if (!rewind("Final Menu", FinalMenuHistory)) return;
+    if (!rewind(vocabulary::kButtonTemplate, TemplateHistory)) return;
+    if (!rewind(vocabulary::kBuildMenu, BuildMenuHistory)) return;
+    if (!rewind(vocabulary::kFinalMenu, FinalMenuHistory)) return;
   }
   SetUIState();
   onError([&] { PhotoshopApp.SetActiveDocument(remembered); });

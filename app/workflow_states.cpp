@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "app/held_reference.h"
 #include "app/workflow_state_table.h"
+#include "menu_creation/vocabulary.h"
 
 namespace app {
 
@@ -38,8 +39,8 @@ void Form1::SetUIState() {
     SavedActiveDocument = PhotoshopApp.ActiveDocument();
     SavedActiveLayer = SavedActiveDocument.ActiveLayer();
     PhotoshopApp.SetActiveDocument(Held(BuildMenuDocument));
-    BuildMenuDocument.ArtLayers().Item("Color Table").MoveToBeginning(BuildMenuDocument);
-    BuildMenuDocument.ArtLayers().Item("Title Safe Zones").MoveToBeginning(BuildMenuDocument);
+    BuildMenuDocument.ArtLayers().Item(vocabulary::kColorTable).MoveToBeginning(BuildMenuDocument);
+    BuildMenuDocument.ArtLayers().Item(vocabulary::kTitleSafeZones).MoveToBeginning(BuildMenuDocument);
     PhotoshopApp.SetActiveDocument(SavedActiveDocument);
     PhotoshopApp.ActiveDocument().SetActiveLayer(SavedActiveLayer);
   });

@@ -5,20 +5,22 @@
 #include "app/error_recovery.h"
 #include "app/form1.h"
 #include "app/held_reference.h"
+#include "menu_creation/vocabulary.h"
 
 namespace app {
 
 namespace {
 
 using photoshop::Document;
+using namespace vocabulary;
 
 // Visibility of a top-level layer set.
-void showSet(const Document& doc, const char* set, bool visible) {
+void showSet(const Document& doc, const std::string& set, bool visible) {
   IgnoreErrors([&] { Held(doc).LayerSets().Item(set).SetVisible(visible); });
 }
 
 // Visibility of a top-level art layer.
-void showLayer(const Document& doc, const char* layer, bool visible) {
+void showLayer(const Document& doc, const std::string& layer, bool visible) {
   IgnoreErrors([&] { Held(doc).ArtLayers().Item(layer).SetVisible(visible); });
 }
 
@@ -26,6 +28,10 @@ void showLayer(const Document& doc, const char* layer, bool visible) {
 void showMember(const Document& doc, const std::string& set, const std::string& layer, bool visible) {
   IgnoreErrors([&] { Held(doc).LayerSets().Item(set).Layers().Item(layer).SetVisible(visible); });
 }
+
+inline constexpr const char* kCompButtonMask = "Comp Button Mask";
+inline constexpr const char* kCompNextPrevButtonMask = "Comp NxtPrv Button Mask";
+inline constexpr const char* kCompThumbMask = "Comp Thumb Mask";
 
 }  // namespace
 
@@ -35,32 +41,31 @@ void Form1::ApplyOptionsToLayers() {
   const Document& tmpl = TemplateDocument;
   const bool nextPrev = EnableNextPrevButtons;
 
-  for (const char* set : {"Button Image", "Hilite Mask", "Button Area", "Button Mask"}) {
-    const std::string name = set;
-    showMember(menu, name, name + " Next", nextPrev);
-    showMember(menu, name, name + " Prev", nextPrev);
+  for (const char* set : {kButtonImage, kHiliteMask, kButtonArea, kButtonMask}) {
+    showMember(menu, set, nextName(set), nextPrev);
+    showMember(menu, set, prevName(set), nextPrev);
   }
-  showSet(tmpl, "Next Tmpl", nextPrev);
-  showSet(tmpl, "Prev Tmpl", nextPrev);
-  showSet(menu, "Btn Next", nextPrev);
-  showSet(menu, "Btn Prev", nextPrev);
+  showSet(tmpl, kNextTmpl, nextPrev);
+  showSet(tmpl, kPrevTmpl, nextPrev);
+  showSet(menu, kBtnNext, nextPrev);
+  showSet(menu, kBtnPrev, nextPrev);
 
-  showMember(menu, "Text Area", "Title Area", IncludeMenuTitleArea);
-  showLayer(tmpl, "Title Area", IncludeMenuTitleArea);
-  showLayer(menu, "Title Area", IncludeMenuTitleArea);
+  showMember(menu, kTextArea, kTitleArea, IncludeMenuTitleArea);
+  showLayer(tmpl, kTitleArea, IncludeMenuTitleArea);
+  showLayer(menu, kTitleArea, IncludeMenuTitleArea);
 
-  showMember(tmpl, "Btn Tmpl", "Text Area", IncludeButtonTextArea);
+  showMember(tmpl, kBtnTmpl, kTextArea, IncludeButtonTextArea);
   if (const auto count = ButtonCount.Number()) {
     // Loops over the buttons stay within the 16-bit range the button count is converted to elsewhere.
     for (int n = 1; n <= *count && n <= 32767; ++n) {
-      showMember(menu, "Text Area", "Text Area " + std::to_string(n), IncludeButtonTextArea);
-      showMember(menu, "Btn " + std::to_string(n), "Text Area", IncludeButtonTextArea);
+      showMember(menu, kTextArea, numberedName(kTextArea, n), IncludeButtonTextArea);
+      showMember(menu, buttonSetName(n), kTextArea, IncludeButtonTextArea);
     }
   }
 
-  showMember(menu, "Hilite Mask", "Comp Button Mask", !KeepButtonImageHilite);
-  showMember(menu, "Hilite Mask", "Comp NxtPrv Button Mask", !KeepNextPrevHilite);
-  showMember(menu, "Hilite Mask", "Comp Thumb Mask", AddHiliteToThumbMask);
+  showMember(menu, kHiliteMask, kCompButtonMask, !KeepButtonImageHilite);
+  showMember(menu, kHiliteMask, kCompNextPrevButtonMask, !KeepNextPrevHilite);
+  showMember(menu, kHiliteMask, kCompThumbMask, AddHiliteToThumbMask);
   view_.SetMousePointer(MousePointer::Default);
 }
 

@@ -28,6 +28,7 @@
 #include "app/window/frm_about.h"
 #include "app/window/screen_twips.h"
 #include "app/window/workflow_push_button.h"
+#include "color_table/color_table_ctrl.h"
 
 namespace app::window {
 
@@ -135,11 +136,10 @@ void Form1Window::buildColorTableGroup(QWidget* client) {
   colorTableSel_->setGeometry(at(120, 60, 1755, 1935));
   paintBackground(colorTableSel_, kFormColor);
 
-  // Stands where the color table control goes; the control itself comes with color_table/.
-  colorTableCtrl_ = new QWidget(colorTableSel_);
+  colorTableCtrl_ = new color_table::ColorTableCtrl(colorTableSel_);
   colorTableCtrl_->setObjectName(QStringLiteral("ColorTableCtrl1"));
+  colorTableCtrl_->SetDotsPerInch(dpi_);
   colorTableCtrl_->setGeometry(at(300, 240, 900, 1575));
-  paintBackground(colorTableCtrl_, Qt::white);
 
   swatch(colorTableSel_, "FillBlack", Qt::black, at(1320, 480, 255, 255));
   swatch(colorTableSel_, "FillGray", QColor(128, 128, 128), at(1320, 780, 255, 255));
@@ -248,9 +248,7 @@ void Form1Window::buildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   QAction* exit = file->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("FileMenu0"));
-  connect(exit, &QAction::triggered, this, [this] {
-    if (form_) form_->FileMenu_Click(0);
-  });
+  connect(exit, &QAction::triggered, this, [this] { command([](Form1& f) { f.FileMenu_Click(0); }); });
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   const char* editEntries[] = {"Cut", "Copy", "Paste"};
@@ -258,9 +256,8 @@ void Form1Window::buildMenus() {
     QAction* entry = edit->addAction(QString::fromLatin1(editEntries[i]));
     entry->setObjectName(QStringLiteral("EditMenu%1").arg(i + 1));
     entry->setEnabled(false);
-    connect(entry, &QAction::triggered, this, [this, i] {
-      if (form_) form_->EditMenu_Click(std::int16_t(i + 1));
-    });
+    connect(entry, &QAction::triggered, this,
+            [this, i] { command([i](Form1& f) { f.EditMenu_Click(std::int16_t(i + 1)); }); });
   }
 
   QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
@@ -280,7 +277,7 @@ void Form1Window::buildMenus() {
     connect(entry, &QAction::triggered, this, [this, entry, i](bool checked) {
       // The core toggles the mark itself; undo the toggle Qt made on the way here.
       entry->setChecked(!checked);
-      if (form_) form_->OptionsMenu_Click(std::int16_t(i));
+      command([i](Form1& f) { f.OptionsMenu_Click(std::int16_t(i)); });
     });
     options_[std::size_t(i)] = entry;
   }
@@ -288,15 +285,14 @@ void Form1Window::buildMenus() {
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   QAction* about = help->addAction(QStringLiteral("About Quillary"));
   about->setObjectName(QStringLiteral("HelpAbout"));
-  connect(about, &QAction::triggered, this, [this] {
-    if (form_) form_->HelpAbout_Click();
-  });
+  connect(about, &QAction::triggered, this, [this] { command([](Form1& f) { f.HelpAbout_Click(); }); });
 }
 
 void Form1Window::attach(Form1& form) {
   form_ = &form;
   auto route = [this](WorkflowButton button, void (Form1::*handler)()) {
-    connect(workflowButton(button), &QPushButton::clicked, this, [this, handler] { (form_->*handler)(); });
+    connect(workflowButton(button), &QPushButton::clicked, this,
+            [this, handler] { command([handler](Form1& f) { (f.*handler)(); }); });
   };
   route(WorkflowButton::CreateNewMenuDoc, &Form1::CreateNewMenuDoc_Click);
   route(WorkflowButton::CloneButtons, &Form1::CloneButtons_Click);
@@ -306,9 +302,15 @@ void Form1Window::attach(Form1& form) {
   route(WorkflowButton::PreviewMenu, &Form1::PreviewMenu_Click);
   route(WorkflowButton::AnotherRandomBkgnd, &Form1::AnotherRandomBkgnd_Click);
   route(WorkflowButton::LinkBtnLyrs, &Form1::LinkBtnLyrs_Click);
-  connect(saveRtfFile_, &QPushButton::clicked, this, [this] { form_->SaveRTFFile_Click(); });
-  connect(loadRtf_, &QPushButton::clicked, this, [this] { form_->LoadRTF_Click(); });
+  connect(saveRtfFile_, &QPushButton::clicked, this, [this] { command([](Form1& f) { f.SaveRTFFile_Click(); }); });
+  connect(loadRtf_, &QPushButton::clicked, this, [this] { command([](Form1& f) { f.LoadRTF_Click(); }); });
   qApp->installEventFilter(this);
+}
+
+void Form1Window::command(const std::function<void(Form1&)>& run) {
+  if (!form_) return;
+  run(*form_);
+  if (commandFinished_) commandFinished_();
 }
 
 WorkflowPushButton* Form1Window::workflowButton(WorkflowButton button) const {
@@ -485,6 +487,6 @@ void Form1Window::UnloadWindow() {
   close();
 }
 
-void Form1Window::ClearColorTable() {}
+void Form1Window::ClearColorTable() { colorTableCtrl_->Clear(); }
 
 }  // namespace app::window

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 
 #include "app/form_view.h"
 
@@ -20,6 +21,9 @@ class QTimer;
 
 namespace app {
 class Form1;
+}
+namespace color_table {
+class ColorTableCtrl;
 }
 
 namespace app::window {
@@ -39,6 +43,8 @@ class Form1Window : public QMainWindow, public FormView {
 
   // From now on the window's events go to this core.
   void attach(Form1& form);
+  // Runs after every command the user gives through a button or a menu.
+  void setCommandFinished(std::function<void()> hook) { commandFinished_ = std::move(hook); }
   bool isUnloaded() const { return unloaded_; }
   double dotsPerInch() const { return dpi_; }
 
@@ -90,8 +96,11 @@ class Form1Window : public QMainWindow, public FormView {
   void buildMenus();
   WorkflowPushButton* workflowButton(WorkflowButton button) const;
   void updateClock();
+  // Runs one command of the core, then the hook.
+  void command(const std::function<void(Form1&)>& run);
 
   Form1* form_ = nullptr;
+  std::function<void()> commandFinished_;
   double dpi_ = 96.0;
   bool unloaded_ = false;
   bool hourglass_ = false;
@@ -100,7 +109,7 @@ class Form1Window : public QMainWindow, public FormView {
   std::array<WorkflowPushButton*, kWorkflowButtonCount> workflowButtons_{};
   std::array<QAction*, kOptionCount> options_{};
   QGroupBox* colorTableSel_ = nullptr;
-  QWidget* colorTableCtrl_ = nullptr;
+  color_table::ColorTableCtrl* colorTableCtrl_ = nullptr;
   QLineEdit* menuWidth_ = nullptr;
   QLineEdit* menuHeight_ = nullptr;
   QPushButton* saveRtfFile_ = nullptr;

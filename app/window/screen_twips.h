@@ -1,20 +1,19 @@
 #pragma once
-// Twips (1/1440 inch) to pixels at a screen's logical resolution and back: 15 twips per pixel
-// at 96 dots per inch.
+// Twips laid out on the screen: whole pixels at the screen's logical resolution.
 
 #include <QRect>
 #include <cmath>
 
+#include "support/twips.h"
+
 namespace app::window {
 
-inline constexpr double kTwipsPerInch = 1440.0;
-
 inline int twipsToPixels(double twips, double dotsPerInch) {
-  return int(std::lround(twips * dotsPerInch / kTwipsPerInch));
+  return int(std::lround(support::twipsToPixels(twips, dotsPerInch)));
 }
 
 inline int pixelsToTwips(double pixels, double dotsPerInch) {
-  return int(std::lround(pixels * kTwipsPerInch / dotsPerInch));
+  return int(std::lround(support::pixelsToTwips(pixels, dotsPerInch)));
 }
 
 // A control's rectangle given in twips, at one resolution for both axes.

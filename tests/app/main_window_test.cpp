@@ -21,26 +21,11 @@
 #include "app/window/frm_about.h"
 #include "app/window/workflow_push_button.h"
 #include "app/workflow_state_table.h"
+#include "widget_test_environment.h"
 
 using app::window::Form1Window;
 
 namespace {
-
-class QApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "app_window_tests";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const kApplication = ::testing::AddGlobalTestEnvironment(new QApplicationEnvironment);
 
 template <class T = QWidget>
 T* child(const QObject& parent, const char* name) {

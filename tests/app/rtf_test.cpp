@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -12,27 +11,11 @@
 #include "app/rtf/rtf_reader.h"
 #include "app/rtf/rtf_writer.h"
 #include "app/rtf/text_document_bridge.h"
+#include "widget_test_environment.h"
 
 using namespace rtf;
 
 namespace {
-
-// QTextDocument needs the font database of a GUI application.
-class GuiEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "rtf_tests";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QGuiApplication> app_;
-};
-const auto* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 RichText read(const char* rtf) { return readRtf(QByteArrayView(rtf)).text; }
 
