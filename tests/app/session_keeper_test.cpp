@@ -13,12 +13,15 @@ TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
   const std::filesystem::path folder = dir.filePath("session").toStdString();
   app_test::ScriptedFormView view;
   photoshop::Application first;
-  first.Preferences().SetNumberOfHistoryStates(77);
+  first.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  first.Documents().Add(32, 24, 72, "Build Menu");
   app::SessionKeeper(first, folder).Save(view);
 
   photoshop::Application second;
   app::SessionKeeper(second, folder).Restore(view);
-  EXPECT_EQ(second.Preferences().NumberOfHistoryStates(), 77);
+  EXPECT_EQ(second.Preferences().RulerUnits(), photoshop::ps::Pixels);
+  ASSERT_EQ(second.Documents().Count(), 1);
+  EXPECT_EQ(second.ActiveDocument().Name(), "Build Menu");
   EXPECT_TRUE(view.messages.empty());
 
   const std::filesystem::path blocked = dir.filePath("blocked").toStdString();
