@@ -1,0 +1,169 @@
+#pragma once
+// Form1: the main window's core. It holds the fields every command shares and runs the
+// commands and the shared steps; it has no widgets and reaches the screen only through
+// FormView. The class is one unit of state, but its procedures live with their subsystems:
+// each section below names the folder and file that defines it.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/form_view.h"
+#include "app/photoshop_connection.h"
+#include "app/typed_number.h"
+#include "photoshop/object_model.h"
+
+namespace app {
+
+class SettingsStore;
+
+// The workflow states.
+enum WorkflowStates : std::int16_t {
+  CreateMenuDocs = 1,
+  EditButtonTemplate = 2,
+  ReEditButtonTemplate = 3,
+  EditClonedLayout = 4,
+  CompositingLayers = 5,
+  BuildFinalDocument = 6,
+  BuildingFinalDocument = 7,
+  BuiltFinalSaveNow = 8,
+  BuiltSaveFinal = 9,
+};
+
+// Entries of the Options menu.
+enum OptionsMenuEntry : std::int16_t {
+  ReplaceBackgroundOption = 0,
+  EnableNextPrevOption = 1,
+  IncludeMenuTitleOption = 2,
+  IncludeButtonTextOption = 3,
+  RemoveButtonHiliteOption = 4,
+  RemoveNextPrevHiliteOption = 5,
+  AddHiliteToThumbOption = 6,
+};
+
+inline constexpr int kHistoryTableSize = 50;
+using HistoryTable = std::array<photoshop::HistoryState, kHistoryTableSize>;
+
+class Form1 {
+ public:
+  Form1(FormView& view, SettingsStore& settings, PhotoshopConnector connectPhotoshop, std::string programFolder);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  FormView& View() const { return view_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+
+  // ===== Main window and workflow (app/) ======================================================
+
+  // --- Start-up and shutdown (app/startup_shutdown.cpp)
+  void Form_Load();
+  // Stores the window position and gives the application its preferences back; runs once.
+  void Form_Unload();
+  // Unloads the main window, which ends the program through Form_Unload.
+  void UnloadForm();
+  // Random numbers in [0, 1) from the generator seeded at start-up.
+  double Rnd();
+
+  // --- Workflow states and instruction pane (app/workflow_states.cpp)
+  void SetUIState();
+  void DisplayStateInfo(const std::string& StateFile);
+  void ClearStatusDisplay();
+  void DisplayStatusInfo(const std::string& s);
+  // Key code as the window reports it (letters upper case); shift state 1 Shift, 2 Ctrl, 4 Alt.
+  void Form_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+  void LoadRTF_Click();
+  void SaveRTFFile_Click();
+  // The instruction file of a workflow state.
+  std::string StateInfoFile(int state) const;
+
+  // --- Document tags (app/document_tags.cpp)
+  void SaveOptionsToDocument(const std::string& marker);
+  void LoadOptionsFromDocument();
+  // The seven option flags as the tag stores them: "T" or "F" each.
+  std::string OptionFlagsText() const;
+
+  // --- History navigation and undo (app/history_navigation.cpp)
+  void SaveHistoryState(std::int16_t SetState);
+  void PreviousHistoryState();
+  void Undo_Click();
+
+  // --- Options menu and menu commands (app/options_menu.cpp)
+  void OptionsMenu_Click(std::int16_t Index);
+  void FileMenu_Click(std::int16_t Index);
+  void EditMenu_Click(std::int16_t Index);
+  void HelpAbout_Click();
+
+  // ===== Menu creation (menu_creation/) =======================================================
+  void CreateNewMenuDoc_Click();
+  void AnotherRandomBkgnd_Click();
+
+  // ===== Button layout and final document (button_layout/) ===================================
+  void CloneButtons_Click();
+  void BuildCompositeLayers_Click();
+  void FinalPSDDocument_Click();
+  void PreviewMenu_Click();
+  void LinkBtnLyrs_Click();
+  // button_layout/apply_options_to_layers.cpp
+  void ApplyOptionsToLayers();
+
+  // ===== Color table (color_table/) ===========================================================
+
+  // ===== Fields ===============================================================================
+
+  // --- Application connection and preferences
+  photoshop::Application PhotoshopApp = DisconnectedApplication();
+  photoshop::SolidColor WorkSolidColor;
+  // The user's own preferences, recorded at start-up; only recorded ones are given back.
+  std::optional<std::int32_t> SavedRulerUnits;
+  std::optional<std::int32_t> SavedHistoryStateCount;
+  std::optional<std::int32_t> SavedInterpolation;
+
+  // --- Workflow
+  std::int16_t WorkflowState = CreateMenuDocs;
+  std::string CompletedMenuName;
+  bool AutoRandomBackground = true;
+  photoshop::Document SavedActiveDocument;
+  photoshop::ArtLayer SavedActiveLayer;
+  std::string KeyBuffer;
+
+  // --- Options
+  bool ReplaceBackgroundWithButtonImage = false;
+  bool EnableNextPrevButtons = true;
+  bool IncludeMenuTitleArea = true;
+  bool IncludeButtonTextArea = true;
+  bool KeepButtonImageHilite = false;
+  bool KeepNextPrevHilite = false;
+  bool AddHiliteToThumbMask = false;
+
+  // --- Working documents and document tags
+  photoshop::Document BuildMenuDocument;
+  photoshop::Document TemplateDocument;
+  photoshop::Document FinalMenuDocument;
+  std::vector<std::string> DocumentKeywords;
+  // The number of buttons: the text the user typed, or the number read from a tag.
+  TypedNumber ButtonCount;
+
+  // --- History: entry state - 1 holds each document's history state when that state was entered
+  HistoryTable BuildMenuHistory;
+  HistoryTable TemplateHistory;
+  HistoryTable FinalMenuHistory;
+
+  // --- Button layout
+  std::array<std::int32_t, 10> ButtonColors{};
+  std::int32_t TitleAreaColor = 0;
+  photoshop::ArtLayer WorkLayer;
+  bool PreviewToggle = false;
+
+ private:
+  FormView& view_;
+  SettingsStore& settings_;
+  PhotoshopConnector connectPhotoshop_;
+  std::string programFolder_;
+  std::minstd_rand random_;
+  bool unloaded_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,37 @@
+// The quillary program: the main window, its core, and the embedded image engine behind the
+// automation layer, with the engine's documents kept from one run to the next. The program
+// ends when the main window is unloaded.
+
+#include <QApplication>
+
+#include "app/form1.h"
+#include "app/program_folder.h"
+#include "app/session_keeper.h"
+#include "app/settings_store.h"
+#include "app/window/app_icon.h"
+#include "app/window/form1_window.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(app::kProgramTitle));
+  QApplication::setOrganizationName(QString::fromLatin1(app::kProgramTitle));
+  QApplication::setWindowIcon(app::window::quillaryIcon());
+
+  app::SettingsStore settings;
+  app::window::Form1Window window;
+  photoshop::Application engine;
+  app::SessionKeeper session(engine, photoshop::SessionStore::defaultFolder());
+  session.Restore(window);
+
+  app::Form1 form(window, settings, [&engine] { return engine; }, app::ProgramFolder());
+  window.attach(form);
+  window.setCommandFinished([&] { session.Save(window); });
+  form.Form_Load();
+  if (!window.isUnloaded()) {
+    window.show();
+    application.exec();
+  }
+  // Form_Unload has given the user's preferences back; they are what the session keeps.
+  session.Save(window);
+  return 0;
+}

@@ -1,0 +1,28 @@
+#include "app/window/workflow_push_button.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace app::window {
+
+WorkflowPushButton::WorkflowPushButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+
+void WorkflowPushButton::setFaceColor(const QColor& color) {
+  QPalette p = palette();
+  p.setColor(QPalette::Button, color);
+  setPalette(p);
+}
+
+QColor WorkflowPushButton::faceColor() const { return palette().color(QPalette::Button); }
+
+void WorkflowPushButton::paintEvent(QPaintEvent* /*event*/) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text.clear();
+  painter.drawControl(QStyle::CE_PushButton, option);
+  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+  painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+}  // namespace app::window

@@ -1,0 +1,114 @@
+// The recovery routine: retry while busy, re-activate a working document, or report.
+
+#include "app/error_recovery.h"
+#include "form_fixture.h"
+
+using namespace app;
+using app_test::FormTest;
+using engine::ErrorCode;
+
+namespace {
+
+class RecoveryTest : public FormTest {
+ protected:
+  void SetUp() override {
+    loadedForm();
+    addWorkingDocuments();
+  }
+  // A statement that fails `times` times with `code`, then succeeds; counts its runs.
+  std::function<void()> failing(ErrorCode code, int times) {
+    return [this, code, times] {
+      if (runs++ < times) throw photoshop::AutomationError(code, photoshop::defaultDescription(code), "test");
+    };
+  }
+  int runs = 0;
+};
+
+}  // namespace
+
+TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceeds) {
+  ErrorRecovery onError(form(), RecoveryStyle::Standard());
+  view.answers = {MsgBoxResult::Retry, MsgBoxResult::Retry};
+  EXPECT_TRUE(onError(failing(ErrorCode::Busy, 2)));
+  EXPECT_EQ(runs, 3);
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[0].text, kBusyMessage);
+  EXPECT_EQ(view.messages[0].title, photoshop::kBusyText) << "the error's own text is the title";
+  EXPECT_EQ(view.messages[0].buttons, MsgBoxButtons::RetryCancel);
+}
+
+TEST_F(RecoveryTest, CancelOnTheBusyMessageLeavesWithTheProceduresOwnWording) {
+  ErrorRecovery onError(form(), RecoveryStyle::CreateNewMenuDoc());
+  view.answers = {MsgBoxResult::Cancel};
+  EXPECT_FALSE(onError(failing(ErrorCode::CallRejected, 1)));
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(view.messages[0].text,
+            "Photoshop appears to be busy. This error can be caused if there\r\n"
+            "are pending edits that have NOT yet been accepted/rejected.");
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+
+  bool cancelled = false;
+  ErrorRecovery atStartUp(form(), RecoveryStyle::FormLoad([&] { cancelled = true; }));
+  view.answers = {MsgBoxResult::Cancel};
+  runs = 0;
+  EXPECT_FALSE(atStartUp(failing(ErrorCode::Busy, 1)));
+  EXPECT_TRUE(cancelled);
+}
+
+TEST_F(RecoveryTest, RetryAfterBusyShowsTheHourglassAgainWhereTheCommandAsksForIt) {
+  ErrorRecovery onError(form(), RecoveryStyle::CloneButtons());
+  view.answers = {MsgBoxResult::Retry};
+  EXPECT_TRUE(onError(failing(ErrorCode::Busy, 1)));
+  EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
+}
+
+TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsActive) {
+  Form1& f = form();
+  engine.SetActiveDocument(f.BuildMenuDocument);
+  ErrorRecovery onError(f, RecoveryStyle::Standard());
+  // Selecting needs the document to be the active one; the routine walks the working documents.
+  EXPECT_TRUE(onError([&] { f.FinalMenuDocument.Selection().SelectAll(); }));
+  EXPECT_EQ(engine.ActiveDocument(), f.FinalMenuDocument);
+  EXPECT_TRUE(f.FinalMenuDocument.Selection().Solid());
+  EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
+  Form1& f = form();
+  engine.SetActiveDocument(f.BuildMenuDocument);
+  int hooks = 0;
+  ErrorRecovery onError(f, RecoveryStyle::Standard());
+  onError.Style().afterRetarget = [&] { ++hooks; };
+  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 100)));
+  EXPECT_EQ(runs, kMaxRetargets + 1);
+  EXPECT_EQ(hooks, kMaxRetargets);
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Build Menu, Button Template or Final Menu Document(s) is Missing.");
+  EXPECT_EQ(view.messages[0].title, "");
+}
+
+TEST_F(RecoveryTest, AnUnrelatedActiveDocumentStopsTheCommand) {
+  addDocument("Holiday photos");
+  ErrorRecovery onError(form(), RecoveryStyle::Standard());
+  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
+  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
+  EXPECT_EQ(view.messages[0].text, kDocumentsMissingMessage);
+}
+
+TEST_F(RecoveryTest, OtherErrorsAreReportedInEachProceduresWording) {
+  ErrorRecovery standard(form(), RecoveryStyle::Standard());
+  EXPECT_FALSE(standard(failing(ErrorCode::NoSuchElement, 1)));
+  ErrorRecovery bare(form(), RecoveryStyle::SetUIState());
+  runs = 0;
+  EXPECT_FALSE(bare(failing(ErrorCode::NoSuchElement, 1)));
+  ErrorRecovery createMenu(form(), RecoveryStyle::CreateNewMenuDoc());
+  runs = 0;
+  view.pointers.clear();
+  EXPECT_FALSE(createMenu(failing(ErrorCode::FileError, 1)));
+
+  ASSERT_EQ(view.messages.size(), 3u);
+  EXPECT_EQ(view.messages[0].text, "Error: there is no such element. Photoshop Document/Element is missing.");
+  EXPECT_EQ(view.messages[1].text, "there is no such element");
+  EXPECT_EQ(view.messages[2].text, "General failure of the application.");
+  EXPECT_EQ(view.pointers.front(), MousePointer::Default) << "the pointer comes back before the message";
+}

@@ -1,0 +1,131 @@
+// Start-up and shutdown: the stored window position, the connection and the preferences.
+
+#include "app/color_value.h"
+#include "app/error_recovery.h"
+#include "app/window_position.h"
+#include "form_fixture.h"
+
+using namespace app;
+using app_test::FormTest;
+
+namespace {
+
+struct StoredTexts {
+  const char* left;
+  const char* top;
+};
+
+class RejectedPosition : public FormTest, public ::testing::WithParamInterface<StoredTexts> {};
+
+}  // namespace
+
+TEST_F(FormTest, FirstRunOpensAt2000TwipsAndWritesThem) {
+  form().Form_Load();
+  EXPECT_EQ(view.left, 2000);
+  EXPECT_EQ(view.top, 2000);
+  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
+  EXPECT_EQ(settings().GetSetting("Settings", "MainTop"), "2000");
+  EXPECT_EQ(view.panels[0], "Status:");
+  EXPECT_EQ(view.panels[1], "Create New Menu Docs");
+  EXPECT_EQ(view.pointers.front(), MousePointer::Hourglass);
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(form().ButtonColors[0], RGBValue(239, 253, 0));
+  EXPECT_EQ(form().ButtonColors[9], RGBValue(33, 255, 146));
+  EXPECT_EQ(form().TitleAreaColor, RGBValue(127, 127, 127));
+  EXPECT_EQ(form().OptionFlagsText(), "FTTTFFF");
+}
+
+TEST_P(RejectedPosition, ResetsTo2000) {
+  settings().SaveSetting("Settings", "MainLeft", GetParam().left);
+  settings().SaveSetting("Settings", "MainTop", GetParam().top);
+  form().Form_Load();
+  EXPECT_EQ(view.left, 2000);
+  EXPECT_EQ(view.top, 2000);
+  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
+}
+
+// The scripted screen is 28800 x 16200 twips and the window 7800 wide.
+INSTANTIATE_TEST_SUITE_P(Startup, RejectedPosition,
+                         ::testing::Values(StoredTexts{"28801", "100"}, StoredTexts{"-6901", "100"},
+                                           StoredTexts{"100", "16201"}, StoredTexts{"100", "-21"},
+                                           StoredTexts{"", "100"}, StoredTexts{"left", "100"},
+                                           StoredTexts{"100", "1e99"}));
+
+TEST(WindowPosition, EdgesThatAreStillAccepted) {
+  EXPECT_EQ(AcceptStoredPosition("28800", "16200", 7800, 28800, 16200), (WindowPosition{28800, 16200}));
+  EXPECT_EQ(AcceptStoredPosition("-6900", "-20", 7800, 28800, 16200), (WindowPosition{-6900, -20}));
+  EXPECT_EQ(AcceptStoredPosition("40000.4", "", 7800, 60000, 16200), (WindowPosition{40000, 0}))
+      << "wide desktops need more than 16 bits of twips";
+  EXPECT_EQ(AcceptStoredPosition(" 2500 ", "2500.5", 7800, 28800, 16200), (WindowPosition{2500, 2500}))
+      << "rounded half to even";
+}
+
+TEST_F(FormTest, RestartRestoresTheMovedPosition) {
+  form().Form_Load();
+  view.MoveWindow(3015, 4500);
+  form().Form_Unload();
+  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "3015");
+
+  app_test::ScriptedFormView second;
+  newForm(second)->Form_Load();
+  EXPECT_EQ(second.left, 3015);
+  EXPECT_EQ(second.top, 4500);
+}
+
+TEST_F(FormTest, PreferencesAreTheUsersOwnAgainAfterExit) {
+  engine.Preferences().SetRulerUnits(3);
+  engine.Preferences().SetNumberOfHistoryStates(77);
+  engine.Preferences().SetInterpolation(4);
+  form().Form_Load();
+  EXPECT_EQ(engine.Preferences().RulerUnits(), 1);
+  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 500);
+  EXPECT_EQ(engine.Preferences().Interpolation(), 2);
+
+  form().FileMenu_Click(0);
+  EXPECT_TRUE(view.unloaded);
+  EXPECT_EQ(engine.Preferences().RulerUnits(), 3);
+  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 77);
+  EXPECT_EQ(engine.Preferences().Interpolation(), 4);
+}
+
+TEST_F(FormTest, AFailedConnectionLeavesTheWindowAsDesigned) {
+  app::Form1 failing(view, settings(), []() -> photoshop::Application {
+    throw photoshop::AutomationError(429, "ActiveX component can't create object", "Quillary");
+  }, programFolder());
+  failing.Form_Load();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "ActiveX component can't create object");
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+  EXPECT_EQ(view.panels[1], "") << "no workflow state was applied";
+  EXPECT_FALSE(failing.SavedRulerUnits);
+  // Commands now fail and report instead of working on an engine nobody sees.
+  view.messages.clear();
+  failing.SaveHistoryState(2);
+  ASSERT_EQ(view.messages.size(), 1u);
+  failing.Form_Unload();
+  EXPECT_EQ(engine.Preferences().RulerUnits(), 1) << "the user's application was never touched";
+}
+
+TEST_F(FormTest, BusyAtStartUpRetriesTheFailedStep) {
+  engine.faults().failMember("Preferences.NumberOfHistoryStates=", engine::ErrorCode::Busy);
+  view.answers = {MsgBoxResult::Retry};
+  form().Form_Load();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, kBusyMessage);
+  EXPECT_EQ(view.messages[0].title, photoshop::kBusyText);
+  EXPECT_EQ(view.messages[0].buttons, MsgBoxButtons::RetryCancel);
+  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 500);
+  EXPECT_EQ(view.panels[1], "Create New Menu Docs");
+}
+
+TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
+  engine.Preferences().SetRulerUnits(2);
+  engine.faults().failMember("Preferences.NumberOfHistoryStates", engine::ErrorCode::CallRejected);
+  view.answers = {MsgBoxResult::Cancel};
+  form().Form_Load();
+  EXPECT_TRUE(view.unloaded);
+  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
+  EXPECT_EQ(engine.Preferences().RulerUnits(), 2) << "what was changed before the failure is given back";
+  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 50) << "what was never recorded stays as it is";
+}
