@@ -7,8 +7,8 @@
 
 namespace app {
 
-inline constexpr std::int32_t kObjectNotSet = 91;
-inline constexpr const char* kObjectNotSetText = "Object variable or With block variable not set";
+inline constexpr std::int32_t kObjectNotSet = static_cast<std::int32_t>(engine::ErrorCode::ObjectNotSet);
+using photoshop::detail::kObjectNotSetText;
 
 template <class Handle>
 const Handle& Held(const Handle& handle) {

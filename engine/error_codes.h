@@ -31,6 +31,8 @@ enum class ErrorCode : std::int32_t {
   NothingSelected = static_cast<std::int32_t>(0x80042108u),
   // A document or layer larger than the engine accepts.
   TooLarge = static_cast<std::int32_t>(0x80042109u),
+  // A handle that was never set to an object (a reference the program holds before assigning it).
+  ObjectNotSet = 91,
 };
 
 inline constexpr const char* kNoSuchElementText = "there is no such element";

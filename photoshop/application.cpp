@@ -63,15 +63,15 @@ void RGBColor::SetBlue(double v) {
 Application::Application() : session_(std::make_shared<detail::Session>()) {}
 
 DocumentsCollection Application::Documents() const {
-  return session_->call("Application.Documents", [&] { return DocumentsCollection(session_); });
+  return detail::call(session_, "Application.Documents", [&] { return DocumentsCollection(session_); });
 }
 
 int DocumentsCollection::Count() const {
-  return session_->call("Documents.Count", [&] { return int(session_->engine.documents().size()); });
+  return detail::call(session_, "Documents.Count", [&] { return int(session_->engine.documents().size()); });
 }
 
 Document DocumentsCollection::Item(int index) const {
-  return session_->call("Documents.Item", [&] {
+  return detail::call(session_, "Documents.Item", [&] {
     const auto& docs = session_->engine.documents();
     if (index < 1 || index > int(docs.size())) engine::failNoSuchElement();
     return Document(session_, docs[std::size_t(index - 1)]);
@@ -79,7 +79,7 @@ Document DocumentsCollection::Item(int index) const {
 }
 
 Document DocumentsCollection::Item(const std::string& name) const {
-  return session_->call("Documents.Item", [&] {
+  return detail::call(session_, "Documents.Item", [&] {
     auto doc = session_->engine.findDocument(name);
     if (!doc) engine::failNoSuchElement();
     return Document(session_, doc);
@@ -88,7 +88,7 @@ Document DocumentsCollection::Item(const std::string& name) const {
 
 Document DocumentsCollection::Add(double width, double height, double resolution, const std::string& name, int mode,
                                   int initialFill) {
-  return session_->call("Documents.Add", [&] {
+  return detail::call(session_, "Documents.Add", [&] {
     engine::Engine& eng = session_->engine;
     if (!std::isfinite(resolution) || resolution < 1.0 || resolution > 29999.0)
       engine::fail(ErrorCode::InvalidArgument, "the resolution must be 1 to 29999 pixels per inch");
@@ -118,7 +118,7 @@ Document DocumentsCollection::Add(double width, double height, double resolution
 }
 
 Document Application::Open(const std::string& path) {
-  return session_->call("Application.Open", [&] {
+  return detail::call(session_, "Application.Open", [&] {
     engine::Engine& eng = session_->engine;
     std::error_code ec;
     const std::filesystem::path file(path);
@@ -137,7 +137,7 @@ Document Application::Open(const std::string& path) {
 }
 
 Document Application::ActiveDocument() const {
-  return session_->call("Application.ActiveDocument", [&] {
+  return detail::call(session_, "Application.ActiveDocument", [&] {
     auto doc = session_->engine.activeDocument();
     if (!doc) engine::fail(ErrorCode::NoSuchElement, engine::kNoSuchElementText);
     return Document(session_, doc);
@@ -145,39 +145,39 @@ Document Application::ActiveDocument() const {
 }
 
 void Application::SetActiveDocument(const Document& document) {
-  session_->call("Application.ActiveDocument=", [&] { session_->engine.activate(document.document()->id()); });
+  detail::call(session_, "Application.ActiveDocument=", [&] { session_->engine.activate(document.document()->id()); });
 }
 
 photoshop::Preferences Application::Preferences() const {
-  return session_->call("Application.Preferences", [&] { return photoshop::Preferences(session_); });
+  return detail::call(session_, "Application.Preferences", [&] { return photoshop::Preferences(session_); });
 }
 
 SolidColor Application::ForegroundColor() const {
-  return session_->call("Application.ForegroundColor", [&] { return fromRgb(session_->engine.foreground); });
+  return detail::call(session_, "Application.ForegroundColor", [&] { return fromRgb(session_->engine.foreground); });
 }
 
 void Application::SetForegroundColor(const SolidColor& color) {
-  session_->call("Application.ForegroundColor=", [&] { session_->engine.foreground = toRgb(color); });
+  detail::call(session_, "Application.ForegroundColor=", [&] { session_->engine.foreground = toRgb(color); });
 }
 
 SolidColor Application::BackgroundColor() const {
-  return session_->call("Application.BackgroundColor", [&] { return fromRgb(session_->engine.background); });
+  return detail::call(session_, "Application.BackgroundColor", [&] { return fromRgb(session_->engine.background); });
 }
 
 void Application::SetBackgroundColor(const SolidColor& color) {
-  session_->call("Application.BackgroundColor=", [&] { session_->engine.background = toRgb(color); });
+  detail::call(session_, "Application.BackgroundColor=", [&] { session_->engine.background = toRgb(color); });
 }
 
 TypeID Application::CharIDToTypeID(const std::string& code) const {
-  return session_->call("Application.CharIDToTypeID", [&] { return TypeIdRegistry::charId(code); });
+  return detail::call(session_, "Application.CharIDToTypeID", [&] { return TypeIdRegistry::charId(code); });
 }
 
 TypeID Application::StringIDToTypeID(const std::string& name) const {
-  return session_->call("Application.StringIDToTypeID", [&] { return typeIds().stringId(name); });
+  return detail::call(session_, "Application.StringIDToTypeID", [&] { return typeIds().stringId(name); });
 }
 
 std::string Application::TypeIDToCharID(TypeID id) const {
-  return session_->call("Application.TypeIDToCharID", [&] {
+  return detail::call(session_, "Application.TypeIDToCharID", [&] {
     auto code = TypeIdRegistry::charCode(id);
     if (!code) engine::fail(ErrorCode::InvalidArgument, "the type ID " + std::to_string(id) + " is not a four-character code");
     return *code;
@@ -185,7 +185,7 @@ std::string Application::TypeIDToCharID(TypeID id) const {
 }
 
 std::string Application::TypeIDToStringID(TypeID id) const {
-  return session_->call("Application.TypeIDToStringID", [&] {
+  return detail::call(session_, "Application.TypeIDToStringID", [&] {
     auto name = typeIds().stringName(id);
     if (!name) engine::fail(ErrorCode::InvalidArgument, "the type ID " + std::to_string(id) + " has no string ID");
     return *name;
@@ -193,7 +193,7 @@ std::string Application::TypeIDToStringID(TypeID id) const {
 }
 
 ActionDescriptor Application::ExecuteAction(TypeID eventId, const ActionDescriptor& descriptor, int dialogMode) {
-  return session_->call("Application.ExecuteAction", [&] {
+  return detail::call(session_, "Application.ExecuteAction", [&] {
     session_->recordedActions.push_back("event " + typeIds().describe(eventId) + " dialog " + std::to_string(dialogMode) +
                                         "\n" + descriptor.text(1));
     if (dialogMode < 1 || dialogMode > 3) engine::fail(ErrorCode::InvalidArgument, "the dialog mode must be 1, 2 or 3");
@@ -202,11 +202,11 @@ ActionDescriptor Application::ExecuteAction(TypeID eventId, const ActionDescript
 }
 
 int Preferences::RulerUnits() const {
-  return session_->call("Preferences.RulerUnits", [&] { return session_->engine.preferences().rulerUnits; });
+  return detail::call(session_, "Preferences.RulerUnits", [&] { return session_->engine.preferences().rulerUnits; });
 }
 
 void Preferences::SetRulerUnits(int units) {
-  session_->call("Preferences.RulerUnits=", [&] {
+  detail::call(session_, "Preferences.RulerUnits=", [&] {
     engine::Preferences p = session_->engine.preferences();
     p.rulerUnits = units;
     session_->engine.setPreferences(p);
@@ -214,12 +214,12 @@ void Preferences::SetRulerUnits(int units) {
 }
 
 int Preferences::NumberOfHistoryStates() const {
-  return session_->call("Preferences.NumberOfHistoryStates",
+  return detail::call(session_, "Preferences.NumberOfHistoryStates",
                         [&] { return session_->engine.preferences().numberOfHistoryStates; });
 }
 
 void Preferences::SetNumberOfHistoryStates(int count) {
-  session_->call("Preferences.NumberOfHistoryStates=", [&] {
+  detail::call(session_, "Preferences.NumberOfHistoryStates=", [&] {
     engine::Preferences p = session_->engine.preferences();
     p.numberOfHistoryStates = count;
     session_->engine.setPreferences(p);
@@ -227,11 +227,11 @@ void Preferences::SetNumberOfHistoryStates(int count) {
 }
 
 int Preferences::Interpolation() const {
-  return session_->call("Preferences.Interpolation", [&] { return session_->engine.preferences().interpolation; });
+  return detail::call(session_, "Preferences.Interpolation", [&] { return session_->engine.preferences().interpolation; });
 }
 
 void Preferences::SetInterpolation(int method) {
-  session_->call("Preferences.Interpolation=", [&] {
+  detail::call(session_, "Preferences.Interpolation=", [&] {
     engine::Preferences p = session_->engine.preferences();
     p.interpolation = method;
     session_->engine.setPreferences(p);

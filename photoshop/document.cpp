@@ -16,12 +16,6 @@ using engine::ErrorCode;
 
 namespace {
 
-std::shared_ptr<engine::Document> resolve(const detail::SessionPtr& session, const std::weak_ptr<engine::Document>& doc) {
-  auto d = doc.lock();
-  if (!session || !d || !session->engine.findDocument(d->id())) engine::failNoSuchElement();
-  return d;
-}
-
 void requireActive(const detail::SessionPtr& session, const engine::Document& doc) {
   auto active = session->engine.activeDocument();
   if (!active || active->id() != doc.id()) engine::fail(ErrorCode::NotActiveDocument, kNotActiveText);
@@ -49,18 +43,18 @@ std::string withExtension(const std::string& path, const char* lower, int extens
 
 }  // namespace
 
-std::shared_ptr<engine::Document> Document::document() const { return resolve(session_, doc_); }
+std::shared_ptr<engine::Document> Document::document() const { return detail::resolveDocument(session_, doc_); }
 
 std::shared_ptr<engine::Document> Document::engineDocument() const {
-  return session_->call("Document", [&] { return document(); });
+  return detail::call(session_, "Document", [&] { return document(); });
 }
 
 std::string Document::Name() const {
-  return session_->call("Document.Name", [&] { return document()->name(); });
+  return detail::call(session_, "Document.Name", [&] { return document()->name(); });
 }
 
 std::string Document::FullName() const {
-  return session_->call("Document.FullName", [&] {
+  return detail::call(session_, "Document.FullName", [&] {
     auto d = document();
     if (d->filePath().empty()) engine::fail(ErrorCode::NotAvailable, "the document has not been saved yet");
     return d->filePath();
@@ -68,42 +62,42 @@ std::string Document::FullName() const {
 }
 
 double Document::Width() const {
-  return session_->call("Document.Width", [&] { return double(document()->content().width); });
+  return detail::call(session_, "Document.Width", [&] { return double(document()->content().width); });
 }
 
 double Document::Height() const {
-  return session_->call("Document.Height", [&] { return double(document()->content().height); });
+  return detail::call(session_, "Document.Height", [&] { return double(document()->content().height); });
 }
 
 double Document::Resolution() const {
-  return session_->call("Document.Resolution", [&] { return document()->content().resolution; });
+  return detail::call(session_, "Document.Resolution", [&] { return document()->content().resolution; });
 }
 
 bool Document::Saved() const {
-  return session_->call("Document.Saved", [&] { return !document()->modified(); });
+  return detail::call(session_, "Document.Saved", [&] { return !document()->modified(); });
 }
 
 DocumentInfo Document::Info() const {
-  return session_->call("Document.Info", [&] {
+  return detail::call(session_, "Document.Info", [&] {
     document();
     return DocumentInfo(session_, doc_);
   });
 }
 
 std::vector<std::string> DocumentInfo::KeyWords() const {
-  return session_->call("DocumentInfo.KeyWords", [&] { return resolve(session_, doc_)->content().keywords; });
+  return detail::call(session_, "DocumentInfo.KeyWords", [&] { return detail::resolveDocument(session_, doc_)->content().keywords; });
 }
 
 void DocumentInfo::SetKeyWords(const std::vector<std::string>& keywords) {
-  session_->call("DocumentInfo.KeyWords=", [&] {
+  detail::call(session_, "DocumentInfo.KeyWords=", [&] {
     for (const std::string& k : keywords)
       if (k.size() > 64 * 1024) engine::fail(ErrorCode::InvalidArgument, "a keyword is limited to 65536 characters");
-    resolve(session_, doc_)->adjust([&](engine::DocumentContent& c) { c.keywords = keywords; });
+    detail::resolveDocument(session_, doc_)->adjust([&](engine::DocumentContent& c) { c.keywords = keywords; });
   });
 }
 
 Layer Document::ActiveLayer() const {
-  return session_->call("Document.ActiveLayer", [&] {
+  return detail::call(session_, "Document.ActiveLayer", [&] {
     auto d = document();
     if (!d->content().activeLayer || !d->content().find(d->content().activeLayer)) engine::failNoSuchElement();
     return Layer(session_, doc_, d->content().activeLayer);
@@ -111,7 +105,7 @@ Layer Document::ActiveLayer() const {
 }
 
 void Document::SetActiveLayer(const Layer& layer) {
-  session_->call("Document.ActiveLayer=", [&] {
+  detail::call(session_, "Document.ActiveLayer=", [&] {
     auto d = document();
     requireActive(session_, *d);
     if (layer.doc_.lock() != d || !d->content().find(layer.id_))
@@ -121,14 +115,14 @@ void Document::SetActiveLayer(const Layer& layer) {
 }
 
 HistoryState Document::ActiveHistoryState() const {
-  return session_->call("Document.ActiveHistoryState", [&] {
+  return detail::call(session_, "Document.ActiveHistoryState", [&] {
     auto d = document();
     return HistoryState(session_, doc_, d->currentState());
   });
 }
 
 void Document::SetActiveHistoryState(const HistoryState& state) {
-  session_->call("Document.ActiveHistoryState=", [&] {
+  detail::call(session_, "Document.ActiveHistoryState=", [&] {
     auto d = document();
     if (state.IsNothing()) engine::fail(ErrorCode::InvalidArgument, "no history state was given");
     if (state.doc_.lock() != d) engine::fail(ErrorCode::InvalidArgument, "the history state belongs to another document");
@@ -137,50 +131,50 @@ void Document::SetActiveHistoryState(const HistoryState& state) {
 }
 
 std::string HistoryState::Name() const {
-  return session_->call("HistoryState.Name", [&] {
-    const auto* s = resolve(session_, doc_)->history().find(serial_);
+  return detail::call(session_, "HistoryState.Name", [&] {
+    const auto* s = detail::resolveDocument(session_, doc_)->history().find(serial_);
     if (!s) engine::fail(ErrorCode::HistoryStateGone, "the history state is no longer available");
     return s->name;
   });
 }
 
 LayerCollection Document::ArtLayers() const {
-  return session_->call("Document.ArtLayers", [&] {
+  return detail::call(session_, "Document.ArtLayers", [&] {
     document();
     return LayerCollection(session_, doc_, 0, LayerCollection::Kind::ArtLayers);
   });
 }
 
 LayerCollection Document::LayerSets() const {
-  return session_->call("Document.LayerSets", [&] {
+  return detail::call(session_, "Document.LayerSets", [&] {
     document();
     return LayerCollection(session_, doc_, 0, LayerCollection::Kind::LayerSets);
   });
 }
 
 LayerCollection Document::Layers() const {
-  return session_->call("Document.Layers", [&] {
+  return detail::call(session_, "Document.Layers", [&] {
     document();
     return LayerCollection(session_, doc_, 0, LayerCollection::Kind::Layers);
   });
 }
 
 photoshop::Selection Document::Selection() const {
-  return session_->call("Document.Selection", [&] {
+  return detail::call(session_, "Document.Selection", [&] {
     document();
     return photoshop::Selection(session_, doc_);
   });
 }
 
 photoshop::Channels Document::Channels() const {
-  return session_->call("Document.Channels", [&] {
+  return detail::call(session_, "Document.Channels", [&] {
     document();
     return photoshop::Channels(session_, doc_);
   });
 }
 
 Layer Document::Paste(bool intoSelection) {
-  return session_->call("Document.Paste", [&] {
+  return detail::call(session_, "Document.Paste", [&] {
     auto d = document();
     requireActive(session_, *d);
     if (intoSelection) engine::fail(ErrorCode::NotAvailable, "pasting into a selection is not supported");
@@ -191,7 +185,7 @@ Layer Document::Paste(bool intoSelection) {
 }
 
 void Document::Crop(const std::array<double, 4>& bounds) {
-  session_->call("Document.Crop", [&] {
+  detail::call(session_, "Document.Crop", [&] {
     auto d = document();
     const int units = session_->engine.preferences().rulerUnits;
     const double res = d->content().resolution;
@@ -207,11 +201,11 @@ void Document::Crop(const std::array<double, 4>& bounds) {
 }
 
 void Document::Flatten() {
-  session_->call("Document.Flatten", [&] { document()->edit("Flatten Image", engine::flattenDocument); });
+  detail::call(session_, "Document.Flatten", [&] { document()->edit("Flatten Image", engine::flattenDocument); });
 }
 
 void Document::ResizeImage(double width, double height, double resolution, int resampleMethod) {
-  session_->call("Document.ResizeImage", [&] {
+  detail::call(session_, "Document.ResizeImage", [&] {
     auto d = document();
     const int units = session_->engine.preferences().rulerUnits;
     const double res = resolution > 0 ? resolution : d->content().resolution;
@@ -227,7 +221,7 @@ void Document::ResizeImage(double width, double height, double resolution, int r
 }
 
 void Document::SaveAs(const std::string& path, const SaveOptions& options, bool asCopy, int extensionType) {
-  session_->call("Document.SaveAs", [&] {
+  detail::call(session_, "Document.SaveAs", [&] {
     auto d = document();
     if (path.empty()) engine::fail(ErrorCode::InvalidArgument, "a file name is needed to save");
     std::string target;
@@ -253,7 +247,7 @@ void Document::SaveAs(const std::string& path, const SaveOptions& options, bool 
 }
 
 void Document::Close(std::optional<int> saving) {
-  session_->call("Document.Close", [&] {
+  detail::call(session_, "Document.Close", [&] {
     auto d = document();
     int choice = saving.value_or(ps::PromptToSaveChanges);
     if (choice < ps::SaveChanges || choice > ps::PromptToSaveChanges)
@@ -282,17 +276,17 @@ void Document::Close(std::optional<int> saving) {
 }
 
 Channel Channels::Item(int index) const {
-  return session_->call("Channels.Item", [&] {
+  return detail::call(session_, "Channels.Item", [&] {
     static const char* const names[] = {"Red", "Green", "Blue"};
-    resolve(session_, doc_);
+    detail::resolveDocument(session_, doc_);
     if (index < 1 || index > 3) engine::failNoSuchElement();
     return Channel(session_, doc_, index - 1, names[index - 1]);
   });
 }
 
 Channel Channels::Item(const std::string& name) const {
-  return session_->call("Channels.Item", [&] {
-    resolve(session_, doc_);
+  return detail::call(session_, "Channels.Item", [&] {
+    detail::resolveDocument(session_, doc_);
     const int index = name == "Red" ? 0 : name == "Green" ? 1 : name == "Blue" ? 2 : -1;
     if (index < 0) engine::failNoSuchElement();
     return Channel(session_, doc_, index, name);
@@ -300,8 +294,8 @@ Channel Channels::Item(const std::string& name) const {
 }
 
 std::vector<int> Channel::Histogram() const {
-  return session_->call("Channel.Histogram", [&] {
-    auto d = resolve(session_, doc_);
+  return detail::call(session_, "Channel.Histogram", [&] {
+    auto d = detail::resolveDocument(session_, doc_);
     const engine::DocumentContent& c = d->content();
     const engine::Raster merged = engine::compositeDocument(c);
     std::vector<int> counts(256, 0);
@@ -321,14 +315,14 @@ std::vector<int> Channel::Histogram() const {
 
 std::shared_ptr<engine::Document> Selection::activeDocument(const char* member) const {
   (void)member;
-  auto d = resolve(session_, doc_);
+  auto d = detail::resolveDocument(session_, doc_);
   requireActive(session_, *d);
   return d;
 }
 
 void Selection::Select(const Region& region, int type, double feather, bool antiAlias) {
   (void)antiAlias;  // selections are hard-edged: a pixel is in when its centre is inside
-  session_->call("Selection.Select", [&] {
+  detail::call(session_, "Selection.Select", [&] {
     auto d = activeDocument("Select");
     if (type < ps::ReplaceSelection || type > ps::IntersectSelection)
       engine::fail(ErrorCode::InvalidArgument, "selection type " + std::to_string(type) + " is not valid");
@@ -341,19 +335,19 @@ void Selection::Select(const Region& region, int type, double feather, bool anti
 }
 
 void Selection::SelectAll() {
-  session_->call("Selection.SelectAll", [&] { activeDocument("SelectAll")->edit("Select All", engine::selectAll); });
+  detail::call(session_, "Selection.SelectAll", [&] { activeDocument("SelectAll")->edit("Select All", engine::selectAll); });
 }
 
 void Selection::Deselect() {
-  session_->call("Selection.Deselect", [&] { activeDocument("Deselect")->edit("Deselect", engine::deselect); });
+  detail::call(session_, "Selection.Deselect", [&] { activeDocument("Deselect")->edit("Deselect", engine::deselect); });
 }
 
 void Selection::Invert() {
-  session_->call("Selection.Invert", [&] { activeDocument("Invert")->edit("Inverse", engine::invertSelection); });
+  detail::call(session_, "Selection.Invert", [&] { activeDocument("Invert")->edit("Inverse", engine::invertSelection); });
 }
 
 void Selection::Fill(const SolidColor& color, int mode, double opacity, bool preserveTransparency) {
-  session_->call("Selection.Fill", [&] {
+  detail::call(session_, "Selection.Fill", [&] {
     auto d = activeDocument("Fill");
     const engine::BlendMode blend = colorBlendMode(mode);
     d->edit("Fill", [&](engine::DocumentContent& c) {
@@ -364,7 +358,7 @@ void Selection::Fill(const SolidColor& color, int mode, double opacity, bool pre
 
 void Selection::Stroke(const SolidColor& color, int width, int location, int mode, double opacity,
                        bool preserveTransparency) {
-  session_->call("Selection.Stroke", [&] {
+  detail::call(session_, "Selection.Stroke", [&] {
     auto d = activeDocument("Stroke");
     const engine::BlendMode blend = colorBlendMode(mode);
     d->edit("Stroke", [&](engine::DocumentContent& c) {
@@ -375,7 +369,7 @@ void Selection::Stroke(const SolidColor& color, int width, int location, int mod
 }
 
 void Selection::Copy(bool merged) {
-  session_->call("Selection.Copy", [&] {
+  detail::call(session_, "Selection.Copy", [&] {
     auto d = activeDocument("Copy");
     const engine::DocumentContent& c = d->content();
     if (merged) {
@@ -394,21 +388,21 @@ void Selection::Copy(bool merged) {
 
 void Selection::Similar(int tolerance, bool antiAlias) {
   (void)antiAlias;
-  session_->call("Selection.Similar", [&] {
+  detail::call(session_, "Selection.Similar", [&] {
     activeDocument("Similar")->edit("Similar", [&](engine::DocumentContent& c) { engine::selectSimilar(c, tolerance); });
   });
 }
 
 std::array<double, 4> Selection::Bounds() const {
-  return session_->call("Selection.Bounds", [&] {
-    const engine::Rect r = resolve(session_, doc_)->content().selection.coveredBounds();
+  return detail::call(session_, "Selection.Bounds", [&] {
+    const engine::Rect r = detail::resolveDocument(session_, doc_)->content().selection.coveredBounds();
     if (r.empty()) engine::fail(ErrorCode::NothingSelected, "nothing is selected");
     return std::array<double, 4>{double(r.left), double(r.top), double(r.right), double(r.bottom)};
   });
 }
 
 bool Selection::Solid() const {
-  return session_->call("Selection.Solid", [&] { return resolve(session_, doc_)->content().hasSelection(); });
+  return detail::call(session_, "Selection.Solid", [&] { return detail::resolveDocument(session_, doc_)->content().hasSelection(); });
 }
 
 }  // namespace photoshop

@@ -14,12 +14,6 @@ using engine::ErrorCode;
 
 namespace {
 
-std::shared_ptr<engine::Document> resolve(const detail::SessionPtr& session, const std::weak_ptr<engine::Document>& doc) {
-  auto d = doc.lock();
-  if (!session || !d || !session->engine.findDocument(d->id())) engine::failNoSuchElement();
-  return d;
-}
-
 int toPixels(double value, const engine::Engine& eng, const engine::Document& doc) {
   const double px = photoshop::toPixels(value, eng.preferences().rulerUnits, doc.content().resolution);
   if (!std::isfinite(px) || std::fabs(px) > engine::kMaxSide * 2.0)
@@ -29,7 +23,7 @@ int toPixels(double value, const engine::Engine& eng, const engine::Document& do
 
 }  // namespace
 
-std::shared_ptr<engine::Document> Layer::document() const { return resolve(session_, doc_); }
+std::shared_ptr<engine::Document> Layer::document() const { return detail::resolveDocument(session_, doc_); }
 
 const engine::LayerNode& Layer::node(const engine::Document& doc) const { return doc.content().layer(id_); }
 
@@ -56,19 +50,19 @@ bool Layer::IsLayerSet() const {
 }
 
 std::string Layer::Name() const {
-  return session_->call(member("Name"), [&] { return node(*document()).name; });
+  return detail::call(session_, member("Name"), [&] { return node(*document()).name; });
 }
 
 void Layer::SetName(const std::string& name) {
-  session_->call(member("Name="), [&] { edit("Layer Properties", [&](auto& c) { engine::renameLayer(c, id_, name); }); });
+  detail::call(session_, member("Name="), [&] { edit("Layer Properties", [&](auto& c) { engine::renameLayer(c, id_, name); }); });
 }
 
 bool Layer::Visible() const {
-  return session_->call(member("Visible"), [&] { return node(*document()).visible; });
+  return detail::call(session_, member("Visible"), [&] { return node(*document()).visible; });
 }
 
 void Layer::SetVisible(bool visible) {
-  session_->call(member("Visible="), [&] {
+  detail::call(session_, member("Visible="), [&] {
     auto d = document();
     node(*d);
     d->adjust([&](engine::DocumentContent& c) { c.layer(id_).visible = visible; });
@@ -76,11 +70,11 @@ void Layer::SetVisible(bool visible) {
 }
 
 double Layer::Opacity() const {
-  return session_->call(member("Opacity"), [&] { return engine::opacityToPercent(node(*document()).opacity); });
+  return detail::call(session_, member("Opacity"), [&] { return engine::opacityToPercent(node(*document()).opacity); });
 }
 
 void Layer::SetOpacity(double percent) {
-  session_->call(member("Opacity="), [&] {
+  detail::call(session_, member("Opacity="), [&] {
     const std::uint8_t v = engine::opacityFromPercent(percent);
     edit("Opacity Change", [&](auto& c) {
       engine::LayerNode& n = c.layer(id_);
@@ -91,11 +85,11 @@ void Layer::SetOpacity(double percent) {
 }
 
 double Layer::FillOpacity() const {
-  return session_->call(member("FillOpacity"), [&] { return engine::opacityToPercent(node(*document()).fillOpacity); });
+  return detail::call(session_, member("FillOpacity"), [&] { return engine::opacityToPercent(node(*document()).fillOpacity); });
 }
 
 void Layer::SetFillOpacity(double percent) {
-  session_->call(member("FillOpacity="), [&] {
+  detail::call(session_, member("FillOpacity="), [&] {
     const std::uint8_t v = engine::opacityFromPercent(percent);
     edit("Fill Opacity Change", [&](auto& c) {
       engine::LayerNode& n = c.layer(id_);
@@ -106,11 +100,11 @@ void Layer::SetFillOpacity(double percent) {
 }
 
 int Layer::BlendMode() const {
-  return session_->call(member("BlendMode"), [&] { return int(node(*document()).blendMode); });
+  return detail::call(session_, member("BlendMode"), [&] { return int(node(*document()).blendMode); });
 }
 
 void Layer::SetBlendMode(int mode) {
-  session_->call(member("BlendMode="), [&] {
+  detail::call(session_, member("BlendMode="), [&] {
     if (!engine::isValidBlendMode(mode)) engine::fail(ErrorCode::InvalidArgument, "blend mode " + std::to_string(mode) + " is not valid");
     edit("Blending Change", [&](auto& c) {
       engine::LayerNode& n = c.layer(id_);
@@ -123,7 +117,7 @@ void Layer::SetBlendMode(int mode) {
 }
 
 int Layer::Kind() const {
-  return session_->call(member("Kind"), [&] {
+  return detail::call(session_, member("Kind"), [&] {
     const engine::LayerNode& n = node(*document());
     if (n.isSet) engine::fail(ErrorCode::NotAvailable, "a layer set has no kind");
     return int(n.kind);
@@ -131,11 +125,11 @@ int Layer::Kind() const {
 }
 
 bool Layer::IsBackgroundLayer() const {
-  return session_->call(member("IsBackgroundLayer"), [&] { return node(*document()).isBackground; });
+  return detail::call(session_, member("IsBackgroundLayer"), [&] { return node(*document()).isBackground; });
 }
 
 void Layer::SetIsBackgroundLayer(bool value) {
-  session_->call(member("IsBackgroundLayer="), [&] {
+  detail::call(session_, member("IsBackgroundLayer="), [&] {
     edit(value ? "Background From Layer" : "Layer From Background", [&](engine::DocumentContent& c) {
       engine::LayerNode& n = c.layer(id_);
       if (n.isBackground == value) return;
@@ -166,50 +160,37 @@ void Layer::SetIsBackgroundLayer(bool value) {
 }
 
 std::array<double, 4> Layer::Bounds() const {
-  return session_->call(member("Bounds"), [&] {
+  return detail::call(session_, member("Bounds"), [&] {
     const engine::Rect r = node(*document()).contentBounds();
     return std::array<double, 4>{double(r.left), double(r.top), double(r.right), double(r.bottom)};
   });
 }
 
 Layer Layer::Duplicate() {
-  return session_->call(member("Duplicate"), [&] {
+  return detail::call(session_, member("Duplicate"), [&] {
     engine::LayerId copy = 0;
     edit("Duplicate Layer", [&](auto& c) { copy = engine::duplicateLayer(c, id_); });
     return Layer(session_, doc_, copy);
   });
 }
 
-void Layer::moveTo(engine::LayerId container, int placement, const char* name) {
-  session_->call(member(name), [&] {
-    edit("Layer Order", [&](auto& c) { engine::moveLayer(c, id_, container, engine::ElementPlacement(placement)); });
+void Layer::moveTo(const Document* container, engine::LayerId containerSet, int placement, const char* name) {
+  detail::call(session_, member(name), [&] {
+    if (container && container->document() != document())
+      engine::fail(ErrorCode::InvalidArgument, "a layer can only move within its own document");
+    if (placement < ps::PlaceInside || placement > ps::PlaceAfter) engine::fail(ErrorCode::InvalidArgument, "unknown placement");
+    edit("Layer Order", [&](auto& c) { engine::moveLayer(c, id_, containerSet, engine::ElementPlacement(placement)); });
   });
 }
 
-void Layer::MoveToBeginning(const Document& container) {
-  if (container.document() != document())
-    throw AutomationError(ErrorCode::InvalidArgument, "a layer can only move within its own document", member("MoveToBeginning"));
-  moveTo(0, ps::PlaceAtBeginning, "MoveToBeginning");
-}
-
-void Layer::MoveToBeginning(const Layer& containerSet) { moveTo(containerSet.id_, ps::PlaceAtBeginning, "MoveToBeginning"); }
-
-void Layer::MoveToEnd(const Document& container) {
-  if (container.document() != document())
-    throw AutomationError(ErrorCode::InvalidArgument, "a layer can only move within its own document", member("MoveToEnd"));
-  moveTo(0, ps::PlaceAtEnd, "MoveToEnd");
-}
-
-void Layer::MoveToEnd(const Layer& containerSet) { moveTo(containerSet.id_, ps::PlaceAtEnd, "MoveToEnd"); }
-
-void Layer::Move(const Layer& relativeTo, int placement) {
-  if (placement < ps::PlaceInside || placement > ps::PlaceAfter)
-    throw AutomationError(ErrorCode::InvalidArgument, "unknown placement", member("Move"));
-  moveTo(relativeTo.id_, placement, "Move");
-}
+void Layer::MoveToBeginning(const Document& container) { moveTo(&container, 0, ps::PlaceAtBeginning, "MoveToBeginning"); }
+void Layer::MoveToBeginning(const Layer& containerSet) { moveTo(nullptr, containerSet.id_, ps::PlaceAtBeginning, "MoveToBeginning"); }
+void Layer::MoveToEnd(const Document& container) { moveTo(&container, 0, ps::PlaceAtEnd, "MoveToEnd"); }
+void Layer::MoveToEnd(const Layer& containerSet) { moveTo(nullptr, containerSet.id_, ps::PlaceAtEnd, "MoveToEnd"); }
+void Layer::Move(const Layer& relativeTo, int placement) { moveTo(nullptr, relativeTo.id_, placement, "Move"); }
 
 Layer Layer::Merge() {
-  return session_->call(member("Merge"), [&] {
+  return detail::call(session_, member("Merge"), [&] {
     engine::LayerId merged = 0;
     const bool isSet = node(*document()).isSet;
     edit(isSet ? "Merge Group" : "Merge Down", [&](auto& c) {
@@ -220,18 +201,18 @@ Layer Layer::Merge() {
 }
 
 void Layer::Remove() {
-  session_->call(member("Remove"), [&] { edit("Delete Layer", [&](auto& c) { engine::removeLayer(c, id_); }); });
+  detail::call(session_, member("Remove"), [&] { edit("Delete Layer", [&](auto& c) { engine::removeLayer(c, id_); }); });
 }
 
 void Layer::Rasterize(int target) {
-  session_->call(member("Rasterize"), [&] {
+  detail::call(session_, member("Rasterize"), [&] {
     if (target < 1 || target > 5) engine::fail(ErrorCode::InvalidArgument, "unknown rasterize target");
     edit("Rasterize Layer", [&](auto& c) { engine::rasterizeLayer(c, id_); });
   });
 }
 
 void Layer::Translate(double deltaX, double deltaY) {
-  session_->call(member("Translate"), [&] {
+  detail::call(session_, member("Translate"), [&] {
     auto d = document();
     const int dx = toPixels(deltaX, session_->engine, *d), dy = toPixels(deltaY, session_->engine, *d);
     edit("Move", [&](auto& c) { engine::translateLayer(c, id_, dx, dy); });
@@ -239,18 +220,18 @@ void Layer::Translate(double deltaX, double deltaY) {
 }
 
 void Layer::Link(const Layer& with) {
-  session_->call(member("Link"), [&] {
+  detail::call(session_, member("Link"), [&] {
     if (with.doc_.lock() != document()) engine::fail(ErrorCode::InvalidArgument, "only layers of one document can be linked");
     edit("Link Layers", [&](auto& c) { engine::linkLayers(c, id_, with.id_); });
   });
 }
 
 void Layer::Unlink() {
-  session_->call(member("Unlink"), [&] { edit("Unlink Layers", [&](auto& c) { engine::unlinkLayer(c, id_); }); });
+  detail::call(session_, member("Unlink"), [&] { edit("Unlink Layers", [&](auto& c) { engine::unlinkLayer(c, id_); }); });
 }
 
 std::vector<Layer> Layer::LinkedLayers() const {
-  return session_->call(member("LinkedLayers"), [&] {
+  return detail::call(session_, member("LinkedLayers"), [&] {
     auto d = document();
     const std::uint32_t group = node(*d).linkGroup;
     std::vector<Layer> out;
@@ -263,7 +244,7 @@ std::vector<Layer> Layer::LinkedLayers() const {
 }
 
 void Layer::ApplyStyle(const std::string& styleName) {
-  session_->call(member("ApplyStyle"), [&] {
+  detail::call(session_, member("ApplyStyle"), [&] {
     // The engine carries no style presets; only the preset that removes a style exists.
     if (styleName != "Default Style (None)")
       engine::fail(ErrorCode::NotAvailable, "the style \"" + styleName + "\" is not available");
@@ -280,7 +261,7 @@ void Layer::ApplyStyle(const std::string& styleName) {
 }
 
 void Layer::ApplyClouds() {
-  session_->call(member("ApplyClouds"), [&] {
+  detail::call(session_, member("ApplyClouds"), [&] {
     const engine::Engine& eng = session_->engine;
     const std::uint32_t seed = session_->engine.nextSeed();
     edit("Clouds", [&](auto& c) { engine::applyClouds(c, id_, eng.foreground, eng.background, seed, false); });
@@ -288,7 +269,7 @@ void Layer::ApplyClouds() {
 }
 
 void Layer::ApplyDifferenceClouds() {
-  session_->call(member("ApplyDifferenceClouds"), [&] {
+  detail::call(session_, member("ApplyDifferenceClouds"), [&] {
     const engine::Engine& eng = session_->engine;
     const std::uint32_t seed = session_->engine.nextSeed();
     edit("Difference Clouds", [&](auto& c) { engine::applyClouds(c, id_, eng.foreground, eng.background, seed, true); });
@@ -296,7 +277,7 @@ void Layer::ApplyDifferenceClouds() {
 }
 
 void Layer::Invert() {
-  session_->call(member("Invert"), [&] { edit("Invert", [&](auto& c) { engine::invertLayer(c, id_); }); });
+  detail::call(session_, member("Invert"), [&] { edit("Invert", [&](auto& c) { engine::invertLayer(c, id_); }); });
 }
 
 namespace {
@@ -307,19 +288,19 @@ LayerCollection::Kind kindCheck(const engine::LayerNode& n, LayerCollection::Kin
 }  // namespace
 
 LayerCollection Layer::ArtLayers() const {
-  return session_->call(member("ArtLayers"), [&] {
+  return detail::call(session_, member("ArtLayers"), [&] {
     return LayerCollection(session_, doc_, id_, kindCheck(node(*document()), LayerCollection::Kind::ArtLayers));
   });
 }
 
 LayerCollection Layer::LayerSets() const {
-  return session_->call(member("LayerSets"), [&] {
+  return detail::call(session_, member("LayerSets"), [&] {
     return LayerCollection(session_, doc_, id_, kindCheck(node(*document()), LayerCollection::Kind::LayerSets));
   });
 }
 
 LayerCollection Layer::Layers() const {
-  return session_->call(member("Layers"), [&] {
+  return detail::call(session_, member("Layers"), [&] {
     return LayerCollection(session_, doc_, id_, kindCheck(node(*document()), LayerCollection::Kind::Layers));
   });
 }
@@ -338,20 +319,20 @@ std::vector<const engine::LayerNode*> LayerCollection::members(const engine::Doc
 }
 
 int LayerCollection::Count() const {
-  return session_->call(member("Count"), [&] { return int(members(resolve(session_, doc_)->content()).size()); });
+  return detail::call(session_, member("Count"), [&] { return int(members(detail::resolveDocument(session_, doc_)->content()).size()); });
 }
 
 Layer LayerCollection::Item(int index) const {
-  return session_->call(member("Item"), [&] {
-    const auto list = members(resolve(session_, doc_)->content());
+  return detail::call(session_, member("Item"), [&] {
+    const auto list = members(detail::resolveDocument(session_, doc_)->content());
     if (index < 1 || index > int(list.size())) engine::failNoSuchElement();
     return Layer(session_, doc_, list[std::size_t(index - 1)]->id);
   });
 }
 
 Layer LayerCollection::Item(const std::string& name) const {
-  return session_->call(member("Item"), [&] {
-    for (const engine::LayerNode* n : members(resolve(session_, doc_)->content()))
+  return detail::call(session_, member("Item"), [&] {
+    for (const engine::LayerNode* n : members(detail::resolveDocument(session_, doc_)->content()))
       if (n->name == name) return Layer(session_, doc_, n->id);
     engine::failNoSuchElement();
   });
@@ -361,9 +342,9 @@ Layer LayerCollection::operator()(int index) const { return Item(index); }
 Layer LayerCollection::operator()(const std::string& name) const { return Item(name); }
 
 Layer LayerCollection::Add() const {
-  return session_->call(member("Add"), [&] {
+  return detail::call(session_, member("Add"), [&] {
     if (kind_ == Kind::Layers) engine::fail(ErrorCode::NotAvailable, "add layers through ArtLayers or LayerSets");
-    auto d = resolve(session_, doc_);
+    auto d = detail::resolveDocument(session_, doc_);
     const bool set = kind_ == Kind::LayerSets;
     const engine::LayerId id = d->edit(set ? "New Group" : "New Layer", [&](engine::DocumentContent& c) {
       return set ? engine::addLayerSet(c, parent_) : engine::addArtLayer(c, parent_);
@@ -373,8 +354,8 @@ Layer LayerCollection::Add() const {
 }
 
 void LayerCollection::Remove(const Layer& layer) const {
-  session_->call(member("Remove"), [&] {
-    auto d = resolve(session_, doc_);
+  detail::call(session_, member("Remove"), [&] {
+    auto d = detail::resolveDocument(session_, doc_);
     if (layer.doc_.lock() != d) engine::failNoSuchElement();
     d->edit("Delete Layer", [&](engine::DocumentContent& c) { engine::removeLayer(c, layer.id_); });
   });

@@ -182,7 +182,7 @@ class Layer {
   const engine::LayerNode& node(const engine::Document& doc) const;
   template <class F>
   void edit(const char* stateName, F&& change);
-  void moveTo(engine::LayerId container, int placement, const char* member);
+  void moveTo(const Document* container, engine::LayerId containerSet, int placement, const char* member);
 
   detail::SessionPtr session_;
   std::weak_ptr<engine::Document> doc_;

@@ -6,6 +6,13 @@
 
 namespace photoshop::detail {
 
+std::shared_ptr<engine::Document> resolveDocument(const SessionPtr& session, const std::weak_ptr<engine::Document>& doc) {
+  if (!session) throw AutomationError(engine::ErrorCode::ObjectNotSet, kObjectNotSetText, "Document");
+  auto d = doc.lock();
+  if (!d || !session->engine.findDocument(d->id())) engine::failNoSuchElement();
+  return d;
+}
+
 void Session::enter(std::string_view member) {
   calls.note(member);
   if (auto fault = faults.check(member)) throw *fault;

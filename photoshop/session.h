@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "photoshop/automation_error.h"
 #include "photoshop/fault_hook.h"
 
 namespace photoshop::detail {
@@ -35,5 +36,18 @@ struct Session {
 };
 
 using SessionPtr = std::shared_ptr<Session>;
+
+// The engine document a handle stands for; fails when the handle was never set or the
+// document has been closed.
+std::shared_ptr<engine::Document> resolveDocument(const SessionPtr& session, const std::weak_ptr<engine::Document>& doc);
+
+inline constexpr const char* kObjectNotSetText = "Object variable or With block variable not set";
+
+// Every member call of a handle: a handle that was never set fails like any other call.
+template <class F>
+decltype(auto) call(const SessionPtr& session, std::string_view member, F&& body) {
+  if (!session) throw AutomationError(engine::ErrorCode::ObjectNotSet, kObjectNotSetText, std::string(member));
+  return session->call(member, std::forward<F>(body));
+}
 
 }  // namespace photoshop::detail

@@ -51,6 +51,18 @@ TEST(Errors, HandlesToClosedDocumentsAndRemovedLayersFailOnUse) {
   EXPECT_TRUE(errorOf([&] { app.ActiveDocument(); }).Is(ErrorCode::NoSuchElement));
 }
 
+TEST(Errors, HandlesThatWereNeverSetFailLikeAnyOtherCall) {
+  Application app = pixelApplication();
+  Document unset;
+  Layer none;
+  EXPECT_EQ(errorOf([&] { unset.Name(); }).Number(), 91);
+  EXPECT_EQ(errorOf([&] { none.SetVisible(true); }).Number(), 91);
+  EXPECT_EQ(errorOf([&] { unset.ArtLayers().Add(); }).Number(), 91);
+  Document doc = app.Documents().Add(10, 10);
+  EXPECT_TRUE(errorOf([&] { doc.ArtLayers()(1).MoveToEnd(unset); }).Is(ErrorCode::ObjectNotSet));
+  EXPECT_TRUE(errorOf([&] { app.SetActiveDocument(unset); }).Is(ErrorCode::ObjectNotSet));
+}
+
 TEST(Errors, BadArgumentsAreRefusedClearly) {
   Application app = pixelApplication();
   for (const AutomationError& e : {errorOf([&] { app.Documents().Add(-5, 10); }),
