@@ -4,96 +4,73 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/blend_modes.h"
+
 namespace engine {
 
 namespace {
 
-// Straight (not premultiplied) RGBA floats over one rectangle of the document.
-struct Canvas {
-  Rect area;
-  std::vector<float> px;
+// x / 255 rounded, for 0 <= x <= 255 * 255 * 2.
+inline int div255(int x) { return (x + 128 + ((x + 128) >> 8)) >> 8; }
 
-  explicit Canvas(const Rect& a) : area(a), px(std::size_t(a.area()) * 4, 0.0f) {}
-  float* at(int x, int y) { return px.data() + (std::size_t(y - area.top) * area.width() + (x - area.left)) * 4; }
+// An 8-bit weight per pixel over a rectangle: how much of a clipping group's base is there.
+struct Coverage {
+  Rect area;
+  std::vector<std::uint8_t> values;
+  explicit Coverage(const Rect& a) : area(a), values(std::size_t(a.area()), 0) {}
+  std::uint8_t* row(int y) { return values.data() + std::size_t(y - area.top) * area.width(); }
+  const std::uint8_t* row(int y) const { return values.data() + std::size_t(y - area.top) * area.width(); }
 };
 
-float lum(const float c[3]) { return 0.3f * c[0] + 0.59f * c[1] + 0.11f * c[2]; }
+bool hasMask(const LayerNode& node) { return !node.mask.disabled && !node.mask.empty(); }
 
-void clipColor(float c[3]) {
-  const float l = lum(c);
-  const float n = std::min({c[0], c[1], c[2]});
-  const float x = std::max({c[0], c[1], c[2]});
-  for (int i = 0; i < 3; ++i) {
-    if (n < 0.0f && l - n > 1e-6f) c[i] = l + (c[i] - l) * l / (l - n);
-    if (x > 1.0f && x - l > 1e-6f) c[i] = l + (c[i] - l) * (1.0f - l) / (x - l);
+// How a source (a layer's pixels or a group's isolated result) is painted onto a surface.
+struct Paint {
+  BlendMode mode = BlendMode::Normal;
+  int alpha = 255;     // opacity, times fill opacity unless the fill acts in the blend
+  float fill = 1.0f;   // below 1 only for the modes whose fill acts in the blend
+  const LayerMask* mask = nullptr;
+  const Coverage* clip = nullptr;
+};
+
+Paint paintOf(const LayerNode& node, const Coverage* clip) {
+  Paint p;
+  p.mode = node.blendMode == BlendMode::PassThrough ? BlendMode::Normal : node.blendMode;
+  if (blend::fillActsInBlend(p.mode) && node.fillOpacity < 255) {
+    p.alpha = node.opacity;
+    p.fill = node.fillOpacity / 255.0f;
+  } else {
+    p.alpha = div255(node.opacity * node.fillOpacity);
   }
+  p.mask = hasMask(node) ? &node.mask : nullptr;
+  p.clip = clip;
+  return p;
 }
 
-void setLum(const float c[3], float l, float out[3]) {
-  const float d = l - lum(c);
-  for (int i = 0; i < 3; ++i) out[i] = c[i] + d;
-  clipColor(out);
-}
-
-float sat(const float c[3]) { return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]}); }
-
-void setSat(const float c[3], float s, float out[3]) {
-  int maxI = 0, minI = 0;
-  for (int i = 1; i < 3; ++i) {
-    if (c[i] > c[maxI]) maxI = i;
-    if (c[i] < c[minI]) minI = i;
-  }
-  if (maxI == minI) {
-    out[0] = out[1] = out[2] = 0.0f;
+// Straight-alpha "source over" of an 8-bit colour with coverage a (1..255).
+inline void over(std::uint8_t* d, int r, int g, int b, int a) {
+  const int da = d[3];
+  if (a == 255 || da == 0) {
+    d[0] = std::uint8_t(r);
+    d[1] = std::uint8_t(g);
+    d[2] = std::uint8_t(b);
+    d[3] = std::uint8_t(a == 255 ? 255 : a);
     return;
   }
-  const int midI = 3 - maxI - minI;
-  const float range = c[maxI] - c[minI];
-  out[midI] = (c[midI] - c[minI]) * s / range;
-  out[maxI] = s;
-  out[minI] = 0.0f;
-}
-
-float colorDodge(float b, float s) {
-  if (b <= 0.0f) return 0.0f;
-  if (s >= 1.0f) return 1.0f;
-  return std::min(1.0f, b / (1.0f - s));
-}
-
-float colorBurn(float b, float s) {
-  if (b >= 1.0f) return 1.0f;
-  if (s <= 0.0f) return 0.0f;
-  return 1.0f - std::min(1.0f, (1.0f - b) / s);
-}
-
-float separable(BlendMode mode, float b, float s) {
-  switch (mode) {
-    case BlendMode::Multiply: return b * s;
-    case BlendMode::Screen: return b + s - b * s;
-    case BlendMode::Overlay: return b <= 0.5f ? 2.0f * b * s : 1.0f - 2.0f * (1.0f - b) * (1.0f - s);
-    case BlendMode::Darken: return std::min(b, s);
-    case BlendMode::Lighten: return std::max(b, s);
-    case BlendMode::ColorDodge: return colorDodge(b, s);
-    case BlendMode::ColorBurn: return colorBurn(b, s);
-    case BlendMode::HardLight: return s <= 0.5f ? 2.0f * b * s : 1.0f - 2.0f * (1.0f - b) * (1.0f - s);
-    case BlendMode::SoftLight: {
-      if (s <= 0.5f) return b - (1.0f - 2.0f * s) * b * (1.0f - b);
-      const float d = b <= 0.25f ? ((16.0f * b - 12.0f) * b + 4.0f) * b : std::sqrt(b);
-      return b + (2.0f * s - 1.0f) * (d - b);
-    }
-    case BlendMode::Difference: return std::fabs(b - s);
-    case BlendMode::Exclusion: return b + s - 2.0f * b * s;
-    case BlendMode::LinearBurn: return std::max(0.0f, b + s - 1.0f);
-    case BlendMode::LinearDodge: return std::min(1.0f, b + s);
-    case BlendMode::VividLight: return s <= 0.5f ? colorBurn(b, 2.0f * s) : colorDodge(b, 2.0f * s - 1.0f);
-    case BlendMode::LinearLight: return std::clamp(b + 2.0f * s - 1.0f, 0.0f, 1.0f);
-    case BlendMode::PinLight: return s <= 0.5f ? std::min(b, 2.0f * s) : std::max(b, 2.0f * s - 1.0f);
-    case BlendMode::HardMix: return b + s >= 1.0f ? 1.0f : 0.0f;
-    case BlendMode::Subtract: return std::max(0.0f, b - s);
-    case BlendMode::Divide: return s <= 0.0f ? (b <= 0.0f ? 0.0f : 1.0f) : std::min(1.0f, b / s);
-    default: return s;
+  if (da == 255) {
+    d[0] = std::uint8_t(div255(r * a + d[0] * (255 - a)));
+    d[1] = std::uint8_t(div255(g * a + d[1] * (255 - a)));
+    d[2] = std::uint8_t(div255(b * a + d[2] * (255 - a)));
+    return;
   }
+  const int ws = a * 255, wd = da * (255 - a), total = ws + wd;
+  d[0] = std::uint8_t((r * ws + d[0] * wd + total / 2) / total);
+  d[1] = std::uint8_t((g * ws + d[1] * wd + total / 2) / total);
+  d[2] = std::uint8_t((b * ws + d[2] * wd + total / 2) / total);
+  d[3] = std::uint8_t((total + 127) / 255);
 }
+
+inline std::uint8_t toByte(float v) { return std::uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
 // A cheap, stable per-pixel threshold for Dissolve.
 float dissolveNoise(int x, int y) {
@@ -102,148 +79,101 @@ float dissolveNoise(int x, int y) {
   return float((h ^ (h >> 16)) & 0xFFFF) / 65536.0f;
 }
 
-void blendPixel(BlendMode mode, float* dst, const float src[3], float alpha, int x, int y) {
-  if (alpha <= 0.0f) return;
-  if (mode == BlendMode::Dissolve) {
-    if (dissolveNoise(x, y) >= alpha) return;
-    alpha = 1.0f;
-    mode = BlendMode::Normal;
-  }
-  const float ab = dst[3];
-  float mixed[3];
-  if (ab <= 0.0f || mode == BlendMode::Normal || mode == BlendMode::PassThrough) {
-    mixed[0] = src[0];
-    mixed[1] = src[1];
-    mixed[2] = src[2];
-  } else {
-    float blended[3];
-    blendColor(mode, dst, src, blended);
-    for (int i = 0; i < 3; ++i) mixed[i] = (1.0f - ab) * src[i] + ab * blended[i];
-  }
-  const float ao = alpha + ab * (1.0f - alpha);
-  for (int i = 0; i < 3; ++i) dst[i] = (alpha * mixed[i] + (1.0f - alpha) * ab * dst[i]) / ao;
-  dst[3] = ao;
-}
-
-float maskAt(const LayerNode& node, int x, int y) {
-  if (node.mask.disabled || node.mask.empty()) return 1.0f;
-  return node.mask.pixels.at(x, y) / 255.0f;
-}
-
-bool hasMask(const LayerNode& node) { return !node.mask.disabled && !node.mask.empty(); }
-
-// Alpha of the base of a clipping group at each position, for the layers clipped to it.
-using ClipPlane = std::vector<float>;
-
-void drawNodes(const std::vector<LayerNode>& layers, Canvas& canvas);
-
-void drawPixels(const LayerNode& node, Canvas& canvas, const ClipPlane* clip, ClipPlane* coverage) {
-  const Raster& r = node.pixels;
-  const float layerAlpha = (node.opacity / 255.0f) * (node.fillOpacity / 255.0f);
-  Rect region = r.bounds().intersected(canvas.area);
-  if (hasMask(node) && node.mask.pixels.outside() == 0) region = region.intersected(node.mask.pixels.bounds());
-  if (region.empty() || layerAlpha <= 0.0f) return;
-  const bool masked = hasMask(node);
-  for (int y = region.top; y < region.bottom; ++y) {
-    const std::uint8_t* p = r.pixel(region.left, y);
-    float* d = canvas.at(region.left, y);
-    for (int x = region.left; x < region.right; ++x, p += 4, d += 4) {
-      float a = p[3] / 255.0f;
-      if (masked) a *= maskAt(node, x, y);
-      if (coverage) (*coverage)[std::size_t(y - canvas.area.top) * canvas.area.width() + (x - canvas.area.left)] = a;
-      a *= layerAlpha;
-      if (clip) a *= (*clip)[std::size_t(y - canvas.area.top) * canvas.area.width() + (x - canvas.area.left)];
-      if (a <= 0.0f) continue;
-      const float s[3] = {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
-      blendPixel(node.blendMode, d, s, a, x, y);
-    }
-  }
-}
-
-void drawCanvas(const Canvas& src, BlendMode mode, float opacity, const LayerNode& maskOwner, Canvas& dst,
-                const ClipPlane* clip, ClipPlane* coverage) {
-  for (int y = dst.area.top; y < dst.area.bottom; ++y) {
-    for (int x = dst.area.left; x < dst.area.right; ++x) {
-      const std::size_t i = std::size_t(y - dst.area.top) * dst.area.width() + (x - dst.area.left);
-      const float* s = src.px.data() + i * 4;
-      float a = s[3] * maskAt(maskOwner, x, y);
-      if (coverage) (*coverage)[i] = a;
-      a *= opacity;
-      if (clip) a *= (*clip)[i];
-      blendPixel(mode, dst.px.data() + i * 4, s, a, x, y);
-    }
-  }
-}
-
-void drawNode(const LayerNode& node, Canvas& canvas, const ClipPlane* clip, ClipPlane* coverage) {
-  if (!node.isSet) {
-    drawPixels(node, canvas, clip, coverage);
+// The blends that need floating point: non-separable modes, dissolve, fill inside the blend.
+// `alpha` is the coverage without fill for the fill-in-blend modes, with it otherwise.
+void paintPixelFloat(const Paint& p, std::uint8_t* d, const std::uint8_t* s, int alpha, int x, int y) {
+  if (p.mode == BlendMode::Dissolve) {
+    if (dissolveNoise(x, y) * 255.0f < float(alpha)) over(d, s[0], s[1], s[2], 255);
     return;
   }
-  if (node.blendMode == BlendMode::PassThrough && !clip && !coverage) {
-    // Members blend straight into what lies below; the set's opacity and mask fade the result.
-    const float opacity = node.opacity / 255.0f;
-    if (opacity >= 1.0f && !hasMask(node)) {
-      drawNodes(node.children, canvas);
-      return;
+  const float ab = d[3] / 255.0f;
+  const float full = alpha / 255.0f;
+  const float as = full * p.fill;  // coverage over transparency
+  const float cs[3] = {s[0] / 255.0f, s[1] / 255.0f, s[2] / 255.0f};
+  const float cb[3] = {d[0] / 255.0f, d[1] / 255.0f, d[2] / 255.0f};
+  float mixed[3];
+  if (blend::isNonSeparable(p.mode)) {
+    blendColor(p.mode, cb, cs, mixed);
+  } else {
+    for (int c = 0; c < 3; ++c) mixed[c] = blend::separableWithFill(p.mode, cb[c], cs[c], p.fill);
+  }
+  const float ao = as + ab * (1.0f - as);
+  if (ao <= 0.0f) return;
+  for (int c = 0; c < 3; ++c) d[c] = toByte(((1.0f - ab) * as * cs[c] + ab * full * mixed[c] + ab * (1.0f - full) * cb[c]) / ao);
+  d[3] = toByte(ao);
+}
+
+// Paints `n` source pixels onto `n` surface pixels; `weights` (may be null) scales coverage.
+void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* weights, int n, int x, int y) {
+  const bool floating = p.fill < 1.0f || p.mode == BlendMode::Dissolve || blend::isNonSeparable(p.mode);
+  const std::uint8_t* table = floating ? nullptr : blend::separableTable(p.mode);
+  for (int i = 0; i < n; ++i, d += 4, s += 4) {
+    int a = s[3];
+    if (!a) continue;
+    if (p.alpha != 255) a = div255(a * p.alpha);
+    if (weights) a = div255(a * weights[i]);
+    if (!a) continue;
+    if (floating) {
+      paintPixelFloat(p, d, s, a, x + i, y);
+    } else if (!table || d[3] == 0) {
+      over(d, s[0], s[1], s[2], a);
+    } else {
+      const int da = d[3];
+      int m[3];
+      for (int c = 0; c < 3; ++c) {
+        const int blended = table[std::size_t(s[c]) * 256 + d[c]];
+        m[c] = da == 255 ? blended : div255((255 - da) * s[c] + da * blended);
+      }
+      over(d, m[0], m[1], m[2], a);
     }
-    const std::vector<float> before = canvas.px;
-    drawNodes(node.children, canvas);
-    for (int y = canvas.area.top; y < canvas.area.bottom; ++y) {
-      for (int x = canvas.area.left; x < canvas.area.right; ++x) {
-        const std::size_t i = (std::size_t(y - canvas.area.top) * canvas.area.width() + (x - canvas.area.left)) * 4;
-        const float t = opacity * maskAt(node, x, y);
-        for (int c = 0; c < 4; ++c) canvas.px[i + c] = before[i + c] + (canvas.px[i + c] - before[i + c]) * t;
+  }
+}
+
+// The mask values of one row segment, outside value beyond the mask's own bounds.
+void maskRow(const Mask& mask, int y, int x0, int n, std::uint8_t* out) {
+  const Rect& b = mask.bounds();
+  if (y < b.top || y >= b.bottom || b.empty()) {
+    std::fill(out, out + n, mask.outside());
+    return;
+  }
+  const std::uint8_t* row = mask.row(y);
+  for (int i = 0; i < n; ++i) {
+    const int x = x0 + i;
+    out[i] = x >= b.left && x < b.right ? row[x - b.left] : mask.outside();
+  }
+}
+
+Rect paintRegion(const Rect& sourceBounds, const Raster& surface, const Paint& p) {
+  Rect region = sourceBounds.intersected(surface.bounds());
+  if (p.mask && p.mask->pixels.outside() == 0) region = region.intersected(p.mask->pixels.bounds());
+  if (p.clip) region = region.intersected(p.clip->area);
+  return region;
+}
+
+void paint(const Raster& source, Raster& surface, const Paint& p) {
+  const Rect region = paintRegion(source.bounds(), surface, p);
+  if (region.empty() || p.alpha <= 0) return;
+  const int n = region.width();
+  std::vector<std::uint8_t> weights(p.mask || p.clip ? std::size_t(n) : 0);
+  std::uint8_t* data = surface.mutableData();
+  const Rect& sb = surface.bounds();
+  for (int y = region.top; y < region.bottom; ++y) {
+    const std::uint8_t* w = nullptr;
+    if (p.mask) {
+      maskRow(p.mask->pixels, y, region.left, n, weights.data());
+      w = weights.data();
+    }
+    if (p.clip) {
+      const std::uint8_t* c = p.clip->row(y) + (region.left - p.clip->area.left);
+      if (w) {
+        for (int i = 0; i < n; ++i) weights[std::size_t(i)] = std::uint8_t(div255(weights[std::size_t(i)] * c[i]));
+      } else {
+        w = c;
       }
     }
-    return;
+    std::uint8_t* d = data + (std::size_t(y - sb.top) * sb.width() + (region.left - sb.left)) * 4;
+    paintSpan(p, d, source.pixel(region.left, y), w, n, region.left, y);
   }
-  Canvas isolated(canvas.area);
-  drawNodes(node.children, isolated);
-  const BlendMode mode = node.blendMode == BlendMode::PassThrough ? BlendMode::Normal : node.blendMode;
-  drawCanvas(isolated, mode, node.opacity / 255.0f, node, canvas, clip, coverage);
-}
-
-void drawNodes(const std::vector<LayerNode>& layers, Canvas& canvas) {
-  // Bottom to top; a layer that is not clipped is the base of the clipped layers right above it.
-  std::size_t i = layers.size();
-  while (i > 0) {
-    --i;
-    const LayerNode& base = layers[i];
-    std::size_t top = i;  // the clipped layers are layers[top .. i-1]
-    while (top > 0 && layers[top - 1].clipping && !layers[top - 1].isSet) --top;
-    if (!base.visible) {
-      i = top;
-      continue;
-    }
-    if (top == i) {
-      drawNode(base, canvas, nullptr, nullptr);
-      continue;
-    }
-    ClipPlane coverage(std::size_t(canvas.area.area()), 0.0f);
-    drawNode(base, canvas, nullptr, &coverage);
-    for (std::size_t k = i; k > top; --k) {
-      const LayerNode& clipped = layers[k - 1];
-      if (clipped.visible) drawNode(clipped, canvas, &coverage, nullptr);
-    }
-    i = top;
-  }
-}
-
-Raster toRaster(const Canvas& canvas) {
-  Raster out(canvas.area);
-  if (out.empty()) return out;
-  std::uint8_t* d = out.mutableData();
-  for (std::size_t i = 0, n = std::size_t(canvas.area.area()) * 4; i < n; i += 4) {
-    const float a = canvas.px[i + 3];
-    if (a <= 0.0f) {
-      d[i] = d[i + 1] = d[i + 2] = d[i + 3] = 0;
-      continue;
-    }
-    for (int c = 0; c < 3; ++c) d[i + c] = std::uint8_t(std::lround(std::clamp(canvas.px[i + c], 0.0f, 1.0f) * 255.0f));
-    d[i + 3] = std::uint8_t(std::lround(std::clamp(a, 0.0f, 1.0f) * 255.0f));
-  }
-  return out;
 }
 
 Rect visibleBounds(const std::vector<LayerNode>& layers) {
@@ -255,64 +185,185 @@ Rect visibleBounds(const std::vector<LayerNode>& layers) {
   return r;
 }
 
-}  // namespace
+// The area a node can change: its visible content, cut by a mask that hides everything beyond
+// its own bounds.
+Rect nodeRegion(const LayerNode& node, const Rect& within) {
+  Rect r = (node.isSet ? visibleBounds(node.children) : node.pixels.bounds()).intersected(within);
+  if (hasMask(node) && node.mask.pixels.outside() == 0) r = r.intersected(node.mask.pixels.bounds());
+  return r;
+}
 
-void blendColor(BlendMode mode, const float b[3], const float s[3], float out[3]) {
-  float tmp[3];
-  switch (mode) {
-    case BlendMode::Hue:
-      setSat(s, sat(b), tmp);
-      setLum(tmp, lum(b), out);
-      return;
-    case BlendMode::Saturation:
-      setSat(b, sat(s), tmp);
-      setLum(tmp, lum(b), out);
-      return;
-    case BlendMode::Color: setLum(s, lum(b), out); return;
-    case BlendMode::Luminosity: setLum(b, lum(s), out); return;
-    case BlendMode::LighterColor: {
-      const float* pick = (s[0] + s[1] + s[2]) > (b[0] + b[1] + b[2]) ? s : b;
-      std::copy(pick, pick + 3, out);
-      return;
+Raster copyArea(const Raster& surface, const Rect& area) {
+  Raster out(area);
+  for (int y = area.top; y < area.bottom; ++y)
+    std::memcpy(out.mutablePixel(area.left, y), surface.pixel(area.left, y), std::size_t(area.width()) * 4);
+  return out;
+}
+
+void drawStack(const std::vector<LayerNode>& layers, Raster& surface);
+void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip);
+
+// Members blend straight into what lies below; the set's opacity and mask then fade between
+// the surface as it was and as the members left it.
+void drawPassThrough(const LayerNode& set, Raster& surface) {
+  const int strength = div255(set.opacity * set.fillOpacity);
+  const bool masked = hasMask(set);
+  if (strength == 255 && !masked) {
+    drawStack(set.children, surface);
+    return;
+  }
+  const Rect region = visibleBounds(set.children).intersected(surface.bounds());
+  if (region.empty()) return;
+  const Raster before = copyArea(surface, region);
+  drawStack(set.children, surface);
+  std::vector<std::uint8_t> weights(std::size_t(region.width()), std::uint8_t(strength));
+  for (int y = region.top; y < region.bottom; ++y) {
+    if (masked) {
+      maskRow(set.mask.pixels, y, region.left, region.width(), weights.data());
+      for (std::uint8_t& w : weights) w = std::uint8_t(div255(w * strength));
     }
-    case BlendMode::DarkerColor: {
-      const float* pick = (s[0] + s[1] + s[2]) < (b[0] + b[1] + b[2]) ? s : b;
-      std::copy(pick, pick + 3, out);
-      return;
+    const std::uint8_t* b = before.pixel(region.left, y);
+    std::uint8_t* d = surface.mutablePixel(region.left, y);
+    for (int i = 0; i < region.width(); ++i, b += 4, d += 4) {
+      const int t = weights[std::size_t(i)];
+      if (t == 255) continue;
+      // Fade in premultiplied terms so that colours of transparent pixels do not bleed in.
+      const int a = div255(b[3] * (255 - t) + d[3] * t);
+      if (!a) {
+        d[0] = d[1] = d[2] = d[3] = 0;
+        continue;
+      }
+      for (int c = 0; c < 3; ++c) {
+        const int premultiplied = div255(b[c] * b[3]) * (255 - t) + div255(d[c] * d[3]) * t;  // x 255
+        d[c] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
+      }
+      d[3] = std::uint8_t(a);
     }
-    default:
-      for (int i = 0; i < 3; ++i) out[i] = separable(mode, b[i], s[i]);
   }
 }
+
+void drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) {
+  Rect region = nodeRegion(set, surface.bounds());
+  if (clip) region = region.intersected(clip->area);
+  if (region.empty()) return;
+  Raster isolated(region);
+  drawStack(set.children, isolated);
+  Paint p = paintOf(set, clip);
+  paint(isolated, surface, p);
+}
+
+void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) {
+  if (!node.isSet) {
+    if (!node.pixels.empty()) paint(node.pixels, surface, paintOf(node, clip));
+  } else if (node.blendMode == BlendMode::PassThrough && !clip) {
+    drawPassThrough(node, surface);
+  } else {
+    drawIsolatedSet(node, surface, clip);
+  }
+}
+
+// The base's shape: its pixels' (or members') alpha times its mask, without opacity or fill.
+Coverage baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& region) {
+  Coverage cov(region);
+  std::vector<std::uint8_t> m(std::size_t(region.width()), 255);
+  for (int y = region.top; y < region.bottom; ++y) {
+    if (hasMask(base)) maskRow(base.mask.pixels, y, region.left, region.width(), m.data());
+    std::uint8_t* out = cov.row(y);
+    if (!pixels.bounds().contains(Rect{region.left, y, region.right, y + 1})) continue;
+    const std::uint8_t* p = pixels.pixel(region.left, y);
+    for (int i = 0; i < region.width(); ++i) out[i] = std::uint8_t(div255(p[4 * i + 3] * m[std::size_t(i)]));
+  }
+  return cov;
+}
+
+// A base layer and the layers clipped to it. The clipped layers paint only where the base is
+// and take on the base's blend mode and opacity: they are composited onto the base's colours
+// (as if the base were opaque), the result gets the base's shape and then blends as the base.
+// A pass-through set as base lets its members and the clipped layers reach what lies below.
+void drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped, Raster& surface) {
+  const Rect region = nodeRegion(base, surface.bounds());
+  if (region.empty()) return;
+  if (base.isSet && base.blendMode == BlendMode::PassThrough) {
+    Raster isolated(region);
+    drawStack(base.children, isolated);
+    const Coverage cov = baseCoverage(base, isolated, region);
+    drawPassThrough(base, surface);
+    for (const LayerNode* c : clipped) drawNode(*c, surface, &cov);
+    return;
+  }
+  Raster group(region);
+  if (base.isSet) {
+    Raster isolated(region);
+    drawStack(base.children, isolated);
+    group = copyArea(isolated, region);
+  } else {
+    group = copyArea(base.pixels, region.intersected(base.pixels.bounds()));
+    group.cover(region);
+  }
+  const Coverage cov = baseCoverage(base, group, region);
+  const int fill = base.isSet ? 255 : base.fillOpacity;
+  std::uint8_t* g = group.mutableData();
+  for (std::int64_t i = 0, n = region.area(); i < n; ++i) g[4 * i + 3] = std::uint8_t(fill);
+  for (const LayerNode* c : clipped) drawNode(*c, group, nullptr);
+  for (std::int64_t i = 0, n = region.area(); i < n; ++i) g[4 * i + 3] = std::uint8_t(div255(g[4 * i + 3] * cov.values[std::size_t(i)]));
+  Paint p;
+  p.mode = base.blendMode == BlendMode::PassThrough ? BlendMode::Normal : base.blendMode;
+  p.alpha = base.opacity;
+  paint(group, surface, p);
+}
+
+void drawStack(const std::vector<LayerNode>& layers, Raster& surface) {
+  // Bottom to top; a layer that is not clipped is the base of the clipped layers right above it.
+  std::size_t i = layers.size();
+  std::vector<const LayerNode*> clipped;
+  while (i > 0) {
+    --i;
+    const LayerNode& base = layers[i];
+    std::size_t top = i;
+    while (top > 0 && layers[top - 1].clipping) --top;
+    if (!base.visible) {
+      i = top;
+      continue;
+    }
+    if (top == i) {
+      drawNode(base, surface, nullptr);
+      continue;
+    }
+    clipped.clear();
+    for (std::size_t k = i; k > top; --k)
+      if (layers[k - 1].visible) clipped.push_back(&layers[k - 1]);
+    drawClippingGroup(base, clipped, surface);
+    i = top;
+  }
+}
+
+}  // namespace
 
 void paintPixel(BlendMode mode, std::uint8_t* rgba, Rgb color, float alpha, bool preserveTransparency, int x, int y) {
   if (alpha <= 0.0f) return;
-  const float src[3] = {color.r / 255.0f, color.g / 255.0f, color.b / 255.0f};
-  float dst[4] = {rgba[0] / 255.0f, rgba[1] / 255.0f, rgba[2] / 255.0f, rgba[3] / 255.0f};
-  if (preserveTransparency) {
-    if (rgba[3] == 0) return;
-    const float keep = dst[3];
-    dst[3] = 1.0f;
-    blendPixel(mode, dst, src, alpha, x, y);
-    dst[3] = keep;
-  } else {
-    blendPixel(mode, dst, src, alpha, x, y);
-  }
-  for (int c = 0; c < 4; ++c) rgba[c] = std::uint8_t(std::lround(std::clamp(dst[c], 0.0f, 1.0f) * 255.0f));
+  if (preserveTransparency && rgba[3] == 0) return;
+  const int a = int(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 255.0f));
+  if (!a) return;
+  const std::uint8_t source[4] = {color.r, color.g, color.b, 255};
+  const std::uint8_t keep = rgba[3];
+  if (preserveTransparency) rgba[3] = 255;  // blend as if the pixel were opaque
+  Paint p;
+  p.mode = mode == BlendMode::PassThrough ? BlendMode::Normal : mode;
+  p.alpha = a;
+  paintSpan(p, rgba, source, nullptr, 1, x, y);
+  if (preserveTransparency) rgba[3] = keep;
 }
 
 Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area) {
-  if (area.empty()) return Raster();
-  Canvas canvas(area);
-  drawNodes(layers, canvas);
-  return toRaster(canvas);
+  Raster out(area);
+  if (!out.empty()) drawStack(layers, out);
+  return out;
 }
 
 Raster compositeDocument(const DocumentContent& content) { return compositeLayers(content.layers, content.canvas()); }
 
 Raster mergeSetPixels(const LayerNode& set) {
-  const Rect area = visibleBounds(set.children);
-  Raster out = compositeLayers(set.children, area);
+  Raster out = compositeLayers(set.children, visibleBounds(set.children));
   out.trim();
   return out;
 }
