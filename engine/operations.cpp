@@ -554,8 +554,9 @@ void resizeImage(DocumentContent& doc, int width, int height, ResampleMethod met
   checkPixelArea(width, height);
   if (width < 1 || height < 1) fail(ErrorCode::InvalidArgument, "an image needs at least one pixel each way");
   const double sx = double(width) / doc.width, sy = double(height) / doc.height;
+  const Rect canvas = doc.canvas();
   forEachLayer(doc.layers, [&](LayerNode& n) {
-    if (!n.pixels.empty()) n.pixels = resampleRaster(n.pixels, sx, sy, method);
+    if (!n.pixels.empty()) n.pixels = resampleRaster(n.pixels, sx, sy, method, canvas);
     if (n.isBackground) refillBackground(n, Rect::fromSize(width, height));
     if (!n.mask.pixels.bounds().empty()) n.mask.pixels = resampleMask(n.mask.pixels, sx, sy);
   });
@@ -610,12 +611,16 @@ void applyClouds(DocumentContent& doc, LayerId id, Rgb foreground, Rgb backgroun
     for (int x = area.left; x < area.right; ++x, p += 4, c += 4) {
       const int m = region.at(x, y);
       if (!m) continue;
-      const Rgb color{c[0], c[1], c[2]};
-      if (difference) {
-        paintPixel(BlendMode::Difference, p, color, m / 255.0f, layer.isBackground, x, y);
-      } else {
-        paintPixel(BlendMode::Normal, p, color, m / 255.0f, layer.isBackground, x, y);
+      if (m == 255 && !difference) {  // the clouds are opaque: fully selected pixels take them as they are
+        std::copy_n(c, 4, p);
+        continue;
       }
+      if (m == 255 && p[3] == 255) {
+        for (int k = 0; k < 3; ++k) p[k] = std::uint8_t(std::abs(p[k] - c[k]));
+        continue;
+      }
+      const Rgb color{c[0], c[1], c[2]};
+      paintPixel(difference ? BlendMode::Difference : BlendMode::Normal, p, color, m / 255.0f, layer.isBackground, x, y);
     }
   }
 }
