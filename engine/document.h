@@ -95,6 +95,7 @@ class Document {
   void setFilePath(std::string path) { filePath_ = std::move(path); }
   bool modified() const { return modified_; }
   void markSaved() { modified_ = false; }
+  void markModified() { modified_ = true; }
 
   const DocumentContent& content() const { return *content_; }
   ContentPtr contentPtr() const { return content_; }

@@ -197,11 +197,14 @@ LayerId insertAboveActive(DocumentContent& doc, LayerNode node) {
 
 namespace {
 LayerId addNode(DocumentContent& doc, LayerNode node, LayerId intoSet) {
-  if (!intoSet) return insertAboveActive(doc, std::move(node));
-  LayerNode& set = doc.layer(intoSet);
-  if (!set.isSet) fail(ErrorCode::NotAvailable, "layers can only be added to a layer set");
+  std::vector<LayerNode>* list = &doc.layers;
+  if (intoSet) {
+    LayerNode& set = doc.layer(intoSet);
+    if (!set.isSet) fail(ErrorCode::NotAvailable, "layers can only be added to a layer set");
+    list = &set.children;
+  }
   const LayerId id = node.id;
-  set.children.insert(set.children.begin(), std::move(node));
+  list->insert(list->begin(), std::move(node));
   doc.activeLayer = id;
   return id;
 }

@@ -21,11 +21,13 @@ enum class StrokeLocation : int { Inside = 1, Center = 2, Outside = 3 };
 // of that kind anywhere in the document.
 std::string nextDefaultName(const DocumentContent& doc, bool forSet);
 
-// A new layer or set goes above the active layer, in the active layer's parent; with
-// `intoSet` it goes to the top of that set. It becomes the active layer.
+// A new layer or set goes to the top of the document, or with `intoSet` to the top of that
+// set, whatever layer is active; it becomes the active layer. (Adding relative to the active
+// layer would put a document's new set inside whatever set the user last worked in.)
 LayerId addArtLayer(DocumentContent& doc, LayerId intoSet = 0);
 LayerId addLayerSet(DocumentContent& doc, LayerId intoSet = 0);
-// Inserts a prepared node above the active layer (as a new layer is) and activates it.
+// Inserts a prepared node above the active layer, in its parent, and activates it: where
+// pasted pixels and layers duplicated from another document land.
 LayerId insertAboveActive(DocumentContent& doc, LayerNode node);
 
 void removeLayer(DocumentContent& doc, LayerId id);

@@ -34,20 +34,22 @@ TEST(NewObjects, TakeTheSmallestNumberUnusedAnywhereInTheDocument) {
   EXPECT_EQ(nextDefaultName(c, false), "Layer 1");
 }
 
-TEST(NewObjects, GoAboveTheActiveLayerInItsParentOrOnTopOfAGivenSet) {
+TEST(NewObjects, GoOnTopOfTheDocumentOrOfAGivenSetWhateverIsActive) {
   DocumentContent c = blankDocument();
   const LayerId set = addLayerSet(c);
   const LayerId a = addArtLayer(c, set);
   const LayerId b = addArtLayer(c, set);  // top of the set
   EXPECT_EQ(c.layer(set).children.front().id, b);
   EXPECT_EQ(c.activeLayer, b);
+  c.activeLayer = a;  // a member of the set is active: a document's new layer still goes on top
+  const LayerId top = addArtLayer(c);
+  EXPECT_EQ(c.layers.front().id, top);
+  EXPECT_EQ(c.layer(set).children.size(), 2u);
+  EXPECT_EQ(c.activeLayer, top);
+  // Pasted and copied-in layers land just above the active layer, in its parent.
   c.activeLayer = a;
-  const LayerId above = addArtLayer(c);  // inside the set, just above a
-  const auto& kids = c.layer(set).children;
-  ASSERT_EQ(kids.size(), 3u);
-  EXPECT_EQ(kids[1].id, above);
-  EXPECT_EQ(kids[2].id, a);
-  EXPECT_EQ(c.activeLayer, above);
+  const LayerId pasted = pastePixels(c, Raster::filled({0, 0, 2, 2}, {1, 1, 1}));
+  EXPECT_EQ(c.layer(set).children[1].id, pasted);
 }
 
 TEST(Duplicate, NamesTheCopyAndPutsItJustAboveWithFreshIdsAndOwnLinks) {
@@ -88,7 +90,7 @@ TEST(Move, ToBeginningAndEndOfContainersKeepsTheBackgroundAtTheBottom) {
   DocumentContent c = blankDocument();
   c.layers.back().isBackground = true;
   const LayerId set = addLayerSet(c);
-  const LayerId a = addArtLayer(c);  // inside set? no: the active layer is the set, so above it
+  const LayerId a = addArtLayer(c);
   moveLayer(c, a, set, ElementPlacement::AtBeginning);
   EXPECT_EQ(c.layer(set).children.front().id, a);
   moveLayer(c, set, 0, ElementPlacement::AtEnd);

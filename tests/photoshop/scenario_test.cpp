@@ -30,9 +30,7 @@ TEST(Scenario, TwoSetsBuiltThroughTheObjectModelRewindToEachStep) {
   area.Link(hilite);
   const HistoryState oneSet = doc.ActiveHistoryState();
 
-  // Set "Next Tmpl" holding a copy of the button area, moved with its links. With a member of
-  // "Btn Tmpl" active a new set would go inside it; with the set itself active it goes beside.
-  doc.SetActiveLayer(btn);
+  // Set "Next Tmpl" holding a copy of the button area, moved with its links.
   Layer next = doc.LayerSets().Add();
   next.SetName("Next Tmpl");
   Layer copy = area.Duplicate();
