@@ -3,194 +3,37 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
-#include "engine/blend_modes.h"
+#include "engine/adjustments.h"
+#include "engine/paint_span.h"
+#include "engine/vector_mask.h"
 
 namespace engine {
 
 namespace {
 
-// x / 255 rounded, for 0 <= x <= 255 * 255 * 2.
-inline int div255(int x) { return (x + 128 + ((x + 128) >> 8)) >> 8; }
-
-// An 8-bit weight per pixel over a rectangle: how much of a clipping group's base is there.
-struct Coverage {
-  Rect area;
-  std::vector<std::uint8_t> values;
-  explicit Coverage(const Rect& a) : area(a), values(std::size_t(a.area()), 0) {}
-  std::uint8_t* row(int y) { return values.data() + std::size_t(y - area.top) * area.width(); }
-  const std::uint8_t* row(int y) const { return values.data() + std::size_t(y - area.top) * area.width(); }
-};
+using paint::Coverage;
+using paint::div255;
+using paint::Paint;
 
 bool hasMask(const LayerNode& node) { return !node.mask.disabled && !node.mask.empty(); }
 
-// How a source (a layer's pixels or a group's isolated result) is painted onto a surface.
-struct Paint {
-  BlendMode mode = BlendMode::Normal;
-  int alpha = 255;     // opacity, times fill opacity unless the fill acts in the blend
-  float fill = 1.0f;   // below 1 only for the modes whose fill acts in the blend
-  const LayerMask* mask = nullptr;
-  const Coverage* clip = nullptr;
-};
-
-Paint paintOf(const LayerNode& node, const Coverage* clip) {
-  Paint p;
-  p.mode = node.blendMode == BlendMode::PassThrough ? BlendMode::Normal : node.blendMode;
-  if (blend::fillActsInBlend(p.mode) && node.fillOpacity < 255) {
-    p.alpha = node.opacity;
-    p.fill = node.fillOpacity / 255.0f;
-  } else {
-    p.alpha = div255(node.opacity * node.fillOpacity);
-  }
-  p.mask = hasMask(node) ? &node.mask : nullptr;
-  p.clip = clip;
-  return p;
+// A mask at less than full density: what it hides shows through in part.
+void soften(Mask& mask, std::uint8_t density) {
+  if (density == 255) return;
+  const auto soft = [density](int v) { return std::uint8_t(255 - div255(density * (255 - v))); };
+  if (std::uint8_t* m = mask.mutableData())
+    for (std::int64_t i = 0, n = mask.bounds().area(); i < n; ++i) m[i] = soft(m[i]);
+  mask.setOutside(soft(mask.outside()));
 }
 
-// Straight-alpha "source over" of an 8-bit colour with coverage a (1..255).
-inline void over(std::uint8_t* d, int r, int g, int b, int a) {
-  const int da = d[3];
-  if (a == 255 || da == 0) {
-    d[0] = std::uint8_t(r);
-    d[1] = std::uint8_t(g);
-    d[2] = std::uint8_t(b);
-    d[3] = std::uint8_t(a == 255 ? 255 : a);
-    return;
-  }
-  if (da == 255) {
-    d[0] = std::uint8_t(div255(r * a + d[0] * (255 - a)));
-    d[1] = std::uint8_t(div255(g * a + d[1] * (255 - a)));
-    d[2] = std::uint8_t(div255(b * a + d[2] * (255 - a)));
-    return;
-  }
-  const int ws = a * 255, wd = da * (255 - a), total = ws + wd;
-  d[0] = std::uint8_t((r * ws + d[0] * wd + total / 2) / total);
-  d[1] = std::uint8_t((g * ws + d[1] * wd + total / 2) / total);
-  d[2] = std::uint8_t((b * ws + d[2] * wd + total / 2) / total);
-  d[3] = std::uint8_t((total + 127) / 255);
-}
-
-inline std::uint8_t toByte(float v) { return std::uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
-
-// A cheap, stable per-pixel threshold for Dissolve.
-float dissolveNoise(int x, int y) {
-  std::uint32_t h = std::uint32_t(x) * 374761393u + std::uint32_t(y) * 668265263u;
-  h = (h ^ (h >> 13)) * 1274126177u;
-  return float((h ^ (h >> 16)) & 0xFFFF) / 65536.0f;
-}
-
-// The blends that need floating point: non-separable modes, dissolve, fill inside the blend.
-// `alpha` is the coverage without fill for the fill-in-blend modes, with it otherwise.
-void paintPixelFloat(const Paint& p, std::uint8_t* d, const std::uint8_t* s, int alpha, int x, int y) {
-  if (p.mode == BlendMode::Dissolve) {
-    if (dissolveNoise(x, y) * 255.0f < float(alpha)) over(d, s[0], s[1], s[2], 255);
-    return;
-  }
-  const float ab = d[3] / 255.0f;
-  const float full = alpha / 255.0f;
-  const float as = full * p.fill;  // coverage over transparency
-  const float cs[3] = {s[0] / 255.0f, s[1] / 255.0f, s[2] / 255.0f};
-  const float cb[3] = {d[0] / 255.0f, d[1] / 255.0f, d[2] / 255.0f};
-  float mixed[3];
-  if (blend::isNonSeparable(p.mode)) {
-    blendColor(p.mode, cb, cs, mixed);
-  } else {
-    for (int c = 0; c < 3; ++c) mixed[c] = blend::separableWithFill(p.mode, cb[c], cs[c], p.fill);
-  }
-  const float ao = as + ab * (1.0f - as);
-  if (ao <= 0.0f) return;
-  for (int c = 0; c < 3; ++c) d[c] = toByte(((1.0f - ab) * as * cs[c] + ab * full * mixed[c] + ab * (1.0f - full) * cb[c]) / ao);
-  d[3] = toByte(ao);
-}
-
-// Paints `n` source pixels onto `n` surface pixels; `weights` (may be null) scales coverage.
-void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* weights, int n, int x, int y) {
-  const bool floating = p.fill < 1.0f || p.mode == BlendMode::Dissolve || blend::isNonSeparable(p.mode);
-  const std::uint8_t* table = floating ? nullptr : blend::separableTable(p.mode);
-  for (int i = 0; i < n; ++i, d += 4, s += 4) {
-    int a = s[3];
-    if (!a) continue;
-    if (p.alpha != 255) a = div255(a * p.alpha);
-    if (weights) a = div255(a * weights[i]);
-    if (!a) continue;
-    if (floating) {
-      paintPixelFloat(p, d, s, a, x + i, y);
-    } else if (!table || d[3] == 0) {
-      over(d, s[0], s[1], s[2], a);
-    } else {
-      const int da = d[3];
-      int m[3];
-      for (int c = 0; c < 3; ++c) {
-        const int blended = table[std::size_t(s[c]) * 256 + d[c]];
-        m[c] = da == 255 ? blended : div255((255 - da) * s[c] + da * blended);
-      }
-      over(d, m[0], m[1], m[2], a);
-    }
-  }
-}
-
-// The mask values of one row segment, outside value beyond the mask's own bounds.
-void maskRow(const Mask& mask, int y, int x0, int n, std::uint8_t* out) {
-  const Rect& b = mask.bounds();
-  if (y < b.top || y >= b.bottom || b.empty()) {
-    std::fill(out, out + n, mask.outside());
-    return;
-  }
-  const std::uint8_t* row = mask.row(y);
-  for (int i = 0; i < n; ++i) {
-    const int x = x0 + i;
-    out[i] = x >= b.left && x < b.right ? row[x - b.left] : mask.outside();
-  }
-}
-
-Rect paintRegion(const Rect& sourceBounds, const Raster& surface, const Paint& p) {
-  Rect region = sourceBounds.intersected(surface.bounds());
-  if (p.mask && p.mask->pixels.outside() == 0) region = region.intersected(p.mask->pixels.bounds());
-  if (p.clip) region = region.intersected(p.clip->area);
-  return region;
-}
-
-void paint(const Raster& source, Raster& surface, const Paint& p) {
-  const Rect region = paintRegion(source.bounds(), surface, p);
-  if (region.empty() || p.alpha <= 0) return;
-  const int n = region.width();
-  std::vector<std::uint8_t> weights(p.mask || p.clip ? std::size_t(n) : 0);
-  std::uint8_t* data = surface.mutableData();
-  const Rect& sb = surface.bounds();
-  for (int y = region.top; y < region.bottom; ++y) {
-    const std::uint8_t* w = nullptr;
-    if (p.mask) {
-      maskRow(p.mask->pixels, y, region.left, n, weights.data());
-      w = weights.data();
-    }
-    if (p.clip) {
-      const std::uint8_t* c = p.clip->row(y) + (region.left - p.clip->area.left);
-      if (w) {
-        for (int i = 0; i < n; ++i) weights[std::size_t(i)] = std::uint8_t(div255(weights[std::size_t(i)] * c[i]));
-      } else {
-        w = c;
-      }
-    }
-    std::uint8_t* d = data + (std::size_t(y - sb.top) * sb.width() + (region.left - sb.left)) * 4;
-    paintSpan(p, d, source.pixel(region.left, y), w, n, region.left, y);
-  }
-}
-
-Rect visibleBounds(const std::vector<LayerNode>& layers) {
-  Rect r;
-  for (const LayerNode& n : layers) {
-    if (!n.visible) continue;
-    r = r.united(n.isSet ? visibleBounds(n.children) : n.pixels.bounds());
-  }
-  return r;
-}
-
-// The area a node can change: its visible content, cut by a mask that hides everything beyond
-// its own bounds.
-Rect nodeRegion(const LayerNode& node, const Rect& within) {
-  Rect r = (node.isSet ? visibleBounds(node.children) : node.pixels.bounds()).intersected(within);
-  if (hasMask(node) && node.mask.pixels.outside() == 0) r = r.intersected(node.mask.pixels.bounds());
-  return r;
+// The layer option "knockout" as its file carried it (a 'knko' block with a non-zero byte).
+bool isKnockout(const LayerNode& node) {
+  for (const TaggedBlock& b : node.extraBlocks)
+    if (b.data && !b.data->empty() && std::string_view(b.key.data(), 4) == "knko") return (*b.data)[0] != 0;
+  return false;
 }
 
 Raster copyArea(const Raster& surface, const Rect& area) {
@@ -200,26 +43,164 @@ Raster copyArea(const Raster& surface, const Rect& area) {
   return out;
 }
 
-void drawStack(const std::vector<LayerNode>& layers, Raster& surface);
-void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip);
+// Walks a layer tree bottom to top onto a surface. The canvas (the document's size) places
+// vector masks and the colour of fill layers that carry no pixels; without it neither shows.
+class Compositor {
+ public:
+  explicit Compositor(const Rect& canvas) : canvas_(canvas) {}
+
+  void drawStack(const std::vector<LayerNode>& layers, Raster& surface) const;
+  Rect visibleBounds(const std::vector<LayerNode>& layers) const;
+
+ private:
+  bool drawsFillColor(const LayerNode& node) const {
+    return !node.isSet && node.pixels.empty() && node.kind == LayerKind::SolidFill && !canvas_.empty();
+  }
+  Rect contentBounds(const LayerNode& node) const {
+    if (node.isSet) return visibleBounds(node.children);
+    return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
+  }
+  // Fill and shape layers store their pixels with the vector mask already applied; other
+  // layers (and fill layers without stored pixels) are masked here.
+  bool appliesVectorMask(const LayerNode& node) const {
+    const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
+                      node.kind == LayerKind::PatternFill;
+    return !canvas_.empty() && hasVectorMask(node) && (node.isSet || !fill || node.pixels.empty());
+  }
+  Rect nodeRegion(const LayerNode& node, const Rect& within) const;
+  std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
+  void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
+  void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
+  void drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface, const Coverage* clip,
+                      const std::vector<const LayerNode*>& clipped = {}) const;
+  static bool isAdjustment(const LayerNode& node) {
+    return !node.isSet && node.pixels.empty() && isAdjustmentKind(node.kind);
+  }
+  // Adjustment layers change whatever lies below them, wherever their masks let them.
+  static bool reachesEverywhere(const std::vector<LayerNode>& layers) {
+    return std::any_of(layers.begin(), layers.end(), [](const LayerNode& n) {
+      return n.visible && (isAdjustment(n) || (n.isSet && n.blendMode == BlendMode::PassThrough && reachesEverywhere(n.children)));
+    });
+  }
+  void drawPassThrough(const LayerNode& set, Raster& surface) const;
+  void drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const;
+  Raster isolatedContent(const LayerNode& node, const Rect& region) const;
+  Coverage baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& region) const;
+  void drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped, Raster& surface) const;
+  void drawKnockout(const LayerNode& node, Raster& surface, const Raster& backdrop) const;
+
+  Rect canvas_;
+};
+
+Rect Compositor::visibleBounds(const std::vector<LayerNode>& layers) const {
+  Rect r;
+  for (const LayerNode& n : layers)
+    if (n.visible) r = r.united(contentBounds(n));
+  return r;
+}
+
+// The area a node can change: its visible content, cut by a mask that hides everything beyond
+// its own bounds.
+Rect Compositor::nodeRegion(const LayerNode& node, const Rect& within) const {
+  Rect r = contentBounds(node).intersected(within);
+  if (hasMask(node) && node.mask.pixels.outside() == 0 && node.mask.density == 255 && !appliesVectorMask(node))
+    r = r.intersected(node.mask.pixels.bounds());
+  return r;
+}
+
+// The layer mask and the vector mask together, over `region`; nothing when there is neither.
+std::optional<Mask> Compositor::maskOf(const LayerNode& node, const Rect& region) const {
+  std::optional<Mask> vector = appliesVectorMask(node) ? renderVectorMask(node, canvas_, region) : std::nullopt;
+  if (vector) soften(*vector, node.vectorMaskDensity);
+  if (!hasMask(node)) return vector;
+  if (!vector) {
+    Mask user = node.mask.pixels;
+    soften(user, node.mask.density);
+    return user;
+  }
+  std::vector<std::uint8_t> user(std::size_t(region.width()));
+  const auto softened = [&](int v) { return 255 - div255(node.mask.density * (255 - v)); };
+  for (int y = region.top; y < region.bottom; ++y) {
+    paint::maskRow(node.mask.pixels, y, region.left, region.width(), user.data());
+    std::uint8_t* row = vector->mutableRow(y);
+    for (int i = 0; i < region.width(); ++i) row[i] = std::uint8_t(div255(row[i] * softened(user[std::size_t(i)])));
+  }
+  vector->setOutside(std::uint8_t(div255(vector->outside() * softened(node.mask.pixels.outside()))));
+  return vector;
+}
+
+// An adjustment layer paints the adjusted colours of what lies below onto it, as if the surface
+// were opaque, and leaves the surface's coverage as it was.
+// Layers clipped to an adjustment layer paint onto the adjusted colours before they are blended.
+void Compositor::drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface,
+                                const Coverage* clip, const std::vector<const LayerNode*>& clipped) const {
+  Rect region = surface.bounds();
+  if (clip) region = region.intersected(clip->area);
+  const std::optional<Mask> mask = region.empty() ? std::nullopt : maskOf(node, region);
+  if (mask && mask->outside() == 0) region = region.intersected(mask->bounds());
+  if (region.empty()) return;
+  Raster adjusted = copyArea(surface, region);
+  const std::size_t n = std::size_t(region.area());
+  std::vector<std::uint8_t> alpha(n);
+  std::uint8_t* a = adjusted.mutableData();
+  for (std::size_t i = 0; i < n; ++i) {
+    alpha[i] = a[4 * i + 3];
+    a[4 * i + 3] = 255;
+  }
+  if (adjust) adjust(a, n);
+  for (const LayerNode* c : clipped) drawNode(*c, adjusted, nullptr);
+  const auto setSurfaceAlpha = [&](bool restore) {
+    for (int y = region.top; y < region.bottom; ++y) {
+      std::uint8_t* d = surface.mutablePixel(region.left, y);
+      const std::uint8_t* keep = alpha.data() + std::size_t(y - region.top) * region.width();
+      for (int x = 0; x < region.width(); ++x) d[4 * x + 3] = restore ? keep[x] : 255;
+    }
+  };
+  setSurfaceAlpha(false);
+  Paint p = paint::paintOf(node);
+  p.mask = mask ? &*mask : nullptr;
+  p.clip = clip;
+  paint::paint(adjusted, surface, p);
+  setSurfaceAlpha(true);
+}
+
+void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const {
+  if (isAdjustment(node)) {
+    if (const ColorAdjustment adjust = adjustmentOf(node)) drawAdjustment(node, adjust, surface, clip);
+    return;
+  }
+  Rect region = nodeRegion(node, surface.bounds());
+  if (clip) region = region.intersected(clip->area);
+  if (region.empty()) return;
+  const std::optional<Mask> mask = maskOf(node, region);
+  Paint p = paint::paintOf(node);
+  p.mask = mask ? &*mask : nullptr;
+  p.clip = clip;
+  if (drawsFillColor(node)) {
+    paint::paint(Raster::filled(region, node.fillColor), surface, p);
+  } else {
+    paint::paint(node.pixels, surface, p);
+  }
+}
 
 // Members blend straight into what lies below; the set's opacity and mask then fade between
 // the surface as it was and as the members left it.
-void drawPassThrough(const LayerNode& set, Raster& surface) {
-  const int strength = div255(set.opacity * set.fillOpacity);
-  const bool masked = hasMask(set);
-  if (strength == 255 && !masked) {
+void Compositor::drawPassThrough(const LayerNode& set, Raster& surface) const {
+  const int strength = set.opacity;
+  const Rect region = reachesEverywhere(set.children) ? surface.bounds()
+                                                      : visibleBounds(set.children).intersected(surface.bounds());
+  const std::optional<Mask> mask = region.empty() ? std::nullopt : maskOf(set, region);
+  if (strength == 255 && !mask) {
     drawStack(set.children, surface);
     return;
   }
-  const Rect region = visibleBounds(set.children).intersected(surface.bounds());
   if (region.empty()) return;
   const Raster before = copyArea(surface, region);
   drawStack(set.children, surface);
   std::vector<std::uint8_t> weights(std::size_t(region.width()), std::uint8_t(strength));
   for (int y = region.top; y < region.bottom; ++y) {
-    if (masked) {
-      maskRow(set.mask.pixels, y, region.left, region.width(), weights.data());
+    if (mask) {
+      paint::maskRow(*mask, y, region.left, region.width(), weights.data());
       for (std::uint8_t& w : weights) w = std::uint8_t(div255(w * strength));
     }
     const std::uint8_t* b = before.pixel(region.left, y);
@@ -242,34 +223,41 @@ void drawPassThrough(const LayerNode& set, Raster& surface) {
   }
 }
 
-void drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) {
+Raster Compositor::isolatedContent(const LayerNode& node, const Rect& region) const {
+  Raster isolated(region);
+  drawStack(node.children, isolated);
+  return isolated;
+}
+
+void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const {
   Rect region = nodeRegion(set, surface.bounds());
   if (clip) region = region.intersected(clip->area);
   if (region.empty()) return;
-  Raster isolated(region);
-  drawStack(set.children, isolated);
-  Paint p = paintOf(set, clip);
-  paint(isolated, surface, p);
+  const std::optional<Mask> mask = maskOf(set, region);
+  Paint p = paint::paintOf(set);
+  p.mask = mask ? &*mask : nullptr;
+  p.clip = clip;
+  paint::paint(isolatedContent(set, region), surface, p);
 }
 
-void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) {
+void Compositor::drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const {
   if (!node.isSet) {
-    if (!node.pixels.empty()) paint(node.pixels, surface, paintOf(node, clip));
-  } else if (node.blendMode == BlendMode::PassThrough && !clip) {
+    drawArtLayer(node, surface, clip);
+  } else if (node.blendMode == BlendMode::PassThrough && !clip && node.fillOpacity == 255) {
     drawPassThrough(node, surface);
   } else {
     drawIsolatedSet(node, surface, clip);
   }
 }
 
-// The base's shape: its pixels' (or members') alpha times its mask, without opacity or fill.
-Coverage baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& region) {
+// The base's shape: its pixels' (or members') alpha times its masks, without opacity or fill.
+Coverage Compositor::baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& region) const {
   Coverage cov(region);
+  const std::optional<Mask> mask = maskOf(base, region);
   std::vector<std::uint8_t> m(std::size_t(region.width()), 255);
   for (int y = region.top; y < region.bottom; ++y) {
-    if (hasMask(base)) maskRow(base.mask.pixels, y, region.left, region.width(), m.data());
+    if (mask) paint::maskRow(*mask, y, region.left, region.width(), m.data());
     std::uint8_t* out = cov.row(y);
-    if (!pixels.bounds().contains(Rect{region.left, y, region.right, y + 1})) continue;
     const std::uint8_t* p = pixels.pixel(region.left, y);
     for (int i = 0; i < region.width(); ++i) out[i] = std::uint8_t(div255(p[4 * i + 3] * m[std::size_t(i)]));
   }
@@ -280,42 +268,74 @@ Coverage baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& r
 // and take on the base's blend mode and opacity: they are composited onto the base's colours
 // (as if the base were opaque), the result gets the base's shape and then blends as the base.
 // A pass-through set as base lets its members and the clipped layers reach what lies below.
-void drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped, Raster& surface) {
+void Compositor::drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped,
+                                   Raster& surface) const {
+  if (isAdjustment(base)) {
+    drawAdjustment(base, adjustmentOf(base), surface, nullptr, clipped);
+    return;
+  }
   const Rect region = nodeRegion(base, surface.bounds());
   if (region.empty()) return;
   if (base.isSet && base.blendMode == BlendMode::PassThrough) {
-    Raster isolated(region);
-    drawStack(base.children, isolated);
-    const Coverage cov = baseCoverage(base, isolated, region);
+    const Coverage cov = baseCoverage(base, isolatedContent(base, region), region);
     drawPassThrough(base, surface);
     for (const LayerNode* c : clipped) drawNode(*c, surface, &cov);
     return;
   }
-  Raster group(region);
+  Raster group;
   if (base.isSet) {
-    Raster isolated(region);
-    drawStack(base.children, isolated);
-    group = copyArea(isolated, region);
+    group = isolatedContent(base, region);
+  } else if (drawsFillColor(base)) {
+    group = Raster::filled(region, base.fillColor);
   } else {
-    group = copyArea(base.pixels, region.intersected(base.pixels.bounds()));
-    group.cover(region);
+    group = copyArea(base.pixels, region);
   }
   const Coverage cov = baseCoverage(base, group, region);
   const int fill = base.isSet ? 255 : base.fillOpacity;
   std::uint8_t* g = group.mutableData();
-  for (std::int64_t i = 0, n = region.area(); i < n; ++i) g[4 * i + 3] = std::uint8_t(fill);
+  const std::size_t n = std::size_t(region.area());
+  for (std::size_t i = 0; i < n; ++i) g[4 * i + 3] = std::uint8_t(fill);
   for (const LayerNode* c : clipped) drawNode(*c, group, nullptr);
-  for (std::int64_t i = 0, n = region.area(); i < n; ++i) g[4 * i + 3] = std::uint8_t(div255(g[4 * i + 3] * cov.values[std::size_t(i)]));
+  for (std::size_t i = 0; i < n; ++i) g[4 * i + 3] = std::uint8_t(div255(g[4 * i + 3] * cov.values[i]));
   Paint p;
   p.mode = base.blendMode == BlendMode::PassThrough ? BlendMode::Normal : base.blendMode;
   p.alpha = base.opacity;
-  paint(group, surface, p);
+  paint::paint(group, surface, p);
 }
 
-void drawStack(const std::vector<LayerNode>& layers, Raster& surface) {
+// A knockout layer is composited onto what lay below its whole stack (the set's backdrop) and
+// replaces, as far as it covers, what the layers below it in the stack made.
+void Compositor::drawKnockout(const LayerNode& node, Raster& surface, const Raster& backdrop) const {
+  const Rect region = nodeRegion(node, surface.bounds()).intersected(backdrop.bounds());
+  if (region.empty()) return;
+  Raster through = copyArea(backdrop, region);
+  drawNode(node, through, nullptr);
+  Raster shape(region);
+  drawNode(node, shape, nullptr);
+  for (int y = region.top; y < region.bottom; ++y) {
+    const std::uint8_t* k = through.pixel(region.left, y);
+    const std::uint8_t* c = shape.pixel(region.left, y);
+    std::uint8_t* d = surface.mutablePixel(region.left, y);
+    for (int i = 0; i < region.width(); ++i, k += 4, c += 4, d += 4) {
+      const int t = c[3];
+      if (!t) continue;
+      const int a = div255(d[3] * (255 - t) + k[3] * t);
+      for (int ch = 0; ch < 3 && a; ++ch) {
+        const int premultiplied = div255(d[ch] * d[3]) * (255 - t) + div255(k[ch] * k[3]) * t;
+        d[ch] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
+      }
+      d[3] = std::uint8_t(a);
+    }
+  }
+}
+
+void Compositor::drawStack(const std::vector<LayerNode>& layers, Raster& surface) const {
   // Bottom to top; a layer that is not clipped is the base of the clipped layers right above it.
   std::size_t i = layers.size();
   std::vector<const LayerNode*> clipped;
+  std::optional<Raster> backdrop;
+  if (std::any_of(layers.begin(), layers.end(), isKnockout))
+    backdrop = copyArea(surface, visibleBounds(layers).intersected(surface.bounds()));
   while (i > 0) {
     --i;
     const LayerNode& base = layers[i];
@@ -326,7 +346,11 @@ void drawStack(const std::vector<LayerNode>& layers, Raster& surface) {
       continue;
     }
     if (top == i) {
-      drawNode(base, surface, nullptr);
+      if (backdrop && isKnockout(base)) {
+        drawKnockout(base, surface, *backdrop);
+      } else {
+        drawNode(base, surface, nullptr);
+      }
       continue;
     }
     clipped.clear();
@@ -350,20 +374,24 @@ void paintPixel(BlendMode mode, std::uint8_t* rgba, Rgb color, float alpha, bool
   Paint p;
   p.mode = mode == BlendMode::PassThrough ? BlendMode::Normal : mode;
   p.alpha = a;
-  paintSpan(p, rgba, source, nullptr, 1, x, y);
+  paint::paintSpan(p, rgba, source, nullptr, 1, x, y);
   if (preserveTransparency) rgba[3] = keep;
 }
 
-Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area) {
+Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas) {
   Raster out(area);
-  if (!out.empty()) drawStack(layers, out);
+  if (!out.empty()) Compositor(canvas).drawStack(layers, out);
   return out;
 }
 
-Raster compositeDocument(const DocumentContent& content) { return compositeLayers(content.layers, content.canvas()); }
+Raster compositeDocument(const DocumentContent& content) {
+  return compositeLayers(content.layers, content.canvas(), content.canvas());
+}
 
-Raster mergeSetPixels(const LayerNode& set) {
-  Raster out = compositeLayers(set.children, visibleBounds(set.children));
+Raster mergeSetPixels(const LayerNode& set, const Rect& canvas) {
+  const Compositor compositor(canvas);
+  Raster out(compositor.visibleBounds(set.children));
+  if (!out.empty()) compositor.drawStack(set.children, out);
   out.trim();
   return out;
 }

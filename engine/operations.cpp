@@ -338,7 +338,7 @@ LayerId mergeSet(DocumentContent& doc, LayerId setId) {
   LayerNode& set = path.node();
   if (!set.isSet) fail(ErrorCode::NotAvailable, "only a layer set can be merged this way");
   LayerNode merged = LayerNode::artLayer(set.name);
-  merged.pixels = mergeSetPixels(set);
+  merged.pixels = mergeSetPixels(set, doc.canvas());
   merged.visible = set.visible;
   merged.opacity = set.opacity;
   merged.blendMode = set.blendMode == BlendMode::PassThrough ? BlendMode::Normal : set.blendMode;
@@ -362,7 +362,7 @@ LayerId mergeDown(DocumentContent& doc, LayerId id) {
   lower.blendMode = BlendMode::Normal;
   lower.visible = true;
   std::vector<LayerNode> pair{path.node(), lower};
-  Raster result = compositeLayers(pair, path.node().contentBounds().united(below.pixels.bounds()));
+  Raster result = compositeLayers(pair, path.node().contentBounds().united(below.pixels.bounds()), doc.canvas());
   result.trim();
   below.pixels = std::move(result);
   below.kind = LayerKind::Normal;
