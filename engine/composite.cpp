@@ -60,12 +60,8 @@ class Compositor {
     if (node.isSet) return visibleBounds(node.children);
     return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
   }
-  // Fill and shape layers store their pixels with the vector mask already applied; other
-  // layers (and fill layers without stored pixels) are masked here.
   bool appliesVectorMask(const LayerNode& node) const {
-    const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
-                      node.kind == LayerKind::PatternFill;
-    return !canvas_.empty() && hasVectorMask(node) && (node.isSet || !fill || node.pixels.empty());
+    return !canvas_.empty() && hasVectorMask(node) && !pixelsShowVectorMask(node);
   }
   Rect nodeRegion(const LayerNode& node, const Rect& within) const;
   std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;

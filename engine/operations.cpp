@@ -8,6 +8,7 @@
 #include "engine/composite.h"
 #include "engine/errors.h"
 #include "engine/filters.h"
+#include "engine/vector_mask.h"
 
 namespace engine {
 
@@ -583,20 +584,73 @@ void invertLayer(DocumentContent& doc, LayerId id) {
   }
 }
 
-void rasterizeLayer(DocumentContent& doc, LayerId id) {
+namespace {
+
+// The vector mask drawn into the layer mask (combined with a mask there is), then dropped.
+void vectorMaskIntoLayerMask(LayerNode& node, const Rect& canvas) {
+  const bool own = !node.mask.disabled && !node.mask.empty();
+  const Rect area = own ? node.mask.pixels.bounds().united(canvas) : canvas;
+  std::optional<Mask> shape = renderVectorMask(node, canvas, area);
+  if (!shape) return;
+  for (int y = area.top; y < area.bottom; ++y) {
+    std::uint8_t* row = shape->mutableRow(y);
+    for (int x = area.left; x < area.right; ++x) {
+      const int v = 255 - node.vectorMaskDensity * (255 - row[x - area.left]) / 255;
+      row[x - area.left] = std::uint8_t(v * (own ? node.mask.pixels.at(x, y) : 255) / 255);
+    }
+  }
+  node.mask.pixels = std::move(*shape);
+  node.mask.disabled = false;
+  node.mask.density = 255;
+  removeVectorMask(node);
+}
+
+// The vector mask drawn into the pixels' own coverage, then dropped.
+void vectorMaskIntoPixels(LayerNode& node, const Rect& canvas) {
+  const Rect area = node.pixels.bounds();
+  if (const std::optional<Mask> shape = area.empty() ? std::nullopt : renderVectorMask(node, canvas, area)) {
+    for (int y = area.top; y < area.bottom; ++y) {
+      std::uint8_t* p = node.pixels.mutablePixel(area.left, y);
+      const std::uint8_t* m = shape->row(y);
+      for (int x = 0; x < area.width(); ++x, p += 4) {
+        const int v = 255 - node.vectorMaskDensity * (255 - m[x]) / 255;
+        p[3] = std::uint8_t(p[3] * v / 255);
+      }
+    }
+    node.pixels.trim();
+  }
+  removeVectorMask(node);
+}
+
+}  // namespace
+
+void rasterizeLayer(DocumentContent& doc, LayerId id, RasterizeTarget target) {
   LayerNode& node = doc.layer(id);
   if (node.isSet) {
-    for (LayerNode& c : node.children) rasterizeLayer(doc, c.id);
+    for (LayerNode& c : node.children) rasterizeLayer(doc, c.id, target);
     return;
+  }
+  if (target == RasterizeTarget::LayerClippingPath) {
+    if (hasVectorMask(node)) vectorMaskIntoLayerMask(node, doc.canvas());
+    return;
+  }
+  if (target == RasterizeTarget::TextContents && node.kind != LayerKind::Text) return;
+  // A fill layer without stored pixels shows its colour over the whole canvas, cut by its
+  // vector mask.
+  const bool shapedAlready = pixelsShowVectorMask(node);
+  if (node.kind == LayerKind::SolidFill && node.pixels.empty()) node.pixels = Raster::filled(doc.canvas(), node.fillColor);
+  if ((target == RasterizeTarget::Shape || target == RasterizeTarget::EntireLayer) && hasVectorMask(node)) {
+    if (shapedAlready) removeVectorMask(node);
+    else vectorMaskIntoPixels(node, doc.canvas());
   }
   if (node.kind == LayerKind::Normal) return;
   node.kind = LayerKind::Normal;
   node.text.clear();
-  // Blocks that described the old kind (type, fill, vector data) no longer apply.
+  // Blocks that described the old kind (type, fill, vector origination) no longer apply.
   std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
     const std::string key(b.key.begin(), b.key.end());
-    return key == "TySh" || key == "SoCo" || key == "GdFl" || key == "PtFl" || key == "vmsk" || key == "vsms" ||
-           key == "vogk" || key == "SoLd" || key == "PlLd" || key == "tySh";
+    return key == "TySh" || key == "SoCo" || key == "GdFl" || key == "PtFl" || key == "SoLd" || key == "PlLd" ||
+           key == "tySh";
   });
 }
 

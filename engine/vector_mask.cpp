@@ -227,6 +227,12 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
   return out;
 }
 
+bool pixelsShowVectorMask(const LayerNode& node) {
+  const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
+                    node.kind == LayerKind::PatternFill;
+  return !node.isSet && fill && !node.pixels.empty();
+}
+
 void removeVectorMask(LayerNode& node) {
   std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
     const std::string key(b.key.begin(), b.key.end());

@@ -226,7 +226,7 @@ void Layer::Remove() {
 void Layer::Rasterize(int target) {
   session_->call(member("Rasterize"), [&] {
     if (target < 1 || target > 5) engine::fail(ErrorCode::InvalidArgument, "unknown rasterize target");
-    edit("Rasterize Layer", [&](auto& c) { engine::rasterizeLayer(c, id_); });
+    edit("Rasterize Layer", [&](auto& c) { engine::rasterizeLayer(c, id_, engine::RasterizeTarget(target)); });
   });
 }
 
