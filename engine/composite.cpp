@@ -64,6 +64,11 @@ class Compositor {
     return !canvas_.empty() && hasVectorMask(node) && !pixelsShowVectorMask(node);
   }
   Rect nodeRegion(const LayerNode& node, const Rect& within) const;
+  Rect clippedRegion(const LayerNode& node, const Raster& surface, const Coverage* clip) const {
+    const Rect region = nodeRegion(node, surface.bounds());
+    return clip ? region.intersected(clip->area) : region;
+  }
+  void paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface, const Coverage* clip) const;
   std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
   void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
@@ -165,18 +170,19 @@ void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Cove
     if (const ColorAdjustment adjust = adjustmentOf(node)) drawAdjustment(node, adjust, surface, clip);
     return;
   }
-  Rect region = nodeRegion(node, surface.bounds());
-  if (clip) region = region.intersected(clip->area);
+  const Rect region = clippedRegion(node, surface, clip);
   if (region.empty()) return;
+  paintAs(node, drawsFillColor(node) ? Raster::filled(region, node.fillColor) : node.pixels, region, surface, clip);
+}
+
+// Paints `source` with the node's blend mode, opacities and masks, within the clip.
+void Compositor::paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface,
+                         const Coverage* clip) const {
   const std::optional<Mask> mask = maskOf(node, region);
   Paint p = paint::paintOf(node);
   p.mask = mask ? &*mask : nullptr;
   p.clip = clip;
-  if (drawsFillColor(node)) {
-    paint::paint(Raster::filled(region, node.fillColor), surface, p);
-  } else {
-    paint::paint(node.pixels, surface, p);
-  }
+  paint::paint(source, surface, p);
 }
 
 // Members blend straight into what lies below; the set's opacity and mask then fade between
@@ -226,14 +232,8 @@ Raster Compositor::isolatedContent(const LayerNode& node, const Rect& region) co
 }
 
 void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const {
-  Rect region = nodeRegion(set, surface.bounds());
-  if (clip) region = region.intersected(clip->area);
-  if (region.empty()) return;
-  const std::optional<Mask> mask = maskOf(set, region);
-  Paint p = paint::paintOf(set);
-  p.mask = mask ? &*mask : nullptr;
-  p.clip = clip;
-  paint::paint(isolatedContent(set, region), surface, p);
+  const Rect region = clippedRegion(set, surface, clip);
+  if (!region.empty()) paintAs(set, isolatedContent(set, region), region, surface, clip);
 }
 
 void Compositor::drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const {

@@ -21,14 +21,8 @@ ActionReference targetLayer() {
   return r;
 }
 
-AutomationError failureOf(Application& app, TypeID event, const ActionDescriptor& d, int mode = 3) {
-  try {
-    app.ExecuteAction(event, d, mode);
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "the action was accepted";
-  return AutomationError(0, "", "");
+AutomationError failureOf(Application& app, TypeID event, const ActionDescriptor& d) {
+  return fixtures::errorOf([&] { app.ExecuteAction(event, d, 3); });
 }
 
 }  // namespace
