@@ -37,6 +37,9 @@ struct DocumentContent {
   LayerId activeLayer = 0;
   std::vector<std::string> keywords;
   std::vector<ImageResource> resources;
+  // Document-wide blocks of a PSD file's layer section the engine does not interpret (patterns,
+  // embedded smart-object files...), kept verbatim so that the layers using them keep working.
+  std::vector<TaggedBlock> extraBlocks;
 
   Rect canvas() const { return Rect::fromSize(width, height); }
   LayerNode* find(LayerId id) { return findLayer(layers, id); }

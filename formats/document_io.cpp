@@ -1,20 +1,60 @@
+// Files on disk: reading a whole Photoshop file, saving one safely, and telling a Photoshop
+// document from a picture by its contents.
+
 #include "formats/document_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "formats/safe_save.h"
 
 namespace formats {
 
 namespace {
-[[noreturn]] void unavailable(const std::string& path, const char* what) {
-  throw FormatError("cannot " + std::string(what) + " \"" + path + "\": this file format is not supported yet");
+
+// PSB files may be larger than 4 GB; the engine could not hold what such a file describes.
+constexpr std::uint64_t kLargestFile = 4ULL << 30;
+
+std::vector<std::uint8_t> readWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) throw FormatError("cannot open \"" + path + "\": " + std::strerror(errno));
+  const std::streamoff size = in.tellg();
+  if (size < 0) throw FormatError("cannot open \"" + path + "\": its size cannot be determined");
+  if (std::uint64_t(size) > kLargestFile) throw FormatError("cannot open \"" + path + "\": the file is larger than 4 GB");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
+    throw FormatError("cannot open \"" + path + "\": reading it failed");
+  return bytes;
 }
+
+bool startsLikePsd(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char signature[4] = {};
+  return in.read(signature, 4) && std::memcmp(signature, "8BPS", 4) == 0;
+}
+
 }  // namespace
 
-PsdFile readPsd(const std::string& path) { unavailable(path, "read"); }
-PsdFile decodePsd(std::span<const std::uint8_t>, const std::string& name) { unavailable(name, "read"); }
-void writePsd(const engine::DocumentContent&, const std::string& path) { unavailable(path, "write"); }
-std::vector<std::uint8_t> encodePsd(const engine::DocumentContent&) { unavailable("memory", "write"); }
-engine::DocumentContent readPicture(const std::string& path) { unavailable(path, "read"); }
-engine::DocumentContent readDocumentFile(const std::string& path) { unavailable(path, "read"); }
-void writeJpeg(const engine::DocumentContent&, const std::string& path, const JpegOptions&) { unavailable(path, "write"); }
-void writePng(const engine::DocumentContent&, const std::string& path) { unavailable(path, "write"); }
+PsdFile readPsd(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = readWholeFile(path);
+  return decodePsd(bytes, path);
+}
+
+void writePsd(const engine::DocumentContent& content, const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = encodePsd(content);
+  } catch (const FormatError& e) {
+    throw FormatError("cannot save \"" + path + "\": " + e.what());
+  }
+  saveBytesAtomically(path, bytes);
+}
+
+engine::DocumentContent readDocumentFile(const std::string& path) {
+  if (startsLikePsd(path)) return readPsd(path).content;
+  return readPicture(path);
+}
 
 }  // namespace formats

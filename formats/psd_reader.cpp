@@ -1,0 +1,229 @@
+// Reading Photoshop documents (PSD, and PSB where the engine can hold them) into the engine's
+// document: header, colour mode data, image resources, layers, and the merged image.
+
+#include <cstring>
+
+#include "engine/errors.h"
+#include "formats/byte_reader.h"
+#include "formats/channel_codec.h"
+#include "formats/document_io.h"
+#include "formats/image_resources.h"
+#include "formats/layer_blocks.h"
+#include "formats/packbits.h"
+#include "formats/psd_layers.h"
+#include "formats/psd_metadata.h"
+#include "formats/zip_codec.h"
+
+namespace formats {
+
+void refuseFile(const std::string& name, const std::string& what) {
+  throw FormatError("cannot open \"" + name + "\": " + what);
+}
+
+namespace {
+
+// However a file is built, decoding it may not take more than this.
+constexpr std::uint64_t kDecodeBudget = 6ULL << 30;
+
+struct Header {
+  int version = 1;
+  int channels = 0;
+  int width = 0;
+  int height = 0;
+  int depth = 8;
+  int mode = 3;
+};
+
+Header readHeader(ByteReader& r) {
+  if (!r.startsWith("8BPS")) r.fail("it is not a Photoshop document (the 8BPS signature is missing)");
+  r.skip(4, "the signature");
+  Header h;
+  h.version = r.u16("the version");
+  if (h.version != 1 && h.version != 2) r.fail("it has an unknown Photoshop file version " + std::to_string(h.version));
+  r.skip(6, "the header");
+  h.channels = r.u16("the channel count");
+  if (h.channels < 1 || h.channels > 56)
+    r.fail("it claims " + std::to_string(h.channels) + " channels (1 to 56 are possible)");
+  const std::uint32_t height = r.u32("the height"), width = r.u32("the width");
+  const std::uint32_t formatLimit = h.version == 1 ? 30000 : 300000;
+  if (width == 0 || height == 0 || width > formatLimit || height > formatLimit)
+    r.fail("it claims " + std::to_string(width) + " x " + std::to_string(height) + " pixels, which a " +
+           (h.version == 1 ? "PSD" : "PSB") + " file cannot hold");
+  if (width > std::uint32_t(engine::kMaxSide) || height > std::uint32_t(engine::kMaxSide) ||
+      std::uint64_t(width) * height > std::uint64_t(engine::kMaxArea))
+    r.fail("it is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, larger than Quillary can open (" + std::to_string(engine::kMaxSide) + " per side)");
+  h.width = int(width);
+  h.height = int(height);
+  h.depth = r.u16("the depth");
+  if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
+    r.fail("it has an unknown depth of " + std::to_string(h.depth) + " bits");
+  h.mode = r.u16("the colour mode");
+  if (!isSupportedMode(h.mode))
+    r.fail(std::string("it uses the ") + colorModeName(h.mode) + " colour mode (" + std::to_string(h.mode) +
+           "), which Quillary cannot convert to RGB");
+  if ((h.mode == int(ColorMode::Bitmap)) != (h.depth == 1))
+    r.fail("its " + std::to_string(h.depth) + "-bit depth does not fit its " + colorModeName(h.mode) + " colour mode");
+  if (h.channels < colorChannelCount(ColorMode(h.mode)))
+    r.fail(std::string("it has too few channels for its ") + colorModeName(h.mode) + " colour mode");
+  return h;
+}
+
+// The merged image: every channel, one after the other, with one compression for all.
+engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, PsdContext& ctx) {
+  const std::uint16_t method = r.u16("the merged image's compression");
+  if (method > 3) r.fail("the merged image uses unknown compression " + std::to_string(method));
+  const auto compression = Compression(method);
+  const int colourCount = colorChannelCount(ctx.mode);
+  const int wanted = std::min(h.channels, colourCount + (hasAlpha ? 1 : 0));
+  const std::size_t rowBytes = std::size_t(rowByteSize(std::uint64_t(h.width), h.depth));
+  const std::size_t channelBytes = rowBytes * std::size_t(h.height);
+  const std::size_t pixels = std::size_t(h.width) * std::size_t(h.height);
+
+  // Claims are checked against the whole remaining data before anything is allocated.
+  const std::uint64_t rowsStored = std::uint64_t(h.height) * std::uint64_t(h.channels);
+  const std::uint64_t rowsWanted = std::uint64_t(h.height) * std::uint64_t(wanted);
+  std::uint64_t payload = r.remaining();
+  if (compression == Compression::Rle) {
+    // The size table lists every channel's rows; the rows of unwanted channels need not be read.
+    const std::uint64_t unwantedTable = (rowsStored - rowsWanted) * (ctx.wide() ? 4 : 2);
+    payload = payload >= unwantedTable ? payload - unwantedTable : 0;
+  }
+  if (!claimFits(compression, payload, std::uint64_t(channelBytes) * std::uint64_t(wanted), rowsWanted, ctx.wide()))
+    r.fail("the merged image of " + std::to_string(h.width) + " x " + std::to_string(h.height) + " pixels in " +
+           std::to_string(wanted) + " channels does not fit in the " + std::to_string(r.remaining()) +
+           " bytes left in the file");
+  ctx.charge(r, std::uint64_t(channelBytes) * std::uint64_t(wanted) + std::uint64_t(pixels) * (4 + (h.depth == 8 ? 0 : wanted)));
+
+  std::vector<std::uint8_t> raw(channelBytes * std::size_t(wanted));
+  switch (compression) {
+    case Compression::Raw: std::memcpy(raw.data(), r.take(raw.size(), "the merged image").data(), raw.size()); break;
+    case Compression::Rle: {
+      ByteReader sizes = r.sub(std::uint64_t(h.height) * std::uint64_t(h.channels) * (ctx.wide() ? 4 : 2),
+                               "the merged image's row table");
+      decodeRleRows(sizes, r, std::size_t(h.height) * std::size_t(wanted), rowBytes, ctx.wide(), raw.data(),
+                    "the merged image");
+      break;
+    }
+    case Compression::Zip:
+    case Compression::ZipPredicted:
+      if (!inflateExactly(r.take(r.remaining(), "the merged image"), raw))
+        r.fail("the merged image has damaged zip data");
+      if (compression == Compression::ZipPredicted && h.depth != 1)
+        undoPrediction(raw, h.width, h.height * wanted, h.depth);
+      break;
+  }
+
+  // 8-bit samples are used where they lie; other depths are converted channel by channel.
+  std::vector<std::vector<std::uint8_t>> converted;
+  converted.reserve(std::size_t(wanted));
+  std::vector<const std::uint8_t*> planes;
+  for (int c = 0; c < wanted; ++c) {
+    const auto samples = std::span(raw).subspan(std::size_t(c) * channelBytes, channelBytes);
+    if (h.depth == 8) {
+      planes.push_back(samples.data());
+      continue;
+    }
+    const auto kind = c < colourCount ? SampleKind::Color : SampleKind::Coverage;
+    converted.push_back(toEightBit({samples.begin(), samples.end()}, h.depth, pixels, h.width, kind));
+    planes.push_back(converted.back().data());
+  }
+  engine::Raster out(ctx.canvas);
+  const std::vector<const std::uint8_t*> colour(planes.begin(), planes.begin() + colourCount);
+  convertToRgb(ctx.mode, colour, ctx.palette, out);
+  std::uint8_t* px = out.mutableData();
+  const bool alpha = wanted > colourCount;
+  for (std::size_t i = 0; i < pixels; ++i) {
+    std::uint8_t* p = px + 4 * i;
+    if (!alpha) {
+      p[3] = 255;
+      continue;
+    }
+    // Photoshop blends the merged colour with white where it is transparent; undo that.
+    const int a = planes[std::size_t(colourCount)][i];
+    p[3] = std::uint8_t(a);
+    for (int c = 0; c < 3; ++c) {
+      const int v = a == 0 ? 0 : ((int(p[c]) - (255 - a)) * 255 + a / 2) / a;
+      p[c] = std::uint8_t(std::clamp(v, 0, 255));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) {
+  ByteReader r(bytes, name);
+  const Header h = readHeader(r);
+  PsdFile file;
+  file.version = h.version;
+  file.colorMode = h.mode;
+  file.depth = h.depth;
+
+  Palette palette{};
+  PsdContext ctx{name, 1, 8, ColorMode::Rgb, nullptr, {}, 0};
+  ctx.version = h.version;
+  ctx.depth = h.depth;
+  ctx.mode = ColorMode(h.mode);
+  ctx.canvas = engine::Rect::fromSize(h.width, h.height);
+  ctx.budget = kDecodeBudget;
+
+  ByteReader modeData = r.sub(r.u32("the colour mode data length"), "the colour mode data");
+  if (ctx.mode == ColorMode::Indexed) {
+    if (modeData.remaining() < 768) r.fail("its indexed colour table is missing or short");
+    auto table = modeData.take(768, "the colour table");
+    for (int i = 0; i < 256; ++i) palette[std::size_t(i)] = {table[std::size_t(i)], table[256 + std::size_t(i)], table[512 + std::size_t(i)]};
+    ctx.palette = &palette;
+  }
+
+  std::vector<engine::ImageResource> resources =
+      parseImageResources(r.sub(r.u32("the image resources length"), "the image resources"));
+
+  ByteReader layerAndMask = r.sub(r.length(ctx.wide(), "the layer section length"), "the layer section");
+  LayerSection layers;
+  if (layerAndMask.remaining() > 0) {
+    const std::uint64_t infoLength = layerAndMask.length(ctx.wide(), "the layer info length");
+    layers = readLayerInfo(layerAndMask.sub(infoLength, "the layer info"), ctx);
+    if (layerAndMask.remaining() >= 4) {
+      const std::uint32_t maskLength = layerAndMask.u32("the global mask length");
+      layerAndMask.skip(std::min<std::uint64_t>(maskLength, layerAndMask.remaining()), "the global mask");
+    }
+    for (const RawBlock& b : readTaggedBlocks(layerAndMask, ctx.wide())) {
+      const std::string_view key = keyView(b.key);
+      if (key == "Lr16" || key == "Lr32" || key == "Layr") {
+        if (!layers.found) layers = readLayerInfo(ByteReader(b.data, name), ctx);
+      } else if (key != "Mt16" && key != "Mt32" && key != "Mtrn") {
+        engine::TaggedBlock kept;
+        kept.key = b.key;
+        kept.data = shareBytes(std::vector<std::uint8_t>(b.data.begin(), b.data.end()));
+        file.content.extraBlocks.push_back(std::move(kept));
+      }
+    }
+  }
+
+  // The merged image has transparency when the layer count says so, and in any document
+  // without a background (high-depth files leave the count positive).
+  const bool transparentDocument =
+      layers.found && (layers.mergedHasAlpha || (!layers.layers.empty() && !layers.layers.back().isBackground));
+  file.storedComposite = readMergedImage(r, h, transparentDocument, ctx);
+
+  engine::DocumentContent& content = file.content;
+  content.width = h.width;
+  content.height = h.height;
+  if (layers.found) {
+    content.layers = std::move(layers.layers);
+  } else {
+    // A flat file: its merged image is the background (extra channels are saved selections).
+    engine::LayerNode background = engine::LayerNode::artLayer("Background");
+    background.isBackground = true;
+    background.pixels = file.storedComposite;
+    content.layers.push_back(std::move(background));
+  }
+  ResourceReading reading;
+  reading.colourConverted = h.mode != int(ColorMode::Rgb);
+  reading.recordIds = layers.recordIds;
+  applyImageResources(std::move(resources), reading, content);
+  return file;
+}
+
+}  // namespace formats

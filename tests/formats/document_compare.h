@@ -1,0 +1,107 @@
+#pragma once
+// Compares two engine documents field by field and says where they first differ, so that a
+// failing round trip names the layer and the field instead of just "not equal".
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "engine/document.h"
+
+namespace compare {
+
+inline std::string bytesDiffer(const std::shared_ptr<const std::vector<std::uint8_t>>& a,
+                               const std::shared_ptr<const std::vector<std::uint8_t>>& b) {
+  const std::vector<std::uint8_t> none;
+  return (a ? *a : none) == (b ? *b : none) ? "" : "bytes differ";
+}
+
+inline std::string maskDiffers(const engine::LayerMask& a, const engine::LayerMask& b) {
+  if (a.empty() && b.empty()) return "";
+  if (a.disabled != b.disabled) return "mask enabled state";
+  if (a.pixels.bounds() != b.pixels.bounds() || a.pixels.outside() != b.pixels.outside()) return "mask bounds or colour";
+  const auto& r = a.pixels.bounds();
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (a.pixels.at(x, y) != b.pixels.at(x, y)) return "mask pixels";
+  return "";
+}
+
+inline std::string layersDiffer(const std::vector<engine::LayerNode>& a, const std::vector<engine::LayerNode>& b,
+                                const std::string& where);
+
+inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNode& b) {
+  if (a.isSet != b.isSet) return "set or layer";
+  if (a.name != b.name) return "name \"" + a.name + "\" vs \"" + b.name + "\"";
+  if (a.visible != b.visible) return "visibility";
+  if (a.opacity != b.opacity) return "opacity";
+  if (a.blendMode != b.blendMode) return "blend mode";
+  if (a.colorLabel != b.colorLabel) return "colour label";
+  if (a.linkGroup != b.linkGroup) return "link group";
+  if (auto m = maskDiffers(a.mask, b.mask); !m.empty()) return m;
+  if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of kept blocks";
+  for (std::size_t i = 0; i < a.extraBlocks.size(); ++i) {
+    if (a.extraBlocks[i].key != b.extraBlocks[i].key) return "kept block key";
+    if (!bytesDiffer(a.extraBlocks[i].data, b.extraBlocks[i].data).empty()) return "kept block bytes";
+  }
+  if (a.isSet) {
+    if (a.expanded != b.expanded) return "expanded";
+    return layersDiffer(a.children, b.children, a.name + "/");
+  }
+  if (a.kind != b.kind) return "kind";
+  if (a.isBackground != b.isBackground) return "background";
+  if (a.pixels.bounds() != b.pixels.bounds()) return "pixel bounds";
+  if (!a.pixels.empty() && std::memcmp(a.pixels.data(), b.pixels.data(), a.pixels.byteSize()) != 0) return "pixels";
+  if (a.kind == engine::LayerKind::SolidFill && !(a.fillColor == b.fillColor)) return "fill colour";
+  if (a.fillOpacity != b.fillOpacity) return "fill opacity";
+  if (a.clipping != b.clipping) return "clipping";
+  if (a.hasStyle != b.hasStyle || a.styleEnabled != b.styleEnabled) return "layer style";
+  if (a.text != b.text) return "text";
+  return "";
+}
+
+inline std::string layersDiffer(const std::vector<engine::LayerNode>& a, const std::vector<engine::LayerNode>& b,
+                                const std::string& where) {
+  if (a.size() != b.size())
+    return where + ": " + std::to_string(a.size()) + " vs " + std::to_string(b.size()) + " layers";
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const std::string d = nodeDiffers(a[i], b[i]);
+    if (!d.empty()) return where + a[i].name + ": " + d;
+  }
+  return "";
+}
+
+// The position of a layer as indices from the top, so documents with different ids compare.
+inline std::vector<std::size_t> pathTo(const std::vector<engine::LayerNode>& layers, engine::LayerId id) {
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    if (layers[i].id == id) return {i};
+    auto inner = pathTo(layers[i].children, id);
+    if (!inner.empty()) {
+      inner.insert(inner.begin(), i);
+      return inner;
+    }
+  }
+  return {};
+}
+
+// Empty when `a` and `b` hold the same document.
+inline std::string documentsDiffer(const engine::DocumentContent& a, const engine::DocumentContent& b) {
+  if (a.width != b.width || a.height != b.height) return "size";
+  if (std::abs(a.resolution - b.resolution) > 1e-4) return "resolution";
+  if (a.keywords != b.keywords) return "keywords";
+  if (a.resources.size() != b.resources.size()) return "number of resources";
+  for (std::size_t i = 0; i < a.resources.size(); ++i) {
+    if (a.resources[i].id != b.resources[i].id || a.resources[i].name != b.resources[i].name)
+      return "resource " + std::to_string(a.resources[i].id);
+    if (!bytesDiffer(a.resources[i].data, b.resources[i].data).empty())
+      return "resource " + std::to_string(a.resources[i].id) + " bytes";
+  }
+  if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of document blocks";
+  for (std::size_t i = 0; i < a.extraBlocks.size(); ++i)
+    if (a.extraBlocks[i].key != b.extraBlocks[i].key || !bytesDiffer(a.extraBlocks[i].data, b.extraBlocks[i].data).empty())
+      return "document block";
+  if (pathTo(a.layers, a.activeLayer) != pathTo(b.layers, b.activeLayer)) return "active layer";
+  return layersDiffer(a.layers, b.layers, "");
+}
+
+}  // namespace compare

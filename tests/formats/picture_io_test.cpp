@@ -1,0 +1,164 @@
+// Raster pictures: every format opens as one opaque canvas-sized "Background"; the merged image
+// saves as baseline JPEG at Photoshop's quality scale and as PNG with its transparency.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "engine/composite.h"
+#include "formats/document_io.h"
+#include "sample_documents.h"
+
+namespace {
+
+// Blocks of one colour as large as JPEG's, so that even JPEG gives them back closely.
+QImage testPicture() {
+  QImage image(48, 32, QImage::Format_RGB32);
+  const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 48; ++x) image.setPixel(x, y, colours[(x / 16 + y / 16) % 4]);
+  return image;
+}
+
+std::string save(const QTemporaryDir& dir, const QImage& image, const char* name, const char* format) {
+  const QString path = dir.filePath(name);
+  QImageWriter writer(path, format);
+  EXPECT_TRUE(writer.write(image)) << name << ": " << writer.errorString().toStdString();
+  return path.toStdString();
+}
+
+std::vector<std::uint8_t> fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(Pictures, EveryFormatOpensAsOneOpaqueBackground) {
+  QTemporaryDir dir;
+  const QImage picture = testPicture();
+  for (const char* format : {"png", "jpg", "bmp", "tif"}) {
+    SCOPED_TRACE(format);
+    const std::string path = save(dir, picture, (std::string("picture.") + format).c_str(), format);
+    const engine::DocumentContent doc = formats::readDocumentFile(path);
+    EXPECT_EQ(doc.width, 48);
+    EXPECT_EQ(doc.height, 32);
+    ASSERT_EQ(doc.layers.size(), 1u);
+    const engine::LayerNode& bg = doc.layers[0];
+    EXPECT_EQ(bg.name, "Background");
+    EXPECT_TRUE(bg.isBackground);
+    EXPECT_EQ(bg.pixels.bounds(), doc.canvas());
+    EXPECT_EQ(doc.activeLayer, bg.id);
+    const bool lossy = std::string(format) == "jpg";
+    const int tolerance = lossy ? 24 : 0;
+    for (int y = 0; y < 32; ++y) {
+      for (int x = 0; x < 48; ++x) {
+        // JPEG blurs colour across the edges of the blocks; their middles must be right.
+        if (lossy && (x % 16 < 4 || x % 16 > 11 || y % 16 < 4 || y % 16 > 11)) continue;
+        const QRgb want = picture.pixel(x, y);
+        const std::uint8_t* got = bg.pixels.pixel(x, y);
+        EXPECT_EQ(got[3], 255);
+        EXPECT_NEAR(got[0], qRed(want), tolerance);
+        EXPECT_NEAR(got[1], qGreen(want), tolerance);
+        EXPECT_NEAR(got[2], qBlue(want), tolerance);
+      }
+    }
+  }
+}
+
+// Qt reads GIF but does not write it: a 4 x 2 picture of four palette colours, made elsewhere.
+TEST(Pictures, GifOpensWithItsPaletteColours) {
+  const unsigned char gif[] = {
+      0x47, 0x49, 0x46, 0x38, 0x37, 0x61, 0x04, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00,
+      0xff, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0xff, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00,
+      0x00, 0x08, 0x0c, 0x00, 0x01, 0x04, 0x10, 0x30, 0x60, 0x80, 0x80, 0x00, 0x00, 0x02, 0x02, 0x00, 0x3b};
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("four.gif").toStdString();
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
+  const engine::DocumentContent doc = formats::readDocumentFile(path);
+  ASSERT_EQ(doc.layers.size(), 1u);
+  EXPECT_TRUE(doc.layers[0].isBackground);
+  const engine::Rgb expected[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+  for (int x = 0; x < 4; ++x) {
+    const std::uint8_t* top = doc.layers[0].pixels.pixel(x, 0);
+    const std::uint8_t* bottom = doc.layers[0].pixels.pixel(3 - x, 1);
+    EXPECT_EQ((engine::Rgb{top[0], top[1], top[2]}), expected[x]);
+    EXPECT_EQ((engine::Rgb{bottom[0], bottom[1], bottom[2]}), expected[x]);
+  }
+}
+
+TEST(Pictures, TransparencyShowsWhiteAndResolutionIsKept) {
+  QTemporaryDir dir;
+  QImage image(2, 1, QImage::Format_RGBA8888);
+  image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+  image.setPixel(1, 0, qRgba(0, 0, 255, 128));
+  image.setDotsPerMeterX(11811);  // 300 pixels per inch
+  image.setDotsPerMeterY(11811);
+  const engine::DocumentContent doc = formats::readPicture(save(dir, image, "clear.png", "png"));
+  const std::uint8_t* clear = doc.layers[0].pixels.pixel(0, 0);
+  const std::uint8_t* half = doc.layers[0].pixels.pixel(1, 0);
+  EXPECT_EQ((std::vector<int>{clear[0], clear[1], clear[2], clear[3]}), (std::vector<int>{255, 255, 255, 255}));
+  EXPECT_EQ((std::vector<int>{half[0], half[1], half[2], half[3]}), (std::vector<int>{127, 127, 255, 255}));
+  EXPECT_NEAR(doc.resolution, 300.0, 0.1);
+}
+
+TEST(Pictures, FilesThatAreNoPictureAreRefusedByName) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("notes.png").toStdString();
+  std::ofstream(path) << "these are not pixels";
+  try {
+    formats::readDocumentFile(path);
+    FAIL() << "no error";
+  } catch (const formats::FormatError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot open \"" + path + "\""), std::string::npos);
+  }
+  // A Photoshop document is known by its contents, whatever its name says.
+  const std::string disguised = dir.filePath("menu.png").toStdString();
+  formats::writePsd(samples::menuDocument(16, 8), disguised);
+  EXPECT_EQ(formats::readDocumentFile(disguised).layers.size(), 9u);
+}
+
+TEST(Pictures, JpegIsBaselineAtPhotoshopsQualityScale) {
+  QTemporaryDir dir;
+  const engine::DocumentContent doc = samples::menuDocument(96, 64);
+  const std::string low = dir.filePath("low.jpg").toStdString(), high = dir.filePath("high.jpg").toStdString();
+  formats::writeJpeg(doc, low, {0});
+  formats::writeJpeg(doc, high, {12});
+  const std::vector<std::uint8_t> bytes = fileBytes(high);
+  EXPECT_GT(bytes.size(), fileBytes(low).size());
+  // Start of frame: baseline (FFC0), never progressive (FFC2).
+  bool baseline = false, progressive = false;
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+    baseline = baseline || (bytes[i] == 0xFF && bytes[i + 1] == 0xC0);
+    progressive = progressive || (bytes[i] == 0xFF && bytes[i + 1] == 0xC2);
+  }
+  EXPECT_TRUE(baseline);
+  EXPECT_FALSE(progressive);
+  EXPECT_THROW(formats::writeJpeg(doc, high, {13}), formats::FormatError);
+  EXPECT_EQ(fileBytes(high), bytes) << "a refused save leaves the file";
+
+  // The highest quality comes close to the merged image.
+  const engine::Raster merged = engine::compositeDocument(doc);
+  const engine::DocumentContent back = formats::readPicture(high);
+  double error = 0;
+  for (std::size_t i = 0; i < merged.byteSize(); i += 4)
+    for (int c = 0; c < 3; ++c) error += std::abs(merged.data()[i + c] - back.layers[0].pixels.data()[i + c]);
+  EXPECT_LT(error / double(merged.byteSize() / 4 * 3), 6.0);
+}
+
+TEST(Pictures, PngKeepsTheMergedImageAndItsTransparency) {
+  QTemporaryDir dir;
+  engine::DocumentContent doc = samples::largeDocument(4, 80, 60);
+  doc.layers.pop_back();  // transparent where no button is
+  const std::string path = dir.filePath("merged.png").toStdString();
+  formats::writePng(doc, path);
+  QImage png(QString::fromStdString(path));
+  ASSERT_FALSE(png.isNull());
+  png = png.convertToFormat(QImage::Format_RGBA8888);
+  const engine::Raster merged = engine::compositeDocument(doc);
+  for (int y = 0; y < 60; ++y)
+    ASSERT_EQ(std::memcmp(png.constScanLine(y), merged.pixel(0, y), 80 * 4), 0) << "row " << y;
+}
+
+}  // namespace

@@ -1,0 +1,326 @@
+// The PSD reader on hand-made files: refusals that name the file and say what is wrong, claims
+// beyond the data refused before anything is allocated, every colour mode and depth converted
+// to RGB, large-document files, high-depth layers, masks, keywords and the merged image.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/composite.h"
+#include "formats/document_io.h"
+#include "psd_builder.h"
+#include "sample_documents.h"
+
+namespace {
+
+using psdbuild::File;
+
+std::string refusal(const std::vector<std::uint8_t>& bytes, const std::string& name = "test.psd") {
+  try {
+    formats::decodePsd(bytes, name);
+  } catch (const formats::FormatError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::vector<std::uint8_t> bigEndian16(std::initializer_list<int> values) {
+  std::vector<std::uint8_t> out;
+  for (int v : values) {
+    out.push_back(std::uint8_t(v >> 8));
+    out.push_back(std::uint8_t(v));
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> floats(std::initializer_list<float> values) {
+  std::vector<std::uint8_t> out;
+  for (float f : values) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    for (int s = 24; s >= 0; s -= 8) out.push_back(std::uint8_t(bits >> s));
+  }
+  return out;
+}
+
+engine::Rgb pixel(const engine::Raster& r, int x, int y) {
+  const std::uint8_t* p = r.pixel(x, y);
+  return {p[0], p[1], p[2]};
+}
+
+TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
+  const std::string gif = "GIF89a\x02\x00\x02\x00";
+  EXPECT_NE(refusal({gif.begin(), gif.end()}, "menu.psd").find("\"menu.psd\": it is not a Photoshop document"),
+            std::string::npos);
+  EXPECT_NE(refusal({}).find("test.psd"), std::string::npos);
+
+  const std::vector<std::uint8_t> whole = formats::encodePsd(samples::richDocument());
+  for (std::size_t n = 0; n < whole.size(); n += (n < 400 ? 1 : 97)) {
+    const std::string message = refusal({whole.begin(), whole.begin() + std::ptrdiff_t(n)}, "cut.psd");
+    ASSERT_NE(message.find("cannot open \"cut.psd\": "), std::string::npos) << "cut at " << n;
+  }
+}
+
+TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
+  File canvas;
+  canvas.width = 20000;
+  canvas.height = 15000;
+  canvas.compression = 1;
+  canvas.imageData.assign(1000, 0);
+  EXPECT_NE(refusal(psdbuild::build(canvas)).find("does not fit"), std::string::npos);
+  canvas.width = canvas.height = 30000;
+  EXPECT_NE(refusal(psdbuild::build(canvas)).find("larger than Quillary can open"), std::string::npos);
+  canvas.width = 40000;
+  canvas.height = 10;
+  EXPECT_NE(refusal(psdbuild::build(canvas)).find("cannot hold"), std::string::npos);
+
+  File file;
+  file.imageData.assign(12, 0);
+  psdbuild::Layer huge;
+  huge.bottom = 15000;
+  huge.right = 20000;
+  huge.channels = {{0, 1, std::vector<std::uint8_t>(15000 * 2 + 10, 0)}};
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({huge}, false, 1), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("layer record 1 claims 20000 x 15000 pixels"), std::string::npos);
+  huge.channels = {{0, 2, std::vector<std::uint8_t>(50, 0)}};
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({huge}, false, 1), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("cannot hold them"), std::string::npos);
+
+  // Bounds with no channel data are no claim at all: nothing is allocated for them.
+  huge.channels.clear();
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({huge}, false, 1), false);
+  EXPECT_TRUE(formats::decodePsd(psdbuild::build(file), "hollow.psd").content.layers[0].pixels.empty());
+
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({}, false, 30000), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("claims 30000 layers"), std::string::npos);
+
+  psdbuild::Layer many;
+  many.channels.assign(60, {0, 0, {}});
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({many}, false, 1), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("60 channels"), std::string::npos);
+
+  psdbuild::Layer odd;
+  odd.bottom = odd.right = 1;
+  odd.channels = {{0, 9, {1}}};
+  file.layerSection = psdbuild::layerSection(psdbuild::layerInfo({odd}, false, 1), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("unknown compression 9"), std::string::npos);
+
+  psdbuild::Layer sectionEnd;
+  sectionEnd.blocks = psdbuild::block("lsct", {0, 0, 0, 3});
+  file.layerSection = psdbuild::layerSection(
+      psdbuild::layerInfo(std::vector<psdbuild::Layer>(150, sectionEnd), false, 150), false);
+  EXPECT_NE(refusal(psdbuild::build(file)).find("nested more than 100 deep"), std::string::npos);
+
+  File multichannel;
+  multichannel.mode = 7;
+  EXPECT_NE(refusal(psdbuild::build(multichannel)).find("multichannel colour mode"), std::string::npos);
+}
+
+TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
+  struct Case {
+    const char* what;
+    int mode, depth, channels;
+    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> modeData;
+    engine::Rgb expected[4];
+  };
+  std::vector<std::uint8_t> palette(768, 0);
+  palette[1] = 255;        // index 1: red
+  palette[256 + 2] = 255;  // index 2: green
+  palette[512 + 3] = 255;  // index 3: blue
+  const Case cases[] = {
+      {"gray", 1, 8, 1, {0, 100, 200, 255}, {}, {{0, 0, 0}, {100, 100, 100}, {200, 200, 200}, {255, 255, 255}}},
+      {"gray 16", 1, 16, 1, bigEndian16({0, 0x8080, 0xFFFF, 0x1234}), {}, {{0, 0, 0}, {128, 128, 128}, {255, 255, 255}, {18, 18, 18}}},
+      {"duotone", 8, 8, 1, {0, 100, 200, 255}, {1, 2}, {{0, 0, 0}, {100, 100, 100}, {200, 200, 200}, {255, 255, 255}}},
+      {"indexed", 2, 8, 1, {0, 1, 2, 3}, palette, {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}}},
+      // One row byte each: black is 1, white 0.
+      {"bitmap", 0, 1, 1, {0x80, 0x40}, {}, {{0, 0, 0}, {255, 255, 255}, {255, 255, 255}, {0, 0, 0}}},
+      // Stored inverted: 255 is no ink.
+      {"CMYK", 4, 8, 4, {255, 0, 255, 255, 255, 255, 0, 255, 255, 255, 255, 0, 255, 255, 255, 0}, {},
+       {{255, 255, 255}, {0, 255, 255}, {255, 0, 255}, {0, 0, 0}}},
+      {"Lab", 9, 8, 3, {255, 0, 255, 128, 128, 128, 128, 128, 128, 128, 128, 128}, {},
+       {{255, 255, 255}, {0, 0, 0}, {255, 255, 255}, {119, 119, 119}}},
+      {"32-bit linear light", 3, 32, 3,
+       [] {
+         auto v = floats({0.0f, 0.5f, 1.0f, 2.0f});
+         auto g = floats({0.0f, 0.5f, 1.0f, -1.0f});
+         auto b = floats({0.0f, 0.5f, 1.0f, 0.0f});
+         v.insert(v.end(), g.begin(), g.end());
+         v.insert(v.end(), b.begin(), b.end());
+         return v;
+       }(),
+       {}, {{0, 0, 0}, {188, 188, 188}, {255, 255, 255}, {255, 0, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    File f;
+    f.mode = c.mode;
+    f.depth = c.depth;
+    f.channels = c.channels;
+    f.modeData = c.modeData;
+    f.imageData = c.data;
+    const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "mode.psd");
+    EXPECT_EQ(file.colorMode, c.mode);
+    EXPECT_EQ(file.depth, c.depth);
+    ASSERT_EQ(file.content.layers.size(), 1u);
+    const engine::LayerNode& bg = file.content.layers[0];
+    EXPECT_TRUE(bg.isBackground);
+    EXPECT_EQ(bg.name, "Background");
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(pixel(bg.pixels, i % 2, i / 2), c.expected[i]) << "pixel " << i;
+      EXPECT_EQ(bg.pixels.alphaAt(i % 2, i / 2), 255);
+    }
+  }
+}
+
+// One 1 x 2 layer of 16-bit samples in an 'Lr16' block, as Photoshop stores high-depth layers.
+TEST(PsdReaderLayers, SixteenBitLayersInTheirOwnBlockAreScaled) {
+  psdbuild::Layer layer;
+  layer.bottom = 2;
+  layer.right = 1;
+  layer.channels = {{-1, 0, bigEndian16({0xFFFF, 0})}, {0, 0, bigEndian16({0xFFFF, 0x8080})},
+                    {1, 0, bigEndian16({0, 0x8080})}, {2, 0, bigEndian16({0x1234, 0x8080})}};
+  formats::ByteWriter section;
+  section.u32(0);  // no 8-bit layer info
+  section.u32(0);  // no global mask
+  section.bytes(psdbuild::block("Lr16", psdbuild::layerInfo({layer}, false, -1)));
+  File f;
+  f.depth = 16;
+  f.channels = 4;
+  f.layerSection = section.buffer();
+  f.imageData.assign(2 * 2 * 4 * 2, 0xFF);
+  const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "deep.psd");
+  ASSERT_EQ(file.content.layers.size(), 1u);
+  const engine::Raster& px = file.content.layers[0].pixels;
+  EXPECT_EQ(pixel(px, 0, 0), (engine::Rgb{255, 0, 18}));
+  EXPECT_EQ(px.alphaAt(0, 0), 255);
+  EXPECT_EQ(px.alphaAt(0, 1), 0);
+  EXPECT_EQ(pixel(px, 0, 1), (engine::Rgb{128, 128, 128}));
+}
+
+TEST(PsdReaderLayers, LargeDocumentFilesReadWithTheirWideLengths) {
+  psdbuild::Layer layer;
+  layer.bottom = 1;
+  layer.right = 2;
+  layer.name = "Wide";
+  layer.channels = {{-1, 0, {255, 255}}, {0, 0, {10, 20}}, {1, 0, {30, 40}}, {2, 0, {50, 60}}};
+  File f;
+  f.version = 2;
+  f.layerSection = psdbuild::layerSection(psdbuild::layerInfo({layer}, true, 1), true);
+  f.imageData.assign(12, 0);
+  const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "large.psb");
+  EXPECT_EQ(file.version, 2);
+  ASSERT_EQ(file.content.layers.size(), 1u);
+  EXPECT_EQ(file.content.layers[0].name, "Wide");
+  EXPECT_EQ(pixel(file.content.layers[0].pixels, 1, 0), (engine::Rgb{20, 40, 60}));
+}
+
+// With a vector mask and a pixel mask, the record describes the rendered vector mask first and
+// the pixel mask as the "real" one; a rendering alone is no pixel mask.
+TEST(PsdReaderLayers, ThePixelMaskIsTheRealOneNotARenderedVectorMask) {
+  formats::ByteWriter mask;
+  for (int v : {0, 0, 2, 2}) mask.i32(v);
+  mask.u8(0);
+  mask.u8(0x08);  // rendered from other data
+  mask.u8(0x02);  // the pixel mask: disabled
+  mask.u8(255);
+  for (int v : {0, 0, 1, 1}) mask.i32(v);
+  psdbuild::Layer both;
+  both.bottom = both.right = 2;
+  both.mask = mask.buffer();
+  both.channels = {{0, 0, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}}, {2, 0, {1, 2, 3, 4}},
+                   {-2, 0, {9, 9, 9, 9}}, {-3, 0, {77}}};
+  psdbuild::Layer renderedOnly = both;
+  renderedOnly.name = "Shape";
+  renderedOnly.mask.resize(18);
+  renderedOnly.mask.insert(renderedOnly.mask.end(), {0, 0});
+  renderedOnly.channels.pop_back();
+  File f;
+  f.layerSection = psdbuild::layerSection(psdbuild::layerInfo({both, renderedOnly}, false, 2), false);
+  f.imageData.assign(12, 0);
+  const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "masks.psd");
+  const engine::LayerMask& real = file.content.layers[1].mask;
+  EXPECT_EQ(real.pixels.bounds(), (engine::Rect{0, 0, 1, 1}));
+  EXPECT_EQ(real.pixels.at(0, 0), 77);
+  EXPECT_EQ(real.pixels.outside(), 255);
+  EXPECT_TRUE(real.disabled);
+  EXPECT_TRUE(file.content.layers[0].mask.empty());
+}
+
+TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
+  const std::string iptc = std::string("\x1C\x02\x19\x00\x04iptc", 9);
+  const std::string xmp =
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF><rdf:Description dc:format=\"image/x\">"
+      "<dc:subject><rdf:Bag><rdf:li>one &amp; two</rdf:li><rdf:li>three</rdf:li></rdf:Bag></dc:subject>"
+      "</rdf:Description></rdf:RDF></x:xmpmeta>";
+  const std::string bare = "<x:xmpmeta><rdf:RDF><rdf:Description/></rdf:RDF></x:xmpmeta>";
+  const auto keywordsOf = [](std::vector<std::uint8_t> resources) {
+    File f;
+    f.resources = std::move(resources);
+    f.imageData.assign(12, 0);
+    return formats::decodePsd(psdbuild::build(f), "tags.psd").content.keywords;
+  };
+  const auto join = [](std::vector<std::uint8_t> a, const std::vector<std::uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  EXPECT_EQ(keywordsOf(psdbuild::resource(1028, iptc)), std::vector<std::string>{"iptc"});
+  EXPECT_EQ(keywordsOf(join(psdbuild::resource(1028, iptc), psdbuild::resource(1060, xmp))),
+            (std::vector<std::string>{"one & two", "three"}));
+  EXPECT_EQ(keywordsOf(join(psdbuild::resource(1060, bare), psdbuild::resource(1028, iptc))),
+            std::vector<std::string>{"iptc"});
+}
+
+// Blocks the writer makes from the document (thumbnail, target layer, alpha channel names) are
+// not kept; a colour profile goes with a converted colour mode; the rest is kept as it was.
+TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
+  std::vector<std::uint8_t> resources;
+  for (const auto& [id, data] : std::vector<std::pair<int, std::string>>{
+           {1036, "thumb"}, {1024, "\x00\x00"}, {1006, "\x05Alpha"}, {1039, "profile"},
+           {1057, std::string("\x00\x00\x00\x01\x00", 5)}, {1032, "guides"}})
+    for (std::uint8_t b : psdbuild::resource(std::uint16_t(id), data)) resources.push_back(b);
+  const auto keptIds = [&](int mode, int channels) {
+    File f;
+    f.mode = mode;
+    f.channels = channels;
+    f.resources = resources;
+    f.imageData.assign(4 * std::size_t(channels), 0);
+    std::vector<int> ids;
+    for (const auto& r : formats::decodePsd(psdbuild::build(f), "res.psd").content.resources) {
+      ids.push_back(r.id);
+      if (r.id == 1057) {
+        EXPECT_EQ((*r.data)[4], 1) << "the merged image is real";
+      }
+    }
+    return ids;
+  };
+  EXPECT_EQ(keptIds(3, 3), (std::vector<int>{1039, 1057, 1032}));
+  EXPECT_EQ(keptIds(1, 1), (std::vector<int>{1057, 1032}));
+}
+
+TEST(PsdReaderComposite, TheStoredMergedImageOfATransparentDocumentIsItsComposite) {
+  engine::DocumentContent doc = samples::largeDocument(4, 120, 80);
+  doc.layers.pop_back();  // no background
+  const formats::PsdFile file = formats::decodePsd(formats::encodePsd(doc), "clear.psd");
+  const engine::Raster expected = engine::compositeDocument(doc);
+  const engine::Raster& stored = file.storedComposite;
+  ASSERT_EQ(stored.bounds(), expected.bounds());
+  int worst = 0;
+  for (std::size_t i = 0; i < expected.byteSize(); i += 4) {
+    EXPECT_EQ(stored.data()[i + 3], expected.data()[i + 3]);
+    if (expected.data()[i + 3] < 64) continue;  // the matte leaves little colour under low alpha
+    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(stored.data()[i + c] - expected.data()[i + c]));
+  }
+  EXPECT_LE(worst, 2) << "colour recovered from the white matte";
+}
+
+TEST(PsdReaderFile, AMissingFileIsRefusedByItsPath) {
+  try {
+    formats::readPsd("/nonexistent/folder/menu.psd");
+    FAIL() << "no error";
+  } catch (const formats::FormatError& e) {
+    EXPECT_NE(std::string(e.what()).find("\"/nonexistent/folder/menu.psd\""), std::string::npos);
+  }
+}
+
+}  // namespace
