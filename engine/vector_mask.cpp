@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 namespace engine {
@@ -228,9 +229,13 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
 }
 
 bool pixelsShowVectorMask(const LayerNode& node) {
-  const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
-                    node.kind == LayerKind::PatternFill;
-  return !node.isSet && fill && !node.pixels.empty();
+  if (node.isSet || node.pixels.empty()) return false;
+  if (node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill || node.kind == LayerKind::PatternFill)
+    return true;
+  // Shape layers of newer files describe their fill in a vector content block instead.
+  return std::any_of(node.extraBlocks.begin(), node.extraBlocks.end(), [](const TaggedBlock& b) {
+    return std::string_view(b.key.data(), 4) == "vscg";
+  });
 }
 
 void removeVectorMask(LayerNode& node) {

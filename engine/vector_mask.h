@@ -19,7 +19,8 @@ bool hasVectorMask(const LayerNode& node);
 std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, const Rect& area);
 
 // Fill and shape layers read from a file store their pixels with the vector mask already
-// applied; for them the mask must not be applied again.
+// applied (a shape's fill is a fill kind or a vector content block); for them the mask must not
+// be applied again.
 bool pixelsShowVectorMask(const LayerNode& node);
 
 // Drops the vector mask blocks of a layer (once the mask has been drawn into its pixels).

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "photoshop/action_operations.h"
@@ -253,6 +256,34 @@ TEST(SaveAsPSD, AsksTheHostForTheFileAndACancelIsAnError) {
   EXPECT_EQ(host.proposed, std::vector<std::string>{"Final MenuCopy.psd"});
   EXPECT_EQ(app.ActiveDocument().Name(), "Final MenuCopy");
   app.engine().host = nullptr;
+}
+
+TEST(SaveAsPSD, WritesTheFileTheUserChoseAndTheDocumentTakesItsName) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("quillary-save-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(60, 40, 72, "Final MenuCopy", ps::NewRGB, ps::FillTransparent);
+  paintedLayer(app, doc, "Button Area", rectRegion(5, 5, 20, 20), fixtures::color(239, 253, 0));
+  ScriptedHost host;
+  host.answer = (folder / "menu").string();  // typed without an extension
+  app.engine().host = &host;
+  SaveAsPSD(app, "Final MenuCopy");
+  app.engine().host = nullptr;
+  EXPECT_TRUE(std::filesystem::exists(folder / "menu.psd"));
+  EXPECT_EQ(doc.Name(), "menu.psd");
+  EXPECT_TRUE(doc.Saved());
+  doc.Close(ps::DoNotSaveChanges);
+  Document reopened = app.Open((folder / "menu.psd").string());
+  EXPECT_EQ(reopened.ArtLayers()("Button Area").Bounds(), (std::array<double, 4>{5, 5, 20, 20}));
+
+  // Without dialogs the path is used as given.
+  ActionDescriptor d, format;
+  format.PutBoolean(app.StringIDToTypeID("maximizeCompatibility"), true);
+  d.PutObject(app.CharIDToTypeID("As  "), app.CharIDToTypeID("Pht3"), format);
+  d.PutPath(app.CharIDToTypeID("In  "), (folder / "direct").string());
+  app.ExecuteAction(app.CharIDToTypeID("save"), d, 3);
+  EXPECT_TRUE(std::filesystem::exists(folder / "direct.psd"));
+  std::filesystem::remove_all(folder);
 }
 
 TEST(DeleteLayerStyle, SwitchesTheStyleOffAndIgnoresALayerWithoutOne) {
