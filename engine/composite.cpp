@@ -3,316 +3,391 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "engine/adjustments.h"
+#include "engine/paint_span.h"
+#include "engine/vector_mask.h"
 
 namespace engine {
 
 namespace {
 
-// Straight (not premultiplied) RGBA floats over one rectangle of the document.
-struct Canvas {
-  Rect area;
-  std::vector<float> px;
-
-  explicit Canvas(const Rect& a) : area(a), px(std::size_t(a.area()) * 4, 0.0f) {}
-  float* at(int x, int y) { return px.data() + (std::size_t(y - area.top) * area.width() + (x - area.left)) * 4; }
-};
-
-float lum(const float c[3]) { return 0.3f * c[0] + 0.59f * c[1] + 0.11f * c[2]; }
-
-void clipColor(float c[3]) {
-  const float l = lum(c);
-  const float n = std::min({c[0], c[1], c[2]});
-  const float x = std::max({c[0], c[1], c[2]});
-  for (int i = 0; i < 3; ++i) {
-    if (n < 0.0f && l - n > 1e-6f) c[i] = l + (c[i] - l) * l / (l - n);
-    if (x > 1.0f && x - l > 1e-6f) c[i] = l + (c[i] - l) * (1.0f - l) / (x - l);
-  }
-}
-
-void setLum(const float c[3], float l, float out[3]) {
-  const float d = l - lum(c);
-  for (int i = 0; i < 3; ++i) out[i] = c[i] + d;
-  clipColor(out);
-}
-
-float sat(const float c[3]) { return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]}); }
-
-void setSat(const float c[3], float s, float out[3]) {
-  int maxI = 0, minI = 0;
-  for (int i = 1; i < 3; ++i) {
-    if (c[i] > c[maxI]) maxI = i;
-    if (c[i] < c[minI]) minI = i;
-  }
-  if (maxI == minI) {
-    out[0] = out[1] = out[2] = 0.0f;
-    return;
-  }
-  const int midI = 3 - maxI - minI;
-  const float range = c[maxI] - c[minI];
-  out[midI] = (c[midI] - c[minI]) * s / range;
-  out[maxI] = s;
-  out[minI] = 0.0f;
-}
-
-float colorDodge(float b, float s) {
-  if (b <= 0.0f) return 0.0f;
-  if (s >= 1.0f) return 1.0f;
-  return std::min(1.0f, b / (1.0f - s));
-}
-
-float colorBurn(float b, float s) {
-  if (b >= 1.0f) return 1.0f;
-  if (s <= 0.0f) return 0.0f;
-  return 1.0f - std::min(1.0f, (1.0f - b) / s);
-}
-
-float separable(BlendMode mode, float b, float s) {
-  switch (mode) {
-    case BlendMode::Multiply: return b * s;
-    case BlendMode::Screen: return b + s - b * s;
-    case BlendMode::Overlay: return b <= 0.5f ? 2.0f * b * s : 1.0f - 2.0f * (1.0f - b) * (1.0f - s);
-    case BlendMode::Darken: return std::min(b, s);
-    case BlendMode::Lighten: return std::max(b, s);
-    case BlendMode::ColorDodge: return colorDodge(b, s);
-    case BlendMode::ColorBurn: return colorBurn(b, s);
-    case BlendMode::HardLight: return s <= 0.5f ? 2.0f * b * s : 1.0f - 2.0f * (1.0f - b) * (1.0f - s);
-    case BlendMode::SoftLight: {
-      if (s <= 0.5f) return b - (1.0f - 2.0f * s) * b * (1.0f - b);
-      const float d = b <= 0.25f ? ((16.0f * b - 12.0f) * b + 4.0f) * b : std::sqrt(b);
-      return b + (2.0f * s - 1.0f) * (d - b);
-    }
-    case BlendMode::Difference: return std::fabs(b - s);
-    case BlendMode::Exclusion: return b + s - 2.0f * b * s;
-    case BlendMode::LinearBurn: return std::max(0.0f, b + s - 1.0f);
-    case BlendMode::LinearDodge: return std::min(1.0f, b + s);
-    case BlendMode::VividLight: return s <= 0.5f ? colorBurn(b, 2.0f * s) : colorDodge(b, 2.0f * s - 1.0f);
-    case BlendMode::LinearLight: return std::clamp(b + 2.0f * s - 1.0f, 0.0f, 1.0f);
-    case BlendMode::PinLight: return s <= 0.5f ? std::min(b, 2.0f * s) : std::max(b, 2.0f * s - 1.0f);
-    case BlendMode::HardMix: return b + s >= 1.0f ? 1.0f : 0.0f;
-    case BlendMode::Subtract: return std::max(0.0f, b - s);
-    case BlendMode::Divide: return s <= 0.0f ? (b <= 0.0f ? 0.0f : 1.0f) : std::min(1.0f, b / s);
-    default: return s;
-  }
-}
-
-// A cheap, stable per-pixel threshold for Dissolve.
-float dissolveNoise(int x, int y) {
-  std::uint32_t h = std::uint32_t(x) * 374761393u + std::uint32_t(y) * 668265263u;
-  h = (h ^ (h >> 13)) * 1274126177u;
-  return float((h ^ (h >> 16)) & 0xFFFF) / 65536.0f;
-}
-
-void blendPixel(BlendMode mode, float* dst, const float src[3], float alpha, int x, int y) {
-  if (alpha <= 0.0f) return;
-  if (mode == BlendMode::Dissolve) {
-    if (dissolveNoise(x, y) >= alpha) return;
-    alpha = 1.0f;
-    mode = BlendMode::Normal;
-  }
-  const float ab = dst[3];
-  float mixed[3];
-  if (ab <= 0.0f || mode == BlendMode::Normal || mode == BlendMode::PassThrough) {
-    mixed[0] = src[0];
-    mixed[1] = src[1];
-    mixed[2] = src[2];
-  } else {
-    float blended[3];
-    blendColor(mode, dst, src, blended);
-    for (int i = 0; i < 3; ++i) mixed[i] = (1.0f - ab) * src[i] + ab * blended[i];
-  }
-  const float ao = alpha + ab * (1.0f - alpha);
-  for (int i = 0; i < 3; ++i) dst[i] = (alpha * mixed[i] + (1.0f - alpha) * ab * dst[i]) / ao;
-  dst[3] = ao;
-}
-
-float maskAt(const LayerNode& node, int x, int y) {
-  if (node.mask.disabled || node.mask.empty()) return 1.0f;
-  return node.mask.pixels.at(x, y) / 255.0f;
-}
+using paint::Coverage;
+using paint::div255;
+using paint::Paint;
 
 bool hasMask(const LayerNode& node) { return !node.mask.disabled && !node.mask.empty(); }
 
-// Alpha of the base of a clipping group at each position, for the layers clipped to it.
-using ClipPlane = std::vector<float>;
+// A mask at less than full density: what it hides shows through in part.
+void soften(Mask& mask, std::uint8_t density) {
+  if (density == 255) return;
+  const auto soft = [density](int v) { return std::uint8_t(255 - div255(density * (255 - v))); };
+  if (std::uint8_t* m = mask.mutableData())
+    for (std::int64_t i = 0, n = mask.bounds().area(); i < n; ++i) m[i] = soft(m[i]);
+  mask.setOutside(soft(mask.outside()));
+}
 
-void drawNodes(const std::vector<LayerNode>& layers, Canvas& canvas);
+// The layer option "knockout" as its file carried it (a 'knko' block with a non-zero byte).
+bool isKnockout(const LayerNode& node) {
+  for (const TaggedBlock& b : node.extraBlocks)
+    if (b.data && !b.data->empty() && std::string_view(b.key.data(), 4) == "knko") return (*b.data)[0] != 0;
+  return false;
+}
 
-void drawPixels(const LayerNode& node, Canvas& canvas, const ClipPlane* clip, ClipPlane* coverage) {
-  const Raster& r = node.pixels;
-  const float layerAlpha = (node.opacity / 255.0f) * (node.fillOpacity / 255.0f);
-  Rect region = r.bounds().intersected(canvas.area);
-  if (hasMask(node) && node.mask.pixels.outside() == 0) region = region.intersected(node.mask.pixels.bounds());
-  if (region.empty() || layerAlpha <= 0.0f) return;
-  const bool masked = hasMask(node);
+Raster copyArea(const Raster& surface, const Rect& area) {
+  Raster out(area);
+  for (int y = area.top; y < area.bottom; ++y)
+    std::memcpy(out.mutablePixel(area.left, y), surface.pixel(area.left, y), std::size_t(area.width()) * 4);
+  return out;
+}
+
+// Walks a layer tree bottom to top onto a surface. The canvas (the document's size) places
+// vector masks and the colour of fill layers that carry no pixels; without it neither shows.
+class Compositor {
+ public:
+  explicit Compositor(const Rect& canvas) : canvas_(canvas) {}
+
+  void drawStack(const std::vector<LayerNode>& layers, Raster& surface) const;
+  Rect visibleBounds(const std::vector<LayerNode>& layers) const;
+
+ private:
+  bool drawsFillColor(const LayerNode& node) const {
+    return !node.isSet && node.pixels.empty() && node.kind == LayerKind::SolidFill && !canvas_.empty();
+  }
+  Rect contentBounds(const LayerNode& node) const {
+    if (node.isSet) return visibleBounds(node.children);
+    return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
+  }
+  bool appliesVectorMask(const LayerNode& node) const {
+    return !canvas_.empty() && hasVectorMask(node) && !pixelsShowVectorMask(node);
+  }
+  Rect nodeRegion(const LayerNode& node, const Rect& within) const;
+  Rect clippedRegion(const LayerNode& node, const Raster& surface, const Coverage* clip) const {
+    const Rect region = nodeRegion(node, surface.bounds());
+    return clip ? region.intersected(clip->area) : region;
+  }
+  void paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface, const Coverage* clip) const;
+  std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
+  void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
+  void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
+  void drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface, const Coverage* clip,
+                      const std::vector<const LayerNode*>& clipped = {}) const;
+  static bool isAdjustment(const LayerNode& node) {
+    return !node.isSet && node.pixels.empty() && isAdjustmentKind(node.kind);
+  }
+  // Adjustment layers change whatever lies below them, wherever their masks let them.
+  static bool reachesEverywhere(const std::vector<LayerNode>& layers) {
+    return std::any_of(layers.begin(), layers.end(), [](const LayerNode& n) {
+      return n.visible && (isAdjustment(n) || (n.isSet && n.blendMode == BlendMode::PassThrough && reachesEverywhere(n.children)));
+    });
+  }
+  void drawPassThrough(const LayerNode& set, Raster& surface) const;
+  void drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const;
+  Raster isolatedContent(const LayerNode& node, const Rect& region) const;
+  Coverage baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& region) const;
+  void drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped, Raster& surface) const;
+  void drawKnockout(const LayerNode& node, Raster& surface, const Raster& backdrop) const;
+
+  Rect canvas_;
+};
+
+Rect Compositor::visibleBounds(const std::vector<LayerNode>& layers) const {
+  Rect r;
+  for (const LayerNode& n : layers)
+    if (n.visible) r = r.united(contentBounds(n));
+  return r;
+}
+
+// The area a node can change: its visible content, cut by a mask that hides everything beyond
+// its own bounds.
+Rect Compositor::nodeRegion(const LayerNode& node, const Rect& within) const {
+  Rect r = contentBounds(node).intersected(within);
+  if (hasMask(node) && node.mask.pixels.outside() == 0 && node.mask.density == 255 && !appliesVectorMask(node))
+    r = r.intersected(node.mask.pixels.bounds());
+  return r;
+}
+
+// The layer mask and the vector mask together, over `region`; nothing when there is neither.
+std::optional<Mask> Compositor::maskOf(const LayerNode& node, const Rect& region) const {
+  std::optional<Mask> vector = appliesVectorMask(node) ? renderVectorMask(node, canvas_, region) : std::nullopt;
+  if (vector) soften(*vector, node.vectorMaskDensity);
+  if (!hasMask(node)) return vector;
+  if (!vector) {
+    Mask user = node.mask.pixels;
+    soften(user, node.mask.density);
+    return user;
+  }
+  std::vector<std::uint8_t> user(std::size_t(region.width()));
+  const auto softened = [&](int v) { return 255 - div255(node.mask.density * (255 - v)); };
   for (int y = region.top; y < region.bottom; ++y) {
-    const std::uint8_t* p = r.pixel(region.left, y);
-    float* d = canvas.at(region.left, y);
-    for (int x = region.left; x < region.right; ++x, p += 4, d += 4) {
-      float a = p[3] / 255.0f;
-      if (masked) a *= maskAt(node, x, y);
-      if (coverage) (*coverage)[std::size_t(y - canvas.area.top) * canvas.area.width() + (x - canvas.area.left)] = a;
-      a *= layerAlpha;
-      if (clip) a *= (*clip)[std::size_t(y - canvas.area.top) * canvas.area.width() + (x - canvas.area.left)];
-      if (a <= 0.0f) continue;
-      const float s[3] = {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
-      blendPixel(node.blendMode, d, s, a, x, y);
-    }
+    paint::maskRow(node.mask.pixels, y, region.left, region.width(), user.data());
+    std::uint8_t* row = vector->mutableRow(y);
+    for (int i = 0; i < region.width(); ++i) row[i] = std::uint8_t(div255(row[i] * softened(user[std::size_t(i)])));
   }
+  vector->setOutside(std::uint8_t(div255(vector->outside() * softened(node.mask.pixels.outside()))));
+  return vector;
 }
 
-void drawCanvas(const Canvas& src, BlendMode mode, float opacity, const LayerNode& maskOwner, Canvas& dst,
-                const ClipPlane* clip, ClipPlane* coverage) {
-  for (int y = dst.area.top; y < dst.area.bottom; ++y) {
-    for (int x = dst.area.left; x < dst.area.right; ++x) {
-      const std::size_t i = std::size_t(y - dst.area.top) * dst.area.width() + (x - dst.area.left);
-      const float* s = src.px.data() + i * 4;
-      float a = s[3] * maskAt(maskOwner, x, y);
-      if (coverage) (*coverage)[i] = a;
-      a *= opacity;
-      if (clip) a *= (*clip)[i];
-      blendPixel(mode, dst.px.data() + i * 4, s, a, x, y);
-    }
+// An adjustment layer paints the adjusted colours of what lies below onto it, as if the surface
+// were opaque, and leaves the surface's coverage as it was.
+// Layers clipped to an adjustment layer paint onto the adjusted colours before they are blended.
+void Compositor::drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface,
+                                const Coverage* clip, const std::vector<const LayerNode*>& clipped) const {
+  Rect region = surface.bounds();
+  if (clip) region = region.intersected(clip->area);
+  const std::optional<Mask> mask = region.empty() ? std::nullopt : maskOf(node, region);
+  if (mask && mask->outside() == 0) region = region.intersected(mask->bounds());
+  if (region.empty()) return;
+  Raster adjusted = copyArea(surface, region);
+  const std::size_t n = std::size_t(region.area());
+  std::vector<std::uint8_t> alpha(n);
+  std::uint8_t* a = adjusted.mutableData();
+  for (std::size_t i = 0; i < n; ++i) {
+    alpha[i] = a[4 * i + 3];
+    a[4 * i + 3] = 255;
   }
+  if (adjust) adjust(a, n);
+  for (const LayerNode* c : clipped) drawNode(*c, adjusted, nullptr);
+  const auto setSurfaceAlpha = [&](bool restore) {
+    for (int y = region.top; y < region.bottom; ++y) {
+      std::uint8_t* d = surface.mutablePixel(region.left, y);
+      const std::uint8_t* keep = alpha.data() + std::size_t(y - region.top) * region.width();
+      for (int x = 0; x < region.width(); ++x) d[4 * x + 3] = restore ? keep[x] : 255;
+    }
+  };
+  setSurfaceAlpha(false);
+  Paint p = paint::paintOf(node);
+  p.mask = mask ? &*mask : nullptr;
+  p.clip = clip;
+  paint::paint(adjusted, surface, p);
+  setSurfaceAlpha(true);
 }
 
-void drawNode(const LayerNode& node, Canvas& canvas, const ClipPlane* clip, ClipPlane* coverage) {
-  if (!node.isSet) {
-    drawPixels(node, canvas, clip, coverage);
+void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const {
+  if (isAdjustment(node)) {
+    if (const ColorAdjustment adjust = adjustmentOf(node)) drawAdjustment(node, adjust, surface, clip);
     return;
   }
-  if (node.blendMode == BlendMode::PassThrough && !clip && !coverage) {
-    // Members blend straight into what lies below; the set's opacity and mask fade the result.
-    const float opacity = node.opacity / 255.0f;
-    if (opacity >= 1.0f && !hasMask(node)) {
-      drawNodes(node.children, canvas);
-      return;
+  const Rect region = clippedRegion(node, surface, clip);
+  if (region.empty()) return;
+  paintAs(node, drawsFillColor(node) ? Raster::filled(region, node.fillColor) : node.pixels, region, surface, clip);
+}
+
+// Paints `source` with the node's blend mode, opacities and masks, within the clip.
+void Compositor::paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface,
+                         const Coverage* clip) const {
+  const std::optional<Mask> mask = maskOf(node, region);
+  Paint p = paint::paintOf(node);
+  p.mask = mask ? &*mask : nullptr;
+  p.clip = clip;
+  paint::paint(source, surface, p);
+}
+
+// Members blend straight into what lies below; the set's opacity and mask then fade between
+// the surface as it was and as the members left it.
+void Compositor::drawPassThrough(const LayerNode& set, Raster& surface) const {
+  const int strength = set.opacity;
+  const Rect region = reachesEverywhere(set.children) ? surface.bounds()
+                                                      : visibleBounds(set.children).intersected(surface.bounds());
+  const std::optional<Mask> mask = region.empty() ? std::nullopt : maskOf(set, region);
+  if (strength == 255 && !mask) {
+    drawStack(set.children, surface);
+    return;
+  }
+  if (region.empty()) return;
+  const Raster before = copyArea(surface, region);
+  drawStack(set.children, surface);
+  std::vector<std::uint8_t> weights(std::size_t(region.width()), std::uint8_t(strength));
+  for (int y = region.top; y < region.bottom; ++y) {
+    if (mask) {
+      paint::maskRow(*mask, y, region.left, region.width(), weights.data());
+      for (std::uint8_t& w : weights) w = std::uint8_t(div255(w * strength));
     }
-    const std::vector<float> before = canvas.px;
-    drawNodes(node.children, canvas);
-    for (int y = canvas.area.top; y < canvas.area.bottom; ++y) {
-      for (int x = canvas.area.left; x < canvas.area.right; ++x) {
-        const std::size_t i = (std::size_t(y - canvas.area.top) * canvas.area.width() + (x - canvas.area.left)) * 4;
-        const float t = opacity * maskAt(node, x, y);
-        for (int c = 0; c < 4; ++c) canvas.px[i + c] = before[i + c] + (canvas.px[i + c] - before[i + c]) * t;
+    const std::uint8_t* b = before.pixel(region.left, y);
+    std::uint8_t* d = surface.mutablePixel(region.left, y);
+    for (int i = 0; i < region.width(); ++i, b += 4, d += 4) {
+      const int t = weights[std::size_t(i)];
+      if (t == 255) continue;
+      // Fade in premultiplied terms so that colours of transparent pixels do not bleed in.
+      const int a = div255(b[3] * (255 - t) + d[3] * t);
+      if (!a) {
+        d[0] = d[1] = d[2] = d[3] = 0;
+        continue;
       }
+      for (int c = 0; c < 3; ++c) {
+        const int premultiplied = div255(b[c] * b[3]) * (255 - t) + div255(d[c] * d[3]) * t;  // x 255
+        d[c] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
+      }
+      d[3] = std::uint8_t(a);
     }
-    return;
   }
-  Canvas isolated(canvas.area);
-  drawNodes(node.children, isolated);
-  const BlendMode mode = node.blendMode == BlendMode::PassThrough ? BlendMode::Normal : node.blendMode;
-  drawCanvas(isolated, mode, node.opacity / 255.0f, node, canvas, clip, coverage);
 }
 
-void drawNodes(const std::vector<LayerNode>& layers, Canvas& canvas) {
+Raster Compositor::isolatedContent(const LayerNode& node, const Rect& region) const {
+  Raster isolated(region);
+  drawStack(node.children, isolated);
+  return isolated;
+}
+
+void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const {
+  const Rect region = clippedRegion(set, surface, clip);
+  if (!region.empty()) paintAs(set, isolatedContent(set, region), region, surface, clip);
+}
+
+void Compositor::drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const {
+  if (!node.isSet) {
+    drawArtLayer(node, surface, clip);
+  } else if (node.blendMode == BlendMode::PassThrough && !clip && node.fillOpacity == 255) {
+    drawPassThrough(node, surface);
+  } else {
+    drawIsolatedSet(node, surface, clip);
+  }
+}
+
+// The base's shape: its pixels' (or members') alpha times its masks, without opacity or fill.
+Coverage Compositor::baseCoverage(const LayerNode& base, const Raster& pixels, const Rect& region) const {
+  Coverage cov(region);
+  const std::optional<Mask> mask = maskOf(base, region);
+  std::vector<std::uint8_t> m(std::size_t(region.width()), 255);
+  for (int y = region.top; y < region.bottom; ++y) {
+    if (mask) paint::maskRow(*mask, y, region.left, region.width(), m.data());
+    std::uint8_t* out = cov.row(y);
+    const std::uint8_t* p = pixels.pixel(region.left, y);
+    for (int i = 0; i < region.width(); ++i) out[i] = std::uint8_t(div255(p[4 * i + 3] * m[std::size_t(i)]));
+  }
+  return cov;
+}
+
+// A base layer and the layers clipped to it. The clipped layers paint only where the base is
+// and take on the base's blend mode and opacity: they are composited onto the base's colours
+// (as if the base were opaque), the result gets the base's shape and then blends as the base.
+// A pass-through set as base lets its members and the clipped layers reach what lies below.
+void Compositor::drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped,
+                                   Raster& surface) const {
+  if (isAdjustment(base)) {
+    drawAdjustment(base, adjustmentOf(base), surface, nullptr, clipped);
+    return;
+  }
+  const Rect region = nodeRegion(base, surface.bounds());
+  if (region.empty()) return;
+  if (base.isSet && base.blendMode == BlendMode::PassThrough) {
+    const Coverage cov = baseCoverage(base, isolatedContent(base, region), region);
+    drawPassThrough(base, surface);
+    for (const LayerNode* c : clipped) drawNode(*c, surface, &cov);
+    return;
+  }
+  Raster group;
+  if (base.isSet) {
+    group = isolatedContent(base, region);
+  } else if (drawsFillColor(base)) {
+    group = Raster::filled(region, base.fillColor);
+  } else {
+    group = copyArea(base.pixels, region);
+  }
+  const Coverage cov = baseCoverage(base, group, region);
+  const int fill = base.isSet ? 255 : base.fillOpacity;
+  std::uint8_t* g = group.mutableData();
+  const std::size_t n = std::size_t(region.area());
+  for (std::size_t i = 0; i < n; ++i) g[4 * i + 3] = std::uint8_t(fill);
+  for (const LayerNode* c : clipped) drawNode(*c, group, nullptr);
+  for (std::size_t i = 0; i < n; ++i) g[4 * i + 3] = std::uint8_t(div255(g[4 * i + 3] * cov.values[i]));
+  Paint p;
+  p.mode = base.blendMode == BlendMode::PassThrough ? BlendMode::Normal : base.blendMode;
+  p.alpha = base.opacity;
+  paint::paint(group, surface, p);
+}
+
+// A knockout layer is composited onto what lay below its whole stack (the set's backdrop) and
+// replaces, as far as it covers, what the layers below it in the stack made.
+void Compositor::drawKnockout(const LayerNode& node, Raster& surface, const Raster& backdrop) const {
+  const Rect region = nodeRegion(node, surface.bounds()).intersected(backdrop.bounds());
+  if (region.empty()) return;
+  Raster through = copyArea(backdrop, region);
+  drawNode(node, through, nullptr);
+  Raster shape(region);
+  drawNode(node, shape, nullptr);
+  for (int y = region.top; y < region.bottom; ++y) {
+    const std::uint8_t* k = through.pixel(region.left, y);
+    const std::uint8_t* c = shape.pixel(region.left, y);
+    std::uint8_t* d = surface.mutablePixel(region.left, y);
+    for (int i = 0; i < region.width(); ++i, k += 4, c += 4, d += 4) {
+      const int t = c[3];
+      if (!t) continue;
+      const int a = div255(d[3] * (255 - t) + k[3] * t);
+      for (int ch = 0; ch < 3 && a; ++ch) {
+        const int premultiplied = div255(d[ch] * d[3]) * (255 - t) + div255(k[ch] * k[3]) * t;
+        d[ch] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
+      }
+      d[3] = std::uint8_t(a);
+    }
+  }
+}
+
+void Compositor::drawStack(const std::vector<LayerNode>& layers, Raster& surface) const {
   // Bottom to top; a layer that is not clipped is the base of the clipped layers right above it.
   std::size_t i = layers.size();
+  std::vector<const LayerNode*> clipped;
+  std::optional<Raster> backdrop;
+  if (std::any_of(layers.begin(), layers.end(), isKnockout))
+    backdrop = copyArea(surface, visibleBounds(layers).intersected(surface.bounds()));
   while (i > 0) {
     --i;
     const LayerNode& base = layers[i];
-    std::size_t top = i;  // the clipped layers are layers[top .. i-1]
-    while (top > 0 && layers[top - 1].clipping && !layers[top - 1].isSet) --top;
+    std::size_t top = i;
+    while (top > 0 && layers[top - 1].clipping) --top;
     if (!base.visible) {
       i = top;
       continue;
     }
     if (top == i) {
-      drawNode(base, canvas, nullptr, nullptr);
+      if (backdrop && isKnockout(base)) {
+        drawKnockout(base, surface, *backdrop);
+      } else {
+        drawNode(base, surface, nullptr);
+      }
       continue;
     }
-    ClipPlane coverage(std::size_t(canvas.area.area()), 0.0f);
-    drawNode(base, canvas, nullptr, &coverage);
-    for (std::size_t k = i; k > top; --k) {
-      const LayerNode& clipped = layers[k - 1];
-      if (clipped.visible) drawNode(clipped, canvas, &coverage, nullptr);
-    }
+    clipped.clear();
+    for (std::size_t k = i; k > top; --k)
+      if (layers[k - 1].visible) clipped.push_back(&layers[k - 1]);
+    drawClippingGroup(base, clipped, surface);
     i = top;
   }
 }
 
-Raster toRaster(const Canvas& canvas) {
-  Raster out(canvas.area);
-  if (out.empty()) return out;
-  std::uint8_t* d = out.mutableData();
-  for (std::size_t i = 0, n = std::size_t(canvas.area.area()) * 4; i < n; i += 4) {
-    const float a = canvas.px[i + 3];
-    if (a <= 0.0f) {
-      d[i] = d[i + 1] = d[i + 2] = d[i + 3] = 0;
-      continue;
-    }
-    for (int c = 0; c < 3; ++c) d[i + c] = std::uint8_t(std::lround(std::clamp(canvas.px[i + c], 0.0f, 1.0f) * 255.0f));
-    d[i + 3] = std::uint8_t(std::lround(std::clamp(a, 0.0f, 1.0f) * 255.0f));
-  }
-  return out;
-}
-
-Rect visibleBounds(const std::vector<LayerNode>& layers) {
-  Rect r;
-  for (const LayerNode& n : layers) {
-    if (!n.visible) continue;
-    r = r.united(n.isSet ? visibleBounds(n.children) : n.pixels.bounds());
-  }
-  return r;
-}
-
 }  // namespace
-
-void blendColor(BlendMode mode, const float b[3], const float s[3], float out[3]) {
-  float tmp[3];
-  switch (mode) {
-    case BlendMode::Hue:
-      setSat(s, sat(b), tmp);
-      setLum(tmp, lum(b), out);
-      return;
-    case BlendMode::Saturation:
-      setSat(b, sat(s), tmp);
-      setLum(tmp, lum(b), out);
-      return;
-    case BlendMode::Color: setLum(s, lum(b), out); return;
-    case BlendMode::Luminosity: setLum(b, lum(s), out); return;
-    case BlendMode::LighterColor: {
-      const float* pick = (s[0] + s[1] + s[2]) > (b[0] + b[1] + b[2]) ? s : b;
-      std::copy(pick, pick + 3, out);
-      return;
-    }
-    case BlendMode::DarkerColor: {
-      const float* pick = (s[0] + s[1] + s[2]) < (b[0] + b[1] + b[2]) ? s : b;
-      std::copy(pick, pick + 3, out);
-      return;
-    }
-    default:
-      for (int i = 0; i < 3; ++i) out[i] = separable(mode, b[i], s[i]);
-  }
-}
 
 void paintPixel(BlendMode mode, std::uint8_t* rgba, Rgb color, float alpha, bool preserveTransparency, int x, int y) {
   if (alpha <= 0.0f) return;
-  const float src[3] = {color.r / 255.0f, color.g / 255.0f, color.b / 255.0f};
-  float dst[4] = {rgba[0] / 255.0f, rgba[1] / 255.0f, rgba[2] / 255.0f, rgba[3] / 255.0f};
-  if (preserveTransparency) {
-    if (rgba[3] == 0) return;
-    const float keep = dst[3];
-    dst[3] = 1.0f;
-    blendPixel(mode, dst, src, alpha, x, y);
-    dst[3] = keep;
-  } else {
-    blendPixel(mode, dst, src, alpha, x, y);
-  }
-  for (int c = 0; c < 4; ++c) rgba[c] = std::uint8_t(std::lround(std::clamp(dst[c], 0.0f, 1.0f) * 255.0f));
+  if (preserveTransparency && rgba[3] == 0) return;
+  const int a = int(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 255.0f));
+  if (!a) return;
+  const std::uint8_t source[4] = {color.r, color.g, color.b, 255};
+  const std::uint8_t keep = rgba[3];
+  if (preserveTransparency) rgba[3] = 255;  // blend as if the pixel were opaque
+  Paint p;
+  p.mode = mode == BlendMode::PassThrough ? BlendMode::Normal : mode;
+  p.alpha = a;
+  paint::paintSpan(p, rgba, source, nullptr, 1, x, y);
+  if (preserveTransparency) rgba[3] = keep;
 }
 
-Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area) {
-  if (area.empty()) return Raster();
-  Canvas canvas(area);
-  drawNodes(layers, canvas);
-  return toRaster(canvas);
+Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas) {
+  Raster out(area);
+  if (!out.empty()) Compositor(canvas).drawStack(layers, out);
+  return out;
 }
 
-Raster compositeDocument(const DocumentContent& content) { return compositeLayers(content.layers, content.canvas()); }
+Raster compositeDocument(const DocumentContent& content) {
+  return compositeLayers(content.layers, content.canvas(), content.canvas());
+}
 
-Raster mergeSetPixels(const LayerNode& set) {
-  const Rect area = visibleBounds(set.children);
-  Raster out = compositeLayers(set.children, area);
+Raster mergeSetPixels(const LayerNode& set, const Rect& canvas) {
+  const Compositor compositor(canvas);
+  Raster out(compositor.visibleBounds(set.children));
+  if (!out.empty()) compositor.drawStack(set.children, out);
   out.trim();
   return out;
 }

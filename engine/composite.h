@@ -11,12 +11,14 @@
 namespace engine {
 
 // The visible layers of `layers` (topmost first) composited over transparency within `area`.
-Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area);
+// `canvas` is the document's size: without it vector masks and fill layers that carry no
+// pixels of their own do not show.
+Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas = {});
 // The document's merged image: all visible layers over transparency, canvas-sized.
 Raster compositeDocument(const DocumentContent& content);
 // The pixels of a set merged into one layer: its visible members composited in isolation, as
 // Photoshop's Merge Group makes them, trimmed to what they cover (pixels beyond the canvas kept).
-Raster mergeSetPixels(const LayerNode& set);
+Raster mergeSetPixels(const LayerNode& set, const Rect& canvas = {});
 
 // One blend of a source colour onto a backdrop colour, channels 0..1, for the separable and
 // non-separable modes (PassThrough and Normal give the source).

@@ -51,6 +51,7 @@ struct TaggedBlock {
 struct LayerMask {
   Mask pixels{Rect{}, 255};  // outside value is the mask's default colour; no mask shows everything
   bool disabled = false;
+  std::uint8_t density = 255;  // below 255 the hidden parts show through: 255 - density x (255 - mask)
   bool empty() const { return pixels.bounds().empty() && pixels.outside() == 255; }
 };
 
@@ -72,6 +73,7 @@ struct LayerNode {
   Rgb fillColor{};                  // solid-fill layers
   std::uint8_t fillOpacity = 255;   // 0..255
   bool clipping = false;            // clipped to the layer below
+  std::uint8_t vectorMaskDensity = 255;  // as LayerMask::density, for the vector mask in extraBlocks
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;
   std::string text;                 // text layers: their words, for display

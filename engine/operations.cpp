@@ -8,6 +8,7 @@
 #include "engine/composite.h"
 #include "engine/errors.h"
 #include "engine/filters.h"
+#include "engine/vector_mask.h"
 
 namespace engine {
 
@@ -338,7 +339,7 @@ LayerId mergeSet(DocumentContent& doc, LayerId setId) {
   LayerNode& set = path.node();
   if (!set.isSet) fail(ErrorCode::NotAvailable, "only a layer set can be merged this way");
   LayerNode merged = LayerNode::artLayer(set.name);
-  merged.pixels = mergeSetPixels(set);
+  merged.pixels = mergeSetPixels(set, doc.canvas());
   merged.visible = set.visible;
   merged.opacity = set.opacity;
   merged.blendMode = set.blendMode == BlendMode::PassThrough ? BlendMode::Normal : set.blendMode;
@@ -362,7 +363,7 @@ LayerId mergeDown(DocumentContent& doc, LayerId id) {
   lower.blendMode = BlendMode::Normal;
   lower.visible = true;
   std::vector<LayerNode> pair{path.node(), lower};
-  Raster result = compositeLayers(pair, path.node().contentBounds().united(below.pixels.bounds()));
+  Raster result = compositeLayers(pair, path.node().contentBounds().united(below.pixels.bounds()), doc.canvas());
   result.trim();
   below.pixels = std::move(result);
   below.kind = LayerKind::Normal;
@@ -557,8 +558,9 @@ void resizeImage(DocumentContent& doc, int width, int height, ResampleMethod met
   checkPixelArea(width, height);
   if (width < 1 || height < 1) fail(ErrorCode::InvalidArgument, "an image needs at least one pixel each way");
   const double sx = double(width) / doc.width, sy = double(height) / doc.height;
+  const Rect canvas = doc.canvas();
   forEachLayer(doc.layers, [&](LayerNode& n) {
-    if (!n.pixels.empty()) n.pixels = resampleRaster(n.pixels, sx, sy, method);
+    if (!n.pixels.empty()) n.pixels = resampleRaster(n.pixels, sx, sy, method, canvas);
     if (n.isBackground) refillBackground(n, Rect::fromSize(width, height));
     if (!n.mask.pixels.bounds().empty()) n.mask.pixels = resampleMask(n.mask.pixels, sx, sy);
   });
@@ -582,20 +584,73 @@ void invertLayer(DocumentContent& doc, LayerId id) {
   }
 }
 
-void rasterizeLayer(DocumentContent& doc, LayerId id) {
+namespace {
+
+// The vector mask drawn into the layer mask (combined with a mask there is), then dropped.
+void vectorMaskIntoLayerMask(LayerNode& node, const Rect& canvas) {
+  const bool own = !node.mask.disabled && !node.mask.empty();
+  const Rect area = own ? node.mask.pixels.bounds().united(canvas) : canvas;
+  std::optional<Mask> shape = renderVectorMask(node, canvas, area);
+  if (!shape) return;
+  for (int y = area.top; y < area.bottom; ++y) {
+    std::uint8_t* row = shape->mutableRow(y);
+    for (int x = area.left; x < area.right; ++x) {
+      const int v = 255 - node.vectorMaskDensity * (255 - row[x - area.left]) / 255;
+      row[x - area.left] = std::uint8_t(v * (own ? node.mask.pixels.at(x, y) : 255) / 255);
+    }
+  }
+  node.mask.pixels = std::move(*shape);
+  node.mask.disabled = false;
+  node.mask.density = 255;
+  removeVectorMask(node);
+}
+
+// The vector mask drawn into the pixels' own coverage, then dropped.
+void vectorMaskIntoPixels(LayerNode& node, const Rect& canvas) {
+  const Rect area = node.pixels.bounds();
+  if (const std::optional<Mask> shape = area.empty() ? std::nullopt : renderVectorMask(node, canvas, area)) {
+    for (int y = area.top; y < area.bottom; ++y) {
+      std::uint8_t* p = node.pixels.mutablePixel(area.left, y);
+      const std::uint8_t* m = shape->row(y);
+      for (int x = 0; x < area.width(); ++x, p += 4) {
+        const int v = 255 - node.vectorMaskDensity * (255 - m[x]) / 255;
+        p[3] = std::uint8_t(p[3] * v / 255);
+      }
+    }
+    node.pixels.trim();
+  }
+  removeVectorMask(node);
+}
+
+}  // namespace
+
+void rasterizeLayer(DocumentContent& doc, LayerId id, RasterizeTarget target) {
   LayerNode& node = doc.layer(id);
   if (node.isSet) {
-    for (LayerNode& c : node.children) rasterizeLayer(doc, c.id);
+    for (LayerNode& c : node.children) rasterizeLayer(doc, c.id, target);
     return;
+  }
+  if (target == RasterizeTarget::LayerClippingPath) {
+    if (hasVectorMask(node)) vectorMaskIntoLayerMask(node, doc.canvas());
+    return;
+  }
+  if (target == RasterizeTarget::TextContents && node.kind != LayerKind::Text) return;
+  // A fill layer without stored pixels shows its colour over the whole canvas, cut by its
+  // vector mask.
+  const bool shapedAlready = pixelsShowVectorMask(node);
+  if (node.kind == LayerKind::SolidFill && node.pixels.empty()) node.pixels = Raster::filled(doc.canvas(), node.fillColor);
+  if ((target == RasterizeTarget::Shape || target == RasterizeTarget::EntireLayer) && hasVectorMask(node)) {
+    if (shapedAlready) removeVectorMask(node);
+    else vectorMaskIntoPixels(node, doc.canvas());
   }
   if (node.kind == LayerKind::Normal) return;
   node.kind = LayerKind::Normal;
   node.text.clear();
-  // Blocks that described the old kind (type, fill, vector data) no longer apply.
+  // Blocks that described the old kind (type, fill, vector origination) no longer apply.
   std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
     const std::string key(b.key.begin(), b.key.end());
-    return key == "TySh" || key == "SoCo" || key == "GdFl" || key == "PtFl" || key == "vmsk" || key == "vsms" ||
-           key == "vogk" || key == "SoLd" || key == "PlLd" || key == "tySh";
+    return key == "TySh" || key == "SoCo" || key == "GdFl" || key == "PtFl" || key == "SoLd" || key == "PlLd" ||
+           key == "tySh";
   });
 }
 
@@ -613,12 +668,16 @@ void applyClouds(DocumentContent& doc, LayerId id, Rgb foreground, Rgb backgroun
     for (int x = area.left; x < area.right; ++x, p += 4, c += 4) {
       const int m = region.at(x, y);
       if (!m) continue;
-      const Rgb color{c[0], c[1], c[2]};
-      if (difference) {
-        paintPixel(BlendMode::Difference, p, color, m / 255.0f, layer.isBackground, x, y);
-      } else {
-        paintPixel(BlendMode::Normal, p, color, m / 255.0f, layer.isBackground, x, y);
+      if (m == 255 && !difference) {  // the clouds are opaque: fully selected pixels take them as they are
+        std::copy_n(c, 4, p);
+        continue;
       }
+      if (m == 255 && p[3] == 255) {
+        for (int k = 0; k < 3; ++k) p[k] = std::uint8_t(std::abs(p[k] - c[k]));
+        continue;
+      }
+      const Rgb color{c[0], c[1], c[2]};
+      paintPixel(difference ? BlendMode::Difference : BlendMode::Normal, p, color, m / 255.0f, layer.isBackground, x, y);
     }
   }
 }

@@ -86,7 +86,13 @@ void cropDocument(DocumentContent& doc, const Rect& bounds);
 void resizeImage(DocumentContent& doc, int width, int height, ResampleMethod method);
 
 void invertLayer(DocumentContent& doc, LayerId id);
-void rasterizeLayer(DocumentContent& doc, LayerId id);
+// Photoshop's rasterize targets.
+enum class RasterizeTarget : int { TextContents = 1, Shape = 2, FillContent = 3, LayerClippingPath = 4, EntireLayer = 5 };
+// Rasterize: text, fill and shape layers become pixel layers that show what they showed (a fill
+// layer without stored pixels is filled with its colour over the canvas); for a shape or the
+// entire layer the vector mask is drawn into the pixels, for the clipping path into the layer
+// mask. A set rasterizes its members.
+void rasterizeLayer(DocumentContent& doc, LayerId id, RasterizeTarget target = RasterizeTarget::EntireLayer);
 // Clouds: fractal noise between the two colours replacing the layer's pixels over the canvas
 // (or the selection); difference clouds blend the noise onto the pixels in Difference mode.
 void applyClouds(DocumentContent& doc, LayerId id, Rgb foreground, Rgb background, std::uint32_t seed,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace engine {
@@ -13,7 +14,7 @@ Rect scaledBounds(const Rect& r, double sx, double sy) {
           int(std::ceil(r.bottom * sy))};
 }
 
-// Catmull-Rom style cubic convolution with Photoshop's sharper-than-B-spline constant.
+// Catmull-Rom cubic convolution (a = -0.5): sharp, yet without the ringing of sharper kernels.
 double cubicWeight(double t) {
   constexpr double a = -0.5;
   t = std::fabs(t);
@@ -22,97 +23,129 @@ double cubicWeight(double t) {
   return 0.0;
 }
 
+// For each destination index along one axis: `count` source indices (relative to the source's
+// first pixel, -1 where the source has no pixel) and their weights, which sum to 1.
 struct Taps {
-  std::vector<int> first;      // first source index per destination index
-  std::vector<double> weights;  // `count` weights per destination index
   int count = 0;
+  std::vector<int> index;
+  std::vector<float> weight;
 };
 
-// Filter taps along one axis; when shrinking, the kernel widens so every source pixel counts.
-Taps makeTaps(int dstBegin, int dstEnd, double scale, ResampleMethod method) {
+struct Axis {
+  int dstBegin, dstEnd;    // destination pixels
+  int srcBegin, srcEnd;    // source pixels
+  int edgeBegin, edgeEnd;  // beyond these, positions repeat the edge pixel
+};
+
+Taps makeTaps(const Axis& axis, double scale, ResampleMethod method) {
   Taps taps;
+  const int n = axis.dstEnd - axis.dstBegin;
   const bool nearest = method == ResampleMethod::NearestNeighbor || method == ResampleMethod::None;
   const bool linear = method == ResampleMethod::Bilinear;
   const double support = nearest ? 0.5 : linear ? 1.0 : 2.0;
   const double widen = scale < 1.0 ? 1.0 / scale : 1.0;
-  taps.count = nearest ? 1 : int(std::ceil(support * widen)) * 2 + 1;
-  const int n = dstEnd - dstBegin;
-  taps.first.resize(std::size_t(n));
-  taps.weights.assign(std::size_t(n) * taps.count, 0.0);
+  // An unchanged axis maps each pixel to itself; only that keeps the pixels exactly.
+  taps.count = nearest || scale == 1.0 ? 1 : int(std::ceil(support * widen)) * 2 + 1;
+  taps.index.assign(std::size_t(n) * taps.count, -1);
+  taps.weight.assign(std::size_t(n) * taps.count, 0.0f);
+  const auto sourceIndex = [&](int position) {
+    position = std::clamp(position, axis.edgeBegin, axis.edgeEnd - 1);
+    return position >= axis.srcBegin && position < axis.srcEnd ? position - axis.srcBegin : -1;
+  };
+  std::vector<double> w(std::size_t(taps.count));
   for (int i = 0; i < n; ++i) {
-    const double center = (dstBegin + i + 0.5) / scale - 0.5;
-    if (nearest) {
-      taps.first[std::size_t(i)] = int(std::floor(center + 0.5));
-      taps.weights[std::size_t(i)] = 1.0;
+    const double center = (axis.dstBegin + i + 0.5) / scale - 0.5;
+    const std::size_t at = std::size_t(i) * taps.count;
+    if (taps.count == 1) {
+      taps.index[at] = sourceIndex(int(std::floor(center + 0.5)));
+      taps.weight[at] = 1.0f;
       continue;
     }
     const int first = int(std::floor(center)) - (taps.count - 1) / 2;
-    taps.first[std::size_t(i)] = first;
     double sum = 0.0;
     for (int k = 0; k < taps.count; ++k) {
       const double d = (first + k - center) / widen;
-      const double w = linear ? std::max(0.0, 1.0 - std::fabs(d)) : cubicWeight(d);
-      taps.weights[std::size_t(i) * taps.count + k] = w;
-      sum += w;
+      w[std::size_t(k)] = linear ? std::max(0.0, 1.0 - std::fabs(d)) : cubicWeight(d);
+      sum += w[std::size_t(k)];
     }
-    if (sum != 0.0)
-      for (int k = 0; k < taps.count; ++k) taps.weights[std::size_t(i) * taps.count + k] /= sum;
+    for (int k = 0; k < taps.count; ++k) {
+      taps.index[at + k] = sourceIndex(first + k);
+      taps.weight[at + k] = float(sum != 0.0 ? w[std::size_t(k)] / sum : 0.0);
+    }
   }
   return taps;
 }
 
+// One pixel (four floats) per step, on separate pointers, so the compiler can use vector
+// instructions for the inner loop of the pass. `n` is a multiple of 4.
+void accumulateRow(float* __restrict acc, const float* __restrict row, float weight, std::size_t n) {
+  for (std::size_t j = 0; j < n; j += 4) {
+    acc[j] += weight * row[j];
+    acc[j + 1] += weight * row[j + 1];
+    acc[j + 2] += weight * row[j + 2];
+    acc[j + 3] += weight * row[j + 3];
+  }
+}
+
+std::uint8_t toByte(float v) { return std::uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f); }
+
 }  // namespace
 
-Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod method) {
+Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod method, const Rect& canvas) {
   if (source.empty()) return Raster();
   const Rect src = source.bounds();
   const Rect dst = scaledBounds(src, sx, sy);
   Raster out(dst);
   if (out.empty()) return out;
-  const Taps tx = makeTaps(dst.left, dst.right, sx, method);
-  const Taps ty = makeTaps(dst.top, dst.bottom, sy, method);
+  constexpr int kFar = std::numeric_limits<int>::max() / 2;
+  const bool edges = !canvas.empty();
+  const Taps tx = makeTaps({dst.left, dst.right, src.left, src.right, edges ? canvas.left : -kFar, edges ? canvas.right : kFar},
+                           sx, method);
+  const Taps ty = makeTaps({dst.top, dst.bottom, src.top, src.bottom, edges ? canvas.top : -kFar, edges ? canvas.bottom : kFar},
+                           sy, method);
 
-  // Horizontal pass into premultiplied doubles (rows of the source, columns of the result).
+  // Horizontal pass into premultiplied floats: colour x alpha (0..255) and alpha (0..1), one
+  // row of the result's width per source row.
   const int w = dst.width(), h = src.height();
-  std::vector<double> mid(std::size_t(w) * h * 4, 0.0);
+  std::vector<float> mid(std::size_t(w) * h * 4, 0.0f);
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row = source.pixel(src.left, src.top + y);
-    for (int x = 0; x < w; ++x) {
-      double acc[4] = {0, 0, 0, 0};
+    float* m = mid.data() + std::size_t(y) * w * 4;
+    for (int x = 0; x < w; ++x, m += 4) {
       for (int k = 0; k < tx.count; ++k) {
-        const int sxi = tx.first[std::size_t(x)] + k;
-        if (sxi < src.left || sxi >= src.right) continue;
-        const double wgt = tx.weights[std::size_t(x) * tx.count + k];
-        const std::uint8_t* p = row + std::size_t(sxi - src.left) * 4;
-        const double a = p[3] / 255.0;
-        acc[0] += wgt * p[0] * a;
-        acc[1] += wgt * p[1] * a;
-        acc[2] += wgt * p[2] * a;
-        acc[3] += wgt * a;
+        const std::size_t t = std::size_t(x) * tx.count + k;
+        const int i = tx.index[t];
+        if (i < 0) continue;
+        const std::uint8_t* p = row + std::size_t(i) * 4;
+        const float a = tx.weight[t] * (p[3] * (1.0f / 255.0f));
+        m[0] += a * p[0];
+        m[1] += a * p[1];
+        m[2] += a * p[2];
+        m[3] += a;
       }
-      std::copy(acc, acc + 4, mid.begin() + (std::size_t(y) * w + x) * 4);
     }
   }
-  // Vertical pass, back to straight 8-bit.
+  // Vertical pass row by row, back to straight 8-bit.
+  std::vector<float> acc(std::size_t(w) * 4);
   std::uint8_t* d = out.mutableData();
   for (int y = 0; y < dst.height(); ++y) {
-    for (int x = 0; x < w; ++x) {
-      double acc[4] = {0, 0, 0, 0};
-      for (int k = 0; k < ty.count; ++k) {
-        const int syi = ty.first[std::size_t(y)] + k;
-        if (syi < src.top || syi >= src.bottom) continue;
-        const double wgt = ty.weights[std::size_t(y) * ty.count + k];
-        const double* m = mid.data() + (std::size_t(syi - src.top) * w + x) * 4;
-        for (int c = 0; c < 4; ++c) acc[c] += wgt * m[c];
-      }
-      std::uint8_t* o = d + (std::size_t(y) * w + x) * 4;
-      const double a = std::clamp(acc[3], 0.0, 1.0);
-      o[3] = std::uint8_t(std::lround(a * 255.0));
+    std::fill(acc.begin(), acc.end(), 0.0f);
+    for (int k = 0; k < ty.count; ++k) {
+      const std::size_t t = std::size_t(y) * ty.count + k;
+      const int i = ty.index[t];
+      if (i < 0) continue;
+      accumulateRow(acc.data(), mid.data() + std::size_t(i) * w * 4, ty.weight[t], acc.size());
+    }
+    std::uint8_t* o = d + std::size_t(y) * w * 4;
+    for (int x = 0; x < w; ++x, o += 4) {
+      const float* a = acc.data() + std::size_t(x) * 4;
+      o[3] = toByte(a[3] * 255.0f);
       if (o[3] == 0) {
         o[0] = o[1] = o[2] = 0;
         continue;
       }
-      for (int c = 0; c < 3; ++c) o[c] = std::uint8_t(std::lround(std::clamp(acc[c] / a, 0.0, 255.0)));
+      const float unmultiply = 1.0f / a[3];
+      for (int c = 0; c < 3; ++c) o[c] = toByte(a[c] * unmultiply);
     }
   }
   out.trim();

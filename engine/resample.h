@@ -13,8 +13,10 @@ enum class ResampleMethod : int {
 };
 
 // Scales pixels about the document origin by (sx, sy): document position X of the result
-// samples position (X + 0.5) / sx - 0.5 of the source. Transparent outside the source bounds.
-Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod method);
+// samples position (X + 0.5) / sx - 0.5 of the source. Beyond `canvas` (when given) the edge
+// pixels repeat, as at the edge of a picture, so content that fills the canvas keeps hard
+// edges; elsewhere outside the source bounds is transparent.
+Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod method, const Rect& canvas = {});
 Mask resampleMask(const Mask& source, double sx, double sy);
 
 }  // namespace engine

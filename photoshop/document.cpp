@@ -8,6 +8,7 @@
 #include "engine/operations.h"
 #include "formats/document_io.h"
 #include "photoshop/object_model.h"
+#include "photoshop/saved_files.h"
 #include "photoshop/units.h"
 
 namespace photoshop {
@@ -30,15 +31,6 @@ engine::BlendMode colorBlendMode(int mode) {
   if (!engine::isValidBlendMode(mode) || mode == int(engine::BlendMode::PassThrough))
     engine::fail(ErrorCode::InvalidArgument, "blend mode " + std::to_string(mode) + " is not valid for painting");
   return engine::BlendMode(mode);
-}
-
-std::string withExtension(const std::string& path, const char* lower, int extensionType) {
-  std::filesystem::path p(path);
-  if (p.has_extension()) return path;
-  std::string ext = lower;
-  if (extensionType == ps::Uppercase)
-    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return path + ext;
 }
 
 }  // namespace
@@ -227,22 +219,16 @@ void Document::SaveAs(const std::string& path, const SaveOptions& options, bool 
     std::string target;
     if (const auto* jpeg = std::get_if<JPEGSaveOptions>(&options)) {
       if (jpeg->Quality < 0 || jpeg->Quality > 12) engine::fail(ErrorCode::InvalidArgument, "JPEG quality must be 0 to 12");
-      target = withExtension(path, ".jpg", extensionType);
+      target = detail::withExtension(path, ".jpg", extensionType == ps::Uppercase);
       formats::writeJpeg(d->content(), target, formats::JpegOptions{jpeg->Quality});
     } else if (std::holds_alternative<PNGSaveOptions>(options)) {
-      target = withExtension(path, ".png", extensionType);
+      target = detail::withExtension(path, ".png", extensionType == ps::Uppercase);
       formats::writePng(d->content(), target);
     } else {
-      target = withExtension(path, ".psd", extensionType);
+      target = detail::withExtension(path, ".psd", extensionType == ps::Uppercase);
       formats::writePsd(d->content(), target);
     }
-    if (!asCopy) {
-      std::error_code ec;
-      const std::string canonical = std::filesystem::weakly_canonical(target, ec).string();
-      d->setFilePath(canonical.empty() ? target : canonical);
-      d->setName(std::filesystem::path(target).filename().string());
-      d->markSaved();
-    }
+    if (!asCopy) detail::adoptSavedFile(*d, target);
   });
 }
 

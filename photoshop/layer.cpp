@@ -207,7 +207,7 @@ void Layer::Remove() {
 void Layer::Rasterize(int target) {
   detail::call(session_, member("Rasterize"), [&] {
     if (target < 1 || target > 5) engine::fail(ErrorCode::InvalidArgument, "unknown rasterize target");
-    edit("Rasterize Layer", [&](auto& c) { engine::rasterizeLayer(c, id_); });
+    edit("Rasterize Layer", [&](auto& c) { engine::rasterizeLayer(c, id_, engine::RasterizeTarget(target)); });
   });
 }
 

@@ -79,3 +79,47 @@ TEST(Masks, ALayerMaskHidesWhereItIsBlack) {
   layer.mask.disabled = true;
   EXPECT_EQ(fixtures::alphaAt(compositeLayers({layer}, {0, 0, 2, 1}), 1, 0), 255);
 }
+
+TEST(Clipping, ClippedLayersTakeOnTheBaseBlendModeAndOpacity) {
+  // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
+  std::vector<LayerNode> stack{solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}), solidLayer("base", {0, 0, 2, 1}, {255, 255, 255}),
+                               solidLayer("grey", {0, 0, 2, 1}, {200, 200, 200})};
+  stack[0].clipping = true;
+  stack[1].blendMode = BlendMode::Multiply;
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{200, 0, 0}));
+  stack[1].opacity = 128;
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{200, 100, 100}));
+  // Fill opacity of the base hides only the base's own colour, not the clipped layers.
+  stack[1].opacity = 255;
+  stack[1].blendMode = BlendMode::Normal;
+  stack[1].fillOpacity = 0;
+  stack[0].opacity = 128;
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{228, 100, 100}));
+}
+
+TEST(Clipping, APassThroughBaseLetsItsMembersAndTheClippedLayersBlendWithWhatIsBelow) {
+  // White only on the left; the set's red exclusion layer covers both pixels; green lighter
+  // colour is clipped to the set.
+  LayerNode set = LayerNode::layerSet("set");
+  set.children.push_back(solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}));
+  set.children[0].blendMode = BlendMode::Exclusion;
+  std::vector<LayerNode> stack{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), set, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
+  stack[0].clipping = true;
+  stack[0].blendMode = BlendMode::LighterColor;
+  const Raster out = compositeLayers(stack, {0, 0, 2, 1});
+  EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
+  EXPECT_EQ(fixtures::rgbAt(out, 1, 0), (Rgb{0, 255, 0})) << "green is lighter than red";
+}
+
+TEST(Groups, APassThroughSetFadesBetweenTheBackdropAndItsResult) {
+  LayerNode set = LayerNode::layerSet("set");
+  set.opacity = 128;
+  set.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {0, 0, 0}));
+  set.children[0].blendMode = BlendMode::Multiply;
+  std::vector<LayerNode> stack{set, solidLayer("below", {0, 0, 2, 1}, {200, 200, 200})};
+  const Raster out = compositeLayers(stack, {0, 0, 2, 1});
+  EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(fixtures::rgbAt(out, 1, 0), (Rgb{200, 200, 200}));
+  stack[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{200, 200, 200}));
+}

@@ -61,7 +61,7 @@ TEST(Fill, PreservingTransparencyRecoloursTheShapeOnly) {
   DocumentContent c = blankDocument(50, 50);
   c.layers[0].pixels = Raster::filled({10, 10, 20, 20}, {9, 9, 9}, 100);
   fillSelection(c, c.activeLayer, {239, 253, 0}, BlendMode::Normal, 100, true);
-  const Raster& px = c.layers[0].pixels;
+  const Raster px = c.layers[0].pixels;
   EXPECT_EQ(px.bounds(), (Rect{10, 10, 20, 20}));
   EXPECT_EQ(fixtures::rgbAt(px, 15, 15), (Rgb{239, 253, 0}));
   EXPECT_EQ(fixtures::alphaAt(px, 15, 15), 100);
@@ -94,7 +94,7 @@ TEST(Stroke, OutsideAndWiderStrokesAndNoSelection) {
   DocumentContent c = blankDocument(40, 40);
   selectRegion(c, rect(10, 10, 20, 20), SelectionType::Replace, 0);
   strokeSelection(c, c.activeLayer, {0, 0, 0}, 2, StrokeLocation::Outside, BlendMode::Normal, 100, false);
-  const Raster& px = c.layers[0].pixels;
+  const Raster px = c.layers[0].pixels;
   EXPECT_EQ(px.bounds(), (Rect{8, 8, 22, 22}));
   EXPECT_EQ(fixtures::alphaAt(px, 10, 10), 0);
   EXPECT_EQ(fixtures::alphaAt(px, 8, 8), 255);
@@ -147,4 +147,55 @@ TEST(Clouds, TheSameSeedGivesTheSameCloudsAndAnotherSeedOthers) {
   // Difference clouds with black and white over white inverts where the noise is white.
   applyClouds(a, a.activeLayer, {0, 0, 0}, {0, 0, 0}, 1, true);
   EXPECT_TRUE(a.layers[0].pixels.samePixels(b.layers[0].pixels)) << "a difference with black changes nothing";
+}
+
+TEST(ImageSize, ContentFillingTheCanvasKeepsHardEdgesAndAnUnchangedAxisKeepsItsPixels) {
+  DocumentContent c = blankDocument(720, 540);
+  Raster stripes(c.canvas());
+  for (int y = 0; y < 540; ++y)
+    for (int x = 0; x < 720; ++x) {
+      std::uint8_t* p = stripes.mutablePixel(x, y);
+      p[0] = p[1] = p[2] = (x % 2) ? 255 : 0;
+      p[3] = 255;
+    }
+  c.layers[0].pixels = stripes;
+  LayerNode button = fixtures::solidLayer("button", {100, 100, 200, 140}, {239, 253, 0});
+  c.layers.insert(c.layers.begin(), button);
+  resizeImage(c, 720, 480, ResampleMethod::Bicubic);
+  const Raster& page = c.layers[1].pixels;
+  ASSERT_EQ(page.bounds(), (Rect{0, 0, 720, 480}));
+  for (const auto& [x, y] : {std::pair{0, 0}, {719, 0}, {0, 479}, {719, 479}, {360, 240}}) EXPECT_EQ(page.alphaAt(x, y), 255);
+  EXPECT_EQ(fixtures::rgbAt(page, 0, 200), (Rgb{0, 0, 0})) << "columns are not resampled when the width stays";
+  EXPECT_EQ(fixtures::rgbAt(page, 1, 200), (Rgb{255, 255, 255}));
+  // A layer inside the canvas fades into the transparency around it.
+  const Raster& b = c.layers[0].pixels;
+  EXPECT_EQ(b.alphaAt(150, 120), 255);
+  EXPECT_EQ(b.bounds().left, 100);
+  EXPECT_LT(b.alphaAt(150, b.bounds().top), 255);
+  EXPECT_EQ(fixtures::rgbAt(b, 150, 120), (Rgb{239, 253, 0}));
+
+  DocumentContent n = blankDocument(2, 1);
+  n.layers[0].pixels = Raster::filled({0, 0, 1, 1}, {10, 20, 30});
+  resizeImage(n, 4, 2, ResampleMethod::NearestNeighbor);
+  EXPECT_EQ(n.layers[0].pixels.bounds(), (Rect{0, 0, 2, 2}));
+  EXPECT_EQ(fixtures::rgbAt(n.layers[0].pixels, 1, 1), (Rgb{10, 20, 30}));
+}
+
+TEST(Clouds, SpanBothColoursAndAnOpaqueLayerStaysOpaqueUnderDifferenceClouds) {
+  DocumentContent c = blankDocument(720, 540);
+  applyClouds(c, c.activeLayer, {255, 0, 40}, {255, 255, 255}, 3, false);
+  int lowest = 255, highest = 0;
+  const Raster px = c.layers[0].pixels;
+  for (int y = 0; y < 540; ++y)
+    for (int x = 0; x < 720; ++x) {
+      lowest = std::min(lowest, int(px.pixel(x, y)[1]));
+      highest = std::max(highest, int(px.pixel(x, y)[1]));
+      ASSERT_EQ(px.pixel(x, y)[0], 255);
+    }
+  EXPECT_EQ(lowest, 0);
+  EXPECT_EQ(highest, 255);
+  applyClouds(c, c.activeLayer, {255, 0, 0}, {255, 0, 0}, 4, true);  // clouds of one colour: plain red
+  EXPECT_EQ(c.layers[0].pixels.alphaAt(300, 300), 255);
+  EXPECT_EQ(c.layers[0].pixels.pixel(10, 10)[0], 0) << "the difference of red and red";
+  EXPECT_EQ(c.layers[0].pixels.pixel(10, 10)[1], px.pixel(10, 10)[1]);
 }

@@ -8,20 +8,7 @@ using namespace photoshop;
 using engine::ErrorCode;
 using fixtures::pixelApplication;
 
-namespace {
-
-template <class F>
-AutomationError errorOf(F&& f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no AutomationError";
-  return AutomationError(0, "", "");
-}
-
-}  // namespace
+using fixtures::errorOf;
 
 TEST(Errors, MissingElementsSayThereIsNoSuchElement) {
   Application app = pixelApplication();

@@ -1,6 +1,8 @@
 #pragma once
 // An application set up the way the program sets it up: rulers in pixels.
 
+#include <gtest/gtest.h>
+
 #include "photoshop/object_model.h"
 
 namespace fixtures {
@@ -26,6 +28,18 @@ inline engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer&
   const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());
   const std::uint8_t* p = n.pixels.pixel(x, y);
   return {p[0], p[1], p[2]};
+}
+
+// The AutomationError a call raises; a failed expectation when it raises none.
+template <class F>
+photoshop::AutomationError errorOf(F&& call) {
+  try {
+    call();
+  } catch (const photoshop::AutomationError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no AutomationError";
+  return photoshop::AutomationError(0, "", "");
 }
 
 }  // namespace fixtures

@@ -1,0 +1,248 @@
+#include "engine/vector_mask.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+namespace {
+
+constexpr std::uint32_t kInvert = 1u, kDisabled = 4u;
+constexpr std::size_t kRecordSize = 26;
+
+struct Pt {
+  double x;
+  double y;
+};
+
+struct Knot {
+  Pt before, anchor, after;
+};
+
+struct Subpath {
+  int operation = 1;  // 0 exclude, 1 add, 2 subtract, 3 intersect; -1 (older files) adds
+  std::vector<Knot> knots;
+};
+
+struct VectorPath {
+  std::uint32_t flags = 0;
+  bool startFull = false;
+  std::vector<Subpath> subpaths;
+};
+
+bool isVectorKey(const TaggedBlock& b) {
+  const std::string key(b.key.begin(), b.key.end());
+  return key == "vmsk" || key == "vsms";
+}
+
+const TaggedBlock* vectorBlock(const LayerNode& node) {
+  for (const TaggedBlock& b : node.extraBlocks)
+    if (isVectorKey(b) && b.data) return &b;
+  return nullptr;
+}
+
+std::uint32_t u32(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+std::uint16_t u16(const std::uint8_t* p) { return std::uint16_t(p[0] << 8 | p[1]); }
+double fixed824(const std::uint8_t* p) { return double(std::int32_t(u32(p))) / double(1 << 24); }
+
+// Reads the path records; every read is checked against the block's size.
+std::optional<VectorPath> readPath(const std::vector<std::uint8_t>& data, const Rect& canvas) {
+  if (data.size() < 8) return std::nullopt;
+  VectorPath path;
+  path.flags = u32(data.data() + 4);
+  std::size_t expected = 0;
+  for (std::size_t at = 8; at + kRecordSize <= data.size(); at += kRecordSize) {
+    const std::uint8_t* r = data.data() + at;
+    const std::uint16_t selector = u16(r);
+    if (selector == 0 || selector == 3) {
+      Subpath s;
+      expected = u16(r + 2);
+      s.operation = std::int16_t(u16(r + 4));
+      path.subpaths.push_back(std::move(s));
+    } else if (selector == 1 || selector == 2 || selector == 4 || selector == 5) {
+      if (path.subpaths.empty() || path.subpaths.back().knots.size() >= expected) return std::nullopt;
+      const auto point = [&](int i) {
+        return Pt{fixed824(r + 2 + 8 * i + 4) * canvas.width(), fixed824(r + 2 + 8 * i) * canvas.height()};
+      };
+      path.subpaths.back().knots.push_back({point(0), point(1), point(2)});
+    } else if (selector == 8) {
+      path.startFull = u16(r + 2) != 0;
+    }
+  }
+  return path;
+}
+
+// Coverage of polygons by exact area: each edge adds its signed area to the cells it crosses,
+// and a running sum along each row gives the winding coverage of every pixel.
+class AreaRasterizer {
+ public:
+  AreaRasterizer(int width, int height) : w_(width), h_(height), acc_(std::size_t(width + 2) * height, 0.0f) {}
+
+  void line(Pt a, Pt b) {
+    // Pieces left of the area still count for every pixel to their right: they are moved onto
+    // its left edge. Pieces right of it count for nothing and go to the spare column.
+    double cuts[4] = {0.0, 1.0, 1.0, 1.0};
+    int n = 1;
+    for (const double edge : {0.0, double(w_)}) {
+      if ((a.x - edge) * (b.x - edge) < 0.0) cuts[n++] = (edge - a.x) / (b.x - a.x);
+    }
+    if (n == 3 && cuts[1] > cuts[2]) std::swap(cuts[1], cuts[2]);
+    cuts[n] = 1.0;
+    for (int i = 0; i < n; ++i) {
+      const Pt p{a.x + (b.x - a.x) * cuts[i], a.y + (b.y - a.y) * cuts[i]};
+      const Pt q{a.x + (b.x - a.x) * cuts[i + 1], a.y + (b.y - a.y) * cuts[i + 1]};
+      lineInside(std::clamp(p.x, 0.0, double(w_)), p.y, std::clamp(q.x, 0.0, double(w_)), q.y);
+    }
+  }
+
+  // Coverage 0..1 per pixel, row by row.
+  std::vector<float> coverage() const {
+    std::vector<float> out(std::size_t(w_) * h_);
+    for (int y = 0; y < h_; ++y) {
+      float sum = 0.0f;
+      const float* row = acc_.data() + std::size_t(y) * (w_ + 2);
+      for (int x = 0; x < w_; ++x) {
+        sum += row[x];
+        out[std::size_t(y) * w_ + x] = std::min(1.0f, std::fabs(sum));
+      }
+    }
+    return out;
+  }
+
+ private:
+  void lineInside(double x0, double y0, double x1, double y1) {
+    if (y0 == y1) return;
+    float dir = 1.0f;
+    if (y0 > y1) {
+      std::swap(x0, x1);
+      std::swap(y0, y1);
+      dir = -1.0f;
+    }
+    const double dxdy = (x1 - x0) / (y1 - y0);
+    double x = x0;
+    if (y0 < 0.0) x -= y0 * dxdy;
+    const int yBegin = std::max(0, int(std::floor(y0)));
+    const int yEnd = std::min(h_, int(std::ceil(y1)));
+    for (int y = yBegin; y < yEnd; ++y) {
+      float* row = acc_.data() + std::size_t(y) * (w_ + 2);
+      const double dy = std::min(double(y + 1), y1) - std::max(double(y), y0);
+      const double xNext = x + dxdy * dy;
+      const float d = float(dy) * dir;
+      const double xa = std::min(x, xNext), xb = std::max(x, xNext);
+      const double xaFloor = std::floor(xa), xbCeil = std::ceil(xb);
+      const int ia = int(xaFloor), ib = int(xbCeil);
+      if (ib <= ia + 1) {
+        const float xm = float(0.5 * (x + xNext) - xaFloor);
+        row[ia] += d - d * xm;
+        row[ia + 1] += d * xm;
+      } else {
+        // The edge crosses several cells: triangle areas at both ends, even steps between.
+        const float s = float(1.0 / (xb - xa));
+        const float xaf = float(xa - xaFloor);
+        const float a0 = 0.5f * s * (1.0f - xaf) * (1.0f - xaf);
+        const float xbf = float(xb - xbCeil + 1.0);
+        const float am = 0.5f * s * xbf * xbf;
+        row[ia] += d * a0;
+        if (ib == ia + 2) {
+          row[ia + 1] += d * (1.0f - a0 - am);
+        } else {
+          const float a1 = s * (1.5f - xaf);
+          row[ia + 1] += d * (a1 - a0);
+          for (int i = ia + 2; i < ib - 1; ++i) row[i] += d * s;
+          const float a2 = a1 + float(ib - ia - 3) * s;
+          row[ib - 1] += d * (1.0f - a2 - am);
+        }
+        row[ib] += d * am;
+      }
+      x = xNext;
+    }
+  }
+
+  int w_, h_;
+  std::vector<float> acc_;
+};
+
+// A cubic Bezier as line segments, finer where it bends more (within about 0.1 pixel).
+void addCurve(AreaRasterizer& r, Pt p0, Pt p1, Pt p2, Pt p3) {
+  const double ddx = std::max(std::fabs(p0.x - 2 * p1.x + p2.x), std::fabs(p1.x - 2 * p2.x + p3.x));
+  const double ddy = std::max(std::fabs(p0.y - 2 * p1.y + p2.y), std::fabs(p1.y - 2 * p2.y + p3.y));
+  const int steps = std::clamp(int(std::ceil(std::sqrt(std::hypot(ddx, ddy) * 7.5))), 1, 256);
+  Pt last = p0;
+  for (int i = 1; i <= steps; ++i) {
+    const double t = double(i) / steps, u = 1.0 - t;
+    const Pt p{u * u * u * p0.x + 3 * u * u * t * p1.x + 3 * u * t * t * p2.x + t * t * t * p3.x,
+               u * u * u * p0.y + 3 * u * u * t * p1.y + 3 * u * t * t * p2.y + t * t * t * p3.y};
+    r.line(last, p);
+    last = p;
+  }
+}
+
+std::vector<float> drawSubpath(const Subpath& s, const Rect& area) {
+  AreaRasterizer r(area.width(), area.height());
+  const auto local = [&](Pt p) { return Pt{p.x - area.left, p.y - area.top}; };
+  const std::size_t n = s.knots.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const Knot& a = s.knots[i];
+    const Knot& b = s.knots[(i + 1) % n];  // a filled path is closed, open or not
+    addCurve(r, local(a.anchor), local(a.after), local(b.before), local(b.anchor));
+  }
+  return r.coverage();
+}
+
+}  // namespace
+
+bool hasVectorMask(const LayerNode& node) {
+  const TaggedBlock* b = vectorBlock(node);
+  return b && b->data->size() >= 8 && !(u32(b->data->data() + 4) & kDisabled);
+}
+
+std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, const Rect& area) {
+  const TaggedBlock* block = vectorBlock(node);
+  if (!block || canvas.empty()) return std::nullopt;
+  const std::optional<VectorPath> path = readPath(*block->data, canvas);
+  if (!path || (path->flags & kDisabled)) return std::nullopt;
+  const bool invert = path->flags & kInvert;
+  Mask out(area, std::uint8_t(path->startFull != invert ? 255 : 0));
+  if (area.empty()) return out;
+  std::vector<float> c(std::size_t(area.area()), path->startFull ? 1.0f : 0.0f);
+  for (const Subpath& s : path->subpaths) {
+    if (s.knots.size() < 2) continue;
+    const std::vector<float> shape = drawSubpath(s, area);
+    for (std::size_t i = 0; i < c.size(); ++i) {
+      const float a = c[i], b = shape[i];
+      switch (s.operation) {
+        case 0: c[i] = a + b - 2.0f * a * b; break;
+        case 2: c[i] = a * (1.0f - b); break;
+        case 3: c[i] = a * b; break;
+        default: c[i] = a + b - a * b; break;
+      }
+    }
+  }
+  std::uint8_t* m = out.mutableData();
+  for (std::size_t i = 0; i < c.size(); ++i) {
+    const float v = invert ? 1.0f - c[i] : c[i];
+    m[i] = std::uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+  }
+  return out;
+}
+
+bool pixelsShowVectorMask(const LayerNode& node) {
+  if (node.isSet || node.pixels.empty()) return false;
+  if (node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill || node.kind == LayerKind::PatternFill)
+    return true;
+  // Shape layers of newer files describe their fill in a vector content block instead.
+  return std::any_of(node.extraBlocks.begin(), node.extraBlocks.end(), [](const TaggedBlock& b) {
+    return std::string_view(b.key.data(), 4) == "vscg";
+  });
+}
+
+void removeVectorMask(LayerNode& node) {
+  std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
+    const std::string key(b.key.begin(), b.key.end());
+    return isVectorKey(b) || key == "vogk";
+  });
+}
+
+}  // namespace engine

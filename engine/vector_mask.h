@@ -1,0 +1,29 @@
+#pragma once
+// Vector masks: the paths of shape layers and of vector masks, which a layer keeps as the
+// block its file carried ('vmsk' or 'vsms'). Paths are stored relative to the document's size;
+// they are drawn anti-aliased, each subpath combined with the ones before it by its own
+// operation (add, subtract, intersect, exclude).
+
+#include <optional>
+
+#include "engine/layer.h"
+
+namespace engine {
+
+// True when the layer carries a vector mask that is switched on.
+bool hasVectorMask(const LayerNode& node);
+
+// The mask's coverage over `area` for a document of size `canvas`; nothing when the layer has
+// no vector mask, it is switched off, or its data cannot be read. Pixels beyond `area` have the
+// value the mask has far from every path.
+std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, const Rect& area);
+
+// Fill and shape layers read from a file store their pixels with the vector mask already
+// applied (a shape's fill is a fill kind or a vector content block); for them the mask must not
+// be applied again.
+bool pixelsShowVectorMask(const LayerNode& node);
+
+// Drops the vector mask blocks of a layer (once the mask has been drawn into its pixels).
+void removeVectorMask(LayerNode& node);
+
+}  // namespace engine

@@ -1,0 +1,24 @@
+#include "photoshop/saved_files.h"
+
+#include <cctype>
+#include <filesystem>
+
+namespace photoshop::detail {
+
+std::string withExtension(const std::string& path, const char* extension, bool upperCase) {
+  if (std::filesystem::path(path).has_extension()) return path;
+  std::string ext = extension;
+  if (upperCase)
+    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return path + ext;
+}
+
+void adoptSavedFile(engine::Document& doc, const std::string& path) {
+  std::error_code ec;
+  const std::string canonical = std::filesystem::weakly_canonical(path, ec).string();
+  doc.setFilePath(canonical.empty() ? path : canonical);
+  doc.setName(std::filesystem::path(path).filename().string());
+  doc.markSaved();
+}
+
+}  // namespace photoshop::detail

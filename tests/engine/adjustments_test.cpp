@@ -1,0 +1,118 @@
+// Adjustment layers: their settings read from the file's blocks, and how they change what lies
+// below them.
+
+#include <gtest/gtest.h>
+
+#include <bit>
+
+#include "engine/adjustments.h"
+#include "engine/composite.h"
+#include "engine_fixtures.h"
+#include "layer_blocks_fixtures.h"
+
+using namespace engine;
+using fixtures::BlockBytes;
+
+namespace {
+
+LayerNode adjustment(LayerKind kind, const char* key, std::vector<std::uint8_t> data) {
+  LayerNode n = LayerNode::artLayer("adjustment");
+  n.kind = kind;
+  fixtures::addBlock(n, key, std::move(data));
+  return n;
+}
+
+Rgb adjusted(const LayerNode& a, Rgb below) {
+  return fixtures::rgbAt(compositeLayers({a, fixtures::solidLayer("below", {0, 0, 1, 1}, below)}, {0, 0, 1, 1}), 0, 0);
+}
+
+// Curves with the composite curve only.
+std::vector<std::uint8_t> curve(const std::vector<std::pair<int, int>>& points) {
+  BlockBytes b;
+  b.u8(0).u16(1).u32(1).u16(int(points.size()));
+  for (const auto& [in, out] : points) b.u16(out).u16(in);
+  return b.bytes;
+}
+
+}  // namespace
+
+TEST(Adjustments, CurvesLevelsPosterizeThresholdAndInvert) {
+  const LayerNode inverse = adjustment(LayerKind::Curves, "curv", curve({{0, 255}, {255, 0}}));
+  EXPECT_EQ(adjusted(inverse, {10, 100, 250}), (Rgb{245, 155, 5}));
+  const LayerNode bend = adjustment(LayerKind::Curves, "curv", curve({{0, 0}, {128, 200}, {255, 255}}));
+  EXPECT_EQ(adjusted(bend, {128, 0, 255}), (Rgb{200, 0, 255}));
+  EXPECT_GT(adjusted(bend, {64, 64, 64}).r, 110) << "a smooth curve through the points, not straight lines";
+
+  BlockBytes levels;
+  levels.u16(2).u16(50).u16(200).u16(0).u16(255).u16(100);  // composite: input 50..200
+  for (int i = 0; i < 28; ++i) levels.u16(0).u16(255).u16(0).u16(255).u16(100);
+  const LayerNode lv = adjustment(LayerKind::Levels, "levl", levels.bytes);
+  EXPECT_EQ(adjusted(lv, {50, 125, 200}), (Rgb{0, 128, 255}));
+
+  BlockBytes post;
+  post.u16(2).u16(0);
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Posterize, "post", post.bytes), {100, 127, 128}), (Rgb{0, 0, 255}));
+  BlockBytes thrs;
+  thrs.u16(128).u16(0);
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Threshold, "thrs", thrs.bytes), {255, 100, 0}), (Rgb{255, 255, 255}));
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Threshold, "thrs", thrs.bytes), {0, 100, 255}), (Rgb{0, 0, 0})) << "by luminance";
+  LayerNode invert = LayerNode::artLayer("invert");
+  invert.kind = LayerKind::Inversion;
+  EXPECT_EQ(adjusted(invert, {0, 100, 255}), (Rgb{255, 155, 0}));
+}
+
+TEST(Adjustments, ExposureColorizeAndLegacyBrightnessContrast) {
+  BlockBytes exposure;
+  exposure.u16(1).u32(std::bit_cast<std::uint32_t>(-1.0f)).u32(0).u32(std::bit_cast<std::uint32_t>(1.0f)).u16(0);
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Exposure, "expA", exposure.bytes), {255, 255, 0}).r, 186) << "half the light";
+
+  BlockBytes hue;
+  hue.u16(2).u8(1).u8(0).u16(120).u16(100).u16(0).zeros(6);  // colorize: green, full saturation
+  for (int i = 0; i < 6; ++i) hue.zeros(14);
+  EXPECT_EQ(adjusted(adjustment(LayerKind::HueSaturation, "hue2", hue.bytes), {200, 100, 100}), (Rgb{45, 255, 45}))
+      << "green at the pixel's lightness";
+
+  BlockBytes brit;
+  brit.u16(20).u16(0).u16(127).u8(0);
+  EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", brit.bytes), {10, 100, 250}), (Rgb{30, 120, 255}));
+}
+
+TEST(Adjustments, UnreadableOrUnsupportedSettingsChangeNothing) {
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Curves, "curv", {0, 0})));
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Levels, "levl", {0, 2, 0, 200, 0, 100})));
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Posterize, "post", {0, 1, 0, 0})));
+  EXPECT_FALSE(adjustmentOf(LayerNode::artLayer("pixels")));
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Vibrance, "vibA", {1, 2, 3}), {1, 2, 3}), (Rgb{1, 2, 3}));
+}
+
+TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverage) {
+  const LayerNode inverse = adjustment(LayerKind::Curves, "curv", curve({{0, 255}, {255, 0}}));
+  // Over a half-transparent layer: colour inverted, coverage unchanged; nothing appears where
+  // nothing was.
+  std::vector<LayerNode> stack{inverse, fixtures::solidLayer("below", {0, 0, 1, 1}, {0, 0, 0}, 128)};
+  Raster out = compositeLayers(stack, {0, 0, 2, 1});
+  EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{255, 255, 255}));
+  EXPECT_EQ(fixtures::alphaAt(out, 0, 0), 128);
+  EXPECT_EQ(fixtures::alphaAt(out, 1, 0), 0);
+  // At half opacity, and only inside a set it belongs to.
+  stack[0].opacity = 128;
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
+  LayerNode set = LayerNode::layerSet("set");
+  set.blendMode = BlendMode::Normal;
+  set.children.push_back(inverse);
+  std::vector<LayerNode> isolated{set, fixtures::solidLayer("below", {0, 0, 1, 1}, {0, 0, 0})};
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(isolated, {0, 0, 1, 1}), 0, 0), (Rgb{0, 0, 0}));
+  isolated[0].blendMode = BlendMode::PassThrough;
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(isolated, {0, 0, 1, 1}), 0, 0), (Rgb{255, 255, 255}));
+}
+
+TEST(Knockout, AKnockoutLayerShowsTheSetsBackdropThroughTheLayersBelowIt) {
+  LayerNode set = LayerNode::layerSet("set");
+  LayerNode top = fixtures::solidLayer("top", {0, 0, 1, 1}, {128, 128, 128});
+  top.blendMode = BlendMode::Multiply;
+  fixtures::addBlock(top, "knko", {1, 0, 0, 0});
+  set.children = {top, fixtures::solidLayer("middle", {0, 0, 1, 1}, {0, 0, 0})};
+  std::vector<LayerNode> stack{set, fixtures::solidLayer("backdrop", {0, 0, 1, 1}, {200, 200, 200})};
+  // The multiply meets the backdrop below the set, not the black layer it knocks out.
+  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
+}

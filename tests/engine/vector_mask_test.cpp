@@ -1,0 +1,99 @@
+// Vector masks drawn from their path records, and the layers that carry them.
+
+#include <gtest/gtest.h>
+
+#include "engine/composite.h"
+#include "engine/vector_mask.h"
+#include "engine_fixtures.h"
+#include "layer_blocks_fixtures.h"
+
+using namespace engine;
+using fixtures::rectPath;
+
+TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdges) {
+  LayerNode node = LayerNode::artLayer("shape");
+  fixtures::addBlock(node, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 30.5, 30)}, {2, rectPath(15, 15, 20, 20)}}, 40, 40));
+  ASSERT_TRUE(hasVectorMask(node));
+  const std::optional<Mask> m = renderVectorMask(node, {0, 0, 40, 40}, {0, 0, 40, 40});
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->at(12, 12), 255);
+  EXPECT_EQ(m->at(17, 17), 0) << "subtracted";
+  EXPECT_EQ(m->at(5, 5), 0);
+  EXPECT_NEAR(m->at(30, 20), 128, 1) << "half of the pixel column 30 is inside";
+  EXPECT_EQ(m->outside(), 0);
+
+  // Starting from everything, inverted, or switched off.
+  LayerNode all = LayerNode::artLayer("all");
+  fixtures::addBlock(all, "vsms", fixtures::vectorMask({{2, rectPath(0, 0, 10, 10)}}, 40, 40, true));
+  const std::optional<Mask> a = renderVectorMask(all, {0, 0, 40, 40}, {0, 0, 40, 40});
+  EXPECT_EQ(a->at(5, 5), 0);
+  EXPECT_EQ(a->at(20, 20), 255);
+  EXPECT_EQ(a->outside(), 255);
+  LayerNode inverted = LayerNode::artLayer("inverted");
+  fixtures::addBlock(inverted, "vmsk", fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40, false, 1));
+  EXPECT_EQ(renderVectorMask(inverted, {0, 0, 40, 40}, {0, 0, 40, 40})->at(5, 5), 0);
+  LayerNode off = LayerNode::artLayer("off");
+  fixtures::addBlock(off, "vmsk", fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40, false, 4));
+  EXPECT_FALSE(hasVectorMask(off));
+}
+
+TEST(VectorMasks, ShortOrInconsistentRecordsAreIgnoredNotRead) {
+  LayerNode node = LayerNode::artLayer("broken");
+  std::vector<std::uint8_t> data = fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40);
+  data.resize(data.size() - 13);  // the last knot cut in half: it is not read
+  fixtures::addBlock(node, "vmsk", data);
+  EXPECT_TRUE(renderVectorMask(node, {0, 0, 40, 40}, {0, 0, 40, 40}).has_value());
+  LayerNode tooMany = LayerNode::artLayer("knots beyond the count");
+  fixtures::BlockBytes b;
+  b.u32(3).u32(0).u16(0).u16(0).zeros(22).u16(2).zeros(24);
+  fixtures::addBlock(tooMany, "vmsk", b.bytes);
+  EXPECT_FALSE(renderVectorMask(tooMany, {0, 0, 40, 40}, {0, 0, 40, 40}).has_value());
+}
+
+TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
+  const Rect canvas{0, 0, 40, 40};
+  LayerNode pixels = fixtures::solidLayer("pixels", canvas, {255, 0, 0});
+  fixtures::addBlock(pixels, "vmsk", fixtures::vectorMask({{1, rectPath(0, 0, 20, 40)}}, 40, 40));
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers({pixels}, canvas, canvas), 30, 5), 0);
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers({pixels}, canvas), 30, 5), 255) << "no canvas: no vector mask";
+  pixels.vectorMaskDensity = 64;
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers({pixels}, canvas, canvas), 30, 5), 191) << "a quarter-density mask";
+
+  LayerNode shape = LayerNode::artLayer("shape");
+  shape.kind = LayerKind::SolidFill;
+  shape.fillColor = {0, 0, 255};
+  fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
+  const Raster out = compositeLayers({shape}, canvas, canvas);
+  EXPECT_EQ(fixtures::rgbAt(out, 15, 15), (Rgb{0, 0, 255}));
+  EXPECT_EQ(fixtures::alphaAt(out, 25, 15), 0);
+  // With stored pixels the shape is already in them: the mask is not applied twice.
+  shape.pixels = Raster::filled({10, 10, 21, 20}, {0, 0, 255}, 128);
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers({shape}, canvas, canvas), 20, 15), 128);
+}
+
+TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
+  DocumentContent c = fixtures::blankDocument(40, 40);
+  LayerNode shape = LayerNode::artLayer("Button Image");
+  shape.kind = LayerKind::SolidFill;
+  shape.fillColor = {10, 20, 30};
+  fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
+  fixtures::addBlock(shape, "SoCo", {});
+  const LayerId id = insertAboveActive(c, shape);
+  LayerNode withPath = c.layer(id);
+  rasterizeLayer(c, id, RasterizeTarget::Shape);
+  const LayerNode& done = c.layer(id);
+  EXPECT_EQ(done.kind, LayerKind::Normal);
+  EXPECT_EQ(done.pixels.bounds(), (Rect{10, 10, 20, 20}));
+  EXPECT_EQ(fixtures::rgbAt(done.pixels, 15, 15), (Rgb{10, 20, 30}));
+  EXPECT_FALSE(hasVectorMask(done));
+  EXPECT_TRUE(done.extraBlocks.empty());
+
+  LayerNode& other = c.layer(insertAboveActive(c, withPath));
+  other.kind = LayerKind::Normal;
+  other.pixels = Raster::filled(c.canvas(), {1, 1, 1});
+  rasterizeLayer(c, other.id, RasterizeTarget::LayerClippingPath);
+  EXPECT_FALSE(hasVectorMask(c.layer(other.id)));
+  EXPECT_EQ(c.layer(other.id).mask.pixels.at(15, 15), 255);
+  EXPECT_EQ(c.layer(other.id).mask.pixels.at(25, 25), 0);
+  EXPECT_EQ(c.layer(other.id).pixels.alphaAt(25, 25), 255) << "the pixels themselves stay";
+}
