@@ -5,8 +5,6 @@
 
 namespace app {
 
-void Form1::CreateNewMenuDoc_Click() {}
-void Form1::AnotherRandomBkgnd_Click() {}
 void Form1::CloneButtons_Click() {}
 void Form1::BuildCompositeLayers_Click() {}
 void Form1::FinalPSDDocument_Click() {}

@@ -1,0 +1,1 @@
+#include "app/form1.h"
