@@ -96,9 +96,41 @@ class Form1 {
   void EditMenu_Click(std::int16_t Index);
   void HelpAbout_Click();
 
+  // ===== Photoshop operations (app/photoshop_operations.cpp) ==================================
+  // The main window's procedures over the operations of photoshop/, with its shared fields.
+  void ScaleImageSize(double W, double H);
+  void DuplicateDoc(const std::string& NewDocName);
+  // Shows "<DocDest> Document Closed" itself when the destination is not open.
+  void DuplicateLayer(const std::string& DocDest);
+  void SetLayerColorLabel(const std::string& colorCode);
+  void SetLayerContentColor(std::int32_t LColor);
+  void SaveAsPSD(const std::string& path);
+  void DeleteLayerStyle();
+  void SetPSForegroundColor(std::int32_t LColor);
+  void SetPSBackgroundColor(std::int32_t LColor);
+  void SelectColorTableCells(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom,
+                             int selectionType);
+
   // ===== Menu creation (menu_creation/) =======================================================
+
+  // --- Menu document model (menu_creation/template_check.cpp)
+  // Checks TemplateDocument, making its items visible; "" when complete, else one numbered line
+  // per missing item, with their count in MissingCount.
+  std::string CheckButtonTemplateLayers(std::int16_t& MissingCount);
+
+  // --- Create/Edit Menu (menu_creation/create_menu.cpp)
   void CreateNewMenuDoc_Click();
+
+  // --- Random background (menu_creation/random_background.cpp)
+  void MakeBackground();
   void AnotherRandomBkgnd_Click();
+
+  // --- Title-safe guides (menu_creation/title_safe_guides.cpp)
+  void SetTitleSafeGuides();
+
+  // --- Thumbnails for the chooser dialog (menu_creation/make_thumbnail.cpp)
+  // A 220 x 165 JPEG (quality 12) of a document file; failures reach the caller.
+  void MakeThumbnail(const std::string& DocFileName, const std::string& ThumbFileName);
 
   // ===== Button layout and final document (button_layout/) ===================================
   void CloneButtons_Click();
@@ -109,7 +141,17 @@ class Form1 {
   // button_layout/apply_options_to_layers.cpp
   void ApplyOptionsToLayers();
 
-  // ===== Color table (color_table/) ===========================================================
+  // ===== Color table (color_table/color_table_commands.cpp) ====================================
+  void MakeColorTableLayer();
+  void ColorTableCtrl1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y, std::int16_t CX,
+                                 std::int16_t CY, std::int16_t CT);
+  void ColorTableCtrl1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y, std::int16_t CX,
+                                 std::int16_t CY, std::int16_t CT);
+  void ColorTableSel_Click();
+  void FillBlack_Click();
+  void FillGray_Click();
+  void FillLtGray_Click();
+  void FillWhite_Click();
 
   // ===== Fields ===============================================================================
 
