@@ -52,6 +52,7 @@ struct LayerMask {
   Mask pixels{Rect{}, 255};  // outside value is the mask's default colour; no mask shows everything
   bool disabled = false;
   std::uint8_t density = 255;  // below 255 the hidden parts show through: 255 - density x (255 - mask)
+  double feather = 0.0;        // radius in pixels of the blur that softens the mask's edges
   bool empty() const { return pixels.bounds().empty() && pixels.outside() == 255; }
 };
 
@@ -74,6 +75,7 @@ struct LayerNode {
   std::uint8_t fillOpacity = 255;   // 0..255
   bool clipping = false;            // clipped to the layer below
   std::uint8_t vectorMaskDensity = 255;  // as LayerMask::density, for the vector mask in extraBlocks
+  double vectorMaskFeather = 0.0;        // as LayerMask::feather, for the vector mask
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;
   std::string text;                 // text layers: their words, for display
