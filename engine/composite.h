@@ -10,6 +10,9 @@
 
 namespace engine {
 
+// The widest feather a layer mask or vector mask may have, in pixels (Photoshop's limit).
+inline constexpr double kMaxMaskFeather = 1000.0;
+
 // The visible layers of `layers` (topmost first) composited over transparency within `area`.
 // `canvas` is the document's size: without it vector masks and fill layers that carry no
 // pixels of their own do not show.

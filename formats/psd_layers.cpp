@@ -8,6 +8,7 @@
 #include "formats/descriptor.h"
 #include "formats/image_resources.h"
 #include "formats/layer_blocks.h"
+#include "formats/mask_parameters.h"
 #include "formats/text_encoding.h"
 
 namespace formats {
@@ -43,6 +44,7 @@ struct MaskRecord {
   engine::Rect realRect;
   std::uint8_t realDefault = 0;
   std::uint8_t realFlags = 0;
+  MaskParameters parameters;
 };
 
 struct LayerRecord {
@@ -90,6 +92,8 @@ MaskRecord readMask(ByteReader r, const LayerRecord& rec, const std::string& wha
     m.realDefault = r.u8("a mask colour");
     m.realRect = readRect(r, what + "'s mask");
   }
+  // Densities and feathers come last, after the rectangles of both masks.
+  if ((m.flags | m.realFlags) & kMaskHasParameters) m.parameters = readMaskParameters(r);
   return m;
 }
 
@@ -301,6 +305,7 @@ engine::LayerNode makeNode(const LayerRecord& rec, DecodedChannels&& ch, const P
   } else if (rec.mask.present && !(rec.mask.flags & 0x08)) {
     node.mask = makeMask(rec.mask.rect, rec.mask.defaultColor, rec.mask.flags, ch.userMask);
   }
+  applyMaskParameters(rec.mask.parameters, node);
 
   if (!isSet && !ch.pixels.empty()) {
     node.pixels = std::move(ch.pixels);

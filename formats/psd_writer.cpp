@@ -12,6 +12,7 @@
 #include "formats/document_io.h"
 #include "formats/image_resources.h"
 #include "formats/layer_blocks.h"
+#include "formats/mask_parameters.h"
 #include "formats/psd_writer.h"
 #include "formats/psd_metadata.h"
 #include "formats/text_encoding.h"
@@ -83,6 +84,12 @@ std::vector<std::uint8_t> planeOf(const engine::Raster& r, int channel) {
   return plane;
 }
 
+// A layer has mask data when it has a pixel mask, or densities or feathers to keep for its
+// vector mask; then it has a mask channel too, empty when the data only carries the values.
+bool hasMaskData(const engine::LayerNode* node) {
+  return node && (!node->mask.empty() || maskParametersOf(*node).any());
+}
+
 std::vector<EncodedChannel> layerChannels(const Record& rec, Compression compression) {
   std::vector<EncodedChannel> out;
   const engine::LayerNode* node = rec.node;
@@ -100,6 +107,8 @@ std::vector<EncodedChannel> layerChannels(const Record& rec, Compression compres
     const engine::Mask& m = node->mask.pixels;
     const std::span<const std::uint8_t> data(m.data(), std::size_t(m.bounds().area()));
     out.push_back(encodePlane(-2, data, m.bounds().width(), m.bounds().height(), compression));
+  } else if (hasMaskData(node)) {
+    out.push_back(encodePlane(-2, {}, 0, 0, compression));
   }
   return out;
 }
@@ -109,6 +118,25 @@ void writeRect(ByteWriter& w, const engine::Rect& r) {
   w.i32(r.left);
   w.i32(r.bottom);
   w.i32(r.right);
+}
+
+void writeMaskData(ByteWriter& w, const engine::LayerNode* node) {
+  if (!hasMaskData(node)) {
+    w.u32(0);
+    return;
+  }
+  const std::size_t start = w.beginLength();
+  const bool pixelMask = !node->mask.empty();
+  const MaskParameters parameters = maskParametersOf(*node);
+  writeRect(w, pixelMask ? node->mask.pixels.bounds() : engine::Rect{});
+  w.u8(pixelMask ? node->mask.pixels.outside() : 255);
+  std::uint8_t flags = node->mask.disabled && pixelMask ? 0x02 : 0x00;
+  if (!pixelMask) flags |= 0x08;  // the mask channel holds nothing of its own
+  if (parameters.any()) flags |= kMaskHasParameters;
+  w.u8(flags);
+  if (parameters.any()) writeMaskParameters(w, parameters);
+  w.padTo(4, start + 4);  // as Photoshop writes it: 20 bytes for the plain form
+  w.endLength(start);
 }
 
 void writeBlock(ByteWriter& w, const char* key, std::span<const std::uint8_t> data) {
@@ -189,16 +217,7 @@ void writeRecord(ByteWriter& w, const Record& rec, const std::vector<EncodedChan
   w.u8(0);
 
   const std::size_t extra = w.beginLength();
-  // Mask data.
-  if (node && !node->mask.empty()) {
-    w.u32(20);
-    writeRect(w, node->mask.pixels.bounds());
-    w.u8(node->mask.pixels.outside());
-    w.u8(node->mask.disabled ? 0x02 : 0x00);
-    w.zeros(2);
-  } else {
-    w.u32(0);
-  }
+  writeMaskData(w, node);
   // Blending ranges: the whole range for the composite and each colour channel.
   w.u32(40);
   for (int i = 0; i < 10; ++i) w.u32(0x0000FFFF);

@@ -19,6 +19,7 @@ inline std::string bytesDiffer(const std::shared_ptr<const std::vector<std::uint
 inline std::string maskDiffers(const engine::LayerMask& a, const engine::LayerMask& b) {
   if (a.empty() && b.empty()) return "";
   if (a.disabled != b.disabled) return "mask enabled state";
+  if (a.density != b.density || a.feather != b.feather) return "mask density or feather";
   if (a.pixels.bounds() != b.pixels.bounds() || a.pixels.outside() != b.pixels.outside()) return "mask bounds or colour";
   const auto& r = a.pixels.bounds();
   for (int y = r.top; y < r.bottom; ++y)
@@ -39,6 +40,8 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (a.colorLabel != b.colorLabel) return "colour label";
   if (a.linkGroup != b.linkGroup) return "link group";
   if (auto m = maskDiffers(a.mask, b.mask); !m.empty()) return m;
+  if (a.vectorMaskDensity != b.vectorMaskDensity || a.vectorMaskFeather != b.vectorMaskFeather)
+    return "vector mask density or feather";
   if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of kept blocks";
   for (std::size_t i = 0; i < a.extraBlocks.size(); ++i) {
     if (a.extraBlocks[i].key != b.extraBlocks[i].key) return "kept block key";

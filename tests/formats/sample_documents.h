@@ -143,7 +143,7 @@ inline engine::DocumentContent largeDocument(int layerCount, int width, int heig
 }
 
 // Every feature the codec carries: nested open and closed sets, names beyond ASCII, hidden
-// layers, opacities, blend modes, labels, link groups, masks, clipping, fill opacity, a solid
+// layers, opacities, blend modes, labels, link groups, masks with densities and feathers, clipping, fill opacity, a solid
 // fill, kinds kept from blocks, layer effects on and off, keywords, resources and blocks.
 inline engine::DocumentContent richDocument() {
   engine::DocumentContent doc;
@@ -171,6 +171,8 @@ inline engine::DocumentContent richDocument() {
     image.mask.pixels = engine::Mask({0, 0, 40, 30}, 0);
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 40; ++x) image.mask.pixels.mutableRow(y)[x] = std::uint8_t(x * 6);
+    image.mask.density = 180;
+    image.mask.feather = 2.5;
     image.hasStyle = true;
     image.styleEnabled = false;
     image.extraBlocks.push_back(block("lfx2", effectsBlock(false)));
@@ -198,6 +200,8 @@ inline engine::DocumentContent richDocument() {
   gradient.kind = engine::LayerKind::GradientFill;
   gradient.extraBlocks.push_back(block("GdFl", emptyDescriptorBlock()));
   gradient.visible = false;
+  gradient.vectorMaskDensity = 100;  // kept for a vector mask the layer does not have yet
+  gradient.vectorMaskFeather = 1.5;
   doc.layers.push_back(std::move(gradient));
 
   engine::LayerNode empty = engine::LayerNode::artLayer("Layer 7");
