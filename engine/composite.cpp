@@ -29,6 +29,107 @@ void soften(Mask& mask, std::uint8_t density) {
   mask.setOutside(soft(mask.outside()));
 }
 
+Rect grown(const Rect& r, int by) { return r.empty() ? r : Rect{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+
+// Feathering blurs a mask with a Gaussian whose standard deviation is the feather radius.
+// Wide feathers use three box blurs instead, which come as close to it and cost the same
+// whatever the radius.
+constexpr double kWidestExactSigma = 16.0;
+
+double featherSigma(double radius) {
+  return std::isfinite(radius) && radius > 0.0 ? std::min(radius, kMaxMaskFeather) : 0.0;
+}
+
+// The filters applied one after the other along a line: each weighs 2r + 1 neighbours.
+struct LineFilter {
+  int radius = 0;
+  std::vector<float> weights;  // empty: all neighbours weigh the same
+};
+
+std::vector<LineFilter> featherFilters(double radius) {
+  const double sigma = featherSigma(radius);
+  if (sigma <= 0.0) return {};
+  if (sigma <= kWidestExactSigma) {
+    LineFilter g;
+    g.radius = int(std::ceil(3.0 * sigma));
+    double sum = 0.0;
+    for (int i = -g.radius; i <= g.radius; ++i) {
+      g.weights.push_back(float(std::exp(-0.5 * i * i / (sigma * sigma))));
+      sum += g.weights.back();
+    }
+    for (float& w : g.weights) w = float(w / sum);
+    return {g};
+  }
+  // Three boxes of odd widths whose variances add up to the Gaussian's.
+  const double ideal = std::sqrt(12.0 * sigma * sigma / 3.0 + 1.0);
+  int lower = int(ideal);
+  if (lower % 2 == 0) --lower;
+  const int lowerCount = int(std::lround((12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9.0) / (-4.0 * lower - 4.0)));
+  std::vector<LineFilter> boxes;
+  for (int i = 0; i < 3; ++i) boxes.push_back({(i < lowerCount ? lower : lower + 2) / 2, {}});
+  return boxes;
+}
+
+int filtersReach(const std::vector<LineFilter>& filters) {
+  int reach = 0;
+  for (const LineFilter& f : filters) reach += f.radius;
+  return reach;
+}
+
+// Filters `line` in place; each filter leaves 2r fewer values, the first ones of the line.
+std::size_t filterLine(std::vector<float>& line, std::size_t length, const std::vector<LineFilter>& filters) {
+  for (const LineFilter& f : filters) {
+    const std::size_t taps = std::size_t(2 * f.radius + 1);
+    if (f.weights.empty()) {
+      double sum = 0.0;
+      for (std::size_t i = 0; i < taps; ++i) sum += line[i];
+      for (std::size_t i = 0; i + taps <= length; ++i) {
+        const float first = line[i];
+        line[i] = float(sum / double(taps));
+        if (i + taps < length) sum += line[i + taps] - first;
+      }
+    } else {
+      for (std::size_t i = 0; i + taps <= length; ++i) {
+        float v = 0.0f;
+        for (std::size_t k = 0; k < taps; ++k) v += f.weights[k] * line[i + k];
+        line[i] = v;
+      }
+    }
+    length -= taps - 1;
+  }
+  return length;
+}
+
+// The mask feathered by `radius` pixels, over the part of `area` the blur reaches; beyond that
+// it keeps its outside value.
+Mask featherMask(const Mask& mask, double radius, const Rect& area) {
+  const std::vector<LineFilter> filters = featherFilters(radius);
+  const int reach = filtersReach(filters);
+  const Rect out = area.intersected(grown(mask.bounds(), reach));
+  if (reach == 0 || out.empty()) return out.empty() ? Mask(Rect{}, mask.outside()) : mask;
+  // Rows first, over every row the columns will need; then the columns.
+  const int rows = out.height() + 2 * reach;
+  const std::size_t width = std::size_t(out.width());
+  std::vector<float> across(std::size_t(rows) * width);
+  std::vector<float> line(std::size_t(std::max(out.width(), out.height()) + 2 * reach));
+  std::vector<std::uint8_t> source(std::size_t(out.width() + 2 * reach));
+  for (int r = 0; r < rows; ++r) {
+    paint::maskRow(mask, out.top - reach + r, out.left - reach, int(source.size()), source.data());
+    std::copy(source.begin(), source.end(), line.begin());
+    filterLine(line, source.size(), filters);
+    std::copy_n(line.begin(), width, across.begin() + std::ptrdiff_t(std::size_t(r) * width));
+  }
+  Mask result(out, mask.outside());
+  std::uint8_t* values = result.mutableData();
+  for (std::size_t x = 0; x < width; ++x) {
+    for (int r = 0; r < rows; ++r) line[std::size_t(r)] = across[std::size_t(r) * width + x];
+    filterLine(line, std::size_t(rows), filters);
+    for (std::size_t y = 0; y < std::size_t(out.height()); ++y)
+      values[y * width + x] = std::uint8_t(std::clamp(std::lround(line[y]), 0L, 255L));
+  }
+  return result;
+}
+
 // The layer option "knockout" as its file carried it (a 'knko' block with a non-zero byte).
 bool isKnockout(const LayerNode& node) {
   for (const TaggedBlock& b : node.extraBlocks)
@@ -53,15 +154,21 @@ class Compositor {
   Rect visibleBounds(const std::vector<LayerNode>& layers) const;
 
  private:
+  // A solid fill is drawn from its colour when it carries no pixels, and when its vector mask
+  // lets it show beyond the shape its pixels were cut to.
   bool drawsFillColor(const LayerNode& node) const {
-    return !node.isSet && node.pixels.empty() && node.kind == LayerKind::SolidFill && !canvas_.empty();
+    return !node.isSet && node.kind == LayerKind::SolidFill && !canvas_.empty() &&
+           (node.pixels.empty() || (hasVectorMask(node) && softensVectorMask(node)));
+  }
+  static bool softensVectorMask(const LayerNode& node) {
+    return node.vectorMaskDensity != 255 || featherSigma(node.vectorMaskFeather) > 0.0;
   }
   Rect contentBounds(const LayerNode& node) const {
     if (node.isSet) return visibleBounds(node.children);
     return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
   }
   bool appliesVectorMask(const LayerNode& node) const {
-    return !canvas_.empty() && hasVectorMask(node) && !pixelsShowVectorMask(node);
+    return !canvas_.empty() && hasVectorMask(node) && (!pixelsShowVectorMask(node) || drawsFillColor(node));
   }
   Rect nodeRegion(const LayerNode& node, const Rect& within) const;
   Rect clippedRegion(const LayerNode& node, const Raster& surface, const Coverage* clip) const {
@@ -70,6 +177,7 @@ class Compositor {
   }
   void paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface, const Coverage* clip) const;
   std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
+  std::optional<Mask> vectorMaskOf(const LayerNode& node, const Rect& region) const;
   void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface, const Coverage* clip,
@@ -105,28 +213,34 @@ Rect Compositor::visibleBounds(const std::vector<LayerNode>& layers) const {
 Rect Compositor::nodeRegion(const LayerNode& node, const Rect& within) const {
   Rect r = contentBounds(node).intersected(within);
   if (hasMask(node) && node.mask.pixels.outside() == 0 && node.mask.density == 255 && !appliesVectorMask(node))
-    r = r.intersected(node.mask.pixels.bounds());
+    r = r.intersected(grown(node.mask.pixels.bounds(), filtersReach(featherFilters(node.mask.feather))));
   return r;
+}
+
+std::optional<Mask> Compositor::vectorMaskOf(const LayerNode& node, const Rect& region) const {
+  if (!appliesVectorMask(node)) return std::nullopt;
+  const int reach = filtersReach(featherFilters(node.vectorMaskFeather));
+  std::optional<Mask> vector = renderVectorMask(node, canvas_, grown(region, reach));
+  if (vector && reach) vector = featherMask(*vector, node.vectorMaskFeather, region);
+  if (vector) soften(*vector, node.vectorMaskDensity);
+  return vector;
 }
 
 // The layer mask and the vector mask together, over `region`; nothing when there is neither.
 std::optional<Mask> Compositor::maskOf(const LayerNode& node, const Rect& region) const {
-  std::optional<Mask> vector = appliesVectorMask(node) ? renderVectorMask(node, canvas_, region) : std::nullopt;
-  if (vector) soften(*vector, node.vectorMaskDensity);
+  std::optional<Mask> vector = vectorMaskOf(node, region);
   if (!hasMask(node)) return vector;
-  if (!vector) {
-    Mask user = node.mask.pixels;
-    soften(user, node.mask.density);
-    return user;
-  }
-  std::vector<std::uint8_t> user(std::size_t(region.width()));
-  const auto softened = [&](int v) { return 255 - div255(node.mask.density * (255 - v)); };
+  Mask user = featherSigma(node.mask.feather) > 0.0 ? featherMask(node.mask.pixels, node.mask.feather, region)
+                                                    : node.mask.pixels;
+  soften(user, node.mask.density);
+  if (!vector) return user;
+  std::vector<std::uint8_t> userRow(std::size_t(region.width()));
   for (int y = region.top; y < region.bottom; ++y) {
-    paint::maskRow(node.mask.pixels, y, region.left, region.width(), user.data());
+    paint::maskRow(user, y, region.left, region.width(), userRow.data());
     std::uint8_t* row = vector->mutableRow(y);
-    for (int i = 0; i < region.width(); ++i) row[i] = std::uint8_t(div255(row[i] * softened(user[std::size_t(i)])));
+    for (int i = 0; i < region.width(); ++i) row[i] = std::uint8_t(div255(row[i] * userRow[std::size_t(i)]));
   }
-  vector->setOutside(std::uint8_t(div255(vector->outside() * softened(node.mask.pixels.outside()))));
+  vector->setOutside(std::uint8_t(div255(vector->outside() * user.outside())));
   return vector;
 }
 
