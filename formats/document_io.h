@@ -23,6 +23,9 @@ class FormatError : public std::runtime_error {
 struct PsdFile {
   engine::DocumentContent content;
   engine::Raster storedComposite;  // the merged image the file carries (canvas-sized), may be empty
+  // False when the file says its merged image is a blank stand-in (Photoshop's "maximize
+  // compatibility" off). The document keeps no such note: what the writer saves is always real.
+  bool storedCompositeIsReal = true;
   int version = 1;                 // 1 PSD, 2 PSB
   int colorMode = 3;               // the file's colour mode as stored (3 = RGB)
   int depth = 8;                   // bits per channel as stored

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <map>
 
+#include "formats/descriptor.h"
 #include "formats/image_resources.h"
 #include "formats/iptc_keywords.h"
+#include "formats/text_encoding.h"
 #include "formats/xmp_keywords.h"
 
 namespace formats {
@@ -43,6 +45,31 @@ std::vector<std::uint8_t> u16Bytes(std::uint16_t v) { return {std::uint8_t(v >> 
 bool sameResolution(double a, double b) { return std::fabs(a - b) < 0.5 / 65536.0; }
 
 }  // namespace
+
+MergedImageNotes mergedImageNotes(const std::vector<engine::ImageResource>& resources) {
+  MergedImageNotes notes;
+  std::optional<std::string> pascalName, unicodeName;
+  for (const engine::ImageResource& r : resources) {
+    const auto data = bytesOf(r);
+    if (r.id == kVersionInfo && data.size() > 4) {
+      notes.real = data[4] != 0;
+    } else if (r.id == kAlphaNames && !data.empty() && data[0] < data.size()) {
+      pascalName = codePageToUtf8(data.subspan(1, data[0]));
+    } else if (r.id == kAlphaUnicodeNames && data.size() >= 4) {
+      try {
+        const std::string empty;
+        ByteReader names(data, empty);
+        std::string name = readDescriptorUnicode(names);
+        while (!name.empty() && name.back() == '\0') name.pop_back();
+        unicodeName = std::move(name);
+      } catch (const FormatError&) {
+        // A damaged list leaves the other one, or no name.
+      }
+    }
+  }
+  notes.firstAlphaName = unicodeName ? unicodeName : pascalName;
+  return notes;
+}
 
 void applyImageResources(std::vector<engine::ImageResource> resources, const ResourceReading& reading,
                          engine::DocumentContent& content) {

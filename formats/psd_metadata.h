@@ -4,6 +4,8 @@
 // it makes again on every save because they describe the layers as they are then.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "engine/document.h"
@@ -19,6 +21,13 @@ struct ResourceReading {
 // keeps in content.resources every block that says more than those fields.
 void applyImageResources(std::vector<engine::ImageResource> resources, const ResourceReading& reading,
                          engine::DocumentContent& content);
+
+// What the image resources say about the merged image stored after the layers.
+struct MergedImageNotes {
+  bool real = true;  // false when the file stores a blank stand-in (version information, 1057)
+  std::optional<std::string> firstAlphaName;  // the name of its first extra channel, if named
+};
+MergedImageNotes mergedImageNotes(const std::vector<engine::ImageResource>& resources);
 
 struct ResourceWriting {
   std::vector<engine::LayerId> recordIds;  // as written, bottom first, 0 for group ends

@@ -69,6 +69,17 @@ Header readHeader(ByteReader& r) {
   return h;
 }
 
+// The merged image's first extra channel is its transparency when the layer count says so.
+// Files of more than 8 bits leave the count positive, and so do some other writers: there a
+// document without a background has transparency, unless the file names that channel as a
+// saved selection (Photoshop names the transparency "Transparency").
+bool mergedImageHasTransparency(const LayerSection& layers, const MergedImageNotes& notes) {
+  if (!layers.found) return false;  // extra channels of a flat file are saved selections
+  if (layers.mergedHasAlpha) return true;
+  if (notes.firstAlphaName && *notes.firstAlphaName != "Transparency") return false;
+  return !layers.layers.empty() && !layers.layers.back().isBackground;
+}
+
 // The merged image: every channel, one after the other, with one compression for all.
 engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, PsdContext& ctx) {
   const std::uint16_t method = r.u16("the merged image's compression");
@@ -201,11 +212,9 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) 
     }
   }
 
-  // The merged image has transparency when the layer count says so, and in any document
-  // without a background (high-depth files leave the count positive).
-  const bool transparentDocument =
-      layers.found && (layers.mergedHasAlpha || (!layers.layers.empty() && !layers.layers.back().isBackground));
-  file.storedComposite = readMergedImage(r, h, transparentDocument, ctx);
+  const MergedImageNotes notes = mergedImageNotes(resources);
+  file.storedCompositeIsReal = notes.real;
+  file.storedComposite = readMergedImage(r, h, mergedImageHasTransparency(layers, notes), ctx);
 
   engine::DocumentContent& content = file.content;
   content.width = h.width;
