@@ -250,48 +250,123 @@ Hsl toHsl(double r, double g, double b) {
   return {h * 60.0, s, l};
 }
 
-void fromHsl(const Hsl& c, std::uint8_t* out) {
+// Channels 0..255 of an HSL colour.
+std::array<double, 3> rgbOfHsl(const Hsl& c) {
   const double chroma = (1.0 - std::fabs(2.0 * c.l - 1.0)) * c.s;
   const double h = std::fmod(std::fmod(c.h, 360.0) + 360.0, 360.0) / 60.0;
   const double x = chroma * (1.0 - std::fabs(std::fmod(h, 2.0) - 1.0)), m = c.l - chroma / 2.0;
   const double table[6][3] = {{chroma, x, 0}, {x, chroma, 0}, {0, chroma, x}, {0, x, chroma}, {x, 0, chroma}, {chroma, 0, x}};
   const double* rgb = table[std::min(5, int(h))];
-  for (int i = 0; i < 3; ++i) out[i] = toByte((rgb[i] + m) * 255.0);
+  return {(rgb[0] + m) * 255.0, (rgb[1] + m) * 255.0, (rgb[2] + m) * 255.0};
+}
+
+void fromHsl(const Hsl& c, std::uint8_t* out) {
+  const std::array<double, 3> rgb = rgbOfHsl(c);
+  for (int i = 0; i < 3; ++i) out[i] = toByte(rgb[std::size_t(i)]);
 }
 
 double adjustLightness(double l, double amount) { return amount < 0.0 ? l * (1.0 + amount) : l + (1.0 - l) * amount; }
 
-// Hue/saturation in colorize mode (every pixel takes one hue and saturation, keeping its
-// lightness) or with master settings only. Settings for single colour ranges are not applied.
+struct HueSaturationSettings {
+  int hue = 0, saturation = 0, lightness = 0;  // -180..180, -100..100, -100..100
+  bool valid() const {
+    return std::abs(hue) <= 180 && std::abs(saturation) <= 100 && std::abs(lightness) <= 100;
+  }
+  bool changes() const { return hue || saturation || lightness; }
+};
+
+// A colour range: clockwise on the hue wheel, its settings ramp in from `start` to `fullStart`,
+// apply fully up to `fullEnd` and ramp out by `end`.
+struct ColourRange {
+  double start = 0, fullStart = 0, fullEnd = 0, end = 0;
+  HueSaturationSettings settings;
+
+  double weight(double hue) const {
+    const auto along = [this](double to) { return std::fmod(to - start + 720.0, 360.0); };
+    const double at = along(hue), rampIn = along(fullStart), full = along(fullEnd), out = along(end);
+    if (at < rampIn) return at / rampIn;
+    if (at <= full) return 1.0;
+    return at < out ? (out - at) / (out - full) : 0.0;
+  }
+};
+
+// Photoshop's ranges fall half a degree further round the wheel than the hue angle of HSL.
+constexpr double kRangeHueOffset = 0.5;
+// Raising saturation divides by what is left to full saturation, which +100 nearly takes away.
+constexpr double kFullSaturationMargin = 0.003;
+
+// How much a saturation setting scales a colour's saturation, less one.
+double saturationGain(int setting) {
+  const double s = setting / 100.0;
+  return s <= 0.0 ? s : s / (1.0 - s + kFullSaturationMargin);
+}
+
+HueSaturationSettings readSettings(BlockReader& r) {
+  HueSaturationSettings s;
+  s.hue = r.i16();
+  s.saturation = r.i16();
+  s.lightness = r.i16();
+  return s;
+}
+
+// The master settings and the colour ranges together on one pixel (channels 0..255). The ranges
+// weigh in by the pixel's hue and add up: hue shifts, saturation gains, and a lightness that
+// moves the channels towards the lowest (darker) or highest (lighter) of them, which keeps the
+// hue. The master lightness then moves every channel towards black or white.
+void adjustHueSaturation(std::uint8_t* p, const HueSaturationSettings& master, const std::vector<ColourRange>& ranges) {
+  Hsl c = toHsl(p[0] / 255.0, p[1] / 255.0, p[2] / 255.0);
+  double shift = master.hue, gain = saturationGain(master.saturation), lift = 0.0;
+  for (const ColourRange& range : ranges) {
+    const double w = range.weight(c.h - kRangeHueOffset);
+    shift += w * range.settings.hue;
+    gain += w * saturationGain(range.settings.saturation);
+    lift += w * range.settings.lightness / 100.0;
+  }
+  c.h += shift;
+  c.s = std::min(1.0, c.s * std::max(0.0, 1.0 + gain));
+  std::array<double, 3> v = rgbOfHsl(c);
+  lift = std::clamp(lift, -1.0, 1.0);
+  const double lowest = std::min({v[0], v[1], v[2]}), highest = std::max({v[0], v[1], v[2]});
+  const double lightness = master.lightness / 100.0;
+  for (std::size_t i = 0; i < 3; ++i) {
+    double x = lift < 0.0 ? lowest + (v[i] - lowest) * (1.0 + lift) : v[i] + (highest - v[i]) * lift;
+    x = lightness < 0.0 ? x * (1.0 + lightness) : x + (255.0 - x) * lightness;
+    p[i] = toByte(x);
+  }
+}
+
+// Hue/saturation: in colorize mode every pixel takes one hue and saturation and keeps its
+// lightness; otherwise the master settings and the six colour ranges apply.
 ColorAdjustment hueSaturation(const std::vector<std::uint8_t>& data) {
   BlockReader r(data);
   r.u16();  // version
   const bool colorize = r.u(1) != 0;
   r.skip(1);
-  const int colorHue = r.i16(), colorSaturation = r.i16(), colorLightness = r.i16();
-  const int hue = r.i16(), saturation = r.i16(), lightness = r.i16();
-  bool rangesUsed = false;
+  const HueSaturationSettings colour = readSettings(r), master = readSettings(r);
+  std::vector<ColourRange> ranges;
+  bool valid = colour.valid() && master.valid();
   for (int i = 0; i < 6; ++i) {
-    r.skip(8);
-    for (int k = 0; k < 3; ++k) rangesUsed |= r.i16() != 0;
+    ColourRange range;
+    for (double* at : {&range.start, &range.fullStart, &range.fullEnd, &range.end}) {
+      const int degrees = r.i16();
+      valid = valid && degrees >= -360 && degrees <= 720;
+      *at = std::fmod(degrees + 720.0, 360.0);
+    }
+    range.settings = readSettings(r);
+    valid = valid && range.settings.valid();
+    if (range.settings.changes()) ranges.push_back(range);
   }
-  if (!r.ok() || (!colorize && rangesUsed)) return {};
+  if (!r.ok() || !valid) return {};
   if (colorize) {
     return [=](std::uint8_t* p, std::size_t n) {
       for (std::size_t i = 0; i < n; ++i, p += 4) {
         const Hsl c = toHsl(p[0] / 255.0, p[1] / 255.0, p[2] / 255.0);
-        fromHsl({double(colorHue), colorSaturation / 100.0, adjustLightness(c.l, colorLightness / 100.0)}, p);
+        fromHsl({double(colour.hue), colour.saturation / 100.0, adjustLightness(c.l, colour.lightness / 100.0)}, p);
       }
     };
   }
   return [=](std::uint8_t* p, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i, p += 4) {
-      Hsl c = toHsl(p[0] / 255.0, p[1] / 255.0, p[2] / 255.0);
-      c.h += hue;
-      c.s = std::clamp(c.s * (1.0 + saturation / 100.0), 0.0, 1.0);
-      c.l = adjustLightness(c.l, lightness / 100.0);
-      fromHsl(c, p);
-    }
+    for (std::size_t i = 0; i < n; ++i, p += 4) adjustHueSaturation(p, master, ranges);
   };
 }
 
