@@ -34,6 +34,30 @@ std::vector<std::uint8_t> curve(const std::vector<std::pair<int, int>>& points) 
   return b.bytes;
 }
 
+struct HueRange {
+  int start, fullStart, fullEnd, end;  // degrees
+  int hue, saturation, lightness;
+};
+constexpr int kReds[4] = {315, 345, 15, 45};
+
+LayerNode hueSaturation(int hue, int saturation, int lightness, const std::vector<HueRange>& ranges = {}) {
+  BlockBytes b;
+  b.u16(2).u8(0).u8(0).zeros(6).u16(hue).u16(saturation).u16(lightness);
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (i >= ranges.size()) {
+      b.zeros(14);
+      continue;
+    }
+    const HueRange& r = ranges[i];
+    b.u16(r.start).u16(r.fullStart).u16(r.fullEnd).u16(r.end).u16(r.hue).u16(r.saturation).u16(r.lightness);
+  }
+  return adjustment(LayerKind::HueSaturation, "hue2", b.bytes);
+}
+
+HueRange reds(int hue, int saturation, int lightness) {
+  return {kReds[0], kReds[1], kReds[2], kReds[3], hue, saturation, lightness};
+}
+
 }  // namespace
 
 TEST(Adjustments, CurvesLevelsPosterizeThresholdAndInvert) {
@@ -75,6 +99,33 @@ TEST(Adjustments, ExposureColorizeAndLegacyBrightnessContrast) {
   BlockBytes brit;
   brit.u16(20).u16(0).u16(127).u8(0);
   EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", brit.bytes), {10, 100, 250}), (Rgb{30, 120, 255}));
+}
+
+TEST(HueSaturation, MasterSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
+  EXPECT_EQ(adjusted(hueSaturation(120, 0, 0), {200, 100, 100}), (Rgb{100, 200, 100}));
+  EXPECT_EQ(adjusted(hueSaturation(0, -100, 0), {200, 100, 100}), (Rgb{150, 150, 150})) << "grey of equal lightness";
+  EXPECT_EQ(adjusted(hueSaturation(0, 100, 0), {150, 100, 100}), (Rgb{250, 0, 0})) << "+100 saturates fully";
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, 50), {100, 50, 0}), (Rgb{178, 153, 128}));
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, -50), {100, 50, 0}), (Rgb{50, 25, 0}));
+}
+
+TEST(HueSaturation, ColourRangesWeighInByHueAndAddUp) {
+  const LayerNode greyReds = hueSaturation(0, 0, 0, {reds(0, -100, 0)});
+  EXPECT_EQ(adjusted(greyReds, {200, 100, 100}), (Rgb{150, 150, 150}));
+  EXPECT_EQ(adjusted(greyReds, {100, 200, 100}), (Rgb{100, 200, 100})) << "greens are not reds";
+  // Hue 30 is half way down the ramp from 15 to 45, which Photoshop places half a degree on.
+  EXPECT_EQ(adjusted(greyReds, {200, 150, 100}), (Rgb{174, 150, 126}));
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, 0, {reds(0, -50, 0), reds(0, -50, 0)}), {200, 100, 100}),
+            (Rgb{150, 150, 150}));
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, 0, {reds(-120, 0, 0)}), {200, 100, 100}), (Rgb{100, 100, 200}));
+
+  // A range's lightness moves the channels towards the lowest or highest of them.
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, 0, {reds(0, 0, -100)}), {200, 100, 100}), (Rgb{100, 100, 100}));
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, 0, {reds(0, 0, 100)}), {200, 100, 100}), (Rgb{200, 200, 200}));
+  EXPECT_EQ(adjusted(hueSaturation(0, 0, -50, {reds(0, 0, -100)}), {200, 100, 100}), (Rgb{50, 50, 50}))
+      << "then the master lightness";
+
+  EXPECT_FALSE(adjustmentOf(hueSaturation(0, 0, 0, {reds(0, 150, 0)}))) << "beyond what Photoshop stores";
 }
 
 TEST(Adjustments, UnreadableOrUnsupportedSettingsChangeNothing) {

@@ -1,6 +1,8 @@
-// Compositing: blend modes, opacity, groups, pass-through and clipping.
+// Compositing: blend modes, opacity, groups, pass-through, clipping and masks.
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "engine/composite.h"
 #include "engine_fixtures.h"
@@ -14,6 +16,19 @@ Rgb blendOne(BlendMode mode, Rgb below, Rgb above) {
   std::vector<LayerNode> stack{solidLayer("above", {0, 0, 1, 1}, above), solidLayer("below", {0, 0, 1, 1}, below)};
   stack[0].blendMode = mode;
   return fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0);
+}
+
+// A feathered step: the share of a Gaussian of deviation `sigma` that lies on the near side of an
+// edge `distance` pixels away from the pixel's centre.
+double featheredStep(double distance, double sigma) { return 0.5 * std::erfc(-distance / (sigma * std::sqrt(2.0))); }
+
+// A layer over `layer` with a mask showing it left of x = `edge` over `maskRows`.
+LayerNode maskedToTheLeft(const Rect& layer, int edge, int maskTop, int maskBottom) {
+  LayerNode n = solidLayer("masked", layer, {10, 20, 30});
+  n.mask.pixels = Mask({layer.left, maskTop, edge, maskBottom}, 0);
+  std::uint8_t* m = n.mask.pixels.mutableData();
+  std::fill(m, m + n.mask.pixels.bounds().area(), std::uint8_t(255));
+  return n;
 }
 
 }  // namespace
@@ -78,6 +93,40 @@ TEST(Masks, ALayerMaskHidesWhereItIsBlack) {
   EXPECT_EQ(fixtures::alphaAt(out, 1, 0), 0);
   layer.mask.disabled = true;
   EXPECT_EQ(fixtures::alphaAt(compositeLayers({layer}, {0, 0, 2, 1}), 1, 0), 255);
+}
+
+TEST(Masks, AFeatheredMaskIsBlurredByAGaussianAsWideAsTheRadius) {
+  const Rect area{0, 0, 60, 40};
+  LayerNode layer = maskedToTheLeft(area, 30, 0, 40);
+  layer.mask.feather = 4.0;
+  Raster out = compositeLayers({layer}, area);
+  for (int x : {22, 27, 29, 30, 31, 34, 38})
+    EXPECT_NEAR(fixtures::alphaAt(out, x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
+  EXPECT_GT(fixtures::alphaAt(out, 33, 20), 0) << "the feather reaches beyond the mask's own bounds";
+  EXPECT_EQ(fixtures::alphaAt(out, 59, 20), 0);
+
+  layer.mask.density = 128;  // half of what the mask hides shows through
+  out = compositeLayers({layer}, area);
+  EXPECT_EQ(fixtures::alphaAt(out, 15, 20), 255);
+  EXPECT_EQ(fixtures::alphaAt(out, 59, 20), 127);
+
+  layer.mask.density = 255;
+  layer.mask.feather = std::nan("");
+  EXPECT_EQ(fixtures::alphaAt(compositeLayers({layer}, area), 30, 20), 0) << "an unreadable feather is none";
+}
+
+TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
+  const Rect area{0, 0, 400, 4};
+  LayerNode layer = maskedToTheLeft(area, 200, -250, 254);  // rows far beyond the blur's reach
+  layer.mask.feather = 40.0;
+  const Raster out = compositeLayers({layer}, area);
+  for (int x : {100, 150, 180, 199, 200, 220, 260, 320})
+    EXPECT_NEAR(fixtures::alphaAt(out, x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
+
+  layer.mask.feather = 1e12;
+  const Raster widest = compositeLayers({layer}, area);
+  layer.mask.feather = kMaxMaskFeather;
+  EXPECT_EQ(fixtures::alphaAt(widest, 100, 2), fixtures::alphaAt(compositeLayers({layer}, area), 100, 2));
 }
 
 TEST(Clipping, ClippedLayersTakeOnTheBaseBlendModeAndOpacity) {

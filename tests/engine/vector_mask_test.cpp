@@ -71,6 +71,34 @@ TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
   EXPECT_EQ(fixtures::alphaAt(compositeLayers({shape}, canvas, canvas), 20, 15), 128);
 }
 
+TEST(VectorMasks, AFeatheredVectorMaskSoftensTheShapesEdge) {
+  const Rect canvas{0, 0, 40, 40};
+  LayerNode pixels = fixtures::solidLayer("pixels", canvas, {255, 0, 0});
+  fixtures::addBlock(pixels, "vmsk", fixtures::vectorMask({{1, rectPath(-20, -20, 20, 60)}}, 40, 40));
+  pixels.vectorMaskFeather = 2.0;
+  const Raster out = compositeLayers({pixels}, canvas, canvas);
+  EXPECT_EQ(fixtures::alphaAt(out, 10, 20), 255);
+  EXPECT_NEAR(fixtures::alphaAt(out, 19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
+  EXPECT_NEAR(fixtures::alphaAt(out, 20, 20), 101, 2);
+  EXPECT_EQ(fixtures::alphaAt(out, 30, 20), 0);
+}
+
+// Photoshop stores a fill layer's pixels cut to its shape; where a soft vector mask lets the
+// fill show beyond the shape, the fill comes from its colour.
+TEST(VectorMasks, ASoftVectorMaskShowsTheFillBeyondTheStoredShape) {
+  const Rect canvas{0, 0, 40, 40};
+  LayerNode shape = LayerNode::artLayer("shape");
+  shape.kind = LayerKind::SolidFill;
+  shape.fillColor = {0, 0, 255};
+  shape.pixels = Raster::filled({10, 10, 20, 20}, shape.fillColor);
+  fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
+  shape.vectorMaskDensity = 64;
+  const Raster out = compositeLayers({shape}, canvas, canvas);
+  EXPECT_EQ(fixtures::alphaAt(out, 15, 15), 255);
+  EXPECT_EQ(fixtures::alphaAt(out, 30, 30), 191);
+  EXPECT_EQ(fixtures::rgbAt(out, 30, 30), (Rgb{0, 0, 255}));
+}
+
 TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
   DocumentContent c = fixtures::blankDocument(40, 40);
   LayerNode shape = LayerNode::artLayer("Button Image");

@@ -314,6 +314,40 @@ TEST(PsdReaderComposite, TheStoredMergedImageOfATransparentDocumentIsItsComposit
   EXPECT_LE(worst, 2) << "colour recovered from the white matte";
 }
 
+// The merged image's first extra channel is its transparency when the layer count is negative.
+// A positive count leaves it to the channel's name: a saved selection is not transparency.
+TEST(PsdReaderComposite, ASavedAlphaChannelIsNotTheMergedImagesTransparency) {
+  psdbuild::Layer layer;
+  layer.bottom = layer.right = 2;
+  layer.channels = {{-1, 0, {255, 255, 0, 0}}, {0, 0, {9, 9, 9, 9}}, {1, 0, {9, 9, 9, 9}}, {2, 0, {9, 9, 9, 9}}};
+  const auto merged = [&](int count, const char* firstChannelName) {
+    File f;
+    f.channels = 4;
+    f.layerSection = psdbuild::layerSection(psdbuild::layerInfo({layer}, false, count), false);
+    if (firstChannelName) {
+      const std::string pascal = char(std::strlen(firstChannelName)) + std::string(firstChannelName);
+      f.resources = psdbuild::resource(1006, pascal);
+    }
+    for (int c = 0; c < 3; ++c) f.imageData.insert(f.imageData.end(), 4, 200);
+    f.imageData.insert(f.imageData.end(), {255, 255, 0, 0});
+    return formats::decodePsd(psdbuild::build(f), "rgba.psd").storedComposite;
+  };
+  const engine::Raster saved = merged(1, "Alpha 1");
+  EXPECT_EQ(saved.alphaAt(0, 1), 255);
+  EXPECT_EQ(pixel(saved, 0, 1), (engine::Rgb{200, 200, 200}));
+  EXPECT_EQ(merged(-1, "Alpha 1").alphaAt(0, 1), 0) << "the count says it is transparency";
+  EXPECT_EQ(merged(1, "Transparency").alphaAt(0, 1), 0) << "as Photoshop names it in deep files";
+  EXPECT_EQ(merged(1, nullptr).alphaAt(0, 1), 0) << "unnamed, in a document without a background";
+}
+
+TEST(PsdReaderComposite, TheFileSaysWhetherItsMergedImageIsReal) {
+  File f;
+  f.imageData.assign(12, 0);
+  EXPECT_TRUE(formats::decodePsd(psdbuild::build(f), "plain.psd").storedCompositeIsReal);
+  f.resources = psdbuild::resource(1057, std::string("\x00\x00\x00\x01\x00\x00\x00\x00", 8));
+  EXPECT_FALSE(formats::decodePsd(psdbuild::build(f), "stand-in.psd").storedCompositeIsReal);
+}
+
 TEST(PsdReaderFile, AMissingFileIsRefusedByItsPath) {
   try {
     formats::readPsd("/nonexistent/folder/menu.psd");

@@ -1,0 +1,154 @@
+// The densities and feathers of user and vector masks: read from the layouts Photoshop writes,
+// tolerated when damaged, and written back the way Photoshop lays them out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/composite.h"
+#include "formats/document_io.h"
+#include "psd_builder.h"
+
+namespace {
+
+// The mask data of a layer record, field by field.
+struct MaskData {
+  formats::ByteWriter w;
+  MaskData& mask(engine::Rect r, int colour, int flags) {
+    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
+    w.u8(std::uint8_t(colour));
+    w.u8(std::uint8_t(flags));
+    return *this;
+  }
+  MaskData& realMask(engine::Rect r, int colour, int flags) {  // the pixel mask beside a vector mask
+    w.u8(std::uint8_t(flags));
+    w.u8(std::uint8_t(colour));
+    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
+    return *this;
+  }
+  MaskData& u8(int v) {
+    w.u8(std::uint8_t(v));
+    return *this;
+  }
+  MaskData& f64(double v) {
+    w.f64(v);
+    return *this;
+  }
+  std::vector<std::uint8_t> bytes(std::size_t paddedTo = 0) {
+    std::vector<std::uint8_t> out = w.buffer();
+    if (out.size() < paddedTo) out.resize(paddedTo, 0);
+    return out;
+  }
+};
+
+psdbuild::Layer maskedLayer(const std::string& name, std::vector<std::uint8_t> mask, bool realMask = false) {
+  psdbuild::Layer l;
+  l.name = name;
+  l.bottom = l.right = 2;
+  l.mask = std::move(mask);
+  l.channels = {{0, 0, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}}, {2, 0, {1, 2, 3, 4}}, {-2, 0, {9, 9, 9, 9}}};
+  if (realMask) l.channels.push_back({-3, 0, {77}});
+  return l;
+}
+
+std::vector<engine::LayerNode> readLayers(const std::vector<psdbuild::Layer>& layers) {
+  psdbuild::File f;
+  f.layerSection = psdbuild::layerSection(psdbuild::layerInfo(layers, false, int(layers.size())), false);
+  f.imageData.assign(12, 0);
+  return formats::decodePsd(psdbuild::build(f), "masks.psd").content.layers;  // topmost first
+}
+
+bool contains(const std::vector<std::uint8_t>& haystack, const std::vector<std::uint8_t>& needle) {
+  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+}
+
+}  // namespace
+
+TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
+  const engine::Rect r{0, 0, 2, 2};
+  // A vector mask of density 64 (its rendering in the mask channel is no pixel mask).
+  const auto vector = maskedLayer("vector", MaskData().mask(r, 0, 0x18).u8(0x04).u8(64).bytes());
+  // A pixel mask of density 230 feathered by 6 pixels.
+  const auto user = maskedLayer("user", MaskData().mask(r, 0, 0x10).u8(0x03).u8(230).f64(6.0).bytes());
+  // Both masks: the pixel mask's rectangle first, then its density and feather and the vector
+  // mask's feather, padded to four bytes.
+  const auto both = maskedLayer(
+      "both", MaskData().mask(r, 0, 0x18).realMask({0, 0, 1, 1}, 255, 0).u8(0x0B).u8(191).f64(3.0).f64(2.0).bytes(56),
+      true);
+  const std::vector<engine::LayerNode> layers = readLayers({vector, user, both});
+  ASSERT_EQ(layers.size(), 3u);
+
+  EXPECT_TRUE(layers[2].mask.empty());
+  EXPECT_EQ(layers[2].vectorMaskDensity, 64);
+  EXPECT_EQ(layers[2].vectorMaskFeather, 0.0);
+
+  EXPECT_EQ(layers[1].mask.pixels.at(0, 0), 9);
+  EXPECT_EQ(layers[1].mask.density, 230);
+  EXPECT_EQ(layers[1].mask.feather, 6.0);
+  EXPECT_EQ(layers[1].vectorMaskDensity, 255);
+
+  EXPECT_EQ(layers[0].mask.pixels.at(0, 0), 77);
+  EXPECT_EQ(layers[0].mask.density, 191);
+  EXPECT_EQ(layers[0].mask.feather, 3.0);
+  EXPECT_EQ(layers[0].vectorMaskDensity, 255);
+  EXPECT_EQ(layers[0].vectorMaskFeather, 2.0);
+}
+
+TEST(PsdMaskParameters, ShortOrUnlikelyValuesLeaveAPlainMask) {
+  const engine::Rect r{0, 0, 2, 2};
+  // A feather announced but cut short after its density; the file still opens.
+  const auto shortFeather = maskedLayer("short", MaskData().mask(r, 0, 0x10).u8(0x03).u8(200).bytes(20));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const auto notANumber = maskedLayer("nan", MaskData().mask(r, 0, 0x10).u8(0x0A).f64(nan).f64(-3.0).bytes());
+  const auto huge = maskedLayer("huge", MaskData().mask(r, 0, 0x10).u8(0x02).f64(1e300).bytes());
+  const std::vector<engine::LayerNode> layers = readLayers({shortFeather, notANumber, huge});
+  ASSERT_EQ(layers.size(), 3u);
+  EXPECT_EQ(layers[2].mask.density, 200);
+  EXPECT_EQ(layers[2].mask.feather, 0.0);
+  EXPECT_EQ(layers[1].mask.feather, 0.0);
+  EXPECT_EQ(layers[1].vectorMaskFeather, 0.0);
+  EXPECT_EQ(layers[0].mask.feather, engine::kMaxMaskFeather);
+}
+
+TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
+  engine::DocumentContent doc;
+  doc.width = doc.height = 4;
+  engine::LayerNode user = engine::LayerNode::artLayer("user");
+  user.pixels = engine::Raster::filled({0, 0, 4, 4}, {1, 2, 3});
+  user.mask.pixels = engine::Mask({1, 1, 3, 3}, 0);
+  user.mask.density = 230;
+  user.mask.feather = 6.0;
+  engine::LayerNode vector = engine::LayerNode::artLayer("vector");
+  vector.pixels = engine::Raster::filled({0, 0, 4, 4}, {1, 2, 3});
+  vector.vectorMaskDensity = 64;
+  doc.layers = {user, vector};
+  const std::vector<std::uint8_t> bytes = formats::encodePsd(doc);
+
+  formats::ByteWriter userData;
+  userData.u32(28);
+  for (int v : {1, 1, 3, 3}) userData.i32(v);
+  userData.u8(0);
+  userData.u8(0x10);
+  userData.u8(0x03);
+  userData.u8(230);
+  userData.f64(6.0);
+  EXPECT_TRUE(contains(bytes, userData.buffer()));
+  // Only the vector mask's density: an empty mask that says its channel holds nothing.
+  formats::ByteWriter vectorData;
+  vectorData.u32(20);
+  vectorData.zeros(16);
+  vectorData.u8(255);
+  vectorData.u8(0x18);
+  vectorData.u8(0x04);
+  vectorData.u8(64);
+  vectorData.zeros(2);
+  EXPECT_TRUE(contains(bytes, vectorData.buffer()));
+
+  const engine::DocumentContent back = formats::decodePsd(bytes, "written.psd").content;
+  EXPECT_EQ(back.layers[0].mask.density, 230);
+  EXPECT_EQ(back.layers[0].mask.feather, 6.0);
+  EXPECT_TRUE(back.layers[1].mask.empty());
+  EXPECT_EQ(back.layers[1].vectorMaskDensity, 64);
+}
