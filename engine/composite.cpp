@@ -114,10 +114,16 @@ Mask featherMask(const Mask& mask, double radius, const Rect& area) {
   std::vector<float> line(std::size_t(std::max(out.width(), out.height()) + 2 * reach));
   std::vector<std::uint8_t> source(std::size_t(out.width() + 2 * reach));
   for (int r = 0; r < rows; ++r) {
-    paint::maskRow(mask, out.top - reach + r, out.left - reach, int(source.size()), source.data());
+    const int y = out.top - reach + r;
+    const auto row = across.begin() + std::ptrdiff_t(std::size_t(r) * width);
+    if (y < mask.bounds().top || y >= mask.bounds().bottom) {
+      std::fill_n(row, width, float(mask.outside()));  // a row of the outside value stays one
+      continue;
+    }
+    paint::maskRow(mask, y, out.left - reach, int(source.size()), source.data());
     std::copy(source.begin(), source.end(), line.begin());
     filterLine(line, source.size(), filters);
-    std::copy_n(line.begin(), width, across.begin() + std::ptrdiff_t(std::size_t(r) * width));
+    std::copy_n(line.begin(), width, row);
   }
   Mask result(out, mask.outside());
   std::uint8_t* values = result.mutableData();
