@@ -107,31 +107,38 @@ Mask featherMask(const Mask& mask, double radius, const Rect& area) {
   const int reach = filtersReach(filters);
   const Rect out = area.intersected(grown(mask.bounds(), reach));
   if (reach == 0 || out.empty()) return out.empty() ? Mask(Rect{}, mask.outside()) : mask;
-  // Rows first, over every row the columns will need; then the columns.
-  const int rows = out.height() + 2 * reach;
+  // Rows first: only those of the mask's own, as the others hold nothing but its outside value.
+  const int firstRow = std::max(out.top - reach, mask.bounds().top);
+  const int endRow = std::min(out.bottom + reach, mask.bounds().bottom);
   const std::size_t width = std::size_t(out.width());
-  std::vector<float> across(std::size_t(rows) * width);
-  std::vector<float> line(std::size_t(std::max(out.width(), out.height()) + 2 * reach));
+  std::vector<float> across(std::size_t(std::max(0, endRow - firstRow)) * width);
   std::vector<std::uint8_t> source(std::size_t(out.width() + 2 * reach));
-  for (int r = 0; r < rows; ++r) {
-    const int y = out.top - reach + r;
-    const auto row = across.begin() + std::ptrdiff_t(std::size_t(r) * width);
-    if (y < mask.bounds().top || y >= mask.bounds().bottom) {
-      std::fill_n(row, width, float(mask.outside()));  // a row of the outside value stays one
-      continue;
-    }
+  std::vector<float> line(source.size());
+  for (int y = firstRow; y < endRow; ++y) {
     paint::maskRow(mask, y, out.left - reach, int(source.size()), source.data());
     std::copy(source.begin(), source.end(), line.begin());
     filterLine(line, source.size(), filters);
-    std::copy_n(line.begin(), width, row);
+    std::copy_n(line.begin(), width, across.begin() + std::ptrdiff_t(std::size_t(y - firstRow) * width));
   }
+  // Then the columns, a few at a time so that each row of the first pass is read in one go.
+  constexpr std::size_t kColumnsAtOnce = 16;
+  const int rows = out.height() + 2 * reach;
+  std::vector<std::vector<float>> columns(kColumnsAtOnce, std::vector<float>(std::size_t(rows)));
   Mask result(out, mask.outside());
   std::uint8_t* values = result.mutableData();
-  for (std::size_t x = 0; x < width; ++x) {
-    for (int r = 0; r < rows; ++r) line[std::size_t(r)] = across[std::size_t(r) * width + x];
-    filterLine(line, std::size_t(rows), filters);
-    for (std::size_t y = 0; y < std::size_t(out.height()); ++y)
-      values[y * width + x] = std::uint8_t(std::clamp(std::lround(line[y]), 0L, 255L));
+  for (std::size_t x0 = 0; x0 < width; x0 += kColumnsAtOnce) {
+    const std::size_t count = std::min(kColumnsAtOnce, width - x0);
+    for (int r = 0; r < rows; ++r) {
+      const int y = out.top - reach + r;
+      const bool inside = y >= firstRow && y < endRow;
+      const float* from = inside ? &across[std::size_t(y - firstRow) * width + x0] : nullptr;
+      for (std::size_t k = 0; k < count; ++k) columns[k][std::size_t(r)] = inside ? from[k] : float(mask.outside());
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      filterLine(columns[k], std::size_t(rows), filters);
+      for (std::size_t y = 0; y < std::size_t(out.height()); ++y)
+        values[y * width + x0 + k] = std::uint8_t(std::clamp(std::lround(columns[k][y]), 0L, 255L));
+    }
   }
   return result;
 }
