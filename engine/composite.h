@@ -1,6 +1,7 @@
 #pragma once
-// Compositing of layer stacks with Photoshop's blend modes, opacity, fill opacity, layer masks,
-// clipping masks and pass-through groups. Used by Merge, Flatten and the merged image of a file.
+// Compositing of layer stacks with Photoshop's blend modes, opacity, fill opacity, layer masks
+// and vector masks (with their densities and feathers), clipping masks and pass-through groups.
+// Used by Merge, Flatten and the merged image of a file.
 
 #include <vector>
 
