@@ -66,6 +66,8 @@ class Form1 {
   void UnloadForm();
   // Random numbers in [0, 1) from the generator seeded at start-up.
   double Rnd();
+  // Reseeds the generator from the system clock.
+  void Randomize();
 
   // --- Workflow states and instruction pane (app/workflow_states.cpp)
   void SetUIState();

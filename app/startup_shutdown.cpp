@@ -52,8 +52,7 @@ void Form1::Form_Load() {
   }
   view_.MoveWindow(position->left, position->top);
 
-  random_.seed(static_cast<std::minstd_rand::result_type>(
-      std::chrono::system_clock::now().time_since_epoch().count() & 0x7FFFFFFF));
+  Randomize();
   WorkflowState = CreateMenuDocs;
   view_.SetStatusPanelText(1, "Status:");
   ButtonColors = kButtonColors;
@@ -87,6 +86,12 @@ void Form1::Form_Unload() {
 void Form1::UnloadForm() {
   Form_Unload();
   view_.UnloadWindow();
+}
+
+void Form1::Randomize() {
+  // Nanoseconds, so that two reseeds in quick succession still differ.
+  const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+  random_.seed(static_cast<std::minstd_rand::result_type>((now ^ (now >> 31)) % 2147483646 + 1));
 }
 
 double Form1::Rnd() {

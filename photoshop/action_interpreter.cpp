@@ -241,7 +241,7 @@ ActionDescriptor disableLayerStyle(engine::Engine& eng, TypeID event, const Acti
 
 }  // namespace
 
-ActionDescriptor executeAction(Application& app, TypeID event, const ActionDescriptor& descriptor, int dialogMode) {
+ActionDescriptor executeAction(const Application& app, TypeID event, const ActionDescriptor& descriptor, int dialogMode) {
   engine::Engine& eng = app.engine();
   if (event == code("ImgS")) return imageSize(eng, event, descriptor);
   if (event == code("Dplc")) return duplicate(eng, event, descriptor);

@@ -87,7 +87,7 @@ Document DocumentsCollection::Item(const std::string& name) const {
 }
 
 Document DocumentsCollection::Add(double width, double height, double resolution, const std::string& name, int mode,
-                                  int initialFill) {
+                                  int initialFill) const {
   return detail::call(session_, "Documents.Add", [&] {
     engine::Engine& eng = session_->engine;
     if (!std::isfinite(resolution) || resolution < 1.0 || resolution > 29999.0)
@@ -117,7 +117,7 @@ Document DocumentsCollection::Add(double width, double height, double resolution
   });
 }
 
-Document Application::Open(const std::string& path) {
+Document Application::Open(const std::string& path) const {
   return detail::call(session_, "Application.Open", [&] {
     engine::Engine& eng = session_->engine;
     std::error_code ec;
@@ -144,7 +144,7 @@ Document Application::ActiveDocument() const {
   });
 }
 
-void Application::SetActiveDocument(const Document& document) {
+void Application::SetActiveDocument(const Document& document) const {
   detail::call(session_, "Application.ActiveDocument=", [&] { session_->engine.activate(document.document()->id()); });
 }
 
@@ -156,7 +156,7 @@ SolidColor Application::ForegroundColor() const {
   return detail::call(session_, "Application.ForegroundColor", [&] { return fromRgb(session_->engine.foreground); });
 }
 
-void Application::SetForegroundColor(const SolidColor& color) {
+void Application::SetForegroundColor(const SolidColor& color) const {
   detail::call(session_, "Application.ForegroundColor=", [&] { session_->engine.foreground = toRgb(color); });
 }
 
@@ -164,7 +164,7 @@ SolidColor Application::BackgroundColor() const {
   return detail::call(session_, "Application.BackgroundColor", [&] { return fromRgb(session_->engine.background); });
 }
 
-void Application::SetBackgroundColor(const SolidColor& color) {
+void Application::SetBackgroundColor(const SolidColor& color) const {
   detail::call(session_, "Application.BackgroundColor=", [&] { session_->engine.background = toRgb(color); });
 }
 
@@ -192,7 +192,7 @@ std::string Application::TypeIDToStringID(TypeID id) const {
   });
 }
 
-ActionDescriptor Application::ExecuteAction(TypeID eventId, const ActionDescriptor& descriptor, int dialogMode) {
+ActionDescriptor Application::ExecuteAction(TypeID eventId, const ActionDescriptor& descriptor, int dialogMode) const {
   return detail::call(session_, "Application.ExecuteAction", [&] {
     session_->recordedActions.push_back("event " + typeIds().describe(eventId) + " dialog " + std::to_string(dialogMode) +
                                         "\n" + descriptor.text(1));
@@ -205,7 +205,7 @@ int Preferences::RulerUnits() const {
   return detail::call(session_, "Preferences.RulerUnits", [&] { return session_->engine.preferences().rulerUnits; });
 }
 
-void Preferences::SetRulerUnits(int units) {
+void Preferences::SetRulerUnits(int units) const {
   detail::call(session_, "Preferences.RulerUnits=", [&] {
     engine::Preferences p = session_->engine.preferences();
     p.rulerUnits = units;
@@ -218,7 +218,7 @@ int Preferences::NumberOfHistoryStates() const {
                         [&] { return session_->engine.preferences().numberOfHistoryStates; });
 }
 
-void Preferences::SetNumberOfHistoryStates(int count) {
+void Preferences::SetNumberOfHistoryStates(int count) const {
   detail::call(session_, "Preferences.NumberOfHistoryStates=", [&] {
     engine::Preferences p = session_->engine.preferences();
     p.numberOfHistoryStates = count;
@@ -230,7 +230,7 @@ int Preferences::Interpolation() const {
   return detail::call(session_, "Preferences.Interpolation", [&] { return session_->engine.preferences().interpolation; });
 }
 
-void Preferences::SetInterpolation(int method) {
+void Preferences::SetInterpolation(int method) const {
   detail::call(session_, "Preferences.Interpolation=", [&] {
     engine::Preferences p = session_->engine.preferences();
     p.interpolation = method;

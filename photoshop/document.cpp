@@ -80,7 +80,7 @@ std::vector<std::string> DocumentInfo::KeyWords() const {
   return detail::call(session_, "DocumentInfo.KeyWords", [&] { return detail::resolveDocument(session_, doc_)->content().keywords; });
 }
 
-void DocumentInfo::SetKeyWords(const std::vector<std::string>& keywords) {
+void DocumentInfo::SetKeyWords(const std::vector<std::string>& keywords) const {
   detail::call(session_, "DocumentInfo.KeyWords=", [&] {
     for (const std::string& k : keywords)
       if (k.size() > 64 * 1024) engine::fail(ErrorCode::InvalidArgument, "a keyword is limited to 65536 characters");
@@ -96,7 +96,7 @@ Layer Document::ActiveLayer() const {
   });
 }
 
-void Document::SetActiveLayer(const Layer& layer) {
+void Document::SetActiveLayer(const Layer& layer) const {
   detail::call(session_, "Document.ActiveLayer=", [&] {
     auto d = document();
     requireActive(session_, *d);
@@ -113,7 +113,7 @@ HistoryState Document::ActiveHistoryState() const {
   });
 }
 
-void Document::SetActiveHistoryState(const HistoryState& state) {
+void Document::SetActiveHistoryState(const HistoryState& state) const {
   detail::call(session_, "Document.ActiveHistoryState=", [&] {
     auto d = document();
     if (state.IsNothing()) engine::fail(ErrorCode::InvalidArgument, "no history state was given");
@@ -165,7 +165,7 @@ photoshop::Channels Document::Channels() const {
   });
 }
 
-Layer Document::Paste(bool intoSelection) {
+Layer Document::Paste(bool intoSelection) const {
   return detail::call(session_, "Document.Paste", [&] {
     auto d = document();
     requireActive(session_, *d);
@@ -176,7 +176,7 @@ Layer Document::Paste(bool intoSelection) {
   });
 }
 
-void Document::Crop(const std::array<double, 4>& bounds) {
+void Document::Crop(const std::array<double, 4>& bounds) const {
   detail::call(session_, "Document.Crop", [&] {
     auto d = document();
     const int units = session_->engine.preferences().rulerUnits;
@@ -192,11 +192,11 @@ void Document::Crop(const std::array<double, 4>& bounds) {
   });
 }
 
-void Document::Flatten() {
+void Document::Flatten() const {
   detail::call(session_, "Document.Flatten", [&] { document()->edit("Flatten Image", engine::flattenDocument); });
 }
 
-void Document::ResizeImage(double width, double height, double resolution, int resampleMethod) {
+void Document::ResizeImage(double width, double height, double resolution, int resampleMethod) const {
   detail::call(session_, "Document.ResizeImage", [&] {
     auto d = document();
     const int units = session_->engine.preferences().rulerUnits;
@@ -212,7 +212,7 @@ void Document::ResizeImage(double width, double height, double resolution, int r
   });
 }
 
-void Document::SaveAs(const std::string& path, const SaveOptions& options, bool asCopy, int extensionType) {
+void Document::SaveAs(const std::string& path, const SaveOptions& options, bool asCopy, int extensionType) const {
   detail::call(session_, "Document.SaveAs", [&] {
     auto d = document();
     if (path.empty()) engine::fail(ErrorCode::InvalidArgument, "a file name is needed to save");
@@ -232,7 +232,7 @@ void Document::SaveAs(const std::string& path, const SaveOptions& options, bool 
   });
 }
 
-void Document::Close(std::optional<int> saving) {
+void Document::Close(std::optional<int> saving) const {
   detail::call(session_, "Document.Close", [&] {
     auto d = document();
     int choice = saving.value_or(ps::PromptToSaveChanges);
@@ -306,7 +306,7 @@ std::shared_ptr<engine::Document> Selection::activeDocument(const char* member) 
   return d;
 }
 
-void Selection::Select(const Region& region, int type, double feather, bool antiAlias) {
+void Selection::Select(const Region& region, int type, double feather, bool antiAlias) const {
   (void)antiAlias;  // selections are hard-edged: a pixel is in when its centre is inside
   detail::call(session_, "Selection.Select", [&] {
     auto d = activeDocument("Select");
@@ -320,19 +320,19 @@ void Selection::Select(const Region& region, int type, double feather, bool anti
   });
 }
 
-void Selection::SelectAll() {
+void Selection::SelectAll() const {
   detail::call(session_, "Selection.SelectAll", [&] { activeDocument("SelectAll")->edit("Select All", engine::selectAll); });
 }
 
-void Selection::Deselect() {
+void Selection::Deselect() const {
   detail::call(session_, "Selection.Deselect", [&] { activeDocument("Deselect")->edit("Deselect", engine::deselect); });
 }
 
-void Selection::Invert() {
+void Selection::Invert() const {
   detail::call(session_, "Selection.Invert", [&] { activeDocument("Invert")->edit("Inverse", engine::invertSelection); });
 }
 
-void Selection::Fill(const SolidColor& color, int mode, double opacity, bool preserveTransparency) {
+void Selection::Fill(const SolidColor& color, int mode, double opacity, bool preserveTransparency) const {
   detail::call(session_, "Selection.Fill", [&] {
     auto d = activeDocument("Fill");
     const engine::BlendMode blend = colorBlendMode(mode);
@@ -343,7 +343,7 @@ void Selection::Fill(const SolidColor& color, int mode, double opacity, bool pre
 }
 
 void Selection::Stroke(const SolidColor& color, int width, int location, int mode, double opacity,
-                       bool preserveTransparency) {
+                       bool preserveTransparency) const {
   detail::call(session_, "Selection.Stroke", [&] {
     auto d = activeDocument("Stroke");
     const engine::BlendMode blend = colorBlendMode(mode);
@@ -354,7 +354,7 @@ void Selection::Stroke(const SolidColor& color, int width, int location, int mod
   });
 }
 
-void Selection::Copy(bool merged) {
+void Selection::Copy(bool merged) const {
   detail::call(session_, "Selection.Copy", [&] {
     auto d = activeDocument("Copy");
     const engine::DocumentContent& c = d->content();
@@ -372,7 +372,7 @@ void Selection::Copy(bool merged) {
   });
 }
 
-void Selection::Similar(int tolerance, bool antiAlias) {
+void Selection::Similar(int tolerance, bool antiAlias) const {
   (void)antiAlias;
   detail::call(session_, "Selection.Similar", [&] {
     activeDocument("Similar")->edit("Similar", [&](engine::DocumentContent& c) { engine::selectSimilar(c, tolerance); });

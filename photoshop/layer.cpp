@@ -34,7 +34,7 @@ std::string Layer::member(const char* name) const {
 }
 
 template <class F>
-void Layer::edit(const char* stateName, F&& change) {
+void Layer::edit(const char* stateName, F&& change) const {
   auto d = document();
   d->edit(stateName, [&](engine::DocumentContent& c) {
     c.layer(id_);  // the layer must still exist
@@ -53,7 +53,7 @@ std::string Layer::Name() const {
   return detail::call(session_, member("Name"), [&] { return node(*document()).name; });
 }
 
-void Layer::SetName(const std::string& name) {
+void Layer::SetName(const std::string& name) const {
   detail::call(session_, member("Name="), [&] { edit("Layer Properties", [&](auto& c) { engine::renameLayer(c, id_, name); }); });
 }
 
@@ -61,7 +61,7 @@ bool Layer::Visible() const {
   return detail::call(session_, member("Visible"), [&] { return node(*document()).visible; });
 }
 
-void Layer::SetVisible(bool visible) {
+void Layer::SetVisible(bool visible) const {
   detail::call(session_, member("Visible="), [&] {
     auto d = document();
     node(*d);
@@ -73,7 +73,7 @@ double Layer::Opacity() const {
   return detail::call(session_, member("Opacity"), [&] { return engine::opacityToPercent(node(*document()).opacity); });
 }
 
-void Layer::SetOpacity(double percent) {
+void Layer::SetOpacity(double percent) const {
   detail::call(session_, member("Opacity="), [&] {
     const std::uint8_t v = engine::opacityFromPercent(percent);
     edit("Opacity Change", [&](auto& c) {
@@ -88,7 +88,7 @@ double Layer::FillOpacity() const {
   return detail::call(session_, member("FillOpacity"), [&] { return engine::opacityToPercent(node(*document()).fillOpacity); });
 }
 
-void Layer::SetFillOpacity(double percent) {
+void Layer::SetFillOpacity(double percent) const {
   detail::call(session_, member("FillOpacity="), [&] {
     const std::uint8_t v = engine::opacityFromPercent(percent);
     edit("Fill Opacity Change", [&](auto& c) {
@@ -103,7 +103,7 @@ int Layer::BlendMode() const {
   return detail::call(session_, member("BlendMode"), [&] { return int(node(*document()).blendMode); });
 }
 
-void Layer::SetBlendMode(int mode) {
+void Layer::SetBlendMode(int mode) const {
   detail::call(session_, member("BlendMode="), [&] {
     if (!engine::isValidBlendMode(mode)) engine::fail(ErrorCode::InvalidArgument, "blend mode " + std::to_string(mode) + " is not valid");
     edit("Blending Change", [&](auto& c) {
@@ -128,7 +128,7 @@ bool Layer::IsBackgroundLayer() const {
   return detail::call(session_, member("IsBackgroundLayer"), [&] { return node(*document()).isBackground; });
 }
 
-void Layer::SetIsBackgroundLayer(bool value) {
+void Layer::SetIsBackgroundLayer(bool value) const {
   detail::call(session_, member("IsBackgroundLayer="), [&] {
     edit(value ? "Background From Layer" : "Layer From Background", [&](engine::DocumentContent& c) {
       engine::LayerNode& n = c.layer(id_);
@@ -166,7 +166,7 @@ std::array<double, 4> Layer::Bounds() const {
   });
 }
 
-Layer Layer::Duplicate() {
+Layer Layer::Duplicate() const {
   return detail::call(session_, member("Duplicate"), [&] {
     engine::LayerId copy = 0;
     edit("Duplicate Layer", [&](auto& c) { copy = engine::duplicateLayer(c, id_); });
@@ -174,7 +174,7 @@ Layer Layer::Duplicate() {
   });
 }
 
-void Layer::moveTo(const Document* container, engine::LayerId containerSet, int placement, const char* name) {
+void Layer::moveTo(const Document* container, engine::LayerId containerSet, int placement, const char* name) const {
   detail::call(session_, member(name), [&] {
     if (container && container->document() != document())
       engine::fail(ErrorCode::InvalidArgument, "a layer can only move within its own document");
@@ -183,13 +183,13 @@ void Layer::moveTo(const Document* container, engine::LayerId containerSet, int 
   });
 }
 
-void Layer::MoveToBeginning(const Document& container) { moveTo(&container, 0, ps::PlaceAtBeginning, "MoveToBeginning"); }
-void Layer::MoveToBeginning(const Layer& containerSet) { moveTo(nullptr, containerSet.id_, ps::PlaceAtBeginning, "MoveToBeginning"); }
-void Layer::MoveToEnd(const Document& container) { moveTo(&container, 0, ps::PlaceAtEnd, "MoveToEnd"); }
-void Layer::MoveToEnd(const Layer& containerSet) { moveTo(nullptr, containerSet.id_, ps::PlaceAtEnd, "MoveToEnd"); }
-void Layer::Move(const Layer& relativeTo, int placement) { moveTo(nullptr, relativeTo.id_, placement, "Move"); }
+void Layer::MoveToBeginning(const Document& container) const { moveTo(&container, 0, ps::PlaceAtBeginning, "MoveToBeginning"); }
+void Layer::MoveToBeginning(const Layer& containerSet) const { moveTo(nullptr, containerSet.id_, ps::PlaceAtBeginning, "MoveToBeginning"); }
+void Layer::MoveToEnd(const Document& container) const { moveTo(&container, 0, ps::PlaceAtEnd, "MoveToEnd"); }
+void Layer::MoveToEnd(const Layer& containerSet) const { moveTo(nullptr, containerSet.id_, ps::PlaceAtEnd, "MoveToEnd"); }
+void Layer::Move(const Layer& relativeTo, int placement) const { moveTo(nullptr, relativeTo.id_, placement, "Move"); }
 
-Layer Layer::Merge() {
+Layer Layer::Merge() const {
   return detail::call(session_, member("Merge"), [&] {
     engine::LayerId merged = 0;
     const bool isSet = node(*document()).isSet;
@@ -200,18 +200,18 @@ Layer Layer::Merge() {
   });
 }
 
-void Layer::Remove() {
+void Layer::Remove() const {
   detail::call(session_, member("Remove"), [&] { edit("Delete Layer", [&](auto& c) { engine::removeLayer(c, id_); }); });
 }
 
-void Layer::Rasterize(int target) {
+void Layer::Rasterize(int target) const {
   detail::call(session_, member("Rasterize"), [&] {
     if (target < 1 || target > 5) engine::fail(ErrorCode::InvalidArgument, "unknown rasterize target");
     edit("Rasterize Layer", [&](auto& c) { engine::rasterizeLayer(c, id_, engine::RasterizeTarget(target)); });
   });
 }
 
-void Layer::Translate(double deltaX, double deltaY) {
+void Layer::Translate(double deltaX, double deltaY) const {
   detail::call(session_, member("Translate"), [&] {
     auto d = document();
     const int dx = toPixels(deltaX, session_->engine, *d), dy = toPixels(deltaY, session_->engine, *d);
@@ -219,14 +219,14 @@ void Layer::Translate(double deltaX, double deltaY) {
   });
 }
 
-void Layer::Link(const Layer& with) {
+void Layer::Link(const Layer& with) const {
   detail::call(session_, member("Link"), [&] {
     if (with.doc_.lock() != document()) engine::fail(ErrorCode::InvalidArgument, "only layers of one document can be linked");
     edit("Link Layers", [&](auto& c) { engine::linkLayers(c, id_, with.id_); });
   });
 }
 
-void Layer::Unlink() {
+void Layer::Unlink() const {
   detail::call(session_, member("Unlink"), [&] { edit("Unlink Layers", [&](auto& c) { engine::unlinkLayer(c, id_); }); });
 }
 
@@ -243,7 +243,7 @@ std::vector<Layer> Layer::LinkedLayers() const {
   });
 }
 
-void Layer::ApplyStyle(const std::string& styleName) {
+void Layer::ApplyStyle(const std::string& styleName) const {
   detail::call(session_, member("ApplyStyle"), [&] {
     // The engine carries no style presets; only the preset that removes a style exists.
     if (styleName != "Default Style (None)")
@@ -260,7 +260,7 @@ void Layer::ApplyStyle(const std::string& styleName) {
   });
 }
 
-void Layer::ApplyClouds() {
+void Layer::ApplyClouds() const {
   detail::call(session_, member("ApplyClouds"), [&] {
     const engine::Engine& eng = session_->engine;
     const std::uint32_t seed = session_->engine.nextSeed();
@@ -268,7 +268,7 @@ void Layer::ApplyClouds() {
   });
 }
 
-void Layer::ApplyDifferenceClouds() {
+void Layer::ApplyDifferenceClouds() const {
   detail::call(session_, member("ApplyDifferenceClouds"), [&] {
     const engine::Engine& eng = session_->engine;
     const std::uint32_t seed = session_->engine.nextSeed();
@@ -276,7 +276,7 @@ void Layer::ApplyDifferenceClouds() {
   });
 }
 
-void Layer::Invert() {
+void Layer::Invert() const {
   detail::call(session_, member("Invert"), [&] { edit("Invert", [&](auto& c) { engine::invertLayer(c, id_); }); });
 }
 

@@ -135,37 +135,37 @@ class Layer {
   bool operator==(const Layer& other) const { return id_ == other.id_ && doc_.lock() == other.doc_.lock(); }
 
   std::string Name() const;
-  void SetName(const std::string& name);
+  void SetName(const std::string& name) const;
   bool Visible() const;
-  void SetVisible(bool visible);
+  void SetVisible(bool visible) const;
   double Opacity() const;  // percent
-  void SetOpacity(double percent);
+  void SetOpacity(double percent) const;
   double FillOpacity() const;
-  void SetFillOpacity(double percent);
+  void SetFillOpacity(double percent) const;
   int BlendMode() const;
-  void SetBlendMode(int mode);
+  void SetBlendMode(int mode) const;
   int Kind() const;  // art layers only
   bool IsBackgroundLayer() const;
-  void SetIsBackgroundLayer(bool value);
+  void SetIsBackgroundLayer(bool value) const;
   std::array<double, 4> Bounds() const;  // left, top, right, bottom
 
-  Layer Duplicate();
-  void MoveToBeginning(const Document& container);
-  void MoveToBeginning(const Layer& containerSet);
-  void MoveToEnd(const Document& container);
-  void MoveToEnd(const Layer& containerSet);
-  void Move(const Layer& relativeTo, int placement);
-  Layer Merge();
-  void Remove();
-  void Rasterize(int target = ps::RasterizeShape);
-  void Translate(double deltaX, double deltaY);
-  void Link(const Layer& with);
-  void Unlink();
+  Layer Duplicate() const;
+  void MoveToBeginning(const Document& container) const;
+  void MoveToBeginning(const Layer& containerSet) const;
+  void MoveToEnd(const Document& container) const;
+  void MoveToEnd(const Layer& containerSet) const;
+  void Move(const Layer& relativeTo, int placement) const;
+  Layer Merge() const;
+  void Remove() const;
+  void Rasterize(int target = ps::RasterizeShape) const;
+  void Translate(double deltaX, double deltaY) const;
+  void Link(const Layer& with) const;
+  void Unlink() const;
   std::vector<Layer> LinkedLayers() const;
-  void ApplyStyle(const std::string& styleName);
-  void ApplyClouds();
-  void ApplyDifferenceClouds();
-  void Invert();
+  void ApplyStyle(const std::string& styleName) const;
+  void ApplyClouds() const;
+  void ApplyDifferenceClouds() const;
+  void Invert() const;
 
   LayerCollection ArtLayers() const;
   LayerCollection LayerSets() const;
@@ -181,8 +181,8 @@ class Layer {
   std::shared_ptr<engine::Document> document() const;
   const engine::LayerNode& node(const engine::Document& doc) const;
   template <class F>
-  void edit(const char* stateName, F&& change);
-  void moveTo(const Document* container, engine::LayerId containerSet, int placement, const char* member);
+  void edit(const char* stateName, F&& change) const;
+  void moveTo(const Document* container, engine::LayerId containerSet, int placement, const char* member) const;
 
   detail::SessionPtr session_;
   std::weak_ptr<engine::Document> doc_;
@@ -191,15 +191,15 @@ class Layer {
 
 class Selection {
  public:
-  void Select(const Region& region, int type = ps::ReplaceSelection, double feather = 0, bool antiAlias = true);
-  void SelectAll();
-  void Deselect();
-  void Invert();
-  void Fill(const SolidColor& color, int mode = ps::NormalBlend, double opacity = 100, bool preserveTransparency = false);
+  void Select(const Region& region, int type = ps::ReplaceSelection, double feather = 0, bool antiAlias = true) const;
+  void SelectAll() const;
+  void Deselect() const;
+  void Invert() const;
+  void Fill(const SolidColor& color, int mode = ps::NormalBlend, double opacity = 100, bool preserveTransparency = false) const;
   void Stroke(const SolidColor& color, int width, int location = ps::StrokeCenter, int mode = ps::NormalBlend,
-              double opacity = 100, bool preserveTransparency = false);
-  void Copy(bool merged = false);
-  void Similar(int tolerance, bool antiAlias = true);
+              double opacity = 100, bool preserveTransparency = false) const;
+  void Copy(bool merged = false) const;
+  void Similar(int tolerance, bool antiAlias = true) const;
   std::array<double, 4> Bounds() const;
   bool Solid() const;  // true when something is selected
 
@@ -244,7 +244,7 @@ class Channels {
 class DocumentInfo {
  public:
   std::vector<std::string> KeyWords() const;
-  void SetKeyWords(const std::vector<std::string>& keywords);
+  void SetKeyWords(const std::vector<std::string>& keywords) const;
 
  private:
   friend class Document;
@@ -268,9 +268,9 @@ class Document {
   DocumentInfo Info() const;
 
   Layer ActiveLayer() const;
-  void SetActiveLayer(const Layer& layer);
+  void SetActiveLayer(const Layer& layer) const;
   HistoryState ActiveHistoryState() const;
-  void SetActiveHistoryState(const HistoryState& state);
+  void SetActiveHistoryState(const HistoryState& state) const;
 
   LayerCollection ArtLayers() const;
   LayerCollection LayerSets() const;
@@ -278,14 +278,14 @@ class Document {
   photoshop::Selection Selection() const;
   photoshop::Channels Channels() const;
 
-  Layer Paste(bool intoSelection = false);
+  Layer Paste(bool intoSelection = false) const;
   // Bounds left, top, right, bottom in ruler units.
-  void Crop(const std::array<double, 4>& bounds);
-  void Flatten();
-  void ResizeImage(double width, double height, double resolution = 0, int resampleMethod = ps::Bicubic);
+  void Crop(const std::array<double, 4>& bounds) const;
+  void Flatten() const;
+  void ResizeImage(double width, double height, double resolution = 0, int resampleMethod = ps::Bicubic) const;
   void SaveAs(const std::string& path, const SaveOptions& options = {}, bool asCopy = false,
-              int extensionType = ps::Lowercase);
-  void Close(std::optional<int> saving = std::nullopt);
+              int extensionType = ps::Lowercase) const;
+  void Close(std::optional<int> saving = std::nullopt) const;
 
   // The engine's document behind the handle (for the workspace and tests).
   std::shared_ptr<engine::Document> engineDocument() const;
@@ -311,7 +311,7 @@ class DocumentsCollection {
   Document operator()(const std::string& name) const { return Item(name); }
   // Lengths in ruler units; mode 2 (RGB) only; fill 1 white, 2 background colour, 3 transparent.
   Document Add(double width, double height, double resolution = 72, const std::string& name = "",
-               int mode = ps::NewRGB, int initialFill = ps::FillWhite);
+               int mode = ps::NewRGB, int initialFill = ps::FillWhite) const;
 
  private:
   friend class Application;
@@ -323,11 +323,11 @@ using Documents = DocumentsCollection;
 class Preferences {
  public:
   int RulerUnits() const;
-  void SetRulerUnits(int units);
+  void SetRulerUnits(int units) const;
   int NumberOfHistoryStates() const;
-  void SetNumberOfHistoryStates(int count);
+  void SetNumberOfHistoryStates(int count) const;
   int Interpolation() const;
-  void SetInterpolation(int method);
+  void SetInterpolation(int method) const;
 
  private:
   friend class Application;
@@ -342,20 +342,20 @@ class Application {
   explicit Application(detail::SessionPtr session) : session_(std::move(session)) {}
 
   DocumentsCollection Documents() const;
-  Document Open(const std::string& path);
+  Document Open(const std::string& path) const;
   Document ActiveDocument() const;
-  void SetActiveDocument(const Document& document);
+  void SetActiveDocument(const Document& document) const;
   photoshop::Preferences Preferences() const;
   SolidColor ForegroundColor() const;
-  void SetForegroundColor(const SolidColor& color);
+  void SetForegroundColor(const SolidColor& color) const;
   SolidColor BackgroundColor() const;
-  void SetBackgroundColor(const SolidColor& color);
+  void SetBackgroundColor(const SolidColor& color) const;
   TypeID CharIDToTypeID(const std::string& code) const;
   TypeID StringIDToTypeID(const std::string& name) const;
   std::string TypeIDToCharID(TypeID id) const;
   std::string TypeIDToStringID(TypeID id) const;
   // Runs an action event; dialog mode 1 shows all dialogs, 2 errors only, 3 none.
-  ActionDescriptor ExecuteAction(TypeID eventId, const ActionDescriptor& descriptor = {}, int dialogMode = 2);
+  ActionDescriptor ExecuteAction(TypeID eventId, const ActionDescriptor& descriptor = {}, int dialogMode = 2) const;
 
   // The embedded engine and the test hooks.
   engine::Engine& engine() const { return session_->engine; }

@@ -142,10 +142,10 @@ void Form1Window::buildColorTableGroup(QWidget* client) {
   colorTableCtrl_->SetDotsPerInch(dpi_);
   colorTableCtrl_->setGeometry(at(300, 240, 900, 1575));
 
-  swatch(colorTableSel_, "FillBlack", Qt::black, at(1320, 480, 255, 255));
-  swatch(colorTableSel_, "FillGray", QColor(128, 128, 128), at(1320, 780, 255, 255));
-  swatch(colorTableSel_, "FillLtGray", QColor(200, 200, 200), at(1320, 1080, 255, 255));
-  swatch(colorTableSel_, "FillWhite", Qt::white, at(1320, 1380, 255, 255));
+  fillSwatches_ = {swatch(colorTableSel_, "FillBlack", Qt::black, at(1320, 480, 255, 255)),
+                   swatch(colorTableSel_, "FillGray", QColor(128, 128, 128), at(1320, 780, 255, 255)),
+                   swatch(colorTableSel_, "FillLtGray", QColor(200, 200, 200), at(1320, 1080, 255, 255)),
+                   swatch(colorTableSel_, "FillWhite", Qt::white, at(1320, 1380, 255, 255))};
   label(QStringLiteral("Fill"), colorTableSel_, "Label3", at(1380, 240, 195, 195));
   QLabel* shiftKey = label(QStringLiteral("S h i  f t  K e y "), colorTableSel_, "Label2", at(120, 300, 105, 1530));
   QFont small = shiftKey->font();
@@ -303,6 +303,20 @@ void Form1Window::attach(Form1& form) {
   route(WorkflowButton::PreviewMenu, &Form1::PreviewMenu_Click);
   route(WorkflowButton::AnotherRandomBkgnd, &Form1::AnotherRandomBkgnd_Click);
   route(WorkflowButton::LinkBtnLyrs, &Form1::LinkBtnLyrs_Click);
+  void (Form1::*const fills[])() = {&Form1::FillBlack_Click, &Form1::FillGray_Click, &Form1::FillLtGray_Click,
+                                    &Form1::FillWhite_Click};
+  for (std::size_t i = 0; i < fillSwatches_.size(); ++i)
+    connect(fillSwatches_[i], &QPushButton::clicked, this,
+            [this, handler = fills[i]] { command([handler](Form1& f) { (f.*handler)(); }); });
+  // Marking cells only changes the selection: no command has finished, nothing to keep yet.
+  connect(colorTableCtrl_, &color_table::ColorTableCtrl::MouseDown, this,
+          [this](qint16 button, qint16 shift, float x, float y, qint16 cx, qint16 cy, qint16 ct) {
+            form_->ColorTableCtrl1_MouseDown(button, shift, x, y, cx, cy, ct);
+          });
+  connect(colorTableCtrl_, &color_table::ColorTableCtrl::MouseMove, this,
+          [this](qint16 button, qint16 shift, float x, float y, qint16 cx, qint16 cy, qint16 ct) {
+            form_->ColorTableCtrl1_MouseMove(button, shift, x, y, cx, cy, ct);
+          });
   connect(saveRtfFile_, &QPushButton::clicked, this, [this] { command([](Form1& f) { f.SaveRTFFile_Click(); }); });
   connect(loadRtf_, &QPushButton::clicked, this, [this] { command([](Form1& f) { f.LoadRTF_Click(); }); });
   qApp->installEventFilter(this);
@@ -334,6 +348,9 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
       if (code >= 0) form_->Form_KeyDown(std::int16_t(code), shiftStateOf(key->modifiers()));
     }
   }
+  // A click on the colour table frame itself, outside its controls.
+  if (event->type() == QEvent::MouseButtonPress && watched == colorTableSel_ && form_ && !unloaded_)
+    form_->ColorTableSel_Click();
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -113,6 +113,7 @@ class Form1Window : public QMainWindow, public FormView {
   std::array<WorkflowPushButton*, kWorkflowButtonCount> workflowButtons_{};
   std::array<QAction*, kOptionCount> options_{};
   QGroupBox* colorTableSel_ = nullptr;
+  std::array<QPushButton*, 4> fillSwatches_{};  // black, grey, light grey, white
   color_table::ColorTableCtrl* colorTableCtrl_ = nullptr;
   QLineEdit* menuWidth_ = nullptr;
   QLineEdit* menuHeight_ = nullptr;

@@ -26,6 +26,12 @@ class ScriptedFormView : public app::FormView {
   // Answers for boxes with a choice; a box with only OK needs none.
   std::deque<app::MsgBoxResult> answers;
   std::deque<std::string> inputs;
+  // Answers of the chooser dialog, one per showing; none left means the user cancels.
+  std::deque<app::ChooserResult> chooserAnswers;
+  std::vector<app::ChooserRequest> chooserRequests;
+  int chooserUnloads = 0;
+  std::string menuWidth = "720", menuHeight = "540";
+  int colorTableClears = 0;
 
   std::vector<ShownMessage> messages;
   std::vector<app::MousePointer> pointers;
@@ -63,8 +69,14 @@ class ScriptedFormView : public app::FormView {
     inputs.pop_front();
     return answer;
   }
-  app::ChooserResult ShowChooser(const app::ChooserRequest&) override { return {}; }
-  void UnloadChooser() override {}
+  app::ChooserResult ShowChooser(const app::ChooserRequest& request) override {
+    chooserRequests.push_back(request);
+    if (chooserAnswers.empty()) return {};  // cancelled
+    app::ChooserResult answer = chooserAnswers.front();
+    chooserAnswers.pop_front();
+    return answer;
+  }
+  void UnloadChooser() override { ++chooserUnloads; }
   void ShowAboutBox() override { ++aboutBoxes; }
   void Beep() override { ++beeps; }
   void SetMousePointer(app::MousePointer pointer) override { pointers.push_back(pointer); }
@@ -89,8 +101,8 @@ class ScriptedFormView : public app::FormView {
   bool OptionChecked(int index) const override { return optionChecked.at(std::size_t(index)); }
   void SetOptionChecked(int index, bool checked) override { optionChecked.at(std::size_t(index)) = checked; }
   void SetOptionEnabled(int index, bool on) override { optionEnabled.at(std::size_t(index)) = on; }
-  std::string MenuWidthText() const override { return "720"; }
-  std::string MenuHeightText() const override { return "540"; }
+  std::string MenuWidthText() const override { return menuWidth; }
+  std::string MenuHeightText() const override { return menuHeight; }
   bool RtfButtonsVisible() const override { return rtfVisible; }
   void SetRtfButtonsVisible(bool visible) override { rtfVisible = visible; }
   int WindowLeft() const override { return left; }
@@ -104,7 +116,7 @@ class ScriptedFormView : public app::FormView {
   int ScreenWidth() const override { return screenWidth; }
   int ScreenHeight() const override { return screenHeight; }
   void UnloadWindow() override { unloaded = true; }
-  void ClearColorTable() override {}
+  void ClearColorTable() override { ++colorTableClears; }
 
   bool isEnabled(app::WorkflowButton b) const { return enabled[std::size_t(b)]; }
   std::int32_t colorOf(app::WorkflowButton b) const { return colors[std::size_t(b)]; }
