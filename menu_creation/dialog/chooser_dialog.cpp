@@ -1,13 +1,13 @@
 #include "menu_creation/dialog/chooser_dialog.h"
 
 #include <QFile>
-#include <algorithm>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidgetItem>
+#include <algorithm>
 
 #include "app/form_view.h"
 #include "app/window/screen_twips.h"
@@ -30,9 +30,10 @@ const QString kAlreadyLoaded = QStringLiteral("Already Loaded in Photoshop:");
 const QString kPreview = QStringLiteral("Preview");
 
 QString DuplicateText(const QString& treeName) {
-  return QStringLiteral("This File Name is duplicated somewhere in the %1 Tree. This will prevent\r\n"
-                        "a Thumbnail from displaying, all %1 MUST have a unique File Name.\r\n\r\n"
-                        "Would you like to rename this file now?")
+  return QStringLiteral(
+             "This File Name is duplicated somewhere in the %1 Tree. This will prevent\r\n"
+             "a Thumbnail from displaying, all %1 MUST have a unique File Name.\r\n\r\n"
+             "Would you like to rename this file now?")
       .arg(treeName);
 }
 
@@ -42,23 +43,32 @@ void SetColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   widget->setPalette(palette);
 }
 
-QLabel* Caption(const QString& text, QWidget* parent, const char* name, const QRect& rect) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setGeometry(rect);
+// A child control of `parent`, named and placed.
+template <class Control, class... Args>
+Control* Placed(QWidget* parent, const char* name, const QRect& rect, Args&&... args) {
+  auto* control = new Control(std::forward<Args>(args)..., parent);
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(rect);
+  return control;
+}
+
+QFont Arial(double points, bool bold = false) {
   QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(14.25);
-  font.setBold(true);
-  label->setFont(font);
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
+QLabel* Caption(const QString& text, QWidget* parent, const char* name, const QRect& rect) {
+  auto* label = Placed<QLabel>(parent, name, rect, text);
+  label->setFont(Arial(14.25, true));
   SetColor(label, QPalette::WindowText, kLabelColor);
   return label;
 }
 
 // A picture box: the thumbnail at its top-left corner, unscaled, on the dialog's colour.
 QLabel* PictureBox(QWidget* parent, const char* name, const QRect& rect) {
-  auto* box = new QLabel(parent);
-  box->setObjectName(QString::fromLatin1(name));
-  box->setGeometry(rect);
+  auto* box = Placed<QLabel>(parent, name, rect);
   box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   box->setAutoFillBackground(true);
@@ -67,20 +77,14 @@ QLabel* PictureBox(QWidget* parent, const char* name, const QRect& rect) {
 }
 
 QPushButton* CommandButton(const QString& caption, QWidget* parent, const char* name, const QRect& rect) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(rect);
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(9.75);
-  button->setFont(font);
+  auto* button = Placed<QPushButton>(parent, name, rect, caption);
+  button->setFont(Arial(9.75));
   SetColor(button, QPalette::Button, kButtonColor);
   return button;
 }
 
 file_tree::FileTreeControl* Tree(QWidget* parent, const char* name, const QRect& rect) {
-  auto* tree = new file_tree::FileTreeControl(parent);
-  tree->setObjectName(QString::fromLatin1(name));
-  tree->setGeometry(rect);
+  auto* tree = Placed<file_tree::FileTreeControl>(parent, name, rect);
   tree->SetFilterPath(kPreview);
   tree->SetMaxRecursionDepth(15);
   return tree;
@@ -101,49 +105,24 @@ Dialog::Dialog(app::FormView& prompts, QString programFolder, QWidget* parent)
   small.setPointSizeF(8);
   setFont(small);
 
-  BackgroundLabel_ = Caption(QStringLiteral("Select Background Image:"), this, "BackgroundLabel", at(120, 180, 3675, 330));
-  BackgroundsTree_ = Tree(this, "BackgroundsTree", at(180, 540, 3255, 2535));
-  BackgroundPic_ = PictureBox(this, "BackgroundPic", at(3540, 540, 3375, 2595));
-  NoThumb1_ = new QLabel(kNoThumbnail, BackgroundPic_);
-  NoThumb1_->setObjectName(QStringLiteral("NoThumb1"));
-  NoThumb1_->setGeometry(at(780, 1200, 1815, 255));
-
-  ButtonLabel_ = Caption(QStringLiteral("Select Button Template:"), this, "ButtonLabel", at(120, 3180, 3330, 330));
-  ButtonTemplatesTree_ = Tree(this, "ButtonTemplatesTree", at(180, 3540, 3255, 2535));
-  ButtonTemplatePic_ = PictureBox(this, "ButtonTemplatePic", at(3540, 3540, 3375, 2595));
-  NoThumb2_ = new QLabel(kNoThumbnail, ButtonTemplatePic_);
-  NoThumb2_->setObjectName(QStringLiteral("NoThumb2"));
-  NoThumb2_->setGeometry(at(780, 1200, 1815, 255));
+  backgrounds_ = MakeSide(
+      {"BackgroundLabel", "Select Background Image:", 3675, "BackgroundsTree", "BackgroundPic", "NoThumb1", 540},
+      QStringLiteral("Backgrounds"), &BackgroundThumbnailName, &BackgroundFile);
+  templates_ = MakeSide(
+      {"ButtonLabel", "Select Button Template:", 3330, "ButtonTemplatesTree", "ButtonTemplatePic", "NoThumb2", 3540},
+      QStringLiteral("Button Templates"), &TemplateThumbnailName, &ButtonTemplateFile);
+  const auto route = [this](file_tree::FileTreeControl* tree, ClickHandler handler) {
+    connect(
+        tree, &file_tree::FileTreeControl::Click, this,
+        [this, handler](QTreeWidgetItem* oNode, const QString& FilePath, const QString& FileName,
+                        bool DuplicateFileName) { (this->*handler)(oNode, FilePath, FileName, DuplicateFileName); });
+  };
+  route(backgrounds_.tree, &Dialog::BackgroundsTree_Click);
+  route(templates_.tree, &Dialog::ButtonTemplatesTree_Click);
 
   CancelButton_ = CommandButton(QStringLiteral("Cancel"), this, "CancelButton", at(4260, 6300, 1215, 375));
   OKButton_ = CommandButton(QStringLiteral("OK"), this, "OKButton", at(5580, 6300, 1215, 375));
   OKButton_->setDefault(true);
-
-  backgrounds_ = {BackgroundsTree_,
-                  BackgroundLabel_,
-                  BackgroundPic_,
-                  NoThumb1_,
-                  QStringLiteral("Backgrounds"),
-                  DuplicateText(QStringLiteral("Backgrounds")),
-                  &BackgroundThumbnailName,
-                  &BackgroundFile};
-  templates_ = {ButtonTemplatesTree_,
-                ButtonLabel_,
-                ButtonTemplatePic_,
-                NoThumb2_,
-                QStringLiteral("Button Templates"),
-                DuplicateText(QStringLiteral("Button Templates")),
-                &TemplateThumbnailName,
-                &ButtonTemplateFile};
-
-  connect(BackgroundsTree_, &file_tree::FileTreeControl::Click, this,
-          [this](QTreeWidgetItem* oNode, const QString& FilePath, const QString& FileName, bool DuplicateFileName) {
-            BackgroundsTree_Click(oNode, FilePath, FileName, DuplicateFileName);
-          });
-  connect(ButtonTemplatesTree_, &file_tree::FileTreeControl::Click, this,
-          [this](QTreeWidgetItem* oNode, const QString& FilePath, const QString& FileName, bool DuplicateFileName) {
-            ButtonTemplatesTree_Click(oNode, FilePath, FileName, DuplicateFileName);
-          });
   connect(OKButton_, &QPushButton::clicked, this, &Dialog::OKButton_Click);
   connect(CancelButton_, &QPushButton::clicked, this, &Dialog::CancelButton_Click);
 
@@ -152,6 +131,21 @@ Dialog::Dialog(app::FormView& prompts, QString programFolder, QWidget* parent)
 
 QRect Dialog::at(int left, int top, int width, int height) const {
   return app::window::twipsRect(left, top, width, height, dpi_);
+}
+
+Dialog::TreeSide Dialog::MakeSide(const SideLayout& layout, const QString& folder,
+                                  QString (*thumbnailName)(const QString&), QString* chosenFile) {
+  TreeSide side{};
+  side.label = Caption(QString::fromLatin1(layout.caption), this, layout.label,
+                       at(120, layout.top - 360, layout.labelWidth, 330));
+  side.tree = Tree(this, layout.tree, at(180, layout.top, 3255, 2535));
+  side.picture = PictureBox(this, layout.picture, at(3540, layout.top, 3375, 2595));
+  side.noThumb = Placed<QLabel>(side.picture, layout.noThumb, at(780, 1200, 1815, 255), kNoThumbnail);
+  side.folder = folder;
+  side.duplicateText = DuplicateText(folder);
+  side.thumbnailName = thumbnailName;
+  side.chosenFile = chosenFile;
+  return side;
 }
 
 QString Dialog::TopPath(const TreeSide& side) const { return programFolder_ + u'/' + side.folder; }
@@ -164,13 +158,13 @@ void Dialog::showEvent(QShowEvent* event) {
 }
 
 void Dialog::Form_Activate() {
-  BackgroundsTree_->SetTopPath(TopPath(backgrounds_));
-  ButtonTemplatesTree_->SetTopPath(TopPath(templates_));
+  backgrounds_.tree->SetTopPath(TopPath(backgrounds_));
+  templates_.tree->SetTopPath(TopPath(templates_));
   // A tree disabled once stays so until the dialog is unloaded: a kept document stays kept.
   if (BuildMenuDoc) DisableTree(backgrounds_);
   if (ButtonTemplateDoc) DisableTree(templates_);
-  BackgroundsTree_->Refresh();
-  ButtonTemplatesTree_->Refresh();
+  backgrounds_.tree->Refresh();
+  templates_.tree->Refresh();
 }
 
 void Dialog::DisableTree(const TreeSide& side) {
@@ -188,8 +182,8 @@ void Dialog::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Dialog::Form_Click() {
-  BackgroundsTree_->Refresh();
-  ButtonTemplatesTree_->Refresh();
+  backgrounds_.tree->Refresh();
+  templates_.tree->Refresh();
 }
 
 void Dialog::OKButton_Click() {

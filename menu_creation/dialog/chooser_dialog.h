@@ -49,8 +49,8 @@ class Dialog : public QDialog {
   void ButtonTemplatesTree_Click(QTreeWidgetItem* oNode, const QString& FilePath, QString FileName,
                                  bool DuplicateFileName);
 
-  file_tree::FileTreeControl* BackgroundsTree() const { return BackgroundsTree_; }
-  file_tree::FileTreeControl* ButtonTemplatesTree() const { return ButtonTemplatesTree_; }
+  file_tree::FileTreeControl* BackgroundsTree() const { return backgrounds_.tree; }
+  file_tree::FileTreeControl* ButtonTemplatesTree() const { return templates_.tree; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -73,7 +73,21 @@ class Dialog : public QDialog {
     QString* chosenFile;
   };
 
+  // Where one tree's controls stand and what they are called; the label stands above the tree.
+  struct SideLayout {
+    const char* label;
+    const char* caption;
+    int labelWidth;
+    const char* tree;
+    const char* picture;
+    const char* noThumb;
+    int top;  // of the tree and its picture box, in twips
+  };
+  using ClickHandler = void (Dialog::*)(QTreeWidgetItem*, const QString&, QString, bool);
+
   QRect at(int left, int top, int width, int height) const;
+  TreeSide MakeSide(const SideLayout& layout, const QString& folder, QString (*thumbnailName)(const QString&),
+                    QString* chosenFile);
   QString TopPath(const TreeSide& side) const;
   void TreeClick(TreeSide& side, QTreeWidgetItem* oNode, const QString& FilePath, QString FileName,
                  bool DuplicateFileName);
@@ -86,18 +100,10 @@ class Dialog : public QDialog {
   app::FormView& prompts_;
   QString programFolder_;
   double dpi_ = 96.0;
-  QLabel* BackgroundLabel_;
-  QLabel* ButtonLabel_;
-  file_tree::FileTreeControl* BackgroundsTree_;
-  file_tree::FileTreeControl* ButtonTemplatesTree_;
-  QLabel* BackgroundPic_;
-  QLabel* ButtonTemplatePic_;
-  QLabel* NoThumb1_;
-  QLabel* NoThumb2_;
+  TreeSide backgrounds_{};
+  TreeSide templates_{};
   QPushButton* CancelButton_;
   QPushButton* OKButton_;
-  TreeSide backgrounds_;
-  TreeSide templates_;
 };
 
 }  // namespace menu_creation

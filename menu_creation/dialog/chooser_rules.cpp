@@ -46,9 +46,10 @@ QString RenameRefusal(const QString& folder, const QString& newName) {
       newName.contains(QChar(u'\0')) || newName.startsWith(u'.')) {
     QString shown = newName;
     shown.remove(QChar(u'\0'));
-    return QStringLiteral("\"%1\" cannot be used as a file name.\r\n"
-                          "The file stays in its folder: a name may not contain \"/\", \"\\\" or \"..\" or a NUL "
-                          "character, nor begin with a full stop.")
+    return QStringLiteral(
+               "\"%1\" cannot be used as a file name.\r\n"
+               "The file stays in its folder: a name may not contain \"/\", \"\\\" or \"..\" or a NUL "
+               "character, nor begin with a full stop.")
         .arg(shown);
   }
   const QFileInfo target(folder + u'/' + newName);

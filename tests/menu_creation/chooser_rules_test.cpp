@@ -1,12 +1,12 @@
 // The chooser's rules about names: thumbnails found by name alone, and renames that keep the
 // file's extension and never leave its folder.
 
+#include "menu_creation/dialog/chooser_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
-
-#include "menu_creation/dialog/chooser_rules.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -44,9 +44,9 @@ TEST(ChooserRules, NamesThatLeaveTheFolderHideTheFileOrReplaceAnotherAreRefused)
   QFile(folder.filePath("taken.jpg")).open(QIODevice::WriteOnly);
   QFile::link(folder.filePath("nowhere.jpg"), folder.filePath("dangling.jpg"));
 
-  for (const QString& name : {QStringLiteral("../x.jpg"), QStringLiteral("a/b.jpg"), QStringLiteral("a\\b.jpg"),
-                              QStringLiteral("..jpg"), QStringLiteral("...."), QStringLiteral(".jpg"),
-                              QString::fromUtf16(u"a\0b.jpg", 7), QStringLiteral("x..y.jpg")})
+  for (const QString& name :
+       {QStringLiteral("../x.jpg"), QStringLiteral("a/b.jpg"), QStringLiteral("a\\b.jpg"), QStringLiteral("..jpg"),
+        QStringLiteral("...."), QStringLiteral(".jpg"), QString::fromUtf16(u"a\0b.jpg", 7), QStringLiteral("x..y.jpg")})
     EXPECT_NE(RenameRefusal(folder.path(), name), "") << name.toStdString();
   EXPECT_EQ(RenameRefusal(folder.path(), "taken.jpg"), "A file named \"taken.jpg\" already exists in this folder.");
   EXPECT_NE(RenameRefusal(folder.path(), "dangling.jpg"), "") << "a link is a file of that name too";

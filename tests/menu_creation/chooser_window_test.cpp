@@ -14,7 +14,8 @@ namespace {
 class ChooserWindowTest : public chooser_test::ChooserTest {
  protected:
   ChooserWindowTest() {
-    core = std::make_unique<app::Form1>(window, settings(), [this] { return engine; }, programFolder());
+    core = std::make_unique<app::Form1>(
+        window, settings(), [this] { return engine; }, programFolder());
     window.attach(*core);
     window.show();
     window.move(300, 120);

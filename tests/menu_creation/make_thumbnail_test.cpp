@@ -55,7 +55,8 @@ TEST_F(MakeThumbnailTest, AFileTheUserHasOpenIsNeitherFlattenedNorClosed) {
   photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
   addLayer(mine, "Unsaved work");
 
-  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
+  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(),
+                             (templates() + "/Preview/Mine.jpg").toStdString());
 
   ASSERT_EQ(openDocuments(), 1);
   EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");

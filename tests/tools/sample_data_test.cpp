@@ -2,6 +2,8 @@
 // templates that pass (or, the one meant to, fail) the structure check, as our engine and an
 // independent reader see them.
 
+#include "tools/sample_data/sample_data.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -17,7 +19,6 @@
 #include "menu_creation/vocabulary.h"
 #include "photoshop/object_model.h"
 #include "tools/sample_data/sample_backgrounds.h"
-#include "tools/sample_data/sample_data.h"
 #include "tools/sample_data/sample_templates.h"
 
 namespace {
@@ -62,12 +63,23 @@ struct TemplateItem {
   const char* layer;
 };
 constexpr std::array<TemplateItem, 17> kTemplateItems{{
-    {nullptr, vocab::kTitleArea}, {nullptr, vocab::kColorTable},
-    {vocab::kPrevTmpl, nullptr},  {vocab::kPrevTmpl, vocab::kButtonImage}, {vocab::kPrevTmpl, vocab::kHiliteMask},
-    {vocab::kPrevTmpl, vocab::kButtonArea}, {vocab::kNextTmpl, nullptr}, {vocab::kNextTmpl, vocab::kButtonImage},
-    {vocab::kNextTmpl, vocab::kHiliteMask}, {vocab::kNextTmpl, vocab::kButtonArea}, {vocab::kBtnTmpl, nullptr},
-    {vocab::kBtnTmpl, vocab::kTextArea}, {vocab::kBtnTmpl, vocab::kThumbMask}, {vocab::kBtnTmpl, vocab::kThumbArea},
-    {vocab::kBtnTmpl, vocab::kButtonImage}, {vocab::kBtnTmpl, vocab::kHiliteMask}, {vocab::kBtnTmpl, vocab::kButtonArea},
+    {nullptr, vocab::kTitleArea},
+    {nullptr, vocab::kColorTable},
+    {vocab::kPrevTmpl, nullptr},
+    {vocab::kPrevTmpl, vocab::kButtonImage},
+    {vocab::kPrevTmpl, vocab::kHiliteMask},
+    {vocab::kPrevTmpl, vocab::kButtonArea},
+    {vocab::kNextTmpl, nullptr},
+    {vocab::kNextTmpl, vocab::kButtonImage},
+    {vocab::kNextTmpl, vocab::kHiliteMask},
+    {vocab::kNextTmpl, vocab::kButtonArea},
+    {vocab::kBtnTmpl, nullptr},
+    {vocab::kBtnTmpl, vocab::kTextArea},
+    {vocab::kBtnTmpl, vocab::kThumbMask},
+    {vocab::kBtnTmpl, vocab::kThumbArea},
+    {vocab::kBtnTmpl, vocab::kButtonImage},
+    {vocab::kBtnTmpl, vocab::kHiliteMask},
+    {vocab::kBtnTmpl, vocab::kButtonArea},
 }};
 
 std::string itemName(const TemplateItem& item) {
@@ -175,7 +187,8 @@ TEST_F(SampleDataTest, PsdToolsReadsATemplateWithTheSameTreeAndColorTable) {
   QProcess python;
   python.start(QStringLiteral("/usr/bin/python3"),
                {QStringLiteral(QUILLARY_SOURCE_DIR "/tests/tools/template_tree.py"), file});
-  if (!python.waitForStarted()) GTEST_SKIP() << "/usr/bin/python3 is not installed; psd-tools cannot check the template";
+  if (!python.waitForStarted())
+    GTEST_SKIP() << "/usr/bin/python3 is not installed; psd-tools cannot check the template";
   ASSERT_TRUE(python.waitForFinished(60000));
   const QString output = QString::fromUtf8(python.readAllStandardOutput());
   if (python.exitCode() == 77) GTEST_SKIP() << output.toStdString();

@@ -45,7 +45,7 @@ photoshop::Region RoundedRect(double left, double top, double right, double bott
 }
 
 photoshop::Region ChamferedRect(double left, double top, double right, double bottom, double cut) {
-  return {{left + cut, top},    {right - cut, top},   {right, top + cut}, {right, bottom - cut},
+  return {{left + cut, top},     {right - cut, top},   {right, top + cut},   {right, bottom - cut},
           {right - cut, bottom}, {left + cut, bottom}, {left, bottom - cut}, {left, top + cut}};
 }
 
@@ -65,8 +65,8 @@ photoshop::Region Mirrored(const photoshop::Region& region, double axis) {
 Art Mirrored(const Art& art, double axis) {
   Art mirrored;
   for (const Shape& shape : art)
-    mirrored.push_back({Mirrored(shape.area, axis), shape.hole.empty() ? photoshop::Region{} : Mirrored(shape.hole, axis),
-                        shape.color});
+    mirrored.push_back({Mirrored(shape.area, axis),
+                        shape.hole.empty() ? photoshop::Region{} : Mirrored(shape.hole, axis), shape.color});
   return mirrored;
 }
 

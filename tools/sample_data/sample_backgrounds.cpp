@@ -1,5 +1,6 @@
 #include "tools/sample_data/sample_backgrounds.h"
 
+#include "engine/layer.h"
 #include "tools/sample_data/drawing.h"
 
 namespace sample_data {
@@ -20,30 +21,37 @@ photoshop::Layer Overlay(photoshop::Document& doc, int blendMode, double opacity
   return layer;
 }
 
-void Clouds(photoshop::Application& app, photoshop::Layer& layer, Rgb foreground, Rgb background) {
-  app.SetForegroundColor(Solid(foreground));
-  app.SetBackgroundColor(Solid(background));
-  layer.ApplyClouds();
-}
+// Photoshop's numbers of the blend modes, as layers take them.
+constexpr int kOverlayBlend = int(engine::BlendMode::Overlay);
+constexpr int kScreenBlend = int(engine::BlendMode::Screen);
+constexpr int kSoftLightBlend = int(engine::BlendMode::SoftLight);
 
-constexpr int kOverlayBlend = 12, kScreenBlend = 9, kSoftLightBlend = 13;
+// Clouds between two colours over a sky gradient, blended onto it.
+struct CloudySky {
+  Rgb top, bottom;
+  int blendMode;
+  double opacity;
+  Rgb cloudShade, cloudLight;
+};
 
-photoshop::Document BlueSky(photoshop::Application& app) {
-  photoshop::Document doc = NewPicture(app, "Blue Sky");
-  VerticalGradient(doc, {52, 104, 190}, {150, 196, 240});
-  photoshop::Layer clouds = Overlay(doc, kScreenBlend, 85);
-  Clouds(app, clouds, {20, 40, 90}, {250, 250, 255});
+photoshop::Document Clouds(photoshop::Application& app, const std::string& name, const CloudySky& sky) {
+  photoshop::Document doc = NewPicture(app, name);
+  VerticalGradient(doc, sky.top, sky.bottom);
+  photoshop::Layer clouds = Overlay(doc, sky.blendMode, sky.opacity);
+  app.SetForegroundColor(Solid(sky.cloudShade));
+  app.SetBackgroundColor(Solid(sky.cloudLight));
+  clouds.ApplyClouds();
   doc.Flatten();
   return doc;
+}
+
+photoshop::Document BlueSky(photoshop::Application& app) {
+  return Clouds(app, "Blue Sky", {{52, 104, 190}, {150, 196, 240}, kScreenBlend, 85, {20, 40, 90}, {250, 250, 255}});
 }
 
 photoshop::Document SunsetClouds(photoshop::Application& app) {
-  photoshop::Document doc = NewPicture(app, "Sunset Clouds");
-  VerticalGradient(doc, {88, 40, 120}, {250, 150, 70});
-  photoshop::Layer clouds = Overlay(doc, kSoftLightBlend, 90);
-  Clouds(app, clouds, {40, 20, 60}, {255, 230, 200});
-  doc.Flatten();
-  return doc;
+  return Clouds(app, "Sunset Clouds",
+                {{88, 40, 120}, {250, 150, 70}, kSoftLightBlend, 90, {40, 20, 60}, {255, 230, 200}});
 }
 
 photoshop::Document OceanDepths(photoshop::Application& app) {
@@ -66,7 +74,8 @@ photoshop::Document DuskHorizon(photoshop::Application& app) {
   Overlay(doc, kScreenBlend, 70);
   Paint(doc, {{Ellipse(300, 330, 420, 450), {}, {255, 210, 140}}});
   doc.ArtLayers().Add();
-  photoshop::Region hills{{0, 420}, {90, 400}, {200, 415}, {320, 392}, {450, 410}, {580, 396}, {720, 418}, {720, 540}, {0, 540}};
+  photoshop::Region hills{{0, 420},   {90, 400},  {200, 415}, {320, 392}, {450, 410},
+                          {580, 396}, {720, 418}, {720, 540}, {0, 540}};
   Paint(doc, {{hills, {}, {36, 26, 52}}});
   doc.Flatten();
   return doc;
@@ -98,8 +107,9 @@ photoshop::Document DiagonalStripes(photoshop::Application& app) {
   photoshop::Selection selection = doc.Selection();
   Overlay(doc, ps::NormalBlend, 55);
   for (double x = -kMenuHeight; x < kMenuWidth; x += kPitch)
-    selection.Select({{x, kMenuHeight}, {x + kMenuHeight, 0}, {x + kMenuHeight + kStripe, 0}, {x + kStripe, kMenuHeight}},
-                     x == -kMenuHeight ? ps::ReplaceSelection : ps::ExtendSelection, 0, false);
+    selection.Select(
+        {{x, kMenuHeight}, {x + kMenuHeight, 0}, {x + kMenuHeight + kStripe, 0}, {x + kStripe, kMenuHeight}},
+        x == -kMenuHeight ? ps::ReplaceSelection : ps::ExtendSelection, 0, false);
   selection.Fill(Solid({38, 122, 120}));
   selection.Deselect();
   doc.Flatten();

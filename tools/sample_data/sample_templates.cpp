@@ -125,10 +125,10 @@ photoshop::Document BuildTemplate(photoshop::Application& app, const TemplateDes
   PaintColorTable(app, doc);
 
   doc.SetActiveLayer(colorTable);
-  photoshop::LayerSet prev = AddButtonSet(doc, vocab::kPrevTmpl,
-                                          {Mirrored(design.next.buttonArea, kMenuWidth / 2.0),
-                                           Mirrored(design.next.hiliteMask, kMenuWidth / 2.0),
-                                           Mirrored(design.next.buttonImage, kMenuWidth / 2.0)});
+  photoshop::LayerSet prev = AddButtonSet(
+      doc, vocab::kPrevTmpl,
+      {Mirrored(design.next.buttonArea, kMenuWidth / 2.0), Mirrored(design.next.hiliteMask, kMenuWidth / 2.0),
+       Mirrored(design.next.buttonImage, kMenuWidth / 2.0)});
   doc.SetActiveLayer(prev);
   photoshop::LayerSet next = AddButtonSet(doc, vocab::kNextTmpl, design.next);
   doc.SetActiveLayer(next);
@@ -136,7 +136,8 @@ photoshop::Document BuildTemplate(photoshop::Application& app, const TemplateDes
   const struct {
     const char* name;
     const Art& art;
-  } thumbAndText[] = {{vocab::kThumbArea, design.thumbArea}, {vocab::kThumbMask, design.thumbMask},
+  } thumbAndText[] = {{vocab::kThumbArea, design.thumbArea},
+                      {vocab::kThumbMask, design.thumbMask},
                       {vocab::kTextArea, design.textArea}};
   for (const auto& item : thumbAndText)
     if (design.missingItem != item.name) AddArtLayer(doc, &button, item.name, item.art);
