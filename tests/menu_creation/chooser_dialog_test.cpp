@@ -168,10 +168,10 @@ TEST_F(ChooserDialogTest, ADuplicateNameAnsweredNoKeepsTheFile) {
 TEST_F(ChooserDialogTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
   writeDuplicates();
   writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
-  activated();
+  dialog().show();
   prompts.answers = {MsgBoxResult::Yes};
   prompts.inputs = {"b.png"};
-  click(backgroundsTree(), "a.jpg");
+  mouseClick(backgroundsTree(), "a.jpg");
 
   EXPECT_EQ(prompts.inputPrompts, std::vector<std::string>{"Rename File|Enter a new file name:|a.jpg"});
   EXPECT_FALSE(QFile::exists(backgrounds() + "/One/a.jpg"));

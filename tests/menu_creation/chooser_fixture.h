@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
 #include <memory>
@@ -79,6 +80,16 @@ class ChooserTest : public app_test::FormTest {
     QTreeWidgetItem* item = node(tree, text);
     ASSERT_NE(item, nullptr) << text.toStdString();
     emit tree.TreeView1()->itemClicked(item, 0);
+  }
+  // The same with the mouse, on a shown tree: Qt is still in its own click handling when the
+  // dialog rebuilds the tree under it.
+  static void mouseClick(const file_tree::FileTreeControl& tree, const QString& text) {
+    QTreeWidgetItem* item = node(tree, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    tree.TreeView1()->expandAll();
+    tree.TreeView1()->scrollToItem(item);
+    const QPoint centre = tree.TreeView1()->visualItemRect(item).center();
+    QTest::mouseClick(tree.TreeView1()->viewport(), Qt::LeftButton, {}, centre);
   }
   template <class T = QWidget>
   T* child(const char* name) {
