@@ -1,4 +1,4 @@
-// Thumbnails made by the engine for the chooser: size, format, what stays open afterwards.
+// Thumbnails made by the engine for the chooser: what stays open afterwards.
 
 #include <QImageReader>
 
@@ -15,26 +15,6 @@ class MakeThumbnailTest : public ChooserTest {
 };
 
 }  // namespace
-
-TEST_F(MakeThumbnailTest, AFlatJpegOf220By165InAPreviewFolderMadeOnTheWay) {
-  writeTemplate(templates() + "/Layered.psd");
-  const QByteArray source = [&] {
-    QFile file(templates() + "/Layered.psd");
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }();
-  const QString thumb = templates() + "/Preview/Layered.jpg";
-
-  loadedForm().MakeThumbnail((templates() + "/Layered.psd").toStdString(), thumb.toStdString());
-
-  QImageReader reader(thumb);
-  EXPECT_EQ(reader.format(), "jpeg");
-  EXPECT_EQ(reader.size(), QSize(220, 165));
-  EXPECT_TRUE(isJpeg(thumb));
-  EXPECT_EQ(openDocuments(), 0);
-  QFile file(templates() + "/Layered.psd");
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), source) << "the source file is only read";
-}
 
 TEST_F(MakeThumbnailTest, AFailureAfterOpeningClosesTheDocumentAndReachesTheCaller) {
   writePicture(backgrounds() + "/sky.png");
