@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "app/color_value.h"
+#include "photoshop/color_operations.h"
 #include "app/error_recovery.h"
 #include "app/form1.h"
 #include "app/settings_store.h"
@@ -16,9 +16,9 @@ namespace {
 inline constexpr int kHistoryStatesForTheRun = 500;
 
 constexpr std::array<std::int32_t, 10> kButtonColors = {
-    RGBValue(239, 253, 0),  RGBValue(249, 100, 4), RGBValue(218, 0, 18),    RGBValue(243, 0, 137),
-    RGBValue(85, 0, 169),   RGBValue(0, 105, 0),   RGBValue(84, 45, 2),     RGBValue(250, 206, 151),
-    RGBValue(200, 155, 100), RGBValue(33, 255, 146)};
+    photoshop::RGBValue(239, 253, 0),  photoshop::RGBValue(249, 100, 4), photoshop::RGBValue(218, 0, 18),    photoshop::RGBValue(243, 0, 137),
+    photoshop::RGBValue(85, 0, 169),   photoshop::RGBValue(0, 105, 0),   photoshop::RGBValue(84, 45, 2),     photoshop::RGBValue(250, 206, 151),
+    photoshop::RGBValue(200, 155, 100), photoshop::RGBValue(33, 255, 146)};
 
 }  // namespace
 
@@ -56,7 +56,7 @@ void Form1::Form_Load() {
   WorkflowState = CreateMenuDocs;
   view_.SetStatusPanelText(1, "Status:");
   ButtonColors = kButtonColors;
-  TitleAreaColor = RGBValue(127, 127, 127);
+  TitleAreaColor = photoshop::RGBValue(127, 127, 127);
 
   ErrorRecovery onError(*this, RecoveryStyle::FormLoad([this] { UnloadForm(); }));
   if (!onError([&] { PhotoshopApp = connectPhotoshop_(); })) return;

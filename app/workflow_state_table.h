@@ -7,14 +7,14 @@
 #include <optional>
 #include <span>
 
-#include "app/color_value.h"
+#include "photoshop/color_operations.h"
 #include "app/form_view.h"
 
 namespace app {
 
-inline constexpr std::int32_t kNeutralButtonColor = RGBValue(224, 224, 216);
-inline constexpr std::int32_t kStepButtonColor = RGBValue(208, 255, 208);
-inline constexpr std::int32_t kAvailableButtonColor = RGBValue(208, 255, 255);
+inline constexpr std::int32_t kNeutralButtonColor = photoshop::RGBValue(224, 224, 216);
+inline constexpr std::int32_t kStepButtonColor = photoshop::RGBValue(208, 255, 208);
+inline constexpr std::int32_t kAvailableButtonColor = photoshop::RGBValue(208, 255, 255);
 
 struct WorkflowStateInfo {
   const char* statusText;

@@ -16,7 +16,7 @@ using namespace vocabulary;
 
 photoshop::Region cellRegion(std::int16_t cx, std::int16_t cy) {
   const double left = 70 + 20 * cx, top = 20 + 20 * cy;
-  return {{left, top}, {left + 20, top}, {left + 20, top + 20}, {left, top + 20}};
+  return photoshop::RectangleRegion(left, top, left + 20, top + 20);
 }
 
 }  // namespace

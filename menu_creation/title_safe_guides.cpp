@@ -39,8 +39,7 @@ void Form1::SetTitleSafeGuides() {
   const auto outline = [&](double margin, std::int32_t color) {
     IgnoreErrors([&] {
       const double w = menuLength(view_.MenuWidthText()), h = menuLength(view_.MenuHeightText());
-      region = {{margin * w, margin * h}, {(1 - margin) * w, margin * h}, {(1 - margin) * w, (1 - margin) * h},
-                {margin * w, (1 - margin) * h}};
+      region = photoshop::RectangleRegion(margin * w, margin * h, (1 - margin) * w, (1 - margin) * h);
     });
     IgnoreErrors([&] { Held(BuildMenuDocument).Selection().Select(region, photoshop::ps::ReplaceSelection, 0, false); });
     IgnoreErrors([&] { SetPSForegroundColor(color); });

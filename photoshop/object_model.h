@@ -61,6 +61,12 @@ class RGBColor {
 // A colour value object; the application's colours are assigned from copies of it.
 class SolidColor {
  public:
+  SolidColor() = default;
+  SolidColor(double red, double green, double blue) {
+    rgb_.SetRed(red);
+    rgb_.SetGreen(green);
+    rgb_.SetBlue(blue);
+  }
   RGBColor& RGB() { return rgb_; }
   const RGBColor& RGB() const { return rgb_; }
 
@@ -80,6 +86,11 @@ using SaveOptions = std::variant<std::monostate, PhotoshopSaveOptions, JPEGSaveO
 
 // A region: corner points (x, y) in document pixels.
 using Region = std::vector<std::array<double, 2>>;
+
+// The four corners of a rectangle, top-left first and clockwise, as Select takes them.
+inline Region RectangleRegion(double left, double top, double right, double bottom) {
+  return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+}
 
 class HistoryState {
  public:

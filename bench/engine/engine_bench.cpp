@@ -9,16 +9,6 @@ using namespace photoshop;
 
 namespace {
 
-SolidColor rgb(int r, int g, int b) {
-  SolidColor c;
-  c.RGB().SetRed(r);
-  c.RGB().SetGreen(g);
-  c.RGB().SetBlue(b);
-  return c;
-}
-
-Region rect(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
-
 Application makeApp() {
   Application app;
   app.Preferences().SetRulerUnits(ps::Pixels);
@@ -32,8 +22,8 @@ Layer twelveMemberSet(Document& doc, int w, int h) {
   for (int i = 0; i < 12; ++i) {
     Layer layer = set.ArtLayers().Add();
     const double x = (i % 3) * w / 3.0 + 10, y = (i / 3) * h / 4.0 + 10;
-    doc.Selection().Select(rect(x, y, x + w / 4.0, y + h / 6.0));
-    doc.Selection().Fill(rgb(20 * i, 255 - 20 * i, 128));
+    doc.Selection().Select(RectangleRegion(x, y, x + w / 4.0, y + h / 6.0));
+    doc.Selection().Fill(SolidColor(20 * i, 255 - 20 * i, 128));
     if (i % 4 == 1) layer.SetBlendMode(5);
     if (i % 4 == 2) layer.SetOpacity(60);
   }
@@ -46,7 +36,7 @@ void BM_FillWholeLayer(benchmark::State& state) {
   const int w = int(state.range(0)), h = int(state.range(1));
   Document doc = app.Documents().Add(w, h, 72, "doc", ps::NewRGB, ps::FillTransparent);
   int i = 0;
-  for (auto _ : state) doc.Selection().Fill(rgb(i++ & 255, 0, 0));
+  for (auto _ : state) doc.Selection().Fill(SolidColor(i++ & 255, 0, 0));
   state.SetItemsProcessed(state.iterations() * w * h);
 }
 BENCHMARK(BM_FillWholeLayer)->Args({720, 540})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
@@ -93,15 +83,15 @@ void BM_FiveHundredHistoryStates(benchmark::State& state) {
     doc.Selection().SelectAll();
     for (int i = 1; i <= 8; ++i) {
       doc.SetActiveLayer(doc.ArtLayers()(i));
-      doc.Selection().Fill(rgb(i * 30, 0, 0), ps::NormalBlend, 50);
+      doc.Selection().Fill(SolidColor(i * 30, 0, 0), ps::NormalBlend, 50);
     }
     doc.Selection().Deselect();
     Layer button = doc.ArtLayers().Add();
     const std::size_t before = doc.engineDocument()->history().pixelBytes();
     state.ResumeTiming();
     for (int i = 0; i < 250; ++i) {
-      doc.Selection().Select(rect(10 + i % 50, 10, 110 + i % 50, 50));
-      doc.Selection().Fill(rgb(i & 255, 100, 0));
+      doc.Selection().Select(RectangleRegion(10 + i % 50, 10, 110 + i % 50, 50));
+      doc.Selection().Fill(SolidColor(i & 255, 100, 0));
     }
     state.PauseTiming();
     const auto& history = doc.engineDocument()->history();

@@ -1,6 +1,6 @@
 // Start-up and shutdown: the stored window position, the connection and the preferences.
 
-#include "app/color_value.h"
+#include "photoshop/color_operations.h"
 #include "app/error_recovery.h"
 #include "app/window_position.h"
 #include "form_fixture.h"
@@ -30,9 +30,9 @@ TEST_F(FormTest, FirstRunOpensAt2000TwipsAndWritesThem) {
   EXPECT_EQ(view.pointers.front(), MousePointer::Hourglass);
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(form().ButtonColors[0], RGBValue(239, 253, 0));
-  EXPECT_EQ(form().ButtonColors[9], RGBValue(33, 255, 146));
-  EXPECT_EQ(form().TitleAreaColor, RGBValue(127, 127, 127));
+  EXPECT_EQ(form().ButtonColors[0], photoshop::RGBValue(239, 253, 0));
+  EXPECT_EQ(form().ButtonColors[9], photoshop::RGBValue(33, 255, 146));
+  EXPECT_EQ(form().TitleAreaColor, photoshop::RGBValue(127, 127, 127));
   EXPECT_EQ(form().OptionFlagsText(), "FTTTFFF");
 }
 

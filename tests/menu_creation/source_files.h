@@ -11,16 +11,6 @@
 
 namespace menu_test {
 
-inline photoshop::SolidColor rgb(int r, int g, int b) {
-  photoshop::SolidColor c;
-  c.RGB().SetRed(r);
-  c.RGB().SetGreen(g);
-  c.RGB().SetBlue(b);
-  return c;
-}
-
-inline photoshop::Region box(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
-
 // A template at `path` with every item but those in `leaveOut` ("Btn Tmpl/Thumb Mask" for a
 // member, "Color Table" for a top-level layer or a set's name).
 inline void writeTemplate(const std::string& path, const std::set<std::string>& leaveOut = {}) {
@@ -31,8 +21,8 @@ inline void writeTemplate(const std::string& path, const std::set<std::string>& 
   int y = 60;
   const auto paint = [&](const photoshop::Layer& layer, int r, int g, int b) {
     doc.SetActiveLayer(layer);
-    doc.Selection().Select(box(300, y, 420, y + 30));
-    doc.Selection().Fill(rgb(r, g, b));
+    doc.Selection().Select(photoshop::RectangleRegion(300, y, 420, y + 30));
+    doc.Selection().Fill(photoshop::SolidColor(r, g, b));
     doc.Selection().Deselect();
     y += 10;
   };
@@ -64,8 +54,8 @@ inline void writePicture(const std::string& path) {
   photoshop::Application app;
   app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
   photoshop::Document doc = app.Documents().Add(720, 540);
-  doc.Selection().Select(box(0, 0, 720, 270));
-  doc.Selection().Fill(rgb(20, 60, 140));
+  doc.Selection().Select(photoshop::RectangleRegion(0, 0, 720, 270));
+  doc.Selection().Fill(photoshop::SolidColor(20, 60, 140));
   doc.SaveAs(path, photoshop::PNGSaveOptions{}, true);
 }
 
@@ -76,7 +66,7 @@ inline void writeDocumentWithoutBackground(const std::string& path) {
   photoshop::Document doc = app.Documents().Add(720, 540, 72, "sky", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
   doc.ArtLayers().Item(vocabulary::kLayer1).SetName("Sky");
   doc.Selection().SelectAll();
-  doc.Selection().Fill(rgb(100, 150, 250));
+  doc.Selection().Fill(photoshop::SolidColor(100, 150, 250));
   doc.SaveAs(path, photoshop::PhotoshopSaveOptions{}, true);
 }
 

@@ -16,7 +16,6 @@
 using namespace photoshop;
 using engine::ErrorCode;
 using fixtures::pixelApplication;
-using fixtures::rectRegion;
 
 namespace {
 
@@ -55,7 +54,7 @@ Layer engineLayer(Application& app, Document& doc, engine::LayerNode node) {
 TEST(ScaleImageSize, SendsExactPixelSizesBicubicAndDistortsAWrongAspect) {
   Application app = pixelApplication();
   Document doc = app.Documents().Add(720, 540, 72, "Final Menu", ps::NewRGB, ps::FillTransparent);
-  Layer square = paintedLayer(app, doc, "square", rectRegion(100, 100, 200, 200), fixtures::color(255, 0, 0));
+  Layer square = paintedLayer(app, doc, "square", RectangleRegion(100, 100, 200, 200), SolidColor(255, 0, 0));
   app.calls().setEnabled(true);
   ScaleImageSize(app, 720, 480);
   EXPECT_EQ(lastAction(app),
@@ -74,7 +73,7 @@ TEST(ScaleImageSize, SendsExactPixelSizesBicubicAndDistortsAWrongAspect) {
 TEST(DuplicateDoc, CopiesTheActiveDocumentUnderTheNewNameAndActivatesTheCopy) {
   Application app = pixelApplication();
   Document source = app.Documents().Add(300, 200, 72, "menu.psd", ps::NewRGB, ps::FillTransparent);
-  paintedLayer(app, source, "Title Area", rectRegion(10, 10, 60, 30), fixtures::color(127, 127, 127));
+  paintedLayer(app, source, "Title Area", RectangleRegion(10, 10, 60, 30), SolidColor(127, 127, 127));
   Document other = app.Documents().Add(50, 50, 72, "other");
   app.SetActiveDocument(source);
   DuplicateDoc(app, "Build Menu");
@@ -99,15 +98,15 @@ TEST(DuplicateLayer, CopiesTheActiveSetIntoTheNamedDocumentAboveItsActiveLayer) 
   Application app = pixelApplication();
   Document menu = app.Documents().Add(720, 540, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   Layer background = menu.ArtLayers()(1);
-  Layer top = paintedLayer(app, menu, "Title Area", rectRegion(0, 0, 10, 10), fixtures::color(1, 2, 3));
+  Layer top = paintedLayer(app, menu, "Title Area", RectangleRegion(0, 0, 10, 10), SolidColor(1, 2, 3));
   Document tmpl = app.Documents().Add(720, 540, 72, "Button Template", ps::NewRGB, ps::FillTransparent);
   Layer set = tmpl.LayerSets().Add();
   set.SetName("Btn Tmpl");
   app.SetActiveDocument(tmpl);
   Layer area = set.ArtLayers().Add();
   area.SetName("Button Area");
-  tmpl.Selection().Select(rectRegion(100, 120, 200, 160));
-  tmpl.Selection().Fill(fixtures::color(239, 253, 0));
+  tmpl.Selection().Select(RectangleRegion(100, 120, 200, 160));
+  tmpl.Selection().Fill(SolidColor(239, 253, 0));
   Layer hilite = set.ArtLayers().Add();
   hilite.SetName("Hilite Mask");
   area.Link(hilite);
@@ -263,7 +262,7 @@ TEST(SaveAsPSD, WritesTheFileTheUserChoseAndTheDocumentTakesItsName) {
   std::filesystem::create_directories(folder);
   Application app = pixelApplication();
   Document doc = app.Documents().Add(60, 40, 72, "Final MenuCopy", ps::NewRGB, ps::FillTransparent);
-  paintedLayer(app, doc, "Button Area", rectRegion(5, 5, 20, 20), fixtures::color(239, 253, 0));
+  paintedLayer(app, doc, "Button Area", RectangleRegion(5, 5, 20, 20), SolidColor(239, 253, 0));
   ScriptedHost host;
   host.answer = (folder / "menu").string();  // typed without an extension
   app.engine().host = &host;

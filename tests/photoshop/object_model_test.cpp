@@ -92,7 +92,7 @@ TEST(Layers, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
 
 TEST(Colours, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
   Application app = pixelApplication();
-  SolidColor c = fixtures::color(239, 253, 0);
+  SolidColor c = SolidColor(239, 253, 0);
   app.SetForegroundColor(c);
   c.RGB().SetRed(0);
   EXPECT_EQ(app.ForegroundColor().RGB().Red(), 239);
@@ -137,8 +137,8 @@ TEST(Keywords, LiveWithTheDocumentAndFollowItsHistory) {
 TEST(Channels, HistogramCountsLevelsOfTheMergedImage) {
   Application app = pixelApplication();
   Document doc = app.Documents().Add(10, 10);  // white
-  doc.Selection().Select(fixtures::rectRegion(0, 0, 5, 2));
-  doc.Selection().Fill(fixtures::color(10, 20, 30));
+  doc.Selection().Select(RectangleRegion(0, 0, 5, 2));
+  doc.Selection().Fill(SolidColor(10, 20, 30));
   doc.Selection().Deselect();
   const std::vector<int> red = doc.Channels()("Red").Histogram();
   EXPECT_EQ(red[10], 10);
@@ -150,7 +150,7 @@ TEST(Channels, HistogramCountsLevelsOfTheMergedImage) {
 TEST(Selection, CopyAndPasteAcrossDocumentsKeepThePosition) {
   Application app = pixelApplication();
   Document src = app.Documents().Add(100, 100, 72, "src");
-  src.Selection().Select(fixtures::rectRegion(20, 30, 40, 35));
+  src.Selection().Select(RectangleRegion(20, 30, 40, 35));
   src.Selection().Copy();
   Document dest = app.Documents().Add(100, 100, 72, "dest", ps::NewRGB, ps::FillTransparent);
   Layer pasted = dest.Paste();

@@ -13,16 +13,6 @@ inline photoshop::Application pixelApplication() {
   return app;
 }
 
-inline photoshop::SolidColor color(double r, double g, double b) {
-  photoshop::SolidColor c;
-  c.RGB().SetRed(r);
-  c.RGB().SetGreen(g);
-  c.RGB().SetBlue(b);
-  return c;
-}
-
-inline photoshop::Region rectRegion(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
-
 // The colour of one pixel of a layer, read from the engine.
 inline engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
   const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());

@@ -5,8 +5,6 @@
 #include "photoshop_fixtures.h"
 
 using namespace photoshop;
-using fixtures::color;
-using fixtures::rectRegion;
 
 TEST(Scenario, TwoSetsBuiltThroughTheObjectModelRewindToEachStep) {
   Application app = fixtures::pixelApplication();
@@ -19,13 +17,13 @@ TEST(Scenario, TwoSetsBuiltThroughTheObjectModelRewindToEachStep) {
   btn.SetName("Btn Tmpl");
   Layer area = btn.ArtLayers().Add();
   area.SetName("Button Area");
-  doc.Selection().Select(rectRegion(100, 100, 200, 140));
-  app.SetForegroundColor(color(239, 253, 0));
+  doc.Selection().Select(RectangleRegion(100, 100, 200, 140));
+  app.SetForegroundColor(SolidColor(239, 253, 0));
   doc.Selection().Fill(app.ForegroundColor());
   Layer hilite = btn.ArtLayers().Add();
   hilite.SetName("Hilite Mask");
-  doc.Selection().Select(rectRegion(110, 110, 190, 130));
-  doc.Selection().Fill(color(218, 0, 18));
+  doc.Selection().Select(RectangleRegion(110, 110, 190, 130));
+  doc.Selection().Fill(SolidColor(218, 0, 18));
   doc.Selection().Deselect();
   area.Link(hilite);
   const HistoryState oneSet = doc.ActiveHistoryState();

@@ -37,13 +37,13 @@ class SessionStoreTest : public ::testing::Test {
 TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
   Application app = fixtures::pixelApplication();
   app.Preferences().SetNumberOfHistoryStates(500);
-  app.SetForegroundColor(fixtures::color(239, 253, 0));
+  app.SetForegroundColor(SolidColor(239, 253, 0));
   Document menu = app.Documents().Add(72, 54, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   Layer set = menu.LayerSets().Add();
   set.SetName("Btn 1");
   Layer area = set.ArtLayers().Add();
   area.SetName("Button Area");
-  menu.Selection().Select(fixtures::rectRegion(2, 3, 10, 8));
+  menu.Selection().Select(RectangleRegion(2, 3, 10, 8));
   menu.Selection().Fill(app.ForegroundColor());
   menu.Info().SetKeyWords({"Clone Buttons Complete", "1", "FTTTFFF"});
   Document tmpl = app.Documents().Add(20, 20, 72, "Button\tTemplate 100%");

@@ -11,16 +11,6 @@ using namespace photoshop;
 
 namespace {
 
-SolidColor rgb(int r, int g, int b) {
-  SolidColor c;
-  c.RGB().SetRed(r);
-  c.RGB().SetGreen(g);
-  c.RGB().SetBlue(b);
-  return c;
-}
-
-Region rect(double l, double t, double r, double b) { return {{l, t}, {r, t}, {r, b}, {l, b}}; }
-
 void printTree(const LayerCollection& layers, int depth) {
   for (int i = 1; i <= layers.Count(); ++i) {
     Layer layer = layers(i);
@@ -43,16 +33,16 @@ int main(int argc, char** argv) {
 
     Layer background = menu.ArtLayers()("Layer 1");
     background.SetName("Background");
-    app.SetForegroundColor(rgb(40, 60, 160));
-    app.SetBackgroundColor(rgb(230, 230, 255));
+    app.SetForegroundColor(SolidColor(40, 60, 160));
+    app.SetBackgroundColor(SolidColor(230, 230, 255));
     background.ApplyClouds();
 
     Layer guides = menu.ArtLayers().Add();
     guides.SetName("Title Safe Zones");
-    menu.Selection().Select(rect(72, 54, 648, 486));
-    menu.Selection().Stroke(rgb(255, 0, 0), 1, ps::StrokeInside);
-    menu.Selection().Select(rect(36, 27, 684, 513));
-    menu.Selection().Stroke(rgb(255, 255, 0), 1, ps::StrokeInside);
+    menu.Selection().Select(RectangleRegion(72, 54, 648, 486));
+    menu.Selection().Stroke(SolidColor(255, 0, 0), 1, ps::StrokeInside);
+    menu.Selection().Select(RectangleRegion(36, 27, 684, 513));
+    menu.Selection().Stroke(SolidColor(255, 255, 0), 1, ps::StrokeInside);
     menu.Selection().Deselect();
 
     menu.SetActiveLayer(background);
@@ -62,11 +52,11 @@ int main(int argc, char** argv) {
       const char* name;
       SolidColor color;
       double inset;
-    } parts[] = {{"Button Area", rgb(239, 253, 0), 0}, {"Hilite Mask", rgb(255, 255, 255), 6}, {"Button Image", rgb(20, 20, 20), 3}};
+    } parts[] = {{"Button Area", SolidColor(239, 253, 0), 0}, {"Hilite Mask", SolidColor(255, 255, 255), 6}, {"Button Image", SolidColor(20, 20, 20), 3}};
     for (const auto& part : parts) {
       Layer layer = tmpl.ArtLayers().Add();
       layer.SetName(part.name);
-      menu.Selection().Select(rect(120 + part.inset, 120 + part.inset, 320 - part.inset, 170 - part.inset));
+      menu.Selection().Select(RectangleRegion(120 + part.inset, 120 + part.inset, 320 - part.inset, 170 - part.inset));
       menu.Selection().Fill(part.color);
     }
     menu.Selection().Deselect();
