@@ -51,9 +51,7 @@ class ChooserTest : public app_test::FormTest {
     photoshop::Document doc = addDocument("template");
     addLayer(doc, "Button Area");
     doc.Selection().SelectAll();
-    photoshop::SolidColor red;
-    red.RGB().SetRed(200);
-    doc.Selection().Fill(red);
+    doc.Selection().Fill(photoshop::SolidColor(200, 0, 0));
     doc.SaveAs(path.toStdString(), photoshop::PhotoshopSaveOptions{}, true);
     doc.Close(photoshop::ps::DoNotSaveChanges);
   }

@@ -18,21 +18,11 @@ void Arc(photoshop::Region& points, double cx, double cy, double rx, double ry, 
 
 }  // namespace
 
-photoshop::SolidColor Solid(Rgb color) {
-  photoshop::SolidColor solid;
-  solid.RGB().SetRed(color.red);
-  solid.RGB().SetGreen(color.green);
-  solid.RGB().SetBlue(color.blue);
-  return solid;
-}
+photoshop::SolidColor Solid(Rgb color) { return {double(color.red), double(color.green), double(color.blue)}; }
 
 Rgb Mix(Rgb a, Rgb b, double t) {
   const auto mix = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
   return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
-}
-
-photoshop::Region Rect(double left, double top, double right, double bottom) {
-  return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
 
 photoshop::Region RoundedRect(double left, double top, double right, double bottom, double radius) {
@@ -85,7 +75,7 @@ void VerticalGradient(photoshop::Document& doc, Rgb top, Rgb bottom) {
   const double width = doc.Width(), height = doc.Height();
   photoshop::Selection selection = doc.Selection();
   for (int y = 0; y < height; y += kBand) {
-    selection.Select(Rect(0, y, width, y + kBand), photoshop::ps::ReplaceSelection, 0, false);
+    selection.Select(photoshop::RectangleRegion(0, y, width, y + kBand), photoshop::ps::ReplaceSelection, 0, false);
     selection.Fill(Solid(Mix(top, bottom, y / std::max(1.0, height - kBand))));
   }
   selection.Deselect();

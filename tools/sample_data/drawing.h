@@ -18,7 +18,6 @@ photoshop::SolidColor Solid(Rgb color);
 // The colour a fraction t (0..1) of the way from a to b.
 Rgb Mix(Rgb a, Rgb b, double t);
 
-photoshop::Region Rect(double left, double top, double right, double bottom);
 photoshop::Region RoundedRect(double left, double top, double right, double bottom, double radius);
 // A rectangle with its corners cut off at 45 degrees.
 photoshop::Region ChamferedRect(double left, double top, double right, double bottom, double cut);

@@ -8,6 +8,7 @@ namespace sample_data {
 namespace {
 
 namespace ps = photoshop::ps;
+using photoshop::RectangleRegion;
 
 photoshop::Document NewPicture(photoshop::Application& app, const std::string& name) {
   return app.Documents().Add(kMenuWidth, kMenuHeight, 72, name, ps::NewRGB, ps::FillWhite);
@@ -90,7 +91,7 @@ photoshop::Document BlueChecks(photoshop::Application& app) {
   bool first = true;
   for (int row = 0; row * kCell < kMenuHeight; ++row)
     for (int column = row % 2; column * kCell < kMenuWidth; column += 2) {
-      selection.Select(Rect(column * kCell, row * kCell, (column + 1) * kCell, (row + 1) * kCell),
+      selection.Select(RectangleRegion(column * kCell, row * kCell, (column + 1) * kCell, (row + 1) * kCell),
                        first ? ps::ReplaceSelection : ps::ExtendSelection, 0, false);
       first = false;
     }

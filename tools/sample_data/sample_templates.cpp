@@ -10,6 +10,7 @@ namespace sample_data {
 namespace {
 
 namespace ps = photoshop::ps;
+using photoshop::RectangleRegion;
 namespace vocab = vocabulary;
 
 constexpr Rgb kWhite{255, 255, 255};
@@ -24,9 +25,9 @@ TemplateDesign BlueRounded() {
   d.button.hiliteMask = {{RoundedRect(L - 6, T - 6, R + 6, B + 6, 26), RoundedRect(L, T, R, B, 20), gold}};
   d.button.buttonImage = {{RoundedRect(L + 3, T + 3, R - 3, B - 3, 17), {}, {64, 128, 208}},
                           {RoundedRect(L + 8, T + 6, R - 8, T + 44, 14), {}, {128, 176, 232}}};
-  d.thumbArea = {{Rect(L + 14, T + 10, L + 121, T + 90), {}, {16, 28, 60}}};
-  d.thumbMask = {{Rect(L + 17, T + 13, L + 118, T + 87), {}, kWhite}};
-  d.textArea = {{Rect(L + 136, T + 36, R - 16, T + 64), {}, {226, 234, 246}}};
+  d.thumbArea = {{RectangleRegion(L + 14, T + 10, L + 121, T + 90), {}, {16, 28, 60}}};
+  d.thumbMask = {{RectangleRegion(L + 17, T + 13, L + 118, T + 87), {}, kWhite}};
+  d.textArea = {{RectangleRegion(L + 136, T + 36, R - 16, T + 64), {}, {226, 234, 246}}};
   d.next.buttonArea = {{Ellipse(582, 422, 642, 482), {}, blue}};
   d.next.hiliteMask = {{Ellipse(576, 416, 648, 488), Ellipse(582, 422, 642, 482), gold}};
   d.next.buttonImage = {{{{602, 436}, {628, 452}, {602, 468}}, {}, kWhite}};
@@ -40,11 +41,11 @@ TemplateDesign GoldFrame() {
   d.fileName = "Gold Frame.psd";
   d.titleArea = {{ChamferedRect(200, 40, 620, 104, 14), {}, {104, 66, 20}}};
   d.button.buttonArea = {{ChamferedRect(L, T, R, B, 16), {}, brown}};
-  d.button.hiliteMask = {{Rect(L + 24, B - 18, R - 24, B - 12), {}, light}};
+  d.button.hiliteMask = {{RectangleRegion(L + 24, B - 18, R - 24, B - 12), {}, light}};
   d.button.buttonImage = {{ChamferedRect(L, T, R, B, 16), ChamferedRect(L + 8, T + 8, R - 8, B - 8, 10), gold}};
-  d.thumbArea = {{Rect(L + 16, T + 18, R - 16, T + 114), {}, {40, 30, 10}}};
+  d.thumbArea = {{RectangleRegion(L + 16, T + 18, R - 16, T + 114), {}, {40, 30, 10}}};
   d.thumbMask = {{Ellipse(L + 20, T + 22, R - 20, T + 110), {}, kWhite}};
-  d.textArea = {{Rect(L + 18, T + 124, R - 18, T + 154), {}, {250, 240, 210}}};
+  d.textArea = {{RectangleRegion(L + 18, T + 124, R - 18, T + 154), {}, {250, 240, 210}}};
   d.next.buttonArea = {{ChamferedRect(570, 420, 630, 470, 10), {}, brown}};
   d.next.hiliteMask = {{ChamferedRect(566, 416, 634, 474, 12), ChamferedRect(570, 420, 630, 470, 10), light}};
   d.next.buttonImage = {{{{590, 430}, {604, 430}, {618, 445}, {604, 460}, {590, 460}, {604, 445}}, {}, gold}};
@@ -61,8 +62,8 @@ TemplateDesign IncompleteGreen() {
   d.button.hiliteMask = {{Ellipse(L + 10, T + 10, L + 60, T + 60), {}, pale}};
   d.button.buttonImage = {{RoundedRect(L + 4, T + 4, R - 4, B - 4, 31), {}, {60, 160, 96}},
                           {RoundedRect(L + 14, T + 8, R - 14, T + 30, 11), {}, {130, 210, 150}}};
-  d.thumbArea = {{Rect(L + 72, T + 8, L + 144, T + 62), {}, {12, 40, 24}}};
-  d.textArea = {{Rect(L + 160, T + 22, R - 30, T + 48), {}, {230, 246, 234}}};
+  d.thumbArea = {{RectangleRegion(L + 72, T + 8, L + 144, T + 62), {}, {12, 40, 24}}};
+  d.textArea = {{RectangleRegion(L + 160, T + 22, R - 30, T + 48), {}, {230, 246, 234}}};
   d.next.buttonArea = {{RoundedRect(560, 430, 640, 470, 20), {}, green}};
   d.next.hiliteMask = {{RoundedRect(556, 426, 644, 474, 24), RoundedRect(560, 430, 640, 470, 20), pale}};
   d.next.buttonImage = {
