@@ -29,6 +29,7 @@
 #include "app/window/screen_twips.h"
 #include "app/window/workflow_push_button.h"
 #include "color_table/color_table_ctrl.h"
+#include "menu_creation/dialog/chooser_dialog.h"
 
 namespace app::window {
 
@@ -391,12 +392,27 @@ std::string Form1Window::InputBox(const std::string& prompt, const std::string& 
   return ok ? answer.toStdString() : std::string();
 }
 
-ChooserResult Form1Window::ShowChooser(const ChooserRequest& /*request*/) {
-  // The chooser dialog arrives with menu_creation/; until then every showing is a cancel.
-  return {};
+ChooserResult Form1Window::ShowChooser(const ChooserRequest& request) {
+  if (!chooser_) {
+    const QString programFolder = form_ ? QString::fromStdString(form_->ProgramFolder()) : QString();
+    chooser_ = std::make_unique<menu_creation::Dialog>(*this, programFolder, this);
+  }
+  menu_creation::Dialog& dialog = *chooser_;
+  dialog.OwnerForm = form_;
+  dialog.BuildMenuDoc = request.BuildMenuDoc;
+  dialog.ButtonTemplateDoc = request.ButtonTemplateDoc;
+  // Centred across the main window, a little below its top edge. Before its first showing the
+  // dialog has no frame yet; it will get one like the main window's.
+  int dialogPixels = dialog.frameGeometry().width();
+  if (dialogPixels == dialog.width()) dialogPixels += frameGeometry().width() - geometry().width();
+  const int dialogWidth = pixelsToTwips(dialogPixels, dpi_);
+  dialog.move(twipsToPixels(WindowLeft() + (WindowWidth() - dialogWidth) / 2, dpi_),
+              twipsToPixels(WindowTop() + 200, dpi_));
+  dialog.exec();
+  return {dialog.DialogCanceled, dialog.BackgroundFile.toStdString(), dialog.ButtonTemplateFile.toStdString()};
 }
 
-void Form1Window::UnloadChooser() {}
+void Form1Window::UnloadChooser() { chooser_.reset(); }
 
 void Form1Window::ShowAboutBox() {
   frmAbout about(MachineKeyStore(), DefaultSystemInfoLauncher(), this);

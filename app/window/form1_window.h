@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "app/form_view.h"
 
@@ -24,6 +25,9 @@ class Form1;
 }
 namespace color_table {
 class ColorTableCtrl;
+}
+namespace menu_creation {
+class Dialog;
 }
 
 namespace app::window {
@@ -121,6 +125,8 @@ class Form1Window : public QMainWindow, public FormView {
   QStatusBar* statusBar_ = nullptr;
   std::array<QLabel*, 3> statusPanels_{};
   QTimer* clock_ = nullptr;
+  // The chooser, kept with its selection from its first showing until it is unloaded.
+  std::unique_ptr<menu_creation::Dialog> chooser_;
 };
 
 }  // namespace app::window
