@@ -7,4 +7,5 @@ cd "$here"
 bash scripts/install-deps.sh
 bash scripts/build.sh build -DQUILLARY_BUILD_TESTS=OFF -DQUILLARY_BUILD_BENCHMARKS=OFF
 mkdir -p out
-./build/tools/quillary-demo out
+./build/tools/demo/quillary-demo out
+echo "Start the workspace window with ./build/app/quillary"
