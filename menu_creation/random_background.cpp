@@ -27,9 +27,13 @@ void Form1::MakeBackground() {
     FinalMenuDocument = PhotoshopApp.Documents().Item(kFinalMenu);
     const photoshop::Document menu = BuildMenuDocument;
 
-    IgnoreErrors([&] { menu.ArtLayers().Remove(menu.ArtLayers().Item(kBackground)); });
+    const auto removeOldBackground = [&] { menu.ArtLayers().Remove(menu.ArtLayers().Item(kBackground)); };
+    IgnoreErrors(removeOldBackground);
 
     menu.LayerSets().Add();
+    // When the old background was the document's only layer it could only go once the set
+    // stood beside it; otherwise the document would end with two layers of that name.
+    IgnoreErrors(removeOldBackground);
     menu.LayerSets().Item(kSet1).SetName(kBackground);
     const photoshop::LayerSet set = menu.LayerSets().Item(kBackground);
     set.MoveToEnd(menu);

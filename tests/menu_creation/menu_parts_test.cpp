@@ -103,6 +103,20 @@ TEST_F(MenuPartsTest, RandomBackgroundsReplaceTheBackgroundAndDifferFromRunToRun
   EXPECT_FALSE(firstPixels.samePixels(secondPixels));
 }
 
+TEST_F(MenuPartsTest, ABackgroundThatIsTheOnlyLayerIsReplacedNotKeptBesideTheNewOne) {
+  addWorkingDocuments();
+  photoshop::Document menu = form().BuildMenuDocument;
+  ASSERT_EQ(menu.Layers().Count(), 1);
+  menu.ArtLayers()(1).SetName("Background");
+  engine.SetActiveDocument(menu);
+  form().MakeBackground();
+  ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
+  ASSERT_EQ(menu.Layers().Count(), 1);
+  EXPECT_EQ(menu.Layers()(1).Name(), "Background");
+  EXPECT_EQ(menu.ActiveLayer(), menu.Layers()(1));
+  EXPECT_FALSE(menu.Layers()(1).IsLayerSet());
+}
+
 TEST_F(MenuPartsTest, RandomBackgroundFailuresAreShownAsErrorAndDescription) {
   form().MakeBackground();  // no "Build Menu" open
   ASSERT_EQ(view.messages.size(), 1u);
