@@ -9,6 +9,7 @@
 #include "app/session_keeper.h"
 #include "app/settings_store.h"
 #include "app/window/app_icon.h"
+#include "app/window/engine_host_dialogs.h"
 #include "app/window/form1_window.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
   app::SettingsStore settings;
   app::window::Form1Window window;
   photoshop::Application engine;
+  // The engine asks the user before it closes a changed document or picks a file to save to.
+  app::window::EngineHostDialogs engineHost(engine.engine(), &window);
   app::SessionKeeper session(engine, photoshop::SessionStore::defaultFolder());
   session.Restore(window);
 

@@ -449,8 +449,12 @@ void Form1Window::SetStatusPanelText(int panel, const std::string& text) {
 }
 
 FileResult Form1Window::LoadInstructionFile(const std::string& path) {
-  displayFile_ = QString::fromStdString(path);
-  return toFileResult(rtf::loadRtfFile(displayFile_, *display_->document()));
+  const QString file = QString::fromStdString(path);
+  const FileResult loaded = toFileResult(rtf::loadRtfFile(file, *display_->document()));
+  // The pane's file is the one its text came from: after a failed load "Save RTF" writes the
+  // text still shown back to its own file, never over the file that could not be read.
+  if (loaded.ok()) displayFile_ = file;
+  return loaded;
 }
 
 std::string Form1Window::InstructionFileName() const { return displayFile_.toStdString(); }
