@@ -161,7 +161,10 @@ Next CreateMenuRun::ReviewOpenDocuments() {
   }
   const char* single = templateOpen_ ? kButtonTemplate : buildOpen_ ? kBuildMenu : nullptr;
   if (single && view_.MsgBox(keepQuestion(single), MsgBoxButtons::YesNo, "Document Found") != MsgBoxResult::Yes) {
-    (templateOpen_ ? templateOpen_ : buildOpen_) = false;
+    if (single == kButtonTemplate)
+      templateOpen_ = false;
+    else
+      buildOpen_ = false;
     if (!CloseDeclinedDocument(single)) return Next::End;
   }
   return Next::ChooseFiles;
@@ -227,7 +230,7 @@ void closeOwn(const photoshop::Document& own) {
   IgnoreErrors([&] { own.Close(photoshop::ps::DoNotSaveChanges); });
 }
 
-// Step C4: the Build Menu is duplicated from the chosen background; false when it is rejected.
+// The Build Menu is duplicated from the chosen background; false when the file is rejected.
 bool CreateMenuRun::TakeBackground(const std::string& file) {
   const photoshop::Document source = OpenOwnCopy(file, kBackgroundFileTitle);
   if (source.IsNothing()) return false;
@@ -243,7 +246,7 @@ bool CreateMenuRun::TakeBackground(const std::string& file) {
   return usable;
 }
 
-// Step C6: the Button Template is duplicated from the chosen template; false when it is rejected.
+// The Button Template is duplicated from the chosen template; false when the file is rejected.
 bool CreateMenuRun::TakeTemplate(const std::string& file) {
   const photoshop::Document source = OpenOwnCopy(file, kTemplateFileTitle);
   if (source.IsNothing()) return false;
@@ -294,7 +297,8 @@ void CreateMenuRun::AdoptOrCreate(const char* name, photoshop::Document& held) {
     IgnoreErrors([&] { held = newMenuSized(name); });
 }
 
-// Steps D9 to D12; false when the recovery routine ended the command.
+// The colour table, guides and background the documents lack; false when the recovery
+// routine ended the command.
 bool CreateMenuRun::SupplyMissingLayers(const PresentLayers& present) {
   if (present.colorTable && present.background && present.titleSafe) return true;
   if (!present.colorTable) form_.MakeColorTableLayer();
@@ -307,7 +311,7 @@ bool CreateMenuRun::SupplyMissingLayers(const PresentLayers& present) {
   return true;
 }
 
-// Step D13: the background carries the blue label; labelling the application's locked
+// The background carries the blue label; labelling the application's locked
 // background layer turns it into "Layer 0", which gets its name back.
 bool CreateMenuRun::LabelBackground() {
   photoshop::Document& menu = form_.BuildMenuDocument;

@@ -116,7 +116,7 @@ TEST_F(DataSafety, ABackgroundIsMadeOnTheBuildMenuWhenTheColourTableLeftTheTempl
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
 
-// Not a mend: every run that supplies a missing layer shows the guides, new or not.
+// Every run that supplies a missing layer shows the guides, new or not.
 TEST_F(DataSafety, TheGuidesAreShownInEveryRunThatSuppliesAMissingLayer) {
   photoshop::Document menu = pairWithoutColorTable();
   menu.ArtLayers()(1).SetName("Background");

@@ -3,13 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <functional>
 
 #include "photoshop/action_operations.h"
-#include "photoshop/scripted_host.h"
 #include "photoshop_fixtures.h"
 
 using namespace photoshop;
@@ -49,27 +45,4 @@ TEST(DataSafety, ASaveWithDialogsAndNoHostIsNotTakenForACancel) {
   app.Documents().Add(100, 100, 72, "Final MenuCopy");
   const AutomationError error = errorOf([&] { SaveAsPSD(app, "Final MenuCopy"); });
   EXPECT_TRUE(error.Is(ErrorCode::NoHostToAsk)) << error.Description();
-}
-
-TEST(ClosingDocuments, TheHostsAnswerDecidesAndACancelKeepsTheDocument) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("quillary-close-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  Application app = fixtures::pixelApplication();
-  ScriptedHost host;
-  engine::HostInstallation installed(app.engine(), host);
-  Document doc = modifiedDocument(app, "Build Menu");
-
-  host.saveChangesAnswers = {engine::SaveChangesAnswer::Cancel};
-  EXPECT_TRUE(errorOf([&] { doc.Close(); }).Is(ErrorCode::Cancelled));
-  EXPECT_EQ(app.Documents().Count(), 1);
-
-  // Save on a document without a file asks where, proposing its name as a PSD file.
-  host.saveChangesAnswers = {engine::SaveChangesAnswer::Save};
-  host.savePaths = {(folder / "Build Menu.psd").string()};
-  doc.Close();
-  EXPECT_EQ(app.Documents().Count(), 0);
-  EXPECT_TRUE(std::filesystem::exists(folder / "Build Menu.psd"));
-  EXPECT_EQ(host.questions, (std::vector<std::string>{"save changes: Build Menu", "save changes: Build Menu",
-                                                      "save as: Build Menu.psd"}));
-  std::filesystem::remove_all(folder);
 }
