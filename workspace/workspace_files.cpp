@@ -56,12 +56,12 @@ const char* const kOpenFilter =
 }  // namespace
 
 void Workspace::createFileActions() {
-  QAction* create = addAction(QStringLiteral("&New..."), QKeySequence::New, &Workspace::newDocument);
-  QAction* open = addAction(QStringLiteral("&Open..."), QKeySequence::Open, &Workspace::open);
+  QAction* create = addAction(QString::fromUtf8("&New\u2026"), QKeySequence::New, &Workspace::newDocument);
+  QAction* open = addAction(QString::fromUtf8("&Open\u2026"), QKeySequence::Open, &Workspace::open);
   QAction* save = addAction(QStringLiteral("&Save"), QKeySequence::Save, &Workspace::save);
-  QAction* saveAs = addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, &Workspace::saveAs);
-  QAction* composite = addAction(QStringLiteral("Export PNG (&Composite)..."), {}, &Workspace::exportComposite);
-  QAction* layer = addAction(QStringLiteral("Export PNG (Active &Layer)..."), {}, &Workspace::exportActiveLayer);
+  QAction* saveAs = addAction(QString::fromUtf8("Save &As\u2026"), QKeySequence::SaveAs, &Workspace::saveAs);
+  QAction* composite = addAction(QString::fromUtf8("Export PNG (&Composite)\u2026"), {}, &Workspace::exportComposite);
+  QAction* layer = addAction(QString::fromUtf8("Export PNG (Active &Layer)\u2026"), {}, &Workspace::exportActiveLayer);
   QAction* close = addAction(QStringLiteral("&Close"), QKeySequence::Close, &Workspace::closeDocument);
   fileActions_ = {create, open, nullptr, save, saveAs, composite, layer, nullptr, close};
   documentActions_ = {save, saveAs, composite, layer, close};

@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLabel>
 
+#include "engine/operations.h"
 #include "workspace/external_editor.h"
 #include "workspace/picture_edits.h"
 #include "workspace/workspace_host.h"
@@ -22,15 +23,33 @@ void Workspace::createPictureActions() {
   external_ = new ExternalEditor(app_.engine(), settings_, this);
   external_->changed = [this] { onChanged(); };
   external_->failed = [this](const QString& m) { showFailure(m); };
-  QAction* fill = addAction(QStringLiteral("&Fill..."), QKeySequence(Qt::SHIFT | Qt::Key_F5), &Workspace::fill);
+  QAction* fill = addAction(QString::fromUtf8("&Fill\u2026"), QKeySequence(Qt::SHIFT | Qt::Key_F5), &Workspace::fill);
   preserveTransparency_ = new QAction(QStringLiteral("Fill Preserves &Transparency"), this);
   preserveTransparency_->setCheckable(true);
-  QAction* place = addAction(QStringLiteral("&Place Picture..."), {}, &Workspace::placePicture);
-  QAction* replace = addAction(QStringLiteral("Replace Layer &Pixels..."), {}, &Workspace::replaceLayerPixels);
-  QAction* external = addAction(QStringLiteral("Edit in E&xternal Editor..."), {}, &Workspace::editExternally);
-  for (QAction* a : {static_cast<QAction*>(nullptr), fill, preserveTransparency_, place, replace, external})
+  QAction* place = addAction(QString::fromUtf8("&Place Picture\u2026"), {}, &Workspace::placePicture);
+  QAction* replace = addAction(QString::fromUtf8("Replace Layer &Pixels\u2026"), {}, &Workspace::replaceLayerPixels);
+  QAction* external = addAction(QString::fromUtf8("Edit in E&xternal Editor\u2026"), {}, &Workspace::editExternally);
+  QAction* all = addAction(QStringLiteral("Select &All"), QKeySequence::SelectAll, &Workspace::selectAll);
+  QAction* none = addAction(QStringLiteral("&Deselect"), QKeySequence(Qt::CTRL | Qt::Key_D), &Workspace::deselect);
+  QAction* const separator = nullptr;
+  for (QAction* a : {separator, all, none, separator, fill, preserveTransparency_, place, replace, external})
     editActions_.push_back(a);
-  for (QAction* a : {fill, place, replace, external}) documentActions_.push_back(a);
+  for (QAction* a : {all, none, fill, place, replace, external}) documentActions_.push_back(a);
+}
+
+void Workspace::selectAll() {
+  runEdit([](engine::Engine& e, engine::Document& d) {
+    d.edit("Select All", [](engine::DocumentContent& c) { engine::selectAll(c); });
+    e.noteChange();
+  });
+}
+
+void Workspace::deselect() {
+  runEdit([](engine::Engine& e, engine::Document& d) {
+    if (!d.content().hasSelection()) return;
+    d.edit("Deselect", [](engine::DocumentContent& c) { engine::deselect(c); });
+    e.noteChange();
+  });
 }
 
 bool Workspace::runEdit(const std::function<void(engine::Engine&, engine::Document&)>& change) {

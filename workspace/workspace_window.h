@@ -106,6 +106,8 @@ class Workspace : public QMainWindow {
   void freeTransform();
   void commitTransform();
   void cancelTransform();
+  void selectAll();
+  void deselect();
   void fill();
   void placePicture();
   void replaceLayerPixels();
