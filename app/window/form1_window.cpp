@@ -286,6 +286,13 @@ void Form1Window::buildMenus() {
     options_[std::size_t(i)] = entry;
   }
 
+  QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+  QAction* workspace = window->addAction(QStringLiteral("Workspace"));
+  workspace->setObjectName(QStringLiteral("WindowWorkspace"));
+  connect(workspace, &QAction::triggered, this, [this] {
+    if (openWorkspace_) openWorkspace_();
+  });
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   QAction* about = help->addAction(QStringLiteral("About Quillary"));
   about->setObjectName(QStringLiteral("HelpAbout"));
@@ -365,6 +372,9 @@ void Form1Window::closeEvent(QCloseEvent* event) {
 
 MsgBoxResult Form1Window::MsgBox(const std::string& prompt, MsgBoxButtons buttons, const std::string& title) {
   QMessageBox box(this);
+  // Modal to this window only: the user may go to the workspace (to finish a pending transform,
+  // say) and then answer.
+  box.setWindowModality(Qt::WindowModal);
   box.setWindowTitle(title.empty() ? QString::fromLatin1(kProgramTitle) : QString::fromStdString(title));
   box.setText(displayText(prompt));
   switch (buttons) {
