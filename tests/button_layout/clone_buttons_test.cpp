@@ -154,3 +154,22 @@ TEST_F(WorkflowTest, AFillLayerTakesItsColourThroughItsFillATextLayerKeepsItsOwn
     EXPECT_EQ(mask->at(150, 141 + offset(n)), 0) << set;
   }
 }
+
+TEST_F(WorkflowTest, ABusyCopyIsRetriedWithTheHourglassAndNoButtonIsLost) {
+  createMenu();
+  // The fourth action is the second button's copy, after the colour table's copy and the first
+  // button's copy and label.
+  engine.faults().failMember("Application.ExecuteAction", engine::ErrorCode::Busy, 1, 3);
+  view.answers.push_back(app::MsgBoxResult::Retry);
+  view.pointers.clear();
+  clone(3);
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].buttons, app::MsgBoxButtons::RetryCancel);
+  EXPECT_TRUE(engine.faults().idle());
+  std::vector<std::string> sets;
+  for (const std::string& name : topLevel(doc("Build Menu")))
+    if (name.rfind("Btn ", 0) == 0) sets.push_back(name);
+  EXPECT_EQ(sets, (std::vector<std::string>{"Btn 1", "Btn 2", "Btn 3", "Btn Next", "Btn Prev"}));
+  EXPECT_EQ(std::count(view.pointers.begin(), view.pointers.end(), app::MousePointer::Hourglass), 3)
+      << "at the start, on Retry, and while the options are applied";
+}
