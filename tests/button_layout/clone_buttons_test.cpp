@@ -173,3 +173,14 @@ TEST_F(WorkflowTest, ABusyCopyIsRetriedWithTheHourglassAndNoButtonIsLost) {
   EXPECT_EQ(std::count(view.pointers.begin(), view.pointers.end(), app::MousePointer::Hourglass), 3)
       << "at the start, on Retry, and while the options are applied";
 }
+
+TEST_F(WorkflowTest, ASelectionLeftInTheBuildMenuDoesNotLimitTheRecolouring) {
+  createMenu();
+  const Document menu = doc("Build Menu");
+  engine.SetActiveDocument(menu);
+  menu.Selection().Select(photoshop::RectangleRegion(0, 0, 120, 540));
+  clone(1);
+  const engine::Rgb color = colorValue(form().ButtonColors[0]);
+  EXPECT_EQ(rgb(member(menu, "Btn 1", "Button Area"), 110, 120), color);
+  EXPECT_EQ(rgb(member(menu, "Btn 1", "Button Area"), 250, 120), color) << "outside the old selection too";
+}
