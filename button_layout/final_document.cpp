@@ -6,7 +6,7 @@
 #include "app/form1.h"
 #include "app/held_reference.h"
 #include "button_layout/layout_steps.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 
 namespace app {
 

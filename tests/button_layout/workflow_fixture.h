@@ -10,7 +10,7 @@
 
 #include "engine/composite.h"
 #include "form_fixture.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 
 namespace layout_test {
 
