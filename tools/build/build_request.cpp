@@ -118,7 +118,7 @@ void checkFiles(const BuildRequest& request) {
     std::error_code ec;
     std::filesystem::create_directories(request.pngDir, ec);
     if (ec) throw RequestError("the PNG folder \"" + request.pngDir + "\" cannot be made: " + ec.message());
-    requireWritableFolder(std::filesystem::path(request.pngDir) / "x", "the PNG files");
+    requireWritableFolder(request.pngDir, "the PNG files");
   }
 }
 
