@@ -8,6 +8,7 @@
 #include "formats/channel_codec.h"
 #include "formats/document_io.h"
 #include "formats/image_resources.h"
+#include "formats/layer_effects_reader.h"
 #include "formats/layer_blocks.h"
 #include "formats/packbits.h"
 #include "formats/psd_layers.h"
@@ -232,6 +233,7 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) 
   reading.colourConverted = h.mode != int(ColorMode::Rgb);
   reading.recordIds = layers.recordIds;
   applyImageResources(std::move(resources), reading, content);
+  attachLayerEffects(content, name);
   return file;
 }
 
