@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/layer_effects_shape.h"
+
 namespace engine {
 
 namespace {
@@ -56,18 +58,19 @@ bool LayerEffects::anyEnabled() const {
 }
 
 int LayerEffects::reach() const {
-  double r = widest(dropShadows, [](const ShadowEffect& s) { return s.distance + s.size; });
-  r = std::max(r, widest(outerGlows, [](const GlowEffect& g) { return g.size; }));
+  const auto soft = [](double size) { return double(std::max(fx::blurReach(size), int(std::ceil(size)))); };
+  double r = widest(dropShadows, [&](const ShadowEffect& s) { return s.distance + soft(s.size); });
+  r = std::max(r, widest(outerGlows, [&](const GlowEffect& g) { return soft(g.size); }));
   r = std::max(r, widest(strokes, [](const StrokeEffect& s) {
     return s.position == StrokeEffect::Position::Inside ? 0.0 : s.size;
   }));
-  r = std::max(r, widest(bevels, [](const BevelEffect& b) {
-    return b.style == BevelEffect::Style::InnerBevel ? 0.0 : b.size + b.soften;
+  r = std::max(r, widest(bevels, [&](const BevelEffect& b) {
+    return b.style == BevelEffect::Style::InnerBevel ? 0.0 : b.size + soft(b.size / 2) + soft(b.soften);
   }));
   // Inner effects read the shape's surroundings as far as they reach inwards.
-  r = std::max(r, widest(innerShadows, [](const ShadowEffect& s) { return s.distance + s.size; }));
-  r = std::max(r, widest(innerGlows, [](const GlowEffect& g) { return g.size; }));
-  r = std::max(r, widest(satins, [](const SatinEffect& s) { return s.distance + s.size; }));
+  r = std::max(r, widest(innerShadows, [&](const ShadowEffect& s) { return s.distance + soft(s.size); }));
+  r = std::max(r, widest(innerGlows, [&](const GlowEffect& g) { return soft(g.size); }));
+  r = std::max(r, widest(satins, [&](const SatinEffect& s) { return s.distance + soft(s.size); }));
   return int(std::ceil(std::min(r, 4000.0))) + 2;
 }
 

@@ -65,6 +65,7 @@ struct GlowEffect : EffectBase {
   double spread = 0.0;  // 0..1: spread or choke
   double size = 0.0;
   bool fromCenter = false;  // inner glow: glows from the centre instead of the edge
+  double range = 0.5;       // the share of the blurred edge the glow's full strength is spread over
 };
 
 struct StrokeEffect : EffectBase {

@@ -126,9 +126,16 @@ void drawInnerShadow(Raster& work, const Plane& shape, const ShadowEffect& s) {
   fx::paintColor(work, outside, s.color, s.mode, s.opacity);
 }
 
+// A glow reaches full strength over the first `range` of its blurred edge.
+void applyRange(Plane& glow, double range) {
+  const float scale = float(1.0 / std::max(range, 0.01));
+  for (float& v : glow.v) v = std::min(1.0f, v * scale);
+}
+
 void drawOuterGlow(Raster& work, const Plane& shape, const GlowEffect& g, const Rect& box) {
   Plane glow = shape;
   soften(glow, g.size, g.spread);
+  applyRange(glow, g.range);
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
 }
 
@@ -136,6 +143,7 @@ void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const 
   Plane glow = shape;
   fx::invert(glow);
   softenInside(glow, g.size, g.spread);
+  applyRange(glow, g.range);
   if (g.fromCenter) fx::invert(glow);
   fx::multiply(glow, shape);
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
@@ -149,26 +157,32 @@ void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
   fx::blur(b, s.size);
   for (std::size_t i = 0; i < a.v.size(); ++i) {
     const float diff = std::fabs(a.v[i] - b.v[i]);
-    a.v[i] = (s.invert ? 1.0f - diff : diff) * shape.v[i];
+    a.v[i] = (s.invert ? diff : 1.0f - diff) * shape.v[i];
   }
   fx::paintColor(work, a, s.color, s.mode, s.opacity);
 }
 
-// The ring a stroke covers: outside the shape, inside it, or across its edge.
+// The ring a stroke covers: outside the shape, inside it, or across its edge. Any pixel the
+// layer covers at all belongs to its shape.
 Plane strokeCover(const Plane& shape, const StrokeEffect& s) {
+  constexpr float kAny = 1.0f / 512.0f;
   Plane ring(shape.area);
   const double outer = s.position == StrokeEffect::Position::Outside ? s.size
                        : s.position == StrokeEffect::Position::Center ? s.size / 2.0 : 0.0;
   const double inner = s.size - outer;
+  const Plane in = fx::distances(shape, false, kAny);
   if (outer > 0.0) {
-    const Plane d = fx::distances(shape, true);
-    for (std::size_t i = 0; i < ring.v.size(); ++i)
-      ring.v[i] = std::clamp(float(outer) + 1.0f - d.v[i], 0.0f, 1.0f) * (1.0f - shape.v[i]);
+    // Within the shape only its rim takes the stroke, as far as the rim lets the outside show.
+    const Plane d = fx::distances(shape, true, kAny);
+    for (std::size_t i = 0; i < ring.v.size(); ++i) {
+      const float uncovered = shape.v[i] < kAny ? 1.0f : in.v[i] <= 1.0f ? 1.0f - shape.v[i] : 0.0f;
+      ring.v[i] = std::clamp(float(outer) + 1.0f - d.v[i], 0.0f, 1.0f) * uncovered;
+    }
   }
   if (inner > 0.0) {
-    const Plane d = fx::distances(shape, false);
+    const Plane& d = in;
     for (std::size_t i = 0; i < ring.v.size(); ++i)
-      ring.v[i] += std::clamp(float(inner) + 1.0f - d.v[i], 0.0f, 1.0f) * shape.v[i];
+      if (shape.v[i] >= kAny) ring.v[i] = std::max(ring.v[i], std::clamp(float(inner) + 1.0f - d.v[i], 0.0f, 1.0f));
   }
   return ring;
 }
@@ -178,6 +192,12 @@ struct Boxes {
   Rect layer, canvas;
   Rect of(const EffectFill& f) const { return f.alignWithLayer || canvas.empty() ? layer : canvas; }
 };
+
+// Noise gradients (no stops) and patterns the file does not hold are not drawn.
+bool drawable(const EffectFill& f) {
+  if (f.kind == EffectFill::Kind::Gradient) return !f.gradient.colors.empty();
+  return f.kind != EffectFill::Kind::Pattern || !f.pattern.empty();
+}
 
 // The smallest rectangle holding every pixel the shape covers.
 Rect coveredBox(const Plane& shape) {
@@ -207,7 +227,8 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
   paint::paint(source, work, content);
   const auto overlays = [&](const std::vector<OverlayEffect>& list) {
     for (auto o = list.rbegin(); o != list.rend(); ++o)
-      if (o->enabled) fx::paintCover(work, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity);
+      if (o->enabled && drawable(o->fill))
+        fx::paintCover(work, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity);
   };
   overlays(fx.patternOverlays);
   overlays(fx.gradientOverlays);
@@ -219,7 +240,8 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
   for (auto s = fx.innerShadows.rbegin(); s != fx.innerShadows.rend(); ++s)
     if (s->enabled) drawInnerShadow(work, shape, *s);
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
-    if (s->enabled) fx::paintCover(work, strokeCover(shape, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
+    if (s->enabled && drawable(s->fill))
+      fx::paintCover(work, strokeCover(shape, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
   for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
     if (b->enabled) fx::drawBevel(work, shape, *b);
 }

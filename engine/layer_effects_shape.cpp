@@ -1,6 +1,7 @@
 #include "engine/layer_effects_shape.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -89,21 +90,40 @@ void multiplyInverse(Plane& a, const Plane& b) {
   for (std::size_t i = 0; i < a.v.size(); ++i) a.v[i] *= 1.0f - b.v[i];
 }
 
+namespace {
+
+// Three box radii whose blurs together come close to a Gaussian of the size's softness.
+std::array<int, 3> boxRadii(double size) {
+  const double sigma = size * kSoftnessPerSize;
+  const double ideal = std::sqrt(4.0 * sigma * sigma + 1.0);  // the width of three equal boxes
+  int lower = std::max(1, int(ideal));
+  if (lower % 2 == 0) --lower;
+  const int lowerCount = int(std::lround((12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9.0) / (-4.0 * lower - 4.0)));
+  std::array<int, 3> radii{};
+  for (int i = 0; i < 3; ++i) radii[std::size_t(i)] = (i < lowerCount ? lower : lower + 2) / 2;
+  return radii;
+}
+
+}  // namespace
+
+int blurReach(double size) {
+  if (!(size > 0.0)) return 0;
+  const std::array<int, 3> r = boxRadii(std::min(size, 4000.0));
+  return r[0] + r[1] + r[2];
+}
+
 void blur(Plane& p, double size, float outside) {
   if (!(size > 0.0) || p.area.empty()) return;
   const int w = p.area.width(), h = p.area.height();
-  // Three boxes whose radii add up to the size.
-  const int total = std::max(1, int(std::lround(size)));
-  const int radii[3] = {total / 3 + (total % 3 > 0), total / 3 + (total % 3 > 1), total / 3};
   std::vector<float> tmp;
-  for (int r : radii) {
+  for (int r : boxRadii(std::min(size, 4000.0))) {
     if (r <= 0) continue;
     for (int y = 0; y < h; ++y) boxLine(p.v.data() + std::size_t(y) * std::size_t(w), w, 1, r, outside, tmp);
     for (int x = 0; x < w; ++x) boxLine(p.v.data() + x, h, w, r, outside, tmp);
   }
 }
 
-Plane distances(const Plane& p, bool toShape) {
+Plane distances(const Plane& p, bool toShape, float threshold) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
   const int w = p.area.width(), h = p.area.height();
   Plane out(p.area);
@@ -112,7 +132,7 @@ Plane distances(const Plane& p, bool toShape) {
   std::vector<float> z;
   for (int y = 0; y < h; ++y) {
     const float* src = p.v.data() + std::size_t(y) * std::size_t(w);
-    for (int x = 0; x < w; ++x) f[std::size_t(x)] = (src[x] >= 0.5f) == toShape ? 0.0f : kInf;
+    for (int x = 0; x < w; ++x) f[std::size_t(x)] = (src[x] >= threshold) == toShape ? 0.0f : kInf;
     distanceLine(f.data(), w, out.v.data() + std::size_t(y) * std::size_t(w), v, z);
   }
   for (int x = 0; x < w; ++x) {

@@ -27,12 +27,15 @@ void invert(Plane& p);
 void multiply(Plane& a, const Plane& b);
 // a = a * (1 - b).
 void multiplyInverse(Plane& a, const Plane& b);
-// The soft blur of an effect's size: three box blurs that reach `size` pixels together.
-// Beyond the area the plane holds `outside`.
+// The soft blur of an effect's size: close to a Gaussian whose standard deviation is this
+// share of the size (three box blurs). Beyond the area the plane holds `outside`.
+inline constexpr double kSoftnessPerSize = 0.43;
 void blur(Plane& p, double size, float outside = 0.0f);
-// For each pixel, the Euclidean distance to the nearest pixel whose value is at least 0.5
-// (`toShape`) or below 0.5 (otherwise); pixels beyond the area count as below 0.5.
-Plane distances(const Plane& p, bool toShape);
+// How far that blur reaches, in pixels.
+int blurReach(double size);
+// For each pixel, the Euclidean distance to the nearest pixel whose value is at least
+// `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.
+Plane distances(const Plane& p, bool toShape, float threshold = 0.5f);
 // The shape grown by `by` pixels, its edge kept smooth.
 void dilate(Plane& p, double by);
 // The shape shrunk by `by` pixels.

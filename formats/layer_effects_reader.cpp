@@ -84,6 +84,9 @@ void readBase(const DescValue& d, engine::EffectBase& e, BlendMode mode) {
   e.opacity = std::clamp(percent(d, "Opct", 100), 0.0, 1.0);
 }
 
+// Spread and choke, a percentage of the size (whatever unit the file gives it).
+double spreadOf(const DescValue& d) { return std::clamp(percent(d, "Ckmt", 0), 0.0, 1.0); }
+
 double angleOf(const DescValue& d, const GlobalLight& light) {
   return d.boolOr("uglg", false) ? light.angle : d.numberOr("lagl", light.angle);
 }
@@ -131,8 +134,8 @@ engine::ShadowEffect shadowOf(const DescValue& d, const GlobalLight& light, Blen
   s.color = colorOf(d.find("Clr "), {});
   s.angle = angleOf(d, light);
   s.distance = d.numberOr("Dstn", 0);
-  s.spread = std::clamp(percent(d, "Ckmt", 0), 0.0, 1.0);
   s.size = std::max(0.0, d.numberOr("blur", 0));
+  s.spread = spreadOf(d);
   s.knocksOut = d.boolOr("layerConceals", true);
   return s;
 }
@@ -143,9 +146,10 @@ engine::GlowEffect glowOf(const DescValue& d, BlendMode mode) {
   if (d.find("Grad")) readGradientFill(d, g.fill);
   g.fill.kind = d.find("Clr ") || !d.find("Grad") ? engine::EffectFill::Kind::Color : engine::EffectFill::Kind::Gradient;
   g.fill.color = colorOf(d.find("Clr "), {255, 255, 190});
-  g.spread = std::clamp(percent(d, "Ckmt", 0), 0.0, 1.0);
   g.size = std::max(0.0, d.numberOr("blur", 0));
+  g.spread = spreadOf(d);
   g.fromCenter = d.enumOr("glwS", "SrcE") == "SrcC";
+  g.range = std::clamp(percent(d, "Inpr", 50), 0.01, 1.0);
   return g;
 }
 
@@ -252,15 +256,7 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
   eachEffect(root, "GrFl", "gradientFillMulti", [&](const DescValue& d) { fx.gradientOverlays.push_back(overlayOf(d, Kind::Gradient)); });
   eachEffect(root, "patternFill", "patternFillMulti", [&](const DescValue& d) { fx.patternOverlays.push_back(overlayOf(d, Kind::Pattern)); });
   eachEffect(root, "FrFX", "frameFXMulti", [&](const DescValue& d) { fx.strokes.push_back(strokeOf(d)); });
-  const double scale = percent(root, "Scl ", 100);
-  if (scale > 0 && scale != 1.0) {
-    for (auto& s : fx.dropShadows) s.distance *= scale, s.size *= scale;
-    for (auto& s : fx.innerShadows) s.distance *= scale, s.size *= scale;
-    for (auto& g : fx.outerGlows) g.size *= scale;
-    for (auto& g : fx.innerGlows) g.size *= scale;
-    for (auto& b : fx.bevels) b.size *= scale, b.soften *= scale;
-    for (auto& s : fx.strokes) s.size *= scale;
-  }
+  // The style's scale ('Scl ') is already applied to the sizes the file stores.
   return fx;
 }
 
