@@ -266,7 +266,7 @@ void attachLayerEffects(engine::DocumentContent& content, const std::string& nam
     if (!node.hasStyle) return;
     for (const engine::TaggedBlock& b : node.extraBlocks) {
       const std::string_view key(b.key.data(), 4);
-      if ((key != "lfx2" && key != "lmfx") || !b.data) continue;
+      if ((key != "lfx2" && key != "lmfx" && key != "lfxs") || !b.data) continue;
       try {
         node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b.data, light, name));
       } catch (const FormatError&) {
