@@ -16,9 +16,9 @@ namespace {
 float ramp(float d, double size) { return std::clamp(float(d / std::max(size, 1.0)), 0.0f, 1.0f); }
 
 // The bevel's height over the area, and where it shows (its coverage).
-void heightField(const Plane& shape, const BevelEffect& b, Plane& height, Plane& where) {
+void heightField(const Plane& shape, ShapeDistances& dist, const BevelEffect& b, Plane& height, Plane& where) {
   using Style = BevelEffect::Style;
-  const Plane inside = distances(shape, false), outside = distances(shape, true);
+  const Plane &inside = dist.toOutside(), &outside = dist.toShape();
   height = Plane(shape.area);
   where = Plane(shape.area);
   const double s = b.size;
@@ -54,26 +54,30 @@ void heightField(const Plane& shape, const BevelEffect& b, Plane& height, Plane&
 
 }  // namespace
 
-void drawBevel(Raster& work, const Plane& shape, const BevelEffect& b) {
+void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& b) {
   Plane height, where;
-  heightField(shape, b, height, where);
+  heightField(shape, distances, b, height, where);
   const double az = b.angle * std::numbers::pi / 180.0, alt = std::clamp(b.altitude, 0.0, 90.0) * std::numbers::pi / 180.0;
   const double lx = std::cos(alt) * std::cos(az), ly = -std::cos(alt) * std::sin(az), lz = std::sin(alt);
   // The rise is `depth` times the size high, so full depth slopes at 45 degrees.
   const double rise = std::max(b.size, 1.0) * std::max(b.depth, 0.01);
   Plane light(shape.area), shade(shape.area);
   const int w = shape.area.width(), h = shape.area.height();
+  const float flx = float(lx), fly = float(ly), flz = float(lz), half = float(rise / 2.0);
+  const float toLight = 1.0f / float(std::max(1.0 - lz, 1e-6)), toShade = 1.0f / float(std::max(lz, 1e-6));
   for (int y = 0; y < h; ++y) {
+    const float* row = height.v.data() + std::size_t(y) * std::size_t(w);
+    const float* up = y > 0 ? row - w : row;
+    const float* down = y + 1 < h ? row + w : row;
+    const float* cover = where.v.data() + std::size_t(y) * std::size_t(w);
     for (int x = 0; x < w; ++x) {
-      const auto at = [&](int xx, int yy) {
-        return height.v[std::size_t(std::clamp(yy, 0, h - 1)) * std::size_t(w) + std::size_t(std::clamp(xx, 0, w - 1))];
-      };
-      const double gx = (at(x + 1, y) - at(x - 1, y)) / 2.0 * rise, gy = (at(x, y + 1) - at(x, y - 1)) / 2.0 * rise;
-      const double n = std::sqrt(gx * gx + gy * gy + 1.0);
-      const double lit = (-gx * lx - gy * ly + lz) / n;
+      if (cover[x] <= 0.0f) continue;
+      const float gx = (row[std::min(x + 1, w - 1)] - row[std::max(x - 1, 0)]) * half;
+      const float gy = (down[x] - up[x]) * half;
+      const float lit = (-gx * flx - gy * fly + flz) / std::sqrt(gx * gx + gy * gy + 1.0f);
       const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
-      light.v[i] = float(std::clamp((lit - lz) / std::max(1.0 - lz, 1e-6), 0.0, 1.0)) * where.v[i];
-      shade.v[i] = float(std::clamp((lz - lit) / std::max(lz, 1e-6), 0.0, 1.0)) * where.v[i];
+      light.v[i] = std::clamp((lit - flz) * toLight, 0.0f, 1.0f) * cover[x];
+      shade.v[i] = std::clamp((flz - lit) * toShade, 0.0f, 1.0f) * cover[x];
     }
   }
   paintColor(work, shade, b.shadowColor, b.shadowMode, b.shadowOpacity);

@@ -69,7 +69,7 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
     fillRow(fill, box, y, area.left, area.width(), row.data());
     const float* c = cover.row(y) + (area.left - cover.area.left);
     for (int i = 0; i < area.width(); ++i)
-      row[std::size_t(4 * i + 3)] = std::uint8_t(std::lround(std::clamp(c[i] * scale, 0.0f, 1.0f) * row[std::size_t(4 * i + 3)]));
+      row[std::size_t(4 * i + 3)] = std::uint8_t(std::clamp(c[i] * scale, 0.0f, 1.0f) * row[std::size_t(4 * i + 3)] + 0.5f);
     paint::paintSpan(p, work.mutablePixel(area.left, y), row.data(), nullptr, area.width(), area.left, y);
   }
 }
@@ -164,16 +164,16 @@ void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
 
 // The ring a stroke covers: outside the shape, inside it, or across its edge. Any pixel the
 // layer covers at all belongs to its shape.
-Plane strokeCover(const Plane& shape, const StrokeEffect& s) {
-  constexpr float kAny = 1.0f / 512.0f;
+Plane strokeCover(const Plane& shape, fx::ShapeDistances& distances, const StrokeEffect& s) {
+  constexpr float kAny = fx::kCovered;
   Plane ring(shape.area);
   const double outer = s.position == StrokeEffect::Position::Outside ? s.size
                        : s.position == StrokeEffect::Position::Center ? s.size / 2.0 : 0.0;
   const double inner = s.size - outer;
-  const Plane in = fx::distances(shape, false, kAny);
+  const Plane& in = distances.toOutside();
   if (outer > 0.0) {
     // Within the shape only its rim takes the stroke, as far as the rim lets the outside show.
-    const Plane d = fx::distances(shape, true, kAny);
+    const Plane& d = distances.toShape();
     for (std::size_t i = 0; i < ring.v.size(); ++i) {
       const float uncovered = shape.v[i] < kAny ? 1.0f : in.v[i] <= 1.0f ? 1.0f - shape.v[i] : 0.0f;
       ring.v[i] = std::clamp(float(outer) + 1.0f - d.v[i], 0.0f, 1.0f) * uncovered;
@@ -218,6 +218,7 @@ Rect coveredBox(const Plane& shape) {
 // What the effects draw, in Photoshop's stacking order, onto `work` (the backdrop).
 void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, const Raster& source, const Plane& shape,
                  const Boxes& boxes) {
+  fx::ShapeDistances distances(shape);
   for (auto s = fx.dropShadows.rbegin(); s != fx.dropShadows.rend(); ++s)
     if (s->enabled) drawDropShadow(work, shape, *s);
   for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
@@ -241,9 +242,9 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
     if (s->enabled) drawInnerShadow(work, shape, *s);
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
     if (s->enabled && drawable(s->fill))
-      fx::paintCover(work, strokeCover(shape, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
+      fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
   for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
-    if (b->enabled) fx::drawBevel(work, shape, *b);
+    if (b->enabled) fx::drawBevel(work, shape, distances, *b);
 }
 
 // surface = surface faded towards `work` by `strength` x weights, in premultiplied terms.
@@ -272,9 +273,8 @@ void drawStyledLayer(const LayerNode& node, const LayerEffects& fx, const Raster
                      Raster& surface, const std::uint8_t* weights, const Rect& canvas) {
   const Rect area = region.intersected(surface.bounds());
   if (area.empty()) return;
-  Raster work(area);
-  for (int y = area.top; y < area.bottom; ++y)
-    std::memcpy(work.mutablePixel(area.left, y), surface.pixel(area.left, y), std::size_t(area.width()) * 4);
+  Raster work = surface;
+  work.clip(area);
   const Plane shape = fx::alphaOf(source, area);
   drawEffects(work, node, fx, source, shape, Boxes{coveredBox(shape), canvas});
   fadeTowards(surface, work, node.opacity, weights);

@@ -14,6 +14,6 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
 void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity);
 
 // The bevel's highlights and shadows, lit by its angle and altitude, onto `work`.
-void drawBevel(Raster& work, const Plane& shape, const BevelEffect& bevel);
+void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& bevel);
 
 }  // namespace engine::fx

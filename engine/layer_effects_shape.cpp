@@ -9,25 +9,28 @@ namespace engine::fx {
 
 namespace {
 
-// One box blur of radius r along a line of n values spaced by `step`, in place.
+// One box blur of radius r along a line of n values spaced by `step`, in place. `tmp` holds
+// the line as it was, with r values of `outside` on either side.
 void boxLine(float* line, int n, int step, int r, float outside, std::vector<float>& tmp) {
-  tmp.assign(std::size_t(n), 0.0f);
+  tmp.resize(std::size_t(n + 2 * r + 1));
+  float* padded = tmp.data();
+  std::fill(padded, padded + r, outside);
+  for (int i = 0; i < n; ++i) padded[r + i] = line[std::ptrdiff_t(i) * step];
+  std::fill(padded + r + n, padded + n + 2 * r + 1, outside);
   const float scale = 1.0f / float(2 * r + 1);
-  const auto at = [&](int i) { return i < 0 || i >= n ? outside : line[std::ptrdiff_t(i) * step]; };
   double sum = 0.0;
-  for (int i = -r; i <= r; ++i) sum += at(i);
+  for (int i = 0; i < 2 * r + 1; ++i) sum += padded[i];
   for (int i = 0; i < n; ++i) {
-    tmp[std::size_t(i)] = float(sum) * scale;
-    sum += at(i + r + 1) - at(i - r);
+    line[std::ptrdiff_t(i) * step] = float(sum) * scale;
+    sum += padded[i + 2 * r + 1] - padded[i];
   }
-  for (int i = 0; i < n; ++i) line[std::ptrdiff_t(i) * step] = tmp[std::size_t(i)];
 }
 
 // Squared distances along one line (the lower envelope of parabolas).
 void distanceLine(const float* f, int n, float* out, std::vector<int>& v, std::vector<float>& z) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
-  v.assign(std::size_t(n), 0);
-  z.assign(std::size_t(n) + 1, 0.0f);
+  v.resize(std::size_t(n));
+  z.resize(std::size_t(n) + 1);
   int k = -1;
   for (int q = 0; q < n; ++q) {
     if (f[q] == kInf) continue;

@@ -2,6 +2,7 @@
 // Coverage planes for drawing layer effects: a layer's shape as floats over an area, and the
 // blurs, shifts and distances the effects are made of.
 
+#include <optional>
 #include <vector>
 
 #include "engine/raster.h"
@@ -36,6 +37,28 @@ int blurReach(double size);
 // For each pixel, the Euclidean distance to the nearest pixel whose value is at least
 // `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.
 Plane distances(const Plane& p, bool toShape, float threshold = 0.5f);
+// Any pixel a layer covers at all belongs to its shape, for the effects that follow its edge.
+inline constexpr float kCovered = 1.0f / 512.0f;
+
+// The distances of every pixel to the shape and to its outside, worked out once per layer
+// for the effects that need them.
+class ShapeDistances {
+ public:
+  explicit ShapeDistances(const Plane& shape) : shape_(shape) {}
+  const Plane& toShape() {
+    if (!toShape_) toShape_ = distances(shape_, true, kCovered);
+    return *toShape_;
+  }
+  const Plane& toOutside() {
+    if (!toOutside_) toOutside_ = distances(shape_, false, kCovered);
+    return *toOutside_;
+  }
+
+ private:
+  const Plane& shape_;
+  std::optional<Plane> toShape_, toOutside_;
+};
+
 // The shape grown by `by` pixels, its edge kept smooth.
 void dilate(Plane& p, double by);
 // The shape shrunk by `by` pixels.
