@@ -7,6 +7,7 @@
 
 #include "formats/byte_reader.h"
 #include "formats/descriptor_tree.h"
+#include "formats/pattern_blocks.h"
 
 namespace formats {
 
@@ -153,7 +154,24 @@ engine::GlowEffect glowOf(const DescValue& d, BlendMode mode) {
   return g;
 }
 
-engine::StrokeEffect strokeOf(const DescValue& d) {
+// A pattern fill's tile, scale and phase; no tile when the file does not hold the pattern.
+void readPatternFill(const DescValue& d, const Patterns& patterns, engine::EffectFill& f) {
+  f.kind = engine::EffectFill::Kind::Pattern;
+  f.scale = percent(d, "Scl ", 100);
+  f.alignWithLayer = d.boolOr("Algn", true);
+  if (const DescValue* phase = d.find("phase")) {
+    f.offsetX = phase->numberOr("Hrzn", 0);
+    f.offsetY = phase->numberOr("Vrtc", 0);
+  }
+  const DescValue* p = d.find("Ptrn");
+  const DescValue* id = p ? p->find("Idnt") : nullptr;
+  if (!id || id->type != DescValue::Type::Text) return;
+  std::string key = id->text;
+  while (!key.empty() && key.back() == '\0') key.pop_back();
+  if (const auto it = patterns.find(key); it != patterns.end()) f.pattern = it->second;
+}
+
+engine::StrokeEffect strokeOf(const DescValue& d, const Patterns& patterns) {
   engine::StrokeEffect s;
   readBase(d, s, BlendMode::Normal);
   const std::string style = d.enumOr("Styl", "OutF");
@@ -163,7 +181,7 @@ engine::StrokeEffect strokeOf(const DescValue& d) {
   s.size = std::max(0.0, d.numberOr("Sz  ", 1));
   const std::string paint = d.enumOr("PntT", "SClr");
   if (paint == "GrFl") readGradientFill(d, s.fill);
-  if (paint == "Ptrn") s.fill.kind = engine::EffectFill::Kind::Pattern;
+  if (paint == "Ptrn") readPatternFill(d, patterns, s.fill);
   s.fill.color = colorOf(d.find("Clr "), {});
   return s;
 }
@@ -205,10 +223,11 @@ engine::SatinEffect satinOf(const DescValue& d, const GlobalLight& light) {
   return s;
 }
 
-engine::OverlayEffect overlayOf(const DescValue& d, engine::EffectFill::Kind kind) {
+engine::OverlayEffect overlayOf(const DescValue& d, engine::EffectFill::Kind kind, const Patterns& patterns = {}) {
   engine::OverlayEffect o;
   readBase(d, o, BlendMode::Normal);
   if (kind == engine::EffectFill::Kind::Gradient) readGradientFill(d, o.fill);
+  if (kind == engine::EffectFill::Kind::Pattern) readPatternFill(d, patterns, o.fill);
   o.fill.kind = kind;
   o.fill.color = colorOf(d.find("Clr "), {});
   return o;
@@ -240,7 +259,7 @@ GlobalLight globalLightOf(const std::vector<engine::ImageResource>& resources) {
 }
 
 engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const GlobalLight& light,
-                                      const std::string& name) {
+                                      const std::string& name, const Patterns& patterns) {
   ByteReader r(block, name);
   r.skip(8, "the effects' versions");
   const DescValue root = readDescriptorTree(r);
@@ -254,21 +273,31 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
   eachEffect(root, "ChFX", "satinMulti", [&](const DescValue& d) { fx.satins.push_back(satinOf(d, light)); });
   eachEffect(root, "SoFi", "solidFillMulti", [&](const DescValue& d) { fx.colorOverlays.push_back(overlayOf(d, Kind::Color)); });
   eachEffect(root, "GrFl", "gradientFillMulti", [&](const DescValue& d) { fx.gradientOverlays.push_back(overlayOf(d, Kind::Gradient)); });
-  eachEffect(root, "patternFill", "patternFillMulti", [&](const DescValue& d) { fx.patternOverlays.push_back(overlayOf(d, Kind::Pattern)); });
-  eachEffect(root, "FrFX", "frameFXMulti", [&](const DescValue& d) { fx.strokes.push_back(strokeOf(d)); });
+  eachEffect(root, "patternFill", "patternFillMulti", [&](const DescValue& d) { fx.patternOverlays.push_back(overlayOf(d, Kind::Pattern, patterns)); });
+  eachEffect(root, "FrFX", "frameFXMulti", [&](const DescValue& d) { fx.strokes.push_back(strokeOf(d, patterns)); });
   // The style's scale ('Scl ') is already applied to the sizes the file stores.
   return fx;
 }
 
 void attachLayerEffects(engine::DocumentContent& content, const std::string& name) {
   const GlobalLight light = globalLightOf(content.resources);
+  Patterns patterns;
+  for (const engine::TaggedBlock& b : content.extraBlocks) {
+    const std::string_view key(b.key.data(), 4);
+    if ((key != "Patt" && key != "Pat2" && key != "Pat3") || !b.data) continue;
+    try {
+      patterns.merge(readPatterns(*b.data, name));
+    } catch (const FormatError&) {
+      // Patterns that cannot be read are kept in the file; what uses them is not drawn.
+    }
+  }
   engine::forEachLayer(content.layers, [&](engine::LayerNode& node) {
     if (!node.hasStyle) return;
     for (const engine::TaggedBlock& b : node.extraBlocks) {
       const std::string_view key(b.key.data(), 4);
       if ((key != "lfx2" && key != "lmfx" && key != "lfxs") || !b.data) continue;
       try {
-        node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b.data, light, name));
+        node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b.data, light, name, patterns));
       } catch (const FormatError&) {
         node.effects.reset();  // kept in the file, not drawn
       }
