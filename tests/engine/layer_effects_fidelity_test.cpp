@@ -75,19 +75,19 @@ struct Family {
 
 const std::vector<Family>& families() {
   static const std::vector<Family> list = {
-      {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 0, 0},
-                           {"effects/ag-psd__read__group-drop-shadows__src.psd", 0, 0}}},
-      {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 0, 0},
-                      {"effects/psd-tools__layer_effects.psd", 0, 0}}},
-      {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 0, 0},
-                   {"psd/effects__stroke-effects.psd", 0, 0},
-                   {"psd/effects__double-stroke-effects.psd", 0, 0},
-                   {"psd/effects__stroke-effect-transparent-shape.psd", 0, 0},
-                   {"psd/effect-stroke-gradient.psd", 0, 0},
-                   {"psd/descriptors__stroke-color-descriptors-lab.psd", 0, 0},
-                   {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 0, 0}}},
-      {"ShapeEffects", {{"psd/effects__shape-fx.psd", 0, 0}, {"psd/effects__shape-fx2.psd", 0, 0}}},
-      {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 0, 0}}},
+      {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 87.1, 92.6},
+                           {"effects/ag-psd__read__group-drop-shadows__src.psd", 97.0, 99.9}}},
+      {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 82.5, 90.9},
+                      {"effects/psd-tools__layer_effects.psd", 85.4, 87.9}}},
+      {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 96.7, 96.8},
+                   {"psd/effects__stroke-effects.psd", 73.4, 74.1},
+                   {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
+                   {"psd/effects__stroke-effect-transparent-shape.psd", 90.2, 90.2},
+                   {"psd/effect-stroke-gradient.psd", 76.6, 77.2},
+                   {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
+                   {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
+      {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 62.8, 72.4}}},
+      {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 81.9, 82.8}}},
   };
   return list;
 }
