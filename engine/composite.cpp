@@ -182,10 +182,7 @@ class Compositor {
     return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
   }
   // A layer's effects reach beyond its own pixels.
-  Rect contentBounds(const LayerNode& node) const {
-    const LayerEffects* fx = drawnEffects(node);
-    return fx ? grown(ownBounds(node), fx->reach()) : ownBounds(node);
-  }
+  Rect contentBounds(const LayerNode& node) const { return drawnBounds(node, ownBounds(node)); }
   bool appliesVectorMask(const LayerNode& node) const {
     return !canvas_.empty() && hasVectorMask(node) && (!pixelsShowVectorMask(node) || drawsFillColor(node));
   }

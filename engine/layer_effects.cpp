@@ -79,4 +79,11 @@ const LayerEffects* drawnEffects(const LayerNode& node) {
   return node.effects.get();
 }
 
+Rect drawnBounds(const LayerNode& node, const Rect& own) {
+  const LayerEffects* fx = drawnEffects(node);
+  if (!fx || own.empty()) return own;
+  const int r = fx->reach();
+  return {own.left - r, own.top - r, own.right + r, own.bottom + r};
+}
+
 }  // namespace engine

@@ -124,6 +124,9 @@ struct LayerEffects {
 // The effects a compositor draws for a node: none when it has no style or it is switched off.
 const LayerEffects* drawnEffects(const LayerNode& node);
 
+// `own` (the node's own bounds) grown by as far as its drawn effects reach.
+Rect drawnBounds(const LayerNode& node, const Rect& own);
+
 // Draws `source` (the layer's pixels, its masks already applied) with its effects onto
 // `surface`, within `region`: the effects behind and over the shape, the pixels with the
 // node's blend mode and fill opacity, all of it faded by the node's opacity and `weights`

@@ -5,6 +5,7 @@
 #include "formats/byte_reader.h"
 #include "formats/channel_codec.h"
 #include "formats/descriptor.h"
+#include "formats/packbits.h"
 
 namespace formats {
 
@@ -28,7 +29,12 @@ Plane readPlane(ByteReader& r, int width, int height) {
   data.skip(2, "a pattern channel's depth");
   const std::uint8_t compression = data.u8("a pattern channel's compression");
   if (depth != 8) return p;
-  p.bytes.resize(std::size_t(width) * std::size_t(height));
+  // A claim the data cannot hold is refused before anything is allocated.
+  const std::uint64_t size = std::uint64_t(width) * std::uint64_t(height);
+  if ((compression == 0 && data.remaining() < size) || data.remaining() * kPackBitsMaxExpansion < size)
+    data.fail("a pattern channel of " + std::to_string(width) + " x " + std::to_string(height) +
+              " pixels does not fit in its " + std::to_string(data.remaining()) + " bytes");
+  p.bytes.resize(std::size_t(size));
   if (compression == 0) {
     std::memcpy(p.bytes.data(), data.take(p.bytes.size(), "a pattern channel's pixels").data(), p.bytes.size());
   } else if (compression == 1) {

@@ -7,6 +7,7 @@
 
 #include "engine/composite.h"
 #include "engine/layer_effects.h"
+#include "engine/operations.h"
 #include "engine_fixtures.h"
 
 namespace {
@@ -148,6 +149,19 @@ TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
   EXPECT_GT(left.r, 60);   // lit: screened towards white
   EXPECT_LT(right.b, 200);  // shaded: multiplied towards black
   EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));
+}
+
+TEST(LayerEffects, MergingDownKeepsTheEffectsInThePixelsAndDropsTheStyle) {
+  engine::DocumentContent doc;
+  doc.width = kCanvas.right;
+  doc.height = kCanvas.bottom;
+  doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, {255, 255, 255})};
+  const engine::Raster before = engine::compositeDocument(doc);
+  const engine::LayerId merged = engine::mergeDown(doc, doc.layers[0].id);
+  const engine::LayerNode& layer = doc.layer(merged);
+  EXPECT_EQ(engine::drawnEffects(layer), nullptr);
+  EXPECT_GT(layer.pixels.alphaAt(54, 44), 0);  // the shadow, beyond the layer's own pixels
+  EXPECT_TRUE(engine::compositeDocument(doc).samePixels(before));
 }
 
 TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {

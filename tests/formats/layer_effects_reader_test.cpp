@@ -9,6 +9,7 @@
 #include "engine/layer_effects.h"
 #include "formats/byte_writer.h"
 #include "formats/layer_effects_reader.h"
+#include "formats/pattern_blocks.h"
 #include "formats/psd_writer.h"
 #include "sample_documents.h"
 
@@ -138,6 +139,50 @@ TEST(LayerEffectsReader, TheStyleSurvivesAWriteAndIsReadBackSwitchedAsSaved) {
   ASSERT_NE(back.layers[0].effects, nullptr);
   EXPECT_EQ(back.layers[0].effects->strokes.size(), 1u);
   EXPECT_EQ(engine::drawnEffects(back.layers[0]), nullptr);  // switched off, as saved
+}
+
+// A 'Patt' block of one RGB pattern of 2 x 1 pixels whose channels claim `claimedWidth`.
+std::vector<std::uint8_t> patternBlock(int claimedWidth) {
+  formats::ByteWriter p;
+  p.u32(1);  // version
+  p.u32(3);  // RGB
+  p.u16(1);
+  p.u16(2);
+  p.u32(1);  // name: one NUL
+  p.u16(0);
+  p.u8(2);
+  p.bytes("ab", 2);
+  p.u32(3);
+  p.u32(0);  // the array's length, not used
+  for (int v : {0, 0, 1, claimedWidth}) p.u32(std::uint32_t(v));
+  p.u32(3);
+  const std::uint8_t planes[4][2] = {{255, 0}, {0, 255}, {0, 0}, {255, 128}};
+  for (const auto& plane : planes) {
+    p.u32(1);
+    p.u32(23 + 2);
+    p.u32(8);
+    for (int v : {0, 0, 1, claimedWidth}) p.u32(std::uint32_t(v));
+    p.u16(8);
+    p.u8(0);
+    p.bytes(plane, 2);
+  }
+  formats::ByteWriter w;
+  w.u32(std::uint32_t(p.buffer().size()));
+  w.bytes(p.buffer());
+  w.padTo(4);
+  return std::move(w.buffer());
+}
+
+TEST(PatternBlocks, TilesAreFoundByTheirIdWithTheirTransparency) {
+  const auto patterns = formats::readPatterns(patternBlock(2), "patterns.psd");
+  ASSERT_EQ(patterns.count("ab"), 1u);
+  const engine::Raster& tile = patterns.at("ab");
+  EXPECT_EQ(tile.bounds(), (engine::Rect{0, 0, 2, 1}));
+  EXPECT_EQ(tile.pixel(0, 0)[0], 255);
+  EXPECT_EQ(tile.pixel(1, 0)[1], 255);
+  EXPECT_EQ(tile.alphaAt(1, 0), 128);
+  // Channels that claim more pixels than their data holds are refused.
+  EXPECT_THROW(formats::readPatterns(patternBlock(3), "patterns.psd"), formats::FormatError);
 }
 
 }  // namespace
