@@ -73,6 +73,8 @@ struct Family {
   std::vector<Sample> samples;
 };
 
+void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
+
 const std::vector<Family>& families() {
   static const std::vector<Family> list = {
       {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 87.1, 92.6},
