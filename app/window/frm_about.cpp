@@ -8,9 +8,13 @@
 
 #include "app/form_view.h"
 #include "app/window/app_icon.h"
-#include "app/window/screen_twips.h"
+#include "support/screen_twips.h"
 
 namespace app::window {
+
+using support::screen::pixelsToTwips;
+using support::screen::twipsRect;
+using support::screen::twipsToPixels;
 
 namespace {
 

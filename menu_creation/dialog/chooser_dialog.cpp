@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "app/form_view.h"
-#include "app/window/screen_twips.h"
+#include "support/screen_twips.h"
 #include "file_tree/file_tree_control.h"
 #include "menu_creation/dialog/chooser_rules.h"
 #include "menu_creation/dialog/chooser_thumbnail.h"
@@ -130,7 +130,7 @@ Dialog::Dialog(app::FormView& prompts, QString programFolder, QWidget* parent)
 }
 
 QRect Dialog::at(int left, int top, int width, int height) const {
-  return app::window::twipsRect(left, top, width, height, dpi_);
+  return support::screen::twipsRect(left, top, width, height, dpi_);
 }
 
 Dialog::TreeSide Dialog::MakeSide(const SideLayout& layout, const QString& folder,
