@@ -89,7 +89,7 @@ const std::vector<Family>& families() {
                    {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
                    {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
       {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 62.8, 72.4}}},
-      {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 81.9, 82.8}}},
+      {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 82.1, 86.0}}},
   };
   return list;
 }
