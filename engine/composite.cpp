@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/adjustments.h"
+#include "engine/layer_effects.h"
 #include "engine/paint_span.h"
 #include "engine/vector_mask.h"
 
@@ -176,10 +177,12 @@ class Compositor {
   static bool softensVectorMask(const LayerNode& node) {
     return node.vectorMaskDensity != 255 || featherSigma(node.vectorMaskFeather) > 0.0;
   }
-  Rect contentBounds(const LayerNode& node) const {
+  Rect ownBounds(const LayerNode& node) const {
     if (node.isSet) return visibleBounds(node.children);
     return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
   }
+  // A layer's effects reach beyond its own pixels.
+  Rect contentBounds(const LayerNode& node) const { return drawnBounds(node, ownBounds(node)); }
   bool appliesVectorMask(const LayerNode& node) const {
     return !canvas_.empty() && hasVectorMask(node) && (!pixelsShowVectorMask(node) || drawsFillColor(node));
   }
@@ -192,6 +195,7 @@ class Compositor {
   std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
   std::optional<Mask> vectorMaskOf(const LayerNode& node, const Rect& region) const;
   void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
+  void drawStyled(const LayerNode& node, const LayerEffects& fx, Raster& surface, const Coverage* clip) const;
   void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface, const Coverage* clip,
                       const std::vector<const LayerNode*>& clipped = {}) const;
@@ -297,6 +301,7 @@ void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Cove
     if (const ColorAdjustment adjust = adjustmentOf(node)) drawAdjustment(node, adjust, surface, clip);
     return;
   }
+  if (const LayerEffects* fx = drawnEffects(node)) return drawStyled(node, *fx, surface, clip);
   const Rect region = clippedRegion(node, surface, clip);
   if (region.empty()) return;
   paintAs(node, drawsFillColor(node) ? Raster::filled(region, node.fillColor) : node.pixels, region, surface, clip);
@@ -310,6 +315,35 @@ void Compositor::paintAs(const LayerNode& node, const Raster& source, const Rect
   p.mask = mask ? &*mask : nullptr;
   p.clip = clip;
   paint::paint(source, surface, p);
+}
+
+// The layer's shape (its pixels or members, times its masks) is what its effects are drawn
+// from; they reach beyond it by their sizes and distances.
+void Compositor::drawStyled(const LayerNode& node, const LayerEffects& fx, Raster& surface, const Coverage* clip) const {
+  Rect shapeArea = ownBounds(node).intersected(grown(surface.bounds(), fx.reach()));
+  if (hasMask(node) && node.mask.pixels.outside() == 0 && node.mask.density == 255 && !appliesVectorMask(node))
+    shapeArea = shapeArea.intersected(grown(node.mask.pixels.bounds(), filtersReach(featherFilters(node.mask.feather))));
+  Rect region = grown(shapeArea, fx.reach()).intersected(surface.bounds());
+  if (clip) region = region.intersected(clip->area);
+  if (region.empty() || shapeArea.empty()) return;
+  Raster shape = node.isSet ? isolatedContent(node, shapeArea)
+                 : drawsFillColor(node) ? Raster::filled(shapeArea, node.fillColor) : copyArea(node.pixels, shapeArea);
+  if (const std::optional<Mask> mask = maskOf(node, shapeArea)) {
+    std::vector<std::uint8_t> m(std::size_t(shapeArea.width()));
+    for (int y = shapeArea.top; y < shapeArea.bottom; ++y) {
+      paint::maskRow(*mask, y, shapeArea.left, shapeArea.width(), m.data());
+      std::uint8_t* p = shape.mutablePixel(shapeArea.left, y);
+      for (int i = 0; i < shapeArea.width(); ++i) p[4 * i + 3] = std::uint8_t(div255(p[4 * i + 3] * m[std::size_t(i)]));
+    }
+  }
+  std::vector<std::uint8_t> weights;
+  if (clip) {
+    weights.resize(std::size_t(region.area()));
+    for (int y = region.top; y < region.bottom; ++y)
+      std::copy_n(clip->row(y) + (region.left - clip->area.left), region.width(),
+                  weights.begin() + std::ptrdiff_t(std::size_t(y - region.top) * std::size_t(region.width())));
+  }
+  drawStyledLayer(node, fx, shape, region, surface, clip ? weights.data() : nullptr, canvas_);
 }
 
 // Members blend straight into what lies below; the set's opacity and mask then fade between
@@ -359,6 +393,7 @@ Raster Compositor::isolatedContent(const LayerNode& node, const Rect& region) co
 }
 
 void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const {
+  if (const LayerEffects* fx = drawnEffects(set)) return drawStyled(set, *fx, surface, clip);
   const Rect region = clippedRegion(set, surface, clip);
   if (!region.empty()) paintAs(set, isolatedContent(set, region), region, surface, clip);
 }
@@ -366,7 +401,7 @@ void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Co
 void Compositor::drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const {
   if (!node.isSet) {
     drawArtLayer(node, surface, clip);
-  } else if (node.blendMode == BlendMode::PassThrough && !clip && node.fillOpacity == 255) {
+  } else if (node.blendMode == BlendMode::PassThrough && !clip && node.fillOpacity == 255 && !drawnEffects(node)) {
     drawPassThrough(node, surface);
   } else {
     drawIsolatedSet(node, surface, clip);

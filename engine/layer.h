@@ -56,6 +56,8 @@ struct LayerMask {
   bool empty() const { return pixels.bounds().empty() && pixels.outside() == 255; }
 };
 
+struct LayerEffects;
+
 struct LayerNode {
   LayerId id = 0;
   bool isSet = false;
@@ -78,6 +80,7 @@ struct LayerNode {
   double vectorMaskFeather = 0.0;        // as LayerMask::feather, for the vector mask
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;
+  std::shared_ptr<const LayerEffects> effects;  // the style's effects as the engine draws them
   std::string text;                 // text layers: their words, for display
   std::vector<TaggedBlock> extraBlocks;
 

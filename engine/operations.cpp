@@ -8,6 +8,7 @@
 #include "engine/composite.h"
 #include "engine/errors.h"
 #include "engine/filters.h"
+#include "engine/layer_effects.h"
 #include "engine/vector_mask.h"
 
 namespace engine {
@@ -379,10 +380,13 @@ LayerId mergeDown(DocumentContent& doc, LayerId id) {
   lower.blendMode = BlendMode::Normal;
   lower.visible = true;
   std::vector<LayerNode> pair{path.node(), lower};
-  Raster result = compositeLayers(pair, path.node().contentBounds().united(below.pixels.bounds()), doc.canvas());
+  const Rect area = drawnBounds(path.node(), path.node().contentBounds()).united(drawnBounds(below, below.pixels.bounds()));
+  Raster result = compositeLayers(pair, area, doc.canvas());
   result.trim();
   below.pixels = std::move(result);
   below.kind = LayerKind::Normal;
+  below.hasStyle = false;  // its effects are in the merged pixels now
+  below.effects.reset();
   const LayerId belowId = below.id;
   path.siblings->erase(path.siblings->begin() + std::ptrdiff_t(path.index));
   doc.activeLayer = belowId;

@@ -101,7 +101,7 @@ bool isInterpretedBlock(std::string_view key) {
          key == "SoCo";
 }
 
-bool isEffectsBlock(std::string_view key) { return key == "lfx2" || key == "lmfx" || key == "lrFX"; }
+bool isEffectsBlock(std::string_view key) { return key == "lfx2" || key == "lmfx" || key == "lfxs" || key == "lrFX"; }
 
 std::optional<bool> effectsSwitch(std::string_view key, std::span<const std::uint8_t> data, const std::string& name) {
   const auto at = switchOffset(key, data, name);

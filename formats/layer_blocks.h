@@ -28,7 +28,7 @@ std::optional<engine::LayerKind> kindOfBlock(std::string_view key);
 // were: the writer makes them again from the fields.
 bool isInterpretedBlock(std::string_view key);
 
-// Layer effects: object-based ('lfx2', 'lmfx') and the older 'lrFX'.
+// Layer effects: object-based ('lfx2', 'lmfx', 'lfxs' on some groups) and the older 'lrFX'.
 bool isEffectsBlock(std::string_view key);
 // Whether the effects are switched on; nothing when the block does not say.
 std::optional<bool> effectsSwitch(std::string_view key, std::span<const std::uint8_t> data, const std::string& name);

@@ -66,7 +66,8 @@ std::string layerLabel(std::size_t index) { return "layer record " + std::to_str
 engine::Rect readRect(ByteReader& r, const std::string& what) {
   const std::int64_t top = r.i32("a rectangle"), left = r.i32("a rectangle");
   const std::int64_t bottom = r.i32("a rectangle"), right = r.i32("a rectangle");
-  if (bottom < top || right < left) r.fail(what + " has inverted bounds");
+  // Photoshop writes an empty layer's bounds inverted (bottom above top): it covers nothing.
+  if (bottom < top || right < left) return {};
   const std::int64_t w = right - left, h = bottom - top;
   if (w > engine::kMaxSide || h > engine::kMaxSide || w * h > engine::kMaxArea)
     r.fail(what + " is " + std::to_string(w) + " x " + std::to_string(h) + " pixels, more than the engine accepts (" +

@@ -8,6 +8,7 @@
 #include "formats/channel_codec.h"
 #include "formats/document_io.h"
 #include "formats/image_resources.h"
+#include "formats/layer_effects_reader.h"
 #include "formats/layer_blocks.h"
 #include "formats/packbits.h"
 #include "formats/psd_layers.h"
@@ -31,7 +32,8 @@ struct Header {
   int width = 0;
   int height = 0;
   int depth = 8;
-  int mode = 3;
+  int mode = 3;        // the mode the pixels are read in
+  int storedMode = 3;  // the mode the file states
 };
 
 Header readHeader(ByteReader& r) {
@@ -58,7 +60,9 @@ Header readHeader(ByteReader& r) {
   h.depth = r.u16("the depth");
   if (h.depth != 1 && h.depth != 8 && h.depth != 16 && h.depth != 32)
     r.fail("it has an unknown depth of " + std::to_string(h.depth) + " bits");
-  h.mode = r.u16("the colour mode");
+  h.mode = h.storedMode = r.u16("the colour mode");
+  // A multichannel document shows its first three channels as RGB, or its first as grey.
+  if (h.mode == int(ColorMode::Multichannel)) h.mode = int(h.channels >= 3 ? ColorMode::Rgb : ColorMode::Grayscale);
   if (!isSupportedMode(h.mode))
     r.fail(std::string("it uses the ") + colorModeName(h.mode) + " colour mode (" + std::to_string(h.mode) +
            "), which Quillary cannot convert to RGB");
@@ -168,7 +172,7 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) 
   const Header h = readHeader(r);
   PsdFile file;
   file.version = h.version;
-  file.colorMode = h.mode;
+  file.colorMode = h.storedMode;
   file.depth = h.depth;
 
   Palette palette{};
@@ -229,9 +233,10 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) 
     content.layers.push_back(std::move(background));
   }
   ResourceReading reading;
-  reading.colourConverted = h.mode != int(ColorMode::Rgb);
+  reading.colourConverted = h.storedMode != int(ColorMode::Rgb);
   reading.recordIds = layers.recordIds;
   applyImageResources(std::move(resources), reading, content);
+  attachLayerEffects(content, name);
   return file;
 }
 

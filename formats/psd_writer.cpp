@@ -184,7 +184,7 @@ void writeKeptBlocks(ByteWriter& w, const engine::LayerNode& node, const std::st
   // The older 'lrFX' is switched only when there are no object-based effects, which Photoshop
   // prefers; switching both could disagree with what the file said about the one it ignores.
   const bool hasObjectEffects = std::any_of(node.extraBlocks.begin(), node.extraBlocks.end(), [](const auto& b) {
-    return keyView(b.key) == "lfx2" || keyView(b.key) == "lmfx";
+    return keyView(b.key) == "lfx2" || keyView(b.key) == "lmfx" || keyView(b.key) == "lfxs";
   });
   for (const engine::TaggedBlock& b : node.extraBlocks) {
     if (!b.data) continue;

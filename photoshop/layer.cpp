@@ -254,7 +254,7 @@ void Layer::ApplyStyle(const std::string& styleName) const {
       n.styleEnabled = true;
       std::erase_if(n.extraBlocks, [](const engine::TaggedBlock& b) {
         const std::string key(b.key.begin(), b.key.end());
-        return key == "lfx2" || key == "lrFX" || key == "lmfx";
+        return key == "lfx2" || key == "lrFX" || key == "lmfx" || key == "lfxs";
       });
     });
   });

@@ -111,9 +111,9 @@ TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
       psdbuild::layerInfo(std::vector<psdbuild::Layer>(150, sectionEnd), false, 150), false);
   EXPECT_NE(refusal(psdbuild::build(file)).find("nested more than 100 deep"), std::string::npos);
 
-  File multichannel;
-  multichannel.mode = 7;
-  EXPECT_NE(refusal(psdbuild::build(multichannel)).find("multichannel colour mode"), std::string::npos);
+  File unknownMode;
+  unknownMode.mode = 5;
+  EXPECT_NE(refusal(psdbuild::build(unknownMode)).find("unknown colour mode (5)"), std::string::npos);
 }
 
 TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
@@ -140,6 +140,11 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
        {{255, 255, 255}, {0, 255, 255}, {255, 0, 255}, {0, 0, 0}}},
       {"Lab", 9, 8, 3, {255, 0, 255, 128, 128, 128, 128, 128, 128, 128, 128, 128}, {},
        {{255, 255, 255}, {0, 0, 0}, {255, 255, 255}, {119, 119, 119}}},
+      // Multichannel: the first three channels as RGB, or the first as grey.
+      {"multichannel of four", 7, 8, 4, {255, 0, 0, 9, 0, 255, 0, 9, 0, 0, 255, 9, 1, 2, 3, 4}, {},
+       {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}}},
+      {"multichannel of two", 7, 8, 2, {0, 100, 200, 255, 1, 2, 3, 4}, {},
+       {{0, 0, 0}, {100, 100, 100}, {200, 200, 200}, {255, 255, 255}}},
       {"32-bit linear light", 3, 32, 3,
        [] {
          auto v = floats({0.0f, 0.5f, 1.0f, 2.0f});
@@ -171,6 +176,24 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
       EXPECT_EQ(bg.pixels.alphaAt(i % 2, i / 2), 255);
     }
   }
+}
+
+// Photoshop writes an empty layer's bounds inverted: the layer is read as empty, not refused.
+TEST(PsdReaderLayers, InvertedBoundsAreAnEmptyLayer) {
+  psdbuild::Layer empty;
+  empty.top = 5;
+  empty.bottom = 2;
+  empty.left = 4;
+  empty.right = 4;
+  empty.name = "Empty";
+  empty.channels = {{-1, 0, {}}, {0, 0, {}}, {1, 0, {}}, {2, 0, {}}};
+  File f;
+  f.layerSection = psdbuild::layerSection(psdbuild::layerInfo({empty}, false, -1), false);
+  f.imageData.assign(2 * 2 * 3, 0xFF);
+  const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "empty.psd");
+  ASSERT_EQ(file.content.layers.size(), 1u);
+  EXPECT_EQ(file.content.layers[0].name, "Empty");
+  EXPECT_TRUE(file.content.layers[0].pixels.empty());
 }
 
 // One 1 x 2 layer of 16-bit samples in an 'Lr16' block, as Photoshop stores high-depth layers.

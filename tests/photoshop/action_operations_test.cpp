@@ -10,6 +10,8 @@
 
 #include "photoshop/action_operations.h"
 #include "photoshop/color_operations.h"
+#include "engine/composite.h"
+#include "engine/layer_effects.h"
 #include "engine/operations.h"
 #include "photoshop_fixtures.h"
 
@@ -302,6 +304,48 @@ TEST(DeleteLayerStyle, SwitchesTheStyleOffAndIgnoresALayerWithoutOne) {
   const std::size_t states = doc.engineDocument()->history().size();
   EXPECT_NO_THROW(DeleteLayerStyle(app));
   EXPECT_EQ(doc.engineDocument()->history().size(), states);
+}
+
+// A button image drawn with a layer style: its silhouette (copied, style switched off,
+// rasterised, refilled white keeping transparency) is the bare shape, while the button image
+// itself composites with its shadow and stroke.
+TEST(DeleteLayerStyle, TheSilhouetteOfAStyledButtonImageIsItsBareShape) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(200, 120, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+  engine::LayerNode button = engine::LayerNode::artLayer("Button Image");
+  button.pixels = engine::Raster::filled({50, 40, 150, 80}, {30, 60, 200});
+  auto fx = std::make_shared<engine::LayerEffects>();
+  engine::ShadowEffect shadow;
+  shadow.distance = 8;
+  shadow.size = 3;
+  fx->dropShadows.push_back(shadow);
+  engine::StrokeEffect stroke;
+  stroke.size = 2;
+  stroke.fill.color = {255, 200, 0};
+  fx->strokes.push_back(stroke);
+  button.hasStyle = true;
+  button.effects = fx;
+  Layer image = engineLayer(app, doc, button);
+
+  Layer silhouette = image.Duplicate();
+  silhouette.SetName("Button Mask 1");
+  doc.SetActiveLayer(silhouette);
+  DeleteLayerStyle(app);
+  silhouette.Rasterize(ps::RasterizeShape);
+  doc.Selection().SelectAll();
+  doc.Selection().Fill(SolidColor(255, 255, 255), ps::NormalBlend, 100, true);
+
+  const engine::DocumentContent& c = doc.engineDocument()->content();
+  const engine::Rect canvas = c.canvas();
+  const engine::Raster bare = engine::compositeLayers({c.layer(silhouette.Id())}, canvas, canvas);
+  const engine::Raster styledImage = engine::compositeLayers({c.layer(image.Id())}, canvas, canvas);
+  EXPECT_EQ(bare.alphaAt(100, 60), 255);
+  EXPECT_EQ(bare.pixel(100, 60)[0], 255);
+  for (const auto& [x, y] : {std::pair{155, 86}, std::pair{49, 60}}) {
+    EXPECT_EQ(bare.alphaAt(x, y), 0) << x << "," << y;
+    EXPECT_GT(styledImage.alphaAt(x, y), 0) << x << "," << y;
+  }
+  EXPECT_TRUE(c.layer(image.Id()).styleEnabled);
 }
 
 TEST(ActionOperations, BusyFailuresReachTheCallerOfEveryOperation) {

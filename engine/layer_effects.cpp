@@ -1,0 +1,89 @@
+#include "engine/layer_effects.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/layer_effects_shape.h"
+
+namespace engine {
+
+namespace {
+
+template <class List>
+bool anyOn(const List& list) {
+  return std::any_of(list.begin(), list.end(), [](const auto& e) { return e.enabled && e.opacity > 0.0; });
+}
+
+template <class List, class F>
+double widest(const List& list, F&& extent) {
+  double most = 0.0;
+  for (const auto& e : list)
+    if (e.enabled) most = std::max(most, extent(e));
+  return most;
+}
+
+double lerp(double a, double b, double t) { return a + (b - a) * t; }
+
+}  // namespace
+
+void EffectGradient::sample(double t, std::uint8_t out[4]) const {
+  t = std::clamp(std::isfinite(t) ? t : 0.0, 0.0, 1.0);
+  double rgb[3] = {0, 0, 0};
+  if (!colors.empty()) {
+    const auto next = std::find_if(colors.begin(), colors.end(), [t](const ColorStop& s) { return s.location >= t; });
+    const ColorStop& hi = next == colors.end() ? colors.back() : *next;
+    const ColorStop& lo = next == colors.begin() ? hi : next == colors.end() ? colors.back() : *(next - 1);
+    const double span = hi.location - lo.location;
+    const double f = span > 0 ? (t - lo.location) / span : 0.0;
+    rgb[0] = lerp(lo.color.r, hi.color.r, f);
+    rgb[1] = lerp(lo.color.g, hi.color.g, f);
+    rgb[2] = lerp(lo.color.b, hi.color.b, f);
+  }
+  double opacity = 1.0;
+  if (!opacities.empty()) {
+    const auto next = std::find_if(opacities.begin(), opacities.end(), [t](const OpacityStop& s) { return s.location >= t; });
+    const OpacityStop& hi = next == opacities.end() ? opacities.back() : *next;
+    const OpacityStop& lo = next == opacities.begin() ? hi : next == opacities.end() ? opacities.back() : *(next - 1);
+    const double span = hi.location - lo.location;
+    opacity = lerp(lo.opacity, hi.opacity, span > 0 ? (t - lo.location) / span : 0.0);
+  }
+  for (int c = 0; c < 3; ++c) out[c] = std::uint8_t(std::lround(std::clamp(rgb[c], 0.0, 255.0)));
+  out[3] = std::uint8_t(std::lround(std::clamp(opacity, 0.0, 1.0) * 255.0));
+}
+
+bool LayerEffects::anyEnabled() const {
+  return anyOn(dropShadows) || anyOn(innerShadows) || anyOn(outerGlows) || anyOn(innerGlows) || anyOn(satins) ||
+         anyOn(colorOverlays) || anyOn(gradientOverlays) || anyOn(patternOverlays) || anyOn(strokes) ||
+         std::any_of(bevels.begin(), bevels.end(), [](const BevelEffect& b) { return b.enabled; });
+}
+
+int LayerEffects::reach() const {
+  const auto soft = [](double size) { return double(std::max(fx::blurReach(size), int(std::ceil(size)))); };
+  double r = widest(dropShadows, [&](const ShadowEffect& s) { return s.distance + soft(s.size); });
+  r = std::max(r, widest(outerGlows, [&](const GlowEffect& g) { return soft(g.size); }));
+  r = std::max(r, widest(strokes, [](const StrokeEffect& s) {
+    return s.position == StrokeEffect::Position::Inside ? 0.0 : s.size;
+  }));
+  r = std::max(r, widest(bevels, [&](const BevelEffect& b) {
+    return b.style == BevelEffect::Style::InnerBevel ? 0.0 : b.size + soft(b.size / 2) + soft(b.soften);
+  }));
+  // Inner effects read the shape's surroundings as far as they reach inwards.
+  r = std::max(r, widest(innerShadows, [&](const ShadowEffect& s) { return s.distance + soft(s.size); }));
+  r = std::max(r, widest(innerGlows, [&](const GlowEffect& g) { return soft(g.size); }));
+  r = std::max(r, widest(satins, [&](const SatinEffect& s) { return s.distance + soft(s.size); }));
+  return int(std::ceil(std::min(r, 4000.0))) + 2;
+}
+
+const LayerEffects* drawnEffects(const LayerNode& node) {
+  if (!node.hasStyle || !node.styleEnabled || !node.effects || !node.effects->anyEnabled()) return nullptr;
+  return node.effects.get();
+}
+
+Rect drawnBounds(const LayerNode& node, const Rect& own) {
+  const LayerEffects* fx = drawnEffects(node);
+  if (!fx || own.empty()) return own;
+  const int r = fx->reach();
+  return {own.left - r, own.top - r, own.right + r, own.bottom + r};
+}
+
+}  // namespace engine

@@ -1,0 +1,283 @@
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "engine/layer_effects.h"
+#include "engine/layer_effects_paint.h"
+#include "engine/paint_span.h"
+
+namespace engine {
+
+namespace fx {
+
+namespace {
+
+// Where in a gradient (0..1) a pixel centre lies.
+double gradientPosition(const EffectFill& f, const Rect& box, double x, double y) {
+  const double a = f.angle * std::numbers::pi / 180.0;
+  const double ux = std::cos(a), uy = -std::sin(a);
+  const double cx = (box.left + box.right) / 2.0 + f.offsetX / 100.0 * box.width();
+  const double cy = (box.top + box.bottom) / 2.0 + f.offsetY / 100.0 * box.height();
+  const double half = std::max(0.5, (std::fabs(box.width() * ux) + std::fabs(box.height() * uy)) / 2.0 *
+                                        std::max(f.scale, 0.01));
+  const double dx = x - cx, dy = y - cy;
+  const double along = dx * ux + dy * uy, across = -dx * uy + dy * ux;
+  double t = 0.0;
+  switch (f.style) {
+    case GradientStyle::Linear: t = (along / half + 1.0) / 2.0; break;
+    case GradientStyle::Reflected: t = std::fabs(along) / half; break;
+    case GradientStyle::Radial: t = std::hypot(dx, dy) / half; break;
+    case GradientStyle::Diamond: t = (std::fabs(along) + std::fabs(across)) / half; break;
+    case GradientStyle::Angle: {
+      double turn = std::atan2(-across, along) / (2 * std::numbers::pi);
+      t = turn < 0 ? turn + 1.0 : turn;
+      break;
+    }
+  }
+  return f.reverse ? 1.0 - t : t;
+}
+
+void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::uint8_t* rgba) {
+  for (int i = 0; i < n; ++i) {
+    std::uint8_t* p = rgba + 4 * i;
+    if (f.kind == EffectFill::Kind::Gradient && !f.gradient.colors.empty()) {
+      f.gradient.sample(gradientPosition(f, box, x0 + i + 0.5, y + 0.5), p);
+    } else if (f.kind == EffectFill::Kind::Pattern && !f.pattern.empty()) {
+      const Rect& t = f.pattern.bounds();
+      const double scale = std::max(f.scale, 0.01);
+      const int px = int(std::floor((x0 + i - f.offsetX) / scale)), py = int(std::floor((y - f.offsetY) / scale));
+      const int tx = ((px % t.width()) + t.width()) % t.width(), ty = ((py % t.height()) + t.height()) % t.height();
+      std::memcpy(p, f.pattern.pixel(t.left + tx, t.top + ty), 4);
+    } else {
+      p[0] = f.color.r, p[1] = f.color.g, p[2] = f.color.b, p[3] = 255;
+    }
+  }
+}
+
+}  // namespace
+
+void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const Rect& box, BlendMode mode,
+                double opacity) {
+  const Rect area = cover.area.intersected(work.bounds());
+  if (area.empty() || !(opacity > 0.0)) return;
+  paint::Paint p;
+  p.mode = mode == BlendMode::PassThrough ? BlendMode::Normal : mode;
+  std::vector<std::uint8_t> row(std::size_t(area.width()) * 4);
+  const float scale = float(std::clamp(opacity, 0.0, 1.0));
+  for (int y = area.top; y < area.bottom; ++y) {
+    fillRow(fill, box, y, area.left, area.width(), row.data());
+    const float* c = cover.row(y) + (area.left - cover.area.left);
+    for (int i = 0; i < area.width(); ++i)
+      row[std::size_t(4 * i + 3)] = std::uint8_t(std::clamp(c[i] * scale, 0.0f, 1.0f) * row[std::size_t(4 * i + 3)] + 0.5f);
+    paint::paintSpan(p, work.mutablePixel(area.left, y), row.data(), nullptr, area.width(), area.left, y);
+  }
+}
+
+void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity) {
+  EffectFill f;
+  f.color = color;
+  paintCover(work, cover, f, cover.area, mode, opacity);
+}
+
+}  // namespace fx
+
+namespace {
+
+using fx::Plane;
+
+// The offset of a shadow cast by light from `angle` degrees, `distance` pixels long.
+void shadowOffset(double angle, double distance, int& dx, int& dy) {
+  const double a = angle * std::numbers::pi / 180.0;
+  dx = int(std::lround(-std::cos(a) * distance));
+  dy = int(std::lround(std::sin(a) * distance));
+}
+
+// A soft shape: grown by the spread's part of the size, blurred by the rest.
+void soften(Plane& p, double size, double spread) {
+  fx::dilate(p, size * spread);
+  fx::blur(p, size * (1.0 - spread));
+}
+
+// Shrunk by the choke's part of the size, then blurred by the rest (for inner effects, on the
+// shape's outside: the plane holds what lies outside the shape).
+void softenInside(Plane& outside, double size, double choke) {
+  fx::dilate(outside, size * choke);
+  fx::blur(outside, size * (1.0 - choke), 1.0f);
+}
+
+void drawDropShadow(Raster& work, const Plane& shape, const ShadowEffect& s) {
+  int dx = 0, dy = 0;
+  shadowOffset(s.angle, s.distance, dx, dy);
+  Plane shadow = fx::shifted(shape, dx, dy, 0.0f);
+  soften(shadow, s.size, s.spread);
+  if (s.knocksOut) fx::multiplyInverse(shadow, shape);
+  fx::paintColor(work, shadow, s.color, s.mode, s.opacity);
+}
+
+void drawInnerShadow(Raster& work, const Plane& shape, const ShadowEffect& s) {
+  int dx = 0, dy = 0;
+  shadowOffset(s.angle, s.distance, dx, dy);
+  Plane outside = shape;
+  fx::invert(outside);
+  outside = fx::shifted(outside, dx, dy, 1.0f);
+  softenInside(outside, s.size, s.spread);
+  fx::multiply(outside, shape);
+  fx::paintColor(work, outside, s.color, s.mode, s.opacity);
+}
+
+// A glow reaches full strength over the first `range` of its blurred edge.
+void applyRange(Plane& glow, double range) {
+  const float scale = float(1.0 / std::max(range, 0.01));
+  for (float& v : glow.v) v = std::min(1.0f, v * scale);
+}
+
+void drawOuterGlow(Raster& work, const Plane& shape, const GlowEffect& g, const Rect& box) {
+  Plane glow = shape;
+  soften(glow, g.size, g.spread);
+  applyRange(glow, g.range);
+  fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
+}
+
+void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const Rect& box) {
+  Plane glow = shape;
+  fx::invert(glow);
+  softenInside(glow, g.size, g.spread);
+  applyRange(glow, g.range);
+  if (g.fromCenter) fx::invert(glow);
+  fx::multiply(glow, shape);
+  fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
+}
+
+void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
+  int dx = 0, dy = 0;
+  shadowOffset(s.angle, s.distance, dx, dy);
+  Plane a = fx::shifted(shape, dx, dy, 0.0f), b = fx::shifted(shape, -dx, -dy, 0.0f);
+  fx::blur(a, s.size);
+  fx::blur(b, s.size);
+  for (std::size_t i = 0; i < a.v.size(); ++i) {
+    const float diff = std::fabs(a.v[i] - b.v[i]);
+    a.v[i] = (s.invert ? diff : 1.0f - diff) * shape.v[i];
+  }
+  fx::paintColor(work, a, s.color, s.mode, s.opacity);
+}
+
+// The ring a stroke covers: outside the shape, inside it, or across its edge. Any pixel the
+// layer covers at all belongs to its shape.
+Plane strokeCover(const Plane& shape, fx::ShapeDistances& distances, const StrokeEffect& s) {
+  constexpr float kAny = fx::kCovered;
+  Plane ring(shape.area);
+  const double outer = s.position == StrokeEffect::Position::Outside ? s.size
+                       : s.position == StrokeEffect::Position::Center ? s.size / 2.0 : 0.0;
+  const double inner = s.size - outer;
+  const Plane& in = distances.toOutside();
+  if (outer > 0.0) {
+    // Within the shape only its rim takes the stroke, as far as the rim lets the outside show.
+    const Plane& d = distances.toShape();
+    for (std::size_t i = 0; i < ring.v.size(); ++i) {
+      const float uncovered = shape.v[i] < kAny ? 1.0f : in.v[i] <= 1.0f ? 1.0f - shape.v[i] : 0.0f;
+      ring.v[i] = std::clamp(float(outer) + 1.0f - d.v[i], 0.0f, 1.0f) * uncovered;
+    }
+  }
+  if (inner > 0.0) {
+    const Plane& d = in;
+    for (std::size_t i = 0; i < ring.v.size(); ++i)
+      if (shape.v[i] >= kAny) ring.v[i] = std::max(ring.v[i], std::clamp(float(inner) + 1.0f - d.v[i], 0.0f, 1.0f));
+  }
+  return ring;
+}
+
+// What gradients and patterns span: the layer's bounds, or the canvas when not aligned with it.
+struct Boxes {
+  Rect layer, canvas;
+  Rect of(const EffectFill& f) const { return f.alignWithLayer || canvas.empty() ? layer : canvas; }
+};
+
+// Noise gradients (no stops) and patterns the file does not hold are not drawn.
+bool drawable(const EffectFill& f) {
+  if (f.kind == EffectFill::Kind::Gradient) return !f.gradient.colors.empty();
+  return f.kind != EffectFill::Kind::Pattern || !f.pattern.empty();
+}
+
+// The smallest rectangle holding every pixel the shape covers.
+Rect coveredBox(const Plane& shape) {
+  int left = shape.area.right, top = shape.area.bottom, right = shape.area.left, bottom = shape.area.top;
+  for (int y = shape.area.top; y < shape.area.bottom; ++y) {
+    const float* r = shape.row(y);
+    for (int x = 0; x < shape.area.width(); ++x) {
+      if (r[x] <= 0.0f) continue;
+      left = std::min(left, shape.area.left + x);
+      right = std::max(right, shape.area.left + x + 1);
+      top = std::min(top, y);
+      bottom = y + 1;
+    }
+  }
+  return left < right ? Rect{left, top, right, bottom} : Rect{};
+}
+
+// What the effects draw, in Photoshop's stacking order, onto `work` (the backdrop).
+void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, const Raster& source, const Plane& shape,
+                 const Boxes& boxes) {
+  fx::ShapeDistances distances(shape);
+  for (auto s = fx.dropShadows.rbegin(); s != fx.dropShadows.rend(); ++s)
+    if (s->enabled) drawDropShadow(work, shape, *s);
+  for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
+    if (g->enabled) drawOuterGlow(work, shape, *g, boxes.of(g->fill));
+  paint::Paint content = paint::paintOf(node);
+  content.alpha = content.fill < 1.0f ? 255 : node.fillOpacity;
+  paint::paint(source, work, content);
+  const auto overlays = [&](const std::vector<OverlayEffect>& list) {
+    for (auto o = list.rbegin(); o != list.rend(); ++o)
+      if (o->enabled && drawable(o->fill))
+        fx::paintCover(work, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity);
+  };
+  overlays(fx.patternOverlays);
+  overlays(fx.gradientOverlays);
+  overlays(fx.colorOverlays);
+  for (auto s = fx.satins.rbegin(); s != fx.satins.rend(); ++s)
+    if (s->enabled) drawSatin(work, shape, *s);
+  for (auto g = fx.innerGlows.rbegin(); g != fx.innerGlows.rend(); ++g)
+    if (g->enabled) drawInnerGlow(work, shape, *g, boxes.of(g->fill));
+  for (auto s = fx.innerShadows.rbegin(); s != fx.innerShadows.rend(); ++s)
+    if (s->enabled) drawInnerShadow(work, shape, *s);
+  for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
+    if (s->enabled && drawable(s->fill))
+      fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
+  for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
+    if (b->enabled) fx::drawBevel(work, shape, distances, *b);
+}
+
+// surface = surface faded towards `work` by `strength` x weights, in premultiplied terms.
+void fadeTowards(Raster& surface, const Raster& work, int strength, const std::uint8_t* weights) {
+  const Rect& r = work.bounds();
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::uint8_t* w = work.pixel(r.left, y);
+    std::uint8_t* d = surface.mutablePixel(r.left, y);
+    const std::uint8_t* k = weights ? weights + std::size_t(y - r.top) * std::size_t(r.width()) : nullptr;
+    for (int i = 0; i < r.width(); ++i, w += 4, d += 4) {
+      const int t = k ? paint::div255(strength * k[i]) : strength;
+      if (t == 0) continue;
+      const int a = paint::div255(d[3] * (255 - t) + w[3] * t);
+      for (int c = 0; c < 3 && a; ++c) {
+        const int premultiplied = paint::div255(d[c] * d[3]) * (255 - t) + paint::div255(w[c] * w[3]) * t;
+        d[c] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
+      }
+      d[3] = std::uint8_t(a);
+    }
+  }
+}
+
+}  // namespace
+
+void drawStyledLayer(const LayerNode& node, const LayerEffects& fx, const Raster& source, const Rect& region,
+                     Raster& surface, const std::uint8_t* weights, const Rect& canvas) {
+  const Rect area = region.intersected(surface.bounds());
+  if (area.empty()) return;
+  Raster work = surface;
+  work.clip(area);
+  const Plane shape = fx::alphaOf(source, area);
+  drawEffects(work, node, fx, source, shape, Boxes{coveredBox(shape), canvas});
+  fadeTowards(surface, work, node.opacity, weights);
+}
+
+}  // namespace engine

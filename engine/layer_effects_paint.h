@@ -1,0 +1,19 @@
+#pragma once
+// Painting the parts of layer effects: a colour, gradient or pattern through a coverage plane,
+// and the bevel's lights and shades.
+
+#include "engine/layer_effects.h"
+#include "engine/layer_effects_shape.h"
+
+namespace engine::fx {
+
+// Paints `fill` onto `work` where `cover` says, times `opacity`, with `mode`. Gradients span
+// `box` (the layer's bounds, or the canvas when not aligned with the layer).
+void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const Rect& box, BlendMode mode,
+                double opacity);
+void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity);
+
+// The bevel's highlights and shadows, lit by its angle and altitude, onto `work`.
+void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& bevel);
+
+}  // namespace engine::fx

@@ -1,0 +1,67 @@
+#pragma once
+// Coverage planes for drawing layer effects: a layer's shape as floats over an area, and the
+// blurs, shifts and distances the effects are made of.
+
+#include <optional>
+#include <vector>
+
+#include "engine/raster.h"
+
+namespace engine::fx {
+
+struct Plane {
+  Rect area;
+  std::vector<float> v;  // 0..1, row by row
+  Plane() = default;
+  explicit Plane(const Rect& a, float fill = 0.0f) : area(a), v(std::size_t(a.area()), fill) {}
+  float* row(int y) { return v.data() + std::size_t(y - area.top) * std::size_t(area.width()); }
+  const float* row(int y) const { return v.data() + std::size_t(y - area.top) * std::size_t(area.width()); }
+};
+
+// The alpha of `source` over `area`, 0 beyond its bounds.
+Plane alphaOf(const Raster& source, const Rect& area);
+// The plane's values moved by (dx, dy); what comes in from beyond the area is `outside`.
+Plane shifted(const Plane& p, int dx, int dy, float outside);
+// 1 - v everywhere.
+void invert(Plane& p);
+// a = a * b.
+void multiply(Plane& a, const Plane& b);
+// a = a * (1 - b).
+void multiplyInverse(Plane& a, const Plane& b);
+// The soft blur of an effect's size: close to a Gaussian whose standard deviation is this
+// share of the size (three box blurs). Beyond the area the plane holds `outside`.
+inline constexpr double kSoftnessPerSize = 0.43;
+void blur(Plane& p, double size, float outside = 0.0f);
+// How far that blur reaches, in pixels.
+int blurReach(double size);
+// For each pixel, the Euclidean distance to the nearest pixel whose value is at least
+// `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.
+Plane distances(const Plane& p, bool toShape, float threshold = 0.5f);
+// Any pixel a layer covers at all belongs to its shape, for the effects that follow its edge.
+inline constexpr float kCovered = 1.0f / 512.0f;
+
+// The distances of every pixel to the shape and to its outside, worked out once per layer
+// for the effects that need them.
+class ShapeDistances {
+ public:
+  explicit ShapeDistances(const Plane& shape) : shape_(shape) {}
+  const Plane& toShape() {
+    if (!toShape_) toShape_ = distances(shape_, true, kCovered);
+    return *toShape_;
+  }
+  const Plane& toOutside() {
+    if (!toOutside_) toOutside_ = distances(shape_, false, kCovered);
+    return *toOutside_;
+  }
+
+ private:
+  const Plane& shape_;
+  std::optional<Plane> toShape_, toOutside_;
+};
+
+// The shape grown by `by` pixels, its edge kept smooth.
+void dilate(Plane& p, double by);
+// The shape shrunk by `by` pixels.
+void erode(Plane& p, double by);
+
+}  // namespace engine::fx

@@ -1,0 +1,34 @@
+#pragma once
+// A descriptor read whole into a tree of values, for the blocks whose meaning lies in many
+// nested items (layer effects). Unknown value types end the read with a FormatError.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formats/byte_reader.h"
+
+namespace formats {
+
+struct DescValue {
+  enum class Type { Number, Bool, Text, Enum, Object, List, Other } type = Type::Other;
+  double number = 0.0;
+  std::string unit;      // numbers with a unit: "#Prc", "#Ang", "#Pxl"...
+  bool boolean = false;
+  std::string text;      // texts; enumerations: their value; objects: their class
+  std::map<std::string, DescValue> items;  // objects
+  std::vector<DescValue> list;             // lists
+
+  const DescValue* find(const std::string& key) const;
+  double numberOr(const std::string& key, double fallback) const;
+  bool boolOr(const std::string& key, bool fallback) const;
+  std::string enumOr(const std::string& key, const std::string& fallback) const;
+};
+
+// Reads the descriptor at the reader's position (its name, class and items).
+DescValue readDescriptorTree(ByteReader& r);
+
+}  // namespace formats

@@ -1,0 +1,309 @@
+#include "formats/layer_effects_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <utility>
+
+#include "formats/byte_reader.h"
+#include "formats/descriptor_tree.h"
+#include "formats/pattern_blocks.h"
+
+namespace formats {
+
+namespace {
+
+using engine::BlendMode;
+
+BlendMode blendModeOf(const std::string& key, BlendMode fallback) {
+  static const std::pair<const char*, BlendMode> modes[] = {
+      {"Nrml", BlendMode::Normal}, {"Dslv", BlendMode::Dissolve}, {"Drkn", BlendMode::Darken},
+      {"Mltp", BlendMode::Multiply}, {"CBrn", BlendMode::ColorBurn}, {"linearBurn", BlendMode::LinearBurn},
+      {"darkerColor", BlendMode::DarkerColor}, {"Lghn", BlendMode::Lighten}, {"Scrn", BlendMode::Screen},
+      {"CDdg", BlendMode::ColorDodge}, {"linearDodge", BlendMode::LinearDodge},
+      {"lighterColor", BlendMode::LighterColor}, {"Ovrl", BlendMode::Overlay}, {"SftL", BlendMode::SoftLight},
+      {"HrdL", BlendMode::HardLight}, {"vividLight", BlendMode::VividLight}, {"linearLight", BlendMode::LinearLight},
+      {"pinLight", BlendMode::PinLight}, {"hardMix", BlendMode::HardMix}, {"Dfrn", BlendMode::Difference},
+      {"Xclu", BlendMode::Exclusion}, {"blendSubtraction", BlendMode::Subtract}, {"blendDivide", BlendMode::Divide},
+      {"H   ", BlendMode::Hue}, {"Strt", BlendMode::Saturation}, {"Clr ", BlendMode::Color},
+      {"Lmns", BlendMode::Luminosity}};
+  for (const auto& [k, mode] : modes)
+    if (key == k) return mode;
+  return fallback;
+}
+
+std::uint8_t toByte(double v) { return std::isfinite(v) ? std::uint8_t(std::lround(std::clamp(v, 0.0, 255.0))) : 0; }
+
+engine::Rgb hsbToRgb(double h, double s, double b) {
+  const double hue = std::fmod(std::fmod(h, 360.0) + 360.0, 360.0) / 60.0;
+  const double c = b * s, x = c * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), m = b - c;
+  static const int order[6][3] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1}, {2, 1, 0}, {1, 2, 0}, {0, 2, 1}};
+  const double parts[3] = {c, x, 0.0};
+  const int* o = order[std::min(5, int(hue))];
+  return {toByte((parts[o[0]] + m) * 255), toByte((parts[o[1]] + m) * 255), toByte((parts[o[2]] + m) * 255)};
+}
+
+// CIE L*a*b* (D50, as Photoshop's colour pickers give it) to sRGB.
+engine::Rgb labToRgb(double l, double a, double b) {
+  const double fy = (l + 16) / 116, fx = fy + a / 500, fz = fy - b / 200;
+  const auto finv = [](double t) { return t > 6.0 / 29 ? t * t * t : 3 * (6.0 / 29) * (6.0 / 29) * (t - 4.0 / 29); };
+  const double x = 0.9642 * finv(fx), y = finv(fy), z = 0.8249 * finv(fz);
+  const double lin[3] = {3.1339 * x - 1.6169 * y - 0.4906 * z, -0.9788 * x + 1.9161 * y + 0.0335 * z,
+                         0.0719 * x - 0.2290 * y + 1.4052 * z};
+  std::uint8_t out[3];
+  for (int i = 0; i < 3; ++i) {
+    const double v = std::clamp(lin[i], 0.0, 1.0);
+    out[i] = toByte(255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055));
+  }
+  return {out[0], out[1], out[2]};
+}
+
+engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback) {
+  if (!c || c->type != DescValue::Type::Object) return fallback;
+  if (c->text == "RGBC") {
+    if (c->find("redFloat"))
+      return {toByte(c->numberOr("redFloat", 0) * 255), toByte(c->numberOr("greenFloat", 0) * 255),
+              toByte(c->numberOr("blueFloat", 0) * 255)};
+    return {toByte(c->numberOr("Rd  ", 0)), toByte(c->numberOr("Grn ", 0)), toByte(c->numberOr("Bl  ", 0))};
+  }
+  if (c->text == "Grsc") {
+    const std::uint8_t v = toByte((100.0 - c->numberOr("Gry ", 0)) * 2.55);
+    return {v, v, v};
+  }
+  if (c->text == "HSBC") return hsbToRgb(c->numberOr("H   ", 0), c->numberOr("Strt", 0) / 100, c->numberOr("Brgh", 0) / 100);
+  if (c->text == "LbCl") return labToRgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
+  return fallback;
+}
+
+double percent(const DescValue& d, const char* key, double fallbackPercent) {
+  return d.numberOr(key, fallbackPercent) / 100.0;
+}
+
+void readBase(const DescValue& d, engine::EffectBase& e, BlendMode mode) {
+  e.enabled = d.boolOr("enab", true);
+  e.mode = blendModeOf(d.enumOr("Md  ", ""), mode);
+  e.opacity = std::clamp(percent(d, "Opct", 100), 0.0, 1.0);
+}
+
+// Spread and choke, a percentage of the size (whatever unit the file gives it).
+double spreadOf(const DescValue& d) { return std::clamp(percent(d, "Ckmt", 0), 0.0, 1.0); }
+
+double angleOf(const DescValue& d, const GlobalLight& light) {
+  return d.boolOr("uglg", false) ? light.angle : d.numberOr("lagl", light.angle);
+}
+
+engine::EffectGradient gradientOf(const DescValue* g) {
+  engine::EffectGradient out;
+  if (!g || g->type != DescValue::Type::Object) return out;
+  if (const DescValue* colors = g->find("Clrs"))
+    for (const DescValue& s : colors->list)
+      out.colors.push_back({std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0), colorOf(s.find("Clr "), {})});
+  if (const DescValue* stops = g->find("Trns"))
+    for (const DescValue& s : stops->list)
+      out.opacities.push_back({std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0),
+                               std::clamp(s.numberOr("Opct", 100) / 100.0, 0.0, 1.0)});
+  std::stable_sort(out.colors.begin(), out.colors.end(), [](auto& a, auto& b) { return a.location < b.location; });
+  std::stable_sort(out.opacities.begin(), out.opacities.end(), [](auto& a, auto& b) { return a.location < b.location; });
+  return out;
+}
+
+engine::GradientStyle gradientStyleOf(const std::string& key) {
+  if (key == "Rdl ") return engine::GradientStyle::Radial;
+  if (key == "Angl") return engine::GradientStyle::Angle;
+  if (key == "Rflc") return engine::GradientStyle::Reflected;
+  if (key == "Dmnd") return engine::GradientStyle::Diamond;
+  return engine::GradientStyle::Linear;
+}
+
+void readGradientFill(const DescValue& d, engine::EffectFill& f) {
+  f.kind = engine::EffectFill::Kind::Gradient;
+  f.gradient = gradientOf(d.find("Grad"));
+  f.style = gradientStyleOf(d.enumOr("Type", "Lnr "));
+  f.angle = d.numberOr("Angl", 90);
+  f.scale = percent(d, "Scl ", 100);
+  f.reverse = d.boolOr("Rvrs", false);
+  f.alignWithLayer = d.boolOr("Algn", true);
+  if (const DescValue* o = d.find("Ofst")) {
+    f.offsetX = o->numberOr("Hrzn", 0);
+    f.offsetY = o->numberOr("Vrtc", 0);
+  }
+}
+
+engine::ShadowEffect shadowOf(const DescValue& d, const GlobalLight& light, BlendMode mode) {
+  engine::ShadowEffect s;
+  readBase(d, s, mode);
+  s.color = colorOf(d.find("Clr "), {});
+  s.angle = angleOf(d, light);
+  s.distance = d.numberOr("Dstn", 0);
+  s.size = std::max(0.0, d.numberOr("blur", 0));
+  s.spread = spreadOf(d);
+  s.knocksOut = d.boolOr("layerConceals", true);
+  return s;
+}
+
+engine::GlowEffect glowOf(const DescValue& d, BlendMode mode) {
+  engine::GlowEffect g;
+  readBase(d, g, mode);
+  if (d.find("Grad")) readGradientFill(d, g.fill);
+  g.fill.kind = d.find("Clr ") || !d.find("Grad") ? engine::EffectFill::Kind::Color : engine::EffectFill::Kind::Gradient;
+  g.fill.color = colorOf(d.find("Clr "), {255, 255, 190});
+  g.size = std::max(0.0, d.numberOr("blur", 0));
+  g.spread = spreadOf(d);
+  g.fromCenter = d.enumOr("glwS", "SrcE") == "SrcC";
+  g.range = std::clamp(percent(d, "Inpr", 50), 0.01, 1.0);
+  return g;
+}
+
+// A pattern fill's tile, scale and phase; no tile when the file does not hold the pattern.
+void readPatternFill(const DescValue& d, const Patterns& patterns, engine::EffectFill& f) {
+  f.kind = engine::EffectFill::Kind::Pattern;
+  f.scale = percent(d, "Scl ", 100);
+  f.alignWithLayer = d.boolOr("Algn", true);
+  if (const DescValue* phase = d.find("phase")) {
+    f.offsetX = phase->numberOr("Hrzn", 0);
+    f.offsetY = phase->numberOr("Vrtc", 0);
+  }
+  const DescValue* p = d.find("Ptrn");
+  const DescValue* id = p ? p->find("Idnt") : nullptr;
+  if (!id || id->type != DescValue::Type::Text) return;
+  std::string key = id->text;
+  while (!key.empty() && key.back() == '\0') key.pop_back();
+  if (const auto it = patterns.find(key); it != patterns.end()) f.pattern = it->second;
+}
+
+engine::StrokeEffect strokeOf(const DescValue& d, const Patterns& patterns) {
+  engine::StrokeEffect s;
+  readBase(d, s, BlendMode::Normal);
+  const std::string style = d.enumOr("Styl", "OutF");
+  s.position = style == "InsF"   ? engine::StrokeEffect::Position::Inside
+               : style == "CtrF" ? engine::StrokeEffect::Position::Center
+                                 : engine::StrokeEffect::Position::Outside;
+  s.size = std::max(0.0, d.numberOr("Sz  ", 1));
+  const std::string paint = d.enumOr("PntT", "SClr");
+  if (paint == "GrFl") readGradientFill(d, s.fill);
+  if (paint == "Ptrn") readPatternFill(d, patterns, s.fill);
+  s.fill.color = colorOf(d.find("Clr "), {});
+  return s;
+}
+
+engine::BevelEffect bevelOf(const DescValue& d, const GlobalLight& light) {
+  using B = engine::BevelEffect;
+  B b;
+  b.enabled = d.boolOr("enab", true);
+  const std::string style = d.enumOr("bvlS", "InrB");
+  b.style = style == "OtrB" ? B::Style::OuterBevel : style == "Embs" ? B::Style::Emboss
+            : style == "PlEb" ? B::Style::PillowEmboss : style == "strokeEmboss" ? B::Style::StrokeEmboss
+                              : B::Style::InnerBevel;
+  const std::string technique = d.enumOr("bvlT", "SfBL");
+  b.technique = technique == "PrBL" ? B::Technique::ChiselHard : technique == "Slmt" ? B::Technique::ChiselSoft
+                                                                                     : B::Technique::Smooth;
+  b.depth = percent(d, "srgR", 100);
+  b.up = d.enumOr("bvlD", "In  ") != "Out ";
+  b.size = std::max(0.0, d.numberOr("blur", 5));
+  b.soften = std::max(0.0, d.numberOr("Sftn", 0));
+  b.angle = angleOf(d, light);
+  b.altitude = d.boolOr("uglg", false) ? light.altitude : d.numberOr("Lald", light.altitude);
+  b.highlightMode = blendModeOf(d.enumOr("hglM", ""), BlendMode::Screen);
+  b.highlightColor = colorOf(d.find("hglC"), {255, 255, 255});
+  b.highlightOpacity = std::clamp(percent(d, "hglO", 75), 0.0, 1.0);
+  b.shadowMode = blendModeOf(d.enumOr("sdwM", ""), BlendMode::Multiply);
+  b.shadowColor = colorOf(d.find("sdwC"), {});
+  b.shadowOpacity = std::clamp(percent(d, "sdwO", 75), 0.0, 1.0);
+  return b;
+}
+
+engine::SatinEffect satinOf(const DescValue& d, const GlobalLight& light) {
+  engine::SatinEffect s;
+  readBase(d, s, BlendMode::Multiply);
+  s.color = colorOf(d.find("Clr "), {});
+  s.angle = d.numberOr("lagl", light.angle);
+  s.distance = d.numberOr("Dstn", 11);
+  s.size = std::max(0.0, d.numberOr("blur", 14));
+  s.invert = d.boolOr("Invr", true);
+  return s;
+}
+
+engine::OverlayEffect overlayOf(const DescValue& d, engine::EffectFill::Kind kind, const Patterns& patterns = {}) {
+  engine::OverlayEffect o;
+  readBase(d, o, BlendMode::Normal);
+  if (kind == engine::EffectFill::Kind::Gradient) readGradientFill(d, o.fill);
+  if (kind == engine::EffectFill::Kind::Pattern) readPatternFill(d, patterns, o.fill);
+  o.fill.kind = kind;
+  o.fill.color = colorOf(d.find("Clr "), {});
+  return o;
+}
+
+// Calls `read` for the one effect under `single` or each one under `multi`.
+template <class F>
+void eachEffect(const DescValue& root, const char* single, const char* multi, F&& read) {
+  if (const DescValue* list = root.find(multi); list && list->type == DescValue::Type::List) {
+    for (const DescValue& d : list->list)
+      if (d.type == DescValue::Type::Object) read(d);
+  } else if (const DescValue* d = root.find(single); d && d->type == DescValue::Type::Object) {
+    read(*d);
+  }
+}
+
+}  // namespace
+
+GlobalLight globalLightOf(const std::vector<engine::ImageResource>& resources) {
+  GlobalLight light;
+  for (const engine::ImageResource& r : resources) {
+    if (!r.data || r.data->size() < 4) continue;
+    const auto& b = *r.data;
+    const std::int32_t v = std::int32_t(std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3]);
+    if (r.id == 1037) light.angle = v;
+    if (r.id == 1049) light.altitude = v;
+  }
+  return light;
+}
+
+engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const GlobalLight& light,
+                                      const std::string& name, const Patterns& patterns) {
+  ByteReader r(block, name);
+  r.skip(8, "the effects' versions");
+  const DescValue root = readDescriptorTree(r);
+  engine::LayerEffects fx;
+  using Kind = engine::EffectFill::Kind;
+  eachEffect(root, "DrSh", "dropShadowMulti", [&](const DescValue& d) { fx.dropShadows.push_back(shadowOf(d, light, BlendMode::Multiply)); });
+  eachEffect(root, "IrSh", "innerShadowMulti", [&](const DescValue& d) { fx.innerShadows.push_back(shadowOf(d, light, BlendMode::Multiply)); });
+  eachEffect(root, "OrGl", "outerGlowMulti", [&](const DescValue& d) { fx.outerGlows.push_back(glowOf(d, BlendMode::Screen)); });
+  eachEffect(root, "IrGl", "innerGlowMulti", [&](const DescValue& d) { fx.innerGlows.push_back(glowOf(d, BlendMode::Screen)); });
+  eachEffect(root, "ebbl", "bevelEmbossMulti", [&](const DescValue& d) { fx.bevels.push_back(bevelOf(d, light)); });
+  eachEffect(root, "ChFX", "satinMulti", [&](const DescValue& d) { fx.satins.push_back(satinOf(d, light)); });
+  eachEffect(root, "SoFi", "solidFillMulti", [&](const DescValue& d) { fx.colorOverlays.push_back(overlayOf(d, Kind::Color)); });
+  eachEffect(root, "GrFl", "gradientFillMulti", [&](const DescValue& d) { fx.gradientOverlays.push_back(overlayOf(d, Kind::Gradient)); });
+  eachEffect(root, "patternFill", "patternFillMulti", [&](const DescValue& d) { fx.patternOverlays.push_back(overlayOf(d, Kind::Pattern, patterns)); });
+  eachEffect(root, "FrFX", "frameFXMulti", [&](const DescValue& d) { fx.strokes.push_back(strokeOf(d, patterns)); });
+  // The style's scale ('Scl ') is already applied to the sizes the file stores.
+  return fx;
+}
+
+void attachLayerEffects(engine::DocumentContent& content, const std::string& name) {
+  const GlobalLight light = globalLightOf(content.resources);
+  Patterns patterns;
+  for (const engine::TaggedBlock& b : content.extraBlocks) {
+    const std::string_view key(b.key.data(), 4);
+    if ((key != "Patt" && key != "Pat2" && key != "Pat3") || !b.data) continue;
+    try {
+      patterns.merge(readPatterns(*b.data, name));
+    } catch (const FormatError&) {
+      // Patterns that cannot be read are kept in the file; what uses them is not drawn.
+    }
+  }
+  engine::forEachLayer(content.layers, [&](engine::LayerNode& node) {
+    if (!node.hasStyle) return;
+    for (const engine::TaggedBlock& b : node.extraBlocks) {
+      const std::string_view key(b.key.data(), 4);
+      if ((key != "lfx2" && key != "lmfx" && key != "lfxs") || !b.data) continue;
+      try {
+        node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b.data, light, name, patterns));
+      } catch (const FormatError&) {
+        node.effects.reset();  // kept in the file, not drawn
+      }
+      return;
+    }
+  });
+}
+
+}  // namespace formats

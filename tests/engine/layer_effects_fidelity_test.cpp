@@ -1,0 +1,123 @@
+// Layer styles against Photoshop itself: each sample file with layer effects, merged by the
+// engine, is compared with the merged image Photoshop stored in it. Prints, per file, the share
+// of pixels within 2 and within 8 levels; each file holds the share it reached as its bar, so
+// that a change that draws a style worse fails here. Skips when the sample folder is absent.
+//   layer_effects_fidelity_tests   (QUILLARY_CORPUS_DIR may name the folder holding effects/)
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "engine/composite.h"
+#include "engine/layer_effects.h"
+#include "formats/document_io.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path corpusRoot() {
+  if (const char* env = std::getenv("QUILLARY_CORPUS_DIR"); env && *env) return fs::path(env);
+  return fs::path(QUILLARY_CORPUS_DIR);
+}
+
+struct Closeness {
+  double withinTwo = 0.0;
+  double withinEight = 0.0;
+};
+
+// Both images over white, as the stored image holds them.
+Closeness compare(const engine::Raster& ours, const engine::Raster& stored) {
+  const engine::Rect area = stored.bounds();
+  std::int64_t two = 0, eight = 0;
+  static const std::uint8_t clear[4] = {0, 0, 0, 0};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const std::uint8_t* a = ours.bounds().contains(x, y) ? ours.pixel(x, y) : clear;
+      const std::uint8_t* b = stored.pixel(x, y);
+      int worst = std::abs(a[3] - b[3]);
+      for (int c = 0; c < 3; ++c) {
+        const int overWhiteA = (a[c] * a[3] + 255 * (255 - a[3]) + 127) / 255;
+        const int overWhiteB = (b[c] * b[3] + 255 * (255 - b[3]) + 127) / 255;
+        worst = std::max(worst, std::abs(overWhiteA - overWhiteB));
+      }
+      two += worst <= 2;
+      eight += worst <= 8;
+    }
+  }
+  const double n = std::max<double>(1.0, double(area.area()));
+  return {double(two) / n, double(eight) / n};
+}
+
+bool drawsEffects(const std::vector<engine::LayerNode>& layers) {
+  return std::any_of(layers.begin(), layers.end(), [](const engine::LayerNode& n) {
+    return (n.visible && engine::drawnEffects(n)) || drawsEffects(n.children);
+  });
+}
+
+struct Sample {
+  const char* file;  // under the corpus folder
+  double barTwo;     // the share within 2 levels the engine reaches, in percent
+  double barEight;   // and within 8 levels
+};
+
+// The style families, each by the files that show it, with the figures reached.
+struct Family {
+  const char* name;
+  std::vector<Sample> samples;
+};
+
+void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
+
+const std::vector<Family>& families() {
+  static const std::vector<Family> list = {
+      {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 87.1, 92.6},
+                           {"effects/ag-psd__read__group-drop-shadows__src.psd", 97.0, 99.9}}},
+      {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 82.5, 90.9},
+                      {"effects/psd-tools__layer_effects.psd", 85.4, 87.9}}},
+      {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 96.7, 96.8},
+                   {"psd/effects__stroke-effects.psd", 73.4, 74.1},
+                   {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
+                   {"psd/effects__stroke-effect-transparent-shape.psd", 90.2, 90.2},
+                   {"psd/effect-stroke-gradient.psd", 76.6, 77.2},
+                   {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
+                   {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
+      {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 62.8, 72.4}}},
+      {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 82.1, 86.0}}},
+  };
+  return list;
+}
+
+class LayerEffectsFidelity : public testing::TestWithParam<Family> {};
+
+TEST_P(LayerEffectsFidelity, EachFileHoldsItsBar) {
+  const fs::path root = corpusRoot();
+  if (!fs::is_directory(root / "effects")) GTEST_SKIP() << "no sample files at " << root.string();
+  for (const Sample& s : GetParam().samples) {
+    const fs::path path = root / s.file;
+    if (!fs::exists(path)) {
+      std::cout << "  " << s.file << ": absent\n";
+      continue;
+    }
+    const formats::PsdFile file = formats::readPsd(path.string());
+    ASSERT_TRUE(file.storedCompositeIsReal) << s.file;
+    const Closeness c = compare(engine::compositeDocument(file.content), file.storedComposite);
+    std::cout << "  " << std::left << std::setw(66) << s.file << std::right << std::fixed << std::setprecision(2)
+              << std::setw(7) << c.withinTwo * 100 << " % within 2, " << std::setw(7) << c.withinEight * 100
+              << " % within 8" << (drawsEffects(file.content.layers) ? "" : "  (no effects drawn)") << "\n";
+    // A hundredth of a percent of slack for rounding differences between compilers.
+    EXPECT_GE(c.withinTwo * 100 + 0.01, s.barTwo) << s.file;
+    EXPECT_GE(c.withinEight * 100 + 0.01, s.barEight) << s.file;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(StyleFamilies, LayerEffectsFidelity, testing::ValuesIn(families()),
+                         [](const testing::TestParamInfo<Family>& p) { return std::string(p.param.name); });
+
+}  // namespace

@@ -1,0 +1,184 @@
+// Layer effects as the compositor draws them: where each effect lands around a layer's shape,
+// and the switches and opacities that govern them.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/composite.h"
+#include "engine/layer_effects.h"
+#include "engine/operations.h"
+#include "engine_fixtures.h"
+
+namespace {
+
+using engine::LayerEffects;
+using engine::Rect;
+
+constexpr Rect kCanvas{0, 0, 80, 60};
+constexpr Rect kShape{30, 20, 50, 40};
+
+engine::LayerNode styled(const LayerEffects& fx, std::uint8_t fill = 255) {
+  engine::LayerNode n = fixtures::solidLayer("Button", kShape, {0, 0, 255});
+  n.hasStyle = true;
+  n.fillOpacity = fill;
+  n.effects = std::make_shared<const LayerEffects>(fx);
+  return n;
+}
+
+engine::Raster draw(const engine::LayerNode& n) {
+  std::vector<engine::LayerNode> layers{fixtures::solidLayer("Background", kCanvas, {255, 255, 255}), n};
+  std::swap(layers[0], layers[1]);  // topmost first
+  return engine::compositeLayers(layers, kCanvas, kCanvas);
+}
+
+LayerEffects dropShadow(double angle) {
+  LayerEffects fx;
+  engine::ShadowEffect s;
+  s.color = {0, 0, 0};
+  s.angle = angle;
+  s.distance = 6;
+  s.size = 2;
+  fx.dropShadows.push_back(s);
+  return fx;
+}
+
+TEST(LayerEffects, ADropShadowFallsAwayFromTheLight) {
+  // Light from the upper left (120 degrees): the shadow shows below and to the right.
+  const engine::Raster out = draw(styled(dropShadow(120)));
+  EXPECT_LT(fixtures::rgbAt(out, 52, 44).r, 200);
+  EXPECT_EQ(fixtures::rgbAt(out, 27, 17), (engine::Rgb{255, 255, 255}));
+  // Light from below: the shadow shows above.
+  const engine::Raster below = draw(styled(dropShadow(-90)));
+  EXPECT_LT(fixtures::rgbAt(below, 40, 16).r, 200);
+  EXPECT_EQ(fixtures::rgbAt(below, 40, 44), (engine::Rgb{255, 255, 255}));
+}
+
+TEST(LayerEffects, TheLayerKnocksOutItsDropShadowUnlessToldNot) {
+  LayerEffects fx = dropShadow(120);
+  fx.dropShadows[0].distance = 2;
+  // A layer with no fill shows what lies behind it, not its own shadow.
+  EXPECT_EQ(fixtures::rgbAt(draw(styled(fx, 0)), 36, 26), (engine::Rgb{255, 255, 255}));
+  fx.dropShadows[0].knocksOut = false;
+  EXPECT_LT(fixtures::rgbAt(draw(styled(fx, 0)), 36, 26).r, 100);
+}
+
+struct StrokeCase {
+  const char* name;
+  engine::StrokeEffect::Position position;
+  bool outsideRing, insideRing;
+};
+
+class StrokePositions : public testing::TestWithParam<StrokeCase> {};
+
+TEST_P(StrokePositions, CoverTheirSideOfTheEdge) {
+  LayerEffects fx;
+  engine::StrokeEffect s;
+  s.position = GetParam().position;
+  s.size = 4;
+  s.fill.color = {255, 0, 0};
+  fx.strokes.push_back(s);
+  const engine::Raster out = draw(styled(fx));
+  const engine::Rgb red{255, 0, 0};
+  EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, GetParam().outsideRing);  // 2 px outside the left edge
+  EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, GetParam().insideRing);   // 2 px inside it
+  EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));      // the middle keeps its colour
+  EXPECT_EQ(fixtures::rgbAt(out, 20, 30), (engine::Rgb{255, 255, 255}));  // beyond the stroke
+}
+
+INSTANTIATE_TEST_SUITE_P(StrokeEffect, StrokePositions,
+                         testing::Values(StrokeCase{"Outside", engine::StrokeEffect::Position::Outside, true, false},
+                                         StrokeCase{"Inside", engine::StrokeEffect::Position::Inside, false, true},
+                                         StrokeCase{"Center", engine::StrokeEffect::Position::Center, true, true}),
+                         [](const testing::TestParamInfo<StrokeCase>& p) { return std::string(p.param.name); });
+
+TEST(LayerEffects, OverlaysShowEvenWithoutFillAndOpacityFadesEverything) {
+  LayerEffects fx;
+  engine::OverlayEffect overlay;
+  overlay.fill.color = {0, 255, 0};
+  fx.colorOverlays.push_back(overlay);
+  EXPECT_EQ(fixtures::rgbAt(draw(styled(fx, 0)), 40, 30), (engine::Rgb{0, 255, 0}));
+  engine::LayerNode half = styled(fx);
+  half.opacity = 128;
+  EXPECT_NEAR(fixtures::rgbAt(draw(half), 40, 30).r, 127, 2);
+  EXPECT_NEAR(fixtures::rgbAt(draw(half), 40, 30).g, 255, 1);
+}
+
+TEST(LayerEffects, AStyleSwitchedOffOrDisabledEffectsDrawNothing) {
+  const engine::Raster plain = draw(fixtures::solidLayer("Button", kShape, {0, 0, 255}));
+  engine::LayerNode off = styled(dropShadow(120));
+  off.styleEnabled = false;
+  EXPECT_TRUE(draw(off).samePixels(plain));
+  LayerEffects disabled = dropShadow(120);
+  disabled.dropShadows[0].enabled = false;
+  EXPECT_TRUE(draw(styled(disabled)).samePixels(plain));
+}
+
+TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
+  LayerEffects fx = dropShadow(45);
+  fx.dropShadows[0].size = 9;
+  engine::GlowEffect glow;
+  glow.size = 7;
+  glow.fill.color = {255, 255, 0};
+  fx.outerGlows.push_back(glow);
+  engine::BevelEffect bevel;
+  bevel.style = engine::BevelEffect::Style::PillowEmboss;
+  fx.bevels.push_back(bevel);
+  const Rect reach{kShape.left - fx.reach(), kShape.top - fx.reach(), kShape.right + fx.reach(), kShape.bottom + fx.reach()};
+  const engine::Raster out = engine::compositeLayers({styled(fx)}, kCanvas, kCanvas);
+  bool drewOutsideShape = false;
+  for (int y = 0; y < kCanvas.bottom; ++y)
+    for (int x = 0; x < kCanvas.right; ++x) {
+      if (!reach.contains(x, y)) {
+        EXPECT_EQ(out.alphaAt(x, y), 0) << x << "," << y;
+      }
+      drewOutsideShape |= !kShape.contains(x, y) && out.alphaAt(x, y) > 0;
+    }
+  EXPECT_TRUE(drewOutsideShape);
+}
+
+TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
+  LayerEffects fx;
+  engine::BevelEffect bevel;
+  bevel.technique = engine::BevelEffect::Technique::ChiselHard;
+  bevel.angle = 180;  // light from the left
+  bevel.altitude = 30;
+  fx.bevels.push_back(bevel);
+  const engine::Raster out = draw(styled(fx));
+  const engine::Rgb left = fixtures::rgbAt(out, 31, 30), right = fixtures::rgbAt(out, 48, 30);
+  EXPECT_GT(left.r, 60);   // lit: screened towards white
+  EXPECT_LT(right.b, 200);  // shaded: multiplied towards black
+  EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));
+}
+
+TEST(LayerEffects, MergingDownKeepsTheEffectsInThePixelsAndDropsTheStyle) {
+  engine::DocumentContent doc;
+  doc.width = kCanvas.right;
+  doc.height = kCanvas.bottom;
+  doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, {255, 255, 255})};
+  const engine::Raster before = engine::compositeDocument(doc);
+  const engine::LayerId merged = engine::mergeDown(doc, doc.layers[0].id);
+  const engine::LayerNode& layer = doc.layer(merged);
+  EXPECT_EQ(engine::drawnEffects(layer), nullptr);
+  EXPECT_GT(layer.pixels.alphaAt(52, 44), 0);  // the shadow, beyond the layer's own pixels
+  EXPECT_TRUE(engine::compositeDocument(doc).samePixels(before));
+}
+
+TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
+  engine::EffectGradient g;
+  g.colors = {{0.25, {0, 0, 0}}, {0.75, {200, 100, 0}}};
+  g.opacities = {{0.0, 1.0}, {1.0, 0.0}};
+  std::uint8_t p[4];
+  g.sample(0.0, p);
+  EXPECT_EQ(p[0], 0);
+  EXPECT_EQ(p[3], 255);
+  g.sample(0.5, p);
+  EXPECT_EQ(p[0], 100);
+  EXPECT_EQ(p[1], 50);
+  EXPECT_NEAR(p[3], 128, 1);
+  g.sample(1.0, p);
+  EXPECT_EQ(p[0], 200);
+  EXPECT_EQ(p[3], 0);
+}
+
+}  // namespace

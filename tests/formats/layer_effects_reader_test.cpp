@@ -1,0 +1,188 @@
+// Reading layer effects into the engine's typed parameters: values, lists of effects, the
+// document's global light, and the style kept in the file through a write.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "engine/layer_effects.h"
+#include "formats/byte_writer.h"
+#include "formats/layer_effects_reader.h"
+#include "formats/pattern_blocks.h"
+#include "formats/psd_writer.h"
+#include "sample_documents.h"
+
+namespace {
+
+// Writes descriptors item by item, as Photoshop lays them out.
+struct DescriptorWriter {
+  formats::ByteWriter w;
+  void key(const char* k) {
+    const std::size_t n = std::strlen(k);
+    w.u32(n == 4 ? 0 : std::uint32_t(n));
+    w.bytes(k, n);
+  }
+  void object(const char* cls, int items) {
+    w.u32(1);
+    w.u16(0);
+    key(cls);
+    w.u32(std::uint32_t(items));
+  }
+  void unitFloat(const char* k, const char* unit, double v) {
+    key(k);
+    w.tag("UntF");
+    w.tag(unit);
+    w.f64(v);
+  }
+  void boolean(const char* k, bool v) {
+    key(k);
+    w.tag("bool");
+    w.u8(v);
+  }
+  void enumerated(const char* k, const char* type, const char* value) {
+    key(k);
+    w.tag("enum");
+    key(type);
+    key(value);
+  }
+  void rgb(const char* k, double r, double g, double b) {
+    key(k);
+    w.tag("Objc");
+    object("RGBC", 3);
+    for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) {
+      key(c);
+      w.tag("doub");
+      w.f64(v);
+    }
+  }
+};
+
+void dropShadow(DescriptorWriter& d, bool globalLight, double angle) {
+  d.w.tag("Objc");
+  d.object("DrSh", 8);
+  d.boolean("enab", true);
+  d.enumerated("Md  ", "BlnM", "Mltp");
+  d.rgb("Clr ", 10, 20, 30);
+  d.unitFloat("Opct", "#Prc", 60);
+  d.boolean("uglg", globalLight);
+  d.unitFloat("lagl", "#Ang", angle);
+  d.unitFloat("Dstn", "#Pxl", 7);
+  d.unitFloat("blur", "#Pxl", 4);
+}
+
+std::vector<std::uint8_t> effectsBlock() {
+  DescriptorWriter d;
+  d.w.u32(0);
+  d.w.u32(16);
+  d.object("null", 3);
+  d.boolean("masterFXSwitch", true);
+  d.key("dropShadowMulti");
+  d.w.tag("VlLs");
+  d.w.u32(2);
+  dropShadow(d, true, 90);
+  dropShadow(d, false, 45);
+  d.key("FrFX");
+  d.w.tag("Objc");
+  d.object("FrFX", 5);
+  d.boolean("enab", true);
+  d.enumerated("Styl", "FStl", "InsF");
+  d.enumerated("PntT", "FrFl", "SClr");
+  d.unitFloat("Sz  ", "#Pxl", 3);
+  d.rgb("Clr ", 255, 128, 0);
+  d.w.padTo(2);
+  return std::move(d.w.buffer());
+}
+
+TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseIt) {
+  const engine::LayerEffects fx = formats::readLayerEffects(effectsBlock(), {30, 40}, "styled.psd");
+  ASSERT_EQ(fx.dropShadows.size(), 2u);
+  EXPECT_EQ(fx.dropShadows[0].angle, 30);  // the global light's, not its own 90
+  EXPECT_EQ(fx.dropShadows[1].angle, 45);
+  EXPECT_EQ(fx.dropShadows[1].mode, engine::BlendMode::Multiply);
+  EXPECT_DOUBLE_EQ(fx.dropShadows[1].opacity, 0.6);
+  EXPECT_EQ(fx.dropShadows[1].distance, 7);
+  EXPECT_EQ(fx.dropShadows[1].color, (engine::Rgb{10, 20, 30}));
+  ASSERT_EQ(fx.strokes.size(), 1u);
+  EXPECT_EQ(fx.strokes[0].position, engine::StrokeEffect::Position::Inside);
+  EXPECT_EQ(fx.strokes[0].size, 3);
+  EXPECT_EQ(fx.strokes[0].fill.color, (engine::Rgb{255, 128, 0}));
+}
+
+TEST(LayerEffectsReader, ACutShortBlockIsRefusedAndItsLayerKeptUndrawn) {
+  std::vector<std::uint8_t> cut = effectsBlock();
+  cut.resize(cut.size() / 2);
+  EXPECT_THROW(formats::readLayerEffects(cut, {}, "styled.psd"), formats::FormatError);
+
+  engine::DocumentContent doc;
+  doc.width = 20;
+  doc.height = 20;
+  engine::LayerNode layer = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
+  layer.hasStyle = true;
+  layer.extraBlocks.push_back(samples::block("lfx2", cut));
+  doc.layers.push_back(layer);
+  formats::attachLayerEffects(doc, "styled.psd");
+  EXPECT_EQ(doc.layers[0].effects, nullptr);
+  EXPECT_TRUE(doc.layers[0].hasStyle);
+}
+
+TEST(LayerEffectsReader, TheStyleSurvivesAWriteAndIsReadBackSwitchedAsSaved) {
+  engine::DocumentContent doc;
+  doc.width = 20;
+  doc.height = 20;
+  engine::LayerNode layer = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
+  layer.hasStyle = true;
+  layer.styleEnabled = false;
+  layer.extraBlocks.push_back(samples::block("lfx2", effectsBlock()));
+  doc.layers.push_back(layer);
+  const engine::DocumentContent back = formats::decodePsd(formats::encodePsd(doc), "written.psd").content;
+  ASSERT_NE(back.layers[0].effects, nullptr);
+  EXPECT_EQ(back.layers[0].effects->strokes.size(), 1u);
+  EXPECT_EQ(engine::drawnEffects(back.layers[0]), nullptr);  // switched off, as saved
+}
+
+// A 'Patt' block of one RGB pattern of 2 x 1 pixels whose channels claim `claimedWidth`.
+std::vector<std::uint8_t> patternBlock(int claimedWidth) {
+  formats::ByteWriter p;
+  p.u32(1);  // version
+  p.u32(3);  // RGB
+  p.u16(1);
+  p.u16(2);
+  p.u32(1);  // name: one NUL
+  p.u16(0);
+  p.u8(2);
+  p.bytes("ab", 2);
+  p.u32(3);
+  p.u32(0);  // the array's length, not used
+  for (int v : {0, 0, 1, claimedWidth}) p.u32(std::uint32_t(v));
+  p.u32(3);
+  const std::uint8_t planes[4][2] = {{255, 0}, {0, 255}, {0, 0}, {255, 128}};
+  for (const auto& plane : planes) {
+    p.u32(1);
+    p.u32(23 + 2);
+    p.u32(8);
+    for (int v : {0, 0, 1, claimedWidth}) p.u32(std::uint32_t(v));
+    p.u16(8);
+    p.u8(0);
+    p.bytes(plane, 2);
+  }
+  formats::ByteWriter w;
+  w.u32(std::uint32_t(p.buffer().size()));
+  w.bytes(p.buffer());
+  w.padTo(4);
+  return std::move(w.buffer());
+}
+
+TEST(PatternBlocks, TilesAreFoundByTheirIdWithTheirTransparency) {
+  const auto patterns = formats::readPatterns(patternBlock(2), "patterns.psd");
+  ASSERT_EQ(patterns.count("ab"), 1u);
+  const engine::Raster& tile = patterns.at("ab");
+  EXPECT_EQ(tile.bounds(), (engine::Rect{0, 0, 2, 1}));
+  EXPECT_EQ(tile.pixel(0, 0)[0], 255);
+  EXPECT_EQ(tile.pixel(1, 0)[1], 255);
+  EXPECT_EQ(tile.alphaAt(1, 0), 128);
+  // Channels that claim more pixels than their data holds are refused.
+  EXPECT_THROW(formats::readPatterns(patternBlock(3), "patterns.psd"), formats::FormatError);
+}
+
+}  // namespace
