@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTime>
@@ -513,6 +514,24 @@ int Form1Window::ScreenWidth() const {
 int Form1Window::ScreenHeight() const {
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   return s ? pixelsToTwips(s->virtualSize().height(), dpi_) : 0;
+}
+
+std::vector<ScreenArea> Form1Window::ScreenAreas() const {
+  std::vector<ScreenArea> areas;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect g = s->geometry();
+    areas.push_back({pixelsToTwips(g.left(), dpi_), pixelsToTwips(g.top(), dpi_), pixelsToTwips(g.width(), dpi_),
+                     pixelsToTwips(g.height(), dpi_)});
+  }
+  return areas;
+}
+
+int Form1Window::TitleBarHeight() const {
+  // The frame is known once the window manager has decorated the window; before that, the
+  // style's idea of a title bar stands in.
+  const int framed = geometry().top() - frameGeometry().top();
+  const int pixels = framed > 0 ? framed : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return pixelsToTwips(pixels, dpi_);
 }
 
 void Form1Window::UnloadWindow() {
