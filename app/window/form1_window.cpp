@@ -26,6 +26,7 @@
 #include "app/rtf/rtf_file.h"
 #include "app/system_info.h"
 #include "app/window/app_icon.h"
+#include "app/window/caption_fit.h"
 #include "app/window/frm_about.h"
 #include "app/window/screen_twips.h"
 #include "app/window/workflow_push_button.h"
@@ -52,6 +53,7 @@ QLabel* label(const QString& caption, QWidget* parent, const char* name, const Q
   auto* l = new QLabel(caption, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setGeometry(rect);
+  fitLabelCaption(*l);
   return l;
 }
 
