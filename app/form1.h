@@ -14,24 +14,12 @@
 #include "app/form_view.h"
 #include "app/photoshop_connection.h"
 #include "app/typed_number.h"
+#include "app/workflow_state.h"
 #include "photoshop/object_model.h"
 
 namespace app {
 
 class SettingsStore;
-
-// The workflow states.
-enum WorkflowStates : std::int16_t {
-  CreateMenuDocs = 1,
-  EditButtonTemplate = 2,
-  ReEditButtonTemplate = 3,
-  EditClonedLayout = 4,
-  CompositingLayers = 5,
-  BuildFinalDocument = 6,
-  BuildingFinalDocument = 7,
-  BuiltFinalSaveNow = 8,
-  BuiltSaveFinal = 9,
-};
 
 // Entries of the Options menu.
 enum OptionsMenuEntry : std::int16_t {

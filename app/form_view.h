@@ -33,6 +33,8 @@ enum class WorkflowButton {
 inline constexpr int kWorkflowButtonCount = 8;
 
 inline constexpr int kOptionCount = 7;  // entries 0..6 of the Options menu
+// The marks of the Options menu when the program starts, matching Form1's option fields.
+inline constexpr bool kOptionsCheckedAtStart[kOptionCount] = {false, true, true, true, true, true, false};
 
 // Outcome of a file operation of the instruction pane: number 0 is success; otherwise the
 // run-time error number (53 file not found, 75 path/file access error, ...) and its text.

@@ -3,7 +3,7 @@
 
 #include "app/error_recovery.h"
 #include "app/form1.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 
 namespace app {
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/workflow_state.h"
+
 namespace app {
 
 namespace {
@@ -23,15 +25,15 @@ constexpr std::array kStates8And9{B::Undo};
 
 std::optional<WorkflowStateInfo> WorkflowStateFor(int state) {
   switch (state) {
-    case 1: return WorkflowStateInfo{"Create New Menu Docs", kState1, true};
-    case 2: return WorkflowStateInfo{"Edit the Button Template as needed.", kState2, true};
-    case 3: return WorkflowStateInfo{"Re-Edit the Button Template as needed.", kState3, true};
-    case 4: return WorkflowStateInfo{"Edit the Cloned Buttons Layout on the Main Menu", kState4, true};
-    case 5: return WorkflowStateInfo{"Compositing Layers for Final Document", kState5, true};
-    case 6: return WorkflowStateInfo{"Build Final Photoshop Document", kStates6And7, true};
-    case 7: return WorkflowStateInfo{"Building Final Photoshop Document", kStates6And7, true};
-    case 8: return WorkflowStateInfo{"Built Final Photoshop Document... Save Now.", kStates8And9, false};
-    case 9: return WorkflowStateInfo{"Built... Save Final PSD Document", kStates8And9, false};
+    case CreateMenuDocs: return WorkflowStateInfo{"Create New Menu Docs", kState1, true};
+    case EditButtonTemplate: return WorkflowStateInfo{"Edit the Button Template as needed.", kState2, true};
+    case ReEditButtonTemplate: return WorkflowStateInfo{"Re-Edit the Button Template as needed.", kState3, true};
+    case EditClonedLayout: return WorkflowStateInfo{"Edit the Cloned Buttons Layout on the Main Menu", kState4, true};
+    case CompositingLayers: return WorkflowStateInfo{"Compositing Layers for Final Document", kState5, true};
+    case BuildFinalDocument: return WorkflowStateInfo{"Build Final Photoshop Document", kStates6And7, true};
+    case BuildingFinalDocument: return WorkflowStateInfo{"Building Final Photoshop Document", kStates6And7, true};
+    case BuiltFinalSaveNow: return WorkflowStateInfo{"Built Final Photoshop Document... Save Now.", kStates8And9, false};
+    case BuiltSaveFinal: return WorkflowStateInfo{"Built... Save Final PSD Document", kStates8And9, false};
     default: return std::nullopt;
   }
 }

@@ -8,7 +8,7 @@
 #include "app/form1.h"
 #include "app/held_reference.h"
 #include "app/workflow_state_table.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 
 namespace app {
 

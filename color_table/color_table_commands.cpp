@@ -5,7 +5,7 @@
 #include "app/form1.h"
 #include "app/held_reference.h"
 #include "color_table/color_table_grid.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 #include "photoshop/color_operations.h"
 
 namespace app {

@@ -486,6 +486,8 @@ void Compositor::drawStack(const std::vector<LayerNode>& layers, Raster& surface
 
 }  // namespace
 
+Mask featheredMask(const Mask& mask, double radius, const Rect& area) { return featherMask(mask, radius, area); }
+
 void paintPixel(BlendMode mode, std::uint8_t* rgba, Rgb color, float alpha, bool preserveTransparency, int x, int y) {
   if (alpha <= 0.0f) return;
   if (preserveTransparency && rgba[3] == 0) return;

@@ -14,6 +14,10 @@ namespace engine {
 // The widest feather a layer mask or vector mask may have, in pixels (Photoshop's limit).
 inline constexpr double kMaxMaskFeather = 1000.0;
 
+// `mask` blurred by a Gaussian of `radius` pixels, as masks and selections are feathered, over
+// the part of `area` the blur reaches.
+Mask featheredMask(const Mask& mask, double radius, const Rect& area);
+
 // The visible layers of `layers` (topmost first) composited over transparency within `area`.
 // `canvas` is the document's size: without it vector masks and fill layers that carry no
 // pixels of their own do not show.

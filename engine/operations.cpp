@@ -419,7 +419,8 @@ void setSolidFillColor(DocumentContent& doc, LayerId id, Rgb color) {
 void selectRegion(DocumentContent& doc, const std::vector<Point>& region, SelectionType type, double feather) {
   if (!std::isfinite(feather) || feather < 0.0 || feather > 250.0)
     fail(ErrorCode::InvalidArgument, "feather must be 0 to 250 pixels");
-  const Mask shape = rasterizePolygon(region, doc.canvas());
+  Mask shape = rasterizePolygon(region, doc.canvas());
+  if (feather > 0.0) shape = featheredMask(shape, feather, doc.canvas());
   doc.selection = combineSelection(doc.selection, shape, type, doc.canvas());
 }
 

@@ -61,7 +61,7 @@ void unlockBackground(LayerNode& node);
 void setSolidFillColor(DocumentContent& doc, LayerId id, Rgb color);
 
 // Selection: Select(region, type, feather, anti-alias) rasterises the polygon (a pixel is in
-// when its centre is inside).
+// when its centre is inside) and softens its edge by `feather` pixels as a mask's feather does.
 void selectRegion(DocumentContent& doc, const std::vector<Point>& region, SelectionType type, double feather);
 void selectAll(DocumentContent& doc);
 void deselect(DocumentContent& doc);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "formats/document_io.h"
 
@@ -16,16 +17,16 @@ namespace formats {
 
 class ByteReader {
  public:
-  ByteReader(std::span<const std::uint8_t> bytes, const std::string& name) : bytes_(bytes), name_(&name) {}
+  ByteReader(std::span<const std::uint8_t> bytes, std::string name) : bytes_(bytes), name_(std::move(name)) {}
 
-  const std::string& name() const { return *name_; }
+  const std::string& name() const { return name_; }
   std::size_t position() const { return pos_; }
   std::size_t size() const { return bytes_.size(); }
   std::size_t remaining() const { return bytes_.size() - pos_; }
   bool atEnd() const { return pos_ >= bytes_.size(); }
   std::span<const std::uint8_t> bytes() const { return bytes_; }
 
-  [[noreturn]] void fail(const std::string& what) const { refuseFile(*name_, what); }
+  [[noreturn]] void fail(const std::string& what) const { refuseFile(name_, what); }
 
   // Refuses unless `count` more bytes are there; `what` says what they were meant to be.
   void require(std::uint64_t count, const char* what) const {
@@ -83,11 +84,11 @@ class ByteReader {
   }
 
   // A sub-reader over the next `count` bytes; this reader moves past them.
-  ByteReader sub(std::uint64_t count, const char* what) { return ByteReader(take(count, what), *name_); }
+  ByteReader sub(std::uint64_t count, const char* what) { return ByteReader(take(count, what), name_); }
 
  private:
   std::span<const std::uint8_t> bytes_;
-  const std::string* name_;
+  std::string name_;  // owned: a reader may outlive the caller's copy of the file name
   std::size_t pos_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #include "app/error_recovery.h"
 #include "app/form1.h"
 #include "app/held_reference.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 
 namespace app {
 

@@ -21,11 +21,6 @@ void checkComponent(double v) {
     throw AutomationError(ErrorCode::InvalidArgument, "a colour component must be 0 to 255", "RGBColor");
 }
 
-engine::Rgb toRgb(const SolidColor& c) {
-  return {std::uint8_t(std::lround(c.RGB().Red())), std::uint8_t(std::lround(c.RGB().Green())),
-          std::uint8_t(std::lround(c.RGB().Blue()))};
-}
-
 SolidColor fromRgb(engine::Rgb rgb) {
   SolidColor c;
   c.RGB().SetRed(rgb.r);
@@ -157,7 +152,7 @@ SolidColor Application::ForegroundColor() const {
 }
 
 void Application::SetForegroundColor(const SolidColor& color) const {
-  detail::call(session_, "Application.ForegroundColor=", [&] { session_->engine.foreground = toRgb(color); });
+  detail::call(session_, "Application.ForegroundColor=", [&] { session_->engine.foreground = detail::toRgb(color); });
 }
 
 SolidColor Application::BackgroundColor() const {
@@ -165,7 +160,7 @@ SolidColor Application::BackgroundColor() const {
 }
 
 void Application::SetBackgroundColor(const SolidColor& color) const {
-  detail::call(session_, "Application.BackgroundColor=", [&] { session_->engine.background = toRgb(color); });
+  detail::call(session_, "Application.BackgroundColor=", [&] { session_->engine.background = detail::toRgb(color); });
 }
 
 TypeID Application::CharIDToTypeID(const std::string& code) const {
@@ -236,6 +231,11 @@ void Preferences::SetInterpolation(int method) const {
     p.interpolation = method;
     session_->engine.setPreferences(p);
   });
+}
+
+engine::Rgb detail::toRgb(const SolidColor& c) {
+  return {std::uint8_t(std::lround(c.RGB().Red())), std::uint8_t(std::lround(c.RGB().Green())),
+          std::uint8_t(std::lround(c.RGB().Blue()))};
 }
 
 }  // namespace photoshop

@@ -22,11 +22,6 @@ void requireActive(const detail::SessionPtr& session, const engine::Document& do
   if (!active || active->id() != doc.id()) engine::fail(ErrorCode::NotActiveDocument, kNotActiveText);
 }
 
-engine::Rgb toRgb(const SolidColor& c) {
-  return {std::uint8_t(std::lround(c.RGB().Red())), std::uint8_t(std::lround(c.RGB().Green())),
-          std::uint8_t(std::lround(c.RGB().Blue()))};
-}
-
 engine::BlendMode colorBlendMode(int mode) {
   if (!engine::isValidBlendMode(mode) || mode == int(engine::BlendMode::PassThrough))
     engine::fail(ErrorCode::InvalidArgument, "blend mode " + std::to_string(mode) + " is not valid for painting");
@@ -299,8 +294,7 @@ std::vector<int> Channel::Histogram() const {
   });
 }
 
-std::shared_ptr<engine::Document> Selection::activeDocument(const char* member) const {
-  (void)member;
+std::shared_ptr<engine::Document> Selection::activeDocument() const {
   auto d = detail::resolveDocument(session_, doc_);
   requireActive(session_, *d);
   return d;
@@ -309,7 +303,7 @@ std::shared_ptr<engine::Document> Selection::activeDocument(const char* member) 
 void Selection::Select(const Region& region, int type, double feather, bool antiAlias) const {
   (void)antiAlias;  // selections are hard-edged: a pixel is in when its centre is inside
   detail::call(session_, "Selection.Select", [&] {
-    auto d = activeDocument("Select");
+    auto d = activeDocument();
     if (type < ps::ReplaceSelection || type > ps::IntersectSelection)
       engine::fail(ErrorCode::InvalidArgument, "selection type " + std::to_string(type) + " is not valid");
     std::vector<engine::Point> points;
@@ -321,23 +315,23 @@ void Selection::Select(const Region& region, int type, double feather, bool anti
 }
 
 void Selection::SelectAll() const {
-  detail::call(session_, "Selection.SelectAll", [&] { activeDocument("SelectAll")->edit("Select All", engine::selectAll); });
+  detail::call(session_, "Selection.SelectAll", [&] { activeDocument()->edit("Select All", engine::selectAll); });
 }
 
 void Selection::Deselect() const {
-  detail::call(session_, "Selection.Deselect", [&] { activeDocument("Deselect")->edit("Deselect", engine::deselect); });
+  detail::call(session_, "Selection.Deselect", [&] { activeDocument()->edit("Deselect", engine::deselect); });
 }
 
 void Selection::Invert() const {
-  detail::call(session_, "Selection.Invert", [&] { activeDocument("Invert")->edit("Inverse", engine::invertSelection); });
+  detail::call(session_, "Selection.Invert", [&] { activeDocument()->edit("Inverse", engine::invertSelection); });
 }
 
 void Selection::Fill(const SolidColor& color, int mode, double opacity, bool preserveTransparency) const {
   detail::call(session_, "Selection.Fill", [&] {
-    auto d = activeDocument("Fill");
+    auto d = activeDocument();
     const engine::BlendMode blend = colorBlendMode(mode);
     d->edit("Fill", [&](engine::DocumentContent& c) {
-      engine::fillSelection(c, c.activeLayer, toRgb(color), blend, opacity, preserveTransparency);
+      engine::fillSelection(c, c.activeLayer, detail::toRgb(color), blend, opacity, preserveTransparency);
     });
   });
 }
@@ -345,10 +339,10 @@ void Selection::Fill(const SolidColor& color, int mode, double opacity, bool pre
 void Selection::Stroke(const SolidColor& color, int width, int location, int mode, double opacity,
                        bool preserveTransparency) const {
   detail::call(session_, "Selection.Stroke", [&] {
-    auto d = activeDocument("Stroke");
+    auto d = activeDocument();
     const engine::BlendMode blend = colorBlendMode(mode);
     d->edit("Stroke", [&](engine::DocumentContent& c) {
-      engine::strokeSelection(c, c.activeLayer, toRgb(color), width, engine::StrokeLocation(location), blend, opacity,
+      engine::strokeSelection(c, c.activeLayer, detail::toRgb(color), width, engine::StrokeLocation(location), blend, opacity,
                               preserveTransparency);
     });
   });
@@ -356,7 +350,7 @@ void Selection::Stroke(const SolidColor& color, int width, int location, int mod
 
 void Selection::Copy(bool merged) const {
   detail::call(session_, "Selection.Copy", [&] {
-    auto d = activeDocument("Copy");
+    auto d = activeDocument();
     const engine::DocumentContent& c = d->content();
     if (merged) {
       engine::DocumentContent flat;
@@ -375,7 +369,7 @@ void Selection::Copy(bool merged) const {
 void Selection::Similar(int tolerance, bool antiAlias) const {
   (void)antiAlias;
   detail::call(session_, "Selection.Similar", [&] {
-    activeDocument("Similar")->edit("Similar", [&](engine::DocumentContent& c) { engine::selectSimilar(c, tolerance); });
+    activeDocument()->edit("Similar", [&](engine::DocumentContent& c) { engine::selectSimilar(c, tolerance); });
   });
 }
 

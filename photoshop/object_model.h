@@ -217,7 +217,8 @@ class Selection {
  private:
   friend class Document;
   Selection(detail::SessionPtr s, std::weak_ptr<engine::Document> d) : session_(std::move(s)), doc_(std::move(d)) {}
-  std::shared_ptr<engine::Document> activeDocument(const char* member) const;
+  // The selection's document, which must be the active one (0x80041FA4 otherwise).
+  std::shared_ptr<engine::Document> activeDocument() const;
   detail::SessionPtr session_;
   std::weak_ptr<engine::Document> doc_;
 };

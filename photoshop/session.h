@@ -13,7 +13,14 @@
 #include "photoshop/automation_error.h"
 #include "photoshop/fault_hook.h"
 
+namespace photoshop {
+class SolidColor;
+}
+
 namespace photoshop::detail {
+
+// A colour of the object model as the engine paints it: each component rounded to 0..255.
+engine::Rgb toRgb(const SolidColor& c);
 
 struct Session {
   engine::Engine engine;

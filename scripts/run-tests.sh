@@ -10,6 +10,9 @@ bash scripts/install-deps.sh
 
 echo "== build and test"
 bash scripts/build.sh build -DQUILLARY_WERROR=ON
+# The layers: no include goes up the order, no library links upwards or in a cycle.
+cmake --graphviz=build/graph/quillary.dot build >/dev/null
+python3 scripts/check-layers.py --graph build/graph/quillary.dot
 ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 600
 
 echo "== sanitizer build and test (ASan + UBSan)"

@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTime>
 #include <QTimer>
@@ -26,14 +26,18 @@
 #include "app/rtf/rtf_file.h"
 #include "app/system_info.h"
 #include "app/window/app_icon.h"
-#include "app/window/caption_fit.h"
 #include "app/window/frm_about.h"
-#include "app/window/screen_twips.h"
 #include "app/window/workflow_push_button.h"
 #include "color_table/color_table_ctrl.h"
 #include "menu_creation/dialog/chooser_dialog.h"
+#include "support/caption_fit.h"
+#include "support/screen_twips.h"
 
 namespace app::window {
+
+using support::screen::pixelsToTwips;
+using support::screen::twipsRect;
+using support::screen::twipsToPixels;
 
 namespace {
 
@@ -53,7 +57,7 @@ QLabel* label(const QString& caption, QWidget* parent, const char* name, const Q
   auto* l = new QLabel(caption, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setGeometry(rect);
-  fitLabelCaption(*l);
+  support::screen::fitLabelCaption(*l);
   return l;
 }
 
@@ -272,12 +276,11 @@ void Form1Window::buildMenus() {
                                               "Remove Hilite from Button Image Area",
                                               "Remove Hilite from Nxt/Prev Button Image Area",
                                               "Add Hilite to Thumbnail Mask Area"};
-  const bool checkedAtStart[kOptionCount] = {false, true, true, true, true, true, false};
   for (int i = 0; i < kOptionCount; ++i) {
     QAction* entry = options->addAction(QString::fromLatin1(optionCaptions[i]));
     entry->setObjectName(QStringLiteral("OptionsMenu%1").arg(i));
     entry->setCheckable(true);
-    entry->setChecked(checkedAtStart[i]);
+    entry->setChecked(kOptionsCheckedAtStart[i]);
     connect(entry, &QAction::triggered, this, [this, entry, i](bool checked) {
       // The core toggles the mark itself; undo the toggle Qt made on the way here.
       entry->setChecked(!checked);

@@ -3,7 +3,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "app/window/caption_fit.h"
+#include "support/caption_fit.h"
 
 namespace app::window {
 
@@ -27,7 +27,7 @@ QRect captionArea(const QRect& face) { return face.adjusted(4, 2, -4, -2); }
 
 void WorkflowPushButton::resizeEvent(QResizeEvent* event) {
   QPushButton::resizeEvent(event);
-  shrinkFontToFit(*this, captionArea(rect()), kCaptionFlags, text());
+  support::screen::shrinkFontToFit(*this, captionArea(rect()), kCaptionFlags, text());
 }
 
 void WorkflowPushButton::paintEvent(QPaintEvent* /*event*/) {

@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "app/form_view.h"
-#include "app/window/caption_fit.h"
-#include "app/window/screen_twips.h"
+#include "support/caption_fit.h"
+#include "support/screen_twips.h"
 #include "file_tree/file_tree_control.h"
 #include "menu_creation/dialog/chooser_rules.h"
 #include "menu_creation/dialog/chooser_thumbnail.h"
@@ -63,7 +63,7 @@ QFont Arial(double points, bool bold = false) {
 QLabel* Caption(const QString& text, QWidget* parent, const char* name, const QRect& rect) {
   auto* label = Placed<QLabel>(parent, name, rect, text);
   label->setFont(Arial(14.25, true));
-  app::window::fitLabelCaption(*label);
+  support::screen::fitLabelCaption(*label);
   SetColor(label, QPalette::WindowText, kLabelColor);
   return label;
 }
@@ -132,7 +132,7 @@ Dialog::Dialog(app::FormView& prompts, QString programFolder, QWidget* parent)
 }
 
 QRect Dialog::at(int left, int top, int width, int height) const {
-  return app::window::twipsRect(left, top, width, height, dpi_);
+  return support::screen::twipsRect(left, top, width, height, dpi_);
 }
 
 Dialog::TreeSide Dialog::MakeSide(const SideLayout& layout, const QString& folder,
@@ -175,7 +175,7 @@ void Dialog::DisableTree(const TreeSide& side) {
   side.label->setText(kAlreadyLoaded);
   // The longer caption may not fit the layout's width; nothing lies to the right of it.
   side.label->resize(std::max(side.label->width(), side.label->sizeHint().width()), side.label->height());
-  app::window::fitLabelCaption(*side.label);
+  support::screen::fitLabelCaption(*side.label);
 }
 
 void Dialog::mouseReleaseEvent(QMouseEvent* event) {

@@ -11,51 +11,57 @@ using B = WorkflowButton;
 
 namespace {
 
-struct Expected {
-  std::int16_t state;
-  const char* status;
-  std::set<B> enabled;
-  std::optional<B> green;
-};
+class StateTest : public FormTest, public ::testing::WithParamInterface<WorkflowStates> {};
 
-const Expected kStates[] = {
-    {1, "Create New Menu Docs", {B::CreateNewMenuDoc}, B::CreateNewMenuDoc},
-    {2, "Edit the Button Template as needed.", {B::Undo, B::CloneButtons, B::AnotherRandomBkgnd}, B::CloneButtons},
-    {3, "Re-Edit the Button Template as needed.", {B::Undo, B::CloneButtons, B::AnotherRandomBkgnd, B::PreviewMenu},
-     B::CloneButtons},
-    {4, "Edit the Cloned Buttons Layout on the Main Menu",
-     {B::Undo, B::BuildCompositeLayers, B::AnotherRandomBkgnd, B::PreviewMenu, B::LinkBtnLyrs},
-     B::BuildCompositeLayers},
-    {5, "Compositing Layers for Final Document", {B::Undo, B::BuildCompositeLayers, B::LinkBtnLyrs},
-     B::BuildCompositeLayers},
-    {6, "Build Final Photoshop Document", {B::Undo, B::FinalPSDDocument}, B::FinalPSDDocument},
-    {7, "Building Final Photoshop Document", {B::Undo, B::FinalPSDDocument}, B::FinalPSDDocument},
-    {8, "Built Final Photoshop Document... Save Now.", {B::Undo}, std::nullopt},
-    {9, "Built... Save Final PSD Document", {B::Undo}, std::nullopt},
-};
+const char* const kStateNames[] = {"",
+                                   "CreateMenuDocs",
+                                   "EditButtonTemplate",
+                                   "ReEditButtonTemplate",
+                                   "EditClonedLayout",
+                                   "CompositingLayers",
+                                   "BuildFinalDocument",
+                                   "BuildingFinalDocument",
+                                   "BuiltFinalSaveNow",
+                                   "BuiltSaveFinal"};
 
 }  // namespace
 
-TEST_F(FormTest, EachStateEnablesExactlyItsButtonsInItsColours) {
+// The window shows the state's row of the table and nothing else, and the rows keep the rules
+// a user relies on: one green step button at most, Undo from the second state on.
+TEST_P(StateTest, TheWindowShowsExactlyTheStatesButtonsInTheirColours) {
   Form1& f = loadedForm();
-  for (const Expected& e : kStates) {
-    SCOPED_TRACE(e.state);
-    view.progress = 50;
-    f.WorkflowState = e.state;
-    f.SetUIState();
-    EXPECT_EQ(view.panels[1], e.status);
-    EXPECT_EQ(view.progress, 0);
-    EXPECT_EQ(view.paneFile, stateFile(e.state));
-    for (B b : AllWorkflowButtons()) {
-      EXPECT_EQ(view.isEnabled(b), e.enabled.count(b) == 1) << int(b);
-      const std::int32_t colour = !e.enabled.count(b) ? kNeutralButtonColor
-                                  : b == e.green      ? kStepButtonColor
-                                                      : kAvailableButtonColor;
-      EXPECT_EQ(view.colorOf(b), colour) << int(b);
-    }
-  }
+  const WorkflowStates state = GetParam();
+  const auto row = WorkflowStateFor(state);
+  ASSERT_TRUE(row);
+  view.progress = 50;
+  f.WorkflowState = state;
+  f.SetUIState();
+  EXPECT_EQ(view.panels[1], row->statusText);
+  EXPECT_EQ(view.progress, 0);
+  EXPECT_EQ(view.paneFile, stateFile(state));
   EXPECT_TRUE(view.messages.empty());
 
+  const std::set<B> enabled(row->enabled.begin(), row->enabled.end());
+  int green = 0;
+  for (B b : AllWorkflowButtons()) {
+    SCOPED_TRACE(int(b));
+    EXPECT_EQ(view.isEnabled(b), enabled.count(b) == 1);
+    const bool step = row->hasStepButton && b == row->enabled.front();
+    green += view.colorOf(b) == kStepButtonColor;
+    EXPECT_EQ(view.colorOf(b), !enabled.count(b) ? kNeutralButtonColor : step ? kStepButtonColor : kAvailableButtonColor);
+  }
+  EXPECT_EQ(green, row->hasStepButton ? 1 : 0);
+  EXPECT_EQ(view.isEnabled(B::Undo), state != CreateMenuDocs) << "Undo leads back from every later state";
+}
+
+INSTANTIATE_TEST_SUITE_P(States, StateTest,
+                         ::testing::Values(CreateMenuDocs, EditButtonTemplate, ReEditButtonTemplate, EditClonedLayout,
+                                           CompositingLayers, BuildFinalDocument, BuildingFinalDocument,
+                                           BuiltFinalSaveNow, BuiltSaveFinal),
+                         [](const auto& state) { return std::string(kStateNames[state.param]); });
+
+TEST_F(FormTest, AStateOutsideOneToNineDisablesEveryButton) {
+  Form1& f = loadedForm();
   f.WorkflowState = 10;
   f.SetUIState();
   for (B b : AllWorkflowButtons()) EXPECT_FALSE(view.isEnabled(b));

@@ -44,6 +44,20 @@ TEST(Selection, AddDiminishAndIntersectCombineWithWhatIsSelected) {
   EXPECT_EQ(c.selection.at(99, 99), 255);
 }
 
+TEST(Selection, AFeatheredSelectionFadesAcrossItsEdgeAndAFillFollowsIt) {
+  DocumentContent c = blankDocument(100, 100);
+  selectRegion(c, rect(20, 20, 80, 80), SelectionType::Replace, 4);
+  EXPECT_EQ(c.selection.at(50, 50), 255) << "well inside stays selected";
+  EXPECT_EQ(c.selection.at(2, 50), 0) << "well outside stays out";
+  const int edgeIn = c.selection.at(20, 50), edgeOut = c.selection.at(19, 50);
+  EXPECT_GT(edgeIn, 64);
+  EXPECT_LT(edgeIn, 255);
+  EXPECT_GT(edgeOut, 0);
+  EXPECT_LT(edgeOut, edgeIn);
+  fillSelection(c, c.activeLayer, {255, 0, 0}, BlendMode::Normal, 100, false);
+  EXPECT_EQ(fixtures::alphaAt(c.layer(c.activeLayer).pixels, 19, 50), edgeOut);
+}
+
 TEST(Fill, PaintsTheSelectionOrTheWholeCanvasAndGrowsTheLayerOnlyAsNeeded) {
   DocumentContent c = blankDocument(100, 80);
   const LayerId id = c.activeLayer;

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 #include "photoshop/object_model.h"
 
 namespace menu_test {

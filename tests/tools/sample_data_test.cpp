@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <set>
 
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 #include "photoshop/object_model.h"
 #include "tools/sample_data/sample_backgrounds.h"
 #include "tools/sample_data/sample_data.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form_fixture.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 #include "tools/sample_data/sample_data.h"
 #include "tools/sample_data/sample_templates.h"
 

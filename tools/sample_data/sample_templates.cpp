@@ -1,7 +1,7 @@
 #include "tools/sample_data/sample_templates.h"
 
 #include "color_table/color_table_grid.h"
-#include "menu_creation/vocabulary.h"
+#include "support/vocabulary.h"
 #include "photoshop/color_operations.h"
 #include "tools/sample_data/sample_backgrounds.h"
 
@@ -49,6 +49,27 @@ TemplateDesign GoldFrame() {
   d.next.buttonArea = {{ChamferedRect(570, 420, 630, 470, 10), {}, brown}};
   d.next.hiliteMask = {{ChamferedRect(566, 416, 634, 474, 12), ChamferedRect(570, 420, 630, 470, 10), light}};
   d.next.buttonImage = {{{{590, 430}, {604, 430}, {618, 445}, {604, 460}, {590, 460}, {604, 445}}, {}, gold}};
+  return d;
+}
+
+// Small buttons: ten of them fit in a grid in the title-safe area of a 720 x 540 menu, between
+// the title area and the Next/Previous row.
+TemplateDesign CompactSilver() {
+  constexpr double L = 40, T = 150, R = 210, B = 206;
+  constexpr Rgb slate{70, 80, 96}, silver{224, 228, 236};
+  TemplateDesign d;
+  d.fileName = "Compact Silver.psd";
+  d.titleArea = {{RoundedRect(200, 56, 520, 100, 16), {}, {52, 60, 74}}};
+  d.button.buttonArea = {{RoundedRect(L, T, R, B, 12), {}, slate}};
+  d.button.hiliteMask = {{RoundedRect(L - 4, T - 4, R + 4, B + 4, 16), RoundedRect(L, T, R, B, 12), silver}};
+  d.button.buttonImage = {{RoundedRect(L + 2, T + 2, R - 2, B - 2, 10), {}, {120, 132, 150}},
+                          {RoundedRect(L + 6, T + 4, R - 6, T + 20, 8), {}, {176, 186, 204}}};
+  d.thumbArea = {{RectangleRegion(L + 6, T + 6, L + 66, T + 50), {}, {24, 28, 36}}};
+  d.thumbMask = {{RectangleRegion(L + 8, T + 8, L + 64, T + 48), {}, kWhite}};
+  d.textArea = {{RectangleRegion(L + 74, T + 18, R - 10, T + 38), {}, {236, 238, 244}}};
+  d.next.buttonArea = {{Ellipse(600, 440, 640, 480), {}, slate}};
+  d.next.hiliteMask = {{Ellipse(596, 436, 644, 484), Ellipse(600, 440, 640, 480), silver}};
+  d.next.buttonImage = {{{{613, 450}, {631, 460}, {613, 470}}, {}, kWhite}};
   return d;
 }
 
@@ -113,7 +134,7 @@ photoshop::LayerSet AddButtonSet(photoshop::Document& doc, const char* name, con
 }  // namespace
 
 const std::vector<TemplateDesign>& SampleTemplates() {
-  static const std::vector<TemplateDesign> designs{BlueRounded(), GoldFrame(), IncompleteGreen()};
+  static const std::vector<TemplateDesign> designs{BlueRounded(), GoldFrame(), CompactSilver(), IncompleteGreen()};
   return designs;
 }
 

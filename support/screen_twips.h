@@ -6,7 +6,7 @@
 
 #include "support/twips.h"
 
-namespace app::window {
+namespace support::screen {
 
 inline int twipsToPixels(double twips, double dotsPerInch) {
   return int(std::lround(support::twipsToPixels(twips, dotsPerInch)));
@@ -22,4 +22,4 @@ inline QRect twipsRect(int left, int top, int width, int height, double dotsPerI
           twipsToPixels(height, dotsPerInch)};
 }
 
-}  // namespace app::window
+}  // namespace support::screen

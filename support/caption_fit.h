@@ -1,5 +1,5 @@
 #pragma once
-// Captions that fit their controls. The geometry is fixed in twips, and the fonts a Linux
+// Captions that fit their controls (header only: the controls' libraries bring Qt Widgets). The geometry is fixed in twips, and the fonts a Linux
 // desktop offers are wider than the ones the layout was drawn with: a caption too long for its
 // control gets a smaller font, half a point at a time down to 6 points, rather than a cut.
 
@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-namespace app::window {
+namespace support::screen {
 
 inline bool captionFits(const QFont& font, const QWidget& widget, const QRect& area, int flags, const QString& text) {
   const QRect needed = QFontMetrics(font, &widget).boundingRect(area, flags, text);
@@ -43,4 +43,4 @@ inline void fitButtonCaption(QPushButton& button) {
   shrinkFontToFit(button, area, Qt::AlignCenter | Qt::TextShowMnemonic, button.text());
 }
 
-}  // namespace app::window
+}  // namespace support::screen
