@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # install_check.sh BUILD_DIR PREFIX: installs BUILD_DIR into a temporary DESTDIR and checks the
 # installed tree: the programs, the program folder, the desktop entry, the icon and the
-# AppStream data; then builds a menu with the installed quillary-build from an installed
-# background and button template, runs the installed demo, and reads what they write and every
-# installed sample with the installed quillary-psdinfo.
+# AppStream data; then runs the installed demo, and reads what it writes and every installed
+# sample with the installed quillary-psdinfo.
 set -euo pipefail
 build=$1
 prefix=$2
@@ -41,16 +40,9 @@ fi
 
 shopt -s nullglob globstar
 mkdir -p "$root/out"
-backgrounds=()
-for f in "$data"/Backgrounds/**/*; do
-  case "$f" in */Preview/*) ;; *) [ -f "$f" ] && backgrounds+=("$f") ;; esac
-done
-[ ${#backgrounds[@]} -gt 0 ] || fail "no installed backgrounds"
-"$top/bin/quillary-build" --background "${backgrounds[0]}" --template "$data/Button Templates/Blue Rounded.psd" \
-  --output "$root/out/menu.psd" >"$root/build.log" 2>&1 || { cat "$root/build.log"; fail "the installed quillary-build failed"; }
 "$top/bin/quillary-demo" "$root/out" >"$root/demo.log" || { cat "$root/demo.log"; fail "the installed demo failed"; }
 written=("$root"/out/*.psd)
-[ ${#written[@]} -ge 2 ] || fail "the installed programs wrote ${#written[@]} documents, not 2"
+[ ${#written[@]} -gt 0 ] || fail "the installed demo wrote no document"
 samples=("$data"/Backgrounds/**/*.psd "$data"/Button\ Templates/**/*.psd)
 [ ${#samples[@]} -gt 0 ] || fail "no installed sample documents"
 for f in "${written[@]}" "${samples[@]}"; do
