@@ -81,7 +81,7 @@ class FormView {
   virtual void SetStatusPanelText(int panel, const std::string& text) = 0;
 
   // Instruction pane. Loading names the pane's file and shows it; on failure the pane keeps
-  // what it showed.
+  // what it showed and the name of the file that came from.
   virtual FileResult LoadInstructionFile(const std::string& path) = 0;
   virtual std::string InstructionFileName() const = 0;
   virtual FileResult SaveInstructionFile(const std::string& path) = 0;

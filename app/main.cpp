@@ -1,15 +1,18 @@
 // The quillary program: the main window, its core, and the embedded image engine behind the
-// automation layer, with the engine's documents kept from one run to the next. The program
-// ends when the main window is unloaded.
+// automation layer and the workspace window that shows its documents, with the engine's documents
+// kept from one run to the next. The program ends when the main window is unloaded.
 
 #include <QApplication>
+#include <QSettings>
 
 #include "app/form1.h"
 #include "app/program_folder.h"
 #include "app/session_keeper.h"
 #include "app/settings_store.h"
 #include "app/window/app_icon.h"
+#include "app/window/engine_host_dialogs.h"
 #include "app/window/form1_window.h"
+#include "workspace/workspace_window.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -20,8 +23,15 @@ int main(int argc, char** argv) {
   app::SettingsStore settings;
   app::window::Form1Window window;
   photoshop::Application engine;
+  // The engine asks the user before it closes a changed document or picks a file to save to.
+  app::window::EngineHostDialogs engineHost(engine.engine(), &window);
   app::SessionKeeper session(engine, photoshop::SessionStore::defaultFolder());
   session.Restore(window);
+  QSettings workspaceSettings;
+  workspace::Workspace workspaceWindow(engine, workspaceSettings);
+  // The program ends with the main window, whether the workspace is open or not.
+  workspaceWindow.setAttribute(Qt::WA_QuitOnClose, false);
+  window.setWorkspaceOpener([&workspaceWindow] { workspaceWindow.bringForward(); });
 
   app::Form1 form(window, settings, [&engine] { return engine; }, app::ProgramFolder());
   window.attach(form);
@@ -29,6 +39,7 @@ int main(int argc, char** argv) {
   form.Form_Load();
   if (!window.isUnloaded()) {
     window.show();
+    workspaceWindow.showBeside(window);
     application.exec();
   }
   // Form_Unload has given the user's preferences back; they are what the session keeps.

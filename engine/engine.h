@@ -65,6 +65,8 @@ class Engine {
   // While the workspace holds an unaccepted edit, every automation call fails as busy.
   bool pendingEdit = false;
 
+  // Asked before anything that needs the user's word; with none installed such an operation
+  // refuses with ErrorCode::NoHostToAsk.
   Host* host = nullptr;
 
   // Bumped on every change the workspace may need to show.
@@ -76,6 +78,22 @@ class Engine {
   std::vector<DocumentId> activation_;  // most recently active last
   Preferences preferences_;
   std::uint64_t changes_ = 0;
+};
+
+// Installs a host on an engine for as long as it lives, and takes it away again (unless another
+// host has been installed since).
+class HostInstallation {
+ public:
+  HostInstallation(Engine& engine, Host& host) : engine_(engine), host_(host) { engine_.host = &host_; }
+  ~HostInstallation() {
+    if (engine_.host == &host_) engine_.host = nullptr;
+  }
+  HostInstallation(const HostInstallation&) = delete;
+  HostInstallation& operator=(const HostInstallation&) = delete;
+
+ private:
+  Engine& engine_;
+  Host& host_;
 };
 
 }  // namespace engine

@@ -31,6 +31,9 @@ enum class ErrorCode : std::int32_t {
   NothingSelected = static_cast<std::int32_t>(0x80042108u),
   // A document or layer larger than the engine accepts.
   TooLarge = static_cast<std::int32_t>(0x80042109u),
+  // The operation needs to ask the user (save changes? which file?) and no host is installed
+  // to ask; nothing was done. Not a cancel: nobody said no.
+  NoHostToAsk = static_cast<std::int32_t>(0x8004210Au),
   // A handle that was never set to an object (a reference the program holds before assigning it).
   ObjectNotSet = 91,
 };

@@ -25,14 +25,14 @@ void Form1::SetTitleSafeGuides() {
   using namespace vocabulary;
   PhotoshopApp.SetActiveDocument(PhotoshopApp.Documents().Item(kBuildMenu));
 
-  // A Build Menu made empty holds "Layer 1", which becomes the guide layer; otherwise a new
-  // layer is added for it (and is the one drawn on, being active).
-  if (!IgnoreErrors([&] { Held(BuildMenuDocument).ArtLayers().Item(kLayer1).SetName(kTitleSafeZones); })) {
-    IgnoreErrors([&] {
-      WorkLayer = Held(BuildMenuDocument).ArtLayers().Add();
-      WorkLayer.SetName(kTitleSafeZones);
-    });
-  }
+  // The guides go on a layer of their own, the one drawn on: a layer of the user's is never
+  // renamed or stroked, whatever its name. Without that layer nothing is drawn.
+  const bool ownLayer = IgnoreErrors([&] {
+    WorkLayer = Held(BuildMenuDocument).ArtLayers().Add();
+    WorkLayer.SetName(kTitleSafeZones);
+    BuildMenuDocument.SetActiveLayer(WorkLayer);
+  });
+  if (!ownLayer) return;
 
   // A size that is not a number leaves the region as it was; what depends on it is skipped.
   photoshop::Region region;

@@ -199,14 +199,15 @@ ActionDescriptor setProperty(engine::Engine& eng, TypeID event, const ActionDesc
   unsupported(event, "only a layer's colour label and a fill layer's colour can be set");
 }
 
-// The file a Photoshop-format save writes: asked of the host with dialogs, else as given.
+// The file a Photoshop-format save writes: asked of the host with dialogs (which must be
+// there), else as given.
 std::string savePath(engine::Engine& eng, const std::string& given, int dialogMode) {
   if (dialogMode != 1) {
     if (given.empty()) engine::fail(ErrorCode::InvalidArgument, "a file name is needed to save");
     return detail::withExtension(given, ".psd");
   }
-  const std::optional<std::string> chosen = eng.host ? eng.host->chooseSavePath(detail::withExtension(given, ".psd"))
-                                                     : std::nullopt;
+  const std::optional<std::string> chosen =
+      detail::hostToAsk(eng, "where to save \"" + given + "\"").chooseSavePath(detail::withExtension(given, ".psd"));
   if (!chosen || chosen->empty()) engine::fail(ErrorCode::Cancelled, "the user cancelled saving the document");
   return detail::withExtension(*chosen, ".psd");
 }

@@ -235,8 +235,9 @@ void Document::Close(std::optional<int> saving) const {
       engine::fail(ErrorCode::InvalidArgument, "the close option must be 1, 2 or 3");
     if (choice == ps::PromptToSaveChanges) {
       choice = ps::DoNotSaveChanges;
-      if (d->modified() && session_->engine.host) {
-        switch (session_->engine.host->askSaveChanges(d->name())) {
+      if (d->modified()) {
+        const std::string question = "whether to save the changes of \"" + d->name() + "\"";
+        switch (detail::hostToAsk(session_->engine, question).askSaveChanges(d->name())) {
           case engine::SaveChangesAnswer::Save: choice = ps::SaveChanges; break;
           case engine::SaveChangesAnswer::DontSave: break;
           case engine::SaveChangesAnswer::Cancel: engine::fail(ErrorCode::Cancelled, "the user cancelled closing the document");
@@ -246,7 +247,8 @@ void Document::Close(std::optional<int> saving) const {
     if (choice == ps::SaveChanges && d->modified()) {
       std::string path = d->filePath();
       if (path.empty() || std::filesystem::path(path).extension() != ".psd") {
-        auto chosen = session_->engine.host ? session_->engine.host->chooseSavePath(d->name() + ".psd") : std::nullopt;
+        const std::string question = "where to save \"" + d->name() + "\"";
+        auto chosen = detail::hostToAsk(session_->engine, question).chooseSavePath(d->name() + ".psd");
         if (!chosen) engine::fail(ErrorCode::Cancelled, "the user cancelled saving the document");
         path = *chosen;
       }

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "engine/errors.h"
+
 namespace photoshop::detail {
 
 std::string withExtension(const std::string& path, const char* extension, bool upperCase) {
@@ -19,6 +21,11 @@ void adoptSavedFile(engine::Document& doc, const std::string& path) {
   doc.setFilePath(canonical.empty() ? path : canonical);
   doc.setName(std::filesystem::path(path).filename().string());
   doc.markSaved();
+}
+
+engine::Host& hostToAsk(const engine::Engine& engine, const std::string& question) {
+  if (!engine.host) engine::fail(engine::ErrorCode::NoHostToAsk, "there is no host to ask " + question);
+  return *engine.host;
 }
 
 }  // namespace photoshop::detail

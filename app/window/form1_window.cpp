@@ -289,6 +289,13 @@ void Form1Window::buildMenus() {
     options_[std::size_t(i)] = entry;
   }
 
+  QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+  QAction* workspace = window->addAction(QStringLiteral("Workspace"));
+  workspace->setObjectName(QStringLiteral("WindowWorkspace"));
+  connect(workspace, &QAction::triggered, this, [this] {
+    if (openWorkspace_) openWorkspace_();
+  });
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   QAction* about = help->addAction(QStringLiteral("About Quillary"));
   about->setObjectName(QStringLiteral("HelpAbout"));
@@ -368,6 +375,9 @@ void Form1Window::closeEvent(QCloseEvent* event) {
 
 MsgBoxResult Form1Window::MsgBox(const std::string& prompt, MsgBoxButtons buttons, const std::string& title) {
   QMessageBox box(this);
+  // Modal to this window only: the user may go to the workspace (to finish a pending transform,
+  // say) and then answer.
+  box.setWindowModality(Qt::WindowModal);
   box.setWindowTitle(title.empty() ? QString::fromLatin1(kProgramTitle) : QString::fromStdString(title));
   box.setText(displayText(prompt));
   switch (buttons) {
@@ -455,8 +465,12 @@ void Form1Window::SetStatusPanelText(int panel, const std::string& text) {
 }
 
 FileResult Form1Window::LoadInstructionFile(const std::string& path) {
-  displayFile_ = QString::fromStdString(path);
-  return toFileResult(rtf::loadRtfFile(displayFile_, *display_->document()));
+  const QString file = QString::fromStdString(path);
+  const FileResult loaded = toFileResult(rtf::loadRtfFile(file, *display_->document()));
+  // The pane's file is the one its text came from: after a failed load "Save RTF" writes the
+  // text still shown back to its own file, never over the file that could not be read.
+  if (loaded.ok()) displayFile_ = file;
+  return loaded;
 }
 
 std::string Form1Window::InstructionFileName() const { return displayFile_.toStdString(); }

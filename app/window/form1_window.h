@@ -49,6 +49,8 @@ class Form1Window : public QMainWindow, public FormView {
   void attach(Form1& form);
   // Runs after every command the user gives through a button or a menu.
   void setCommandFinished(std::function<void()> hook) { commandFinished_ = std::move(hook); }
+  // What Window > Workspace does: brings the document window back.
+  void setWorkspaceOpener(std::function<void()> open) { openWorkspace_ = std::move(open); }
   bool isUnloaded() const { return unloaded_; }
   double dotsPerInch() const { return dpi_; }
 
@@ -107,6 +109,7 @@ class Form1Window : public QMainWindow, public FormView {
 
   Form1* form_ = nullptr;
   std::function<void()> commandFinished_;
+  std::function<void()> openWorkspace_;
   double dpi_ = 96.0;
   bool unloaded_ = false;
   bool hourglass_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 // A Form1 wired to a scripted view, a settings file and a program folder of its own, and the
-// real embedded engine behind the automation layer.
+// real embedded engine behind the automation layer with a scripted host: a question the test
+// did not script is answered as a cancel, and every question is kept.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "photoshop/scripted_host.h"
 #include "scripted_form_view.h"
 
 namespace app_test {
@@ -69,8 +71,10 @@ class FormTest : public ::testing::Test {
 
   photoshop::Application engine;
   ScriptedFormView view;
+  photoshop::ScriptedHost host;
 
  private:
+  engine::HostInstallation hostInstalled_{engine.engine(), host};
   QTemporaryDir dir_;
   std::unique_ptr<app::SettingsStore> settings_;
   std::unique_ptr<app::Form1> form_;

@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, ControlsStandAtTheirTwipsPositionsWithTheirCaptions) {
 
   QStringList menus;
   for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
-  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Options", "&Help"}));
+  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Options", "&Window", "&Help"}));
   EXPECT_EQ(child<QAction>(window, "FileMenu0")->text(), "E&xit");
   EXPECT_FALSE(child<QAction>(window, "EditMenu2")->isEnabled());
   EXPECT_EQ(child<QAction>(window, "OptionsMenu0")->text(), "Replace Background with 'Button Image Layer'");
@@ -154,4 +154,11 @@ TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramAndItsVersion) {
   EXPECT_TRUE(child<QLabel>(about, "lblDescription")->text().startsWith("This is a utility to help create custom menus"));
   EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->text(), "&System Info...");
   EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->geometry(), twips(4260, 3075, 1245, 345));
+}
+
+TEST_F(MainWindowTest, WindowWorkspaceBringsTheWorkspaceBack) {
+  int opened = 0;
+  window.setWorkspaceOpener([&opened] { ++opened; });
+  child<QAction>(window, "WindowWorkspace")->trigger();
+  EXPECT_EQ(opened, 1);
 }

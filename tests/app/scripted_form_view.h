@@ -85,9 +85,9 @@ class ScriptedFormView : public app::FormView {
   std::string StatusPanelText(int panel) const override { return panels.at(std::size_t(panel - 1)); }
   void SetStatusPanelText(int panel, const std::string& text) override { panels.at(std::size_t(panel - 1)) = text; }
   app::FileResult LoadInstructionFile(const std::string& path) override {
-    paneFile = path;
     if (lockedFiles.count(path)) return {75, "Path/File access error"};
     if (!std::filesystem::exists(path)) return {53, "File not found: " + path};
+    paneFile = path;
     return {};
   }
   std::string InstructionFileName() const override { return paneFile; }

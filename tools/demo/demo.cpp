@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "photoshop/object_model.h"
+#include "photoshop/scripted_host.h"
 
 using namespace photoshop;
 
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
   }
   try {
     Application app;
+    // Nobody answers a batch run's questions: one asked would be cancelled, never guessed.
+    ScriptedHost host;
+    engine::HostInstallation installed(app.engine(), host);
     app.Preferences().SetRulerUnits(ps::Pixels);
     Document menu = app.Documents().Add(720, 540, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
 
