@@ -20,6 +20,7 @@
 namespace app {
 
 class SettingsStore;
+class ErrorRecovery;
 
 // Entries of the Options menu.
 enum OptionsMenuEntry : std::int16_t {
@@ -123,13 +124,24 @@ class Form1 {
   void MakeThumbnail(const std::string& DocFileName, const std::string& ThumbFileName);
 
   // ===== Button layout and final document (button_layout/) ===================================
+  // --- Clone buttons (button_layout/clone_buttons.cpp)
   void CloneButtons_Click();
-  void BuildCompositeLayers_Click();
-  void FinalPSDDocument_Click();
-  void PreviewMenu_Click();
-  void LinkBtnLyrs_Click();
-  // button_layout/apply_options_to_layers.cpp
+  // Recolours the Build Menu's active layer: pixels keep their shape, a fill layer its fill.
+  void RecolorActiveLayer(std::int32_t color);
+  // --- Optional layers and re-linking (button_layout/apply_options_to_layers.cpp, relink_buttons.cpp)
   void ApplyOptionsToLayers();
+  void LinkBtnLyrs_Click();
+  // --- Composite layers (button_layout/composite_layers.cpp, composite_builders.cpp)
+  void BuildCompositeLayers_Click();
+  void CompositAreaLayers(const std::string& LayerName);
+  void CompositButtonMaskLayers();
+  void CompositThumbMaskLayers();
+  void CompositButtonImageLayers();
+  void CompositHiliteMaskLayers();
+  // --- Final document (button_layout/final_document.cpp)
+  void FinalPSDDocument_Click();
+  // --- Menu preview (button_layout/preview_menu.cpp)
+  void PreviewMenu_Click();
 
   // ===== Color table (color_table/color_table_commands.cpp) ====================================
   void MakeColorTableLayer();
@@ -196,6 +208,21 @@ class Form1 {
   std::string programFolder_;
   std::minstd_rand random_;
   bool unloaded_ = false;
+
+  // Steps of the button-layout commands; false when the recovery routine ended the command.
+  bool AskButtonCount();
+  bool LinkTemplateButtons(ErrorRecovery& onError);
+  bool CopyFromTemplate(ErrorRecovery& onError, const std::string& name, bool isSet, photoshop::Layer& copy);
+  bool CloneOneButton(ErrorRecovery& onError, int n);
+  bool CloneNavigationAndTitle(ErrorRecovery& onError);
+  photoshop::Layer NewCompositeSet(const std::string& name, std::int32_t base, bool yellowLabel);
+  void CopyIntoComposite(const photoshop::Layer& set, const photoshop::Layer& source, const std::string& name);
+  void AddCompMask(const photoshop::Layer& into, const std::string& sourceSet, const std::vector<std::string>& hidden,
+                   const std::string& name, bool invert, int blendMode);
+  bool CopyMergedComposite(ErrorRecovery& onError, const char* set, const std::string& rename);
+  bool AssembleFinalLayers(ErrorRecovery& onError);
+  bool SizeFinalAndAddColorTable(ErrorRecovery& onError);
+  void SaveFinalCopy();
 };
 
 }  // namespace app

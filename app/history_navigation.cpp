@@ -62,6 +62,9 @@ void Form1::PreviousHistoryState() {
     if (!rewind(vocabulary::kBuildMenu, BuildMenuHistory)) return;
     if (!rewind(vocabulary::kFinalMenu, FinalMenuHistory)) return;
   }
+  // The options were applied after the state was recorded, and a rewind may bring back the
+  // visibility they had before: apply them again so the next final document follows them.
+  ApplyOptionsToLayers();
   SetUIState();
   onError([&] { PhotoshopApp.SetActiveDocument(remembered); });
 }

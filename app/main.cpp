@@ -10,7 +10,6 @@
 #include "app/session_keeper.h"
 #include "app/settings_store.h"
 #include "app/window/app_icon.h"
-#include "app/window/engine_host_dialogs.h"
 #include "app/window/form1_window.h"
 #include "workspace/workspace_window.h"
 
@@ -23,11 +22,11 @@ int main(int argc, char** argv) {
   app::SettingsStore settings;
   app::window::Form1Window window;
   photoshop::Application engine;
-  // The engine asks the user before it closes a changed document or picks a file to save to.
-  app::window::EngineHostDialogs engineHost(engine.engine(), &window);
   app::SessionKeeper session(engine, photoshop::SessionStore::defaultFolder());
   session.Restore(window);
   QSettings workspaceSettings;
+  // The workspace is the engine's host: it asks before a changed document is closed and shows
+  // the save dialog of a save with dialogs.
   workspace::Workspace workspaceWindow(engine, workspaceSettings);
   // The program ends with the main window, whether the workspace is open or not.
   workspaceWindow.setAttribute(Qt::WA_QuitOnClose, false);

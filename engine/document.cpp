@@ -98,13 +98,33 @@ Document::Document(std::string name, DocumentContent content, int historyLimit, 
   history_.reset(std::move(firstStateName), content_);
 }
 
+void Document::beginHistoryGroup(std::string name) {
+  if (groupDepth_++ == 0) {
+    groupName_ = std::move(name);
+    groupState_ = 0;
+  }
+}
+
+void Document::endHistoryGroup() {
+  if (groupDepth_ > 0) --groupDepth_;
+}
+
 void Document::commit(std::string_view stateName, std::shared_ptr<DocumentContent> next, bool recorded) {
+  if (recorded && groupDepth_ > 0 && groupState_ == history_.current().serial) {
+    content_ = std::move(next);
+    history_.refreshCurrent(content_);
+    unrecorded_ = false;
+    modified_ = true;
+    return;
+  }
+  if (recorded && groupDepth_ > 0) stateName = groupName_;
   if (recorded) {
     // The current state takes in the unrecorded changes made since it was recorded, so that
     // a later rewind to it shows the document as it stood just before this change.
     if (unrecorded_) history_.refreshCurrent(content_);
     content_ = std::move(next);
     history_.record(std::string(stateName), content_);
+    if (groupDepth_ > 0) groupState_ = history_.current().serial;
     unrecorded_ = false;
     modified_ = true;
   } else {

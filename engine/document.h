@@ -2,7 +2,7 @@
 // A document: its content (what history restores) and its history of states.
 //
 // History rule: each recorded change makes a state that shares pixel buffers with its
-// neighbours; visibility and active-layer changes are folded into the current state; a change
+// neighbours, or one state for a group of changes; visibility and active-layer changes are folded into the current state; a change
 // after a rewind drops the later states; beyond the limit the oldest states are dropped.
 
 #include <cstdint>
@@ -133,6 +133,11 @@ class Document {
   void rewindTo(std::uint64_t serial);
   void setHistoryLimit(int limit) { history_.setLimit(limit); }
 
+  // Recorded changes made while a group is open make one history state, named after the
+  // outermost group (Photoshop's suspended history): a step of several calls is one Undo.
+  void beginHistoryGroup(std::string name);
+  void endHistoryGroup();
+
  private:
   void commit(std::string_view stateName, std::shared_ptr<DocumentContent> next, bool recorded);
 
@@ -142,6 +147,9 @@ class Document {
   bool modified_ = false;
   ContentPtr content_;
   bool unrecorded_ = false;  // content_ holds changes the current history state lacks
+  int groupDepth_ = 0;
+  std::string groupName_;
+  std::uint64_t groupState_ = 0;  // the state the open group records into; 0 before its first change
   History history_;
 };
 

@@ -252,10 +252,25 @@ LayerId duplicateLayer(DocumentContent& doc, LayerId id) {
   return newId;
 }
 
-LayerId copyLayerInto(const LayerNode& source, DocumentContent& dest, bool sameDocument) {
+LayerId copyLayerInto(const LayerNode& source, const Rect& sourceCanvas, DocumentContent& dest, bool sameDocument) {
   LayerNode copy = copyOf(source, dest);
-  if (sameDocument) copy.name += " Copy";
-  return insertAboveActive(dest, std::move(copy));
+  if (sameDocument) {
+    copy.name += " Copy";
+    return insertAboveActive(dest, std::move(copy));
+  }
+  const Rect canvas = dest.canvas();
+  moveVectorMask(copy, sourceCanvas, canvas, 0, 0);
+  forEachLayer(copy.children, [&](LayerNode& n) { moveVectorMask(n, sourceCanvas, canvas, 0, 0); });
+  // Above the top-level ancestor of the active layer: a copy never lands inside a set.
+  std::size_t index = 0;
+  for (std::size_t i = 0; i < dest.layers.size(); ++i) {
+    const LayerNode& top = dest.layers[i];
+    if (top.id == dest.activeLayer || isInside(top, dest.activeLayer)) index = i;
+  }
+  const LayerId id = copy.id;
+  dest.layers.insert(dest.layers.begin() + std::ptrdiff_t(index), std::move(copy));
+  dest.activeLayer = id;
+  return id;
 }
 
 void moveLayer(DocumentContent& doc, LayerId id, LayerId relativeTo, ElementPlacement where) {
@@ -311,6 +326,7 @@ void translateLayer(DocumentContent& doc, LayerId id, int dx, int dy) {
     if (!moved.count(n.id) || n.isBackground) return;
     n.pixels.translate(dx, dy);
     n.mask.pixels.translate(dx, dy);
+    moveVectorMask(n, doc.canvas(), doc.canvas(), dx, dy);
   });
 }
 
@@ -544,7 +560,9 @@ void cropDocument(DocumentContent& doc, const Rect& bounds) {
   if (bounds.empty()) fail(ErrorCode::InvalidArgument, "the crop bounds hold no pixels");
   checkPixelArea(bounds.width(), bounds.height());
   const Rect canvas = Rect::fromSize(bounds.width(), bounds.height());
+  const Rect before = doc.canvas();
   forEachLayer(doc.layers, [&](LayerNode& n) {
+    moveVectorMask(n, before, canvas, -bounds.left, -bounds.top);
     n.pixels.translate(-bounds.left, -bounds.top);
     n.pixels.clip(canvas);
     n.mask.pixels.translate(-bounds.left, -bounds.top);

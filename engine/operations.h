@@ -35,15 +35,17 @@ void renameLayer(DocumentContent& doc, LayerId id, const std::string& name);
 
 // Duplicate() of a layer: "<name> copy" just above it, becoming the active layer.
 LayerId duplicateLayer(DocumentContent& doc, LayerId id);
-// The duplicate action into a document: keeps the name (or "<name> Copy" into the same
-// document), the pixel position and the link groups inside it; lands above the destination's
-// active layer and becomes its active layer.
-LayerId copyLayerInto(const LayerNode& source, DocumentContent& dest, bool sameDocument);
+// The duplicate action into a document: keeps the name, the pixel position and the link groups
+// inside it, and lands at the top level above the top-level ancestor of the destination's active
+// layer; into the same document it is named "<name> Copy" and lands above the active layer. It
+// becomes the active layer. Vector masks keep their place on a canvas of another size.
+LayerId copyLayerInto(const LayerNode& source, const Rect& sourceCanvas, DocumentContent& dest, bool sameDocument);
 
 // MoveToBeginning / MoveToEnd of a container (0 = the document), or Move relative to a layer.
 void moveLayer(DocumentContent& doc, LayerId id, LayerId relativeTo, ElementPlacement where);
 
-// Moves the target, its members and every layer linked to any of them, each once.
+// Moves the target, its members and every layer linked to any of them, each once, vector masks
+// and fill-layer shapes with their pixels.
 void translateLayer(DocumentContent& doc, LayerId id, int dx, int dy);
 void linkLayers(DocumentContent& doc, LayerId a, LayerId b);
 void unlinkLayer(DocumentContent& doc, LayerId id);
@@ -82,6 +84,7 @@ void strokeSelection(DocumentContent& doc, LayerId id, Rgb color, int width, Str
 Raster copyPixels(const DocumentContent& doc, LayerId id);
 LayerId pastePixels(DocumentContent& doc, const Raster& pixels);
 
+// Crop and resize take vector masks and fill-layer shapes along with the pixels.
 void cropDocument(DocumentContent& doc, const Rect& bounds);
 void resizeImage(DocumentContent& doc, int width, int height, ResampleMethod method);
 

@@ -238,6 +238,46 @@ bool pixelsShowVectorMask(const LayerNode& node) {
   });
 }
 
+namespace {
+
+void putU32(std::uint8_t* p, std::uint32_t v) {
+  p[0] = std::uint8_t(v >> 24);
+  p[1] = std::uint8_t(v >> 16);
+  p[2] = std::uint8_t(v >> 8);
+  p[3] = std::uint8_t(v);
+}
+
+// One coordinate of a knot, relative to `fromSize`, moved by `delta` pixels, relative to `toSize`.
+void moveCoordinate(std::uint8_t* p, int fromSize, int toSize, int delta) {
+  const double pixels = fixed824(p) * fromSize + delta;
+  const double relative = std::clamp(pixels / toSize, -127.0, 127.0);  // 8.24 fixed point range
+  putU32(p, std::uint32_t(std::int32_t(std::lround(relative * double(1 << 24)))));
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> movedPath(const std::vector<std::uint8_t>& data, const Rect& from,
+                                                            const Rect& to, int dx, int dy) {
+  auto out = std::make_shared<std::vector<std::uint8_t>>(data);
+  for (std::size_t at = 8; at + kRecordSize <= out->size(); at += kRecordSize) {
+    std::uint8_t* r = out->data() + at;
+    const std::uint16_t selector = u16(r);
+    if (selector != 1 && selector != 2 && selector != 4 && selector != 5) continue;
+    for (int i = 0; i < 3; ++i) {
+      moveCoordinate(r + 2 + 8 * i, from.height(), to.height(), dy);
+      moveCoordinate(r + 2 + 8 * i + 4, from.width(), to.width(), dx);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void moveVectorMask(LayerNode& node, const Rect& from, const Rect& to, int dx, int dy) {
+  if (from.empty() || to.empty()) return;
+  if (from == to && dx == 0 && dy == 0) return;
+  for (TaggedBlock& b : node.extraBlocks)
+    if (isVectorKey(b) && b.data) b.data = movedPath(*b.data, from, to, dx, dy);
+}
+
 void removeVectorMask(LayerNode& node) {
   std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
     const std::string key(b.key.begin(), b.key.end());

@@ -23,6 +23,13 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
 // be applied again.
 bool pixelsShowVectorMask(const LayerNode& node);
 
+// Vector masks and fill-layer shapes move and scale with the pixels: the path points of the node
+// (not of its members), stored relative to a canvas of `from`, are moved by (dx, dy) pixels and
+// stored relative to a canvas of `to` (translate: same canvas; crop: the cropped canvas; a copy
+// into another document: that document's canvas). A resample needs nothing: relative points
+// scale with the canvas.
+void moveVectorMask(LayerNode& node, const Rect& from, const Rect& to, int dx, int dy);
+
 // Drops the vector mask blocks of a layer (once the mask has been drawn into its pixels).
 void removeVectorMask(LayerNode& node);
 

@@ -138,8 +138,9 @@ ActionDescriptor duplicateLayer(engine::Engine& eng, const ActionDescriptor& d) 
     if (!dest) engine::failNoSuchElement();
   }
   const engine::LayerNode layer = source->content().layer(id);
+  const engine::Rect canvas = source->content().canvas();
   const bool same = dest == source;
-  dest->edit("Duplicate Layer", [&](engine::DocumentContent& c) { engine::copyLayerInto(layer, c, same); });
+  dest->edit("Duplicate Layer", [&](engine::DocumentContent& c) { engine::copyLayerInto(layer, canvas, c, same); });
   return {};
 }
 

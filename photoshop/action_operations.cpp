@@ -68,6 +68,9 @@ void DuplicateLayer(Application& PhotoshopApp, const std::string& DocDest,
     desc.PutReference(idT, dest);
     PhotoshopApp.ExecuteAction(idDplc, desc, kNoDialogs);
   } catch (const AutomationError& e) {
+    // A busy application is the caller's to retry; a copy that silently did not happen would
+    // leave later steps working on the wrong layer.
+    if (e.Is(engine::ErrorCode::Busy) || e.Is(engine::ErrorCode::CallRejected)) throw;
     if (e.Description() == engine::kNoSuchElementText && showMessage) showMessage(DocDest + " Document Closed");
   } catch (const std::exception&) {
     // Every other failure ends the copy silently; the caller goes on as if it had been made.

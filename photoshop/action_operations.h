@@ -21,7 +21,8 @@ void DuplicateDoc(Application& PhotoshopApp, const std::string& NewDocName);
 
 // Copies the active layer (or set) of the active document into the open document DocDest.
 // Handles its own failures: when DocDest is not open it shows DocDest + " Document Closed"
-// through `showMessage`; any other failure ends it silently. It always returns normally.
+// through `showMessage`; a busy application is passed on to be retried; any other failure ends
+// it silently.
 void DuplicateLayer(Application& PhotoshopApp, const std::string& DocDest,
                     const std::function<void(const std::string& message)>& showMessage);
 

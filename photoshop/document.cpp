@@ -187,6 +187,18 @@ void Document::Crop(const std::array<double, 4>& bounds) const {
   });
 }
 
+void Document::SuspendHistory(const std::string& historyString, const std::function<void()>& body) const {
+  detail::call(session_, "Document.SuspendHistory", [&] {
+    auto d = document();
+    d->beginHistoryGroup(historyString);
+    struct GroupEnd {
+      engine::Document& doc;
+      ~GroupEnd() { doc.endHistoryGroup(); }
+    } end{*d};
+    body();
+  });
+}
+
 void Document::Flatten() const {
   detail::call(session_, "Document.Flatten", [&] { document()->edit("Flatten Image", engine::flattenDocument); });
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -298,6 +299,9 @@ class Document {
   void SaveAs(const std::string& path, const SaveOptions& options = {}, bool asCopy = false,
               int extensionType = ps::Lowercase) const;
   void Close(std::optional<int> saving = std::nullopt) const;
+  // Runs `body` with the document's history suspended: all it changes in this document is one
+  // history state named `historyString` (Photoshop's suspendHistory). Failures of the body pass on.
+  void SuspendHistory(const std::string& historyString, const std::function<void()>& body) const;
 
   // The engine's document behind the handle (for the workspace and tests).
   std::shared_ptr<engine::Document> engineDocument() const;

@@ -13,8 +13,14 @@ const char* const kLastFolderKey = "Workspace/LastFolder";
 
 WorkspaceHost::WorkspaceHost(QWidget* window, QSettings& settings) : window_(window), settings_(settings) {
   saveDialog = [this](const QString& proposedPath) {
-    return QFileDialog::getSaveFileName(window_, QStringLiteral("Save As"), proposedPath,
-                                        QStringLiteral("Photoshop documents (*.psd)"));
+    const QFileInfo proposal(proposedPath);
+    QFileDialog dialog(window_, QStringLiteral("Save As"), proposal.absolutePath());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Photoshop documents (*.psd *.PSD)"));
+    dialog.setDefaultSuffix(QStringLiteral("psd"));  // "menu" is saved as "menu.psd"
+    dialog.selectFile(proposal.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
   };
   savePrompt = [this](const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillary"), text,
@@ -36,16 +42,19 @@ void WorkspaceHost::rememberFolder(const QString& filePath) {
 }
 
 std::optional<std::string> WorkspaceHost::chooseSavePath(const std::string& proposedName) {
-  QString name = QFileInfo(QString::fromStdString(proposedName)).fileName();
-  if (!name.endsWith(QStringLiteral(".psd"), Qt::CaseInsensitive)) name += QStringLiteral(".psd");
-  const QString chosen = saveDialog(lastFolder() + QLatin1Char('/') + name);
+  // A proposal with a folder starts there; a bare name starts in the folder last used.
+  QString proposal = QString::fromStdString(proposedName);
+  if (!proposal.endsWith(QStringLiteral(".psd"), Qt::CaseInsensitive)) proposal += QStringLiteral(".psd");
+  if (!proposal.contains(QLatin1Char('/'))) proposal = lastFolder() + QLatin1Char('/') + proposal;
+  const QString chosen = saveDialog(QFileInfo(proposal).absoluteFilePath());
   if (chosen.isEmpty()) return std::nullopt;
   rememberFolder(chosen);
   return chosen.toStdString();
 }
 
 engine::SaveChangesAnswer WorkspaceHost::askSaveChanges(const std::string& documentName) {
-  const QString text = QStringLiteral("Save changes to %1 ?").arg(QString::fromStdString(documentName));
+  const QString text =
+      QStringLiteral("Save changes to the document \"%1\" before closing?").arg(QString::fromStdString(documentName));
   switch (savePrompt(text)) {
     case QMessageBox::Save: return engine::SaveChangesAnswer::Save;
     case QMessageBox::Discard: return engine::SaveChangesAnswer::DontSave;

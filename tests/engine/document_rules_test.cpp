@@ -76,13 +76,13 @@ TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveActive) {
   DocumentContent dest = blankDocument();
   const LayerId second = addArtLayer(dest);
   dest.activeLayer = dest.layers.back().id;  // bottom layer active
-  const LayerId id = copyLayerInto(src.layers.front(), dest, false);
+  const LayerId id = copyLayerInto(src.layers.front(), src.canvas(), dest, false);
   EXPECT_EQ(dest.layers[1].id, id);
   EXPECT_EQ(dest.layers[0].id, second);
   EXPECT_EQ(dest.layer(id).name, "Button Area");
   EXPECT_EQ(dest.layer(id).pixels.bounds(), (Rect{10, 20, 30, 25}));
   EXPECT_EQ(dest.activeLayer, id);
-  const LayerId same = copyLayerInto(dest.layer(id), dest, true);
+  const LayerId same = copyLayerInto(dest.layer(id), dest.canvas(), dest, true);
   EXPECT_EQ(dest.layer(same).name, "Button Area Copy");
 }
 
@@ -184,4 +184,18 @@ TEST(Sizes, NegativeHugeAndZeroSizesAreRefusedBeforeAllocating) {
   EXPECT_THROW(resizeImage(c, 0, 10, ResampleMethod::Bicubic), EngineError);
   EXPECT_THROW(cropDocument(c, {5, 5, 5, 9}), EngineError);
   EXPECT_THROW(renameLayer(c, c.layers[0].id, ""), EngineError);
+}
+
+TEST(Duplicate, IntoAnotherDocumentLandsAtTheTopLevelAboveTheActiveLayersTopAncestor) {
+  DocumentContent src = blankDocument();
+  src.layers.insert(src.layers.begin(), solidLayer("Color Table", {0, 0, 5, 5}, {1, 2, 3}));
+  DocumentContent dest = blankDocument();
+  const LayerId set = addLayerSet(dest);
+  const LayerId inner = addArtLayer(dest, set);
+  addArtLayer(dest);  // a top-level layer above the set
+  dest.activeLayer = inner;
+  const LayerId id = copyLayerInto(src.layers.front(), src.canvas(), dest, false);
+  EXPECT_EQ(names(dest.layers), (std::vector<std::string>{"Layer 3", "Color Table", "Set 1", "Layer 1"}));
+  EXPECT_EQ(dest.layer(set).children.size(), 1u) << "nothing lands inside the active layer's set";
+  EXPECT_EQ(dest.activeLayer, id);
 }

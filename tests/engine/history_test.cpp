@@ -99,3 +99,25 @@ TEST(History, AFailedEditLeavesTheDocumentAndHistoryUntouched) {
   EXPECT_EQ(d.currentState(), state);
   EXPECT_EQ(d.contentPtr(), content);
 }
+
+TEST(History, ChangesInAGroupMakeOneStateAndARewindInsideItStartsANewOne) {
+  Document d = makeDoc();
+  const std::size_t before = d.history().size();
+  d.beginHistoryGroup("Copy In");
+  d.beginHistoryGroup("inner name is not used");
+  d.edit("New Layer", [](DocumentContent& c) { addArtLayer(c); });
+  fillAll(d, {255, 0, 0});
+  d.endHistoryGroup();
+  d.edit("Rename", [](DocumentContent& c) { renameLayer(c, c.activeLayer, "Button Area 1"); });
+  EXPECT_EQ(d.history().size(), before + 1);
+  EXPECT_EQ(d.history().current().name, "Copy In");
+  const auto grouped = d.currentState();
+  d.rewindTo(d.history().states()[before - 1].serial);
+  fillAll(d, {0, 255, 0});
+  EXPECT_NE(d.currentState(), grouped) << "the group's state was dropped by the rewind; the change is a new state";
+  d.endHistoryGroup();
+  fillAll(d, {0, 0, 255});
+  EXPECT_EQ(d.history().size(), before + 2) << "after the group each change is a state again";
+  d.rewindTo(d.history().states()[before - 1].serial);
+  EXPECT_EQ(d.content().layers.size(), 1u);
+}

@@ -125,3 +125,58 @@ TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
   EXPECT_EQ(c.layer(other.id).mask.pixels.at(25, 25), 0);
   EXPECT_EQ(c.layer(other.id).pixels.alphaAt(25, 25), 255) << "the pixels themselves stay";
 }
+
+namespace {
+
+// Where a rectangle's vector mask covers a document after an operation: its bounds in pixels.
+Rect maskedArea(const LayerNode& node, const Rect& canvas) {
+  const std::optional<Mask> m = renderVectorMask(node, canvas, canvas);
+  if (!m) return {};
+  Rect found{canvas.right, canvas.bottom, 0, 0};
+  for (int y = 0; y < canvas.bottom; ++y)
+    for (int x = 0; x < canvas.right; ++x)
+      if (m->at(x, y) > 127) found = {std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
+                                      std::max(found.bottom, y + 1)};
+  return found;
+}
+
+struct MaskMove {
+  const char* name;
+  void (*apply)(DocumentContent& c, LayerId id);
+  Rect expected;  // where the 10..20 square of a 40 x 40 document ends up
+};
+
+class VectorMaskMoves : public ::testing::TestWithParam<MaskMove> {};
+
+}  // namespace
+
+TEST_P(VectorMaskMoves, TheMaskGoesWhereThePixelsGo) {
+  DocumentContent c = fixtures::blankDocument(40, 40);
+  LayerNode shape = LayerNode::artLayer("Button Area");
+  shape.kind = LayerKind::SolidFill;
+  shape.pixels = Raster::filled({10, 10, 20, 20}, {200, 0, 0});
+  fixtures::addBlock(shape, "vsms", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
+  LayerNode set = LayerNode::layerSet("Btn Tmpl");
+  set.children.push_back(shape);
+  const LayerId setId = insertAboveActive(c, set);
+  GetParam().apply(c, setId);
+  const LayerNode& moved = c.layers.front().children.front();
+  EXPECT_EQ(maskedArea(moved, c.canvas()), GetParam().expected);
+  EXPECT_EQ(moved.pixels.bounds(), GetParam().expected) << "pixels and mask agree";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, VectorMaskMoves,
+    ::testing::Values(
+        MaskMove{"Translate", [](DocumentContent& c, LayerId id) { translateLayer(c, id, 5, 3); }, {15, 13, 25, 23}},
+        MaskMove{"Crop", [](DocumentContent& c, LayerId) { cropDocument(c, {5, 5, 35, 35}); }, {5, 5, 15, 15}},
+        MaskMove{"Resample", [](DocumentContent& c, LayerId) { resizeImage(c, 80, 80, ResampleMethod::NearestNeighbor); },
+                 {20, 20, 40, 40}},
+        MaskMove{"CopyIntoALargerDocument",
+                 [](DocumentContent& c, LayerId id) {
+                   DocumentContent wide = fixtures::blankDocument(80, 60);
+                   copyLayerInto(c.layer(id), c.canvas(), wide, false);
+                   c = wide;
+                 },
+                 {10, 10, 20, 20}}),
+    [](const auto& row) { return std::string(row.param.name); });

@@ -140,7 +140,7 @@ TEST(DuplicateLayer, CopiesTheActiveSetIntoTheNamedDocumentAboveItsActiveLayer) 
   EXPECT_TRUE(shown.empty());
 }
 
-TEST(DuplicateLayer, AClosedDestinationIsReportedOnceAndOtherFailuresAreSilent) {
+TEST(DuplicateLayer, AClosedDestinationIsReportedOnceAndOtherFailuresButBusyAreSilent) {
   Application app = pixelApplication();
   Document menu = app.Documents().Add(100, 100, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   const std::size_t states = menu.engineDocument()->history().size();
@@ -150,9 +150,9 @@ TEST(DuplicateLayer, AClosedDestinationIsReportedOnceAndOtherFailuresAreSilent) 
   EXPECT_EQ(shown, std::vector<std::string>{"Final Menu Document Closed"});
 
   shown.clear();
-  app.faults().failMember("ExecuteAction", ErrorCode::Busy);
+  app.faults().failMember("ExecuteAction", ErrorCode::NotAvailable);
   EXPECT_NO_THROW(DuplicateLayer(app, "Build Menu", show));
-  app.faults().failMember("CharIDToTypeID", ErrorCode::CallRejected, 1, 2);
+  app.faults().failMember("CharIDToTypeID", ErrorCode::InvalidArgument, 1, 2);
   EXPECT_NO_THROW(DuplicateLayer(app, "Build Menu", show));
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(menu.engineDocument()->history().size(), states);
@@ -304,7 +304,7 @@ TEST(DeleteLayerStyle, SwitchesTheStyleOffAndIgnoresALayerWithoutOne) {
   EXPECT_EQ(doc.engineDocument()->history().size(), states);
 }
 
-TEST(ActionOperations, BusyFailuresReachTheCallerOfEveryOperationButDuplicateLayer) {
+TEST(ActionOperations, BusyFailuresReachTheCallerOfEveryOperation) {
   Application app = pixelApplication();
   Document doc = app.Documents().Add(100, 100, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   const std::vector<std::pair<const char*, std::function<void()>>> operations{
@@ -314,6 +314,7 @@ TEST(ActionOperations, BusyFailuresReachTheCallerOfEveryOperationButDuplicateLay
       {"SetLayerContentColor", [&] { SetLayerContentColor(app, 0); }},
       {"SaveAsPSD", [&] { SaveAsPSD(app, "x"); }},
       {"DeleteLayerStyle", [&] { DeleteLayerStyle(app); }},
+      {"DuplicateLayer", [&] { DuplicateLayer(app, "Build Menu", {}); }},
   };
   for (const char* member : {"ExecuteAction", "CharIDToTypeID"}) {
     for (const auto& [name, run] : operations) {

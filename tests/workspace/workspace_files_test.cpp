@@ -20,7 +20,7 @@ TEST_F(WorkspaceTest, ClosingAModifiedDocumentAsksAndCancelKeepsItOpen) {
     return answer;
   };
   EXPECT_FALSE(workspace.closeActive());
-  EXPECT_EQ(asked, QStringList{QStringLiteral("Save changes to Build Menu ?")});
+  EXPECT_EQ(asked, QStringList{QStringLiteral("Save changes to the document \"Build Menu\" before closing?")});
   EXPECT_EQ(app.Documents().Count(), 1);
   EXPECT_EQ(workspace.tabs().count(), 1);
 

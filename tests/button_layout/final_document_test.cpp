@@ -1,0 +1,158 @@
+// Final PSD Document: the nine layers, their order, size and contents, read back by our reader
+// and by psd-tools; the options that change them; the save offered at the end.
+
+#include <QTemporaryDir>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "workflow_fixture.h"
+
+using namespace layout_test;
+
+namespace {
+
+// Bottom to top, as the final document stacks them.
+const std::vector<std::string> kNineLayers{"Background", "Hilite Mask", "Button Area", "Button Image", "Button Mask",
+                                           "Thumb Area", "Thumb Mask",  "Text Area",   "Color Table"};
+
+// A Build Menu point (720 x 540) where the final document (720 x 480) shows it.
+int down(int y) { return y * 480 / 540; }
+
+bool near(engine::Rgb a, engine::Rgb b) {
+  return std::abs(a.r - b.r) <= 3 && std::abs(a.g - b.g) <= 3 && std::abs(a.b - b.b) <= 3;
+}
+
+std::string run(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string out;
+  std::array<char, 4096> buffer{};
+  while (pipe && std::fgets(buffer.data(), buffer.size(), pipe.get())) out += buffer.data();
+  return out;
+}
+
+class FinalDocumentTest : public WorkflowTest {
+ protected:
+  void buildFinal(int buttons, const std::function<void(app::Form1&)>& options = {}) {
+    createMenu();
+    clone(buttons);
+    composite();
+    if (options) {
+      options(form());
+      form().ApplyOptionsToLayers();
+    }
+    view.messages.clear();
+    form().FinalPSDDocument_Click();
+  }
+  std::vector<std::string> bottomToTop(const Document& d) {
+    std::vector<std::string> layers = topLevel(d);
+    return {layers.rbegin(), layers.rend()};
+  }
+  engine::Rgb at(const std::string& layer, int x, int y) { return rgb(node(doc("Final Menu").ArtLayers()(layer), doc("Final Menu")), x, y); }
+
+  std::string savedFile() const { return dir_.path().toStdString() + "/menu.psd"; }
+  QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) {
+  host.savePath = savedFile();
+  buildFinal(3);
+  const Document final = doc("Final Menu");
+  EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
+  EXPECT_EQ(final.Width(), 720);
+  EXPECT_EQ(final.Height(), 480);
+  EXPECT_EQ(bottomToTop(final), kNineLayers);
+  const engine::Rgb white{255, 255, 255}, black{0, 0, 0};
+  for (int n = 1; n <= 3; ++n) {
+    const int y = down(120 + (n - 1) * 40);
+    const engine::Rgb color = colorValue(form().ButtonColors[std::size_t(n - 1)]);
+    EXPECT_TRUE(near(at("Button Area", 200, y), color)) << n;
+    EXPECT_TRUE(near(at("Thumb Area", 350, y), color)) << n;
+    EXPECT_TRUE(near(at("Text Area", 450, y), color)) << n;
+    EXPECT_TRUE(near(at("Button Mask", 200, y), white)) << n;
+    EXPECT_TRUE(near(at("Button Image", 200, y), kTemplateColor)) << n;
+  }
+  for (const char* base : {"Button Area", "Thumb Area", "Text Area"}) EXPECT_EQ(at(base, 5, 470), white) << base;
+  for (const char* base : {"Hilite Mask", "Button Mask", "Thumb Mask"}) EXPECT_EQ(at(base, 5, 470), black) << base;
+  EXPECT_TRUE(near(at("Background", 5, 470), kMenuBackground));
+  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{127, 127, 127}))) << "the title area";
+  EXPECT_TRUE(near(at("Button Area", 630, down(415)), kTemplateColor)) << "the Next button";
+
+  // The colour table is pasted after the resize: each cell where it is in the Build Menu.
+  const Document menu = doc("Build Menu");
+  const engine::LayerNode& table = node(menu.ArtLayers()("Color Table"), menu);
+  for (const auto& [x, y] : {std::pair{75, 25}, {95, 45}, {135, 65}, {215, 25}})
+    EXPECT_EQ(at("Color Table", x, y), rgb(table, x, y)) << x << "," << y;
+
+  // The copy was saved where the user chose and closed; our reader and psd-tools agree.
+  EXPECT_EQ(host.proposed, std::vector<std::string>{"Final MenuCopy.psd"});
+  EXPECT_EQ(menu.Info().KeyWords().at(0), "Build Menu Complete");
+  ASSERT_TRUE(std::filesystem::exists(savedFile()));
+  const Document reread = engine.Open(savedFile());
+  EXPECT_EQ(bottomToTop(reread), kNineLayers);
+  EXPECT_EQ(reread.Height(), 480);
+  const std::string listing =
+      run("/usr/bin/python3 '" QUILLARY_SOURCE_DIR "/tests/menu_creation/list_layers.py' '" + savedFile() + "' 2>&1; echo rc=$?");
+  if (listing.find("rc=77") != std::string::npos) GTEST_SKIP() << "psd-tools is not installed";
+  std::string expected = "size|720|480\n";
+  for (auto it = kNineLayers.rbegin(); it != kNineLayers.rend(); ++it) expected += "0|layer|" + *it + "|1\n";
+  EXPECT_EQ(listing, expected + "rc=0\n");
+  for (int i = 1; i <= engine.Documents().Count(); ++i) EXPECT_NE(engine.Documents()(i).Name(), "Final MenuCopy");
+}
+
+namespace {
+
+struct OptionCase {
+  const char* name;
+  void (*set)(app::Form1&);
+  const char* layer;
+  int x, y;  // Build Menu coordinates
+  engine::Rgb expected;
+};
+
+class FinalOptions : public FinalDocumentTest, public ::testing::WithParamInterface<OptionCase> {};
+
+}  // namespace
+
+TEST_P(FinalOptions, AnOptionChangesExactlyItsPartOfTheOutput) {
+  const OptionCase& c = GetParam();
+  buildFinal(2, c.set);
+  EXPECT_EQ(bottomToTop(doc("Final Menu")), kNineLayers);
+  EXPECT_TRUE(near(at(c.layer, c.x, down(c.y)), c.expected)) << int(at(c.layer, c.x, down(c.y)).r);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, FinalOptions,
+    ::testing::Values(
+        OptionCase{"ReplaceBackground", [](app::Form1& f) { f.ReplaceBackgroundWithButtonImage = true; }, "Background",
+                   200, 120, kTemplateColor},
+        OptionCase{"BackgroundByDefault", [](app::Form1&) {}, "Background", 200, 120, kMenuBackground},
+        OptionCase{"NoTitleArea", [](app::Form1& f) { f.IncludeMenuTitleArea = false; }, "Text Area", 300, 40,
+                   {255, 255, 255}},
+        OptionCase{"NoNextPrevArea", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Area", 630, 415,
+                   {255, 255, 255}},
+        OptionCase{"NoNextPrevMask", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Mask", 630, 415,
+                   {0, 0, 0}},
+        OptionCase{"NextPrevMaskByDefault", [](app::Form1&) {}, "Button Mask", 630, 415, {255, 255, 255}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(FinalDocumentTest, ACancelledSaveIsSilentAndAFailingSaveIsReported) {
+  buildFinal(1);  // no save path: the user cancels
+  EXPECT_TRUE(view.messages.empty()) << transcript();
+  EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow);
+  EXPECT_EQ(doc("Build Menu").Info().KeyWords().at(0), "Build Menu Complete");
+  EXPECT_EQ(engine.Documents().Count(), 3) << "the copy is closed";
+  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
+
+  host.savePath = dir_.path().toStdString() + "/no such folder/menu.psd";
+  form().Undo_Click();  // back to an empty Final Menu
+  view.messages.clear();
+  form().FinalPSDDocument_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_NE(view.messages[0].text.find("Final MenuCopy.psd"), std::string::npos) << view.messages[0].text;
+  EXPECT_NE(view.messages[0].text.find("no such folder"), std::string::npos) << view.messages[0].text;
+  EXPECT_EQ(engine.Documents().Count(), 3);
+}
