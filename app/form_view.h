@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "app/window_position.h"
 
 namespace app {
 
@@ -110,6 +113,10 @@ class FormView {
   virtual void MoveWindow(int left, int top) = 0;
   virtual int ScreenWidth() const = 0;
   virtual int ScreenHeight() const = 0;
+  // Every screen of the desktop; by default the one above, at the origin.
+  virtual std::vector<ScreenArea> ScreenAreas() const { return {{0, 0, ScreenWidth(), ScreenHeight()}}; }
+  // The height of the window's title bar.
+  virtual int TitleBarHeight() const { return 300; }
 
   // Closes the main window for good; the program ends with it.
   virtual void UnloadWindow() = 0;

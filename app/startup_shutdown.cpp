@@ -42,7 +42,7 @@ void Form1::Form_Load() {
 
   auto position = AcceptStoredPosition(settings_.GetSetting(kSettingsSection, kMainLeftKey),
                                        settings_.GetSetting(kSettingsSection, kMainTopKey), view_.WindowWidth(),
-                                       view_.ScreenWidth(), view_.ScreenHeight());
+                                       view_.TitleBarHeight(), view_.ScreenAreas());
   if (!position) {
     settings_.SaveSetting(kSettingsSection, kMainLeftKey, kFirstRunPosition);
     settings_.SaveSetting(kSettingsSection, kMainTopKey, kFirstRunPosition);

@@ -1,5 +1,7 @@
 #include "app/window_position.h"
 
+#include <algorithm>
+
 #include "app/typed_number.h"
 
 namespace app {
@@ -24,12 +26,25 @@ std::optional<WindowPosition> ParseStoredPosition(const std::string& leftText, c
 }
 
 std::optional<WindowPosition> AcceptStoredPosition(const std::string& leftText, const std::string& topText,
-                                                   int windowWidth, int screenWidth, int screenHeight) {
+                                                   int windowWidth, int titleBarHeight,
+                                                   const std::vector<ScreenArea>& screens) {
   if (leftText.empty()) return std::nullopt;
   const auto position = ParseStoredPosition(leftText, topText);
   if (!position) return std::nullopt;
-  const long long rightEdge = static_cast<long long>(position->left) + windowWidth;
-  if (position->left > screenWidth || rightEdge < 900 || position->top > screenHeight || position->top < -20)
+  const long long barLeft = position->left, barRight = barLeft + std::max(windowWidth, 0);
+  const long long barTop = position->top, barBottom = barTop + std::max(titleBarHeight, 0);
+  const long long neededHeight = std::max<long long>(barBottom - barTop - kTopBorderTwips, 1);
+  // Mirrored screens show the same area; it counts once.
+  std::vector<ScreenArea> counted;
+  long long visibleWidth = 0;
+  for (const ScreenArea& s : screens) {
+    if (std::find(counted.begin(), counted.end(), s) != counted.end()) continue;
+    counted.push_back(s);
+    const long long width = std::min<long long>(barRight, s.left + (long long)s.width) - std::max<long long>(barLeft, s.left);
+    const long long height = std::min<long long>(barBottom, s.top + (long long)s.height) - std::max<long long>(barTop, s.top);
+    if (width > 0 && height >= neededHeight) visibleWidth += width;
+  }
+  if (visibleWidth < std::min<long long>(kVisibleTitleBarTwips, barRight - barLeft) || visibleWidth == 0)
     return std::nullopt;
   return position;
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -22,10 +23,26 @@ inline constexpr const char* kFirstRunPosition = "2000";
 // text is not a whole number of twips (rounded).
 std::optional<WindowPosition> ParseStoredPosition(const std::string& leftText, const std::string& topText);
 
+// One screen's area on the desktop, in twips.
+struct ScreenArea {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const ScreenArea&) const = default;
+};
+
+// What of the window must stay on the screens: its title bar, by which it is moved, over at
+// least this width.
+inline constexpr int kVisibleTitleBarTwips = 900;
+// A frame border may hang above the top of the screen.
+inline constexpr int kTopBorderTwips = 20;
+
 // The stored texts as a position, or nothing when it must be rejected: no "MainLeft", text
-// that is not a number, left beyond the screen's right edge, the window's right edge less than
-// 900 twips from the screen's left edge, top beyond the bottom edge, or top above -20.
+// that is not a number, or a position where less than the title bar's full height over 900
+// twips of its width (the whole width of a narrower window) lies on the screens together.
 std::optional<WindowPosition> AcceptStoredPosition(const std::string& leftText, const std::string& topText,
-                                                   int windowWidth, int screenWidth, int screenHeight);
+                                                   int windowWidth, int titleBarHeight,
+                                                   const std::vector<ScreenArea>& screens);
 
 }  // namespace app

@@ -83,6 +83,9 @@ struct LayerNode {
   std::shared_ptr<const LayerEffects> effects;  // the style's effects as the engine draws them
   std::string text;                 // text layers: their words, for display
   std::vector<TaggedBlock> extraBlocks;
+  // Flag bits of the file's layer record that the engine does not act on ("transparency
+  // protected", "pixel data irrelevant" of shape layers, and others), written back as read.
+  std::uint8_t keptRecordFlags = 0;
 
   // Layer sets.
   std::vector<LayerNode> children;  // topmost first

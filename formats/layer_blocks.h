@@ -14,6 +14,13 @@
 
 namespace formats {
 
+// Layer record flags the writer decides itself: hidden (0x02), "bit 4 is useful" (0x08), and
+// for a group's records "no pixel data of its own" (0x10). The others are kept as read.
+inline constexpr std::uint8_t kRecordFlagsTheWriterSets = 0x02 | 0x08;
+inline std::uint8_t keptRecordFlags(std::uint8_t flags, bool isSet) {
+  return std::uint8_t(flags & ~(kRecordFlagsTheWriterSets | (isSet ? 0x10 : 0x00)));
+}
+
 using BlockKey = std::array<char, 4>;
 inline BlockKey blockKey(const char* s) { return {s[0], s[1], s[2], s[3]}; }
 inline std::string_view keyView(const BlockKey& k) { return {k.data(), 4}; }

@@ -6,12 +6,14 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "engine/composite.h"
 #include "engine/errors.h"
 #include "formats/document_io.h"
+#include "formats/memory_budget.h"
 #include "formats/safe_save.h"
 
 namespace formats {
@@ -64,14 +66,18 @@ QImage mergedImage(const engine::DocumentContent& content, const std::string& pa
 }
 
 void saveImage(const QImage& image, const std::string& path, const char* format, int quality) {
-  saveAtomically(path, [&](QIODevice& device) -> std::string {
-    QImageWriter writer(&device, format);
-    if (quality >= 0) writer.setQuality(quality);
-    writer.setOptimizedWrite(false);
-    writer.setProgressiveScanWrite(false);  // baseline, which every reader shows
-    if (!writer.write(image)) return writer.errorString().toStdString();
-    return {};
-  });
+  // Encoded in memory first: an encoder that meets a full disk only says "Unknown error", while
+  // a plain write of the bytes gets the system's reason.
+  QBuffer encoded;
+  encoded.open(QIODevice::WriteOnly);
+  QImageWriter writer(&encoded, format);
+  if (quality >= 0) writer.setQuality(quality);
+  writer.setOptimizedWrite(false);
+  writer.setProgressiveScanWrite(false);  // baseline, which every reader shows
+  if (!writer.write(image))
+    throw FormatError("cannot save \"" + path + "\": " + writer.errorString().toStdString());
+  const QByteArray& bytes = encoded.data();
+  saveBytesAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())});
 }
 
 }  // namespace
@@ -90,21 +96,25 @@ engine::DocumentContent readPicture(const std::string& path) {
                          std::int64_t(size.width()) * size.height() > engine::kMaxArea))
     refuseOpen(path, "it is " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
                          " pixels, larger than Quillary can open (" + std::to_string(engine::kMaxSide) + " per side)");
-  // Qt's own cap on decoded pictures is lower than the engine's; the size was checked above.
-  const int neededMegabytes = int(std::int64_t(engine::kMaxArea) * 4 / (1024 * 1024) + 1);
-  if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < neededMegabytes)
-    QImageReader::setAllocationLimit(neededMegabytes);
+  if (size.isValid()) checkMemoryBudget(path, std::uint64_t(size.width()), std::uint64_t(size.height()));
+  // A format that does not tell its size before decoding is held to the budget by Qt's own cap
+  // on one decoded picture, which is half of what opening takes.
+  QImageReader::setAllocationLimit(int(std::max<std::uint64_t>(documentMemoryBudget() / 2 / (1024 * 1024), 1)));
   QImage image = reader.read();
   if (image.isNull()) refuseOpen(path, "it could not be decoded (" + reader.errorString().toStdString() + ")");
   if (image.width() > engine::kMaxSide || image.height() > engine::kMaxSide ||
       std::int64_t(image.width()) * image.height() > engine::kMaxArea)
     refuseOpen(path, "it is larger than Quillary can open");
+  checkMemoryBudget(path, std::uint64_t(image.width()), std::uint64_t(image.height()));
 
-  const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+  const bool ownResolution = hasOwnResolution(image);
+  const double resolution = image.dotsPerMeterX() * kInchesPerMeter;
+  // Converted in place where the format allows, so that the picture is not held twice.
+  const QImage rgba = std::move(image).convertToFormat(QImage::Format_RGBA8888);
   engine::DocumentContent content;
   content.width = rgba.width();
   content.height = rgba.height();
-  if (hasOwnResolution(image)) content.resolution = image.dotsPerMeterX() * kInchesPerMeter;
+  if (ownResolution) content.resolution = resolution;
   engine::LayerNode background = engine::LayerNode::artLayer("Background");
   background.isBackground = true;
   background.pixels = engine::Raster(content.canvas());

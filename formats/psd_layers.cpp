@@ -292,6 +292,7 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
 engine::LayerNode makeNode(const LayerRecord& rec, DecodedChannels&& ch, const PsdContext& ctx, bool isSet) {
   engine::LayerNode node = isSet ? engine::LayerNode::layerSet(rec.name) : engine::LayerNode::artLayer(rec.name);
   node.visible = !(rec.flags & 0x02);
+  node.keptRecordFlags = keptRecordFlags(rec.flags, isSet);
   node.opacity = rec.opacity;
   node.clipping = rec.clipping != 0 && !isSet;
   const std::string& key = isSet && !rec.sectionBlendKey.empty() ? rec.sectionBlendKey : rec.blendKey;

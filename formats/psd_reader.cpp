@@ -10,6 +10,7 @@
 #include "formats/image_resources.h"
 #include "formats/layer_effects_reader.h"
 #include "formats/layer_blocks.h"
+#include "formats/memory_budget.h"
 #include "formats/packbits.h"
 #include "formats/psd_layers.h"
 #include "formats/psd_metadata.h"
@@ -170,6 +171,7 @@ engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, Ps
 PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) {
   ByteReader r(bytes, name);
   const Header h = readHeader(r);
+  checkMemoryBudget(name, std::uint64_t(h.width), std::uint64_t(h.height));
   PsdFile file;
   file.version = h.version;
   file.colorMode = h.storedMode;

@@ -226,6 +226,7 @@ void writeRecord(ByteWriter& w, const Record& rec, const std::vector<EncodedChan
   std::uint8_t flags = 0x08;  // written by a Photoshop 5 or later
   if (rec.role != RecordRole::Layer) flags |= 0x10;  // no pixels of its own
   if (node && rec.role != RecordRole::SectionEnd && !node->visible) flags |= 0x02;
+  if (node && rec.role != RecordRole::SectionEnd) flags |= keptRecordFlags(node->keptRecordFlags, node->isSet);
   w.u8(flags);
   w.u8(0);
 

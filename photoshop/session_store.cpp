@@ -1,5 +1,6 @@
 #include "photoshop/session_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <fstream>
@@ -98,6 +99,16 @@ engine::LayerId layerAtPath(const engine::DocumentContent& c, const std::string&
   return id;
 }
 
+// The names the store gives the documents it writes, "document-<number>.psd".
+bool isDocumentFileName(const std::string& file) {
+  constexpr std::string_view prefix = "document-", suffix = ".psd";
+  if (file.size() <= prefix.size() + suffix.size() || file.size() > 40 || !file.starts_with(prefix) ||
+      !file.ends_with(suffix))
+    return false;
+  const std::string_view digits = std::string_view(file).substr(prefix.size(), file.size() - prefix.size() - suffix.size());
+  return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::string colorText(engine::Rgb c) { return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b); }
 
 bool parseColor(const std::string& s, engine::Rgb& out) {
@@ -172,18 +183,38 @@ void SessionStore::save(const engine::Engine& engine) {
 SessionStore::Restored SessionStore::restore(engine::Engine& engine) {
   Restored result;
   std::ifstream in(folder_ / kManifest, std::ios::binary);
-  if (!in) return result;
+  if (!in) {
+    // No manifest: the first save of a session was cut short, or there never was one.
+    removeLeftovers({});
+    return result;
+  }
+  std::set<std::string> referenced;
+  const bool damaged = readManifest(in, engine, referenced, result);
+  if (damaged)
+    recoverUnreferenced(engine, referenced, result);
+  else
+    removeLeftovers(referenced);
+  return result;
+}
+
+bool SessionStore::readManifest(std::istream& in, engine::Engine& engine, std::set<std::string>& referenced,
+                                Restored& result) {
   std::string line;
   if (!std::getline(in, line) || line != kMagic) {
     result.problems.push_back("\"" + (folder_ / kManifest).string() + "\" is not a session file");
-    return result;
+    return true;
   }
+  bool damaged = false;
+  const auto refuseLine = [&](int lineNo, const std::string& why) {
+    result.problems.push_back("line " + std::to_string(lineNo) + " of the session file " + why);
+    damaged = true;
+  };
   engine::DocumentId activeId = 0;
   int lineNo = 1;
   while (std::getline(in, line)) {
     ++lineNo;
     if (line.size() > kMaxLine) {
-      result.problems.push_back("line " + std::to_string(lineNo) + " of the session file is too long");
+      refuseLine(lineNo, "is too long");
       continue;
     }
     const auto f = split(line, '\t');
@@ -203,29 +234,86 @@ SessionStore::Restored SessionStore::restore(engine::Engine& engine) {
       }
     } else if (f[0] == "document" && f.size() == 7) {
       std::string name, path;
-      const fs::path file = folder_ / f[1];
-      if (f[1].find('/') != std::string::npos || f[1].starts_with(".") || !unescape(f[2], name) || !unescape(f[3], path) ||
-          name.empty() || result.documents >= kMaxDocuments) {
-        result.problems.push_back("line " + std::to_string(lineNo) + " of the session file is not valid");
+      if (!isDocumentFileName(f[1]) || !unescape(f[2], name) || !unescape(f[3], path) || name.empty() ||
+          result.documents >= kMaxDocuments) {
+        refuseLine(lineNo, "is not valid");
         continue;
       }
-      try {
-        formats::PsdFile psd = formats::readPsd(file.string());
-        const engine::LayerId active = layerAtPath(psd.content, f[6]);
-        if (active) psd.content.activeLayer = active;
-        auto doc = engine.addDocument(name, std::move(psd.content), "Open");
-        doc->setFilePath(path);
-        if (f[4] == "1") doc->markModified();
-        if (f[5] == "1") activeId = doc->id();
-        written_[doc->id()] = {doc->contentPtr(), f[1]};
-        ++result.documents;
-      } catch (const std::exception& e) {
-        result.problems.push_back("the document \"" + name + "\" could not be reopened: " + e.what());
-      }
+      referenced.insert(f[1]);
+      const auto doc = reopen(engine, f[1], name, f[6], result);
+      if (!doc) continue;
+      doc->setFilePath(path);
+      if (f[4] == "1") doc->markModified();
+      if (f[5] == "1") activeId = doc->id();
+    } else {
+      refuseLine(lineNo, "is not valid");
     }
   }
   if (activeId) engine.activate(activeId);
-  return result;
+  return damaged;
+}
+
+std::shared_ptr<engine::Document> SessionStore::reopen(engine::Engine& engine, const std::string& file,
+                                                       const std::string& name, const std::string& activeLayerPath,
+                                                       Restored& result) {
+  try {
+    formats::PsdFile psd = formats::readPsd((folder_ / file).string());
+    const engine::LayerId active = layerAtPath(psd.content, activeLayerPath);
+    if (active) psd.content.activeLayer = active;
+    auto doc = engine.addDocument(name, std::move(psd.content), "Open");
+    written_[doc->id()] = {doc->contentPtr(), file};
+    ++result.documents;
+    return doc;
+  } catch (const std::exception& e) {
+    // Kept under another name: the next save must not take it for a leftover and remove it.
+    std::error_code ec;
+    const fs::path kept = folder_ / ("damaged-" + file);
+    fs::rename(folder_ / file, kept, ec);
+    result.problems.push_back("the document \"" + name + "\" could not be reopened: " + e.what() +
+                              (ec ? std::string() : "; its file is kept as \"" + kept.string() + "\""));
+    return nullptr;
+  }
+}
+
+std::vector<std::string> SessionStore::unreferencedDocuments(const std::set<std::string>& referenced) const {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const std::string file = entry.path().filename().string();
+    if (isDocumentFileName(file) && !referenced.count(file)) files.push_back(file);
+  }
+  // In the order they were written, which is the order of their numbers.
+  std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+  });
+  return files;
+}
+
+void SessionStore::recoverUnreferenced(engine::Engine& engine, const std::set<std::string>& referenced,
+                                       Restored& result) {
+  int recovered = 0;
+  for (const std::string& file : unreferencedDocuments(referenced)) {
+    if (result.documents >= kMaxDocuments) break;
+    const std::string name = "Recovered " + std::to_string(recovered + 1);
+    if (!reopen(engine, file, name, "", result)) continue;
+    ++recovered;
+    result.problems.push_back("the document file \"" + file + "\" that the session file no longer names was reopened as \"" +
+                              name + "\"");
+  }
+}
+
+void SessionStore::removeLeftovers(const std::set<std::string>& referenced) {
+  std::error_code ec;
+  for (const std::string& file : unreferencedDocuments(referenced)) fs::remove(folder_ / file, ec);
+  // Temporary files of saves that never finished: the manifest's and those of the documents.
+  std::vector<fs::path> temporary;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const std::string file = entry.path().filename().string();
+    const auto dot = file.find(".psd.");
+    if (file == std::string(kManifest) + ".tmp" || (dot != std::string::npos && isDocumentFileName(file.substr(0, dot + 4))))
+      temporary.push_back(entry.path());
+  }
+  for (const fs::path& path : temporary) fs::remove(path, ec);
 }
 
 }  // namespace photoshop

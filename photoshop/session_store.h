@@ -5,7 +5,10 @@
 // exit, and read back at the next start.
 
 #include <filesystem>
+#include <iosfwd>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,10 +33,21 @@ class SessionStore {
     std::vector<std::string> problems;  // documents or lines that could not be read back
   };
   // Reopens the last saved session into an engine that has no documents yet. A missing
-  // session restores nothing; damaged parts are skipped and named in `problems`.
+  // session restores nothing; damaged parts are skipped and named in `problems`. When the
+  // manifest is damaged, the document files it does not name are reopened too, as "Recovered 1"
+  // and on, and named in `problems`; when it is intact, such files are what a save that was cut
+  // short left behind, and are removed with its temporary files.
   Restored restore(engine::Engine& engine);
 
  private:
+  // Reads the manifest's lines into the engine; true when any of it is damaged.
+  bool readManifest(std::istream& in, engine::Engine& engine, std::set<std::string>& referenced, Restored& result);
+  std::shared_ptr<engine::Document> reopen(engine::Engine& engine, const std::string& file, const std::string& name,
+                                           const std::string& activeLayerPath, Restored& result);
+  std::vector<std::string> unreferencedDocuments(const std::set<std::string>& referenced) const;
+  void recoverUnreferenced(engine::Engine& engine, const std::set<std::string>& referenced, Restored& result);
+  void removeLeftovers(const std::set<std::string>& referenced);
+
   struct Written {
     engine::ContentPtr content;  // what was written, to skip unchanged documents
     std::string file;

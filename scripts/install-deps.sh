@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-psd-tools imagemagick
   xvfb xauth
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -19,7 +19,14 @@ FileStatus loadRtfFile(const QString& path, QTextDocument& document) {
     return {kFileAccessError, QStringLiteral("Path/File access error: %1").arg(path)};
   const QByteArray data = file.read(kMaxRtfFileSize + 1);
   if (data.size() > kMaxRtfFileSize) return {kFileTooLarge, QStringLiteral("The file is too large to show: %1").arg(path)};
-  toTextDocument(readRtf(data).text, document);
+  const ReadResult read = readRtf(data);
+  // Other damage leaves a readable text; skipped groups could hold all of it, and an empty or
+  // partial pane without a word would look like instructions.
+  if (read.tooDeep)
+    return {kInvalidFileFormat, QStringLiteral("Invalid file format: the groups of %1 are nested more than %2 deep")
+                                    .arg(path)
+                                    .arg(kMaxGroupDepth)};
+  toTextDocument(read.text, document);
   return {};
 }
 

@@ -13,7 +13,7 @@ namespace rtf {
 namespace {
 
 // Bounds: nesting, table sizes and the lengths of the pieces of a control word.
-constexpr std::size_t kMaxDepth = 128;
+constexpr std::size_t kMaxDepth = kMaxGroupDepth;
 constexpr std::size_t kMaxFonts = 1024;
 constexpr std::size_t kMaxColors = 1024;
 constexpr qsizetype kMaxFontName = 256;
@@ -114,6 +114,7 @@ class Reader {
     if (stack_.size() >= kMaxDepth) {
       overflowDepth_ = 1;
       clean_ = false;
+      result_.tooDeep = true;
       return;
     }
     stack_.push_back(state_);

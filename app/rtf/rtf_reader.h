@@ -16,7 +16,11 @@ struct ReadResult {
   RichText text;
   bool isRtf = true;  // false: the input was read as plain text
   bool clean = true;  // false: something malformed was skipped or repaired
+  bool tooDeep = false;  // groups nested beyond the fixed depth were skipped, and their text with them
 };
+
+// Groups nest no deeper than this in any rich text a word processor writes.
+inline constexpr int kMaxGroupDepth = 128;
 
 ReadResult readRtf(QByteArrayView data);
 

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTime>
 #include <QTimer>
@@ -26,10 +27,11 @@
 #include "app/system_info.h"
 #include "app/window/app_icon.h"
 #include "app/window/frm_about.h"
-#include "support/screen_twips.h"
 #include "app/window/workflow_push_button.h"
 #include "color_table/color_table_ctrl.h"
 #include "menu_creation/dialog/chooser_dialog.h"
+#include "support/caption_fit.h"
+#include "support/screen_twips.h"
 
 namespace app::window {
 
@@ -55,6 +57,7 @@ QLabel* label(const QString& caption, QWidget* parent, const char* name, const Q
   auto* l = new QLabel(caption, parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setGeometry(rect);
+  support::screen::fitLabelCaption(*l);
   return l;
 }
 
@@ -530,6 +533,24 @@ int Form1Window::ScreenWidth() const {
 int Form1Window::ScreenHeight() const {
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   return s ? pixelsToTwips(s->virtualSize().height(), dpi_) : 0;
+}
+
+std::vector<ScreenArea> Form1Window::ScreenAreas() const {
+  std::vector<ScreenArea> areas;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    const QRect g = s->geometry();
+    areas.push_back({pixelsToTwips(g.left(), dpi_), pixelsToTwips(g.top(), dpi_), pixelsToTwips(g.width(), dpi_),
+                     pixelsToTwips(g.height(), dpi_)});
+  }
+  return areas;
+}
+
+int Form1Window::TitleBarHeight() const {
+  // The frame is known once the window manager has decorated the window; before that, the
+  // style's idea of a title bar stands in.
+  const int framed = geometry().top() - frameGeometry().top();
+  const int pixels = framed > 0 ? framed : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return pixelsToTwips(pixels, dpi_);
 }
 
 void Form1Window::UnloadWindow() {

@@ -86,6 +86,8 @@ class Form1Window : public QMainWindow, public FormView {
   void MoveWindow(int left, int top) override;
   int ScreenWidth() const override;
   int ScreenHeight() const override;
+  std::vector<ScreenArea> ScreenAreas() const override;
+  int TitleBarHeight() const override;
   void UnloadWindow() override;
   void ClearColorTable() override;
 

@@ -8,6 +8,7 @@
 
 #include "app/form_view.h"
 #include "app/window/app_icon.h"
+#include "support/caption_fit.h"
 #include "support/screen_twips.h"
 
 namespace app::window {
@@ -94,6 +95,7 @@ frmAbout::frmAbout(MachineKeyStore store, SystemInfoLauncher launcher, QWidget* 
   cmdSysInfo_ = new QPushButton(QStringLiteral("&System Info..."), this);
   cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
   cmdSysInfo_->setGeometry(at(4260, 3075, 1245, 345));
+  support::screen::fitButtonCaption(*cmdSysInfo_);
   connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
   Form_Load();

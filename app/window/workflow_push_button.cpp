@@ -3,6 +3,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "support/caption_fit.h"
+
 namespace app::window {
 
 WorkflowPushButton::WorkflowPushButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
@@ -15,6 +17,19 @@ void WorkflowPushButton::setFaceColor(const QColor& color) {
 
 QColor WorkflowPushButton::faceColor() const { return palette().color(QPalette::Button); }
 
+namespace {
+
+constexpr int kCaptionFlags = Qt::AlignCenter | Qt::TextWordWrap;
+
+QRect captionArea(const QRect& face) { return face.adjusted(4, 2, -4, -2); }
+
+}  // namespace
+
+void WorkflowPushButton::resizeEvent(QResizeEvent* event) {
+  QPushButton::resizeEvent(event);
+  support::screen::shrinkFontToFit(*this, captionArea(rect()), kCaptionFlags, text());
+}
+
 void WorkflowPushButton::paintEvent(QPaintEvent* /*event*/) {
   QStylePainter painter(this);
   QStyleOptionButton option;
@@ -22,7 +37,7 @@ void WorkflowPushButton::paintEvent(QPaintEvent* /*event*/) {
   option.text.clear();
   painter.drawControl(QStyle::CE_PushButton, option);
   painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-  painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, text());
+  painter.drawText(captionArea(rect()), kCaptionFlags, text());
 }
 
 }  // namespace app::window

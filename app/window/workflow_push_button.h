@@ -1,6 +1,7 @@
 #pragma once
 // A command button as the main window draws its workflow buttons: the caption wraps inside the
-// button, and the face takes the colour the workflow state gives it.
+// button (in a smaller font where it would not fit), and the face takes the colour the workflow
+// state gives it.
 
 #include <QPushButton>
 
@@ -17,6 +18,7 @@ class WorkflowPushButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 }  // namespace app::window

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/form_view.h"
+#include "support/caption_fit.h"
 #include "support/screen_twips.h"
 #include "file_tree/file_tree_control.h"
 #include "menu_creation/dialog/chooser_rules.h"
@@ -62,6 +63,7 @@ QFont Arial(double points, bool bold = false) {
 QLabel* Caption(const QString& text, QWidget* parent, const char* name, const QRect& rect) {
   auto* label = Placed<QLabel>(parent, name, rect, text);
   label->setFont(Arial(14.25, true));
+  support::screen::fitLabelCaption(*label);
   SetColor(label, QPalette::WindowText, kLabelColor);
   return label;
 }
@@ -173,6 +175,7 @@ void Dialog::DisableTree(const TreeSide& side) {
   side.label->setText(kAlreadyLoaded);
   // The longer caption may not fit the layout's width; nothing lies to the right of it.
   side.label->resize(std::max(side.label->width(), side.label->sizeHint().width()), side.label->height());
+  support::screen::fitLabelCaption(*side.label);
 }
 
 void Dialog::mouseReleaseEvent(QMouseEvent* event) {

@@ -155,6 +155,28 @@ TEST(RtfFile, LoadSaveAndTheErrorNumbers) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"StateInfo1.rtf"}) << "no temporary file left";
 }
 
+// Two million nested braces: the reader skips them without a deep stack, and the pane keeps
+// what it showed and says why.
+TEST(RtfFile, GroupsNestedBeyondAnyWordProcessorAreRefusedWithAMessage) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("StateInfo3.rtf");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("{\\rtf1 Intro ");
+    f.write(QByteArray(2'000'000, '{'));
+    f.write("lost");
+    f.write(QByteArray(2'000'000, '}'));
+    f.write("}");
+  }
+  QTextDocument document;
+  document.setPlainText("kept");
+  const FileStatus status = loadRtfFile(path, document);
+  EXPECT_EQ(status.number, kInvalidFileFormat);
+  EXPECT_TRUE(status.description.contains(path)) << status.description.toStdString();
+  EXPECT_EQ(document.toPlainText(), "kept");
+}
+
 TEST(RtfFile, TheShippedInstructionFilesReadCleanly) {
   const QString folder = QStringLiteral(QUILLARY_TEST_SOURCE_DIR "/app/Resources");
   for (int n = 1; n <= 9; ++n) {

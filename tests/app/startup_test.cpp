@@ -45,20 +45,39 @@ TEST_P(RejectedPosition, ResetsTo2000) {
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
 }
 
-// The scripted screen is 28800 x 16200 twips and the window 7800 wide.
+// The scripted screen is 28800 x 16200 twips, the window 7800 wide with a 300-twip title bar.
 INSTANTIATE_TEST_SUITE_P(Startup, RejectedPosition,
                          ::testing::Values(StoredTexts{"28801", "100"}, StoredTexts{"-6901", "100"},
                                            StoredTexts{"100", "16201"}, StoredTexts{"100", "-21"},
                                            StoredTexts{"", "100"}, StoredTexts{"left", "100"},
-                                           StoredTexts{"100", "1e99"}));
+                                           StoredTexts{"100", "1e99"}, StoredTexts{"28800", "16200"},
+                                           StoredTexts{"27901", "100"}, StoredTexts{"100", "15981"}));
+
+const std::vector<ScreenArea> kOneScreen{{0, 0, 28800, 16200}};
 
 TEST(WindowPosition, EdgesThatAreStillAccepted) {
-  EXPECT_EQ(AcceptStoredPosition("28800", "16200", 7800, 28800, 16200), (WindowPosition{28800, 16200}));
-  EXPECT_EQ(AcceptStoredPosition("-6900", "-20", 7800, 28800, 16200), (WindowPosition{-6900, -20}));
-  EXPECT_EQ(AcceptStoredPosition("40000.4", "", 7800, 60000, 16200), (WindowPosition{40000, 0}))
+  EXPECT_EQ(AcceptStoredPosition("27900", "15900", 7800, 300, kOneScreen), (WindowPosition{27900, 15900}));
+  EXPECT_EQ(AcceptStoredPosition("-6900", "-20", 7800, 300, kOneScreen), (WindowPosition{-6900, -20}));
+  EXPECT_EQ(AcceptStoredPosition("40000.4", "", 7800, 300, {{0, 0, 60000, 16200}}), (WindowPosition{40000, 0}))
       << "wide desktops need more than 16 bits of twips";
-  EXPECT_EQ(AcceptStoredPosition(" 2500 ", "2500.5", 7800, 28800, 16200), (WindowPosition{2500, 2500}))
+  EXPECT_EQ(AcceptStoredPosition(" 2500 ", "2500.5", 7800, 300, kOneScreen), (WindowPosition{2500, 2500}))
       << "rounded half to even";
+  EXPECT_EQ(AcceptStoredPosition("200", "100", 600, 300, {{0, 0, 800, 16200}}), (WindowPosition{200, 100}))
+      << "a window narrower than 900 twips needs its whole title bar on the screen";
+}
+
+// The screens together count: a title bar may straddle two screens, but the corner a smaller
+// screen leaves uncovered is off the desktop.
+TEST(WindowPosition, AllScreensTogether) {
+  const std::vector<ScreenArea> screens{{0, 0, 28800, 16200}, {28800, 0, 19200, 10800}};
+  EXPECT_TRUE(AcceptStoredPosition("28300", "100", 7800, 300, screens)) << "500 + 7300 twips on two screens";
+  EXPECT_TRUE(AcceptStoredPosition("40000", "10000", 7800, 300, screens));
+  EXPECT_FALSE(AcceptStoredPosition("30000", "12000", 7800, 300, screens)) << "below the smaller screen";
+  EXPECT_FALSE(AcceptStoredPosition("28300", "16000", 7800, 300, screens)) << "only 200 of the bar's 300 twips";
+  const std::vector<ScreenArea> mirrored{{0, 0, 19200, 13500}, {0, 0, 19200, 13500}};
+  EXPECT_FALSE(AcceptStoredPosition("18700", "100", 7800, 300, mirrored)) << "a mirrored screen counts once";
+  EXPECT_FALSE(AcceptStoredPosition("19200", "13500", 7800, 300, {{0, 0, 19200, 13500}}))
+      << "the corner of a 1280 x 900 screen, where the window would be lost for good";
 }
 
 TEST_F(FormTest, RestartRestoresTheMovedPosition) {

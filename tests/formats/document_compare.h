@@ -35,6 +35,7 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (a.isSet != b.isSet) return "set or layer";
   if (a.name != b.name) return "name \"" + a.name + "\" vs \"" + b.name + "\"";
   if (a.visible != b.visible) return "visibility";
+  if (a.keptRecordFlags != b.keptRecordFlags) return "kept layer record flags";
   if (a.opacity != b.opacity) return "opacity";
   if (a.blendMode != b.blendMode) return "blend mode";
   if (a.colorLabel != b.colorLabel) return "colour label";

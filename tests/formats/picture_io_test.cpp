@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <fstream>
+
+#include <signal.h>
+#include <sys/resource.h>
 
 #include "engine/composite.h"
 #include "formats/document_io.h"
@@ -159,6 +163,41 @@ TEST(Pictures, PngKeepsTheMergedImageAndItsTransparency) {
   const engine::Raster merged = engine::compositeDocument(doc);
   for (int y = 0; y < 60; ++y)
     ASSERT_EQ(std::memcmp(png.constScanLine(y), merged.pixel(0, y), 80 * 4), 0) << "row " << y;
+}
+
+// A disk that fills up while a picture is written: the message names the file and why, and
+// nothing is left behind. A file size limit stands in for the full disk.
+TEST(Pictures, AWriteThatRunsOutOfSpaceSaysWhy) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("full.png").toStdString();
+  // Noise, so that the PNG cannot be small.
+  engine::DocumentContent doc;
+  doc.width = doc.height = 300;
+  engine::LayerNode noise = engine::LayerNode::artLayer("Noise");
+  noise.pixels = engine::Raster(doc.canvas());
+  std::uint32_t state = 17;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x) {
+      std::uint8_t* p = noise.pixels.mutablePixel(x, y);
+      for (int c = 0; c < 4; ++c) p[c] = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+    }
+  doc.layers.push_back(std::move(noise));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 16 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string message;
+  try {
+    formats::writePng(doc, path);
+  } catch (const formats::FormatError& e) {
+    message = e.what();
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previousHandler);
+  EXPECT_NE(message.find("cannot save \"" + path + "\": File too large"), std::string::npos) << message;
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 }  // namespace

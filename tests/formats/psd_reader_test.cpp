@@ -8,6 +8,7 @@
 
 #include "engine/composite.h"
 #include "formats/document_io.h"
+#include "formats/memory_budget.h"
 #include "psd_builder.h"
 #include "sample_documents.h"
 
@@ -62,12 +63,15 @@ TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
 }
 
 TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
+  // A machine whose budget would take such a canvas: the claim must still not be believed.
+  formats::setDocumentMemoryBudget(8ULL << 30);
   File canvas;
   canvas.width = 20000;
   canvas.height = 15000;
   canvas.compression = 1;
   canvas.imageData.assign(1000, 0);
   EXPECT_NE(refusal(psdbuild::build(canvas)).find("does not fit"), std::string::npos);
+  formats::setDocumentMemoryBudget(0);
   canvas.width = canvas.height = 30000;
   EXPECT_NE(refusal(psdbuild::build(canvas)).find("larger than Quillary can open"), std::string::npos);
   canvas.width = 40000;

@@ -110,10 +110,54 @@ TEST_F(SessionStoreTest, AMissingOrDamagedSessionRestoresWhatItCan) {
   Application next;
   const SessionStore::Restored restored = SessionStore(folder).restore(next.engine());
   EXPECT_EQ(restored.documents, 1);
-  EXPECT_EQ(restored.problems.size(), 2u);
+  EXPECT_EQ(restored.problems.size(), 3u);
   EXPECT_EQ(next.Documents()(1).Name(), "kept");
 
-  std::ofstream(folder / "session.txt", std::ios::trunc) << "something else\n";
-  Application other;
-  EXPECT_EQ(SessionStore(folder).restore(other.engine()).problems.size(), 1u);
+  const auto files = psdFiles();
+  EXPECT_EQ(std::count_if(files.begin(), files.end(), [](const std::string& f) { return f.starts_with("damaged-"); }), 1)
+      << "the unreadable document's file is kept aside";
+}
+
+// A manifest that cannot be read must not cost the documents beside it: they are reopened,
+// said to be, and kept by the next save.
+TEST_F(SessionStoreTest, ADamagedManifestRecoversTheDocumentFiles) {
+  Application app = fixtures::pixelApplication();
+  app.Documents().Add(10, 10, 72, "Build Menu");
+  app.Documents().Add(12, 12, 72, "Button Template");
+  SessionStore(folder).save(app.engine());
+  std::ofstream(folder / "session.txt", std::ios::trunc) << "quillary-session 1\ndocu";
+
+  Application next;
+  SessionStore store(folder);
+  const SessionStore::Restored restored = store.restore(next.engine());
+  EXPECT_EQ(restored.documents, 2);
+  ASSERT_EQ(next.Documents().Count(), 2);
+  EXPECT_EQ(next.Documents()(1).Name(), "Recovered 1");
+  EXPECT_EQ(next.Documents()(1).Width(), 10.0) << "in the order they were written";
+  ASSERT_EQ(restored.problems.size(), 3u) << "the damaged line and each recovered document";
+  EXPECT_NE(restored.problems[2].find("\"Recovered 2\""), std::string::npos) << restored.problems[2];
+  store.save(next.engine());
+
+  Application third;
+  EXPECT_EQ(SessionStore(folder).restore(third.engine()).documents, 2);
+  EXPECT_EQ(psdFiles().size(), 2u);
+}
+
+// A save killed part way leaves documents no manifest names and temporary files: the next
+// start removes them, and only them.
+TEST_F(SessionStoreTest, LeftoversOfAnInterruptedSaveAreRemoved) {
+  Application app = fixtures::pixelApplication();
+  app.Documents().Add(10, 10, 72, "kept");
+  SessionStore(folder).save(app.engine());
+  const std::string kept = psdFiles().front();
+  fs::copy_file(folder / kept, folder / "document-77.psd");
+  for (const char* name : {"document-78.psd.Ab12Cd", "session.txt.tmp"}) std::ofstream(folder / name) << "partial";
+  std::ofstream(folder / "notes.psd") << "not ours";
+
+  Application next;
+  EXPECT_EQ(SessionStore(folder).restore(next.engine()).documents, 1);
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(folder)) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{kept, "notes.psd", "session.txt"}));
 }

@@ -4,6 +4,8 @@
 // psdinfo --stored FILE OUT.png     writes the merged image stored in the file
 // A file that cannot be read gives its reason on stderr and exit status 1.
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -23,14 +25,24 @@ int usage() {
   return 2;
 }
 
+// A listing that did not reach its reader (a full disk, a closed pipe) is a failure too.
+int listingWritten(const char* file) {
+  errno = 0;
+  std::cout.flush();
+  if (std::cout) return 0;
+  std::cerr << "psdinfo: the listing of \"" << file << "\" could not be written to the standard output: "
+            << (errno ? std::strerror(errno) : "the write failed") << "\n";
+  return 1;
+}
+
 int run(int argc, char** argv) {
   if (argc == 2 && argv[1][0] != '-') {
     psdinfo::printDocument(std::cout, formats::readPsd(argv[1]));
-    return 0;
+    return listingWritten(argv[1]);
   }
   if (argc == 3 && std::string(argv[1]) == "--json") {
     psdinfo::printDocumentJson(std::cout, formats::readPsd(argv[2]));
-    return 0;
+    return listingWritten(argv[2]);
   }
   if (argc != 4) return usage();
   const std::string option = argv[1];
@@ -59,7 +71,9 @@ int main(int argc, char** argv) {
   try {
     return run(argc, argv);
   } catch (const std::bad_alloc&) {
-    std::cerr << "psdinfo: out of memory\n";
+    // Readers and writers name their file in their own messages; this one must say it here.
+    const char* input = argc >= 3 ? argv[2] : argc == 2 ? argv[1] : "";
+    std::cerr << "psdinfo: \"" << input << "\": there is not enough memory to read and list it\n";
   } catch (const std::exception& e) {
     std::cerr << "psdinfo: " << e.what() << "\n";
   }
