@@ -27,6 +27,6 @@ if [ -x scripts/run-fuzzers.sh ] || [ -f scripts/run-fuzzers.sh ]; then
   bash scripts/run-fuzzers.sh "${FUZZ_SECONDS:-30}"
 fi
 echo "== the main job, as the README runs it"
-bash scripts/run-demo.sh >/dev/null
-./build/tools/psdinfo/psdinfo out/demo-menu.psd >/dev/null
+bash scripts/build-menu.sh >/dev/null
+./build/tools/psdinfo/psdinfo out/menu.psd >/dev/null
 echo "All tests passed."

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # install_check.sh BUILD_DIR PREFIX: installs BUILD_DIR into a temporary DESTDIR and checks the
 # installed tree: the programs, the program folder, the desktop entry, the icon and the
-# AppStream data; then runs the installed demo, and reads what it writes and every installed
-# sample with the installed quillary-psdinfo.
+# AppStream data; then builds a menu with the installed quillary-build from the installed samples,
+# and reads what it writes and every installed sample with the installed quillary-psdinfo.
 set -euo pipefail
 build=$1
 prefix=$2
@@ -16,7 +16,7 @@ DESTDIR="$root/dest" cmake --install "$build" --prefix "$prefix" >"$root/install
 }
 top="$root/dest$prefix"
 data="$top/share/quillary"
-for f in bin/quillary bin/quillary-build bin/quillary-demo bin/quillary-psdinfo \
+for f in bin/quillary bin/quillary-build bin/quillary-psdinfo \
          share/applications/org.quillary.Quillary.desktop \
          share/icons/hicolor/scalable/apps/org.quillary.Quillary.svg \
          share/metainfo/org.quillary.Quillary.metainfo.xml; do
@@ -40,9 +40,11 @@ fi
 
 shopt -s nullglob globstar
 mkdir -p "$root/out"
-"$top/bin/quillary-demo" "$root/out" >"$root/demo.log" || { cat "$root/demo.log"; fail "the installed demo failed"; }
+"$top/bin/quillary-build" --background "$data/Backgrounds/Skies/Sunset Clouds.png" \
+  --template "$data/Button Templates/Compact Silver.psd" --buttons 10 --output "$root/out/menu.psd" \
+  >"$root/build.log" 2>&1 || { cat "$root/build.log"; fail "the installed quillary-build failed"; }
 written=("$root"/out/*.psd)
-[ ${#written[@]} -gt 0 ] || fail "the installed demo wrote no document"
+[ ${#written[@]} -eq 1 ] || fail "the installed quillary-build wrote no document"
 samples=("$data"/Backgrounds/**/*.psd "$data"/Button\ Templates/**/*.psd)
 [ ${#samples[@]} -gt 0 ] || fail "no installed sample documents"
 for f in "${written[@]}" "${samples[@]}"; do
