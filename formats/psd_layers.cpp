@@ -275,6 +275,8 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
       try {
         if (auto t = typeLayerText(b.data, ctx.name)) node.text = std::move(*t);
       } catch (const FormatError&) {
+        // The words are only shown; the block itself is kept as read and written back, so a
+        // text that cannot be decoded loses nothing but its display.
       }
     }
     if (!isInterpretedBlock(k) || (k == "SoCo" && node.isSet)) {
