@@ -7,64 +7,15 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <map>
+#include <sstream>
 
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "tools/build/batch_view.h"
 
 namespace {
 
 using photoshop::Document;
-
-// A view that answers like a user who keeps the open documents and asks for ten buttons.
-class BatchView : public app::FormView {
- public:
-  std::string width, height;
-  app::MsgBoxResult MsgBox(const std::string&, app::MsgBoxButtons buttons, const std::string&) override {
-    return buttons == app::MsgBoxButtons::OKOnly ? app::MsgBoxResult::OK : app::MsgBoxResult::Yes;
-  }
-  std::string InputBox(const std::string&, const std::string&, const std::string&) override { return "10"; }
-  app::ChooserResult ShowChooser(const app::ChooserRequest&) override { return {}; }
-  void UnloadChooser() override {}
-  void ShowAboutBox() override {}
-  void Beep() override {}
-  void SetMousePointer(app::MousePointer) override {}
-  double ProgressValue() const override { return progress_; }
-  void SetProgressValue(double v) override { progress_ = v; }
-  std::string StatusPanelText(int) const override { return {}; }
-  void SetStatusPanelText(int, const std::string&) override {}
-  app::FileResult LoadInstructionFile(const std::string&) override { return {}; }
-  std::string InstructionFileName() const override { return {}; }
-  app::FileResult SaveInstructionFile(const std::string&) override { return {}; }
-  void ShowInstructionFromStart() override {}
-  void SetButtonEnabled(app::WorkflowButton, bool) override {}
-  void SetButtonColor(app::WorkflowButton, std::int32_t) override {}
-  bool OptionChecked(int) const override { return false; }
-  void SetOptionChecked(int, bool) override {}
-  void SetOptionEnabled(int, bool) override {}
-  std::string MenuWidthText() const override { return width; }
-  std::string MenuHeightText() const override { return height; }
-  bool RtfButtonsVisible() const override { return false; }
-  void SetRtfButtonsVisible(bool) override {}
-  int WindowLeft() const override { return 0; }
-  int WindowTop() const override { return 0; }
-  int WindowWidth() const override { return 7800; }
-  int WindowHeight() const override { return 7800; }
-  void MoveWindow(int, int) override {}
-  int ScreenWidth() const override { return 28800; }
-  int ScreenHeight() const override { return 16200; }
-  void UnloadWindow() override {}
-  void ClearColorTable() override {}
-
- private:
-  double progress_ = 0;
-};
-
-class SaveHere : public engine::Host {
- public:
-  std::string path;
-  std::optional<std::string> chooseSavePath(const std::string&) override { return path; }
-  engine::SaveChangesAnswer askSaveChanges(const std::string&) override { return engine::SaveChangesAnswer::DontSave; }
-};
 
 void paint(const photoshop::Application& app, const Document& doc, const photoshop::Layer& layer, double l, double t,
            double r, double b) {
@@ -112,13 +63,12 @@ void BM_WholeWorkflowTenButtons(benchmark::State& state) {
     state.PauseTiming();
     photoshop::Application app;
     app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
-    SaveHere host;
-    host.path = dir.path().toStdString() + "/menu.psd";
+    // Answered like a user who keeps the open documents and asks for ten buttons.
+    std::ostringstream transcript;
+    build::BatchHost host(dir.path().toStdString() + "/menu.psd", transcript);
     app.engine().host = &host;
     openDocuments(app, w, h);
-    BatchView view;
-    view.width = std::to_string(w);
-    view.height = std::to_string(h);
+    build::BatchView view("", "", w, h, 10, transcript);
     app::SettingsStore settings(dir.path() + "/settings.ini");
     app::Form1 form(view, settings, [&] { return app; }, dir.path().toStdString());
     form.Form_Load();
