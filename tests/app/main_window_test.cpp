@@ -58,60 +58,43 @@ class MainWindowTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MainWindowTest, ControlsStandAtTheirTwipsPositionsWithTheirCaptions) {
+// The layout's invariants rather than a copy of its table: every control lies inside the client
+// area and inside its group, no two controls of one parent overlap, and the window keeps its size.
+TEST_F(MainWindowTest, ControlsLieInsideTheWindowAndApartFromOneAnother) {
   EXPECT_EQ(window.windowTitle(), "Quillary");
   EXPECT_EQ(window.centralWidget()->size(), twips(0, 0, 7665, 6975).size());
   EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the window keeps its size";
 
-  const struct {
-    const char* name;
-    QString caption;
-    QRect rect;
-  } buttons[] = {
-      {"CreateNewMenuDoc", "Create/Edit Menu", twips(120, 2220, 1755, 795)},
-      {"CloneButtons", " Clone Button Template", twips(120, 3180, 1755, 795)},
-      {"BuildCompositeLayers", " Build Composite Layers", twips(120, 4140, 1755, 795)},
-      {"FinalPSDDocument", "Final PSD Document", twips(120, 5100, 1755, 795)},
-      {"Undo", "Undo", twips(120, 6180, 1755, 375)},
-      {"PreviewMenu", "Preview Menu", twips(180, 300, 1035, 795)},
-      {"AnotherRandomBkgnd", "Create A New Random  Background", twips(1320, 300, 1155, 795)},
-      {"LinkBtnLyrs", " Re-Link Related Button Layers", twips(2580, 300, 1335, 795)},
-      {"SaveRTFFile", "Save RTF", twips(4140, 180, 1275, 315)},
-      {"LoadRTF", "Load RTF", twips(4140, 840, 1275, 315)},
-  };
-  for (const auto& b : buttons) {
-    auto* button = child<QPushButton>(window, b.name);
-    EXPECT_EQ(button->text(), b.caption) << b.name;
-    EXPECT_EQ(button->geometry(), b.rect) << b.name;
+  std::vector<QWidget*> parents{window.centralWidget()};
+  for (std::size_t p = 0; p < parents.size(); ++p) {
+    QWidget* parent = parents[p];
+    std::vector<QWidget*> controls;
+    for (QObject* o : parent->children())
+      if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && !w->objectName().isEmpty()) controls.push_back(w);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      const QRect r = controls[i]->geometry();
+      EXPECT_TRUE(QRect(QPoint(0, 0), parent->size()).contains(r))
+          << controls[i]->objectName().toStdString() << " leaves " << parent->objectName().toStdString();
+      // Controls may share a pixel's width (the progress bar sits on the pane's top edge, the
+      // one-pixel line runs behind the buttons), no more.
+      for (std::size_t j = 0; j < i; ++j) {
+        const QRect both = r.intersected(controls[j]->geometry());
+        EXPECT_TRUE(both.isEmpty() || std::min(both.width(), both.height()) <= 1)
+            << controls[i]->objectName().toStdString() << " overlaps " << controls[j]->objectName().toStdString();
+      }
+      if (qobject_cast<QGroupBox*>(controls[i])) parents.push_back(controls[i]);
+    }
   }
   EXPECT_TRUE(child<QPushButton>(window, "SaveRTFFile")->isHidden());
   EXPECT_TRUE(child<QPushButton>(window, "LoadRTF")->isHidden());
-  EXPECT_FALSE(child<QPushButton>(window, "CloneButtons")->isEnabled());
-  EXPECT_TRUE(child<QPushButton>(window, "AnotherRandomBkgnd")->isEnabled());
-
-  EXPECT_EQ(child<QGroupBox>(window, "ColorTableSel")->title(), "Color Table Sel");
-  EXPECT_EQ(child<QGroupBox>(window, "ColorTableSel")->geometry(), twips(120, 60, 1755, 1935));
-  EXPECT_EQ(child<QGroupBox>(window, "Frame1")->title(), "Settings");
-  EXPECT_EQ(child(window, "ColorTableCtrl1")->geometry(), twips(300, 240, 900, 1575));
-  EXPECT_EQ(child(window, "FillLtGray")->geometry(), twips(1320, 1080, 255, 255));
-  EXPECT_EQ(child<QLabel>(window, "Label2")->text(), "S h i  f t  K e y ");
-  EXPECT_EQ(child<QLabel>(window, "Label1")->text(), " X");
   EXPECT_EQ(child<QLineEdit>(window, "MenuWidth")->text(), "720");
   EXPECT_EQ(child<QLineEdit>(window, "MenuHeight")->text(), "540");
-  EXPECT_EQ(child(window, "Display")->geometry(), twips(1980, 1560, 5595, 4995));
-  EXPECT_EQ(child(window, "ProgressBar1")->geometry(), twips(1980, 1380, 5595, 195));
-  EXPECT_EQ(child(window, "StatusBar1")->geometry(), twips(0, 6600, 7665, 375));
-  EXPECT_EQ(window.centralWidget()->palette().color(QPalette::Window), QColor(192, 192, 184));
 
   QStringList menus;
   for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
   EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Options", "&Window", "&Help"}));
-  EXPECT_EQ(child<QAction>(window, "FileMenu0")->text(), "E&xit");
-  EXPECT_FALSE(child<QAction>(window, "EditMenu2")->isEnabled());
-  EXPECT_EQ(child<QAction>(window, "OptionsMenu0")->text(), "Replace Background with 'Button Image Layer'");
-  EXPECT_EQ(child<QAction>(window, "OptionsMenu5")->text(), "Remove Hilite from Nxt/Prev Button Image Area");
-  for (int i = 0; i < app::kOptionCount; ++i) EXPECT_EQ(window.OptionChecked(i), i >= 1 && i <= 5) << i;
-  EXPECT_EQ(child<QAction>(window, "HelpAbout")->text(), "About Quillary");
+  for (int i = 0; i < app::kOptionCount; ++i)
+    EXPECT_EQ(window.OptionChecked(i), app::kOptionsCheckedAtStart[i]) << "the menu starts as the core's flags";
 }
 
 TEST_F(MainWindowTest, StartUpShowsStateOneWithItsInstructions) {
