@@ -15,6 +15,8 @@ struct StoredTexts {
   const char* top;
 };
 
+void PrintTo(const StoredTexts& c, std::ostream* os) { *os << "MainLeft \"" << c.left << "\", MainTop \"" << c.top << '"'; }
+
 class RejectedPosition : public FormTest, public ::testing::WithParamInterface<StoredTexts> {};
 
 }  // namespace

@@ -86,6 +86,8 @@ struct CountAnswers {
   int clonedButtons;    // 0: cancelled
 };
 
+void PrintTo(const CountAnswers& c, std::ostream* os) { *os << c.name; }
+
 class CountQuestion : public WorkflowTest, public ::testing::WithParamInterface<CountAnswers> {};
 
 }  // namespace

@@ -113,6 +113,8 @@ struct OptionCase {
   engine::Rgb expected;
 };
 
+void PrintTo(const OptionCase& c, std::ostream* os) { *os << c.name; }
+
 class FinalOptions : public FinalDocumentTest, public ::testing::WithParamInterface<OptionCase> {};
 
 }  // namespace

@@ -69,6 +69,8 @@ struct StrokeCase {
   bool outsideRing, insideRing;
 };
 
+void PrintTo(const StrokeCase& c, std::ostream* os) { *os << c.name; }
+
 class StrokePositions : public testing::TestWithParam<StrokeCase> {};
 
 TEST_P(StrokePositions, CoverTheirSideOfTheEdge) {

@@ -146,6 +146,8 @@ struct MaskMove {
   Rect expected;  // where the 10..20 square of a 40 x 40 document ends up
 };
 
+void PrintTo(const MaskMove& c, std::ostream* os) { *os << c.name; }
+
 class VectorMaskMoves : public ::testing::TestWithParam<MaskMove> {};
 
 }  // namespace

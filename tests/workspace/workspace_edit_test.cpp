@@ -39,6 +39,8 @@ struct Nudge {
   int dx, dy;
 };
 
+void PrintTo(const Nudge& c, std::ostream* os) { *os << c.name; }
+
 class NudgeTest : public WorkspaceTest, public ::testing::WithParamInterface<Nudge> {};
 
 TEST_P(NudgeTest, ArrowKeysMoveByOnePixelAndShiftByTen) {

@@ -26,6 +26,8 @@ struct FillCase {
   bool emptyPixelsFilled;
 };
 
+void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
+
 class FillTest : public WorkspaceTest, public ::testing::WithParamInterface<FillCase> {};
 
 TEST_P(FillTest, FillsTheSelectionOnTheActiveLayer) {
