@@ -57,7 +57,8 @@ std::string reportJson(const BuildReport& report) {
     out << (i ? "," : "") << "\n    {\"name\": " << quoted(report.buttons[i].name)
         << ", \"buildMenu\": " << numbers(report.buttons[i].inBuildMenu)
         << ", \"finalMenu\": " << numbers(report.buttons[i].inFinalMenu) << '}';
-  out << "\n  ],\n  \"timings\": [";
+  out << "\n  ],\n  \"documentPixelBytes\": " << report.documentPixelBytes
+      << ",\n  \"peakResidentBytes\": " << report.peakResidentBytes << ",\n  \"timings\": [";
   for (std::size_t i = 0; i < report.timings.size(); ++i)
     out << (i ? "," : "") << "\n    {\"command\": " << quoted(report.timings[i].command)
         << ", \"seconds\": " << report.timings[i].seconds << '}';

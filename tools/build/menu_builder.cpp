@@ -1,5 +1,6 @@
 #include "tools/build/menu_builder.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -158,6 +159,20 @@ std::vector<ButtonPlace> buttonPlaces(app::Form1& form, const BuildRequest& requ
   return places;
 }
 
+std::uint64_t pixelBytes(const engine::Engine& engine) {
+  std::uint64_t bytes = 0;
+  for (const auto& doc : engine.documents())
+    engine::forEachLayer(doc->content().layers, [&](const engine::LayerNode& n) {
+      bytes += std::uint64_t(n.pixels.bounds().area()) * 4 + std::uint64_t(n.mask.pixels.bounds().area());
+    });
+  return bytes;
+}
+
+std::uint64_t peakResidentBytes() {
+  rusage usage{};
+  return ::getrusage(RUSAGE_SELF, &usage) == 0 ? std::uint64_t(usage.ru_maxrss) * 1024 : 0;
+}
+
 // "01 Background.png" ... for the layers of the written document, bottom first.
 void writeLayerPictures(const engine::DocumentContent& written, const std::string& folder) {
   int number = 0;
@@ -206,7 +221,9 @@ BuildReport buildMenu(const BuildRequest& request, std::ostream& transcript, con
     report.layers.push_back({layer->name, {b.left, b.top, b.right, b.bottom}});
   }
   report.buttons = buttonPlaces(workflow.form(), request, report.width, report.height);
+  report.documentPixelBytes = pixelBytes(workflow.application().engine());
   if (!request.pngDir.empty()) writeLayerPictures(written.content, request.pngDir);
+  report.peakResidentBytes = peakResidentBytes();
   output.commit();
   progress("Final PSD Document", 100);
   return report;

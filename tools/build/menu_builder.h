@@ -4,6 +4,7 @@
 // behind a scripted view and host and with settings kept in memory.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <stdexcept>
@@ -40,6 +41,10 @@ struct BuildReport {
   std::vector<LayerBounds> layers;  // bottom first, as the menu utility numbers them
   std::vector<ButtonPlace> buttons;
   std::vector<CommandTiming> timings;
+  // Memory: the pixels of every layer and mask of the documents open at the end, counted once,
+  // and the process's peak resident size.
+  std::uint64_t documentPixelBytes = 0;
+  std::uint64_t peakResidentBytes = 0;
 };
 
 // Progress: one call per command with its name and the share of the build done after it.
