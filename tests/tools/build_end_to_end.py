@@ -46,6 +46,11 @@ def pixel(layer_image, x, y):
     return layer_image.getpixel((int(x), int(y)))
 
 
+# Colour-table cells (column, row) and the colour the program paints them; the table is pasted
+# at its Build Menu pixel position, 20-pixel cells from (70, 20).
+CELLS = {(0, 0): (0, 0, 0), (1, 3): (218, 0, 18), (1, 5): (6, 62, 246), (3, 0): (239, 253, 0)}
+
+
 def read_with_psd_tools(path, report, name):
     try:
         from psd_tools import PSDImage
@@ -55,9 +60,13 @@ def read_with_psd_tools(path, report, name):
     psd = PSDImage.open(path)
     check([layer.name for layer in psd] == LAYERS, f"{name}: psd-tools reads {[l.name for l in psd]}")
     check((psd.width, psd.height) == (report["width"], report["height"]), f"{name}: psd-tools size")
+    layers = {layer.name: layer for layer in psd}
+    table = layers["Color Table"].composite(viewport=(0, 0, psd.width, psd.height))
+    for (column, row), colour in CELLS.items():
+        got = pixel(table, 70 + 20 * column + 10, 20 + 20 * row + 10)[:3]
+        check(got == colour, f"{name}: colour table cell {column},{row} is {got}, not {colour}")
     # The button areas carry the button colours where the buttons were arranged.
-    areas = {layer.name: layer for layer in psd}["Button Area"]
-    image = areas.composite(viewport=(0, 0, psd.width, psd.height))
+    image = layers["Button Area"].composite(viewport=(0, 0, psd.width, psd.height))
     colours = set()
     for button in report["buttons"]:
         l, t, r, b = button["finalMenu"]
@@ -78,7 +87,14 @@ def read_with_our_reader(path, report, name):
     listing = subprocess.run([PSDINFO, "--json", path], capture_output=True, text=True)
     check(listing.returncode == 0, f"{name}: psdinfo failed: {listing.stderr.strip()}")
     check([layer["name"] for layer in report["layers"]] == LAYERS, f"{name}: layers {report['layers']}")
+    check(all(f'"{layer}"' in listing.stdout for layer in LAYERS), f"{name}: psdinfo lists other layers")
     check(report["height"] == 480, f"{name}: height {report['height']}")
+
+
+def read_three_ways(path, report, name):
+    read_with_our_reader(path, report, name)
+    read_with_psd_tools(path, report, name)
+    read_with_imagemagick(path, name)
 
 
 def good_builds(folder):
@@ -87,9 +103,7 @@ def good_builds(folder):
         out, report = build(folder, name, "--buttons", str(count))
         if report:
             check(len(report["buttons"]) == count, f"{name}: {len(report['buttons'])} buttons reported")
-            read_with_our_reader(out, report, name)
-            read_with_psd_tools(out, report, name)
-            read_with_imagemagick(out, name)
+            read_three_ways(out, report, name)
     out, report = build(folder, "full-hd", "--width", "1920", "--height", "1080", "--buttons", "4",
                         "--png-dir", os.path.join(folder, "png"))
     if report:
@@ -100,7 +114,7 @@ def good_builds(folder):
         flipped = "off" if option in ("EnableNextPrevButtons", "IncludeMenuTitleArea", "IncludeButtonTextArea") else "on"
         out, report = build(folder, "option-" + option, "--option", f"{option}={flipped}")
         if report:
-            read_with_our_reader(out, report, option)
+            read_three_ways(out, report, option)
 
 
 def bad_inputs(folder):
