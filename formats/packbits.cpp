@@ -33,23 +33,6 @@ std::size_t packBitsRow(std::span<const std::uint8_t> row, std::vector<std::uint
   out.resize(start + n + n / 128 + 1);
   std::uint8_t* o = out.data() + start;
   const std::uint8_t* in = row.data();
-  // A row of one value (transparent or plain areas, common in menus) is all runs of 128.
-  if (n > 1 && std::memcmp(in, in + 1, n - 1) == 0) {
-    std::size_t left = n;
-    for (; left >= 128; left -= 128) {
-      *o++ = std::uint8_t(1 - 128);
-      *o++ = in[0];
-    }
-    if (left == 1) {
-      *o++ = 0;
-      *o++ = in[0];
-    } else if (left > 1) {
-      *o++ = std::uint8_t(1 - int(left));
-      *o++ = in[0];
-    }
-    out.resize(std::size_t(o - out.data()));
-    return out.size() - start;
-  }
   std::size_t i = 0;
   while (i < n) {
     // Length of the run of equal bytes starting here.

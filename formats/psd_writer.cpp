@@ -3,12 +3,7 @@
 // flat readers and thumbnails show.
 
 #include <algorithm>
-#include <array>
-#include <atomic>
-#include <exception>
 #include <map>
-#include <mutex>
-#include <thread>
 
 #include "engine/composite.h"
 #include "formats/byte_writer.h"
@@ -81,19 +76,12 @@ EncodedChannel encodePlane(std::int16_t id, std::span<const std::uint8_t> plane,
   return ch;
 }
 
-// The red, green, blue and alpha planes of interleaved pixels, in one pass over them.
-std::array<std::vector<std::uint8_t>, 4> planesOf(const engine::Raster& r) {
+std::vector<std::uint8_t> planeOf(const engine::Raster& r, int channel) {
   const std::size_t n = std::size_t(r.bounds().area());
-  std::array<std::vector<std::uint8_t>, 4> planes;
-  for (auto& plane : planes) plane.resize(n);
+  std::vector<std::uint8_t> plane(n);
   const std::uint8_t* p = r.data();
-  for (std::size_t i = 0; i < n; ++i, p += 4) {
-    planes[0][i] = p[0];
-    planes[1][i] = p[1];
-    planes[2][i] = p[2];
-    planes[3][i] = p[3];
-  }
-  return planes;
+  for (std::size_t i = 0; i < n; ++i) plane[i] = p[4 * i + std::size_t(channel)];
+  return plane;
 }
 
 // A layer has mask data when it has a pixel mask, or densities or feathers to keep for its
@@ -111,10 +99,9 @@ std::vector<EncodedChannel> layerChannels(const Record& rec, Compression compres
   } else {
     const engine::Raster& px = node->pixels;
     const int w = px.bounds().width(), h = px.bounds().height();
-    const auto planes = planesOf(px);
     // A background has no transparency: that is how readers tell it from an ordinary layer.
-    if (!node->isBackground) out.push_back(encodePlane(-1, planes[3], w, h, compression));
-    for (int c = 0; c < 3; ++c) out.push_back(encodePlane(std::int16_t(c), planes[std::size_t(c)], w, h, compression));
+    if (!node->isBackground) out.push_back(encodePlane(-1, planeOf(px, 3), w, h, compression));
+    for (int c = 0; c < 3; ++c) out.push_back(encodePlane(std::int16_t(c), planeOf(px, c), w, h, compression));
   }
   if (node && !node->mask.empty()) {
     const engine::Mask& m = node->mask.pixels;
@@ -283,58 +270,6 @@ std::vector<std::uint32_t> linkGroupsOf(const std::vector<Record>& records) {
   return out;
 }
 
-// Runs `task(i)` for i = 0 .. count - 1 on as many threads as there are cores, this one among
-// them, while `alongside` runs first on this thread. The first exception is passed on.
-template <class Task, class Alongside>
-void inParallel(std::size_t count, const Task& task, const Alongside& alongside) {
-  std::atomic<std::size_t> next{0};
-  std::exception_ptr failure;
-  std::mutex failureLock;
-  const auto work = [&] {
-    for (std::size_t i; (i = next++) < count;) {
-      try {
-        task(i);
-      } catch (...) {
-        const std::lock_guard lock(failureLock);
-        if (!failure) failure = std::current_exception();
-      }
-    }
-  };
-  const std::size_t helpers = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()) - 1);
-  std::vector<std::thread> threads;
-  for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
-  try {
-    alongside();
-  } catch (...) {
-    const std::lock_guard lock(failureLock);
-    if (!failure) failure = std::current_exception();
-  }
-  work();
-  for (std::thread& t : threads) t.join();
-  if (failure) std::rethrow_exception(failure);
-}
-
-// The merged image: RLE rows of every channel, the size table first. Where it is transparent,
-// Photoshop stores the colour blended with white, which is what flat readers then show.
-std::vector<std::uint8_t> mergedImageData(const engine::Raster& merged, bool transparent, int width, int height) {
-  auto planes = planesOf(merged);
-  const std::size_t pixels = planes[3].size();
-  std::vector<std::uint8_t> sizes, rows;
-  const int channelCount = transparent ? 4 : 3;
-  for (int c = 0; c < channelCount; ++c) {
-    std::vector<std::uint8_t>& plane = planes[std::size_t(c)];
-    if (transparent && c < 3) {
-      for (std::size_t i = 0; i < pixels; ++i) {
-        const int a = planes[3][i];
-        plane[i] = std::uint8_t((plane[i] * a + 255 * (255 - a) + 127) / 255);
-      }
-    }
-    encodeRleChannel(plane, width, height, sizes, rows);
-  }
-  sizes.insert(sizes.end(), rows.begin(), rows.end());
-  return sizes;
-}
-
 void checkWritable(const engine::DocumentContent& content) {
   if (content.width <= 0 || content.height <= 0 || content.width > 30000 || content.height > 30000)
     throw FormatError("the document is " + std::to_string(content.width) + " x " + std::to_string(content.height) +
@@ -352,18 +287,10 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
   flatten(content.layers, records);
   for (std::size_t i = 0; i < records.size(); ++i) records[i].layerId = std::uint32_t(i + 1);
 
-  // The layers' channels are encoded on the other cores while this one makes the merged image.
-  std::vector<std::vector<EncodedChannel>> channels(records.size());
+  const engine::Raster merged = engine::compositeDocument(content);
+  const std::size_t pixels = std::size_t(merged.bounds().area());
   bool transparent = false;
-  std::vector<std::uint8_t> mergedData;
-  inParallel(
-      records.size(), [&](std::size_t i) { channels[i] = layerChannels(records[i], compression); },
-      [&] {
-        const engine::Raster merged = engine::compositeDocument(content);
-        const std::size_t pixels = std::size_t(merged.bounds().area());
-        for (std::size_t i = 0; i < pixels && !transparent; ++i) transparent = merged.data()[4 * i + 3] != 255;
-        mergedData = mergedImageData(merged, transparent, content.width, content.height);
-      });
+  for (std::size_t i = 0; i < pixels && !transparent; ++i) transparent = merged.data()[4 * i + 3] != 255;
 
   ByteWriter w;
   w.tag("8BPS");
@@ -391,11 +318,15 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
     // A negative count says that the merged image's first extra channel is its transparency.
     const int count = int(records.size());
     w.i16(std::int16_t(transparent ? -count : count));
-    for (std::size_t i = 0; i < records.size(); ++i) writeRecord(w, records[i], channels[i]);
+    std::vector<std::vector<EncodedChannel>> channels;
+    for (const Record& r : records) {
+      channels.push_back(layerChannels(r, compression));
+      writeRecord(w, r, channels.back());
+    }
     std::size_t total = 0;
     for (const auto& list : channels)
       for (const EncodedChannel& ch : list) total += ch.bytes.size();
-    w.buffer().reserve(w.size() + total + mergedData.size() + 2);
+    w.buffer().reserve(w.size() + total + std::size_t(content.width) * std::size_t(content.height) * 4);
     for (auto& list : channels)
       for (EncodedChannel& ch : list) {
         w.bytes(ch.bytes);
@@ -417,8 +348,23 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
   }
   w.endLength(layerAndMask);
 
+  // The merged image: RLE rows of every channel, the size table first. Where it is transparent,
+  // Photoshop stores the colour blended with white, which is what flat readers then show.
   w.u16(std::uint16_t(Compression::Rle));
-  w.bytes(mergedData);
+  std::vector<std::uint8_t> sizes, rows;
+  const int channelCount = transparent ? 4 : 3;
+  for (int c = 0; c < channelCount; ++c) {
+    std::vector<std::uint8_t> plane = planeOf(merged, c);
+    if (transparent && c < 3) {
+      for (std::size_t i = 0; i < pixels; ++i) {
+        const int a = merged.data()[4 * i + 3];
+        plane[i] = std::uint8_t((plane[i] * a + 255 * (255 - a) + 127) / 255);
+      }
+    }
+    encodeRleChannel(plane, content.width, content.height, sizes, rows);
+  }
+  w.bytes(sizes);
+  w.bytes(rows);
   return std::move(w.buffer());
 }
 
