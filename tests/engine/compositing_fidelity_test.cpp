@@ -17,6 +17,7 @@
 
 #include "engine/composite.h"
 #include "formats/document_io.h"
+#include "stored_image_closeness.h"
 
 namespace {
 
@@ -46,27 +47,6 @@ bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
   });
 }
 
-// Both images over white, as the stored image holds them: colours within 2 levels, and alpha.
-double shareWithinTwoLevels(const engine::Raster& ours, const engine::Raster& stored) {
-  const engine::Rect area = stored.bounds();
-  std::int64_t close = 0;
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      static const std::uint8_t clear[4] = {0, 0, 0, 0};
-      const std::uint8_t* a = ours.bounds().contains(x, y) ? ours.pixel(x, y) : clear;
-      const std::uint8_t* b = stored.pixel(x, y);
-      int worst = std::abs(a[3] - b[3]);
-      for (int c = 0; c < 3; ++c) {
-        const int overWhiteA = (a[c] * a[3] + 255 * (255 - a[3]) + 127) / 255;
-        const int overWhiteB = (b[c] * b[3] + 255 * (255 - b[3]) + 127) / 255;
-        worst = std::max(worst, std::abs(overWhiteA - overWhiteB));
-      }
-      if (worst <= 2) ++close;
-    }
-  }
-  return area.empty() ? 1.0 : double(close) / double(area.area());
-}
-
 struct FileResult {
   std::string name;
   std::optional<double> share;  // nothing when the file is not compared
@@ -92,7 +72,7 @@ TEST(CompositingFidelity, MergedLayersComeCloseToPhotoshopsStoredComposite) {
       else if (hasLayerEffects(file.content.layers)) r.note = "layer effects";
       else if (!file.storedCompositeIsReal) r.note = "no real merged image stored";
       else if (file.storedComposite.empty()) r.note = "no merged image";
-      else r.share = shareWithinTwoLevels(engine::compositeDocument(file.content), file.storedComposite);
+      else r.share = fixtures::closenessToStored(engine::compositeDocument(file.content), file.storedComposite).withinTwo;
     } catch (const formats::FormatError& e) {
       r.note = std::string("not read: ") + e.what();
     }

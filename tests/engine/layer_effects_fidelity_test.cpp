@@ -17,6 +17,7 @@
 #include "engine/composite.h"
 #include "engine/layer_effects.h"
 #include "formats/document_io.h"
+#include "stored_image_closeness.h"
 
 namespace {
 
@@ -25,34 +26,6 @@ namespace fs = std::filesystem;
 fs::path corpusRoot() {
   if (const char* env = std::getenv("QUILLARY_CORPUS_DIR"); env && *env) return fs::path(env);
   return fs::path(QUILLARY_CORPUS_DIR);
-}
-
-struct Closeness {
-  double withinTwo = 0.0;
-  double withinEight = 0.0;
-};
-
-// Both images over white, as the stored image holds them.
-Closeness compare(const engine::Raster& ours, const engine::Raster& stored) {
-  const engine::Rect area = stored.bounds();
-  std::int64_t two = 0, eight = 0;
-  static const std::uint8_t clear[4] = {0, 0, 0, 0};
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      const std::uint8_t* a = ours.bounds().contains(x, y) ? ours.pixel(x, y) : clear;
-      const std::uint8_t* b = stored.pixel(x, y);
-      int worst = std::abs(a[3] - b[3]);
-      for (int c = 0; c < 3; ++c) {
-        const int overWhiteA = (a[c] * a[3] + 255 * (255 - a[3]) + 127) / 255;
-        const int overWhiteB = (b[c] * b[3] + 255 * (255 - b[3]) + 127) / 255;
-        worst = std::max(worst, std::abs(overWhiteA - overWhiteB));
-      }
-      two += worst <= 2;
-      eight += worst <= 8;
-    }
-  }
-  const double n = std::max<double>(1.0, double(area.area()));
-  return {double(two) / n, double(eight) / n};
 }
 
 bool drawsEffects(const std::vector<engine::LayerNode>& layers) {
@@ -107,7 +80,7 @@ TEST_P(LayerEffectsFidelity, EachFileHoldsItsBar) {
     }
     const formats::PsdFile file = formats::readPsd(path.string());
     ASSERT_TRUE(file.storedCompositeIsReal) << s.file;
-    const Closeness c = compare(engine::compositeDocument(file.content), file.storedComposite);
+    const fixtures::Closeness c = fixtures::closenessToStored(engine::compositeDocument(file.content), file.storedComposite);
     std::cout << "  " << std::left << std::setw(66) << s.file << std::right << std::fixed << std::setprecision(2)
               << std::setw(7) << c.withinTwo * 100 << " % within 2, " << std::setw(7) << c.withinEight * 100
               << " % within 8" << (drawsEffects(file.content.layers) ? "" : "  (no effects drawn)") << "\n";
