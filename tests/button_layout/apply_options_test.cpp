@@ -60,17 +60,6 @@ class ApplyOptionsTest : public FormTest {
 
 }  // namespace
 
-TEST_F(ApplyOptionsTest, StartUpOptionsShowTheButtonMasksAndHideTheThumbMask) {
-  buildMenu();
-  Form1& f = loadedForm();
-  f.ApplyOptionsToLayers();
-  EXPECT_TRUE(visible(f.BuildMenuDocument, "Hilite Mask", "Comp Button Mask"));
-  EXPECT_TRUE(visible(f.BuildMenuDocument, "Hilite Mask", "Comp NxtPrv Button Mask"));
-  EXPECT_FALSE(visible(f.BuildMenuDocument, "Hilite Mask", "Comp Thumb Mask"));
-  EXPECT_TRUE(f.BuildMenuDocument.LayerSets()("Btn Next").Visible());
-  EXPECT_EQ(view.pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
-}
-
 TEST_F(ApplyOptionsTest, EveryOptionSwitchedAwayFromItsDefaultHidesOrShowsItsLayers) {
   buildMenu();
   Form1& f = loadedForm();
