@@ -1,10 +1,8 @@
-// The sample data as the program uses it: its templates judged by the program's own structure
-// check, and a menu made from a sample background and template.
+// The sample templates judged by the program's own structure check.
 
 #include <gtest/gtest.h>
 
 #include "app/form_fixture.h"
-#include "support/vocabulary.h"
 #include "tools/sample_data/sample_data.h"
 #include "tools/sample_data/sample_templates.h"
 
@@ -36,23 +34,4 @@ TEST_F(SampleMenuTest, TheProgramsStructureCheckPassesTheCompleteTemplatesAndNam
     }
     form.TemplateDocument.Close(photoshop::ps::DoNotSaveChanges);
   }
-}
-
-TEST_F(SampleMenuTest, ASampleBackgroundAndTemplateMakeTheWorkingDocuments) {
-  app::Form1& form = loadedForm();
-  app::ChooserResult chosen;
-  chosen.DialogCanceled = false;
-  chosen.BackgroundFile = sample(sample_data::kBackgroundsFolder, "Skies/Blue Sky.jpg");
-  chosen.ButtonTemplateFile = sample(sample_data::kButtonTemplatesFolder, sample_data::SampleTemplates()[0].fileName);
-  view.chooserAnswers.push_back(chosen);
-
-  form.CreateNewMenuDoc_Click();
-
-  EXPECT_TRUE(view.messages.empty()) << view.messages.front().text;
-  EXPECT_EQ(form.WorkflowState, app::EditButtonTemplate);
-  photoshop::Document menu = engine.Documents()(vocabulary::kBuildMenu);
-  EXPECT_EQ(menu.Width(), 720);
-  EXPECT_NO_THROW(menu.ArtLayers()(vocabulary::kBackground));
-  photoshop::Document buttons = engine.Documents()(vocabulary::kButtonTemplate);
-  EXPECT_NO_THROW(buttons.LayerSets()(vocabulary::kBtnTmpl).ArtLayers()(vocabulary::kThumbMask));
 }
