@@ -1,4 +1,5 @@
-// The sample templates judged by the program's own structure check.
+// The sample templates judged by the program's own structure check, and their colour tables
+// compared with the one the program makes.
 
 #include <gtest/gtest.h>
 
@@ -33,5 +34,22 @@ TEST_F(SampleMenuTest, TheProgramsStructureCheckPassesTheCompleteTemplatesAndNam
       EXPECT_EQ(missing, 1);
     }
     form.TemplateDocument.Close(photoshop::ps::DoNotSaveChanges);
+  }
+}
+
+TEST_F(SampleMenuTest, EveryTemplateCarriesTheColourTableTheProgramMakes) {
+  app::Form1& form = loadedForm();
+  form.TemplateDocument = engine.Documents().Add(720, 540, 72, "Button Template", photoshop::ps::NewRGB,
+                                                 photoshop::ps::FillTransparent);
+  form.MakeColorTableLayer();
+  const auto tableOf = [](const photoshop::Document& doc) {
+    return doc.engineDocument()->content().layer(doc.ArtLayers()("Color Table").Id()).pixels;
+  };
+  const engine::Raster made = tableOf(form.TemplateDocument);
+  ASSERT_FALSE(made.empty());
+  for (const sample_data::TemplateDesign& design : sample_data::SampleTemplates()) {
+    const photoshop::Document doc = engine.Open(sample(sample_data::kButtonTemplatesFolder, design.fileName));
+    EXPECT_TRUE(tableOf(doc).samePixels(made)) << design.fileName;
+    doc.Close(photoshop::ps::DoNotSaveChanges);
   }
 }
