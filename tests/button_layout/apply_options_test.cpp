@@ -60,6 +60,18 @@ class ApplyOptionsTest : public FormTest {
 
 }  // namespace
 
+// The start-up options keep every optional layer but the thumbnail masks' highlight.
+TEST_F(ApplyOptionsTest, StartUpOptionsHideOnlyTheThumbMaskHighlight) {
+  buildMenu();
+  Form1& f = loadedForm();
+  f.ApplyOptionsToLayers();
+  for (const Document& doc : {f.BuildMenuDocument, f.TemplateDocument})
+    engine::forEachLayer(doc.engineDocument()->content().layers, [](const engine::LayerNode& n) {
+      EXPECT_EQ(n.visible, n.name != "Comp Thumb Mask") << n.name;
+    });
+  EXPECT_EQ(view.pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
+}
+
 TEST_F(ApplyOptionsTest, EveryOptionSwitchedAwayFromItsDefaultHidesOrShowsItsLayers) {
   buildMenu();
   Form1& f = loadedForm();
