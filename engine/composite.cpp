@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
-#include <string_view>
 
 #include "engine/adjustments.h"
 #include "engine/layer_effects.h"
