@@ -89,6 +89,64 @@ void accumulateRow(float* __restrict acc, const float* __restrict row, float wei
 
 std::uint8_t toByte(float v) { return std::uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f); }
 
+// The horizontal pass into premultiplied floats: colour x alpha (0..255) and alpha (0..1), one
+// row of the result's width per source row, made when a result row first needs it. The rows one
+// result row needs lie within `ring` neighbours, and the result rows move down through the
+// source, so a ring of that many rows holds them all.
+class FilteredRows {
+ public:
+  FilteredRows(const Raster& source, const Taps& tx, int width, int ring)
+      : source_(source), tx_(tx), width_(width), ring_(ring), rows_(rowFloats() * std::size_t(ring)),
+        holds_(std::size_t(ring), -1) {}
+
+  std::size_t rowFloats() const { return std::size_t(width_) * 4; }
+
+  const float* row(int y) {
+    const std::size_t slot = std::size_t(y % ring_);
+    float* m = rows_.data() + slot * rowFloats();
+    if (holds_[slot] == y) return m;
+    holds_[slot] = y;
+    std::fill(m, m + rowFloats(), 0.0f);
+    const std::uint8_t* in = source_.pixel(source_.bounds().left, source_.bounds().top + y);
+    for (int x = 0; x < width_; ++x) {
+      float* sum = m + std::size_t(x) * 4;
+      for (int k = 0; k < tx_.count; ++k) {
+        const std::size_t t = std::size_t(x) * tx_.count + k;
+        const int i = tx_.index[t];
+        if (i < 0) continue;
+        const std::uint8_t* p = in + std::size_t(i) * 4;
+        const float a = tx_.weight[t] * (p[3] * (1.0f / 255.0f));
+        sum[0] += a * p[0];
+        sum[1] += a * p[1];
+        sum[2] += a * p[2];
+        sum[3] += a;
+      }
+    }
+    return m;
+  }
+
+ private:
+  const Raster& source_;
+  const Taps& tx_;
+  int width_, ring_;
+  std::vector<float> rows_;
+  std::vector<int> holds_;  // the source row each slot holds
+};
+
+// Premultiplied floats back to straight 8-bit.
+void storeRow(const float* sums, int width, std::uint8_t* o) {
+  for (int x = 0; x < width; ++x, o += 4) {
+    const float* a = sums + std::size_t(x) * 4;
+    o[3] = toByte(a[3] * 255.0f);
+    if (o[3] == 0) {
+      o[0] = o[1] = o[2] = 0;
+      continue;
+    }
+    const float unmultiply = 1.0f / a[3];
+    for (int c = 0; c < 3; ++c) o[c] = toByte(a[c] * unmultiply);
+  }
+}
+
 }  // namespace
 
 Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod method, const Rect& canvas) {
@@ -103,60 +161,19 @@ Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod
                            sx, method);
   const Taps ty = makeTaps({dst.top, dst.bottom, src.top, src.bottom, edges ? canvas.top : -kFar, edges ? canvas.bottom : kFar},
                            sy, method);
-
-  // Horizontal pass into premultiplied floats: colour x alpha (0..255) and alpha (0..1), one
-  // row of the result's width per source row, made when a result row first needs it. The rows
-  // one result row needs lie within ty.count neighbours, and the result rows move down through
-  // the source, so a ring of that many rows holds them all.
   const int w = dst.width();
-  const std::size_t rowFloats = std::size_t(w) * 4;
-  const int ring = ty.count;
-  std::vector<float> mid(rowFloats * std::size_t(ring));
-  std::vector<int> ringHolds(std::size_t(ring), -1);
-  const auto midRow = [&](int y) -> const float* {
-    float* m = mid.data() + std::size_t(y % ring) * rowFloats;
-    if (ringHolds[std::size_t(y % ring)] == y) return m;
-    ringHolds[std::size_t(y % ring)] = y;
-    std::fill(m, m + rowFloats, 0.0f);
-    const std::uint8_t* row = source.pixel(src.left, src.top + y);
-    for (int x = 0; x < w; ++x) {
-      float* sum = m + std::size_t(x) * 4;
-      for (int k = 0; k < tx.count; ++k) {
-        const std::size_t t = std::size_t(x) * tx.count + k;
-        const int i = tx.index[t];
-        if (i < 0) continue;
-        const std::uint8_t* p = row + std::size_t(i) * 4;
-        const float a = tx.weight[t] * (p[3] * (1.0f / 255.0f));
-        sum[0] += a * p[0];
-        sum[1] += a * p[1];
-        sum[2] += a * p[2];
-        sum[3] += a;
-      }
-    }
-    return m;
-  };
-  // Vertical pass row by row, back to straight 8-bit.
-  std::vector<float> acc(std::size_t(w) * 4);
+  FilteredRows filtered(source, tx, w, ty.count);
+  // The vertical pass, row by row.
+  std::vector<float> acc(filtered.rowFloats());
   std::uint8_t* d = out.mutableData();
   for (int y = 0; y < dst.height(); ++y) {
     std::fill(acc.begin(), acc.end(), 0.0f);
     for (int k = 0; k < ty.count; ++k) {
       const std::size_t t = std::size_t(y) * ty.count + k;
       const int i = ty.index[t];
-      if (i < 0) continue;
-      accumulateRow(acc.data(), midRow(i), ty.weight[t], acc.size());
+      if (i >= 0) accumulateRow(acc.data(), filtered.row(i), ty.weight[t], acc.size());
     }
-    std::uint8_t* o = d + std::size_t(y) * w * 4;
-    for (int x = 0; x < w; ++x, o += 4) {
-      const float* a = acc.data() + std::size_t(x) * 4;
-      o[3] = toByte(a[3] * 255.0f);
-      if (o[3] == 0) {
-        o[0] = o[1] = o[2] = 0;
-        continue;
-      }
-      const float unmultiply = 1.0f / a[3];
-      for (int c = 0; c < 3; ++c) o[c] = toByte(a[c] * unmultiply);
-    }
+    storeRow(acc.data(), w, d + std::size_t(y) * w * 4);
   }
   out.trim();
   return out;
