@@ -11,9 +11,11 @@
 #include "app/settings_store.h"
 #include "app/window/app_icon.h"
 #include "app/window/form1_window.h"
+#include "engine/pixel_memory.h"
 #include "workspace/workspace_window.h"
 
 int main(int argc, char** argv) {
+  engine::keepFreedMemoryForReuse();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(app::kProgramTitle));
   QApplication::setOrganizationName(QString::fromLatin1(app::kProgramTitle));

@@ -2,6 +2,10 @@
 
 #include <cstdlib>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
 #include <sys/mman.h>
 #define QUILLARY_HUGE_PIXEL_PAGES 1
@@ -51,3 +55,14 @@ void releasePixels(void* memory, std::size_t bytes) noexcept {
 }
 
 }  // namespace engine::detail
+
+namespace engine {
+
+void keepFreedMemoryForReuse() {
+#ifdef __GLIBC__
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
+
+}  // namespace engine

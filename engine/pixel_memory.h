@@ -41,4 +41,10 @@ struct PixelAllocator {
 
 using PixelBytes = std::vector<std::uint8_t, PixelAllocator<std::uint8_t>>;
 
+// Painting allocates and frees working planes of the same sizes over and over. By default the C
+// library hands every block above 128 KB back to the system when it is freed, so that each reuse
+// pays its page faults again; this keeps freed blocks of up to 32 MB in the process instead.
+// Programs call it once at start (it changes how the whole process allocates).
+void keepFreedMemoryForReuse();
+
 }  // namespace engine

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <iostream>
 
+#include "engine/pixel_memory.h"
 #include "tools/build/build_report.h"
 #include "tools/build/menu_builder.h"
 
 int main(int argc, char* argv[]) {
+  engine::keepFreedMemoryForReuse();
   QCoreApplication application(argc, argv);  // for the picture readers' plugins
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
