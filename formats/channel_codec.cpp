@@ -67,25 +67,4 @@ void decodeChannel(const ByteReader& context, std::span<const std::uint8_t> payl
   }
 }
 
-void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& sizes,
-                      std::vector<std::uint8_t>& rows) {
-  const std::size_t w = std::size_t(width);
-  for (int y = 0; y < height; ++y) {
-    const std::size_t n = packBitsRow(samples.subspan(std::size_t(y) * w, w), rows);
-    // A row of at most 30000 bytes packs into less than 32 KB, so the 2-byte size always fits.
-    sizes.push_back(std::uint8_t(n >> 8));
-    sizes.push_back(std::uint8_t(n));
-  }
-}
-
-void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& out) {
-  const std::size_t w = std::size_t(width), table = out.size();
-  out.resize(table + 2 * std::size_t(height));
-  for (int y = 0; y < height; ++y) {
-    const std::size_t n = packBitsRow(samples.subspan(std::size_t(y) * w, w), out);
-    out[table + 2 * std::size_t(y)] = std::uint8_t(n >> 8);
-    out[table + 2 * std::size_t(y) + 1] = std::uint8_t(n);
-  }
-}
-
 }  // namespace formats

@@ -38,11 +38,4 @@ void decodeChannel(const ByteReader& context, std::span<const std::uint8_t> payl
 void decodeRleRows(ByteReader& sizes, ByteReader& data, std::size_t rows, std::size_t rowBytes, bool wide,
                    std::uint8_t* out, const char* what);
 
-// 8-bit samples of width x height as PackBits rows, appending their 2-byte sizes to `sizes` and
-// the rows to `rows` (the merged image keeps all sizes before all rows).
-void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& sizes,
-                      std::vector<std::uint8_t>& rows);
-// The same appended to one buffer: the size table, then the rows (as a layer channel has them).
-void encodeRleChannel(std::span<const std::uint8_t> samples, int width, int height, std::vector<std::uint8_t>& out);
-
 }  // namespace formats

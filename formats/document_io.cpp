@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "formats/psd_writer.h"
 #include "formats/safe_save.h"
 
 namespace formats {
@@ -43,13 +44,13 @@ PsdFile readPsd(const std::string& path, MergedImage merged) {
 }
 
 void writePsd(const engine::DocumentContent& content, const std::string& path) {
-  std::vector<std::uint8_t> bytes;
+  EncodedPsd encoded;
   try {
-    bytes = encodePsd(content);
+    encoded = encodePsdForSaving(content);
   } catch (const FormatError& e) {
     throw FormatError("cannot save \"" + path + "\": " + e.what());
   }
-  saveBytesAtomically(path, bytes);
+  saveBytesAtomically(path, encoded.pieces);
 }
 
 engine::DocumentContent readDocumentFile(const std::string& path) {

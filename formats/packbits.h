@@ -1,6 +1,7 @@
 #pragma once
 // PackBits run-length coding, the "RLE" compression of Photoshop channel rows.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -11,8 +12,10 @@ namespace formats {
 // the row, or the input ending early).
 bool unpackBitsRow(std::span<const std::uint8_t> in, std::span<std::uint8_t> out);
 
-// Appends the encoded row to `out` and returns the number of bytes appended.
-std::size_t packBitsRow(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& out);
+// Packs one row into `out`, which has room for the worst case (packBitsBound); returns the
+// bytes written. Runs of three or more equal bytes (or two at the row's end) become runs.
+std::size_t packBitsRow(const std::uint8_t* in, std::size_t n, std::uint8_t* out);
+constexpr std::size_t packBitsBound(std::size_t n) { return n + (n + 127) / 128; }
 
 // The most bytes one compressed byte can stand for: a two-byte run gives 128.
 inline constexpr std::uint64_t kPackBitsMaxExpansion = 64;

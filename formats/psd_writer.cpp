@@ -3,7 +3,13 @@
 // flat readers and thumbnails show.
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <latch>
 #include <map>
+#include <mutex>
+#include <numeric>
+#include <thread>
 
 #include "engine/composite.h"
 #include "formats/byte_writer.h"
@@ -15,6 +21,7 @@
 #include "formats/mask_parameters.h"
 #include "formats/psd_writer.h"
 #include "formats/psd_metadata.h"
+#include "formats/rle_encoder.h"
 #include "formats/text_encoding.h"
 #include "formats/zip_codec.h"
 
@@ -45,43 +52,57 @@ void flatten(const std::vector<engine::LayerNode>& layers, std::vector<Record>& 
   }
 }
 
+// One channel of a layer record as stored: its id, then the compression field and data, either
+// packed in place (RLE) or in a buffer of its own (the other compressions, and empty channels).
 struct EncodedChannel {
   std::int16_t id = 0;
-  std::vector<std::uint8_t> bytes;  // compression field and data
+  PackedChannel packed;
+  std::vector<std::uint8_t> other;
+
+  std::span<const std::uint8_t> bytes() const { return other.empty() ? packed.whole() : std::span(other); }
 };
 
-EncodedChannel encodePlane(std::int16_t id, std::span<const std::uint8_t> plane, int width, int height,
-                           Compression compression) {
+EncodedChannel emptyChannel(std::int16_t id) {
   EncodedChannel ch;
   ch.id = id;
-  ByteWriter w;
-  if (width <= 0 || height <= 0) {
-    w.u16(0);
-    ch.bytes = std::move(w.buffer());
-    return ch;
-  }
-  w.u16(std::uint16_t(compression));
-  switch (compression) {
-    case Compression::Raw: w.bytes(plane); break;
-    case Compression::Rle: encodeRleChannel(plane, width, height, w.buffer()); break;
-    case Compression::Zip:
-    case Compression::ZipPredicted: {
-      std::vector<std::uint8_t> data(plane.begin(), plane.end());
-      if (compression == Compression::ZipPredicted) applyPrediction(data, width, height);
-      w.bytes(deflateBytes(data));
-      break;
-    }
-  }
-  ch.bytes = std::move(w.buffer());
+  ch.other = {0, 0};  // raw, no data
   return ch;
 }
 
-std::vector<std::uint8_t> planeOf(const engine::Raster& r, int channel) {
-  const std::size_t n = std::size_t(r.bounds().area());
-  std::vector<std::uint8_t> plane(n);
-  const std::uint8_t* p = r.data();
-  for (std::size_t i = 0; i < n; ++i) plane[i] = p[4 * i + std::size_t(channel)];
-  return plane;
+// The slow, general way, for the compressions saves do not use.
+EncodedChannel encodeUnpacked(std::int16_t id, const InterleavedSamples& source, int channel, Compression compression) {
+  EncodedChannel ch;
+  ch.id = id;
+  const std::size_t w = std::size_t(source.width);
+  std::vector<std::uint8_t> plane(w * std::size_t(source.height));
+  for (int y = 0; y < source.height; ++y)
+    for (std::size_t x = 0; x < w; ++x)
+      plane[std::size_t(y) * w + x] = source.pixels[std::size_t(y) * source.rowBytes + x * source.pixelBytes + std::size_t(channel)];
+  ByteWriter out;
+  out.u16(std::uint16_t(compression));
+  if (compression == Compression::ZipPredicted) applyPrediction(plane, source.width, source.height);
+  out.bytes(compression == Compression::Raw ? plane : deflateBytes(plane));
+  ch.other = std::move(out.buffer());
+  return ch;
+}
+
+void encodeSamples(const InterleavedSamples& source, std::span<const int> offsets, std::span<const std::int16_t> ids,
+                   Compression compression, std::vector<EncodedChannel>& out) {
+  if (source.width <= 0 || source.height <= 0) {
+    for (std::int16_t id : ids) out.push_back(emptyChannel(id));
+    return;
+  }
+  if (compression != Compression::Rle) {
+    for (std::size_t i = 0; i < ids.size(); ++i) out.push_back(encodeUnpacked(ids[i], source, offsets[i], compression));
+    return;
+  }
+  std::vector<PackedChannel> packed(ids.size());
+  packChannels(source, offsets, packed);
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    out.emplace_back();
+    out.back().id = ids[i];
+    out.back().packed = std::move(packed[i]);
+  }
 }
 
 // A layer has mask data when it has a pixel mask, or densities or feathers to keep for its
@@ -95,20 +116,24 @@ std::vector<EncodedChannel> layerChannels(const Record& rec, Compression compres
   const engine::LayerNode* node = rec.node;
   if (rec.role != RecordRole::Layer || node->pixels.empty()) {
     for (std::int16_t id : {std::int16_t(-1), std::int16_t(0), std::int16_t(1), std::int16_t(2)})
-      out.push_back(encodePlane(id, {}, 0, 0, compression));
+      out.push_back(emptyChannel(id));
   } else {
     const engine::Raster& px = node->pixels;
-    const int w = px.bounds().width(), h = px.bounds().height();
+    const InterleavedSamples source{px.data(), px.bounds().width(), px.bounds().height(), 4, std::size_t(px.stride())};
     // A background has no transparency: that is how readers tell it from an ordinary layer.
-    if (!node->isBackground) out.push_back(encodePlane(-1, planeOf(px, 3), w, h, compression));
-    for (int c = 0; c < 3; ++c) out.push_back(encodePlane(std::int16_t(c), planeOf(px, c), w, h, compression));
+    static constexpr int kOffsets[] = {3, 0, 1, 2};
+    static constexpr std::int16_t kIds[] = {-1, 0, 1, 2};
+    const std::size_t first = node->isBackground ? 1 : 0;
+    encodeSamples(source, std::span(kOffsets).subspan(first), std::span(kIds).subspan(first), compression, out);
   }
   if (node && !node->mask.empty()) {
     const engine::Mask& m = node->mask.pixels;
-    const std::span<const std::uint8_t> data(m.data(), std::size_t(m.bounds().area()));
-    out.push_back(encodePlane(-2, data, m.bounds().width(), m.bounds().height(), compression));
+    const InterleavedSamples source{m.data(), m.bounds().width(), m.bounds().height(), 1, std::size_t(m.bounds().width())};
+    static constexpr int kOffset[] = {0};
+    static constexpr std::int16_t kId[] = {-2};
+    encodeSamples(source, kOffset, kId, compression, out);
   } else if (hasMaskData(node)) {
-    out.push_back(encodePlane(-2, {}, 0, 0, compression));
+    out.push_back(emptyChannel(-2));
   }
   return out;
 }
@@ -203,7 +228,7 @@ void writeRecord(ByteWriter& w, const Record& rec, const std::vector<EncodedChan
   w.u16(std::uint16_t(channels.size()));
   for (const EncodedChannel& ch : channels) {
     w.i16(ch.id);
-    w.u32(std::uint32_t(ch.bytes.size()));
+    w.u32(std::uint32_t(ch.bytes().size()));
   }
   w.tag("8BIM");
   const engine::BlendMode mode = node ? node->blendMode : engine::BlendMode::Normal;
@@ -279,20 +304,90 @@ void checkWritable(const engine::DocumentContent& content) {
   if (records > 32767) throw FormatError("the document has more layers than a Photoshop file can hold");
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Compression compression) {
-  checkWritable(content);
-  std::vector<Record> records;
-  flatten(content.layers, records);
-  for (std::size_t i = 0; i < records.size(); ++i) records[i].layerId = std::uint32_t(i + 1);
-
-  const engine::Raster merged = engine::compositeDocument(content);
-  const std::size_t pixels = std::size_t(merged.bounds().area());
+// The channel data of every record and of the merged image. The merged image is composited on
+// this thread while the others start on the layers; its channels are packed once it is there.
+struct ChannelData {
+  std::vector<std::vector<EncodedChannel>> records;
+  engine::Raster merged;
   bool transparent = false;
-  for (std::size_t i = 0; i < pixels && !transparent; ++i) transparent = merged.data()[4 * i + 3] != 255;
+  std::vector<PackedChannel> mergedChannels = std::vector<PackedChannel>(4);
+  std::vector<std::uint8_t> head, tail;  // what the writer puts before and after the layers' data
+};
 
-  ByteWriter w;
+unsigned threadsFor(std::uint64_t pixels) {
+  if (pixels < (std::uint64_t(1) << 18)) return 1;  // starting threads would cost more than they save
+  return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+}
+
+void packMergedChannel(ChannelData& data, int channel) {
+  const engine::Raster& m = data.merged;
+  const InterleavedSamples source{m.data(), m.bounds().width(), m.bounds().height(), 4, std::size_t(m.stride())};
+  // Where the merged image is transparent, Photoshop stores the colour blended with white, which
+  // is what flat readers then show.
+  if (data.transparent && channel < 3) {
+    data.mergedChannels[std::size_t(channel)] = packOverWhite(source, channel);
+  } else {
+    const int offsets[] = {channel};
+    packChannels(source, offsets, std::span(data.mergedChannels).subspan(std::size_t(channel), 1));
+  }
+}
+
+void encodeChannelData(const engine::DocumentContent& content, const std::vector<Record>& records,
+                       Compression compression, ChannelData& data) {
+  data.records.resize(records.size());
+  const auto area = [&](std::size_t i) -> std::uint64_t {
+    return records[i].role == RecordRole::Layer ? std::uint64_t(records[i].node->pixels.bounds().area()) : 0;
+  };
+  // Largest first, so that no thread is left alone with a big layer at the end.
+  std::vector<std::size_t> order(records.size());
+  std::iota(order.begin(), order.end(), std::size_t(0));
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return area(a) > area(b); });
+  std::uint64_t pixels = std::uint64_t(content.width) * std::uint64_t(content.height);
+  for (std::size_t i = 0; i < records.size(); ++i) pixels += area(i);
+
+  const std::size_t jobs = order.size() + data.mergedChannels.size();
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  std::latch composited(1);
+  const auto work = [&] {
+    try {
+      for (std::size_t job; !failed && (job = next++) < jobs;) {
+        if (job < order.size()) {
+          data.records[order[job]] = layerChannels(records[order[job]], compression);
+          continue;
+        }
+        composited.wait();
+        const int channel = int(job - order.size());
+        if (!failed && (channel < 3 || data.transparent)) packMergedChannel(data, channel);
+      }
+    } catch (...) {
+      const std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      failed = true;
+    }
+  };
+  std::vector<std::jthread> helpers;
+  for (unsigned i = 1; i < threadsFor(pixels); ++i) helpers.emplace_back(work);
+  try {
+    data.merged = engine::compositeDocument(content);
+    const std::uint8_t* p = data.merged.data();
+    const std::size_t count = std::size_t(data.merged.bounds().area());
+    for (std::size_t i = 0; i < count && !data.transparent; ++i) data.transparent = p[4 * i + 3] != 255;
+  } catch (...) {
+    const std::lock_guard lock(failureLock);
+    if (!failure) failure = std::current_exception();
+    failed = true;
+  }
+  composited.count_down();
+  work();
+  helpers.clear();  // joins them
+  if (failure) std::rethrow_exception(failure);
+}
+
+void writeHeader(ByteWriter& w, const engine::DocumentContent& content, const std::vector<Record>& records,
+                 bool transparent) {
   w.tag("8BPS");
   w.u16(1);
   w.zeros(6);
@@ -311,32 +406,10 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
   for (const engine::ImageResource& r : imageResourcesToWrite(content, writing))
     writeImageResource(w, r.id, r.name, r.data ? std::span<const std::uint8_t>(*r.data) : std::span<const std::uint8_t>());
   w.endLength(resources);
+}
 
-  const std::size_t layerAndMask = w.beginLength();
-  const std::size_t layerInfo = w.beginLength();
-  if (!records.empty()) {
-    // A negative count says that the merged image's first extra channel is its transparency.
-    const int count = int(records.size());
-    w.i16(std::int16_t(transparent ? -count : count));
-    std::vector<std::vector<EncodedChannel>> channels;
-    for (const Record& r : records) {
-      channels.push_back(layerChannels(r, compression));
-      writeRecord(w, r, channels.back());
-    }
-    std::size_t total = 0;
-    for (const auto& list : channels)
-      for (const EncodedChannel& ch : list) total += ch.bytes.size();
-    w.buffer().reserve(w.size() + total + std::size_t(content.width) * std::size_t(content.height) * 4);
-    for (auto& list : channels)
-      for (EncodedChannel& ch : list) {
-        w.bytes(ch.bytes);
-        std::vector<std::uint8_t>().swap(ch.bytes);  // done with it: keep the peak low
-      }
-    w.padTo(2, layerInfo + 4);
-  }
-  w.endLength(layerInfo);
-  w.u32(0);  // no global layer mask information
-  // Document blocks keep their true length and are padded to four bytes, as Photoshop writes them.
+// Document blocks keep their true length and are padded to four bytes, as Photoshop writes them.
+void writeDocumentBlocks(ByteWriter& w, const engine::DocumentContent& content) {
   for (const engine::TaggedBlock& b : content.extraBlocks) {
     if (!b.data) continue;
     const std::size_t start = w.size();
@@ -346,26 +419,77 @@ std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Comp
     w.bytes(*b.data);
     w.padTo(4, start);
   }
-  w.endLength(layerAndMask);
+}
 
-  // The merged image: RLE rows of every channel, the size table first. Where it is transparent,
-  // Photoshop stores the colour blended with white, which is what flat readers then show.
-  w.u16(std::uint16_t(Compression::Rle));
-  std::vector<std::uint8_t> sizes, rows;
-  const int channelCount = transparent ? 4 : 3;
-  for (int c = 0; c < channelCount; ++c) {
-    std::vector<std::uint8_t> plane = planeOf(merged, c);
-    if (transparent && c < 3) {
-      for (std::size_t i = 0; i < pixels; ++i) {
-        const int a = merged.data()[4 * i + 3];
-        plane[i] = std::uint8_t((plane[i] * a + 255 * (255 - a) + 127) / 255);
-      }
+std::uint32_t sectionLength(std::uint64_t n) {
+  if (n > 0xFFFFFFFFu) throw FormatError("the document is too large for a Photoshop file: a section exceeds 4 GB");
+  return std::uint32_t(n);
+}
+
+}  // namespace
+
+std::size_t EncodedPsd::size() const {
+  std::size_t n = 0;
+  for (const auto& piece : pieces) n += piece.size();
+  return n;
+}
+
+std::vector<std::uint8_t> EncodedPsd::joined() const {
+  std::vector<std::uint8_t> out;
+  out.reserve(size());
+  for (const auto& piece : pieces) out.insert(out.end(), piece.begin(), piece.end());
+  return out;
+}
+
+// The layers' channel data and the merged image's rows stay in the buffers they were packed
+// into; the section lengths before them count them.
+EncodedPsd encodePsdForSaving(const engine::DocumentContent& content, Compression compression) {
+  checkWritable(content);
+  std::vector<Record> records;
+  flatten(content.layers, records);
+  for (std::size_t i = 0; i < records.size(); ++i) records[i].layerId = std::uint32_t(i + 1);
+
+  auto data = std::make_shared<ChannelData>();
+  encodeChannelData(content, records, compression, *data);
+  ByteWriter w;
+  writeHeader(w, content, records, data->transparent);
+  const std::size_t layerAndMask = w.beginLength();
+  const std::size_t layerInfo = w.beginLength();
+  std::uint64_t channelBytes = 0;
+  if (!records.empty()) {
+    // A negative count says that the merged image's first extra channel is its transparency.
+    const int count = int(records.size());
+    w.i16(std::int16_t(data->transparent ? -count : count));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      writeRecord(w, records[i], data->records[i]);
+      for (const EncodedChannel& ch : data->records[i]) channelBytes += ch.bytes().size();
     }
-    encodeRleChannel(plane, content.width, content.height, sizes, rows);
   }
-  w.bytes(sizes);
-  w.bytes(rows);
-  return std::move(w.buffer());
+  ByteWriter t;
+  const std::uint64_t layerInfoBytes = w.size() - layerInfo - 4 + channelBytes;
+  if (layerInfoBytes % 2) t.u8(0);
+  w.patch32(layerInfo, sectionLength(layerInfoBytes + t.size()));
+  t.u32(0);  // no global layer mask information
+  writeDocumentBlocks(t, content);
+  w.patch32(layerAndMask, sectionLength(w.size() - layerAndMask - 4 + channelBytes + t.size()));
+  t.u16(std::uint16_t(Compression::Rle));  // the merged image: all row sizes, then all rows
+  data->head = std::move(w.buffer());
+  data->tail = std::move(t.buffer());
+
+  EncodedPsd out;
+  out.pieces.push_back(data->head);
+  for (const auto& list : data->records)
+    for (const EncodedChannel& ch : list) out.pieces.push_back(ch.bytes());
+  out.pieces.push_back(data->tail);
+  const std::size_t mergedChannels = data->transparent ? 4 : 3;
+  for (std::size_t c = 0; c < mergedChannels; ++c) out.pieces.push_back(data->mergedChannels[c].sizeTable());
+  for (std::size_t c = 0; c < mergedChannels; ++c) out.pieces.push_back(data->mergedChannels[c].rows());
+  out.storage = std::move(data);
+  return out;
+}
+
+std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content, Compression compression) {
+  return encodePsdForSaving(content, compression).joined();
 }
 
 std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content) {

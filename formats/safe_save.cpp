@@ -23,13 +23,20 @@ void saveAtomically(const std::string& path, const std::function<std::string(QIO
 }
 
 void saveBytesAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const std::span<const std::uint8_t> pieces[] = {bytes};
+  saveBytesAtomically(path, pieces);
+}
+
+void saveBytesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces) {
   saveAtomically(path, [&](QIODevice& device) -> std::string {
-    const auto* data = reinterpret_cast<const char*>(bytes.data());
-    qint64 done = 0;
-    while (done < qint64(bytes.size())) {
-      const qint64 n = device.write(data + done, qint64(bytes.size()) - done);
-      if (n <= 0) return device.errorString().toStdString();
-      done += n;
+    for (const std::span<const std::uint8_t> bytes : pieces) {
+      const auto* data = reinterpret_cast<const char*>(bytes.data());
+      qint64 done = 0;
+      while (done < qint64(bytes.size())) {
+        const qint64 n = device.write(data + done, qint64(bytes.size()) - done);
+        if (n <= 0) return device.errorString().toStdString();
+        done += n;
+      }
     }
     return {};
   });

@@ -15,5 +15,7 @@ namespace formats {
 // Throws FormatError naming `path` when anything fails; the target is then unchanged.
 void saveAtomically(const std::string& path, const std::function<std::string(QIODevice&)>& write);
 void saveBytesAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same for bytes held in pieces, written one after another.
+void saveBytesAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
 
 }  // namespace formats
