@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
-#include <cstring>
-#include <optional>
-#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace engine {
@@ -14,41 +11,6 @@ namespace engine {
 namespace {
 
 using Table = std::array<std::uint8_t, 256>;
-
-const std::vector<std::uint8_t>* blockData(const LayerNode& node, std::string_view key) {
-  for (const TaggedBlock& b : node.extraBlocks)
-    if (b.data && std::string_view(b.key.data(), 4) == key) return b.data.get();
-  return nullptr;
-}
-
-// Big-endian reads that never go past the block: a short block makes `ok` false.
-class BlockReader {
- public:
-  explicit BlockReader(const std::vector<std::uint8_t>& data, std::size_t at = 0) : data_(data), at_(at) {}
-  bool ok() const { return ok_; }
-  std::size_t remaining() const { return ok_ && at_ <= data_.size() ? data_.size() - at_ : 0; }
-  std::uint32_t u(int bytes) {
-    if (!ok_ || at_ > data_.size() || data_.size() - at_ < std::size_t(bytes)) {
-      ok_ = false;
-      return 0;
-    }
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = v << 8 | data_[at_++];
-    return v;
-  }
-  std::uint16_t u16() { return std::uint16_t(u(2)); }
-  std::int16_t i16() { return std::int16_t(u(2)); }
-  float f32() { return std::bit_cast<float>(u(4)); }
-  void skip(std::size_t n) {
-    if (remaining() < n) ok_ = false;
-    else at_ += n;
-  }
-
- private:
-  const std::vector<std::uint8_t>& data_;
-  std::size_t at_;
-  bool ok_ = true;
-};
 
 Table identity() {
   Table t{};
@@ -119,74 +81,47 @@ Table splineTable(std::vector<std::pair<double, double>> points) {
   return t;
 }
 
-std::optional<std::vector<std::pair<double, double>>> readCurve(BlockReader& r) {
-  const int count = r.u16();
-  if (!r.ok() || count < 1 || count > 64) return std::nullopt;
+Table splineTable(const CurvePoints& stored) {
   std::vector<std::pair<double, double>> points;
-  for (int i = 0; i < count; ++i) {
-    const double out = r.u16(), in = r.u16();
-    points.push_back({in, out});
-  }
-  if (!r.ok()) return std::nullopt;
-  return points;
+  for (const auto& [in, out] : stored) points.push_back({double(in), double(out)});
+  return splineTable(std::move(points));
 }
 
-ColorAdjustment curves(const std::vector<std::uint8_t>& data) {
-  // Channel 0 is the composite curve, applied after the red, green and blue curves.
+ColorAdjustment curves(const CurvesSettings& settings) {
+  // Channel 0 is the composite curve, applied after the red, green and blue curves; the
+  // numbered list of newer files has the last word.
   std::array<Table, 4> tables{identity(), identity(), identity(), identity()};
-  BlockReader r(data);
-  r.skip(1);
-  r.u16();  // version
-  const std::uint32_t channels = r.u(4);
-  if (!r.ok()) return {};
-  for (int c = 0; c < 32; ++c) {
-    if (!(channels & (1u << c))) continue;
-    const auto curve = readCurve(r);
-    if (!curve) return {};
-    if (c < 4) tables[std::size_t(c)] = splineTable(*curve);
-  }
-  // Newer files repeat the curves, with channel numbers, after a 'Crv ' signature.
-  if (r.remaining() >= 10 && r.u(4) == 0x43727620u) {
-    r.u16();
-    const std::uint32_t count = r.u(4);
-    for (std::uint32_t i = 0; i < count && r.ok(); ++i) {
-      const int c = r.u16();
-      const auto curve = readCurve(r);
-      if (!curve) return {};
-      if (c < 4) tables[std::size_t(c)] = splineTable(*curve);
-    }
-  }
+  for (const auto* list : {&settings.curves, &settings.extendedCurves})
+    for (const CurveChannel& c : *list)
+      if (c.channel < 4) tables[c.channel] = splineTable(c.points);
   return byTables(chain(tables[1], tables[0]), chain(tables[2], tables[0]), chain(tables[3], tables[0]));
 }
 
-ColorAdjustment levels(const std::vector<std::uint8_t>& data) {
-  BlockReader r(data);
-  r.u16();  // version
+ColorAdjustment levels(const LevelsSettings& settings) {
   std::array<Table, 4> tables{};
-  for (Table& t : tables) {
-    const double inFloor = r.u16(), inCeiling = r.u16(), outFloor = r.u16(), outCeiling = r.u16(), gamma = r.u16() / 100.0;
-    if (!r.ok() || inCeiling <= inFloor || gamma <= 0.0) return {};
+  for (std::size_t c = 0; c < 4; ++c) {
+    const LevelsRecord& l = settings.records[c];
+    const double inFloor = l.inFloor, inCeiling = l.inCeiling, gamma = l.gamma / 100.0;
+    if (inCeiling <= inFloor || gamma <= 0.0) return {};
     for (int v = 0; v < 256; ++v) {
       const double x = std::clamp((v - inFloor) / (inCeiling - inFloor), 0.0, 1.0);
-      t[std::size_t(v)] = toByte(outFloor + std::pow(x, 1.0 / gamma) * (outCeiling - outFloor));
+      tables[c][std::size_t(v)] = toByte(l.outFloor + std::pow(x, 1.0 / gamma) * (l.outCeiling - l.outFloor));
     }
   }
   return byTables(chain(tables[1], tables[0]), chain(tables[2], tables[0]), chain(tables[3], tables[0]));
 }
 
-ColorAdjustment posterize(const std::vector<std::uint8_t>& data) {
-  BlockReader r(data);
-  const int steps = r.u16();
-  if (!r.ok() || steps < 2 || steps > 255) return {};
+ColorAdjustment posterize(const PosterizeSettings& settings) {
+  const int steps = settings.levels;
+  if (steps < 2 || steps > 255) return {};
   Table t{};
   for (int v = 0; v < 256; ++v) t[std::size_t(v)] = toByte(std::min(steps - 1, v * steps / 256) * 255.0 / (steps - 1));
   return byTables(t, t, t);
 }
 
-ColorAdjustment threshold(const std::vector<std::uint8_t>& data) {
-  BlockReader r(data);
-  const int level = r.u16();
-  if (!r.ok() || level < 1 || level > 255) return {};
+ColorAdjustment threshold(const ThresholdSettings& settings) {
+  const int level = settings.level;
+  if (level < 1 || level > 255) return {};
   return [level](std::uint8_t* p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i, p += 4) {
       const int lum = (p[0] * 299 + p[1] * 587 + p[2] * 114 + 500) / 1000;
@@ -203,11 +138,9 @@ ColorAdjustment invert() {
 
 // Exposure works on linear light (a 2.2 power law): scale by 2^exposure, add the offset, then
 // the gamma.
-ColorAdjustment exposure(const std::vector<std::uint8_t>& data) {
-  BlockReader r(data);
-  r.u16();  // version
-  const double stops = r.f32(), offset = r.f32(), gamma = r.f32();
-  if (!r.ok() || !std::isfinite(stops) || !std::isfinite(offset) || !std::isfinite(gamma) || gamma <= 0.0) return {};
+ColorAdjustment exposure(const ExposureSettings& settings) {
+  const double stops = settings.exposure, offset = settings.offset, gamma = settings.gamma;
+  if (!std::isfinite(stops) || !std::isfinite(offset) || !std::isfinite(gamma) || gamma <= 0.0) return {};
   Table t{};
   for (int v = 0; v < 256; ++v) {
     const double linear = std::max(0.0, std::pow(v / 255.0, 2.2) * std::exp2(stops) + offset);
@@ -217,21 +150,9 @@ ColorAdjustment exposure(const std::vector<std::uint8_t>& data) {
 }
 
 // The legacy brightness/contrast: brightness adds, contrast stretches about the middle grey.
-// Files of newer versions keep their settings in a descriptor for a different curve, which the
-// engine does not apply.
-ColorAdjustment brightnessContrast(const LayerNode& node) {
-  const std::vector<std::uint8_t>* data = blockData(node, "brit");
-  if (!data) return {};
-  if (const std::vector<std::uint8_t>* modern = blockData(node, "CgEd")) {
-    static constexpr std::string_view kLegacyFlag = "useLegacybool";
-    const auto at = std::search(modern->begin(), modern->end(), kLegacyFlag.begin(), kLegacyFlag.end());
-    if (at == modern->end() || std::distance(at, modern->end()) <= std::ptrdiff_t(kLegacyFlag.size()) ||
-        *(at + std::ptrdiff_t(kLegacyFlag.size())) == 0)
-      return {};
-  }
-  BlockReader r(*data);
-  const int brightness = r.i16(), contrast = r.i16();
-  if (!r.ok() || brightness < -150 || brightness > 150 || contrast < -100 || contrast > 100) return {};
+ColorAdjustment brightnessContrast(const BrightnessContrastSettings& settings) {
+  const int brightness = settings.brightness, contrast = settings.contrast;
+  if (brightness < -150 || brightness > 150 || contrast < -100 || contrast > 100) return {};
   const double stretch = contrast >= 0 ? 1.0 / std::max(0.01, 1.0 - contrast / 100.0) : 1.0 + contrast / 100.0;
   Table t{};
   for (int v = 0; v < 256; ++v) t[std::size_t(v)] = toByte((v + brightness - 127.5) * stretch + 127.5);
@@ -267,19 +188,16 @@ void fromHsl(const Hsl& c, std::uint8_t* out) {
 
 double adjustLightness(double l, double amount) { return amount < 0.0 ? l * (1.0 + amount) : l + (1.0 - l) * amount; }
 
-struct HueSaturationSettings {
-  int hue = 0, saturation = 0, lightness = 0;  // -180..180, -100..100, -100..100
-  bool valid() const {
-    return std::abs(hue) <= 180 && std::abs(saturation) <= 100 && std::abs(lightness) <= 100;
-  }
-  bool changes() const { return hue || saturation || lightness; }
-};
+bool valid(const HueSaturationValues& v) {
+  return std::abs(v.hue) <= 180 && std::abs(v.saturation) <= 100 && std::abs(v.lightness) <= 100;
+}
+bool changes(const HueSaturationValues& v) { return v.hue || v.saturation || v.lightness; }
 
 // A colour range: clockwise on the hue wheel, its settings ramp in from `start` to `fullStart`,
 // apply fully up to `fullEnd` and ramp out by `end`.
 struct ColourRange {
   double start = 0, fullStart = 0, fullEnd = 0, end = 0;
-  HueSaturationSettings settings;
+  HueSaturationValues settings;
 
   double weight(double hue) const {
     const auto along = [this](double to) { return std::fmod(to - start + 720.0, 360.0); };
@@ -301,19 +219,11 @@ double saturationGain(int setting) {
   return s <= 0.0 ? s : s / (1.0 - s + kFullSaturationMargin);
 }
 
-HueSaturationSettings readSettings(BlockReader& r) {
-  HueSaturationSettings s;
-  s.hue = r.i16();
-  s.saturation = r.i16();
-  s.lightness = r.i16();
-  return s;
-}
-
 // The master settings and the colour ranges together on one pixel (channels 0..255). The ranges
 // weigh in by the pixel's hue and add up: hue shifts, saturation gains, and a lightness that
 // moves the channels towards the lowest (darker) or highest (lighter) of them, which keeps the
 // hue. The master lightness then moves every channel towards black or white.
-void adjustHueSaturation(std::uint8_t* p, const HueSaturationSettings& master, const std::vector<ColourRange>& ranges) {
+void adjustHueSaturation(std::uint8_t* p, const HueSaturationValues& master, const std::vector<ColourRange>& ranges) {
   Hsl c = toHsl(p[0] / 255.0, p[1] / 255.0, p[2] / 255.0);
   double shift = master.hue, gain = saturationGain(master.saturation), lift = 0.0;
   for (const ColourRange& range : ranges) {
@@ -337,27 +247,24 @@ void adjustHueSaturation(std::uint8_t* p, const HueSaturationSettings& master, c
 
 // Hue/saturation: in colorize mode every pixel takes one hue and saturation and keeps its
 // lightness; otherwise the master settings and the six colour ranges apply.
-ColorAdjustment hueSaturation(const std::vector<std::uint8_t>& data) {
-  BlockReader r(data);
-  r.u16();  // version
-  const bool colorize = r.u(1) != 0;
-  r.skip(1);
-  const HueSaturationSettings colour = readSettings(r), master = readSettings(r);
+ColorAdjustment hueSaturation(const HueSaturationSettings& settings) {
+  const HueSaturationValues colour = settings.colorizeValues, master = settings.master;
   std::vector<ColourRange> ranges;
-  bool valid = colour.valid() && master.valid();
-  for (int i = 0; i < 6; ++i) {
+  bool ok = valid(colour) && valid(master);
+  for (const HueRange& stored : settings.ranges) {
     ColourRange range;
-    for (double* at : {&range.start, &range.fullStart, &range.fullEnd, &range.end}) {
-      const int degrees = r.i16();
-      valid = valid && degrees >= -360 && degrees <= 720;
-      *at = std::fmod(degrees + 720.0, 360.0);
+    double* at[] = {&range.start, &range.fullStart, &range.fullEnd, &range.end};
+    for (std::size_t i = 0; i < 4; ++i) {
+      const int degrees = stored.degrees[i];
+      ok = ok && degrees >= -360 && degrees <= 720;
+      *at[i] = std::fmod(degrees + 720.0, 360.0);
     }
-    range.settings = readSettings(r);
-    valid = valid && range.settings.valid();
-    if (range.settings.changes()) ranges.push_back(range);
+    range.settings = stored.values;
+    ok = ok && valid(range.settings);
+    if (changes(range.settings)) ranges.push_back(range);
   }
-  if (!r.ok() || !valid) return {};
-  if (colorize) {
+  if (!ok) return {};
+  if (settings.colorize) {
     return [=](std::uint8_t* p, std::size_t n) {
       for (std::size_t i = 0; i < n; ++i, p += 4) {
         const Hsl c = toHsl(p[0] / 255.0, p[1] / 255.0, p[2] / 255.0);
@@ -370,6 +277,22 @@ ColorAdjustment hueSaturation(const std::vector<std::uint8_t>& data) {
   };
 }
 
+// The kind of layer each setting belongs to, and the change it makes.
+LayerKind kindFor(const CurvesSettings&) { return LayerKind::Curves; }
+LayerKind kindFor(const LevelsSettings&) { return LayerKind::Levels; }
+LayerKind kindFor(const PosterizeSettings&) { return LayerKind::Posterize; }
+LayerKind kindFor(const ThresholdSettings&) { return LayerKind::Threshold; }
+LayerKind kindFor(const ExposureSettings&) { return LayerKind::Exposure; }
+LayerKind kindFor(const HueSaturationSettings&) { return LayerKind::HueSaturation; }
+LayerKind kindFor(const BrightnessContrastSettings&) { return LayerKind::BrightnessContrast; }
+ColorAdjustment adjustment(const CurvesSettings& s) { return curves(s); }
+ColorAdjustment adjustment(const LevelsSettings& s) { return levels(s); }
+ColorAdjustment adjustment(const PosterizeSettings& s) { return posterize(s); }
+ColorAdjustment adjustment(const ThresholdSettings& s) { return threshold(s); }
+ColorAdjustment adjustment(const ExposureSettings& s) { return exposure(s); }
+ColorAdjustment adjustment(const HueSaturationSettings& s) { return hueSaturation(s); }
+ColorAdjustment adjustment(const BrightnessContrastSettings& s) { return brightnessContrast(s); }
+
 }  // namespace
 
 bool isAdjustmentKind(LayerKind kind) {
@@ -380,21 +303,10 @@ bool isAdjustmentKind(LayerKind kind) {
 
 ColorAdjustment adjustmentOf(const LayerNode& node) {
   if (node.isSet || !isAdjustmentKind(node.kind)) return {};
-  const auto with = [&](std::string_view key, ColorAdjustment (*make)(const std::vector<std::uint8_t>&)) {
-    const std::vector<std::uint8_t>* data = blockData(node, key);
-    return data ? make(*data) : ColorAdjustment{};
-  };
-  switch (node.kind) {
-    case LayerKind::Curves: return with("curv", curves);
-    case LayerKind::Levels: return with("levl", levels);
-    case LayerKind::Posterize: return with("post", posterize);
-    case LayerKind::Threshold: return with("thrs", threshold);
-    case LayerKind::Exposure: return with("expA", exposure);
-    case LayerKind::Inversion: return invert();
-    case LayerKind::HueSaturation: return with("hue2", hueSaturation);
-    case LayerKind::BrightnessContrast: return brightnessContrast(node);
-    default: return {};
-  }
+  if (node.kind == LayerKind::Inversion) return invert();
+  if (!node.adjustment) return {};
+  return std::visit([&](const auto& settings) { return node.kind == kindFor(settings) ? adjustment(settings) : nullptr; },
+                    *node.adjustment);
 }
 
 }  // namespace engine

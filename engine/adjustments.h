@@ -1,6 +1,6 @@
 #pragma once
-// Adjustment layers: the change each makes to the colours below it, read from the block its
-// file carried (curves, levels, exposure, posterize, threshold, invert, hue/saturation,
+// Adjustment layers: the change each makes to the colours below it, from its settings
+// (LayerNode::adjustment: curves, levels, exposure, posterize, threshold, invert, hue/saturation,
 // brightness/contrast). The compositor applies the change to what lies below and blends the
 // result with the layer's opacity, masks and blend mode.
 

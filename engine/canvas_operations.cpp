@@ -2,7 +2,6 @@
 // the layer style switch.
 
 #include <algorithm>
-#include <string>
 
 #include "engine/errors.h"
 #include "engine/layer_effects.h"
@@ -116,12 +115,9 @@ void rasterizeLayer(DocumentContent& doc, LayerId id, RasterizeTarget target) {
   if (node.kind == LayerKind::Normal) return;
   node.kind = LayerKind::Normal;
   node.text.clear();
-  // Blocks that described the old kind (type, fill, vector origination) no longer apply.
-  std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
-    const std::string key(b.key.begin(), b.key.end());
-    return key == "TySh" || key == "SoCo" || key == "GdFl" || key == "PtFl" || key == "SoLd" || key == "PlLd" ||
-           key == "tySh";
-  });
+  node.adjustment.reset();
+  // Blocks that described the old kind (type, fill, smart object) no longer apply.
+  std::erase_if(node.extraBlocks, [](const TaggedBlock& b) { return b.tie == BlockTie::Kind; });
 }
 
 void setLayerStyleEnabled(DocumentContent& doc, LayerId id, bool enabled) {

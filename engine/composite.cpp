@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
-#include <string_view>
 
 #include "engine/adjustments.h"
 #include "engine/layer_effects.h"
@@ -144,11 +143,21 @@ Mask featherMask(const Mask& mask, double radius, const Rect& area) {
   return result;
 }
 
-// The layer option "knockout" as its file carried it (a 'knko' block with a non-zero byte).
-bool isKnockout(const LayerNode& node) {
-  for (const TaggedBlock& b : node.extraBlocks)
-    if (b.data && !b.data->empty() && std::string_view(b.key.data(), 4) == "knko") return (*b.data)[0] != 0;
-  return false;
+bool isKnockout(const LayerNode& node) { return node.knockout; }
+
+// `to` over `from` at strength t (0..255) into `out`, in premultiplied terms so that colours
+// of transparent pixels do not bleed in.
+void fadePremultiplied(const std::uint8_t* from, const std::uint8_t* to, int t, std::uint8_t* out) {
+  const int a = div255(from[3] * (255 - t) + to[3] * t);
+  if (!a) {
+    out[0] = out[1] = out[2] = out[3] = 0;
+    return;
+  }
+  for (int c = 0; c < 3; ++c) {
+    const int premultiplied = div255(from[c] * from[3]) * (255 - t) + div255(to[c] * to[3]) * t;  // x 255
+    out[c] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
+  }
+  out[3] = std::uint8_t(a);
 }
 
 Raster copyArea(const Raster& surface, const Rect& area) {
@@ -370,18 +379,7 @@ void Compositor::drawPassThrough(const LayerNode& set, Raster& surface) const {
     std::uint8_t* d = surface.mutablePixel(region.left, y);
     for (int i = 0; i < region.width(); ++i, b += 4, d += 4) {
       const int t = weights[std::size_t(i)];
-      if (t == 255) continue;
-      // Fade in premultiplied terms so that colours of transparent pixels do not bleed in.
-      const int a = div255(b[3] * (255 - t) + d[3] * t);
-      if (!a) {
-        d[0] = d[1] = d[2] = d[3] = 0;
-        continue;
-      }
-      for (int c = 0; c < 3; ++c) {
-        const int premultiplied = div255(b[c] * b[3]) * (255 - t) + div255(d[c] * d[3]) * t;  // x 255
-        d[c] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
-      }
-      d[3] = std::uint8_t(a);
+      if (t != 255) fadePremultiplied(b, d, t, d);
     }
   }
 }
@@ -475,14 +473,7 @@ void Compositor::drawKnockout(const LayerNode& node, Raster& surface, const Rast
     const std::uint8_t* c = shape.pixel(region.left, y);
     std::uint8_t* d = surface.mutablePixel(region.left, y);
     for (int i = 0; i < region.width(); ++i, k += 4, c += 4, d += 4) {
-      const int t = c[3];
-      if (!t) continue;
-      const int a = div255(d[3] * (255 - t) + k[3] * t);
-      for (int ch = 0; ch < 3 && a; ++ch) {
-        const int premultiplied = div255(d[ch] * d[3]) * (255 - t) + div255(k[ch] * k[3]) * t;
-        d[ch] = std::uint8_t(std::min(255, (premultiplied + a / 2) / a));
-      }
-      d[3] = std::uint8_t(a);
+      if (c[3]) fadePremultiplied(d, k, c[3], d);
     }
   }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/layer_settings.h"
 #include "engine/mask.h"
 #include "engine/raster.h"
 
@@ -41,10 +42,15 @@ enum class LayerKind : int {
 // Colour labels of the Layers palette, numbered as Photoshop stores them in a file.
 enum class ColorLabel : int { None = 0, Red = 1, Orange = 2, Yellow = 3, Green = 4, Blue = 5, Violet = 6, Gray = 7 };
 
+// What a kept block belongs to, so that it goes when that goes: the layer's kind (a type or
+// fill layer that is rasterised), its vector mask, or its style.
+enum class BlockTie : std::uint8_t { None, Kind, VectorMask, Style };
+
 // A block of layer information the engine does not interpret, kept to be written back.
 struct TaggedBlock {
   std::array<char, 4> key{};
   std::shared_ptr<const std::vector<std::uint8_t>> data;
+  BlockTie tie = BlockTie::None;
 };
 
 // A user mask attached to a layer: 255 shows the layer, 0 hides it.
@@ -76,8 +82,12 @@ struct LayerNode {
   Rgb fillColor{};                  // solid-fill layers
   std::uint8_t fillOpacity = 255;   // 0..255
   bool clipping = false;            // clipped to the layer below
-  std::uint8_t vectorMaskDensity = 255;  // as LayerMask::density, for the vector mask in extraBlocks
+  std::shared_ptr<const VectorPath> vectorMask;  // of shape layers and vector masks
+  std::uint8_t vectorMaskDensity = 255;  // as LayerMask::density, for the vector mask
   double vectorMaskFeather = 0.0;        // as LayerMask::feather, for the vector mask
+  bool vectorContent = false;       // a shape whose pixels are its fill, already cut by the vector mask
+  std::shared_ptr<const AdjustmentSettings> adjustment;  // adjustment layers whose settings were read
+  bool knockout = false;            // composited onto what lies below its whole stack
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;
   std::shared_ptr<const LayerEffects> effects;  // the style's effects as the engine draws them

@@ -11,7 +11,7 @@ namespace engine {
 Mask::Mask(const Rect& bounds, std::uint8_t outside) : bounds_(bounds.empty() ? Rect{} : bounds), outside_(outside) {
   if (!bounds_.empty()) {
     checkPixelArea(bounds_.width(), bounds_.height());
-    data_ = std::make_shared<std::vector<std::uint8_t>>(std::size_t(bounds_.area()), 0);
+    data_ = std::make_shared<PixelBytes>(std::size_t(bounds_.area()));
   }
 }
 
@@ -23,7 +23,7 @@ bool Mask::isEmpty() const {
 
 std::uint8_t* Mask::mutableData() {
   if (!data_) return nullptr;
-  if (data_.use_count() > 1) data_ = std::make_shared<std::vector<std::uint8_t>>(*data_);
+  if (data_.use_count() > 1) data_ = std::make_shared<PixelBytes>(*data_);
   return data_->data();
 }
 

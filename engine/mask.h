@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/geometry.h"
+#include "engine/pixel_memory.h"
 
 namespace engine {
 
@@ -42,7 +43,7 @@ class Mask {
  private:
   Rect bounds_;
   std::uint8_t outside_ = 0;
-  std::shared_ptr<std::vector<std::uint8_t>> data_;
+  std::shared_ptr<PixelBytes> data_;
 };
 
 // Selection rules: how a new region combines with the selection there is.

@@ -9,9 +9,9 @@ namespace engine {
 
 namespace {
 
-std::shared_ptr<std::vector<std::uint8_t>> allocate(const Rect& bounds) {
+std::shared_ptr<PixelBytes> allocate(const Rect& bounds) {
   checkPixelArea(bounds.width(), bounds.height());
-  return std::make_shared<std::vector<std::uint8_t>>(std::size_t(bounds.area()) * Raster::kChannels, 0);
+  return std::make_shared<PixelBytes>(std::size_t(bounds.area()) * Raster::kChannels);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ Raster Raster::filled(const Rect& bounds, Rgb color, std::uint8_t alpha) {
 
 std::uint8_t* Raster::mutableData() {
   if (!data_) return nullptr;
-  if (data_.use_count() > 1) data_ = std::make_shared<std::vector<std::uint8_t>>(*data_);
+  if (data_.use_count() > 1) data_ = std::make_shared<PixelBytes>(*data_);
   return data_->data();
 }
 

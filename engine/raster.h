@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/geometry.h"
+#include "engine/pixel_memory.h"
 
 namespace engine {
 
@@ -57,7 +58,7 @@ class Raster {
 
  private:
   Rect bounds_;
-  std::shared_ptr<std::vector<std::uint8_t>> data_;
+  std::shared_ptr<PixelBytes> data_;
 };
 
 }  // namespace engine

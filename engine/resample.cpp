@@ -105,26 +105,36 @@ Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod
                            sy, method);
 
   // Horizontal pass into premultiplied floats: colour x alpha (0..255) and alpha (0..1), one
-  // row of the result's width per source row.
-  const int w = dst.width(), h = src.height();
-  std::vector<float> mid(std::size_t(w) * h * 4, 0.0f);
-  for (int y = 0; y < h; ++y) {
+  // row of the result's width per source row, made when a result row first needs it. The rows
+  // one result row needs lie within ty.count neighbours, and the result rows move down through
+  // the source, so a ring of that many rows holds them all.
+  const int w = dst.width();
+  const std::size_t rowFloats = std::size_t(w) * 4;
+  const int ring = ty.count;
+  std::vector<float> mid(rowFloats * std::size_t(ring));
+  std::vector<int> ringHolds(std::size_t(ring), -1);
+  const auto midRow = [&](int y) -> const float* {
+    float* m = mid.data() + std::size_t(y % ring) * rowFloats;
+    if (ringHolds[std::size_t(y % ring)] == y) return m;
+    ringHolds[std::size_t(y % ring)] = y;
+    std::fill(m, m + rowFloats, 0.0f);
     const std::uint8_t* row = source.pixel(src.left, src.top + y);
-    float* m = mid.data() + std::size_t(y) * w * 4;
-    for (int x = 0; x < w; ++x, m += 4) {
+    for (int x = 0; x < w; ++x) {
+      float* sum = m + std::size_t(x) * 4;
       for (int k = 0; k < tx.count; ++k) {
         const std::size_t t = std::size_t(x) * tx.count + k;
         const int i = tx.index[t];
         if (i < 0) continue;
         const std::uint8_t* p = row + std::size_t(i) * 4;
         const float a = tx.weight[t] * (p[3] * (1.0f / 255.0f));
-        m[0] += a * p[0];
-        m[1] += a * p[1];
-        m[2] += a * p[2];
-        m[3] += a;
+        sum[0] += a * p[0];
+        sum[1] += a * p[1];
+        sum[2] += a * p[2];
+        sum[3] += a;
       }
     }
-  }
+    return m;
+  };
   // Vertical pass row by row, back to straight 8-bit.
   std::vector<float> acc(std::size_t(w) * 4);
   std::uint8_t* d = out.mutableData();
@@ -134,7 +144,7 @@ Raster resampleRaster(const Raster& source, double sx, double sy, ResampleMethod
       const std::size_t t = std::size_t(y) * ty.count + k;
       const int i = ty.index[t];
       if (i < 0) continue;
-      accumulateRow(acc.data(), mid.data() + std::size_t(i) * w * 4, ty.weight[t], acc.size());
+      accumulateRow(acc.data(), midRow(i), ty.weight[t], acc.size());
     }
     std::uint8_t* o = d + std::size_t(y) * w * 4;
     for (int x = 0; x < w; ++x, o += 4) {

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 #include <vector>
 
 namespace engine {
 
 namespace {
-
-constexpr std::uint32_t kInvert = 1u, kDisabled = 4u;
-constexpr std::size_t kRecordSize = 26;
 
 struct Pt {
   double x;
@@ -22,56 +18,32 @@ struct Knot {
 };
 
 struct Subpath {
-  int operation = 1;  // 0 exclude, 1 add, 2 subtract, 3 intersect; -1 (older files) adds
+  int operation = 1;  // as PathRecord::operation
   std::vector<Knot> knots;
 };
 
-struct VectorPath {
-  std::uint32_t flags = 0;
-  bool startFull = false;
-  std::vector<Subpath> subpaths;
-};
+double fromFixed(std::int32_t v) { return double(v) / double(1 << 24); }
 
-bool isVectorKey(const TaggedBlock& b) {
-  const std::string key(b.key.begin(), b.key.end());
-  return key == "vmsk" || key == "vsms";
-}
-
-const TaggedBlock* vectorBlock(const LayerNode& node) {
-  for (const TaggedBlock& b : node.extraBlocks)
-    if (isVectorKey(b) && b.data) return &b;
-  return nullptr;
-}
-
-std::uint32_t u32(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
-std::uint16_t u16(const std::uint8_t* p) { return std::uint16_t(p[0] << 8 | p[1]); }
-double fixed824(const std::uint8_t* p) { return double(std::int32_t(u32(p))) / double(1 << 24); }
-
-// Reads the path records; every read is checked against the block's size.
-std::optional<VectorPath> readPath(const std::vector<std::uint8_t>& data, const Rect& canvas) {
-  if (data.size() < 8) return std::nullopt;
-  VectorPath path;
-  path.flags = u32(data.data() + 4);
-  std::size_t expected = 0;
-  for (std::size_t at = 8; at + kRecordSize <= data.size(); at += kRecordSize) {
-    const std::uint8_t* r = data.data() + at;
-    const std::uint16_t selector = u16(r);
-    if (selector == 0 || selector == 3) {
-      Subpath s;
-      expected = u16(r + 2);
-      s.operation = std::int16_t(u16(r + 4));
-      path.subpaths.push_back(std::move(s));
-    } else if (selector == 1 || selector == 2 || selector == 4 || selector == 5) {
-      if (path.subpaths.empty() || path.subpaths.back().knots.size() >= expected) return std::nullopt;
+// The path's subpaths in pixels of `canvas`. The codec only lets through paths whose knots
+// follow a length record that counts them.
+std::vector<Subpath> subpathsOf(const VectorPath& path, const Rect& canvas) {
+  std::vector<Subpath> out;
+  for (const PathRecord& r : path.records) {
+    if (r.isLength()) {
+      out.push_back({r.operation, {}});
+    } else if (r.isKnot() && !out.empty()) {
       const auto point = [&](int i) {
-        return Pt{fixed824(r + 2 + 8 * i + 4) * canvas.width(), fixed824(r + 2 + 8 * i) * canvas.height()};
+        return Pt{fromFixed(r.knot[std::size_t(2 * i + 1)]) * canvas.width(), fromFixed(r.knot[std::size_t(2 * i)]) * canvas.height()};
       };
-      path.subpaths.back().knots.push_back({point(0), point(1), point(2)});
-    } else if (selector == 8) {
-      path.startFull = u16(r + 2) != 0;
+      out.back().knots.push_back({point(0), point(1), point(2)});
     }
   }
-  return path;
+  return out;
+}
+
+bool startsFull(const VectorPath& path) {
+  return std::any_of(path.records.begin(), path.records.end(),
+                     [](const PathRecord& r) { return r.type == PathRecord::InitialFill && r.initialFill != 0; });
 }
 
 // Coverage of polygons by exact area: each edge adds its signed area to the cells it crosses,
@@ -194,20 +166,17 @@ std::vector<float> drawSubpath(const Subpath& s, const Rect& area) {
 }  // namespace
 
 bool hasVectorMask(const LayerNode& node) {
-  const TaggedBlock* b = vectorBlock(node);
-  return b && b->data->size() >= 8 && !(u32(b->data->data() + 4) & kDisabled);
+  return node.vectorMask && !(node.vectorMask->flags & VectorPath::kDisabled);
 }
 
 std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, const Rect& area) {
-  const TaggedBlock* block = vectorBlock(node);
-  if (!block || canvas.empty()) return std::nullopt;
-  const std::optional<VectorPath> path = readPath(*block->data, canvas);
-  if (!path || (path->flags & kDisabled)) return std::nullopt;
-  const bool invert = path->flags & kInvert;
-  Mask out(area, std::uint8_t(path->startFull != invert ? 255 : 0));
+  if (!hasVectorMask(node) || canvas.empty()) return std::nullopt;
+  const VectorPath& path = *node.vectorMask;
+  const bool invert = path.flags & VectorPath::kInverted, startFull = startsFull(path);
+  Mask out(area, std::uint8_t(startFull != invert ? 255 : 0));
   if (area.empty()) return out;
-  std::vector<float> c(std::size_t(area.area()), path->startFull ? 1.0f : 0.0f);
-  for (const Subpath& s : path->subpaths) {
+  std::vector<float> c(std::size_t(area.area()), startFull ? 1.0f : 0.0f);
+  for (const Subpath& s : subpathsOf(path, canvas)) {
     if (s.knots.size() < 2) continue;
     const std::vector<float> shape = drawSubpath(s, area);
     for (std::size_t i = 0; i < c.size(); ++i) {
@@ -230,59 +199,38 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
 
 bool pixelsShowVectorMask(const LayerNode& node) {
   if (node.isSet || node.pixels.empty()) return false;
-  if (node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill || node.kind == LayerKind::PatternFill)
-    return true;
-  // Shape layers of newer files describe their fill in a vector content block instead.
-  return std::any_of(node.extraBlocks.begin(), node.extraBlocks.end(), [](const TaggedBlock& b) {
-    return std::string_view(b.key.data(), 4) == "vscg";
-  });
+  return node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
+         node.kind == LayerKind::PatternFill || node.vectorContent;
 }
 
 namespace {
 
-void putU32(std::uint8_t* p, std::uint32_t v) {
-  p[0] = std::uint8_t(v >> 24);
-  p[1] = std::uint8_t(v >> 16);
-  p[2] = std::uint8_t(v >> 8);
-  p[3] = std::uint8_t(v);
-}
-
-// One coordinate of a knot, relative to `fromSize`, moved by `delta` pixels, relative to `toSize`.
-void moveCoordinate(std::uint8_t* p, int fromSize, int toSize, int delta) {
-  const double pixels = fixed824(p) * fromSize + delta;
+// One coordinate, relative to `fromSize`, moved by `delta` pixels, relative to `toSize`.
+std::int32_t movedCoordinate(std::int32_t v, int fromSize, int toSize, int delta) {
+  const double pixels = fromFixed(v) * fromSize + delta;
   const double relative = std::clamp(pixels / toSize, -127.0, 127.0);  // 8.24 fixed point range
-  putU32(p, std::uint32_t(std::int32_t(std::lround(relative * double(1 << 24)))));
-}
-
-std::shared_ptr<const std::vector<std::uint8_t>> movedPath(const std::vector<std::uint8_t>& data, const Rect& from,
-                                                            const Rect& to, int dx, int dy) {
-  auto out = std::make_shared<std::vector<std::uint8_t>>(data);
-  for (std::size_t at = 8; at + kRecordSize <= out->size(); at += kRecordSize) {
-    std::uint8_t* r = out->data() + at;
-    const std::uint16_t selector = u16(r);
-    if (selector != 1 && selector != 2 && selector != 4 && selector != 5) continue;
-    for (int i = 0; i < 3; ++i) {
-      moveCoordinate(r + 2 + 8 * i, from.height(), to.height(), dy);
-      moveCoordinate(r + 2 + 8 * i + 4, from.width(), to.width(), dx);
-    }
-  }
-  return out;
+  return std::int32_t(std::lround(relative * double(1 << 24)));
 }
 
 }  // namespace
 
 void moveVectorMask(LayerNode& node, const Rect& from, const Rect& to, int dx, int dy) {
-  if (from.empty() || to.empty()) return;
+  if (from.empty() || to.empty() || !node.vectorMask) return;
   if (from == to && dx == 0 && dy == 0) return;
-  for (TaggedBlock& b : node.extraBlocks)
-    if (isVectorKey(b) && b.data) b.data = movedPath(*b.data, from, to, dx, dy);
+  auto moved = std::make_shared<VectorPath>(*node.vectorMask);
+  for (PathRecord& r : moved->records) {
+    if (!r.isKnot()) continue;
+    for (std::size_t i = 0; i < 6; i += 2) {
+      r.knot[i] = movedCoordinate(r.knot[i], from.height(), to.height(), dy);
+      r.knot[i + 1] = movedCoordinate(r.knot[i + 1], from.width(), to.width(), dx);
+    }
+  }
+  node.vectorMask = std::move(moved);
 }
 
 void removeVectorMask(LayerNode& node) {
-  std::erase_if(node.extraBlocks, [](const TaggedBlock& b) {
-    const std::string key(b.key.begin(), b.key.end());
-    return isVectorKey(b) || key == "vogk";
-  });
+  node.vectorMask.reset();
+  std::erase_if(node.extraBlocks, [](const TaggedBlock& b) { return b.tie == BlockTie::VectorMask; });
 }
 
 }  // namespace engine

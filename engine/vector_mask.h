@@ -1,7 +1,6 @@
 #pragma once
-// Vector masks: the paths of shape layers and of vector masks, which a layer keeps as the
-// block its file carried ('vmsk' or 'vsms'). Paths are stored relative to the document's size;
-// they are drawn anti-aliased, each subpath combined with the ones before it by its own
+// Vector masks: the paths of shape layers and of vector masks (LayerNode::vectorMask). Paths
+// are stored relative to the document's size; they are drawn anti-aliased, each subpath combined with the ones before it by its own
 // operation (add, subtract, intersect, exclude).
 
 #include <optional>
@@ -14,7 +13,7 @@ namespace engine {
 bool hasVectorMask(const LayerNode& node);
 
 // The mask's coverage over `area` for a document of size `canvas`; nothing when the layer has
-// no vector mask, it is switched off, or its data cannot be read. Pixels beyond `area` have the
+// no vector mask or it is switched off. Pixels beyond `area` have the
 // value the mask has far from every path.
 std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, const Rect& area);
 
@@ -30,7 +29,8 @@ bool pixelsShowVectorMask(const LayerNode& node);
 // scale with the canvas.
 void moveVectorMask(LayerNode& node, const Rect& from, const Rect& to, int dx, int dy);
 
-// Drops the vector mask blocks of a layer (once the mask has been drawn into its pixels).
+// Drops the vector mask of a layer and the blocks that go with it (once the mask has been drawn
+// into its pixels).
 void removeVectorMask(LayerNode& node);
 
 }  // namespace engine

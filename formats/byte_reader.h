@@ -15,6 +15,12 @@ namespace formats {
 
 [[noreturn]] void refuseFile(const std::string& name, const std::string& what);
 
+// Big-endian values at `p`, for callers that have checked the bytes are there.
+inline std::uint16_t loadU16(const std::uint8_t* p) { return std::uint16_t(p[0] << 8 | p[1]); }
+inline std::uint32_t loadU32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | std::uint32_t(p[3]);
+}
+
 class ByteReader {
  public:
   ByteReader(std::span<const std::uint8_t> bytes, std::string name) : bytes_(bytes), name_(std::move(name)) {}
@@ -41,15 +47,14 @@ class ByteReader {
   }
   std::uint16_t u16(const char* what) {
     require(2, what);
-    const std::uint16_t v = std::uint16_t(bytes_[pos_] << 8 | bytes_[pos_ + 1]);
+    const std::uint16_t v = loadU16(bytes_.data() + pos_);
     pos_ += 2;
     return v;
   }
   std::int16_t i16(const char* what) { return std::int16_t(u16(what)); }
   std::uint32_t u32(const char* what) {
     require(4, what);
-    const std::uint32_t v = std::uint32_t(bytes_[pos_]) << 24 | std::uint32_t(bytes_[pos_ + 1]) << 16 |
-                            std::uint32_t(bytes_[pos_ + 2]) << 8 | std::uint32_t(bytes_[pos_ + 3]);
+    const std::uint32_t v = loadU32(bytes_.data() + pos_);
     pos_ += 4;
     return v;
   }

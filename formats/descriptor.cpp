@@ -184,7 +184,7 @@ std::string readDescriptorUnicode(ByteReader& r) {
   const std::uint32_t count = r.u32("a text length");
   auto bytes = r.take(std::uint64_t(count) * 2, "text");
   std::vector<std::uint16_t> units(count);
-  for (std::uint32_t i = 0; i < count; ++i) units[i] = std::uint16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+  for (std::uint32_t i = 0; i < count; ++i) units[i] = loadU16(&bytes[2 * i]);
   return utf16ToUtf8(units);
 }
 

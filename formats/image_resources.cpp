@@ -47,7 +47,7 @@ void writeImageResource(ByteWriter& w, std::uint16_t id, const std::string& name
 
 std::optional<double> resolutionOf(std::span<const std::uint8_t> data) {
   if (data.size() < 16) return std::nullopt;
-  const std::uint32_t fixed = std::uint32_t(data[0]) << 24 | std::uint32_t(data[1]) << 16 | std::uint32_t(data[2]) << 8 | data[3];
+  const std::uint32_t fixed = loadU32(data.data());
   const double ppi = fixed / 65536.0;
   if (!(ppi > 0.0)) return std::nullopt;
   return ppi;

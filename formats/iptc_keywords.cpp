@@ -1,5 +1,7 @@
 #include "formats/iptc_keywords.h"
 
+#include "formats/byte_reader.h"
+
 #include "formats/text_encoding.h"
 
 namespace formats {
@@ -21,7 +23,7 @@ std::vector<Dataset> datasets(std::span<const std::uint8_t> bytes) {
     Dataset d;
     d.record = bytes[i + 1];
     d.number = bytes[i + 2];
-    std::size_t length = std::size_t(bytes[i + 3]) << 8 | bytes[i + 4];
+    std::size_t length = loadU16(&bytes[i + 3]);
     std::size_t header = 5;
     if (length & 0x8000) {
       // Extended dataset: the low bits give the size of the length that follows.

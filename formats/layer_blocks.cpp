@@ -1,5 +1,7 @@
 #include "formats/layer_blocks.h"
 
+#include <algorithm>
+
 #include "formats/byte_reader.h"
 #include "formats/descriptor.h"
 
@@ -77,6 +79,13 @@ std::optional<std::size_t> switchOffset(std::string_view key, std::span<const st
 }
 
 }  // namespace
+
+const engine::TaggedBlock* findBlock(const std::vector<engine::TaggedBlock>& blocks,
+                                     std::initializer_list<std::string_view> keys) {
+  for (const engine::TaggedBlock& b : blocks)
+    if (b.data && std::find(keys.begin(), keys.end(), keyView(b.key)) != keys.end()) return &b;
+  return nullptr;
+}
 
 std::optional<engine::BlendMode> blendModeFromKey(std::string_view key) {
   for (const BlendKey& b : kBlendKeys)

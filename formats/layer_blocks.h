@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,6 +25,10 @@ inline std::uint8_t keptRecordFlags(std::uint8_t flags, bool isSet) {
 using BlockKey = std::array<char, 4>;
 inline BlockKey blockKey(const char* s) { return {s[0], s[1], s[2], s[3]}; }
 inline std::string_view keyView(const BlockKey& k) { return {k.data(), 4}; }
+
+// The first block with one of the keys that has data, or null.
+const engine::TaggedBlock* findBlock(const std::vector<engine::TaggedBlock>& blocks,
+                                     std::initializer_list<std::string_view> keys);
 
 std::optional<engine::BlendMode> blendModeFromKey(std::string_view key);
 const char* blendModeKey(engine::BlendMode mode);

@@ -7,6 +7,7 @@
 
 #include "formats/byte_reader.h"
 #include "formats/descriptor_tree.h"
+#include "formats/layer_blocks.h"
 #include "formats/pattern_blocks.h"
 
 namespace formats {
@@ -250,8 +251,7 @@ GlobalLight globalLightOf(const std::vector<engine::ImageResource>& resources) {
   GlobalLight light;
   for (const engine::ImageResource& r : resources) {
     if (!r.data || r.data->size() < 4) continue;
-    const auto& b = *r.data;
-    const std::int32_t v = std::int32_t(std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3]);
+    const std::int32_t v = std::int32_t(loadU32(r.data->data()));
     if (r.id == 1037) light.angle = v;
     if (r.id == 1049) light.altitude = v;
   }
@@ -292,16 +292,12 @@ void attachLayerEffects(engine::DocumentContent& content, const std::string& nam
     }
   }
   engine::forEachLayer(content.layers, [&](engine::LayerNode& node) {
-    if (!node.hasStyle) return;
-    for (const engine::TaggedBlock& b : node.extraBlocks) {
-      const std::string_view key(b.key.data(), 4);
-      if ((key != "lfx2" && key != "lmfx" && key != "lfxs") || !b.data) continue;
-      try {
-        node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b.data, light, name, patterns));
-      } catch (const FormatError&) {
-        node.effects.reset();  // kept in the file, not drawn
-      }
-      return;
+    const engine::TaggedBlock* b = node.hasStyle ? findBlock(node.extraBlocks, {"lfx2", "lmfx", "lfxs"}) : nullptr;
+    if (!b) return;
+    try {
+      node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b->data, light, name, patterns));
+    } catch (const FormatError&) {
+      node.effects.reset();  // kept in the file, not drawn
     }
   });
 }

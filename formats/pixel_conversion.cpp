@@ -1,7 +1,10 @@
 #include "formats/pixel_conversion.h"
 
+#include "formats/byte_reader.h"
+
 #include <algorithm>
 #include <cmath>
+#include <bit>
 #include <cstring>
 
 namespace formats {
@@ -96,16 +99,13 @@ std::vector<std::uint8_t> toEightBit(std::vector<std::uint8_t> raw, int depth, s
   switch (depth) {
     case 16:
       for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t v = std::uint32_t(raw[2 * i] << 8 | raw[2 * i + 1]);
+        const std::uint32_t v = loadU16(&raw[2 * i]);
         out[i] = std::uint8_t((v * 255 + 32767) / 65535);
       }
       break;
     case 32:
       for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t bits = std::uint32_t(raw[4 * i]) << 24 | std::uint32_t(raw[4 * i + 1]) << 16 |
-                                   std::uint32_t(raw[4 * i + 2]) << 8 | raw[4 * i + 3];
-        float v;
-        std::memcpy(&v, &bits, sizeof v);
+        const float v = std::bit_cast<float>(loadU32(&raw[4 * i]));
         out[i] = kind == SampleKind::Color ? linearToSrgb(v) : clampUnit(v);
       }
       break;

@@ -8,6 +8,7 @@
 #include "formats/descriptor.h"
 #include "formats/image_resources.h"
 #include "formats/layer_blocks.h"
+#include "formats/layer_settings_codec.h"
 #include "formats/mask_parameters.h"
 #include "formats/text_encoding.h"
 
@@ -252,7 +253,7 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
   for (const RawBlock& b : rec.blocks) {
     const std::string_view k = keyView(b.key);
     if (k == "lclr" && b.data.size() >= 2) {
-      const int label = b.data[0] << 8 | b.data[1];
+      const int label = loadU16(b.data.data());
       node.colorLabel = label >= 0 && label <= 7 ? engine::ColorLabel(label) : engine::ColorLabel::None;
     } else if (k == "iOpa" && !b.data.empty()) {
       node.fillOpacity = b.data[0];
@@ -289,6 +290,7 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
   if (kind && !node.isSet) node.kind = *kind;
   node.styleEnabled = effectsOn.value_or(legacyEffectsOn.value_or(true));
   if (node.kind == engine::LayerKind::SolidFill && !fillColourKnown) node.fillColor = colourOfPixels(node.pixels);
+  interpretLayerBlocks(node, ctx.name);
 }
 
 engine::LayerNode makeNode(const LayerRecord& rec, DecodedChannels&& ch, const PsdContext& ctx, bool isSet) {

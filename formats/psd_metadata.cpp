@@ -1,5 +1,7 @@
 #include "formats/psd_metadata.h"
 
+#include "formats/byte_reader.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -84,11 +86,11 @@ void applyImageResources(std::vector<engine::ImageResource> resources, const Res
     } else if (r.id == kXmp) {
       xmp = xmpKeywords(data);
     } else if (r.id == kTargetLayer && data.size() >= 2) {
-      const std::size_t index = std::size_t(data[0] << 8 | data[1]);
+      const std::size_t index = loadU16(data.data());
       if (index < reading.recordIds.size() && reading.recordIds[index]) content.activeLayer = reading.recordIds[index];
     } else if (r.id == kLinkGroups) {
       for (std::size_t i = 0; i + 1 < data.size() && i / 2 < reading.recordIds.size(); i += 2) {
-        const std::uint32_t group = std::uint32_t(data[i] << 8 | data[i + 1]);
+        const std::uint32_t group = loadU16(&data[i]);
         if (engine::LayerNode* node = content.find(reading.recordIds[i / 2])) node->linkGroup = group;
       }
     }

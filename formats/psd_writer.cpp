@@ -18,6 +18,7 @@
 #include "formats/document_io.h"
 #include "formats/image_resources.h"
 #include "formats/layer_blocks.h"
+#include "formats/layer_settings_codec.h"
 #include "formats/mask_parameters.h"
 #include "formats/psd_writer.h"
 #include "formats/psd_metadata.h"
@@ -195,9 +196,8 @@ std::vector<std::uint8_t> sectionBlock(int type, const char* blendKey) {
 void writeKeptBlocks(ByteWriter& w, const engine::LayerNode& node, const std::string& name) {
   // The older 'lrFX' is switched only when there are no object-based effects, which Photoshop
   // prefers; switching both could disagree with what the file said about the one it ignores.
-  const bool hasObjectEffects = std::any_of(node.extraBlocks.begin(), node.extraBlocks.end(), [](const auto& b) {
-    return keyView(b.key) == "lfx2" || keyView(b.key) == "lmfx" || keyView(b.key) == "lfxs";
-  });
+  const bool hasObjectEffects = findBlock(node.extraBlocks, {"lfx2", "lmfx", "lfxs"}) != nullptr;
+  for (const auto& [key, data] : layerSettingsBlocks(node)) writeBlock(w, std::string(keyView(key)).c_str(), data);
   for (const engine::TaggedBlock& b : node.extraBlocks) {
     if (!b.data) continue;
     const std::string_view key = keyView(b.key);

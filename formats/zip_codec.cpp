@@ -1,5 +1,7 @@
 #include "formats/zip_codec.h"
 
+#include "formats/byte_reader.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -36,9 +38,9 @@ void undoPrediction(std::span<std::uint8_t> data, int width, int rows, int depth
   if (depth == 16) {
     for (int y = 0; y < rows; ++y) {
       std::uint8_t* row = data.data() + std::size_t(y) * w * 2;
-      std::uint16_t prev = std::uint16_t(row[0] << 8 | row[1]);
+      std::uint16_t prev = loadU16(row);
       for (std::size_t x = 1; x < w; ++x) {
-        prev = std::uint16_t(prev + (row[2 * x] << 8 | row[2 * x + 1]));
+        prev = std::uint16_t(prev + loadU16(&row[2 * x]));
         row[2 * x] = std::uint8_t(prev >> 8);
         row[2 * x + 1] = std::uint8_t(prev);
       }

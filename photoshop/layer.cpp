@@ -252,10 +252,7 @@ void Layer::ApplyStyle(const std::string& styleName) const {
       engine::LayerNode& n = c.layer(id_);
       n.hasStyle = false;
       n.styleEnabled = true;
-      std::erase_if(n.extraBlocks, [](const engine::TaggedBlock& b) {
-        const std::string key(b.key.begin(), b.key.end());
-        return key == "lfx2" || key == "lrFX" || key == "lmfx" || key == "lfxs";
-      });
+      std::erase_if(n.extraBlocks, [](const engine::TaggedBlock& b) { return b.tie == engine::BlockTie::Style; });
     });
   });
 }

@@ -16,12 +16,15 @@ namespace {
 void BM_BuildMenu(benchmark::State& state) {
   const std::filesystem::path data = QUILLARY_SAMPLE_DATA;
   build::BuildRequest request;
-  request.background = (data / "Backgrounds/Skies/Sunset Clouds.png").string();
+  request.width = int(state.range(0));
+  request.height = int(state.range(1));
+  // The background of the menu's size, as a user would pick it.
+  request.background =
+      (data / (request.width == 1920 ? "Backgrounds/Full HD/Sunset Clouds 1920x1080.png" : "Backgrounds/Skies/Sunset Clouds.png"))
+          .string();
   request.buttonTemplate = (data / "Button Templates/Compact Silver.psd").string();
   request.output = (std::filesystem::temp_directory_path() / "quillary-bench-build.psd").string();
   request.buttons = 10;
-  request.width = int(state.range(0));
-  request.height = int(state.range(1));
   request.arrange = build::Arrange::Keep;
   std::vector<double> seconds(4);
   for (auto _ : state) {

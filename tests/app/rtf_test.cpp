@@ -21,6 +21,12 @@ RichText read(const char* rtf) { return readRtf(QByteArrayView(rtf)).text; }
 
 QString text(const char* rtf) { return read(rtf).plainText(); }
 
+void writeFile(const QString& path, const QByteArray& data) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(data);
+}
+
 // Through the pane's document and back, as a load and a save do.
 RichText throughDocument(const RichText& content) {
   QTextDocument document;
@@ -137,11 +143,7 @@ TEST(RtfFile, LoadSaveAndTheErrorNumbers) {
   EXPECT_EQ(saveRtfFile(dir.filePath("no/such/folder/x.rtf"), document).number, kFileAccessError);
 
   const QString path = dir.filePath("StateInfo1.rtf");
-  {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(kSample);
-  }
+  writeFile(path, kSample);
   ASSERT_EQ(loadRtfFile(path, document).number, 0);
   ASSERT_EQ(saveRtfFile(path, document).number, 0);
   QFile f(path);
@@ -160,15 +162,7 @@ TEST(RtfFile, LoadSaveAndTheErrorNumbers) {
 TEST(RtfFile, GroupsNestedBeyondAnyWordProcessorAreRefusedWithAMessage) {
   QTemporaryDir dir;
   const QString path = dir.filePath("StateInfo3.rtf");
-  {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{\\rtf1 Intro ");
-    f.write(QByteArray(2'000'000, '{'));
-    f.write("lost");
-    f.write(QByteArray(2'000'000, '}'));
-    f.write("}");
-  }
+  writeFile(path, "{\\rtf1 Intro " + QByteArray(2'000'000, '{') + "lost" + QByteArray(2'000'000, '}') + "}");
   QTextDocument document;
   document.setPlainText("kept");
   const FileStatus status = loadRtfFile(path, document);

@@ -13,16 +13,9 @@ namespace {
 
 class StateTest : public FormTest, public ::testing::WithParamInterface<WorkflowStates> {};
 
-const char* const kStateNames[] = {"",
-                                   "CreateMenuDocs",
-                                   "EditButtonTemplate",
-                                   "ReEditButtonTemplate",
-                                   "EditClonedLayout",
-                                   "CompositingLayers",
-                                   "BuildFinalDocument",
-                                   "BuildingFinalDocument",
-                                   "BuiltFinalSaveNow",
-                                   "BuiltSaveFinal"};
+const char* const kStateNames[] = {"", "CreateMenuDocs", "EditButtonTemplate", "ReEditButtonTemplate",
+                                   "EditClonedLayout", "CompositingLayers", "BuildFinalDocument",
+                                   "BuildingFinalDocument", "BuiltFinalSaveNow", "BuiltSaveFinal"};
 
 }  // namespace
 

@@ -69,14 +69,6 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
 INSTANTIATE_TEST_SUITE_P(Buttons, CloneCount, ::testing::Values(1, 3, 10),
                          [](const auto& row) { return "Buttons" + std::to_string(row.param); });
 
-TEST_F(WorkflowTest, TheTenthButtonWrapsRoundBelowTheSecond) {
-  createMenu();
-  clone(10);
-  const Document menu = doc("Build Menu");
-  EXPECT_EQ(member(menu, "Btn 9", "Button Area").pixels.bounds().top, 120);
-  EXPECT_EQ(member(menu, "Btn 10", "Button Area").pixels.bounds().top, 160);
-}
-
 namespace {
 
 struct CountAnswers {

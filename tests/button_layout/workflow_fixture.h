@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 
 #include "engine/composite.h"
 #include "form_fixture.h"
@@ -35,22 +34,8 @@ inline const Place kTemplatePlaces[] = {
 inline constexpr engine::Rgb kTemplateColor{40, 80, 160};
 inline constexpr engine::Rgb kMenuBackground{20, 60, 140};
 
-class ScriptedHost : public engine::Host {
- public:
-  std::optional<std::string> savePath;  // nothing: the user cancels
-  std::vector<std::string> proposed;
-  std::optional<std::string> chooseSavePath(const std::string& proposedName) override {
-    proposed.push_back(proposedName);
-    return savePath;
-  }
-  engine::SaveChangesAnswer askSaveChanges(const std::string&) override { return engine::SaveChangesAnswer::Cancel; }
-};
-
 class WorkflowTest : public app_test::FormTest {
  protected:
-  WorkflowTest() { engine.engine().host = &host; }
-  ~WorkflowTest() override { engine.engine().host = nullptr; }
-
   // The template's and the Build Menu's documents, open, then Create/Edit Menu keeps them.
   // `adjust` may change the template's layers (their kinds, vector masks) before that.
   void createMenu(const std::function<void(engine::DocumentContent&)>& adjust = {}) {
@@ -137,8 +122,6 @@ class WorkflowTest : public app_test::FormTest {
     for (const auto& m : view.messages) out += "[" + m.title + "] " + m.text + "\n";
     return out;
   }
-
-  ScriptedHost host;
 };
 
 }  // namespace layout_test

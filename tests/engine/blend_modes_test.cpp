@@ -10,19 +10,8 @@
 #include "engine_fixtures.h"
 
 using namespace engine;
+using fixtures::blendOne;
 using fixtures::solidLayer;
-
-namespace {
-
-Rgb blendOne(BlendMode mode, Rgb below, Rgb above, std::uint8_t opacity = 255, std::uint8_t fill = 255) {
-  std::vector<LayerNode> stack{solidLayer("above", {0, 0, 1, 1}, above), solidLayer("below", {0, 0, 1, 1}, below)};
-  stack[0].blendMode = mode;
-  stack[0].opacity = opacity;
-  stack[0].fillOpacity = fill;
-  return fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0);
-}
-
-}  // namespace
 
 TEST(PhotoshopBlending, HardMixIsAThresholdOfVividLight) {
   // Black and white sum to exactly the threshold; which side wins depends on which is the source.

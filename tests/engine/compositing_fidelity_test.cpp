@@ -1,12 +1,11 @@
 // Compositing against Photoshop itself: for the 8-bit RGB sample files without layer effects,
 // merging all visible layers comes close to the merged image Photoshop stored in the file. Prints
 // a report per file; skips when the sample folder is not there.
-//   compositing_fidelity_tests   (QUILLARY_CORPUS_DIR may name the folder holding psd/)
+//   fidelity_tests   (QUILLARY_CORPUS_DIR may name the folder holding psd/)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
@@ -36,11 +35,6 @@ const std::map<std::string, std::string>& knownMisses() {
   return misses;
 }
 
-fs::path corpusFolder() {
-  if (const char* env = std::getenv("QUILLARY_CORPUS_DIR"); env && *env) return fs::path(env) / "psd";
-  return fs::path(QUILLARY_CORPUS_DIR) / "psd";
-}
-
 bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
   return std::any_of(layers.begin(), layers.end(), [](const engine::LayerNode& n) {
     return (n.hasStyle && n.styleEnabled) || hasLayerEffects(n.children);
@@ -56,7 +50,7 @@ struct FileResult {
 }  // namespace
 
 TEST(CompositingFidelity, MergedLayersComeCloseToPhotoshopsStoredComposite) {
-  const fs::path folder = corpusFolder();
+  const fs::path folder = fixtures::corpusRoot() / "psd";
   if (!fs::is_directory(folder)) GTEST_SKIP() << "no sample files at " << folder.string();
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder))

@@ -8,15 +8,10 @@
 #include "engine_fixtures.h"
 
 using namespace engine;
+using fixtures::blendOne;
 using fixtures::solidLayer;
 
 namespace {
-
-Rgb blendOne(BlendMode mode, Rgb below, Rgb above) {
-  std::vector<LayerNode> stack{solidLayer("above", {0, 0, 1, 1}, above), solidLayer("below", {0, 0, 1, 1}, below)};
-  stack[0].blendMode = mode;
-  return fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0);
-}
 
 // A feathered step: the share of a Gaussian of deviation `sigma` that lies on the near side of an
 // edge `distance` pixels away from the pixel's centre.

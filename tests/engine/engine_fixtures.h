@@ -1,6 +1,7 @@
 #pragma once
 // Small builders for engine documents used across the engine tests.
 
+#include "engine/composite.h"
 #include "engine/document.h"
 #include "engine/operations.h"
 
@@ -28,5 +29,15 @@ inline engine::Rgb rgbAt(const engine::Raster& r, int x, int y) {
 }
 
 inline int alphaAt(const engine::Raster& r, int x, int y) { return r.alphaAt(x, y); }
+
+// One opaque pixel `above` blended onto one opaque pixel `below`.
+inline engine::Rgb blendOne(engine::BlendMode mode, engine::Rgb below, engine::Rgb above, std::uint8_t opacity = 255,
+                            std::uint8_t fill = 255) {
+  std::vector<engine::LayerNode> stack{solidLayer("above", {0, 0, 1, 1}, above), solidLayer("below", {0, 0, 1, 1}, below)};
+  stack[0].blendMode = mode;
+  stack[0].opacity = opacity;
+  stack[0].fillOpacity = fill;
+  return rgbAt(engine::compositeLayers(stack, {0, 0, 1, 1}), 0, 0);
+}
 
 }  // namespace fixtures

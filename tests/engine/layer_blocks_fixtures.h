@@ -1,6 +1,6 @@
 #pragma once
 // Blocks as a Photoshop file carries them, built for engine tests: vector mask paths and
-// adjustment settings.
+// adjustment settings, read into a layer by the codec.
 
 #include <cmath>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/layer.h"
+#include "formats/layer_settings_codec.h"
 
 namespace fixtures {
 
@@ -26,11 +27,13 @@ class BlockBytes {
   std::vector<std::uint8_t> bytes;
 };
 
+// Adds the block as a file would carry it, read into the layer's settings as the codec does.
 inline void addBlock(engine::LayerNode& node, const char* key, std::vector<std::uint8_t> data) {
   engine::TaggedBlock b;
   for (int i = 0; i < 4; ++i) b.key[std::size_t(i)] = key[i];
   b.data = std::make_shared<const std::vector<std::uint8_t>>(std::move(data));
   node.extraBlocks.push_back(b);
+  formats::interpretLayerBlocks(node, "test");
 }
 
 struct PathPoint {

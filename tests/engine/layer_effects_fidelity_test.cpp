@@ -2,12 +2,11 @@
 // engine, is compared with the merged image Photoshop stored in it. Prints, per file, the share
 // of pixels within 2 and within 8 levels; each file holds the share it reached as its bar, so
 // that a change that draws a style worse fails here. Skips when the sample folder is absent.
-//   layer_effects_fidelity_tests   (QUILLARY_CORPUS_DIR may name the folder holding effects/)
+//   fidelity_tests   (QUILLARY_CORPUS_DIR may name the folder holding effects/)
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
@@ -22,11 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path corpusRoot() {
-  if (const char* env = std::getenv("QUILLARY_CORPUS_DIR"); env && *env) return fs::path(env);
-  return fs::path(QUILLARY_CORPUS_DIR);
-}
 
 bool drawsEffects(const std::vector<engine::LayerNode>& layers) {
   return std::any_of(layers.begin(), layers.end(), [](const engine::LayerNode& n) {
@@ -70,7 +64,7 @@ const std::vector<Family>& families() {
 class LayerEffectsFidelity : public testing::TestWithParam<Family> {};
 
 TEST_P(LayerEffectsFidelity, EachFileHoldsItsBar) {
-  const fs::path root = corpusRoot();
+  const fs::path root = fixtures::corpusRoot();
   if (!fs::is_directory(root / "effects")) GTEST_SKIP() << "no sample files at " << root.string();
   for (const Sample& s : GetParam().samples) {
     const fs::path path = root / s.file;

@@ -5,10 +5,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 
 #include "engine/raster.h"
 
 namespace fixtures {
+
+// The folder of real Photoshop files: QUILLARY_CORPUS_DIR at run time, else the one configured.
+inline std::filesystem::path corpusRoot() {
+  if (const char* env = std::getenv("QUILLARY_CORPUS_DIR"); env && *env) return env;
+  return QUILLARY_CORPUS_DIR;
+}
 
 // Shares of the stored image's pixels within 2 and within 8 levels.
 struct Closeness {

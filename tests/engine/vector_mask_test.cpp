@@ -106,6 +106,8 @@ TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
   shape.fillColor = {10, 20, 30};
   fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
   fixtures::addBlock(shape, "SoCo", {});
+  fixtures::addBlock(shape, "vogk", {0, 0, 0, 1});
+  fixtures::addBlock(shape, "shmd", {0, 0, 0, 0});
   const LayerId id = insertAboveActive(c, shape);
   LayerNode withPath = c.layer(id);
   rasterizeLayer(c, id, RasterizeTarget::Shape);
@@ -114,7 +116,8 @@ TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
   EXPECT_EQ(done.pixels.bounds(), (Rect{10, 10, 20, 20}));
   EXPECT_EQ(fixtures::rgbAt(done.pixels, 15, 15), (Rgb{10, 20, 30}));
   EXPECT_FALSE(hasVectorMask(done));
-  EXPECT_TRUE(done.extraBlocks.empty());
+  ASSERT_EQ(done.extraBlocks.size(), 1u) << "the fill and the path's origination go, other blocks stay";
+  EXPECT_EQ(std::string(done.extraBlocks[0].key.data(), 4), "shmd");
 
   LayerNode& other = c.layer(insertAboveActive(c, withPath));
   other.kind = LayerKind::Normal;

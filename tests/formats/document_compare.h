@@ -43,6 +43,10 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (auto m = maskDiffers(a.mask, b.mask); !m.empty()) return m;
   if (a.vectorMaskDensity != b.vectorMaskDensity || a.vectorMaskFeather != b.vectorMaskFeather)
     return "vector mask density or feather";
+  const auto same = [](const auto& x, const auto& y) { return x == y || (x && y && *x == *y); };
+  if (!same(a.vectorMask, b.vectorMask)) return "vector mask";
+  if (!same(a.adjustment, b.adjustment)) return "adjustment settings";
+  if (a.knockout != b.knockout || a.vectorContent != b.vectorContent) return "knockout or vector content";
   if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of kept blocks";
   for (std::size_t i = 0; i < a.extraBlocks.size(); ++i) {
     if (a.extraBlocks[i].key != b.extraBlocks[i].key) return "kept block key";

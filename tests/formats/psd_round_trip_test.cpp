@@ -5,6 +5,9 @@
 
 #include "document_compare.h"
 #include "formats/document_io.h"
+#include "engine/vector_mask.h"
+#include "formats/byte_reader.h"
+#include "formats/byte_writer.h"
 #include "formats/psd_writer.h"
 #include "sample_documents.h"
 
@@ -77,6 +80,132 @@ TEST(PsdRoundTrip, ChangedResolutionIsWrittenIntoTheKeptBlock) {
   ASSERT_EQ(back.resources.size(), 1u);
   // The display units (centimetres) the file had are kept.
   EXPECT_EQ((*back.resources[0].data)[5], 2);
+}
+
+// Blocks as Photoshop writes them, with bytes beyond what the engine uses: a vector mask with a
+// clipboard record and trailing bytes, curves with their numbered list, and so on.
+std::vector<std::uint8_t> pathBlock() {
+  formats::ByteWriter w;
+  w.u32(3);
+  w.u32(0);
+  const auto record = [&](int type, std::initializer_list<std::uint32_t> words) {
+    w.u16(std::uint16_t(type));
+    for (std::uint32_t v : words) w.u32(v);
+    w.zeros(24 - 4 * words.size());
+  };
+  record(6, {});
+  record(8, {0x00000007, 0xABCD0000});  // "not full", with bytes no field holds
+  record(0, {0x00040001, 0x00010000, 0x12345678});
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    const std::uint32_t y = (k / 2 ? 0x00800000u : 0x00200000u), x = (k % 3 ? 0x00C00000u : 0x00100000u);
+    record(1, {y, x, y, x, y, x});
+  }
+  record(7, {0, 0, 0x01000000, 0x01000000, 0x00010000});
+  w.bytes(std::vector<std::uint8_t>{9, 9, 9});
+  return std::move(w.buffer());
+}
+
+std::vector<std::uint8_t> curvesBlock() {
+  formats::ByteWriter w;
+  w.u8(0);
+  w.u16(1);
+  w.u32(0b1001);  // composite and blue
+  for (int c = 0; c < 2; ++c) {
+    w.u16(2);
+    for (std::uint16_t v : {0, 30, 255, 220}) w.u16(v);
+  }
+  w.tag("Crv ");
+  w.u16(4);
+  w.u32(1);
+  w.u16(2);
+  w.u16(3);
+  for (std::uint16_t v : {0, 0, 200, 128, 255, 255}) w.u16(v);
+  w.bytes(std::vector<std::uint8_t>{0, 0, 7});
+  return std::move(w.buffer());
+}
+
+std::vector<std::uint8_t> levelsBlock() {
+  formats::ByteWriter w;
+  w.u16(2);
+  for (int i = 0; i < 29; ++i)
+    for (std::uint16_t v : {std::uint16_t(i), std::uint16_t(250 - i), std::uint16_t(3), std::uint16_t(240), std::uint16_t(90 + i)})
+      w.u16(v);
+  w.tag("Lvls");
+  w.u16(3);
+  w.u16(62);
+  w.zeros(10);
+  return std::move(w.buffer());
+}
+
+std::vector<std::uint8_t> hueBlock() {
+  std::vector<std::uint8_t> b(100);
+  for (std::size_t i = 0; i < b.size(); ++i) b[i] = std::uint8_t(i % 2 ? i : 0);
+  b[0] = 0;
+  b[1] = 2;
+  return b;
+}
+
+std::vector<std::uint8_t> withoutMergedImage(const std::vector<std::uint8_t>& psd) {
+  formats::ByteReader r(psd, "psd");
+  r.skip(26, "the header");
+  for (const char* section : {"the colour mode data", "the image resources", "the layer section"})
+    r.skip(r.u32(section), section);
+  return {psd.begin(), psd.begin() + std::ptrdiff_t(r.position())};
+}
+
+engine::LayerNode adjustmentLayer(engine::LayerKind kind, const char* key, std::vector<std::uint8_t> data) {
+  engine::LayerNode n = engine::LayerNode::artLayer(key);
+  n.kind = kind;
+  n.extraBlocks.push_back(samples::block(key, std::move(data)));
+  return n;
+}
+
+// Read, the blocks become the layers' settings; written again, the file is the same.
+TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsRead) {
+  using K = engine::LayerKind;
+  engine::DocumentContent doc = samples::menuDocument(64, 48);
+  engine::LayerNode shape = samples::pixelLayer("Shape 1", {4, 4, 40, 30}, 9);
+  shape.extraBlocks = {samples::block("vsms", pathBlock()), samples::block("knko", {1, 0, 0, 0}),
+                       samples::block("vogk", {0, 0, 0, 1})};
+  engine::LayerNode text = samples::pixelLayer("Title", {2, 2, 30, 12}, 10);
+  text.kind = K::Text;
+  text.extraBlocks = {samples::block("vmsk", pathBlock()), samples::block("TySh", {0, 1, 2, 3, 4, 5, 6, 7})};
+  const std::vector<engine::LayerNode> adjustments{
+      adjustmentLayer(K::Curves, "curv", curvesBlock()),
+      adjustmentLayer(K::Levels, "levl", levelsBlock()),
+      adjustmentLayer(K::HueSaturation, "hue2", hueBlock()),
+      adjustmentLayer(K::Exposure, "expA", {0, 1, 0x3F, 0, 0, 0, 0x3C, 0x23, 0xD7, 0x0A, 0x3F, 0x99, 0x99, 0x9A, 0, 0}),
+      adjustmentLayer(K::Posterize, "post", {0, 6, 0, 0}),
+      adjustmentLayer(K::Threshold, "thrs", {0, 100, 0, 0}),
+      adjustmentLayer(K::BrightnessContrast, "brit", {0, 10, 0xFF, 0xEC, 0, 127, 0, 0}),
+      adjustmentLayer(K::Curves, "curv", {0, 0})};  // unreadable: kept as it is
+  doc.layers.insert(doc.layers.begin(), adjustments.begin(), adjustments.end());
+  doc.layers.insert(doc.layers.begin(), {shape, text});
+
+  const std::vector<std::uint8_t> first = formats::encodePsd(doc);
+  const engine::DocumentContent read = formats::decodePsd(first, "first").content;
+  ASSERT_TRUE(read.layers[0].vectorMask && read.layers[1].vectorMask);
+  EXPECT_TRUE(read.layers[0].vectorMask->shapeSettings);
+  EXPECT_TRUE(read.layers[0].knockout);
+  for (std::size_t i = 2; i < 9; ++i) EXPECT_TRUE(read.layers[i].adjustment) << read.layers[i].name;
+  EXPECT_FALSE(read.layers[9].adjustment);
+  // The merged image differs: read, the adjustments apply.
+  EXPECT_EQ(withoutMergedImage(formats::encodePsd(read)), withoutMergedImage(first));
+
+  // Moved, only the knots' points change.
+  engine::DocumentContent moved = read;
+  engine::moveVectorMask(moved.layers[0], moved.canvas(), moved.canvas(), 16, 0);
+  const engine::DocumentContent back = formats::decodePsd(formats::encodePsd(moved), "moved").content;
+  const auto& before = read.layers[0].vectorMask->records;
+  const auto& after = back.layers[0].vectorMask->records;
+  ASSERT_EQ(before.size(), after.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    engine::PathRecord expected = before[i];
+    if (expected.isKnot())
+      for (std::size_t k = 1; k < 6; k += 2) expected.knot[k] += 1 << 22;  // 16 of 64 pixels
+    EXPECT_EQ(after[i], expected) << "record " << i;
+  }
+  EXPECT_EQ(back.layers[0].vectorMask->kept, read.layers[0].vectorMask->kept);
 }
 
 }  // namespace

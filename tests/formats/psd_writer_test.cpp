@@ -22,9 +22,7 @@ engine::DocumentContent roundTrip(const engine::DocumentContent& doc) {
 }
 
 const engine::TaggedBlock* findBlock(const engine::LayerNode& n, const char* key) {
-  for (const auto& b : n.extraBlocks)
-    if (formats::keyView(b.key) == key) return &b;
-  return nullptr;
+  return formats::findBlock(n.extraBlocks, {key});
 }
 
 engine::DocumentContent oneLayer(engine::LayerNode layer) {

@@ -168,24 +168,24 @@ TEST_F(CreateMenuTest, AFileThatCannotBeOpenedIsReportedAndNotReplacedByAnotherD
   EXPECT_EQ(view.chooserRequests.size(), 2u) << "the dialog comes back";
 }
 
-TEST_F(CreateMenuTest, ABusyApplicationAfterTheFirstStateOffersRetry) {
+namespace {
+
+class BusyAnswer : public CreateMenuTest, public ::testing::WithParamInterface<MsgBoxResult> {};
+
+}  // namespace
+
+// Reading whether the background is locked fails as busy once: Retry completes the command,
+// Cancel leaves it in the first state; either way the pointer comes back.
+TEST_P(BusyAnswer, AfterTheFirstStateRetryCompletesAndCancelLeaves) {
   choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
-  // Reading whether the background is locked fails as busy once; Retry completes the command.
   engine.faults().failMember("ArtLayer.IsBackgroundLayer", engine::ErrorCode::Busy, 1);
-  view.answers.push_back(MsgBoxResult::Retry);
+  view.answers.push_back(GetParam());
   form().CreateNewMenuDoc_Click();
   ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text,
-            "Photoshop appears to be busy. This error can be caused if there\r\n"
-            "are pending edits that have NOT yet been accepted/rejected.");
-  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
+  EXPECT_EQ(view.messages[0].buttons, app::MsgBoxButtons::RetryCancel);
+  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
+  EXPECT_EQ(form().WorkflowState, GetParam() == MsgBoxResult::Retry ? app::EditButtonTemplate : app::CreateMenuDocs);
 }
 
-TEST_F(CreateMenuTest, ABusyApplicationCancelledLeavesTheStateAndRestoresThePointer) {
-  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
-  engine.faults().failMember("ArtLayer.IsBackgroundLayer", engine::ErrorCode::Busy, 1);
-  view.answers.push_back(MsgBoxResult::Cancel);
-  form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
-  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
-}
+INSTANTIATE_TEST_SUITE_P(Busy, BusyAnswer, ::testing::Values(MsgBoxResult::Retry, MsgBoxResult::Cancel),
+                         [](const auto& row) { return row.param == MsgBoxResult::Retry ? "Retry" : "Cancel"; });

@@ -144,18 +144,3 @@ TEST_F(DataSafety, ANewBackgroundThatFailsKeepsTheOldOne) {
       << "nothing half-built is left beside it";
   EXPECT_EQ(menu.ArtLayers()("Background"), old);
 }
-
-TEST_F(DataSafety, TitleSafeGuidesGoOnALayerOfTheirOwnNeverOnTheUsers) {
-  photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", photoshop::ps::NewRGB,
-                                                    photoshop::ps::FillTransparent);
-  photoshop::Layer layerOne = menu.ArtLayers()(1);
-  photoshop::Layer logo = addLayer(menu, "Logo");  // the active layer
-  form().BuildMenuDocument = menu;
-  form().SetTitleSafeGuides();
-  EXPECT_EQ(layerOne.Name(), "Layer 1");
-  EXPECT_EQ(menu.engineDocument()->content().layer(logo.Id()).pixels.bounds(), engine::Rect{}) << "not stroked";
-  photoshop::Layer guides = menu.ArtLayers()("Title Safe Zones");
-  EXPECT_NE(guides, layerOne);
-  EXPECT_EQ(pixel(menu, guides, 72, 54), (engine::Rgb{255, 0, 0}));
-  EXPECT_EQ(menu.Layers().Count(), 3);
-}

@@ -55,12 +55,16 @@ TEST_F(MenuPartsTest, ATitleAreaInsideASetAndAMissingSetAreReportedAsSuch) {
   EXPECT_EQ(missing, 5);
 }
 
+// The guides go on a layer of their own, never on the user's "Layer 1" nor on the active layer.
 TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercent) {
   photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
+  photoshop::Layer logo = addLayer(menu, "Logo");
   form().BuildMenuDocument = menu;
   form().SetTitleSafeGuides();
   photoshop::Layer guides = menu.ArtLayers()("Title Safe Zones");
-  EXPECT_EQ(menu.Layers().Count(), 2) << "a layer of their own beside the empty \"Layer 1\"";
+  EXPECT_EQ(menu.Layers().Count(), 3);
+  EXPECT_EQ(menu.ArtLayers()("Layer 1").Bounds(), (std::array<double, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(menu.engineDocument()->content().layer(logo.Id()).pixels.bounds(), engine::Rect{}) << "not stroked";
   const engine::Rgb red{255, 0, 0}, yellow{255, 255, 0};
   for (auto [x, y] : std::vector<std::pair<int, int>>{{72, 54}, {647, 54}, {647, 485}, {72, 485}, {360, 54}, {72, 270}})
     EXPECT_EQ(pixel(menu, guides, x, y), red) << x << "," << y;

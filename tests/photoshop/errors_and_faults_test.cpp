@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "photoshop_fixtures.h"
 
 using namespace photoshop;
@@ -90,6 +92,25 @@ TEST(Errors, APendingWorkspaceEditMakesEveryCallBusy) {
   EXPECT_EQ(errorOf([&] { app.Documents().Count(); }).Number(), static_cast<std::int32_t>(0x80042260u));
   app.engine().pendingEdit = false;
   EXPECT_EQ(doc.Name(), "Untitled-1");
+}
+
+// With nobody to ask, closing a changed document is refused with the engine's own error, which is
+// not the user's cancel, and the document stays.
+TEST(Errors, ClosingAChangedDocumentWithNobodyToAskIsRefusedAndKeepsIt) {
+  Application app = pixelApplication();
+  Document doc = app.Documents().Add(40, 30, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+  doc.ArtLayers().Add().SetName("Work");
+  for (const auto& [how, close] : std::vector<std::pair<const char*, std::function<void()>>>{
+           {"prompt", [&] { doc.Close(); }},
+           {"save a never-saved document", [&] { doc.Close(ps::SaveChanges); }}}) {
+    SCOPED_TRACE(how);
+    const AutomationError error = errorOf(close);
+    EXPECT_TRUE(error.Is(ErrorCode::NoHostToAsk)) << error.Number() << " " << error.Description();
+    ASSERT_EQ(app.Documents().Count(), 1) << "the document is still open";
+    EXPECT_EQ(doc.Layers().Count(), 2);
+  }
+  doc.Close(ps::DoNotSaveChanges);  // said explicitly, it needs nobody
+  EXPECT_EQ(app.Documents().Count(), 0);
 }
 
 TEST(FaultHook, TheKthCallFailsOnceAndThenCallsSucceed) {

@@ -129,7 +129,6 @@ def bad_inputs(folder):
         ("incomplete template", ["--background", BACKGROUND, "--template",
                                  os.path.join(DATA, "Button Templates", "Incomplete Green.psd")], "Thumb Mask"),
         ("eleven buttons", ["--background", BACKGROUND, "--template", TEMPLATE, "--buttons", "11"], "from 1 to 10"),
-        ("unknown option", ["--background", BACKGROUND, "--template", TEMPLATE, "--option", "Glow=on"], "unknown option"),
         ("too many to fit", ["--background", BACKGROUND, "--template",
                              os.path.join(DATA, "Button Templates", "Gold Frame.psd"), "--buttons", "10"], "fit"),
     ]

@@ -1,10 +1,9 @@
-// The sample data as the program uses it: its templates judged by the program's own structure
-// check, and a menu made from a sample background and template.
+// The sample templates judged by the program's own structure check, and their colour tables
+// compared with the one the program makes.
 
 #include <gtest/gtest.h>
 
 #include "app/form_fixture.h"
-#include "support/vocabulary.h"
 #include "tools/sample_data/sample_data.h"
 #include "tools/sample_data/sample_templates.h"
 
@@ -38,21 +37,19 @@ TEST_F(SampleMenuTest, TheProgramsStructureCheckPassesTheCompleteTemplatesAndNam
   }
 }
 
-TEST_F(SampleMenuTest, ASampleBackgroundAndTemplateMakeTheWorkingDocuments) {
+TEST_F(SampleMenuTest, EveryTemplateCarriesTheColourTableTheProgramMakes) {
   app::Form1& form = loadedForm();
-  app::ChooserResult chosen;
-  chosen.DialogCanceled = false;
-  chosen.BackgroundFile = sample(sample_data::kBackgroundsFolder, "Skies/Blue Sky.jpg");
-  chosen.ButtonTemplateFile = sample(sample_data::kButtonTemplatesFolder, sample_data::SampleTemplates()[0].fileName);
-  view.chooserAnswers.push_back(chosen);
-
-  form.CreateNewMenuDoc_Click();
-
-  EXPECT_TRUE(view.messages.empty()) << view.messages.front().text;
-  EXPECT_EQ(form.WorkflowState, app::EditButtonTemplate);
-  photoshop::Document menu = engine.Documents()(vocabulary::kBuildMenu);
-  EXPECT_EQ(menu.Width(), 720);
-  EXPECT_NO_THROW(menu.ArtLayers()(vocabulary::kBackground));
-  photoshop::Document buttons = engine.Documents()(vocabulary::kButtonTemplate);
-  EXPECT_NO_THROW(buttons.LayerSets()(vocabulary::kBtnTmpl).ArtLayers()(vocabulary::kThumbMask));
+  form.TemplateDocument = engine.Documents().Add(720, 540, 72, "Button Template", photoshop::ps::NewRGB,
+                                                 photoshop::ps::FillTransparent);
+  form.MakeColorTableLayer();
+  const auto tableOf = [](const photoshop::Document& doc) {
+    return doc.engineDocument()->content().layer(doc.ArtLayers()("Color Table").Id()).pixels;
+  };
+  const engine::Raster made = tableOf(form.TemplateDocument);
+  ASSERT_FALSE(made.empty());
+  for (const sample_data::TemplateDesign& design : sample_data::SampleTemplates()) {
+    const photoshop::Document doc = engine.Open(sample(sample_data::kButtonTemplatesFolder, design.fileName));
+    EXPECT_TRUE(tableOf(doc).samePixels(made)) << design.fileName;
+    doc.Close(photoshop::ps::DoNotSaveChanges);
+  }
 }

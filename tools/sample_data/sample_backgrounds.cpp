@@ -10,8 +10,9 @@ namespace {
 namespace ps = photoshop::ps;
 using photoshop::RectangleRegion;
 
-photoshop::Document NewPicture(photoshop::Application& app, const std::string& name) {
-  return app.Documents().Add(kMenuWidth, kMenuHeight, 72, name, ps::NewRGB, ps::FillWhite);
+photoshop::Document NewPicture(photoshop::Application& app, const std::string& name, int width = kMenuWidth,
+                               int height = kMenuHeight) {
+  return app.Documents().Add(width, height, 72, name, ps::NewRGB, ps::FillWhite);
 }
 
 // A new layer above the active one, blended onto what lies below.
@@ -35,8 +36,9 @@ struct CloudySky {
   Rgb cloudShade, cloudLight;
 };
 
-photoshop::Document Clouds(photoshop::Application& app, const std::string& name, const CloudySky& sky) {
-  photoshop::Document doc = NewPicture(app, name);
+photoshop::Document Clouds(photoshop::Application& app, const std::string& name, const CloudySky& sky,
+                           int width = kMenuWidth, int height = kMenuHeight) {
+  photoshop::Document doc = NewPicture(app, name, width, height);
   VerticalGradient(doc, sky.top, sky.bottom);
   photoshop::Layer clouds = Overlay(doc, sky.blendMode, sky.opacity);
   app.SetForegroundColor(Solid(sky.cloudShade));
@@ -50,9 +52,13 @@ photoshop::Document BlueSky(photoshop::Application& app) {
   return Clouds(app, "Blue Sky", {{52, 104, 190}, {150, 196, 240}, kScreenBlend, 85, {20, 40, 90}, {250, 250, 255}});
 }
 
-photoshop::Document SunsetClouds(photoshop::Application& app) {
-  return Clouds(app, "Sunset Clouds",
-                {{88, 40, 120}, {250, 150, 70}, kSoftLightBlend, 90, {40, 20, 60}, {255, 230, 200}});
+constexpr CloudySky kSunset{{88, 40, 120}, {250, 150, 70}, kSoftLightBlend, 90, {40, 20, 60}, {255, 230, 200}};
+
+photoshop::Document SunsetClouds(photoshop::Application& app) { return Clouds(app, "Sunset Clouds", kSunset); }
+
+// The same sky for high-definition menus.
+photoshop::Document SunsetCloudsFullHd(photoshop::Application& app) {
+  return Clouds(app, "Sunset Clouds 1920x1080", kSunset, 1920, 1080);
 }
 
 photoshop::Document OceanDepths(photoshop::Application& app) {
@@ -127,6 +133,7 @@ const std::vector<SampleBackground>& SampleBackgrounds() {
       {"Gradients/Dusk Horizon.jpg", PictureFormat::Jpeg, DuskHorizon},
       {"Patterns/Blue Checks.bmp", PictureFormat::Bmp, BlueChecks},
       {"Patterns/Diagonal Stripes.bmp", PictureFormat::Bmp, DiagonalStripes},
+      {"Full HD/Sunset Clouds 1920x1080.png", PictureFormat::Png, SunsetCloudsFullHd, 1920, 1080},
   };
   return backgrounds;
 }

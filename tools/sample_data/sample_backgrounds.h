@@ -1,5 +1,6 @@
 #pragma once
-// The background pictures the program ships: skies, gradients and patterns at the menu's size,
+// The background pictures the program ships: skies, gradients and patterns at the menu's size
+// (and one for high-definition menus),
 // each drawn as a flat document through the automation layer.
 
 #include <functional>
@@ -20,6 +21,8 @@ struct SampleBackground {
   PictureFormat format;
   // Draws the picture into a new document and returns it, flattened.
   std::function<photoshop::Document(photoshop::Application&)> draw;
+  int width = kMenuWidth;
+  int height = kMenuHeight;
 };
 
 const std::vector<SampleBackground>& SampleBackgrounds();

@@ -1,0 +1,298 @@
+#include "formats/layer_settings_codec.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <string_view>
+
+#include "formats/byte_reader.h"
+#include "formats/byte_writer.h"
+
+namespace formats {
+
+namespace {
+
+using engine::PathRecord;
+
+std::vector<std::uint8_t> rest(ByteReader& r) {
+  const auto bytes = r.take(r.remaining(), "the rest of a block");
+  return {bytes.begin(), bytes.end()};
+}
+
+engine::VectorPath readVectorPath(ByteReader& r, bool shapeSettings) {
+  engine::VectorPath path;
+  path.shapeSettings = shapeSettings;
+  path.version = r.u32("a path version");
+  path.flags = r.u32("path flags");
+  std::size_t expected = 0, knots = 0;
+  bool inSubpath = false;
+  while (r.remaining() >= 26) {
+    PathRecord rec;
+    rec.type = r.u16("a path record");
+    ByteReader body = r.sub(24, "a path record");
+    if (rec.isLength()) {
+      rec.knotCount = body.u16("a knot count");
+      rec.operation = body.i16("a path operation");
+      expected = rec.knotCount;
+      knots = 0;
+      inSubpath = true;
+    } else if (rec.isKnot()) {
+      if (!inSubpath || knots++ >= expected) r.fail("a vector path has more knots than its subpath counts");
+      for (std::int32_t& v : rec.knot) v = body.i32("a path point");
+    } else if (rec.type == PathRecord::InitialFill) {
+      rec.initialFill = body.u16("an initial fill");
+    }
+    // What the fields hold is theirs alone: the kept bytes are the rest, zero where they are.
+    std::memcpy(rec.kept.data() + body.position(), body.bytes().data() + body.position(), body.remaining());
+    path.records.push_back(rec);
+  }
+  path.kept = rest(r);
+  return path;
+}
+
+void writeVectorPath(ByteWriter& w, const engine::VectorPath& path) {
+  w.u32(path.version);
+  w.u32(path.flags);
+  for (const PathRecord& rec : path.records) {
+    w.u16(rec.type);
+    const std::size_t body = w.size();
+    w.bytes(rec.kept.data(), rec.kept.size());
+    if (rec.isLength()) {
+      w.patch16(body, rec.knotCount);
+      w.patch16(body + 2, std::uint16_t(rec.operation));
+    } else if (rec.isKnot()) {
+      for (std::size_t i = 0; i < 6; ++i) w.patch32(body + 4 * i, std::uint32_t(rec.knot[i]));
+    } else if (rec.type == PathRecord::InitialFill) {
+      w.patch16(body, rec.initialFill);
+    }
+  }
+  w.bytes(path.kept);
+}
+
+engine::CurvePoints readCurvePoints(ByteReader& r) {
+  const std::uint16_t count = r.u16("a curve's point count");
+  if (count < 1 || count > 64) r.fail("a curve has " + std::to_string(count) + " points (1 to 64 are allowed)");
+  engine::CurvePoints points;
+  for (std::uint16_t i = 0; i < count; ++i) {
+    const std::uint16_t output = r.u16("a curve point");
+    points.push_back({r.u16("a curve point"), output});
+  }
+  return points;
+}
+
+void writeCurvePoints(ByteWriter& w, const engine::CurvePoints& points) {
+  w.u16(std::uint16_t(points.size()));
+  for (const auto& [input, output] : points) {
+    w.u16(output);
+    w.u16(input);
+  }
+}
+
+engine::CurvesSettings readCurves(ByteReader& r) {
+  engine::CurvesSettings s;
+  s.lead = r.u8("a curves block");
+  s.version = r.u16("a curves version");
+  const std::uint32_t channels = r.u32("the curves' channels");
+  for (std::uint16_t c = 0; c < 32; ++c)
+    if (channels & (1u << c)) s.curves.push_back({c, readCurvePoints(r)});
+  if (r.remaining() >= 10 && r.startsWith("Crv ")) {
+    r.skip(4, "a signature");
+    s.extended = true;
+    s.extendedVersion = r.u16("a curves version");
+    const std::uint32_t count = r.u32("a curve count");
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const std::uint16_t channel = r.u16("a curve channel");
+      s.extendedCurves.push_back({channel, readCurvePoints(r)});
+    }
+  }
+  return s;
+}
+
+void writeSettings(ByteWriter& w, const engine::CurvesSettings& s) {
+  w.u8(s.lead);
+  w.u16(s.version);
+  std::uint32_t channels = 0;
+  for (const engine::CurveChannel& c : s.curves) channels |= 1u << c.channel;
+  w.u32(channels);
+  for (const engine::CurveChannel& c : s.curves) writeCurvePoints(w, c.points);
+  if (s.extended) {
+    w.tag("Crv ");
+    w.u16(s.extendedVersion);
+    w.u32(std::uint32_t(s.extendedCurves.size()));
+    for (const engine::CurveChannel& c : s.extendedCurves) {
+      w.u16(c.channel);
+      writeCurvePoints(w, c.points);
+    }
+  }
+}
+
+engine::LevelsSettings readLevels(ByteReader& r) {
+  engine::LevelsSettings s;
+  s.version = r.u16("a levels version");
+  for (engine::LevelsRecord& l : s.records)
+    for (std::uint16_t* v : {&l.inFloor, &l.inCeiling, &l.outFloor, &l.outCeiling, &l.gamma}) *v = r.u16("levels");
+  return s;
+}
+
+void writeSettings(ByteWriter& w, const engine::LevelsSettings& s) {
+  w.u16(s.version);
+  for (const engine::LevelsRecord& l : s.records)
+    for (std::uint16_t v : {l.inFloor, l.inCeiling, l.outFloor, l.outCeiling, l.gamma}) w.u16(v);
+}
+
+engine::HueSaturationValues readHueValues(ByteReader& r) {
+  engine::HueSaturationValues v;
+  for (std::int16_t* at : {&v.hue, &v.saturation, &v.lightness}) *at = r.i16("hue/saturation settings");
+  return v;
+}
+
+void writeHueValues(ByteWriter& w, const engine::HueSaturationValues& v) {
+  for (std::int16_t x : {v.hue, v.saturation, v.lightness}) w.i16(x);
+}
+
+engine::HueSaturationSettings readHueSaturation(ByteReader& r) {
+  engine::HueSaturationSettings s;
+  s.version = r.u16("a hue/saturation version");
+  s.colorize = r.u8("the colorize switch");
+  s.padding = r.u8("padding");
+  s.colorizeValues = readHueValues(r);
+  s.master = readHueValues(r);
+  for (engine::HueRange& range : s.ranges) {
+    for (std::int16_t& d : range.degrees) d = r.i16("a hue range");
+    range.values = readHueValues(r);
+  }
+  return s;
+}
+
+void writeSettings(ByteWriter& w, const engine::HueSaturationSettings& s) {
+  w.u16(s.version);
+  w.u8(s.colorize);
+  w.u8(s.padding);
+  writeHueValues(w, s.colorizeValues);
+  writeHueValues(w, s.master);
+  for (const engine::HueRange& range : s.ranges) {
+    for (std::int16_t d : range.degrees) w.i16(d);
+    writeHueValues(w, range.values);
+  }
+}
+
+engine::ExposureSettings readExposure(ByteReader& r) {
+  engine::ExposureSettings s;
+  s.version = r.u16("an exposure version");
+  for (float* v : {&s.exposure, &s.offset, &s.gamma}) *v = std::bit_cast<float>(r.u32("an exposure setting"));
+  return s;
+}
+
+void writeSettings(ByteWriter& w, const engine::ExposureSettings& s) {
+  w.u16(s.version);
+  for (float v : {s.exposure, s.offset, s.gamma}) w.u32(std::bit_cast<std::uint32_t>(v));
+}
+
+void writeSettings(ByteWriter& w, const engine::PosterizeSettings& s) { w.u16(s.levels); }
+void writeSettings(ByteWriter& w, const engine::ThresholdSettings& s) { w.u16(s.level); }
+void writeSettings(ByteWriter& w, const engine::BrightnessContrastSettings& s) {
+  w.i16(s.brightness);
+  w.i16(s.contrast);
+}
+
+const char* keyFor(const engine::CurvesSettings&) { return "curv"; }
+const char* keyFor(const engine::LevelsSettings&) { return "levl"; }
+const char* keyFor(const engine::PosterizeSettings&) { return "post"; }
+const char* keyFor(const engine::ThresholdSettings&) { return "thrs"; }
+const char* keyFor(const engine::ExposureSettings&) { return "expA"; }
+const char* keyFor(const engine::HueSaturationSettings&) { return "hue2"; }
+const char* keyFor(const engine::BrightnessContrastSettings&) { return "brit"; }
+
+// Newer files keep brightness/contrast in a descriptor for a different curve, and the legacy
+// block only for older readers, unless the descriptor says the legacy curve is in use.
+bool usesLegacyBrightness(const engine::LayerNode& node) {
+  const engine::TaggedBlock* modern = findBlock(node.extraBlocks, {"CgEd"});
+  if (!modern) return true;
+  static constexpr std::string_view kLegacyFlag = "useLegacybool";
+  const auto at = std::search(modern->data->begin(), modern->data->end(), kLegacyFlag.begin(), kLegacyFlag.end());
+  return std::distance(at, modern->data->end()) > std::ptrdiff_t(kLegacyFlag.size()) &&
+         *(at + std::ptrdiff_t(kLegacyFlag.size())) != 0;
+}
+
+std::optional<engine::AdjustmentSettings> readAdjustment(std::string_view key, ByteReader& r) {
+  std::optional<engine::AdjustmentSettings> out;
+  if (key == "curv") out = readCurves(r);
+  else if (key == "levl") out = readLevels(r);
+  else if (key == "post") out = engine::PosterizeSettings{r.u16("posterize levels"), {}};
+  else if (key == "thrs") out = engine::ThresholdSettings{r.u16("a threshold"), {}};
+  else if (key == "expA") out = readExposure(r);
+  else if (key == "hue2") out = readHueSaturation(r);
+  else if (key == "brit") out = engine::BrightnessContrastSettings{r.i16("a brightness"), r.i16("a contrast"), {}};
+  if (out) std::visit([&](auto& s) { s.kept = rest(r); }, *out);
+  return out;
+}
+
+// Reads the block into the layer's fields; false when it is not one of them or cannot be read.
+bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legacyBrightness, const std::string& fileName) {
+  const std::string_view key = keyView(b.key);
+  ByteReader r(*b.data, fileName);
+  try {
+    if ((key == "vmsk" || key == "vsms") && !node.vectorMask) {
+      node.vectorMask = std::make_shared<const engine::VectorPath>(readVectorPath(r, key == "vsms"));
+      return true;
+    }
+    if (key == "knko" && !b.data->empty()) {
+      node.knockout = (*b.data)[0] != 0;
+      return true;
+    }
+    if (node.isSet || node.adjustment || kindOfBlock(key) != node.kind) return false;
+    if (key == "brit" && !legacyBrightness) return false;
+    if (auto settings = readAdjustment(key, r)) {
+      node.adjustment = std::make_shared<const engine::AdjustmentSettings>(std::move(*settings));
+      return true;
+    }
+  } catch (const FormatError&) {
+    // Kept as read: written back unchanged, and the layer goes without the setting.
+  }
+  return false;
+}
+
+engine::BlockTie tieOf(std::string_view key) {
+  if (key == "vmsk" || key == "vsms" || key == "vogk") return engine::BlockTie::VectorMask;
+  if (isEffectsBlock(key)) return engine::BlockTie::Style;
+  if (kindOfBlock(key)) return engine::BlockTie::Kind;
+  return engine::BlockTie::None;
+}
+
+}  // namespace
+
+void interpretLayerBlocks(engine::LayerNode& node, const std::string& fileName) {
+  const bool legacyBrightness = usesLegacyBrightness(node);
+  std::vector<engine::TaggedBlock> kept;
+  for (engine::TaggedBlock& b : node.extraBlocks) {
+    if (b.data && interpret(node, b, legacyBrightness, fileName)) continue;
+    b.tie = tieOf(keyView(b.key));
+    if (keyView(b.key) == "vscg") node.vectorContent = true;
+    kept.push_back(std::move(b));
+  }
+  node.extraBlocks = std::move(kept);
+}
+
+std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(const engine::LayerNode& node) {
+  std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> out;
+  if (node.vectorMask) {
+    ByteWriter w;
+    writeVectorPath(w, *node.vectorMask);
+    out.push_back({blockKey(node.vectorMask->shapeSettings ? "vsms" : "vmsk"), std::move(w.buffer())});
+  }
+  if (node.adjustment && !node.isSet) {
+    std::visit(
+        [&](const auto& s) {
+          if (kindOfBlock(keyFor(s)) != node.kind) return;
+          ByteWriter w;
+          writeSettings(w, s);
+          w.bytes(s.kept);
+          out.push_back({blockKey(keyFor(s)), std::move(w.buffer())});
+        },
+        *node.adjustment);
+  }
+  if (node.knockout) out.push_back({blockKey("knko"), {1, 0, 0, 0}});
+  return out;
+}
+
+}  // namespace formats
