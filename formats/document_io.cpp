@@ -38,9 +38,9 @@ bool startsLikePsd(const std::string& path) {
 
 }  // namespace
 
-PsdFile readPsd(const std::string& path) {
+PsdFile readPsd(const std::string& path, MergedImage merged) {
   const std::vector<std::uint8_t> bytes = readWholeFile(path);
-  return decodePsd(bytes, path);
+  return decodePsd(bytes, path, merged);
 }
 
 void writePsd(const engine::DocumentContent& content, const std::string& path) {
@@ -54,7 +54,7 @@ void writePsd(const engine::DocumentContent& content, const std::string& path) {
 }
 
 engine::DocumentContent readDocumentFile(const std::string& path) {
-  if (startsLikePsd(path)) return readPsd(path).content;
+  if (startsLikePsd(path)) return readPsd(path, MergedImage::SkipWhenLayered).content;
   return readPicture(path);
 }
 

@@ -31,15 +31,24 @@ struct PsdFile {
   int depth = 8;                   // bits per channel as stored
 };
 
-PsdFile readPsd(const std::string& path);
-PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& nameForMessages);
+// Whether to decode the merged image. Opening a document needs it only when the file has no
+// layers (it is then the background); decoding a Full HD one costs as much as sixty layers.
+enum class MergedImage {
+  Read,
+  SkipWhenLayered,  // `storedComposite` stays empty when the file has layers
+};
+
+PsdFile readPsd(const std::string& path, MergedImage merged = MergedImage::Read);
+PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& nameForMessages,
+                  MergedImage merged = MergedImage::Read);
 void writePsd(const engine::DocumentContent& content, const std::string& path);
 std::vector<std::uint8_t> encodePsd(const engine::DocumentContent& content);
 
 // A picture (PNG, JPEG, BMP, GIF, TIFF) as a document with one background layer "Background".
 engine::DocumentContent readPicture(const std::string& path);
 
-// Opens a file by its contents: a Photoshop document, or else a picture.
+// Opens a file by its contents: a Photoshop document (its merged image read only when it has no
+// layers), or else a picture.
 engine::DocumentContent readDocumentFile(const std::string& path);
 
 struct JpegOptions {

@@ -168,7 +168,7 @@ engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, Ps
 
 }  // namespace
 
-PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) {
+PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, MergedImage merged) {
   ByteReader r(bytes, name);
   const Header h = readHeader(r);
   checkMemoryBudget(name, std::uint64_t(h.width), std::uint64_t(h.height));
@@ -220,7 +220,8 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name) 
 
   const MergedImageNotes notes = mergedImageNotes(resources);
   file.storedCompositeIsReal = notes.real;
-  file.storedComposite = readMergedImage(r, h, mergedImageHasTransparency(layers, notes), ctx);
+  if (merged == MergedImage::Read || !layers.found)
+    file.storedComposite = readMergedImage(r, h, mergedImageHasTransparency(layers, notes), ctx);
 
   engine::DocumentContent& content = file.content;
   content.width = h.width;

@@ -257,7 +257,7 @@ std::shared_ptr<engine::Document> SessionStore::reopen(engine::Engine& engine, c
                                                        const std::string& name, const std::string& activeLayerPath,
                                                        Restored& result) {
   try {
-    formats::PsdFile psd = formats::readPsd((folder_ / file).string());
+    formats::PsdFile psd = formats::readPsd((folder_ / file).string(), formats::MergedImage::SkipWhenLayered);
     const engine::LayerId active = layerAtPath(psd.content, activeLayerPath);
     if (active) psd.content.activeLayer = active;
     auto doc = engine.addDocument(name, std::move(psd.content), "Open");

@@ -1,10 +1,12 @@
 #include "workspace/canvas_view.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QRegion>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "workspace/composite_cache.h"
 
@@ -77,20 +79,38 @@ void CanvasView::refresh() {
     shown_.reset();
     composite_ = QImage();
     selectionOutline_ = QPainterPath();
+    stale_ = false;
     update();
     return;
   }
   if (shown_ == doc_->contentPtr()) return;
   shown_ = doc_->contentPtr();
-  composite_ = compositeImage(*shown_);
-  QPainterPath outline;
-  if (shown_->hasSelection()) outline.addRegion(selectionRegion(shown_->selection));
-  selectionOutline_ = outline.simplified();
+  // Composited when painted: a hidden canvas, or one shown several times between two paints
+  // while a workflow runs, composites nothing in vain.
+  stale_ = true;
   const engine::LayerNode* active = shown_->find(shown_->activeLayer);
   const engine::Rect b = active ? active->contentBounds() : engine::Rect{};
   activeBounds_ = QRect(b.left, b.top, b.width(), b.height());
   if (fitted_) fitToWindow();
   update();
+}
+
+void CanvasView::makeComposite() {
+  if (!stale_ || !shown_) return;
+  stale_ = false;
+  composite_ = compositeImage(*shown_);
+  QPainterPath outline;
+  if (shown_->hasSelection()) outline.addRegion(selectionRegion(shown_->selection));
+  selectionOutline_ = outline.simplified();
+}
+
+const QImage& CanvasView::compositeShown() {
+  makeComposite();
+  return composite_;
+}
+
+qint64 CanvasView::takePaintCost() {
+  return std::exchange(paintCost_, 0);
 }
 
 void CanvasView::fitToWindow() {
@@ -146,6 +166,14 @@ void CanvasView::paintCheckerboard(QPainter& painter, const QRectF& area) const 
 }
 
 void CanvasView::paintEvent(QPaintEvent*) {
+  QElapsedTimer cost;
+  cost.start();
+  paintPage();
+  paintCost_ += cost.nsecsElapsed();
+}
+
+void CanvasView::paintPage() {
+  makeComposite();
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Dark));
   if (!shown_) return;

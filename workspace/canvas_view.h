@@ -55,7 +55,11 @@ class CanvasView : public QWidget {
   // Moves the active layer with what is linked to it, as one history state.
   void nudge(int dx, int dy);
 
-  const QImage& compositeShown() const { return composite_; }
+  // The document's composite as shown, made now if it is due.
+  const QImage& compositeShown();
+  // Nanoseconds spent painting since the last call, so that a follower of a running workflow
+  // can count its paints in what it costs.
+  qint64 takePaintCost();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -69,6 +73,8 @@ class CanvasView : public QWidget {
  private:
   enum class Drag { None, Pan, Move, Select, Handle };
 
+  void makeComposite();
+  void paintPage();
   void paintCheckerboard(QPainter& painter, const QRectF& area) const;
   void paintOutlines(QPainter& painter) const;
   void paintHandles(QPainter& painter) const;
@@ -87,6 +93,8 @@ class CanvasView : public QWidget {
   std::shared_ptr<engine::Document> doc_;
   engine::ContentPtr shown_;
   QImage composite_;
+  bool stale_ = false;  // composite_ and the selection outline are older than shown_
+  qint64 paintCost_ = 0;
   QPainterPath selectionOutline_;
   QRect activeBounds_;
   std::function<void()> changed_;

@@ -16,7 +16,14 @@ QImage toImage(const engine::Raster& raster) {
 }
 
 QImage compositeImage(const engine::DocumentContent& content) {
-  return toImage(engine::compositeDocument(content));
+  engine::Raster composite = engine::compositeDocument(content);
+  if (composite.empty()) return {};
+  // Wrapped, not converted: the painter converts only what it draws, a quarter of the pixels at
+  // the zoom that fits a Full HD document, and a new document shows without a second copy.
+  const engine::Rect b = composite.bounds();
+  auto* kept = new engine::Raster(std::move(composite));
+  return QImage(kept->data(), b.width(), b.height(), kept->stride(), QImage::Format_RGBA8888,
+                [](void* raster) { delete static_cast<engine::Raster*>(raster); }, kept);
 }
 
 namespace {

@@ -16,7 +16,7 @@ namespace workspace {
 // The raster's pixels as a premultiplied image of the raster's own size.
 QImage toImage(const engine::Raster& raster);
 
-// The visible layers of a document over transparency, canvas-sized.
+// The visible layers of a document over transparency, canvas-sized, in the engine's own pixels.
 QImage compositeImage(const engine::DocumentContent& content);
 
 class DragComposite {

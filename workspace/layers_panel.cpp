@@ -49,16 +49,16 @@ QIcon letterIcon(const QString& letter) {
   return QIcon(pm);
 }
 
-QIcon kindIcon(const engine::LayerNode& node) {
-  if (node.isSet) return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+QString kindLetter(const engine::LayerNode& node) {
+  if (node.isSet) return {};  // a folder
   switch (node.kind) {
-    case engine::LayerKind::Normal: return letterIcon(node.isBackground ? QStringLiteral("B") : QStringLiteral("P"));
-    case engine::LayerKind::Text: return letterIcon(QStringLiteral("T"));
+    case engine::LayerKind::Normal: return node.isBackground ? QStringLiteral("B") : QStringLiteral("P");
+    case engine::LayerKind::Text: return QStringLiteral("T");
     case engine::LayerKind::SolidFill:
     case engine::LayerKind::GradientFill:
-    case engine::LayerKind::PatternFill: return letterIcon(QStringLiteral("F"));
-    case engine::LayerKind::SmartObject: return letterIcon(QStringLiteral("S"));
-    default: return letterIcon(QStringLiteral("A"));  // adjustment layers and the rest
+    case engine::LayerKind::PatternFill: return QStringLiteral("F");
+    case engine::LayerKind::SmartObject: return QStringLiteral("S");
+    default: return QStringLiteral("A");  // adjustment layers and the rest
   }
 }
 
@@ -122,6 +122,15 @@ QTreeWidgetItem* LayersPanel::itemFor(engine::LayerId id) const {
   for (QTreeWidgetItemIterator it(const_cast<LayersPanel*>(this)); *it; ++it)
     if (idOf(*it) == id) return *it;
   return nullptr;
+}
+
+const QIcon& LayersPanel::kindIcon(const engine::LayerNode& node) {
+  // Drawn once per kind: the rows are made again after every change a workflow command makes.
+  const QString letter = kindLetter(node);
+  auto known = kindIcons_.find(letter);
+  if (known == kindIcons_.end())
+    known = kindIcons_.insert(letter, letter.isEmpty() ? style()->standardIcon(QStyle::SP_DirIcon) : letterIcon(letter));
+  return *known;
 }
 
 QTreeWidgetItem* LayersPanel::makeRow(const engine::LayerNode& node, engine::LayerId linkedGroupOfActive) {

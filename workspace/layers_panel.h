@@ -3,6 +3,8 @@
 // the label colour, a link mark and a kind icon on each row. A click makes the layer active, a
 // double-click renames it, and the context menu labels, links, duplicates, deletes and restacks.
 
+#include <QHash>
+#include <QIcon>
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
@@ -33,6 +35,7 @@ class LayersPanel : public QTreeWidget {
 
  private:
   void rebuild();
+  const QIcon& kindIcon(const engine::LayerNode& node);
   QTreeWidgetItem* makeRow(const engine::LayerNode& node, engine::LayerId linkedGroupOfActive);
   void onItemChanged(QTreeWidgetItem* item, int column);
   void onCurrentChanged(QTreeWidgetItem* current);
@@ -49,6 +52,7 @@ class LayersPanel : public QTreeWidget {
   bool rebuildQueued_ = false;
   std::function<void()> changed_;
   std::function<void(const QString&)> failed_;
+  QHash<QString, QIcon> kindIcons_;  // by the kind's letter; the folder under ""
 };
 
 }  // namespace workspace

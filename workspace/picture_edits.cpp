@@ -51,7 +51,7 @@ void replaceLayerPixels(engine::Engine& eng, engine::Document& doc, const std::s
 }
 
 void replaceFromFile(engine::Engine& eng, engine::Document& doc, const std::string& path) {
-  formats::PsdFile file = formats::readPsd(path);
+  formats::PsdFile file = formats::readPsd(path, formats::MergedImage::SkipWhenLayered);
   engine::DocumentContent next = std::move(file.content);
   next.keywords = doc.content().keywords;
   doc.replaceContent("Edit in External Editor", std::move(next));

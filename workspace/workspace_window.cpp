@@ -1,6 +1,7 @@
 #include "workspace/workspace_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QActionGroup>
 #include <QElapsedTimer>
 #include <QCloseEvent>
@@ -24,10 +25,10 @@ namespace workspace {
 
 namespace {
 constexpr int kPollInterval = 50;  // ms between looks at the engine while nothing changes
-// A look that had to redraw waits five times its own cost before the next one: following a
-// running workflow then takes at most a sixth of the time, so the workflow runs at least at
-// 1/1.2 of its speed without the workspace.
-constexpr int kCostFactor = 5;
+// A look that had to show changes waits ten times what it and the paints since the previous one
+// cost before the next: following a running workflow then takes at most a tenth of its time,
+// well inside the 1.2 times the workflow may take with the workspace open.
+constexpr qint64 kCostFactor = 10;
 const char* const kGeometryKey = "Workspace/Geometry";
 }  // namespace
 
@@ -190,6 +191,7 @@ std::vector<Workspace::Shown> Workspace::snapshot() const {
 void Workspace::sync() {
   QElapsedTimer cost;
   cost.start();
+  const qint64 paintCost = canvas_->takePaintCost();
   engine::Engine& eng = app_.engine();
   std::vector<Shown> now = snapshot();
   if (now == shown_ && eng.changeCount() == shownChanges_ && eng.pendingEdit == pendingShown_) return;
@@ -202,7 +204,10 @@ void Workspace::sync() {
   layers_->setDocument(doc);
   history_->setDocument(doc);
   updateActions();
-  poll_->setInterval(std::max(kPollInterval, int(kCostFactor * cost.elapsed())));
+  // Painted now, so that what the look costs includes its paints.
+  QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+  const qint64 spentMs = (cost.nsecsElapsed() + paintCost) / 1000000;
+  poll_->setInterval(int(std::clamp<qint64>(kCostFactor * spentMs, kPollInterval, 10 * 1000)));
 }
 
 void Workspace::onChanged() {

@@ -9,6 +9,7 @@
 #include "engine/composite.h"
 #include "formats/document_io.h"
 #include "formats/memory_budget.h"
+#include "document_compare.h"
 #include "psd_builder.h"
 #include "sample_documents.h"
 
@@ -373,6 +374,27 @@ TEST(PsdReaderComposite, TheFileSaysWhetherItsMergedImageIsReal) {
   EXPECT_TRUE(formats::decodePsd(psdbuild::build(f), "plain.psd").storedCompositeIsReal);
   f.resources = psdbuild::resource(1057, std::string("\x00\x00\x00\x01\x00\x00\x00\x00", 8));
   EXPECT_FALSE(formats::decodePsd(psdbuild::build(f), "stand-in.psd").storedCompositeIsReal);
+}
+
+// Opening a document needs the merged image only when the file has no layers.
+TEST(PsdReaderComposite, SkippingTheMergedImageKeepsEveryLayerAndStillOpensAFlatFile) {
+  const std::vector<std::uint8_t> layered = formats::encodePsd(samples::largeDocument(4, 120, 80));
+  const formats::PsdFile full = formats::decodePsd(layered, "layered.psd");
+  const formats::PsdFile skipped = formats::decodePsd(layered, "layered.psd", formats::MergedImage::SkipWhenLayered);
+  EXPECT_TRUE(skipped.storedComposite.empty());
+  EXPECT_EQ(compare::documentsDiffer(skipped.content, full.content), "");
+  // Nothing of the merged image is read: damage there does not keep the layers from opening.
+  const std::vector<std::uint8_t> cut(layered.begin(), layered.end() - 100);
+  EXPECT_NE(refusal(cut), "");
+  EXPECT_EQ(formats::decodePsd(cut, "cut.psd", formats::MergedImage::SkipWhenLayered).content.layers.size(),
+            full.content.layers.size());
+
+  File flat;
+  flat.imageData = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
+  const formats::PsdFile background =
+      formats::decodePsd(psdbuild::build(flat), "flat.psd", formats::MergedImage::SkipWhenLayered);
+  ASSERT_EQ(background.content.layers.size(), 1u);
+  EXPECT_EQ(pixel(background.content.layers.front().pixels, 1, 0), (engine::Rgb{20, 60, 100}));
 }
 
 TEST(PsdReaderFile, AMissingFileIsRefusedByItsPath) {

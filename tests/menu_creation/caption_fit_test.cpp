@@ -1,4 +1,5 @@
-// Every caption fits its control: the main window, the chooser and the About box, measured
+// Every caption fits its control: the main window, the chooser, the About box and the workspace
+// (menus, panel titles, tabs, the New dialog's labels and buttons), measured
 // with the fonts they show. The program runs it at 1x and again under QT_SCALE_FACTOR=2, where
 // text is laid out without hinting and may come out wider.
 
@@ -6,14 +7,22 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStyleOptionDockWidget>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "app/form_fixture.h"
 #include "app/window/form1_window.h"
@@ -21,6 +30,7 @@
 #include "app/window/workflow_push_button.h"
 #include "menu_creation/dialog/chooser_dialog.h"
 #include "widget_test_environment.h"
+#include "workspace/workspace_window.h"
 
 namespace {
 
@@ -74,17 +84,81 @@ QString groupBoxFault(const QGroupBox& box) {
   return QStringLiteral("%1\" needs %2 in %3").arg(box.title()).arg(label.right() + 1).arg(box.width());
 }
 
+// The caption as drawn: "&&" is an ampersand, a single "&" marks the mnemonic.
+QString shown(const QString& caption) {
+  QString out;
+  for (int i = 0; i < caption.size(); ++i) {
+    if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+    out += caption[i];
+  }
+  return out;
+}
+
+// Every title in the bar, each whole and none moved into the overflow menu.
+QString menuBarFault(const QMenuBar& bar) {
+  for (QAction* a : bar.actions()) {
+    const QRect r = bar.actionGeometry(a);
+    const int needed = bar.fontMetrics().horizontalAdvance(shown(a->text()));
+    if (r.isEmpty() || !bar.rect().contains(r))
+      return QStringLiteral("%1\" does not fit in the %2-pixel bar").arg(shown(a->text())).arg(bar.width());
+    if (r.width() < needed) return QStringLiteral("%1\" needs %2 in %3").arg(shown(a->text())).arg(needed).arg(r.width());
+  }
+  return {};
+}
+
+// Every entry with its shortcut, in a menu that may have been narrowed to the screen.
+QString menuFault(QMenu& menu) {
+  for (QAction* a : menu.actions()) {
+    if (a->isSeparator() || !a->isVisible()) continue;
+    const QFontMetrics metrics(a->font().resolve(menu.font()));
+    const QString keys = a->shortcut().toString(QKeySequence::NativeText);
+    const int needed = metrics.horizontalAdvance(shown(a->text())) + (keys.isEmpty() ? 0 : metrics.horizontalAdvance(keys));
+    const QRect r = menu.actionGeometry(a);
+    if (r.width() < needed) return QStringLiteral("%1\" needs %2 in %3").arg(shown(a->text())).arg(needed).arg(r.width());
+  }
+  return {};
+}
+
+// The title in the part of the title bar its buttons leave.
+QString dockFault(const QDockWidget& dock) {
+  if (dock.windowTitle().isEmpty() || dock.titleBarWidget()) return {};
+  QStyleOptionDockWidget option;
+  option.initFrom(&dock);
+  option.title = dock.windowTitle();
+  option.closable = dock.features().testFlag(QDockWidget::DockWidgetClosable);
+  option.movable = dock.features().testFlag(QDockWidget::DockWidgetMovable);
+  option.floatable = dock.features().testFlag(QDockWidget::DockWidgetFloatable);
+  option.rect = QRect(0, 0, dock.width(), dock.fontMetrics().height() + 8);
+  const QRect area = dock.style()->subElementRect(QStyle::SE_DockWidgetTitleBarText, &option, &dock);
+  return fits(dock.fontMetrics(), area, Qt::AlignLeft | Qt::AlignVCenter, dock.windowTitle());
+}
+
+QString tabFault(const QTabBar& tabs) {
+  for (int i = 0; i < tabs.count(); ++i) {
+    const QWidget* close = tabs.tabButton(i, QTabBar::RightSide);
+    const int needed = tabs.fontMetrics().horizontalAdvance(shown(tabs.tabText(i))) + (close ? close->width() : 0);
+    if (tabs.tabRect(i).width() < needed)
+      return QStringLiteral("%1\" needs %2 in %3").arg(tabs.tabText(i)).arg(needed).arg(tabs.tabRect(i).width());
+  }
+  return {};
+}
+
+QString captionFault(const QWidget& w) {
+  if (const auto* label = qobject_cast<const QLabel*>(&w)) return labelFault(*label);
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&w)) return buttonFault(*button);
+  if (const auto* box = qobject_cast<const QGroupBox*>(&w)) return groupBoxFault(*box);
+  if (const auto* bar = qobject_cast<const QMenuBar*>(&w)) return menuBarFault(*bar);
+  if (auto* menu = qobject_cast<QMenu*>(const_cast<QWidget*>(&w))) return menuFault(*menu);
+  if (const auto* dock = qobject_cast<const QDockWidget*>(&w)) return dockFault(*dock);
+  if (const auto* tabs = qobject_cast<const QTabBar*>(&w)) return tabFault(*tabs);
+  return {};
+}
+
 // Every control under `top` whose caption is cut, by name and caption.
 std::vector<std::string> cutCaptions(const QWidget& top) {
   std::vector<std::string> cut;
   for (const QWidget* w : top.findChildren<QWidget*>()) {
-    QString fault;
-    if (const auto* label = qobject_cast<const QLabel*>(w))
-      fault = labelFault(*label);
-    else if (const auto* button = qobject_cast<const QAbstractButton*>(w))
-      fault = buttonFault(*button);
-    else if (const auto* box = qobject_cast<const QGroupBox*>(w))
-      fault = groupBoxFault(*box);
+    const QString fault = captionFault(*w);
     if (!fault.isEmpty()) cut.push_back(describe(*w, fault));
   }
   return cut;
@@ -117,6 +191,31 @@ TEST_F(CaptionTest, AboutBoxCaptionsFit) {
   app::window::frmAbout about(app::MachineKeyStore(dir.filePath("none.conf").toStdString()), app::SystemInfoLauncher());
   about.show();
   EXPECT_EQ(cutCaptions(about), std::vector<std::string>{});
+}
+
+TEST_F(CaptionTest, WorkspaceCaptionsFit) {
+  QTemporaryDir dir;
+  QSettings settings(dir.filePath(QStringLiteral("workspace.ini")), QSettings::IniFormat);
+  photoshop::Application engine;
+  engine.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  engine.Documents().Add(720, 540, 72, "Button Template");
+  engine.Documents().Add(720, 540, 72, "Build Menu");
+  workspace::Workspace window(engine, settings);
+  window.show();
+  window.sync();
+  EXPECT_EQ(cutCaptions(window), std::vector<std::string>{}) << "scale " << window.devicePixelRatio();
+
+  // File > New asks for the size in a dialog of its own.
+  std::vector<std::string> newDialog{"the dialog did not show"};
+  QTimer::singleShot(0, &window, [&newDialog] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    newDialog = cutCaptions(*dialog);
+    dialog->reject();
+  });
+  for (QAction* a : window.actions())
+    if (a->text().startsWith(QStringLiteral("&New"))) a->trigger();
+  EXPECT_EQ(newDialog, std::vector<std::string>{});
 }
 
 }  // namespace
