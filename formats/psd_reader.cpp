@@ -86,38 +86,42 @@ bool mergedImageHasTransparency(const LayerSection& layers, const MergedImageNot
 }
 
 // The merged image: every channel, one after the other, with one compression for all.
-engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, PsdContext& ctx) {
-  const std::uint16_t method = r.u16("the merged image's compression");
-  if (method > 3) r.fail("the merged image uses unknown compression " + std::to_string(method));
-  const auto compression = Compression(method);
-  const int colourCount = colorChannelCount(ctx.mode);
-  const int wanted = std::min(h.channels, colourCount + (hasAlpha ? 1 : 0));
-  const std::size_t rowBytes = std::size_t(rowByteSize(std::uint64_t(h.width), h.depth));
-  const std::size_t channelBytes = rowBytes * std::size_t(h.height);
-  const std::size_t pixels = std::size_t(h.width) * std::size_t(h.height);
+// The shape of the merged image's data as stored and as wanted (the colour channels, and the
+// transparency when the document has some).
+struct MergedShape {
+  Compression compression;
+  int colourCount, wanted;
+  std::size_t rowBytes, channelBytes, pixels;
+};
 
-  // Claims are checked against the whole remaining data before anything is allocated.
+// Claims are checked against the whole remaining data before anything is allocated.
+void checkMergedClaim(ByteReader& r, const Header& h, const MergedShape& m, PsdContext& ctx) {
   const std::uint64_t rowsStored = std::uint64_t(h.height) * std::uint64_t(h.channels);
-  const std::uint64_t rowsWanted = std::uint64_t(h.height) * std::uint64_t(wanted);
+  const std::uint64_t rowsWanted = std::uint64_t(h.height) * std::uint64_t(m.wanted);
   std::uint64_t payload = r.remaining();
-  if (compression == Compression::Rle) {
+  if (m.compression == Compression::Rle) {
     // The size table lists every channel's rows; the rows of unwanted channels need not be read.
     const std::uint64_t unwantedTable = (rowsStored - rowsWanted) * (ctx.wide() ? 4 : 2);
     payload = payload >= unwantedTable ? payload - unwantedTable : 0;
   }
-  if (!claimFits(compression, payload, std::uint64_t(channelBytes) * std::uint64_t(wanted), rowsWanted, ctx.wide()))
+  const std::uint64_t needed = std::uint64_t(m.channelBytes) * std::uint64_t(m.wanted);
+  if (!claimFits(m.compression, payload, needed, rowsWanted, ctx.wide()))
     r.fail("the merged image of " + std::to_string(h.width) + " x " + std::to_string(h.height) + " pixels in " +
-           std::to_string(wanted) + " channels does not fit in the " + std::to_string(r.remaining()) +
+           std::to_string(m.wanted) + " channels does not fit in the " + std::to_string(r.remaining()) +
            " bytes left in the file");
-  ctx.charge(r, std::uint64_t(channelBytes) * std::uint64_t(wanted) + std::uint64_t(pixels) * (4 + (h.depth == 8 ? 0 : wanted)));
+  ctx.charge(r, needed + std::uint64_t(m.pixels) * (4 + (h.depth == 8 ? 0 : m.wanted)));
+}
 
-  std::vector<std::uint8_t> raw(channelBytes * std::size_t(wanted));
-  switch (compression) {
+// The wanted channels' samples at the file's depth, one channel after another.
+std::vector<std::uint8_t> decodeMergedSamples(ByteReader& r, const Header& h, const MergedShape& m,
+                                              const PsdContext& ctx) {
+  std::vector<std::uint8_t> raw(m.channelBytes * std::size_t(m.wanted));
+  switch (m.compression) {
     case Compression::Raw: std::memcpy(raw.data(), r.take(raw.size(), "the merged image").data(), raw.size()); break;
     case Compression::Rle: {
       ByteReader sizes = r.sub(std::uint64_t(h.height) * std::uint64_t(h.channels) * (ctx.wide() ? 4 : 2),
                                "the merged image's row table");
-      decodeRleRows(sizes, r, std::size_t(h.height) * std::size_t(wanted), rowBytes, ctx.wide(), raw.data(),
+      decodeRleRows(sizes, r, std::size_t(h.height) * std::size_t(m.wanted), m.rowBytes, ctx.wide(), raw.data(),
                     "the merged image");
       break;
     }
@@ -125,38 +129,42 @@ engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, Ps
     case Compression::ZipPredicted:
       if (!inflateExactly(r.take(r.remaining(), "the merged image"), raw))
         r.fail("the merged image has damaged zip data");
-      if (compression == Compression::ZipPredicted && h.depth != 1)
-        undoPrediction(raw, h.width, h.height * wanted, h.depth);
+      if (m.compression == Compression::ZipPredicted && h.depth != 1)
+        undoPrediction(raw, h.width, h.height * m.wanted, h.depth);
       break;
   }
+  return raw;
+}
 
+engine::Raster mergedToRaster(const std::vector<std::uint8_t>& raw, const Header& h, const MergedShape& m,
+                              const PsdContext& ctx) {
   // 8-bit samples are used where they lie; other depths are converted channel by channel.
   std::vector<std::vector<std::uint8_t>> converted;
-  converted.reserve(std::size_t(wanted));
+  converted.reserve(std::size_t(m.wanted));
   std::vector<const std::uint8_t*> planes;
-  for (int c = 0; c < wanted; ++c) {
-    const auto samples = std::span(raw).subspan(std::size_t(c) * channelBytes, channelBytes);
+  for (int c = 0; c < m.wanted; ++c) {
+    const auto samples = std::span(raw).subspan(std::size_t(c) * m.channelBytes, m.channelBytes);
     if (h.depth == 8) {
       planes.push_back(samples.data());
       continue;
     }
-    const auto kind = c < colourCount ? SampleKind::Color : SampleKind::Coverage;
-    converted.push_back(toEightBit({samples.begin(), samples.end()}, h.depth, pixels, h.width, kind));
+    const auto kind = c < m.colourCount ? SampleKind::Color : SampleKind::Coverage;
+    converted.push_back(toEightBit({samples.begin(), samples.end()}, h.depth, m.pixels, h.width, kind));
     planes.push_back(converted.back().data());
   }
   engine::Raster out(ctx.canvas);
-  const std::vector<const std::uint8_t*> colour(planes.begin(), planes.begin() + colourCount);
+  const std::vector<const std::uint8_t*> colour(planes.begin(), planes.begin() + m.colourCount);
   convertToRgb(ctx.mode, colour, ctx.palette, out);
   std::uint8_t* px = out.mutableData();
-  const bool alpha = wanted > colourCount;
-  for (std::size_t i = 0; i < pixels; ++i) {
+  const bool alpha = m.wanted > m.colourCount;
+  for (std::size_t i = 0; i < m.pixels; ++i) {
     std::uint8_t* p = px + 4 * i;
     if (!alpha) {
       p[3] = 255;
       continue;
     }
     // Photoshop blends the merged colour with white where it is transparent; undo that.
-    const int a = planes[std::size_t(colourCount)][i];
+    const int a = planes[std::size_t(m.colourCount)][i];
     p[3] = std::uint8_t(a);
     for (int c = 0; c < 3; ++c) {
       const int v = a == 0 ? 0 : ((int(p[c]) - (255 - a)) * 255 + a / 2) / a;
@@ -164,6 +172,57 @@ engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, Ps
     }
   }
   return out;
+}
+
+engine::Raster readMergedImage(ByteReader& r, const Header& h, bool hasAlpha, PsdContext& ctx) {
+  const std::uint16_t method = r.u16("the merged image's compression");
+  if (method > 3) r.fail("the merged image uses unknown compression " + std::to_string(method));
+  MergedShape m;
+  m.compression = Compression(method);
+  m.colourCount = colorChannelCount(ctx.mode);
+  m.wanted = std::min(h.channels, m.colourCount + (hasAlpha ? 1 : 0));
+  m.rowBytes = std::size_t(rowByteSize(std::uint64_t(h.width), h.depth));
+  m.channelBytes = m.rowBytes * std::size_t(h.height);
+  m.pixels = std::size_t(h.width) * std::size_t(h.height);
+  checkMergedClaim(r, h, m, ctx);
+  return mergedToRaster(decodeMergedSamples(r, h, m, ctx), h, m, ctx);
+}
+
+// The colour mode data: an indexed document's colour table; nothing else is used.
+void readColourModeData(ByteReader& r, PsdContext& ctx, Palette& palette) {
+  ByteReader modeData = r.sub(r.u32("the colour mode data length"), "the colour mode data");
+  if (ctx.mode != ColorMode::Indexed) return;
+  if (modeData.remaining() < 768) r.fail("its indexed colour table is missing or short");
+  auto table = modeData.take(768, "the colour table");
+  for (int i = 0; i < 256; ++i)
+    palette[std::size_t(i)] = {table[std::size_t(i)], table[256 + std::size_t(i)], table[512 + std::size_t(i)]};
+  ctx.palette = &palette;
+}
+
+// The layers, from the layer info or (deeper documents) from the block that holds it; the
+// document's other blocks go to `kept`, except the merged image's transparency blocks.
+LayerSection readLayerAndMaskSection(ByteReader& r, PsdContext& ctx, std::vector<engine::TaggedBlock>& kept) {
+  ByteReader layerAndMask = r.sub(r.length(ctx.wide(), "the layer section length"), "the layer section");
+  LayerSection layers;
+  if (layerAndMask.remaining() == 0) return layers;
+  const std::uint64_t infoLength = layerAndMask.length(ctx.wide(), "the layer info length");
+  layers = readLayerInfo(layerAndMask.sub(infoLength, "the layer info"), ctx);
+  if (layerAndMask.remaining() >= 4) {
+    const std::uint32_t maskLength = layerAndMask.u32("the global mask length");
+    layerAndMask.skip(std::min<std::uint64_t>(maskLength, layerAndMask.remaining()), "the global mask");
+  }
+  for (const RawBlock& b : readTaggedBlocks(layerAndMask, ctx.wide())) {
+    const std::string_view key = keyView(b.key);
+    if (key == "Lr16" || key == "Lr32" || key == "Layr") {
+      if (!layers.found) layers = readLayerInfo(ByteReader(b.data, r.name()), ctx);
+    } else if (key != "Mt16" && key != "Mt32" && key != "Mtrn") {
+      engine::TaggedBlock block;
+      block.key = b.key;
+      block.data = shareBytes(std::vector<std::uint8_t>(b.data.begin(), b.data.end()));
+      kept.push_back(std::move(block));
+    }
+  }
+  return layers;
 }
 
 }  // namespace
@@ -185,38 +244,12 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
   ctx.canvas = engine::Rect::fromSize(h.width, h.height);
   ctx.budget = kDecodeBudget;
 
-  ByteReader modeData = r.sub(r.u32("the colour mode data length"), "the colour mode data");
-  if (ctx.mode == ColorMode::Indexed) {
-    if (modeData.remaining() < 768) r.fail("its indexed colour table is missing or short");
-    auto table = modeData.take(768, "the colour table");
-    for (int i = 0; i < 256; ++i) palette[std::size_t(i)] = {table[std::size_t(i)], table[256 + std::size_t(i)], table[512 + std::size_t(i)]};
-    ctx.palette = &palette;
-  }
+  readColourModeData(r, ctx, palette);
 
   std::vector<engine::ImageResource> resources =
       parseImageResources(r.sub(r.u32("the image resources length"), "the image resources"));
 
-  ByteReader layerAndMask = r.sub(r.length(ctx.wide(), "the layer section length"), "the layer section");
-  LayerSection layers;
-  if (layerAndMask.remaining() > 0) {
-    const std::uint64_t infoLength = layerAndMask.length(ctx.wide(), "the layer info length");
-    layers = readLayerInfo(layerAndMask.sub(infoLength, "the layer info"), ctx);
-    if (layerAndMask.remaining() >= 4) {
-      const std::uint32_t maskLength = layerAndMask.u32("the global mask length");
-      layerAndMask.skip(std::min<std::uint64_t>(maskLength, layerAndMask.remaining()), "the global mask");
-    }
-    for (const RawBlock& b : readTaggedBlocks(layerAndMask, ctx.wide())) {
-      const std::string_view key = keyView(b.key);
-      if (key == "Lr16" || key == "Lr32" || key == "Layr") {
-        if (!layers.found) layers = readLayerInfo(ByteReader(b.data, name), ctx);
-      } else if (key != "Mt16" && key != "Mt32" && key != "Mtrn") {
-        engine::TaggedBlock kept;
-        kept.key = b.key;
-        kept.data = shareBytes(std::vector<std::uint8_t>(b.data.begin(), b.data.end()));
-        file.content.extraBlocks.push_back(std::move(kept));
-      }
-    }
-  }
+  LayerSection layers = readLayerAndMaskSection(r, ctx, file.content.extraBlocks);
 
   const MergedImageNotes notes = mergedImageNotes(resources);
   file.storedCompositeIsReal = notes.real;
