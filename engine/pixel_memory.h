@@ -2,7 +2,8 @@
 // Memory for pixel buffers, always handed out zeroed. Large buffers come straight from the system
 // in huge pages where it offers them: a 1920 x 1080 layer is 8 MB, and having the system zero
 // and map it 4 KB at a time costs more than the painting that fills it. The vector type below
-// relies on the zeroing: making n pixels transparent costs no pass over them.
+// relies on the zeroing: making n pixels transparent costs no pass over them. (So a buffer keeps
+// the size it was made with: growing one that had shrunk would bring back old samples.)
 
 #include <cstddef>
 #include <cstdint>
