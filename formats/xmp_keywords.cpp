@@ -139,10 +139,10 @@ std::optional<std::vector<std::string>> xmpKeywords(std::span<const std::uint8_t
   return out;
 }
 
-std::vector<std::uint8_t> xmpWithKeywords(std::span<const std::uint8_t> packet, const std::vector<std::string>& keywords) {
-  std::string s(packet.begin(), packet.end());
-  if (s.empty()) {
-    s = "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+namespace {
+
+std::string freshPacket(const std::vector<std::string>& keywords) {
+  return "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
         "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
         " <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
         "  <rdf:Description rdf:about=\"\" xmlns:dc=\"" + std::string(kDcNamespace) + "\">\n"
@@ -151,16 +151,17 @@ std::vector<std::uint8_t> xmpWithKeywords(std::span<const std::uint8_t> packet, 
         " </rdf:RDF>\n"
         "</x:xmpmeta>\n"
         "<?xpacket end=\"w\"?>";
-    return {s.begin(), s.end()};
-  }
+}
+
+std::string edited(std::string s, const std::vector<std::string>& keywords) {
   if (const auto subject = findElement(s, "dc:subject", 0, s.size())) {
     s.replace(subject->begin, subject->end - subject->begin, keywords.empty() ? std::string() : subjectElement(keywords));
-    return {s.begin(), s.end()};
+    return s;
   }
-  if (keywords.empty()) return {s.begin(), s.end()};
+  if (keywords.empty()) return s;
   const std::size_t description = findStartTag(s, "<rdf:Description");
   const std::size_t close = description == std::string::npos ? std::string::npos : endOfTag(s, description);
-  if (close == std::string::npos) return {s.begin(), s.end()};  // not a packet we can extend safely
+  if (close == std::string::npos) return s;  // not a packet we can extend safely
   std::string insert = subjectElement(keywords);
   std::string tagEnd = ">";
   std::size_t replaceFrom = close, replaceCount = 1;
@@ -173,6 +174,23 @@ std::vector<std::uint8_t> xmpWithKeywords(std::span<const std::uint8_t> packet, 
   if (startTag.find("xmlns:dc=") == std::string_view::npos)
     tagEnd = " xmlns:dc=\"" + std::string(kDcNamespace) + "\">";
   s.replace(replaceFrom, replaceCount, tagEnd + insert);
+  return s;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> xmpWithKeywords(std::span<const std::uint8_t> packet, const std::vector<std::string>& keywords) {
+  if (packet.empty()) {
+    const std::string s = freshPacket(keywords);
+    return {s.begin(), s.end()};
+  }
+  std::string s = edited(std::string(packet.begin(), packet.end()), keywords);
+  // A damaged packet (a tag cut short, a quote never closed) can take the edit somewhere a
+  // reader does not look, so that the keywords read back differ, or every save adds them once
+  // more. Such a packet gives way to a fresh one that holds the keywords.
+  const auto bytesOf = [](const std::string& text) { return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()); };
+  if (xmpKeywords(bytesOf(s)).value_or(std::vector<std::string>{}) != keywords || edited(s, keywords) != s)
+    s = freshPacket(keywords);
   return {s.begin(), s.end()};
 }
 

@@ -73,3 +73,16 @@ TEST(XmpKeywords, SubjectIsAddedToADescriptionThatHasNone) {
 }
 
 }  // namespace
+
+// A packet damaged as a fuzzer found it: a start tag cut short inside a quoted value, and
+// dc:subject's own tags broken. The keywords must read back, and saving again must not add
+// them once more.
+TEST(XmpKeywords, ADamagedPacketTakesTheKeywordsOnceAndForAll) {
+  const std::string packet =
+      "<x:xmpmeta><rdf:RDF><rdf:Description rdf:abou\x8a\xc2\"\x03xmlns<dc:subject/purl.org/dc/elements/0.1/\">"
+      "<dc:subje\x96rdf:Bag><rdf:li>k</rdf:li></rdf:Bag></dc:subjecv></rdf:Description></rdf:RDF></x:xmpmeta>";
+  const std::vector<std::string> words{"Build Menu Complete", "4"};
+  const std::vector<std::uint8_t> once = formats::xmpWithKeywords(bytes(packet), words);
+  EXPECT_EQ(formats::xmpKeywords(once), words);
+  EXPECT_EQ(formats::xmpWithKeywords(once, words), once);
+}
