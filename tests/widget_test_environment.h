@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace quillary_test {
@@ -28,5 +31,19 @@ class QApplicationEnvironment : public ::testing::Environment {
 
 inline ::testing::Environment* const kQApplicationEnvironment =
     ::testing::AddGlobalTestEnvironment(new QApplicationEnvironment);
+
+// Answers the next modal dialog once it is shown (its exec() holds the test until then).
+inline void answerNextDialog(std::function<void(QDialog&)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    timer->stop();
+    timer->deleteLater();
+    answer(*dialog);
+  });
+  timer->start();
+}
 
 }  // namespace quillary_test

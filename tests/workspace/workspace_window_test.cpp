@@ -23,20 +23,6 @@ QAction* actionCaptioned(const QList<QAction*>& actions, const QString& caption)
   return nullptr;
 }
 
-// Answers the next modal dialog once it is shown.
-void answerNextDialog(std::function<void(QDialog&)> answer) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    timer->stop();
-    timer->deleteLater();
-    answer(*dialog);
-  });
-  timer->start();
-}
-
 }  // namespace
 
 TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
@@ -58,11 +44,11 @@ TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
 TEST_F(WorkspaceTest, FileNewMakesADocumentOfTheAskedSizeAndCancelMakesNone) {
   QAction* create = actionCaptioned(workspace.actions(), QString::fromUtf8("&New\u2026"));
   ASSERT_NE(create, nullptr);
-  answerNextDialog([](QDialog& dialog) { dialog.reject(); });
+  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
   create->trigger();
   EXPECT_EQ(app.Documents().Count(), 1);
 
-  answerNextDialog([](QDialog& dialog) {
+  quillary_test::answerNextDialog([](QDialog& dialog) {
     const QList<QSpinBox*> boxes = dialog.findChildren<QSpinBox*>();  // width, height, resolution
     ASSERT_EQ(boxes.size(), 3);
     boxes[0]->setValue(300);
