@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -277,14 +278,7 @@ ColorAdjustment hueSaturation(const HueSaturationSettings& settings) {
   };
 }
 
-// The kind of layer each setting belongs to, and the change it makes.
-LayerKind kindFor(const CurvesSettings&) { return LayerKind::Curves; }
-LayerKind kindFor(const LevelsSettings&) { return LayerKind::Levels; }
-LayerKind kindFor(const PosterizeSettings&) { return LayerKind::Posterize; }
-LayerKind kindFor(const ThresholdSettings&) { return LayerKind::Threshold; }
-LayerKind kindFor(const ExposureSettings&) { return LayerKind::Exposure; }
-LayerKind kindFor(const HueSaturationSettings&) { return LayerKind::HueSaturation; }
-LayerKind kindFor(const BrightnessContrastSettings&) { return LayerKind::BrightnessContrast; }
+// The change each layer setting makes.
 ColorAdjustment adjustment(const CurvesSettings& s) { return curves(s); }
 ColorAdjustment adjustment(const LevelsSettings& s) { return levels(s); }
 ColorAdjustment adjustment(const PosterizeSettings& s) { return posterize(s); }
@@ -305,7 +299,7 @@ ColorAdjustment adjustmentOf(const LayerNode& node) {
   if (node.isSet || !isAdjustmentKind(node.kind)) return {};
   if (node.kind == LayerKind::Inversion) return invert();
   if (!node.adjustment) return {};
-  return std::visit([&](const auto& settings) { return node.kind == kindFor(settings) ? adjustment(settings) : nullptr; },
+  return std::visit([&](const auto& settings) { return node.kind == std::decay_t<decltype(settings)>::kind ? adjustment(settings) : nullptr; },
                     *node.adjustment);
 }
 

@@ -31,14 +31,6 @@ bool isValidBlendMode(int value);
 std::uint8_t opacityFromPercent(double percent);
 double opacityToPercent(std::uint8_t value);
 
-// Photoshop's layer kinds; kinds the engine cannot draw are kept as read, with their pixels.
-enum class LayerKind : int {
-  Normal = 1, Text = 2, SolidFill = 3, GradientFill = 4, PatternFill = 5, Levels = 6, Curves = 7,
-  ColorBalance = 8, BrightnessContrast = 9, HueSaturation = 10, SelectiveColor = 11, ChannelMixer = 12,
-  GradientMap = 13, Inversion = 14, Threshold = 15, Posterize = 16, SmartObject = 17, PhotoFilter = 18,
-  Exposure = 19, Layer3D = 20, Video = 21, BlackAndWhite = 22, Vibrance = 23,
-};
-
 // Colour labels of the Layers palette, numbered as Photoshop stores them in a file.
 enum class ColorLabel : int { None = 0, Red = 1, Orange = 2, Yellow = 3, Green = 4, Blue = 5, Violet = 6, Gray = 7 };
 

@@ -12,6 +12,14 @@
 
 namespace engine {
 
+// Photoshop's layer kinds; kinds the engine cannot draw are kept as read, with their pixels.
+enum class LayerKind : int {
+  Normal = 1, Text = 2, SolidFill = 3, GradientFill = 4, PatternFill = 5, Levels = 6, Curves = 7,
+  ColorBalance = 8, BrightnessContrast = 9, HueSaturation = 10, SelectiveColor = 11, ChannelMixer = 12,
+  GradientMap = 13, Inversion = 14, Threshold = 15, Posterize = 16, SmartObject = 17, PhotoFilter = 18,
+  Exposure = 19, Layer3D = 20, Video = 21, BlackAndWhite = 22, Vibrance = 23,
+};
+
 // One record of a path, in the order a file lists them. Coordinates are 8.24 fixed point,
 // relative to the canvas's height (y) and width (x).
 struct PathRecord {
@@ -49,6 +57,7 @@ struct CurveChannel {
   bool operator==(const CurveChannel&) const = default;
 };
 struct CurvesSettings {
+  static constexpr LayerKind kind = LayerKind::Curves;
   std::uint8_t lead = 0;
   std::uint16_t version = 1;
   std::vector<CurveChannel> curves;            // the first list, one curve per channel bit
@@ -63,22 +72,26 @@ struct LevelsRecord {
   bool operator==(const LevelsRecord&) const = default;
 };
 struct LevelsSettings {
+  static constexpr LayerKind kind = LayerKind::Levels;
   std::uint16_t version = 2;
   std::array<LevelsRecord, 4> records;  // the composite, then red, green, blue
   std::vector<std::uint8_t> kept;       // the records of further channels and what follows
   bool operator==(const LevelsSettings&) const = default;
 };
 struct PosterizeSettings {
+  static constexpr LayerKind kind = LayerKind::Posterize;
   std::uint16_t levels = 4;
   std::vector<std::uint8_t> kept;
   bool operator==(const PosterizeSettings&) const = default;
 };
 struct ThresholdSettings {
+  static constexpr LayerKind kind = LayerKind::Threshold;
   std::uint16_t level = 128;
   std::vector<std::uint8_t> kept;
   bool operator==(const ThresholdSettings&) const = default;
 };
 struct ExposureSettings {
+  static constexpr LayerKind kind = LayerKind::Exposure;
   std::uint16_t version = 1;
   float exposure = 0.0f, offset = 0.0f, gamma = 1.0f;
   std::vector<std::uint8_t> kept;
@@ -94,6 +107,7 @@ struct HueRange {
   bool operator==(const HueRange&) const = default;
 };
 struct HueSaturationSettings {
+  static constexpr LayerKind kind = LayerKind::HueSaturation;
   std::uint16_t version = 2;
   std::uint8_t colorize = 0;
   std::uint8_t padding = 0;
@@ -104,6 +118,7 @@ struct HueSaturationSettings {
 };
 // The legacy brightness/contrast; newer files that use another curve carry no settings here.
 struct BrightnessContrastSettings {
+  static constexpr LayerKind kind = LayerKind::BrightnessContrast;
   std::int16_t brightness = 0, contrast = 0;
   std::vector<std::uint8_t> kept;
   bool operator==(const BrightnessContrastSettings&) const = default;

@@ -105,6 +105,12 @@ std::optional<engine::LayerKind> kindOfBlock(std::string_view key) {
   return std::nullopt;
 }
 
+const char* blockKeyOfKind(engine::LayerKind kind) {
+  for (const KindKey& k : kKindKeys)
+    if (kind == k.kind) return k.key;
+  return nullptr;
+}
+
 bool isInterpretedBlock(std::string_view key) {
   return key == "luni" || key == "lsct" || key == "lsdk" || key == "lclr" || key == "iOpa" || key == "lyid" ||
          key == "SoCo";

@@ -35,6 +35,9 @@ const char* blendModeKey(engine::BlendMode mode);
 
 // The kind a block makes of its layer; nothing for blocks that say nothing about the kind.
 std::optional<engine::LayerKind> kindOfBlock(std::string_view key);
+// The key a writer gives the settings block of a kind (the newest where there are several);
+// null for a kind no block makes.
+const char* blockKeyOfKind(engine::LayerKind kind);
 
 // Blocks whose content the reader turns into fields of the layer, so they are not kept as they
 // were: the writer makes them again from the fields.

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "formats/byte_reader.h"
 #include "formats/byte_writer.h"
@@ -195,14 +196,6 @@ void writeSettings(ByteWriter& w, const engine::BrightnessContrastSettings& s) {
   w.i16(s.contrast);
 }
 
-const char* keyFor(const engine::CurvesSettings&) { return "curv"; }
-const char* keyFor(const engine::LevelsSettings&) { return "levl"; }
-const char* keyFor(const engine::PosterizeSettings&) { return "post"; }
-const char* keyFor(const engine::ThresholdSettings&) { return "thrs"; }
-const char* keyFor(const engine::ExposureSettings&) { return "expA"; }
-const char* keyFor(const engine::HueSaturationSettings&) { return "hue2"; }
-const char* keyFor(const engine::BrightnessContrastSettings&) { return "brit"; }
-
 // Newer files keep brightness/contrast in a descriptor for a different curve, and the legacy
 // block only for older readers, unless the descriptor says the legacy curve is in use.
 bool usesLegacyBrightness(const engine::LayerNode& node) {
@@ -283,11 +276,12 @@ std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(
   if (node.adjustment && !node.isSet) {
     std::visit(
         [&](const auto& s) {
-          if (kindOfBlock(keyFor(s)) != node.kind) return;
+          const engine::LayerKind kind = std::decay_t<decltype(s)>::kind;
+          if (kind != node.kind) return;
           ByteWriter w;
           writeSettings(w, s);
           w.bytes(s.kept);
-          out.push_back({blockKey(keyFor(s)), std::move(w.buffer())});
+          out.push_back({blockKey(blockKeyOfKind(kind)), std::move(w.buffer())});
         },
         *node.adjustment);
   }
