@@ -1,9 +1,12 @@
-// The chooser dialog under the offscreen platform: thumbnails shown and made, duplicate names
-// renamed, the OK and Cancel rules, and trees disabled for documents already kept.
+// The chooser dialog under the offscreen platform: thumbnails shown and made (and what stays open
+// afterwards), duplicate names renamed, the OK and Cancel rules, and trees disabled for documents
+// already kept.
 
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/window/form1_window.h"
 #include "chooser_fixture.h"
 #include "widget_test_environment.h"
 
@@ -33,6 +36,37 @@ class ChooserDialogTest : public ChooserTest {
     writePicture(backgrounds() + "/One/a.jpg");
     writePicture(backgrounds() + "/Two/a.png");
   }
+};
+
+// The main window shows the chooser modally, placed below its top edge and centred across it,
+// and keeps it with its selection until the core unloads it.
+class ChooserWindowTest : public ChooserTest {
+ protected:
+  ChooserWindowTest() {
+    core = std::make_unique<app::Form1>(
+        window, settings(), [this] { return engine; }, programFolder());
+    window.attach(*core);
+    window.show();
+    window.move(300, 120);
+  }
+  ~ChooserWindowTest() override { window.UnloadChooser(); }
+
+  // Shows the chooser; while it is up, `whileShown` runs on it.
+  app::ChooserResult show(const app::ChooserRequest& request, std::function<void(menu_creation::Dialog&)> whileShown) {
+    QTimer::singleShot(0, [&] {
+      auto* shown = qobject_cast<menu_creation::Dialog*>(QApplication::activeModalWidget());
+      EXPECT_NE(shown, nullptr);
+      if (!shown) return;
+      seen = shown;
+      whileShown(*shown);
+    });
+    return window.ShowChooser(request);
+  }
+  int px(int twips) const { return int(std::lround(twips * window.dotsPerInch() / 1440.0)); }
+
+  app::window::Form1Window window;
+  std::unique_ptr<app::Form1> core;
+  menu_creation::Dialog* seen = nullptr;
 };
 
 }  // namespace
@@ -87,10 +121,7 @@ TEST_F(ChooserDialogTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) 
 }
 
 TEST_F(ChooserDialogTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
-  QFile broken(backgrounds() + "/broken.png");
-  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-  broken.write("not a picture");
-  broken.close();
+  std::ofstream((backgrounds() + "/broken.png").toStdString()) << "not a picture";
   std::string description;
   try {
     engine.Open((backgrounds() + "/broken.png").toStdString());
@@ -232,4 +263,76 @@ TEST_F(ChooserDialogTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloade
   EXPECT_FALSE(backgroundsTree().Enabled());
   EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
   EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
+}
+
+TEST_F(ChooserDialogTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheCaller) {
+  writePicture(backgrounds() + "/sky.png");
+  app::Form1& form = loadedForm();
+  for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
+    engine.faults().failMember(member, engine::ErrorCode::Busy);
+    EXPECT_THROW(form.MakeThumbnail((backgrounds() + "/sky.png").toStdString(),
+                                    (backgrounds() + "/Preview/sky.jpg").toStdString()),
+                 photoshop::AutomationError)
+        << member;
+    EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
+  }
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
+}
+
+TEST_F(ChooserDialogTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
+  writeTemplate(templates() + "/Mine.psd");
+  photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
+  addLayer(mine, "Unsaved work");
+  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
+  ASSERT_EQ(engine.Documents().Count(), 1);
+  EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
+  EXPECT_EQ(mine.Layers().Count(), 3);
+  EXPECT_EQ(mine.Layers()(1).Name(), "Unsaved work");
+  EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
+}
+
+TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopAndCentredAcrossIt) {
+  QRect placed;
+  bool modal = false;
+  const app::ChooserResult result = show({true, false}, [&](menu_creation::Dialog& d) {
+    placed = d.frameGeometry();
+    modal = d.isModal() && d.parentWidget() == &window;
+    EXPECT_EQ(d.OwnerForm, core.get());
+    EXPECT_TRUE(d.BuildMenuDoc);
+    EXPECT_FALSE(d.ButtonTemplateDoc);
+    d.findChild<QPushButton*>("CancelButton")->click();
+  });
+  EXPECT_TRUE(result.DialogCanceled);
+  EXPECT_TRUE(modal);
+  const QRect main = window.frameGeometry();
+  EXPECT_NEAR(placed.top(), main.top() + px(200), 1);
+  EXPECT_NEAR(placed.left(), main.left() + (main.width() - placed.width()) / 2, 1);
+}
+
+TEST_F(ChooserWindowTest, TheSelectionStaysUntilTheChooserIsUnloaded) {
+  writePicture(backgrounds() + "/sky.png");
+  writePicture(backgrounds() + "/Preview/sky.jpg", "JPEG");
+  const app::ChooserResult chosen = show({false, true}, [&](menu_creation::Dialog& d) {
+    click(*d.BackgroundsTree(), "sky.png");
+    d.findChild<QPushButton*>("OKButton")->click();
+  });
+  EXPECT_FALSE(chosen.DialogCanceled);
+  EXPECT_EQ(chosen.BackgroundFile, (backgrounds() + "/sky.png").toStdString());
+  EXPECT_EQ(chosen.ButtonTemplateFile, "");
+
+  menu_creation::Dialog* first = seen;
+  const app::ChooserResult again = show({false, true}, [&](menu_creation::Dialog& d) {
+    EXPECT_EQ(&d, first);
+    d.findChild<QPushButton*>("OKButton")->click();
+  });
+  EXPECT_FALSE(again.DialogCanceled);
+  EXPECT_EQ(again.BackgroundFile, chosen.BackgroundFile);
+
+  window.UnloadChooser();
+  const app::ChooserResult fresh = show({false, false}, [&](menu_creation::Dialog& d) {
+    EXPECT_EQ(d.BackgroundFile, "");
+    d.close();
+  });
+  EXPECT_TRUE(fresh.DialogCanceled);
+  EXPECT_EQ(fresh.BackgroundFile, "");
 }

@@ -1,4 +1,5 @@
-// Create/Edit Menu through a scripted view and the real engine.
+// Create/Edit Menu through a scripted view and the real engine; it never loses the user's
+// documents or layers, nor takes them over.
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 
 using namespace menu_test;
 using app::MsgBoxResult;
-using photoshop::ps::Pixels;
+using engine::SaveChangesAnswer;
 
 namespace {
 
@@ -18,6 +19,15 @@ class CreateMenuTest : public MenuCreationTest {
     writeTemplate(sourceFile("NoThumbMask.psd"), {"Btn Tmpl/Thumb Mask"});
     writeDocumentWithoutBackground(sourceFile("sky.psd"));
     loadedForm();
+  }
+
+  // An open "Build Menu" with work in it, and the user's "No" to keeping it.
+  photoshop::Document buildMenuTheUserDeclines() {
+    photoshop::Document menu = addDocument("Build Menu");
+    addLayer(menu, "Logo");
+    view.answers.push_back(MsgBoxResult::No);
+    choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+    return menu;
   }
 };
 
@@ -85,37 +95,6 @@ TEST_F(CreateMenuTest, ATemplateMissingOneLayerGivesOneReportLineAndTheBuildMenu
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}));
 }
 
-TEST_F(CreateMenuTest, AnOpenPairKeptWithYesGetsItsMissingLayersWithoutTheDialog) {
-  photoshop::Document menu = addDocument("Build Menu");
-  photoshop::Document tmpl = addDocument("Button Template");
-  view.answers.push_back(MsgBoxResult::Yes);
-  form().CreateNewMenuDoc_Click();
-  EXPECT_TRUE(view.chooserRequests.empty());
-  EXPECT_EQ(view.messages[0].title, "Documents Found");
-  EXPECT_NO_THROW(menu.ArtLayers()("Title Safe Zones"));
-  EXPECT_NO_THROW(menu.ArtLayers()("Background"));
-  EXPECT_NO_THROW(tmpl.ArtLayers()("Color Table"));
-  EXPECT_EQ(engine.Documents()("Final Menu").Width(), 720);
-  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
-  EXPECT_EQ(menu.engineDocument()->content().layers.back().name, "Background") << "the background is at the bottom";
-}
-
-TEST_F(CreateMenuTest, ACompleteOpenPairIsLeftAsItIs) {
-  photoshop::Document menu = addDocument("Build Menu");
-  menu.ArtLayers()(1).SetName("Background");
-  photoshop::Layer guides = addLayer(menu, "Title Safe Zones");
-  guides.SetVisible(false);
-  photoshop::Document tmpl = addDocument("Button Template");
-  addLayer(tmpl, "Color Table");
-  const auto layersBefore = tmpl.Layers().Count();
-  view.answers.push_back(MsgBoxResult::Yes);
-  form().CreateNewMenuDoc_Click();
-  EXPECT_FALSE(guides.Visible()) << "the guides keep the visibility they had";
-  EXPECT_EQ(tmpl.Layers().Count(), layersBefore);
-  EXPECT_EQ(menu.Layers().Count(), 2);
-  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
-}
-
 TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
   photoshop::Document done = addDocument("My Menu.psd");
   done.Info().SetKeyWords({"Build Menu Complete", "3", "TFFFTTT"});
@@ -168,6 +147,52 @@ TEST_F(CreateMenuTest, AFileThatCannotBeOpenedIsReportedAndNotReplacedByAnotherD
   EXPECT_EQ(view.chooserRequests.size(), 2u) << "the dialog comes back";
 }
 
+TEST_F(CreateMenuTest, CancelAtTheClosePromptEndsCreateMenuWithNothingFurtherChanged) {
+  photoshop::Document menu = buildMenuTheUserDeclines();
+  host.saveChangesAnswers = {SaveChangesAnswer::Cancel};
+  form().CreateNewMenuDoc_Click();
+  EXPECT_EQ(host.questions, std::vector<std::string>{"save changes: Build Menu"});
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"}) << "no second Build Menu";
+  EXPECT_EQ(menu.Layers().Count(), 2);
+  EXPECT_TRUE(view.chooserRequests.empty());
+  EXPECT_EQ(view.messages.size(), 1u) << "the question only: the user's cancel needs no message";
+  EXPECT_TRUE(view.pointers.empty() || view.pointers.back() == app::MousePointer::Default);
+  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
+}
+
+TEST_F(CreateMenuTest, WithNoHostToAskCreateMenuNeverClosesADocumentUnsaved) {
+  photoshop::Document menu = buildMenuTheUserDeclines();
+  engine.engine().host = nullptr;
+  form().CreateNewMenuDoc_Click();
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"});
+  EXPECT_EQ(menu.Layers().Count(), 2) << "the work is still there";
+  EXPECT_TRUE(view.chooserRequests.empty());
+  ASSERT_EQ(view.messages.size(), 2u) << "the refusal is reported";
+  EXPECT_NE(view.messages[1].text.find("no host"), std::string::npos) << view.messages[1].text;
+  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
+}
+
+TEST_F(CreateMenuTest, ASourceFileAlreadyOpenIsCopiedAndStaysOpenAndUnchanged) {
+  photoshop::Document picture = engine.Open(sourceFile("sunset.png"));
+  addLayer(picture, "Notes");
+  photoshop::Document tmpl = engine.Open(sourceFile("Blue.psd"));
+  photoshop::Layer thumbMask = tmpl.LayerSets()("Btn Tmpl").Layers()("Thumb Mask");
+  thumbMask.SetVisible(false);
+  addLayer(tmpl, "Sketch");
+  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+  form().CreateNewMenuDoc_Click();
+
+  EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
+  EXPECT_TRUE(host.questions.empty()) << host.questions[0];
+  EXPECT_EQ(documentNames(),
+            (std::vector<std::string>{"sunset.png", "Blue.psd", "Build Menu", "Button Template", "Final Menu"}));
+  EXPECT_EQ(layerNames(picture), (std::vector<std::string>{"Notes", "Background"}));
+  EXPECT_FALSE(thumbMask.Visible()) << "the check looked at a copy";
+  EXPECT_EQ(tmpl.ArtLayers()(1).Name(), "Sketch");
+  EXPECT_TRUE(engine.Documents()("Button Template").LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
+  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
+}
+
 namespace {
 
 class BusyAnswer : public CreateMenuTest, public ::testing::WithParamInterface<MsgBoxResult> {};
@@ -189,3 +214,59 @@ TEST_P(BusyAnswer, AfterTheFirstStateRetryCompletesAndCancelLeaves) {
 
 INSTANTIATE_TEST_SUITE_P(Busy, BusyAnswer, ::testing::Values(MsgBoxResult::Retry, MsgBoxResult::Cancel),
                          [](const auto& row) { return row.param == MsgBoxResult::Retry ? "Retry" : "Cancel"; });
+
+namespace {
+
+// An open pair that the user keeps: "Build Menu" with these layers (bottom first, the first on
+// the document's own layer) and "Button Template" with or without its colour table.
+struct OpenPair {
+  const char* name;
+  std::vector<std::string> menuLayers;
+  bool hiddenGuides;  // a "Title Safe Zones" among them is hidden
+  bool colorTable;
+  std::vector<std::string> menuAfter, templateAfter;  // top first
+  bool guidesShown;
+};
+
+void PrintTo(const OpenPair& c, std::ostream* os) { *os << c.name; }
+
+class KeptPair : public CreateMenuTest, public ::testing::WithParamInterface<OpenPair> {};
+
+}  // namespace
+
+// Every run that supplies a missing layer shows the guides, new or not; a complete pair is left as
+// it is. The background is made on the Build Menu even when the colour table left the template
+// active.
+TEST_P(KeptPair, GetsItsMissingLayersWithoutTheDialog) {
+  const OpenPair& c = GetParam();
+  photoshop::Document menu = addDocument("Build Menu");
+  if (!c.menuLayers.empty()) menu.ArtLayers()(1).SetName(c.menuLayers[0]);
+  for (std::size_t i = 1; i < c.menuLayers.size(); ++i) addLayer(menu, c.menuLayers[i]);
+  if (c.hiddenGuides) menu.ArtLayers()("Title Safe Zones").SetVisible(false);
+  photoshop::Document tmpl = addDocument("Button Template");
+  if (c.colorTable) addLayer(tmpl, "Color Table");
+  view.answers.push_back(MsgBoxResult::Yes);
+  form().CreateNewMenuDoc_Click();
+  EXPECT_EQ(shown(), std::vector<std::string>{"Documents Found|'Build Menu' and 'Button Template' are already opened in "
+                                              "Photoshop,\r\ndo you want to continue with these documents?"});
+  EXPECT_TRUE(view.chooserRequests.empty());
+  EXPECT_EQ(layerNames(menu), c.menuAfter);
+  EXPECT_FALSE(menu.Layers()("Background").IsLayerSet());
+  EXPECT_EQ(menu.ArtLayers()("Title Safe Zones").Visible(), c.guidesShown);
+  EXPECT_EQ(layerNames(tmpl), c.templateAfter);
+  EXPECT_EQ(engine.Documents()("Final Menu").Width(), 720);
+  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, KeptPair,
+    ::testing::Values(
+        OpenPair{"MissingAll", {}, false, false, {"Title Safe Zones", "Layer 1", "Background"}, {"Layer 1", "Color Table"},
+                 true},
+        OpenPair{"Complete", {"Background", "Title Safe Zones"}, true, true, {"Title Safe Zones", "Background"},
+                 {"Color Table", "Layer 1"}, false},
+        OpenPair{"GuidesOnly", {"Title Safe Zones"}, false, false, {"Title Safe Zones", "Background"},
+                 {"Layer 1", "Color Table"}, true},
+        OpenPair{"HiddenGuidesWithoutColourTable", {"Background", "Title Safe Zones"}, true, false,
+                 {"Title Safe Zones", "Background"}, {"Layer 1", "Color Table"}, true}),
+    [](const auto& row) { return std::string(row.param.name); });

@@ -28,6 +28,12 @@ class MenuCreationTest : public app_test::FormTest {
     return names;
   }
 
+  static std::vector<std::string> layerNames(const photoshop::Document& doc) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= doc.Layers().Count(); ++i) names.push_back(doc.Layers()(i).Name());
+    return names;
+  }
+
   bool hasDocument(const std::string& name) {
     const auto names = documentNames();
     return std::find(names.begin(), names.end(), name) != names.end();

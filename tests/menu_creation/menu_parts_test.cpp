@@ -1,4 +1,4 @@
-// The template check, title-safe guides and random backgrounds.
+// The template check, title-safe guides and random backgrounds, which never lose the user's layers.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,20 @@ namespace {
 class MenuPartsTest : public MenuCreationTest {
  protected:
   void SetUp() override { loadedForm(); }
+
+  // A new random background on a Build Menu that holds a layer or set of the user's named as the
+  // engine names new ones.
+  void newBackgroundBeside(const std::string& usersName) {
+    addWorkingDocuments();
+    photoshop::Document menu = form().BuildMenuDocument;
+    menu.ArtLayers()(1).SetName("Background");
+    const photoshop::Layer mine = usersName.starts_with("Set") ? addSet(menu, usersName) : addLayer(menu, usersName);
+    form().AnotherRandomBkgnd_Click();
+    EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
+    EXPECT_EQ(layerNames(menu), (std::vector<std::string>{usersName, "Background"}));
+    EXPECT_EQ(menu.Layers()(1), mine);
+    EXPECT_FALSE(menu.Layers()(2).IsLayerSet());
+  }
 };
 
 }  // namespace
@@ -143,4 +157,23 @@ TEST_F(MenuPartsTest, TheButtonDrawsOnTheBuildMenuWhicheverDocumentIsActiveAndGi
   EXPECT_NO_THROW(form().BuildMenuDocument.ArtLayers()("Background"));
   EXPECT_EQ(engine.ActiveDocument(), form().TemplateDocument);
   EXPECT_EQ(view.pointers, (std::vector<app::MousePointer>{app::MousePointer::Hourglass, app::MousePointer::Default}));
+}
+
+TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersLayerOneAlone) { newBackgroundBeside("Layer 1"); }
+
+TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersSetOneAlone) { newBackgroundBeside("Set 1"); }
+
+TEST_F(MenuPartsTest, ANewBackgroundThatFailsKeepsTheOldOne) {
+  addWorkingDocuments();
+  photoshop::Document menu = form().BuildMenuDocument;
+  photoshop::Layer old = menu.ArtLayers()(1);
+  old.SetName("Background");
+  addLayer(menu, "Title Safe Zones");
+  engine.faults().failMember("ArtLayer.ApplyDifferenceClouds", engine::ErrorCode::NotAvailable);
+  form().AnotherRandomBkgnd_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text.rfind("Error: ", 0), 0u);
+  EXPECT_EQ(layerNames(menu), (std::vector<std::string>{"Title Safe Zones", "Background"}))
+      << "nothing half-built is left beside it";
+  EXPECT_EQ(menu.ArtLayers()("Background"), old);
 }
