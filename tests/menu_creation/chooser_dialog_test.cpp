@@ -1,18 +1,25 @@
-// The chooser dialog under the offscreen platform: thumbnails shown and made (and what stays open
-// afterwards), duplicate names renamed, the OK and Cancel rules, and trees disabled for documents
-// already kept.
+// The chooser dialog under the offscreen platform, on a core with a program folder holding
+// "Backgrounds" and "Button Templates", pictures and templates written by code: thumbnails shown
+// and made (and what stays open afterwards), duplicate names renamed, the OK and Cancel rules, and
+// trees disabled for documents already kept.
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
 
+#include "app/form_fixture.h"
 #include "app/window/form1_window.h"
-#include "chooser_fixture.h"
+#include "file_tree/file_tree_control.h"
+#include "menu_creation/dialog/chooser_dialog.h"
 #include "widget_test_environment.h"
 
 using app::MsgBoxButtons;
 using app::MsgBoxResult;
-using chooser_test::ChooserTest;
 using file_tree::FileTreeControl;
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -24,8 +31,86 @@ const char* const kBackgroundDuplicateText =
     "a Thumbnail from displaying, all Backgrounds MUST have a unique File Name.\r\n\r\n"
     "Would you like to rename this file now?";
 
-class ChooserDialogTest : public ChooserTest {
+// Remembers every rename prompt besides answering it.
+class PromptingView : public app_test::ScriptedFormView {
+ public:
+  std::vector<std::string> inputPrompts;
+  std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override {
+    inputPrompts.push_back(title + "|" + prompt + "|" + defaultText);
+    return ScriptedFormView::InputBox(prompt, title, defaultText);
+  }
+};
+
+class ChooserTest : public app_test::FormTest {
  protected:
+  ChooserTest() {
+    QDir().mkpath(backgrounds());
+    QDir().mkpath(templates());
+    engine.calls().setEnabled(true);
+  }
+
+  QString program() const { return QString::fromStdString(programFolder()); }
+  QString backgrounds() const { return program() + "/Backgrounds"; }
+  QString templates() const { return program() + "/Button Templates"; }
+
+  // A picture file of any format Qt writes, chosen by the name's extension unless given.
+  void writePicture(const QString& path, const char* format = nullptr, QColor color = QColor(40, 90, 160)) const {
+    QDir().mkpath(QFileInfo(path).path());
+    QImage picture(360, 270, QImage::Format_RGB32);
+    picture.fill(color);
+    ASSERT_TRUE(picture.save(path, format)) << path.toStdString();
+  }
+  // A layered document saved by our own writer.
+  void writeTemplate(const QString& path) {
+    QDir().mkpath(QFileInfo(path).path());
+    photoshop::Document doc = addDocument("template");
+    addLayer(doc, "Button Area");
+    doc.Selection().SelectAll();
+    doc.Selection().Fill(photoshop::SolidColor(200, 0, 0));
+    doc.SaveAs(path.toStdString(), photoshop::PhotoshopSaveOptions{}, true);
+    doc.Close(photoshop::ps::DoNotSaveChanges);
+  }
+
+  // The dialog, loaded for the program folder and owned by the core, as the window shows it.
+  menu_creation::Dialog& dialog() {
+    if (!dialog_) {
+      dialog_ = std::make_unique<menu_creation::Dialog>(prompts, program());
+      dialog_->OwnerForm = &loadedForm();
+    }
+    return *dialog_;
+  }
+  menu_creation::Dialog& activated() {
+    dialog().Form_Activate();
+    return dialog();
+  }
+
+  static QTreeWidgetItem* node(const FileTreeControl& tree, const QString& text) {
+    const auto found = tree.TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+  }
+  // A click on the file node with this text, as the user makes it.
+  static void click(const FileTreeControl& tree, const QString& text) {
+    QTreeWidgetItem* item = node(tree, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    emit tree.TreeView1()->itemClicked(item, 0);
+  }
+  // The same with the mouse, on a shown tree: Qt is still in its own click handling when the
+  // dialog rebuilds the tree under it.
+  static void mouseClick(const FileTreeControl& tree, const QString& text) {
+    QTreeWidgetItem* item = node(tree, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    tree.TreeView1()->expandAll();
+    tree.TreeView1()->scrollToItem(item);
+    const QPoint centre = tree.TreeView1()->visualItemRect(item).center();
+    QTest::mouseClick(tree.TreeView1()->viewport(), Qt::LeftButton, {}, centre);
+  }
+  template <class T = QWidget>
+  T* child(const char* name) {
+    T* found = dialog().findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+
   FileTreeControl& backgroundsTree() { return *dialog().BackgroundsTree(); }
   FileTreeControl& templatesTree() { return *dialog().ButtonTemplatesTree(); }
   QLabel* noThumb1() { return child<QLabel>("NoThumb1"); }
@@ -36,6 +121,21 @@ class ChooserDialogTest : public ChooserTest {
     writePicture(backgrounds() + "/One/a.jpg");
     writePicture(backgrounds() + "/Two/a.png");
   }
+
+  long opens() const {
+    const auto& calls = engine.calls().calls();
+    return std::count(calls.begin(), calls.end(), std::string("Application.Open"));
+  }
+  static bool isJpeg(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xFF\xD8\xFF", 3);
+  }
+
+  // What the dialog asks and tells; the core's own view is `view`.
+  PromptingView prompts;
+
+ private:
+  std::unique_ptr<menu_creation::Dialog> dialog_;
 };
 
 // The main window shows the chooser modally, placed below its top edge and centred across it,
@@ -43,8 +143,7 @@ class ChooserDialogTest : public ChooserTest {
 class ChooserWindowTest : public ChooserTest {
  protected:
   ChooserWindowTest() {
-    core = std::make_unique<app::Form1>(
-        window, settings(), [this] { return engine; }, programFolder());
+    core = std::make_unique<app::Form1>(window, settings(), [this] { return engine; }, programFolder());
     window.attach(*core);
     window.show();
     window.move(300, 120);
@@ -71,7 +170,7 @@ class ChooserWindowTest : public ChooserTest {
 
 }  // namespace
 
-TEST_F(ChooserDialogTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
+TEST_F(ChooserTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
   writePicture(backgrounds() + "/Evening/sunset.bmp");
   QDir().mkpath(backgrounds() + "/Preview");
   activated();
@@ -92,7 +191,7 @@ TEST_F(ChooserDialogTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_EQ(engine.Documents().Count(), 0);
 }
 
-TEST_F(ChooserDialogTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThumbnail) {
+TEST_F(ChooserTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThumbnail) {
   writeTemplate(templates() + "/Blue.PSD");
   activated();
   click(templatesTree(), "Blue.PSD");
@@ -103,7 +202,7 @@ TEST_F(ChooserDialogTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThu
   EXPECT_FALSE(child("NoThumb1")->isHidden()) << "the other tree's label stays until its first click";
 }
 
-TEST_F(ChooserDialogTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) {
+TEST_F(ChooserTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) {
   writePicture(backgrounds() + "/Sky/cloud.png");
   // No extension: the thumbnail name becomes "jpg", but the save appends ".jpg".
   writePicture(backgrounds() + "/xyz", "PNG");
@@ -120,7 +219,7 @@ TEST_F(ChooserDialogTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) 
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
 
-TEST_F(ChooserDialogTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
+TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   std::ofstream((backgrounds() + "/broken.png").toStdString()) << "not a picture";
   std::string description;
   try {
@@ -147,7 +246,7 @@ TEST_F(ChooserDialogTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/broken.png");
 }
 
-TEST_F(ChooserDialogTest, ADuplicateNameAnsweredNoKeepsTheFile) {
+TEST_F(ChooserTest, ADuplicateNameAnsweredNoKeepsTheFile) {
   writeDuplicates();
   activated();
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
@@ -163,7 +262,7 @@ TEST_F(ChooserDialogTest, ADuplicateNameAnsweredNoKeepsTheFile) {
   EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/a.jpg"));
 }
 
-TEST_F(ChooserDialogTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
+TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
   writeDuplicates();
   writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
   dialog().show();
@@ -183,7 +282,7 @@ TEST_F(ChooserDialogTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbna
   EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
-TEST_F(ChooserDialogTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAndCancelKeepsTheName) {
+TEST_F(ChooserTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAndCancelKeepsTheName) {
   writeDuplicates();
   writePicture(backgrounds() + "/One/c.jpg");
   activated();
@@ -206,7 +305,7 @@ TEST_F(ChooserDialogTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAnd
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
 }
 
-TEST_F(ChooserDialogTest, OkNeedsEachFileThatIsNotAlreadyKept) {
+TEST_F(ChooserTest, OkNeedsEachFileThatIsNotAlreadyKept) {
   menu_creation::Dialog& d = dialog();
   d.show();
   d.OKButton_Click();
@@ -228,7 +327,7 @@ TEST_F(ChooserDialogTest, OkNeedsEachFileThatIsNotAlreadyKept) {
   EXPECT_EQ(prompts.messages.size(), 2u);
 }
 
-TEST_F(ChooserDialogTest, CancelOrClosingLeavesTheDialogCanceledEvenAfterAnEarlierOk) {
+TEST_F(ChooserTest, CancelOrClosingLeavesTheDialogCanceledEvenAfterAnEarlierOk) {
   menu_creation::Dialog& d = dialog();
   d.BuildMenuDoc = d.ButtonTemplateDoc = true;
   d.show();
@@ -245,7 +344,7 @@ TEST_F(ChooserDialogTest, CancelOrClosingLeavesTheDialogCanceledEvenAfterAnEarli
   EXPECT_EQ(d.result(), QDialog::Rejected);
 }
 
-TEST_F(ChooserDialogTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
+TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
   writePicture(backgrounds() + "/sky.png");
   menu_creation::Dialog& d = dialog();
   d.BuildMenuDoc = true;
@@ -265,7 +364,7 @@ TEST_F(ChooserDialogTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloade
   EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
 }
 
-TEST_F(ChooserDialogTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheCaller) {
+TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheCaller) {
   writePicture(backgrounds() + "/sky.png");
   app::Form1& form = loadedForm();
   for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
@@ -279,7 +378,7 @@ TEST_F(ChooserDialogTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReach
   EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
 }
 
-TEST_F(ChooserDialogTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
+TEST_F(ChooserTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
   writeTemplate(templates() + "/Mine.psd");
   photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
   addLayer(mine, "Unsaved work");
