@@ -1,5 +1,5 @@
-// Build Composite Layers: the seven sets and their members, the silhouettes and the derived
-// masks, the user's own "Set 1", and the recovery from a failure that needed another document.
+// Build Composite Layers: the seven sets and their members beside the user's own "Set 1", the
+// silhouettes and the derived masks, and the recovery from a failure that needed another document.
 
 #include "workflow_fixture.h"
 
@@ -28,11 +28,18 @@ class CompositeCount : public WorkflowTest, public ::testing::WithParamInterface
 
 }  // namespace
 
+// The user's own set, named as the engine names new ones, keeps its name and stays empty.
 TEST_P(CompositeCount, EachSetHoldsItsMembersTopToBottom) {
   const int n = GetParam();
   createMenu();
   clone(n);
+  const Document menu = doc("Build Menu");
+  engine.SetActiveDocument(menu);
+  const Layer own = menu.LayerSets().Add();
+  ASSERT_EQ(own.Name(), "Set 1");
   composite();
+  EXPECT_EQ(own.Name(), "Set 1");
+  EXPECT_EQ(node(own, menu).children.size(), 0u);
   EXPECT_EQ(membersOf("Button Area"),
             join({{"Button Area Prev", "Button Area Next"}, numbered("Button Area", n), {"White Background"}}));
   EXPECT_EQ(membersOf("Text Area"), join({{"Title Area"}, numbered("Text Area", n), {"White Background"}}));
@@ -47,7 +54,6 @@ TEST_P(CompositeCount, EachSetHoldsItsMembersTopToBottom) {
                    "Hilite Mask Next"},
                   numbered("Hilite Mask", n),
                   {"Black Background"}}));
-  const Document menu = doc("Build Menu");
   for (const char* set : {"Button Area", "Text Area", "Thumb Area"})
     EXPECT_EQ(node(menu.LayerSets()(set), menu).colorLabel, engine::ColorLabel::Yellow) << set;
   EXPECT_EQ(node(menu.LayerSets()("Button Mask"), menu).colorLabel, engine::ColorLabel::None);
@@ -82,18 +88,6 @@ TEST_F(WorkflowTest, SilhouettesAreWhiteWhereTheImageIsAndTheCompMasksFollowTheO
   EXPECT_TRUE(comp.visible);
   EXPECT_TRUE(nextPrev.visible);
   EXPECT_FALSE(thumbs.visible) << "the start-up options leave the thumbnail masks out";
-}
-
-TEST_F(WorkflowTest, AUsersOwnSetOneKeepsItsName) {
-  createMenu();
-  clone(1);
-  const Document menu = doc("Build Menu");
-  engine.SetActiveDocument(menu);
-  const Layer own = menu.LayerSets().Add();
-  ASSERT_EQ(own.Name(), "Set 1");
-  composite();
-  EXPECT_EQ(own.Name(), "Set 1");
-  EXPECT_EQ(node(own, menu).children.size(), 0u);
 }
 
 TEST_F(WorkflowTest, AStepThatNeededTheBuildMenuActiveIsUndoneAndRunAgainOnce) {
