@@ -309,7 +309,9 @@ TEST_F(ChooserTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAndCancel
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
 }
 
-TEST_F(ChooserTest, OkNeedsEachFileThatIsNotAlreadyKept) {
+// OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
+// after an earlier OK.
+TEST_F(ChooserTest, OkNeedsEachFileNotAlreadyKeptAndCancelOrClosingCancelsEvenAfterAnOk) {
   menu_creation::Dialog& d = dialog();
   d.show();
   d.OKButton_Click();
@@ -329,16 +331,11 @@ TEST_F(ChooserTest, OkNeedsEachFileThatIsNotAlreadyKept) {
   EXPECT_FALSE(d.isVisible());
   EXPECT_FALSE(d.DialogCanceled);
   EXPECT_EQ(prompts.messages.size(), 2u);
-}
 
-TEST_F(ChooserTest, CancelOrClosingLeavesTheDialogCanceledEvenAfterAnEarlierOk) {
-  menu_creation::Dialog& d = dialog();
-  d.BuildMenuDoc = d.ButtonTemplateDoc = true;
   d.show();
   child<QPushButton>("CancelButton")->click();
   EXPECT_TRUE(d.DialogCanceled);
   EXPECT_FALSE(d.isVisible());
-
   d.show();
   child<QPushButton>("OKButton")->click();
   ASSERT_FALSE(d.DialogCanceled);
