@@ -4,6 +4,7 @@
 
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMenu>
 #include <QSpinBox>
 #include <QTabBar>
@@ -13,10 +14,34 @@
 
 #include "engine/composite.h"
 #include "workspace/layers_panel.h"
+#include "workspace/workspace_host.h"
 #include "workspace_fixture.h"
 
 using workspace::LayersPanel;
 using workspace_test::WorkspaceTest;
+
+// The engine's host with the program's real save dialog: the name proposed as a Photoshop file, a
+// typed name given the .psd ending, and a cancel.
+TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
+  QTemporaryDir dir;
+  QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+  workspace::WorkspaceHost host(nullptr, settings);
+  QString proposed;
+  quillary_test::answerNextDialog([&](QDialog& dialog) {
+    auto& files = dynamic_cast<QFileDialog&>(dialog);
+    proposed = QFileInfo(files.selectedFiles().value(0)).fileName();
+    files.setDirectory(dir.path());
+    files.selectFile(QStringLiteral("menu"));
+    static_cast<QDialog&>(files).accept();  // as the Save button does
+  });
+  const std::optional<std::string> chosen = host.chooseSavePath("Final MenuCopy.psd");
+  EXPECT_EQ(proposed, "Final MenuCopy.psd");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, dir.filePath("menu.psd").toStdString());
+
+  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
+  EXPECT_FALSE(host.chooseSavePath("Final MenuCopy.psd").has_value()) << "a cancel";
+}
 
 TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWays) {
   photoshop::Document second = app.Documents().Add(50, 50, 72, "Button Template");
