@@ -36,14 +36,13 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
     const engine::Rgb color = colorValue(f.ButtonColors[std::size_t(n - 1)]);
     EXPECT_EQ(member(menu, set, "Button Area").pixels.bounds(), (engine::Rect{100, 100, 300, 140}.translated(0, offset(n))))
         << set;
-    EXPECT_EQ(rgb(member(menu, set, "Button Area"), 150, 120 + offset(n)), color) << set;
-    EXPECT_EQ(rgb(member(menu, set, "Thumb Area"), 350, 120 + offset(n)), color) << set;
-    EXPECT_EQ(rgb(member(menu, set, "Text Area"), 450, 120 + offset(n)), color) << set;
+    for (const auto& [layer, x] : {std::pair{"Button Area", 150}, {"Thumb Area", 350}, {"Text Area", 450}})
+      EXPECT_EQ(rgb(member(menu, set, layer), x, 120 + offset(n)), color) << set << "/" << layer;
     EXPECT_EQ(rgb(member(menu, set, "Button Image"), 150, 120 + offset(n)), kTemplateColor) << "not recoloured";
     EXPECT_EQ(node(menu.LayerSets()(set), menu).colorLabel, engine::ColorLabel::Green) << set;
   }
-  EXPECT_EQ(node(menu.LayerSets()("Btn Next"), menu).colorLabel, engine::ColorLabel::Violet);
-  EXPECT_EQ(node(menu.LayerSets()("Btn Prev"), menu).colorLabel, engine::ColorLabel::Violet);
+  for (const char* set : {"Btn Next", "Btn Prev"})
+    EXPECT_EQ(node(menu.LayerSets()(set), menu).colorLabel, engine::ColorLabel::Violet) << set;
   EXPECT_EQ(member(menu, "Btn Next", "Button Area").pixels.bounds(), (engine::Rect{600, 400, 660, 430})) << "not moved";
   EXPECT_EQ(rgb(node(menu.ArtLayers()("Title Area"), menu), 300, 40), (engine::Rgb{127, 127, 127}));
 

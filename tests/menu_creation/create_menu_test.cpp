@@ -201,13 +201,11 @@ TEST_F(CreateMenuTest, ATemplateMissingOneLayerGivesOneReportLineAndTheBuildMenu
   view.answers.push_back(MsgBoxResult::Yes);  // keep the Build Menu made on the first pass
   choose(sourceFile("ignored.png"), sourceFile("Blue.psd"));
   form().CreateNewMenuDoc_Click();
-  ASSERT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.messages[0].title, "Error: Button Template File Structure");
-  EXPECT_EQ(view.messages[0].text, "1: \"Btn Tmpl\" Layer Set or \"Thumb Mask\" Layer is Missing.\r\n");
-  EXPECT_EQ(view.messages[1].title, "Document Found");
-  EXPECT_EQ(view.messages[1].text,
-            "'Build Menu' is already opened in Photoshop, do you want to continue with this\r\n"
-            "document? 'No' will close this document in Photoshop.");
+  EXPECT_EQ(shown(), (std::vector<std::string>{
+                         "Error: Button Template File Structure|1: \"Btn Tmpl\" Layer Set or \"Thumb Mask\" Layer is "
+                         "Missing.\r\n",
+                         "Document Found|'Build Menu' is already opened in Photoshop, do you want to continue with "
+                         "this\r\ndocument? 'No' will close this document in Photoshop."}));
   ASSERT_EQ(view.chooserRequests.size(), 2u);
   EXPECT_TRUE(view.chooserRequests[1].BuildMenuDoc);
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}));
