@@ -383,7 +383,8 @@ TEST_F(ChooserTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
   writeTemplate(templates() + "/Mine.psd");
   photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
   addLayer(mine, "Unsaved work");
-  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
+  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(),
+                             (templates() + "/Preview/Mine.jpg").toStdString());
   ASSERT_EQ(engine.Documents().Count(), 1);
   EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
   EXPECT_EQ(mine.Layers().Count(), 3);

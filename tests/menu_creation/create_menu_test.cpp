@@ -363,8 +363,8 @@ TEST_P(KeptPair, GetsItsMissingLayersWithoutTheDialog) {
   if (c.colorTable) addLayer(tmpl, "Color Table");
   view.answers.push_back(MsgBoxResult::Yes);
   form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(shown(), std::vector<std::string>{"Documents Found|'Build Menu' and 'Button Template' are already opened in "
-                                              "Photoshop,\r\ndo you want to continue with these documents?"});
+  EXPECT_EQ(shown(), std::vector<std::string>{"Documents Found|'Build Menu' and 'Button Template' are already opened "
+                                              "in Photoshop,\r\ndo you want to continue with these documents?"});
   EXPECT_TRUE(view.chooserRequests.empty());
   EXPECT_EQ(layerNames(menu), c.menuAfter);
   EXPECT_FALSE(menu.Layers()("Background").IsLayerSet());
@@ -377,8 +377,8 @@ TEST_P(KeptPair, GetsItsMissingLayersWithoutTheDialog) {
 INSTANTIATE_TEST_SUITE_P(
     Pairs, KeptPair,
     ::testing::Values(
-        OpenPair{"MissingAll", {}, false, false, {"Title Safe Zones", "Layer 1", "Background"}, {"Layer 1", "Color Table"},
-                 true},
+        OpenPair{"MissingAll", {}, false, false, {"Title Safe Zones", "Layer 1", "Background"},
+                 {"Layer 1", "Color Table"}, true},
         OpenPair{"Complete", {"Background", "Title Safe Zones"}, true, true, {"Title Safe Zones", "Background"},
                  {"Color Table", "Layer 1"}, false},
         OpenPair{"GuidesOnly", {"Title Safe Zones"}, false, false, {"Title Safe Zones", "Background"},
