@@ -1,8 +1,10 @@
 // Final PSD Document: the nine layers, their order, size and contents, read back by our reader;
-// the options that change them; the save offered at the end.
+// the options that change them; the save offered at the end. Undo through the whole workflow, the
+// history each run records, Re-Link, and Preview Menu.
 
 #include <QTemporaryDir>
 #include <filesystem>
+#include <map>
 
 #include "workflow_fixture.h"
 
@@ -67,6 +69,8 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
   for (const char* base : {"Button Area", "Thumb Area", "Text Area"}) EXPECT_EQ(at(base, 5, 470), white) << base;
   for (const char* base : {"Hilite Mask", "Button Mask", "Thumb Mask"}) EXPECT_EQ(at(base, 5, 470), black) << base;
   EXPECT_TRUE(near(at("Background", 5, 470), kMenuBackground));
+  EXPECT_TRUE(near(at("Background", 200, down(120)), kMenuBackground)) << "not replaced by the button image";
+  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), white)) << "the Next button";
   EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{127, 127, 127}))) << "the title area";
   EXPECT_TRUE(near(at("Button Area", 630, down(415)), kTemplateColor)) << "the Next button";
 
@@ -114,14 +118,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OptionCase{"ReplaceBackground", [](app::Form1& f) { f.ReplaceBackgroundWithButtonImage = true; }, "Background",
                    200, 120, kTemplateColor},
-        OptionCase{"BackgroundByDefault", [](app::Form1&) {}, "Background", 200, 120, kMenuBackground},
         OptionCase{"NoTitleArea", [](app::Form1& f) { f.IncludeMenuTitleArea = false; }, "Text Area", 300, 40,
                    {255, 255, 255}},
         OptionCase{"NoNextPrevArea", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Area", 630, 415,
                    {255, 255, 255}},
         OptionCase{"NoNextPrevMask", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Mask", 630, 415,
-                   {0, 0, 0}},
-        OptionCase{"NextPrevMaskByDefault", [](app::Form1&) {}, "Button Mask", 630, 415, {255, 255, 255}}),
+                   {0, 0, 0}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FinalDocumentTest, ACancelledSaveIsSilentAndAFailingSaveIsReported) {
@@ -140,4 +142,106 @@ TEST_F(FinalDocumentTest, ACancelledSaveIsSilentAndAFailingSaveIsReported) {
   EXPECT_NE(view.messages[0].text.find("Final MenuCopy.psd"), std::string::npos) << view.messages[0].text;
   EXPECT_NE(view.messages[0].text.find("no such folder"), std::string::npos) << view.messages[0].text;
   EXPECT_EQ(engine.Documents().Count(), 3);
+}
+
+namespace {
+
+struct Fingerprints {
+  std::size_t tmpl, menu, final;
+  bool operator==(const Fingerprints&) const = default;
+};
+
+class UndoTest : public WorkflowTest {
+ protected:
+  Fingerprints now() {
+    return {fingerprint(doc("Button Template")), fingerprint(doc("Build Menu")), fingerprint(doc("Final Menu"))};
+  }
+};
+
+}  // namespace
+
+TEST_F(UndoTest, EachStateComesBackAsItWasWithinTheHistoryBudget) {
+  createMenu();
+  std::map<int, Fingerprints> atState;
+  atState[2] = atState[3] = now();
+  clone(10);
+  atState[4] = atState[5] = now();
+  composite();
+  atState[6] = atState[7] = now();
+  form().FinalPSDDocument_Click();
+  ASSERT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
+
+  // Every state from the first to the final document fits well within the history.
+  const auto serial = [&](int state) { return form().BuildMenuHistory[std::size_t(state - 1)].serial(); };
+  EXPECT_LE(serial(8) - serial(1), 250u);
+  EXPECT_LE(doc("Build Menu").engineDocument()->history().size(), 250u);
+
+  for (int state = 7; state >= 2; --state) {
+    form().Undo_Click();
+    ASSERT_EQ(form().WorkflowState, state);
+    EXPECT_EQ(now(), atState[state]) << "state " << state;
+  }
+  form().Undo_Click();
+  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
+  EXPECT_TRUE(view.messages.empty()) << transcript();
+}
+
+TEST_F(UndoTest, UndoFromTheFinalDocumentToTheCompositesGivesTheSameFinalDocumentAgain) {
+  createMenu();
+  clone(3);
+  composite();
+  form().FinalPSDDocument_Click();
+  const std::size_t first = fingerprint(doc("Final Menu"));
+  form().Undo_Click();
+  form().Undo_Click();
+  ASSERT_EQ(form().WorkflowState, app::BuildFinalDocument);
+  EXPECT_FALSE(doc("Build Menu").LayerSets()("Hilite Mask").Layers()("Comp Thumb Mask").Visible());
+  form().FinalPSDDocument_Click();
+  EXPECT_EQ(fingerprint(doc("Final Menu")), first);
+}
+
+TEST_F(WorkflowTest, ReLinkStopsAtTheFirstMissingButtonAndKeepsTheLinksBefore) {
+  createMenu();
+  clone(3);
+  const Document menu = doc("Build Menu");
+  engine.SetActiveDocument(menu);
+  for (int n = 1; n <= 3; ++n)
+    for (const char* layer : {"Button Image", "Button Area", "Thumb Mask", "Hilite Mask", "Text Area", "Thumb Area"})
+      menu.LayerSets()("Btn " + std::to_string(n)).ArtLayers()(layer).Unlink();
+  menu.LayerSets()("Btn 2").Remove();
+  view.messages.clear();
+  form().LinkBtnLyrs_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Missing Layers in Main Document.");
+  EXPECT_EQ(menu.LayerSets()("Btn 1").ArtLayers()("Thumb Area").LinkedLayers().size(), 5u);
+  EXPECT_TRUE(menu.LayerSets()("Btn 3").ArtLayers()("Thumb Area").LinkedLayers().empty());
+  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
+}
+
+TEST_F(WorkflowTest, PreviewHidesTheWorkingLayersAndTheSecondClickBringsThemBack) {
+  createMenu();
+  clone(3);
+  const Document menu = doc("Build Menu");
+  const std::size_t before = fingerprint(menu);
+  form().PreviewMenu_Click();
+  for (const char* set : {"Btn 1", "Btn 2", "Btn 3", "Btn Next", "Btn Prev"})
+    for (const engine::LayerNode& n : node(menu.LayerSets()(set), menu).children)
+      EXPECT_EQ(n.visible, n.name == "Button Image" || (n.name == "Thumb Mask" && set[4] != 'N' && set[4] != 'P'))
+          << set << "/" << n.name;
+  EXPECT_TRUE(form().PreviewToggle);
+  form().PreviewMenu_Click();
+  EXPECT_EQ(fingerprint(menu), before);
+  EXPECT_FALSE(form().PreviewToggle);
+
+  engine.SetActiveDocument(menu);
+  menu.LayerSets()("Btn 2").Remove();
+  form().PreviewMenu_Click();
+  EXPECT_EQ(view.messages.back().text, "Button Layers Missing from Menu Document");
+  EXPECT_FALSE(form().PreviewToggle) << "not inverted when the command ends early";
+  EXPECT_FALSE(menu.LayerSets()("Btn 1").Layers()("Hilite Mask").Visible()) << "the sets before it changed";
+  EXPECT_TRUE(menu.LayerSets()("Btn 3").Layers()("Hilite Mask").Visible());
+
+  doc("Final Menu").Close(photoshop::ps::DoNotSaveChanges);
+  form().PreviewMenu_Click();
+  EXPECT_EQ(view.messages.back().text, "Menu Document Closed");
 }

@@ -1,13 +1,9 @@
 // Every caption fits its control: the main window, the chooser, the About box and the workspace
-// (menus, panel titles, tabs, the New dialog's labels and buttons), measured
-// with the fonts they show. The program runs it at 1x and again under QT_SCALE_FACTOR=2, where
-// text is laid out without hinting and may come out wider.
+// (menus, panel titles, tabs, the New dialog's labels and buttons), measured with the fonts they
+// show. The program runs it at 1x and again under QT_SCALE_FACTOR=2, where text is laid out
+// without hinting and may come out wider.
 
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QCheckBox>
-#include <QDialog>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,13 +12,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStyleOptionDockWidget>
-#include <QStyleOptionButton>
-#include <QStyleOptionGroupBox>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QTimer>
 
 #include "app/form_fixture.h"
 #include "app/window/form1_window.h"
@@ -34,21 +27,18 @@
 
 namespace {
 
-std::string describe(const QWidget& w, const QString& fault) {
-  return w.objectName().toStdString() + " \"" + fault.toStdString();
-}
-
 // Empty when the text fits in `area` laid out the way the control lays it out; else the text
 // with the size it needs and the size it has.
 QString fits(const QFontMetrics& metrics, const QRect& area, int flags, const QString& text) {
   const QRect needed = metrics.boundingRect(area, flags, text);
   if (needed.width() <= area.width() && needed.height() <= area.height()) return {};
-  return QStringLiteral("%1\" needs %2 x %3 in %4 x %5")
-      .arg(text)
-      .arg(needed.width())
-      .arg(needed.height())
-      .arg(area.width())
-      .arg(area.height());
+  const auto size = [](const QRect& r) { return QStringLiteral("%1 x %2").arg(r.width()).arg(r.height()); };
+  return QStringLiteral("%1\" needs %2 in %3").arg(text, size(needed), size(area));
+}
+
+// The text of a title or entry that needs `needed` pixels and has `has`.
+QString narrow(const QString& text, int needed, int has) {
+  return QStringLiteral("%1\" needs %2 in %3").arg(text).arg(needed).arg(has);
 }
 
 QString labelFault(const QLabel& label) {
@@ -81,7 +71,7 @@ QString groupBoxFault(const QGroupBox& box) {
   option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
   const QRect label = box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
   if (label.right() < box.width() && box.fontMetrics().horizontalAdvance(box.title()) <= label.width()) return {};
-  return QStringLiteral("%1\" needs %2 in %3").arg(box.title()).arg(label.right() + 1).arg(box.width());
+  return narrow(box.title(), label.right() + 1, box.width());
 }
 
 // The caption as drawn: "&&" is an ampersand, a single "&" marks the mnemonic.
@@ -101,7 +91,7 @@ QString menuBarFault(const QMenuBar& bar) {
     const int needed = bar.fontMetrics().horizontalAdvance(shown(a->text()));
     if (r.isEmpty() || !bar.rect().contains(r))
       return QStringLiteral("%1\" does not fit in the %2-pixel bar").arg(shown(a->text())).arg(bar.width());
-    if (r.width() < needed) return QStringLiteral("%1\" needs %2 in %3").arg(shown(a->text())).arg(needed).arg(r.width());
+    if (r.width() < needed) return narrow(shown(a->text()), needed, r.width());
   }
   return {};
 }
@@ -114,7 +104,7 @@ QString menuFault(QMenu& menu) {
     const QString keys = a->shortcut().toString(QKeySequence::NativeText);
     const int needed = metrics.horizontalAdvance(shown(a->text())) + (keys.isEmpty() ? 0 : metrics.horizontalAdvance(keys));
     const QRect r = menu.actionGeometry(a);
-    if (r.width() < needed) return QStringLiteral("%1\" needs %2 in %3").arg(shown(a->text())).arg(needed).arg(r.width());
+    if (r.width() < needed) return narrow(shown(a->text()), needed, r.width());
   }
   return {};
 }
@@ -137,8 +127,7 @@ QString tabFault(const QTabBar& tabs) {
   for (int i = 0; i < tabs.count(); ++i) {
     const QWidget* close = tabs.tabButton(i, QTabBar::RightSide);
     const int needed = tabs.fontMetrics().horizontalAdvance(shown(tabs.tabText(i))) + (close ? close->width() : 0);
-    if (tabs.tabRect(i).width() < needed)
-      return QStringLiteral("%1\" needs %2 in %3").arg(tabs.tabText(i)).arg(needed).arg(tabs.tabRect(i).width());
+    if (tabs.tabRect(i).width() < needed) return narrow(tabs.tabText(i), needed, tabs.tabRect(i).width());
   }
   return {};
 }
@@ -159,7 +148,7 @@ std::vector<std::string> cutCaptions(const QWidget& top) {
   std::vector<std::string> cut;
   for (const QWidget* w : top.findChildren<QWidget*>()) {
     const QString fault = captionFault(*w);
-    if (!fault.isEmpty()) cut.push_back(describe(*w, fault));
+    if (!fault.isEmpty()) cut.push_back(w->objectName().toStdString() + " \"" + fault.toStdString());
   }
   return cut;
 }
@@ -174,16 +163,14 @@ TEST_F(CaptionTest, MainWindowCaptionsFit) {
 
 TEST_F(CaptionTest, ChooserCaptionsFitInBothStates) {
   app_test::ScriptedFormView prompts;
-  menu_creation::Dialog dialog(prompts, QString::fromStdString(programFolder()));
-  dialog.show();
-  EXPECT_EQ(cutCaptions(dialog), std::vector<std::string>{}) << "scale " << dialog.devicePixelRatio();
-  dialog.hide();
-  // Documents already open: both sides show the longer "already loaded" caption.
-  menu_creation::Dialog loaded(prompts, QString::fromStdString(programFolder()));
-  loaded.BuildMenuDoc = true;
-  loaded.ButtonTemplateDoc = true;
-  loaded.show();
-  EXPECT_EQ(cutCaptions(loaded), std::vector<std::string>{});
+  // With documents already open both sides show the longer "already loaded" caption.
+  for (const bool loaded : {false, true}) {
+    menu_creation::Dialog dialog(prompts, QString::fromStdString(programFolder()));
+    dialog.BuildMenuDoc = dialog.ButtonTemplateDoc = loaded;
+    dialog.show();
+    EXPECT_EQ(cutCaptions(dialog), std::vector<std::string>{})
+        << "scale " << dialog.devicePixelRatio() << ", loaded " << loaded;
+  }
 }
 
 TEST_F(CaptionTest, AboutBoxCaptionsFit) {
@@ -207,11 +194,9 @@ TEST_F(CaptionTest, WorkspaceCaptionsFit) {
 
   // File > New asks for the size in a dialog of its own.
   std::vector<std::string> newDialog{"the dialog did not show"};
-  QTimer::singleShot(0, &window, [&newDialog] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    newDialog = cutCaptions(*dialog);
-    dialog->reject();
+  quillary_test::answerNextDialog([&newDialog](QDialog& dialog) {
+    newDialog = cutCaptions(dialog);
+    dialog.reject();
   });
   for (QAction* a : window.actions())
     if (a->text().startsWith(QStringLiteral("&New"))) a->trigger();

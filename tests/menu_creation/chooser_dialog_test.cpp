@@ -1,16 +1,30 @@
-// The chooser dialog under the offscreen platform: thumbnails shown and made, duplicate names
+// The chooser's rules about names (thumbnails found by name alone, renames that keep the file's
+// extension and never leave its folder), and the chooser dialog under the offscreen platform, on a
+// core with a program folder holding "Backgrounds" and "Button Templates", pictures and templates
+// written by code: thumbnails shown and made (and what stays open afterwards), duplicate names
 // renamed, the OK and Cancel rules, and trees disabled for documents already kept.
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 
-#include "chooser_fixture.h"
+#include "app/form_fixture.h"
+#include "app/window/form1_window.h"
+#include "file_tree/file_tree_control.h"
+#include "menu_creation/dialog/chooser_dialog.h"
+#include "menu_creation/dialog/chooser_rules.h"
 #include "widget_test_environment.h"
 
 using app::MsgBoxButtons;
 using app::MsgBoxResult;
-using chooser_test::ChooserTest;
 using file_tree::FileTreeControl;
+using namespace menu_creation;
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -21,8 +35,86 @@ const char* const kBackgroundDuplicateText =
     "a Thumbnail from displaying, all Backgrounds MUST have a unique File Name.\r\n\r\n"
     "Would you like to rename this file now?";
 
-class ChooserDialogTest : public ChooserTest {
+// Remembers every rename prompt besides answering it.
+class PromptingView : public app_test::ScriptedFormView {
+ public:
+  std::vector<std::string> inputPrompts;
+  std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override {
+    inputPrompts.push_back(title + "|" + prompt + "|" + defaultText);
+    return ScriptedFormView::InputBox(prompt, title, defaultText);
+  }
+};
+
+class ChooserTest : public app_test::FormTest {
  protected:
+  ChooserTest() {
+    QDir().mkpath(backgrounds());
+    QDir().mkpath(templates());
+    engine.calls().setEnabled(true);
+  }
+
+  QString program() const { return QString::fromStdString(programFolder()); }
+  QString backgrounds() const { return program() + "/Backgrounds"; }
+  QString templates() const { return program() + "/Button Templates"; }
+
+  // A picture file of any format Qt writes, chosen by the name's extension unless given.
+  void writePicture(const QString& path, const char* format = nullptr, QColor color = QColor(40, 90, 160)) const {
+    QDir().mkpath(QFileInfo(path).path());
+    QImage picture(360, 270, QImage::Format_RGB32);
+    picture.fill(color);
+    ASSERT_TRUE(picture.save(path, format)) << path.toStdString();
+  }
+  // A layered document saved by our own writer.
+  void writeTemplate(const QString& path) {
+    QDir().mkpath(QFileInfo(path).path());
+    photoshop::Document doc = addDocument("template");
+    addLayer(doc, "Button Area");
+    doc.Selection().SelectAll();
+    doc.Selection().Fill(photoshop::SolidColor(200, 0, 0));
+    doc.SaveAs(path.toStdString(), photoshop::PhotoshopSaveOptions{}, true);
+    doc.Close(photoshop::ps::DoNotSaveChanges);
+  }
+
+  // The dialog, loaded for the program folder and owned by the core, as the window shows it.
+  menu_creation::Dialog& dialog() {
+    if (!dialog_) {
+      dialog_ = std::make_unique<menu_creation::Dialog>(prompts, program());
+      dialog_->OwnerForm = &loadedForm();
+    }
+    return *dialog_;
+  }
+  menu_creation::Dialog& activated() {
+    dialog().Form_Activate();
+    return dialog();
+  }
+
+  static QTreeWidgetItem* node(const FileTreeControl& tree, const QString& text) {
+    const auto found = tree.TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+  }
+  // A click on the file node with this text, as the user makes it.
+  static void click(const FileTreeControl& tree, const QString& text) {
+    QTreeWidgetItem* item = node(tree, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    emit tree.TreeView1()->itemClicked(item, 0);
+  }
+  // The same with the mouse, on a shown tree: Qt is still in its own click handling when the
+  // dialog rebuilds the tree under it.
+  static void mouseClick(const FileTreeControl& tree, const QString& text) {
+    QTreeWidgetItem* item = node(tree, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    tree.TreeView1()->expandAll();
+    tree.TreeView1()->scrollToItem(item);
+    const QPoint centre = tree.TreeView1()->visualItemRect(item).center();
+    QTest::mouseClick(tree.TreeView1()->viewport(), Qt::LeftButton, {}, centre);
+  }
+  template <class T = QWidget>
+  T* child(const char* name) {
+    T* found = dialog().findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+
   FileTreeControl& backgroundsTree() { return *dialog().BackgroundsTree(); }
   FileTreeControl& templatesTree() { return *dialog().ButtonTemplatesTree(); }
   QLabel* noThumb1() { return child<QLabel>("NoThumb1"); }
@@ -33,11 +125,56 @@ class ChooserDialogTest : public ChooserTest {
     writePicture(backgrounds() + "/One/a.jpg");
     writePicture(backgrounds() + "/Two/a.png");
   }
+
+  long opens() const {
+    const auto& calls = engine.calls().calls();
+    return std::count(calls.begin(), calls.end(), std::string("Application.Open"));
+  }
+  static bool isJpeg(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xFF\xD8\xFF", 3);
+  }
+
+  // What the dialog asks and tells; the core's own view is `view`.
+  PromptingView prompts;
+
+ private:
+  std::unique_ptr<menu_creation::Dialog> dialog_;
+};
+
+// The main window shows the chooser modally, placed below its top edge and centred across it,
+// and keeps it with its selection until the core unloads it.
+class ChooserWindowTest : public ChooserTest {
+ protected:
+  ChooserWindowTest() {
+    core = std::make_unique<app::Form1>(window, settings(), [this] { return engine; }, programFolder());
+    window.attach(*core);
+    window.show();
+    window.move(300, 120);
+  }
+  ~ChooserWindowTest() override { window.UnloadChooser(); }
+
+  // Shows the chooser; while it is up, `whileShown` runs on it.
+  app::ChooserResult show(const app::ChooserRequest& request, std::function<void(menu_creation::Dialog&)> whileShown) {
+    QTimer::singleShot(0, [&] {
+      auto* shown = qobject_cast<menu_creation::Dialog*>(QApplication::activeModalWidget());
+      EXPECT_NE(shown, nullptr);
+      if (!shown) return;
+      seen = shown;
+      whileShown(*shown);
+    });
+    return window.ShowChooser(request);
+  }
+  int px(int twips) const { return int(std::lround(twips * window.dotsPerInch() / 1440.0)); }
+
+  app::window::Form1Window window;
+  std::unique_ptr<app::Form1> core;
+  menu_creation::Dialog* seen = nullptr;
 };
 
 }  // namespace
 
-TEST_F(ChooserDialogTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
+TEST_F(ChooserTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
   writePicture(backgrounds() + "/Evening/sunset.bmp");
   QDir().mkpath(backgrounds() + "/Preview");
   activated();
@@ -58,7 +195,7 @@ TEST_F(ChooserDialogTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_EQ(engine.Documents().Count(), 0);
 }
 
-TEST_F(ChooserDialogTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThumbnail) {
+TEST_F(ChooserTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThumbnail) {
   writeTemplate(templates() + "/Blue.PSD");
   activated();
   click(templatesTree(), "Blue.PSD");
@@ -69,7 +206,7 @@ TEST_F(ChooserDialogTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThu
   EXPECT_FALSE(child("NoThumb1")->isHidden()) << "the other tree's label stays until its first click";
 }
 
-TEST_F(ChooserDialogTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) {
+TEST_F(ChooserTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) {
   writePicture(backgrounds() + "/Sky/cloud.png");
   // No extension: the thumbnail name becomes "jpg", but the save appends ".jpg".
   writePicture(backgrounds() + "/xyz", "PNG");
@@ -86,11 +223,8 @@ TEST_F(ChooserDialogTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) 
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
 
-TEST_F(ChooserDialogTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
-  QFile broken(backgrounds() + "/broken.png");
-  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-  broken.write("not a picture");
-  broken.close();
+TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
+  std::ofstream((backgrounds() + "/broken.png").toStdString()) << "not a picture";
   std::string description;
   try {
     engine.Open((backgrounds() + "/broken.png").toStdString());
@@ -116,7 +250,7 @@ TEST_F(ChooserDialogTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/broken.png");
 }
 
-TEST_F(ChooserDialogTest, ADuplicateNameAnsweredNoKeepsTheFile) {
+TEST_F(ChooserTest, ADuplicateNameAnsweredNoKeepsTheFile) {
   writeDuplicates();
   activated();
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
@@ -132,7 +266,7 @@ TEST_F(ChooserDialogTest, ADuplicateNameAnsweredNoKeepsTheFile) {
   EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/a.jpg"));
 }
 
-TEST_F(ChooserDialogTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
+TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
   writeDuplicates();
   writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
   dialog().show();
@@ -152,7 +286,7 @@ TEST_F(ChooserDialogTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbna
   EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
-TEST_F(ChooserDialogTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAndCancelKeepsTheName) {
+TEST_F(ChooserTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAndCancelKeepsTheName) {
   writeDuplicates();
   writePicture(backgrounds() + "/One/c.jpg");
   activated();
@@ -175,7 +309,9 @@ TEST_F(ChooserDialogTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAnd
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
 }
 
-TEST_F(ChooserDialogTest, OkNeedsEachFileThatIsNotAlreadyKept) {
+// OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
+// after an earlier OK.
+TEST_F(ChooserTest, OkNeedsEachFileNotAlreadyKeptAndCancelOrClosingCancelsEvenAfterAnOk) {
   menu_creation::Dialog& d = dialog();
   d.show();
   d.OKButton_Click();
@@ -195,16 +331,11 @@ TEST_F(ChooserDialogTest, OkNeedsEachFileThatIsNotAlreadyKept) {
   EXPECT_FALSE(d.isVisible());
   EXPECT_FALSE(d.DialogCanceled);
   EXPECT_EQ(prompts.messages.size(), 2u);
-}
 
-TEST_F(ChooserDialogTest, CancelOrClosingLeavesTheDialogCanceledEvenAfterAnEarlierOk) {
-  menu_creation::Dialog& d = dialog();
-  d.BuildMenuDoc = d.ButtonTemplateDoc = true;
   d.show();
   child<QPushButton>("CancelButton")->click();
   EXPECT_TRUE(d.DialogCanceled);
   EXPECT_FALSE(d.isVisible());
-
   d.show();
   child<QPushButton>("OKButton")->click();
   ASSERT_FALSE(d.DialogCanceled);
@@ -214,7 +345,7 @@ TEST_F(ChooserDialogTest, CancelOrClosingLeavesTheDialogCanceledEvenAfterAnEarli
   EXPECT_EQ(d.result(), QDialog::Rejected);
 }
 
-TEST_F(ChooserDialogTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
+TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
   writePicture(backgrounds() + "/sky.png");
   menu_creation::Dialog& d = dialog();
   d.BuildMenuDoc = true;
@@ -232,4 +363,118 @@ TEST_F(ChooserDialogTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloade
   EXPECT_FALSE(backgroundsTree().Enabled());
   EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
   EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
+}
+
+TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheCaller) {
+  writePicture(backgrounds() + "/sky.png");
+  app::Form1& form = loadedForm();
+  for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
+    engine.faults().failMember(member, engine::ErrorCode::Busy);
+    EXPECT_THROW(form.MakeThumbnail((backgrounds() + "/sky.png").toStdString(),
+                                    (backgrounds() + "/Preview/sky.jpg").toStdString()),
+                 photoshop::AutomationError)
+        << member;
+    EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
+  }
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
+}
+
+TEST_F(ChooserTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
+  writeTemplate(templates() + "/Mine.psd");
+  photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
+  addLayer(mine, "Unsaved work");
+  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(),
+                             (templates() + "/Preview/Mine.jpg").toStdString());
+  ASSERT_EQ(engine.Documents().Count(), 1);
+  EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
+  EXPECT_EQ(mine.Layers().Count(), 3);
+  EXPECT_EQ(mine.Layers()(1).Name(), "Unsaved work");
+  EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
+}
+
+TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopAndCentredAcrossIt) {
+  QRect placed;
+  bool modal = false;
+  const app::ChooserResult result = show({true, false}, [&](menu_creation::Dialog& d) {
+    placed = d.frameGeometry();
+    modal = d.isModal() && d.parentWidget() == &window;
+    EXPECT_EQ(d.OwnerForm, core.get());
+    EXPECT_TRUE(d.BuildMenuDoc);
+    EXPECT_FALSE(d.ButtonTemplateDoc);
+    d.findChild<QPushButton*>("CancelButton")->click();
+  });
+  EXPECT_TRUE(result.DialogCanceled);
+  EXPECT_TRUE(modal);
+  const QRect main = window.frameGeometry();
+  EXPECT_NEAR(placed.top(), main.top() + px(200), 1);
+  EXPECT_NEAR(placed.left(), main.left() + (main.width() - placed.width()) / 2, 1);
+}
+
+TEST_F(ChooserWindowTest, TheSelectionStaysUntilTheChooserIsUnloaded) {
+  writePicture(backgrounds() + "/sky.png");
+  writePicture(backgrounds() + "/Preview/sky.jpg", "JPEG");
+  const app::ChooserResult chosen = show({false, true}, [&](menu_creation::Dialog& d) {
+    click(*d.BackgroundsTree(), "sky.png");
+    d.findChild<QPushButton*>("OKButton")->click();
+  });
+  EXPECT_FALSE(chosen.DialogCanceled);
+  EXPECT_EQ(chosen.BackgroundFile, (backgrounds() + "/sky.png").toStdString());
+  EXPECT_EQ(chosen.ButtonTemplateFile, "");
+
+  menu_creation::Dialog* first = seen;
+  const app::ChooserResult again = show({false, true}, [&](menu_creation::Dialog& d) {
+    EXPECT_EQ(&d, first);
+    d.findChild<QPushButton*>("OKButton")->click();
+  });
+  EXPECT_FALSE(again.DialogCanceled);
+  EXPECT_EQ(again.BackgroundFile, chosen.BackgroundFile);
+
+  window.UnloadChooser();
+  const app::ChooserResult fresh = show({false, false}, [&](menu_creation::Dialog& d) {
+    EXPECT_EQ(d.BackgroundFile, "");
+    d.close();
+  });
+  EXPECT_TRUE(fresh.DialogCanceled);
+  EXPECT_EQ(fresh.BackgroundFile, "");
+}
+
+TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccurs) {
+  EXPECT_EQ(BackgroundThumbnailName("sunset.bmp"), "sunset.jpg");
+  EXPECT_EQ(BackgroundThumbnailName("Sky.JPG"), "Sky.jpg");
+  // The last three characters are replaced throughout the name, as the thumbnails were always named.
+  EXPECT_EQ(BackgroundThumbnailName("motif.tif"), "mojpg.jpg");
+  EXPECT_EQ(BackgroundThumbnailName("photo.jpeg"), "photo.jjpg");
+  EXPECT_EQ(BackgroundThumbnailName("ab"), "jpg");
+
+  EXPECT_EQ(TemplateThumbnailName("Blue.psd"), "Blue.jpg");
+  EXPECT_EQ(TemplateThumbnailName("Blue.PSD"), "Blue.PSD");
+  EXPECT_EQ(TemplateThumbnailName("psd art.psd"), "jpg art.jpg");
+}
+
+TEST(ChooserRules, ARenameKeepsTheOldExtension) {
+  EXPECT_EQ(RenamedFileName("b.png", "a.jpg"), "b.jpg");
+  EXPECT_EQ(RenamedFileName("b", "a.jpg"), "b.jpg");
+  EXPECT_EQ(RenamedFileName("b.jpg", "a.jpg"), "b.jpg");
+  EXPECT_EQ(RenamedFileName("new sky.v2", "a.jpg"), "new sky.v2.jpg");
+  // Longer extensions are kept whole rather than asked for again and again.
+  EXPECT_EQ(RenamedFileName("b", "photo.jpeg"), "b.jpeg");
+  EXPECT_EQ(RenamedFileName("b.JPEG", "photo.jpeg"), "b.jpeg");
+  EXPECT_EQ(RenamedFileName("b", "README"), "b");
+  // An empty answer is a cancelled prompt, not a file called ".jpg".
+  EXPECT_EQ(RenamedFileName("", "a.jpg"), std::nullopt);
+}
+
+TEST(ChooserRules, NamesThatLeaveTheFolderHideTheFileOrReplaceAnotherAreRefused) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  QFile(folder.filePath("taken.jpg")).open(QIODevice::WriteOnly);
+  QFile::link(folder.filePath("nowhere.jpg"), folder.filePath("dangling.jpg"));
+
+  for (const QString& name :
+       {QStringLiteral("../x.jpg"), QStringLiteral("a/b.jpg"), QStringLiteral("a\\b.jpg"), QStringLiteral("..jpg"),
+        QStringLiteral("...."), QStringLiteral(".jpg"), QString::fromUtf16(u"a\0b.jpg", 7), QStringLiteral("x..y.jpg")})
+    EXPECT_NE(RenameRefusal(folder.path(), name), "") << name.toStdString();
+  EXPECT_EQ(RenameRefusal(folder.path(), "taken.jpg"), "A file named \"taken.jpg\" already exists in this folder.");
+  EXPECT_NE(RenameRefusal(folder.path(), "dangling.jpg"), "") << "a link is a file of that name too";
+  EXPECT_EQ(RenameRefusal(folder.path(), "fresh name.jpg"), "");
 }

@@ -1,14 +1,133 @@
-// Create/Edit Menu through a scripted view and the real engine.
+// Create/Edit Menu, the template check, title-safe guides and random backgrounds through a
+// scripted view and the real engine, on a loaded main window core with a folder of source files
+// beside it. Those files are made through an automation layer of their own (so the engine under
+// test starts empty): button templates with every item or with some left out, and background
+// pictures and documents. Nothing here loses the user's documents or layers, nor takes them over.
 
 #include <gtest/gtest.h>
 
-#include "menu_creation_fixture.h"
+#include <QTemporaryDir>
+#include <algorithm>
+#include <set>
 
-using namespace menu_test;
+#include "form_fixture.h"
+#include "support/vocabulary.h"
+
 using app::MsgBoxResult;
-using photoshop::ps::Pixels;
+using engine::SaveChangesAnswer;
 
 namespace {
+
+// A template at `path` with every item but those in `leaveOut` ("Btn Tmpl/Thumb Mask" for a
+// member, "Color Table" for a top-level layer or a set's name).
+inline void writeTemplate(const std::string& path, const std::set<std::string>& leaveOut = {}) {
+  using namespace vocabulary;
+  photoshop::Application app;
+  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  photoshop::Document doc = app.Documents().Add(720, 540, 72, "template", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
+  int y = 60;
+  const auto paint = [&](const photoshop::Layer& layer, int r, int g, int b) {
+    doc.SetActiveLayer(layer);
+    doc.Selection().Select(photoshop::RectangleRegion(300, y, 420, y + 30));
+    doc.Selection().Fill(photoshop::SolidColor(r, g, b));
+    doc.Selection().Deselect();
+    y += 10;
+  };
+  for (const char* set : {kPrevTmpl, kNextTmpl, kBtnTmpl}) {
+    if (leaveOut.count(set)) continue;
+    photoshop::LayerSet s = doc.LayerSets().Add();
+    s.SetName(set);
+    std::vector<const char*> members{kButtonArea, kHiliteMask, kButtonImage};
+    if (std::string(set) == kBtnTmpl) members = {kButtonArea, kHiliteMask, kButtonImage, kThumbArea, kThumbMask, kTextArea};
+    for (const char* member : members) {
+      if (leaveOut.count(std::string(set) + "/" + member)) continue;
+      photoshop::ArtLayer layer = s.ArtLayers().Add();
+      layer.SetName(member);
+      paint(layer, 40, 80, 160);
+    }
+  }
+  for (const char* top : {kColorTable, kTitleArea}) {
+    if (leaveOut.count(top)) continue;
+    photoshop::ArtLayer layer = doc.ArtLayers().Add();
+    layer.SetName(top);
+    paint(layer, 200, 200, 200);
+  }
+  doc.ArtLayers().Item(kLayer1).Remove();
+  doc.SaveAs(path, photoshop::PhotoshopSaveOptions{}, true);
+}
+
+// A flat picture: it opens as one locked layer "Background".
+inline void writePicture(const std::string& path) {
+  photoshop::Application app;
+  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  photoshop::Document doc = app.Documents().Add(720, 540);
+  doc.Selection().Select(photoshop::RectangleRegion(0, 0, 720, 270));
+  doc.Selection().Fill(photoshop::SolidColor(20, 60, 140));
+  doc.SaveAs(path, photoshop::PNGSaveOptions{}, true);
+}
+
+// A layered document without a layer "Background".
+inline void writeDocumentWithoutBackground(const std::string& path) {
+  photoshop::Application app;
+  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  photoshop::Document doc = app.Documents().Add(720, 540, 72, "sky", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
+  doc.ArtLayers().Item(vocabulary::kLayer1).SetName("Sky");
+  doc.Selection().SelectAll();
+  doc.Selection().Fill(photoshop::SolidColor(100, 150, 250));
+  doc.SaveAs(path, photoshop::PhotoshopSaveOptions{}, true);
+}
+
+
+class MenuCreationTest : public app_test::FormTest {
+ protected:
+  std::string sourceFile(const std::string& name) const { return sources_.path().toStdString() + "/" + name; }
+
+  // The chooser answers OK with these files on its next showing.
+  void choose(const std::string& background, const std::string& buttonTemplate) {
+    app::ChooserResult answer;
+    answer.DialogCanceled = false;
+    answer.BackgroundFile = background;
+    answer.ButtonTemplateFile = buttonTemplate;
+    view.chooserAnswers.push_back(answer);
+  }
+
+  std::vector<std::string> documentNames() {
+    std::vector<std::string> names;
+    for (int i = 1; i <= engine.Documents().Count(); ++i) names.push_back(engine.Documents()(i).Name());
+    return names;
+  }
+
+  static std::vector<std::string> layerNames(const photoshop::Document& doc) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= doc.Layers().Count(); ++i) names.push_back(doc.Layers()(i).Name());
+    return names;
+  }
+
+  bool hasDocument(const std::string& name) {
+    const auto names = documentNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+  }
+
+  // Messages shown, with their titles: "title|text".
+  std::vector<std::string> shown() const {
+    std::vector<std::string> out;
+    for (const auto& m : view.messages) out.push_back(m.title + "|" + m.text);
+    return out;
+  }
+
+  engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
+    const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());
+    if (!n.pixels.bounds().contains(x, y)) return {0, 0, 0};
+    const std::uint8_t* p = n.pixels.pixel(x, y);
+    return {p[0], p[1], p[2]};
+  }
+  int alpha(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
+    return doc.engineDocument()->content().layer(layer.Id()).pixels.alphaAt(x, y);
+  }
+
+ private:
+  QTemporaryDir sources_;
+};
 
 class CreateMenuTest : public MenuCreationTest {
  protected:
@@ -18,6 +137,15 @@ class CreateMenuTest : public MenuCreationTest {
     writeTemplate(sourceFile("NoThumbMask.psd"), {"Btn Tmpl/Thumb Mask"});
     writeDocumentWithoutBackground(sourceFile("sky.psd"));
     loadedForm();
+  }
+
+  // An open "Build Menu" with work in it, and the user's "No" to keeping it.
+  photoshop::Document buildMenuTheUserDeclines() {
+    photoshop::Document menu = addDocument("Build Menu");
+    addLayer(menu, "Logo");
+    view.answers.push_back(MsgBoxResult::No);
+    choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+    return menu;
   }
 };
 
@@ -73,47 +201,14 @@ TEST_F(CreateMenuTest, ATemplateMissingOneLayerGivesOneReportLineAndTheBuildMenu
   view.answers.push_back(MsgBoxResult::Yes);  // keep the Build Menu made on the first pass
   choose(sourceFile("ignored.png"), sourceFile("Blue.psd"));
   form().CreateNewMenuDoc_Click();
-  ASSERT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.messages[0].title, "Error: Button Template File Structure");
-  EXPECT_EQ(view.messages[0].text, "1: \"Btn Tmpl\" Layer Set or \"Thumb Mask\" Layer is Missing.\r\n");
-  EXPECT_EQ(view.messages[1].title, "Document Found");
-  EXPECT_EQ(view.messages[1].text,
-            "'Build Menu' is already opened in Photoshop, do you want to continue with this\r\n"
-            "document? 'No' will close this document in Photoshop.");
+  EXPECT_EQ(shown(), (std::vector<std::string>{
+                         "Error: Button Template File Structure|1: \"Btn Tmpl\" Layer Set or \"Thumb Mask\" Layer is "
+                         "Missing.\r\n",
+                         "Document Found|'Build Menu' is already opened in Photoshop, do you want to continue with "
+                         "this\r\ndocument? 'No' will close this document in Photoshop."}));
   ASSERT_EQ(view.chooserRequests.size(), 2u);
   EXPECT_TRUE(view.chooserRequests[1].BuildMenuDoc);
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}));
-}
-
-TEST_F(CreateMenuTest, AnOpenPairKeptWithYesGetsItsMissingLayersWithoutTheDialog) {
-  photoshop::Document menu = addDocument("Build Menu");
-  photoshop::Document tmpl = addDocument("Button Template");
-  view.answers.push_back(MsgBoxResult::Yes);
-  form().CreateNewMenuDoc_Click();
-  EXPECT_TRUE(view.chooserRequests.empty());
-  EXPECT_EQ(view.messages[0].title, "Documents Found");
-  EXPECT_NO_THROW(menu.ArtLayers()("Title Safe Zones"));
-  EXPECT_NO_THROW(menu.ArtLayers()("Background"));
-  EXPECT_NO_THROW(tmpl.ArtLayers()("Color Table"));
-  EXPECT_EQ(engine.Documents()("Final Menu").Width(), 720);
-  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
-  EXPECT_EQ(menu.engineDocument()->content().layers.back().name, "Background") << "the background is at the bottom";
-}
-
-TEST_F(CreateMenuTest, ACompleteOpenPairIsLeftAsItIs) {
-  photoshop::Document menu = addDocument("Build Menu");
-  menu.ArtLayers()(1).SetName("Background");
-  photoshop::Layer guides = addLayer(menu, "Title Safe Zones");
-  guides.SetVisible(false);
-  photoshop::Document tmpl = addDocument("Button Template");
-  addLayer(tmpl, "Color Table");
-  const auto layersBefore = tmpl.Layers().Count();
-  view.answers.push_back(MsgBoxResult::Yes);
-  form().CreateNewMenuDoc_Click();
-  EXPECT_FALSE(guides.Visible()) << "the guides keep the visibility they had";
-  EXPECT_EQ(tmpl.Layers().Count(), layersBefore);
-  EXPECT_EQ(menu.Layers().Count(), 2);
-  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
 
 TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
@@ -168,6 +263,52 @@ TEST_F(CreateMenuTest, AFileThatCannotBeOpenedIsReportedAndNotReplacedByAnotherD
   EXPECT_EQ(view.chooserRequests.size(), 2u) << "the dialog comes back";
 }
 
+TEST_F(CreateMenuTest, CancelAtTheClosePromptEndsCreateMenuWithNothingFurtherChanged) {
+  photoshop::Document menu = buildMenuTheUserDeclines();
+  host.saveChangesAnswers = {SaveChangesAnswer::Cancel};
+  form().CreateNewMenuDoc_Click();
+  EXPECT_EQ(host.questions, std::vector<std::string>{"save changes: Build Menu"});
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"}) << "no second Build Menu";
+  EXPECT_EQ(menu.Layers().Count(), 2);
+  EXPECT_TRUE(view.chooserRequests.empty());
+  EXPECT_EQ(view.messages.size(), 1u) << "the question only: the user's cancel needs no message";
+  EXPECT_TRUE(view.pointers.empty() || view.pointers.back() == app::MousePointer::Default);
+  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
+}
+
+TEST_F(CreateMenuTest, WithNoHostToAskCreateMenuNeverClosesADocumentUnsaved) {
+  photoshop::Document menu = buildMenuTheUserDeclines();
+  engine.engine().host = nullptr;
+  form().CreateNewMenuDoc_Click();
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"});
+  EXPECT_EQ(menu.Layers().Count(), 2) << "the work is still there";
+  EXPECT_TRUE(view.chooserRequests.empty());
+  ASSERT_EQ(view.messages.size(), 2u) << "the refusal is reported";
+  EXPECT_NE(view.messages[1].text.find("no host"), std::string::npos) << view.messages[1].text;
+  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
+}
+
+TEST_F(CreateMenuTest, ASourceFileAlreadyOpenIsCopiedAndStaysOpenAndUnchanged) {
+  photoshop::Document picture = engine.Open(sourceFile("sunset.png"));
+  addLayer(picture, "Notes");
+  photoshop::Document tmpl = engine.Open(sourceFile("Blue.psd"));
+  photoshop::Layer thumbMask = tmpl.LayerSets()("Btn Tmpl").Layers()("Thumb Mask");
+  thumbMask.SetVisible(false);
+  addLayer(tmpl, "Sketch");
+  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+  form().CreateNewMenuDoc_Click();
+
+  EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
+  EXPECT_TRUE(host.questions.empty()) << host.questions[0];
+  EXPECT_EQ(documentNames(),
+            (std::vector<std::string>{"sunset.png", "Blue.psd", "Build Menu", "Button Template", "Final Menu"}));
+  EXPECT_EQ(layerNames(picture), (std::vector<std::string>{"Notes", "Background"}));
+  EXPECT_FALSE(thumbMask.Visible()) << "the check looked at a copy";
+  EXPECT_EQ(tmpl.ArtLayers()(1).Name(), "Sketch");
+  EXPECT_TRUE(engine.Documents()("Button Template").LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
+  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
+}
+
 namespace {
 
 class BusyAnswer : public CreateMenuTest, public ::testing::WithParamInterface<MsgBoxResult> {};
@@ -189,3 +330,231 @@ TEST_P(BusyAnswer, AfterTheFirstStateRetryCompletesAndCancelLeaves) {
 
 INSTANTIATE_TEST_SUITE_P(Busy, BusyAnswer, ::testing::Values(MsgBoxResult::Retry, MsgBoxResult::Cancel),
                          [](const auto& row) { return row.param == MsgBoxResult::Retry ? "Retry" : "Cancel"; });
+
+namespace {
+
+// An open pair that the user keeps: "Build Menu" with these layers (bottom first, the first on
+// the document's own layer) and "Button Template" with or without its colour table.
+struct OpenPair {
+  const char* name;
+  std::vector<std::string> menuLayers;
+  bool hiddenGuides;  // a "Title Safe Zones" among them is hidden
+  bool colorTable;
+  std::vector<std::string> menuAfter, templateAfter;  // top first
+  bool guidesShown;
+};
+
+void PrintTo(const OpenPair& c, std::ostream* os) { *os << c.name; }
+
+class KeptPair : public CreateMenuTest, public ::testing::WithParamInterface<OpenPair> {};
+
+}  // namespace
+
+// Every run that supplies a missing layer shows the guides, new or not; a complete pair is left as
+// it is. The background is made on the Build Menu even when the colour table left the template
+// active.
+TEST_P(KeptPair, GetsItsMissingLayersWithoutTheDialog) {
+  const OpenPair& c = GetParam();
+  photoshop::Document menu = addDocument("Build Menu");
+  if (!c.menuLayers.empty()) menu.ArtLayers()(1).SetName(c.menuLayers[0]);
+  for (std::size_t i = 1; i < c.menuLayers.size(); ++i) addLayer(menu, c.menuLayers[i]);
+  if (c.hiddenGuides) menu.ArtLayers()("Title Safe Zones").SetVisible(false);
+  photoshop::Document tmpl = addDocument("Button Template");
+  if (c.colorTable) addLayer(tmpl, "Color Table");
+  view.answers.push_back(MsgBoxResult::Yes);
+  form().CreateNewMenuDoc_Click();
+  EXPECT_EQ(shown(), std::vector<std::string>{"Documents Found|'Build Menu' and 'Button Template' are already opened "
+                                              "in Photoshop,\r\ndo you want to continue with these documents?"});
+  EXPECT_TRUE(view.chooserRequests.empty());
+  EXPECT_EQ(layerNames(menu), c.menuAfter);
+  EXPECT_FALSE(menu.Layers()("Background").IsLayerSet());
+  EXPECT_EQ(menu.ArtLayers()("Title Safe Zones").Visible(), c.guidesShown);
+  EXPECT_EQ(layerNames(tmpl), c.templateAfter);
+  EXPECT_EQ(engine.Documents()("Final Menu").Width(), 720);
+  EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, KeptPair,
+    ::testing::Values(
+        OpenPair{"MissingAll", {}, false, false, {"Title Safe Zones", "Layer 1", "Background"},
+                 {"Layer 1", "Color Table"}, true},
+        OpenPair{"Complete", {"Background", "Title Safe Zones"}, true, true, {"Title Safe Zones", "Background"},
+                 {"Color Table", "Layer 1"}, false},
+        OpenPair{"GuidesOnly", {"Title Safe Zones"}, false, false, {"Title Safe Zones", "Background"},
+                 {"Layer 1", "Color Table"}, true},
+        OpenPair{"HiddenGuidesWithoutColourTable", {"Background", "Title Safe Zones"}, true, false,
+                 {"Title Safe Zones", "Background"}, {"Layer 1", "Color Table"}, true}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+namespace {
+
+class MenuPartsTest : public MenuCreationTest {
+ protected:
+  void SetUp() override { loadedForm(); }
+
+  // A new random background on a Build Menu that holds a layer or set of the user's named as the
+  // engine names new ones.
+  void newBackgroundBeside(const std::string& usersName) {
+    addWorkingDocuments();
+    photoshop::Document menu = form().BuildMenuDocument;
+    menu.ArtLayers()(1).SetName("Background");
+    const photoshop::Layer mine = usersName.starts_with("Set") ? addSet(menu, usersName) : addLayer(menu, usersName);
+    form().AnotherRandomBkgnd_Click();
+    EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
+    EXPECT_EQ(layerNames(menu), (std::vector<std::string>{usersName, "Background"}));
+    EXPECT_EQ(menu.Layers()(1), mine);
+    EXPECT_FALSE(menu.Layers()(2).IsLayerSet());
+  }
+};
+
+}  // namespace
+
+TEST_F(MenuPartsTest, ACompleteTemplatePassesAndEveryItemEndsVisible) {
+  writeTemplate(sourceFile("t.psd"));
+  form().TemplateDocument = engine.Open(sourceFile("t.psd"));
+  form().TemplateDocument.LayerSets()("Next Tmpl").SetVisible(false);
+  form().TemplateDocument.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").SetVisible(false);
+  std::int16_t missing = -1;
+  EXPECT_EQ(form().CheckButtonTemplateLayers(missing), "");
+  EXPECT_EQ(missing, 0);
+  EXPECT_TRUE(form().TemplateDocument.LayerSets()("Next Tmpl").Visible());
+  EXPECT_TRUE(form().TemplateDocument.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
+}
+
+TEST_F(MenuPartsTest, AnEmptyDocumentMissesAllSeventeenItemsInOrder) {
+  form().TemplateDocument = addDocument("empty");
+  std::int16_t missing = 0;
+  const std::string report = form().CheckButtonTemplateLayers(missing);
+  EXPECT_EQ(missing, 17);
+  EXPECT_TRUE(report.starts_with("1: Layer \"Title Area\" Layer is Missing.\r\n"
+                                  "2: Layer \"Color Table\" Layer is Missing.\r\n"
+                                  "3: \"Prev Tmpl\" Layer Set  is Missing.\r\n"
+                                  "4: \"Prev Tmpl\" Layer Set or \"Button Image\" Layer is Missing.\r\n"))
+      << report;
+  EXPECT_NE(report.find("17: \"Btn Tmpl\" Layer Set or \"Button Area\" Layer is Missing.\r\n"), std::string::npos);
+}
+
+TEST_F(MenuPartsTest, ATitleAreaInsideASetAndAMissingSetAreReportedAsSuch) {
+  writeTemplate(sourceFile("t.psd"), {"Title Area", "Next Tmpl"});
+  form().TemplateDocument = engine.Open(sourceFile("t.psd"));
+  engine.SetActiveDocument(form().TemplateDocument);
+  form().TemplateDocument.LayerSets()("Btn Tmpl").ArtLayers().Add().SetName("Title Area");
+  std::int16_t missing = 0;
+  EXPECT_EQ(form().CheckButtonTemplateLayers(missing),
+            "1: Layer \"Title Area\" Layer is Missing.\r\n"
+            "2: \"Next Tmpl\" Layer Set  is Missing.\r\n"
+            "3: \"Next Tmpl\" Layer Set or \"Button Image\" Layer is Missing.\r\n"
+            "4: \"Next Tmpl\" Layer Set or \"Hilite Mask\" Layer is Missing.\r\n"
+            "5: \"Next Tmpl\" Layer Set or \"Button Area\" Layer is Missing.\r\n");
+  EXPECT_EQ(missing, 5);
+}
+
+// The guides go on a layer of their own, never on the user's "Layer 1" nor on the active layer.
+TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercent) {
+  photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
+  photoshop::Layer logo = addLayer(menu, "Logo");
+  form().BuildMenuDocument = menu;
+  form().SetTitleSafeGuides();
+  photoshop::Layer guides = menu.ArtLayers()("Title Safe Zones");
+  EXPECT_EQ(menu.Layers().Count(), 3);
+  EXPECT_EQ(menu.ArtLayers()("Layer 1").Bounds(), (std::array<double, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(menu.engineDocument()->content().layer(logo.Id()).pixels.bounds(), engine::Rect{}) << "not stroked";
+  const engine::Rgb red{255, 0, 0}, yellow{255, 255, 0};
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{72, 54}, {647, 54}, {647, 485}, {72, 485}, {360, 54}, {72, 270}})
+    EXPECT_EQ(pixel(menu, guides, x, y), red) << x << "," << y;
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{36, 27}, {683, 27}, {683, 512}, {36, 512}, {360, 512}})
+    EXPECT_EQ(pixel(menu, guides, x, y), yellow) << x << "," << y;
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{73, 55}, {360, 270}, {71, 54}, {35, 27}, {0, 0}})
+    EXPECT_EQ(alpha(menu, guides, x, y), 0) << x << "," << y;
+  EXPECT_EQ(engine.ForegroundColor().RGB().Green(), 255) << "the foreground colour ends yellow";
+  EXPECT_EQ(form().WorkSolidColor.RGB().Blue(), 0);
+}
+
+TEST_F(MenuPartsTest, TitleSafeGuidesGoOnANewLayerWhenThereIsNoLayerOne) {
+  photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
+  menu.ArtLayers()(1).SetName("Background");
+  form().BuildMenuDocument = menu;
+  view.menuWidth = "abc";  // not a number: the outlines are skipped, nothing is reported
+  form().SetTitleSafeGuides();
+  EXPECT_EQ(menu.Layers().Count(), 2);
+  EXPECT_EQ(menu.ArtLayers()(1).Name(), "Title Safe Zones");
+  EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(MenuPartsTest, RandomBackgroundsReplaceTheBackgroundAndDifferFromRunToRun) {
+  addWorkingDocuments();
+  photoshop::Document menu = form().BuildMenuDocument;
+  menu.ArtLayers()(1).SetName("Background");
+  addLayer(menu, "Title Safe Zones");
+  engine.SetActiveDocument(menu);
+  form().MakeBackground();
+  ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
+  EXPECT_EQ(menu.Layers().Count(), 2) << "the old background, the set and its work layers are gone";
+  EXPECT_EQ(menu.Layers()(2).Name(), "Background") << "at the bottom";
+  photoshop::Layer first = menu.ArtLayers()("Background");
+  EXPECT_EQ(menu.ActiveLayer(), first);
+  const engine::Raster firstPixels = menu.engineDocument()->content().layer(first.Id()).pixels;
+  EXPECT_EQ(firstPixels.bounds(), (engine::Rect{0, 0, 64, 48}));
+
+  form().MakeBackground();
+  const engine::Raster secondPixels = menu.engineDocument()->content().layer(menu.ArtLayers()("Background").Id()).pixels;
+  EXPECT_FALSE(firstPixels.samePixels(secondPixels));
+}
+
+TEST_F(MenuPartsTest, ABackgroundThatIsTheOnlyLayerIsReplacedNotKeptBesideTheNewOne) {
+  addWorkingDocuments();
+  photoshop::Document menu = form().BuildMenuDocument;
+  ASSERT_EQ(menu.Layers().Count(), 1);
+  menu.ArtLayers()(1).SetName("Background");
+  engine.SetActiveDocument(menu);
+  form().MakeBackground();
+  ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
+  ASSERT_EQ(menu.Layers().Count(), 1);
+  EXPECT_EQ(menu.Layers()(1).Name(), "Background");
+  EXPECT_EQ(menu.ActiveLayer(), menu.Layers()(1));
+  EXPECT_FALSE(menu.Layers()(1).IsLayerSet());
+}
+
+TEST_F(MenuPartsTest, RandomBackgroundFailuresAreShownAsErrorAndDescription) {
+  form().MakeBackground();  // no "Build Menu" open
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
+
+  addWorkingDocuments();
+  engine.faults().failMember("LayerSet.Merge", engine::ErrorCode::NoSuchElement);
+  view.messages.clear();
+  form().MakeBackground();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
+}
+
+TEST_F(MenuPartsTest, TheButtonDrawsOnTheBuildMenuWhicheverDocumentIsActiveAndGivesItBack) {
+  addWorkingDocuments();
+  form().BuildMenuDocument.ArtLayers()(1).SetName("Title Safe Zones");
+  engine.SetActiveDocument(form().TemplateDocument);
+  form().AnotherRandomBkgnd_Click();
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_NO_THROW(form().BuildMenuDocument.ArtLayers()("Background"));
+  EXPECT_EQ(engine.ActiveDocument(), form().TemplateDocument);
+  EXPECT_EQ(view.pointers, (std::vector<app::MousePointer>{app::MousePointer::Hourglass, app::MousePointer::Default}));
+}
+
+TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersLayerOneAlone) { newBackgroundBeside("Layer 1"); }
+
+TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersSetOneAlone) { newBackgroundBeside("Set 1"); }
+
+TEST_F(MenuPartsTest, ANewBackgroundThatFailsKeepsTheOldOne) {
+  addWorkingDocuments();
+  photoshop::Document menu = form().BuildMenuDocument;
+  photoshop::Layer old = menu.ArtLayers()(1);
+  old.SetName("Background");
+  addLayer(menu, "Title Safe Zones");
+  engine.faults().failMember("ArtLayer.ApplyDifferenceClouds", engine::ErrorCode::NotAvailable);
+  form().AnotherRandomBkgnd_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text.rfind("Error: ", 0), 0u);
+  EXPECT_EQ(layerNames(menu), (std::vector<std::string>{"Title Safe Zones", "Background"}))
+      << "nothing half-built is left beside it";
+  EXPECT_EQ(menu.ArtLayers()("Background"), old);
+}

@@ -1,21 +1,28 @@
 // Editing in the workspace: moving by drag and by keys, the pending transform that makes the
-// automation busy, and rewinding the history.
+// automation busy, rewinding the history, and the commands that change a layer's look: fill,
+// pictures placed or replacing pixels, and the round trip through an external editor. Its files
+// and its host: the close prompt, the save dialog that a save with dialogs shows, Save As and
+// Export PNG.
 
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTimer>
 
 #include "app/window/form1_window.h"
+#include "formats/document_io.h"
+#include "photoshop/action_operations.h"
+#include "workspace/document_edits.h"
+#include "workspace/external_editor.h"
 #include "workspace/history_panel.h"
+#include "workspace/workspace_host.h"
 #include "workspace_fixture.h"
 
 using workspace_test::WorkspaceTest;
-
-namespace {
-
-engine::Rect shifted(engine::Rect r, int dx, int dy) { return r.translated(dx, dy); }
-
-}  // namespace
 
 TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistoryState) {
   showWorkspace();
@@ -26,8 +33,8 @@ TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistorySta
   QTest::mousePress(&canvas(), Qt::LeftButton, {}, start);
   for (int step = 1; step <= 5; ++step) QTest::mouseMove(&canvas(), start + QPoint(step * 3, step * 2));
   QTest::mouseRelease(&canvas(), Qt::LeftButton, {}, start + QPoint(15, 10));
-  EXPECT_EQ(node(face).pixels.bounds(), shifted(faceBefore, 15, 10));
-  EXPECT_EQ(node(label).pixels.bounds(), shifted(labelBefore, 15, 10));
+  EXPECT_EQ(node(face).pixels.bounds(), faceBefore.translated(15, 10));
+  EXPECT_EQ(node(label).pixels.bounds(), labelBefore.translated(15, 10));
   EXPECT_EQ(engine().history().size(), states + 1);
   EXPECT_EQ(engine().history().current().name, "Move");
 }
@@ -47,7 +54,7 @@ TEST_P(NudgeTest, ArrowKeysMoveByOnePixelAndShiftByTen) {
   const Nudge& n = GetParam();
   const engine::Rect before = node(label).pixels.bounds();
   QTest::keyClick(&canvas(), n.key, n.modifiers);
-  EXPECT_EQ(node(label).pixels.bounds(), shifted(before, n.dx, n.dy));
+  EXPECT_EQ(node(label).pixels.bounds(), before.translated(n.dx, n.dy));
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, NudgeTest,
@@ -83,7 +90,7 @@ TEST_F(WorkspaceTest, APendingTransformMakesAutomationBusyUntilEnterWhileTheMess
   EXPECT_TRUE(committed);
   const engine::Rect before = node(face).pixels.bounds();
   EXPECT_NO_THROW(faceLayer.Translate(1, 0));
-  EXPECT_EQ(node(face).pixels.bounds(), shifted(before, 1, 0));
+  EXPECT_EQ(node(face).pixels.bounds(), before.translated(1, 0));
 }
 
 TEST_F(WorkspaceTest, TheTransformHandlesScaleTheLayerAndEscapeLeavesItAsItWas) {
@@ -124,6 +131,162 @@ TEST_F(WorkspaceTest, AHistoryClickRewindsAndTheKeysStepBackAndForth) {
   QTest::keyClick(workspace.windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(node(face).pixels.bounds(), moved);
   QTest::keyClick(workspace.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(node(face).pixels.bounds(), shifted(moved, 0, -5));
+  EXPECT_EQ(node(face).pixels.bounds(), moved.translated(0, -5));
   EXPECT_EQ(history.currentRow(), 2);
+}
+
+namespace {
+
+engine::Rgb pixelOf(const engine::LayerNode& n, int x, int y) {
+  const std::uint8_t* p = n.pixels.pixel(x, y);
+  return {p[0], p[1], p[2]};
+}
+
+}  // namespace
+
+struct FillCase {
+  const char* name;
+  bool preserveTransparency;
+  bool emptyPixelsFilled;
+};
+
+void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
+
+class FillTest : public WorkspaceTest, public ::testing::WithParamInterface<FillCase> {};
+
+TEST_P(FillTest, FillsTheSelectionOnTheActiveLayer) {
+  engine().edit("Select", [](engine::DocumentContent& c) {
+    engine::selectRegion(c, {{0, 0}, {20, 0}, {20, 20}, {0, 20}}, engine::SelectionType::Replace, 0);
+  });
+  ASSERT_TRUE(workspace.fillWith(QColor(0, 255, 0), GetParam().preserveTransparency));
+  const engine::LayerNode& layer = node(face);
+  EXPECT_EQ(pixelOf(layer, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
+  EXPECT_EQ(pixelOf(layer, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
+  const bool filled = layer.pixels.alphaAt(5, 5) == 255;       // transparent before, inside
+  EXPECT_EQ(filled, GetParam().emptyPixelsFilled);
+  EXPECT_EQ(engine().history().current().name, "Fill");
+}
+
+INSTANTIATE_TEST_SUITE_P(Transparency, FillTest,
+                         ::testing::Values(FillCase{"Painted", false, true}, FillCase{"Preserved", true, false}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(WorkspaceTest, APlacedPictureBecomesANewLayerAndReplaceKeepsTheLayersCorner) {
+  QImage picture(20, 10, QImage::Format_RGB32);
+  picture.fill(QColor(10, 20, 30));
+  const QString png = dir.filePath(QStringLiteral("stamp.png"));
+  ASSERT_TRUE(picture.save(png));
+
+  ASSERT_TRUE(workspace.placePictureFile(png));
+  const engine::LayerNode& placed = node(engine().content().activeLayer);
+  EXPECT_EQ(placed.name, "stamp");
+  EXPECT_EQ(placed.pixels.bounds(), (engine::Rect{50, 35, 70, 45}));  // centred on 120 x 80
+
+  workspace::edits::setActiveLayer(app.engine(), engine(), face);
+  ASSERT_TRUE(workspace.replaceLayerPixelsFrom(png));
+  EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{10, 10, 30, 20}));
+  EXPECT_EQ(pixelOf(node(face), 10, 10), (engine::Rgb{10, 20, 30}));
+
+  EXPECT_FALSE(workspace.placePictureFile(dir.filePath(QStringLiteral("missing.png"))));
+}
+
+TEST_F(WorkspaceTest, AnExternalEditThatRewritesThePsdReplacesTheLayersAsOneState) {
+  // What the editor will save: the document with one layer less.
+  engine::DocumentContent edited = engine().content();
+  edited.layers.erase(edited.layers.begin());  // "Label"
+  const QString prepared = dir.filePath(QStringLiteral("edited.psd"));
+  formats::writePsd(edited, prepared.toStdString());
+  const QString script = dir.filePath(QStringLiteral("editor.sh"));
+  QFile file(script);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QStringLiteral("#!/bin/sh\nsleep 0.2\ncp '%1' \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n").arg(prepared).toUtf8());
+  file.close();
+  file.setPermissions(file.permissions() | QFile::ExeUser);
+
+  const std::size_t states = engine().history().size();
+  ASSERT_TRUE(workspace.editInExternalEditor(script));
+  EXPECT_TRUE(QFile::exists(workspace.externalEditor().fileFor(engine())));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return engine().content().layers.size() == 2; }, 10000));
+  EXPECT_EQ(engine().history().size(), states + 1);
+  EXPECT_EQ(engine().history().current().name, "Edit in External Editor");
+  EXPECT_EQ(doc.Name(), "Build Menu");
+  EXPECT_EQ(settings.value(QStringLiteral("Workspace/ExternalEditor")).toString(), script);
+}
+
+TEST_F(WorkspaceTest, ClosingAModifiedDocumentAsksAndCancelKeepsItOpen) {
+  QStringList asked;
+  QMessageBox::StandardButton answer = QMessageBox::Cancel;
+  workspace.host().savePrompt = [&](const QString& text) {
+    asked << text;
+    return answer;
+  };
+  EXPECT_FALSE(workspace.closeActive());
+  EXPECT_EQ(asked, QStringList{QStringLiteral("Save changes to the document \"Build Menu\" before closing?")});
+  EXPECT_EQ(app.Documents().Count(), 1);
+  EXPECT_EQ(workspace.tabs().count(), 1);
+
+  answer = QMessageBox::Discard;
+  EXPECT_TRUE(workspace.closeActive());
+  EXPECT_EQ(app.Documents().Count(), 0);
+  EXPECT_EQ(workspace.tabs().count(), 0);
+}
+
+TEST_F(WorkspaceTest, ASaveWithDialogsWritesTheChosenFileAndACancelWritesNothing) {
+  settings.setValue(QStringLiteral("Workspace/LastFolder"), dir.path());
+  QStringList proposed;
+  QString answer;
+  workspace.host().saveDialog = [&](const QString& path) {
+    proposed << path;
+    return answer;
+  };
+  EXPECT_THROW(photoshop::SaveAsPSD(app, "Final Menu"), photoshop::AutomationError);
+  EXPECT_EQ(proposed, QStringList{dir.filePath(QStringLiteral("Final Menu.psd"))});
+  EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.psd")}).isEmpty());
+
+  const QString sub = dir.filePath(QStringLiteral("menus"));
+  QDir().mkpath(sub);
+  answer = sub + QStringLiteral("/final.psd");
+  photoshop::SaveAsPSD(app, "Final Menu");
+  EXPECT_TRUE(QFileInfo::exists(answer));
+  EXPECT_EQ(formats::readPsd(answer.toStdString()).content.layers.size(), 3u);
+  // The next dialog starts where this one ended.
+  answer.clear();
+  EXPECT_THROW(photoshop::SaveAsPSD(app, "Final Menu"), photoshop::AutomationError);
+  EXPECT_EQ(proposed.last(), sub + QStringLiteral("/Final Menu.psd"));
+}
+
+TEST_F(WorkspaceTest, SaveAsWritesAPsdTheDocumentTakesTheNameOfAndExportWritesTheComposite) {
+  const QString psd = dir.filePath(QStringLiteral("menu.psd"));
+  ASSERT_TRUE(workspace.saveTo(psd));
+  EXPECT_EQ(doc.Name(), "menu.psd");
+  EXPECT_TRUE(doc.Saved());
+  EXPECT_EQ(workspace.tabs().tabText(0), QStringLiteral("menu.psd"));
+
+  const QString png = dir.filePath(QStringLiteral("menu.png"));
+  ASSERT_TRUE(workspace.exportPng(png, false));
+  const QImage composite(png);
+  EXPECT_EQ(composite.size(), QSize(120, 80));
+  EXPECT_EQ(composite.pixelColor(15, 15), QColor(200, 0, 0));
+  EXPECT_EQ(composite.pixelColor(100, 70), QColor(Qt::white));
+
+  const QString layerPng = dir.filePath(QStringLiteral("face.png"));
+  ASSERT_TRUE(workspace.exportPng(layerPng, true));
+  const QImage layer(layerPng);
+  EXPECT_EQ(layer.pixelColor(15, 15), QColor(200, 0, 0));
+  EXPECT_EQ(layer.pixelColor(100, 70).alpha(), 0);
+}
+
+TEST_F(WorkspaceTest, OpeningAFileAddsATabAndABadFileIsRefusedWithAMessage) {
+  const QString psd = dir.filePath(QStringLiteral("copy.psd"));
+  formats::writePsd(engine().content(), psd.toStdString());
+  ASSERT_TRUE(workspace.openFile(psd));
+  EXPECT_EQ(workspace.tabs().count(), 2);
+  EXPECT_EQ(workspace.tabs().tabText(1), QStringLiteral("copy.psd"));
+
+  QFile bad(dir.filePath(QStringLiteral("bad.psd")));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("8BPS not really");
+  bad.close();
+  EXPECT_FALSE(workspace.openFile(bad.fileName()));
+  EXPECT_EQ(workspace.tabs().count(), 2);
 }

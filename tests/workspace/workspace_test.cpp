@@ -1,15 +1,47 @@
 // What the workspace shows: tabs that follow the active document, the canvas's pixels, and the
-// Layers panel's rows and clicks.
+// Layers panel's rows and clicks; and the window's own commands: its geometry kept in the
+// settings, File > New, and the Layers panel's context menu acting on the engine's document.
 
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QSpinBox>
 #include <QTabBar>
+#include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 
 #include "engine/composite.h"
 #include "workspace/layers_panel.h"
+#include "workspace/workspace_host.h"
 #include "workspace_fixture.h"
 
 using workspace::LayersPanel;
 using workspace_test::WorkspaceTest;
+
+// The engine's host with the program's real save dialog: the name proposed as a Photoshop file, a
+// typed name given the .psd ending, and a cancel.
+TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
+  QTemporaryDir dir;
+  QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+  workspace::WorkspaceHost host(nullptr, settings);
+  QString proposed;
+  quillary_test::answerNextDialog([&](QDialog& dialog) {
+    auto& files = dynamic_cast<QFileDialog&>(dialog);
+    proposed = QFileInfo(files.selectedFiles().value(0)).fileName();
+    files.setDirectory(dir.path());
+    files.selectFile(QStringLiteral("menu"));
+    static_cast<QDialog&>(files).accept();  // as the Save button does
+  });
+  const std::optional<std::string> chosen = host.chooseSavePath("Final MenuCopy.psd");
+  EXPECT_EQ(proposed, "Final MenuCopy.psd");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, dir.filePath("menu.psd").toStdString());
+
+  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
+  EXPECT_FALSE(host.chooseSavePath("Final MenuCopy.psd").has_value()) << "a cancel";
+}
 
 TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWays) {
   photoshop::Document second = app.Documents().Add(50, 50, 72, "Button Template");
@@ -97,3 +129,137 @@ TEST_F(WorkspaceTest, AClickMakesTheLayerActiveAndADoubleClickRenamesIt) {
   EXPECT_EQ(node(label).name, "Caption");
   EXPECT_EQ(engine().history().current().name, "Rename Layer");
 }
+
+namespace {
+
+QAction* actionCaptioned(const QList<QAction*>& actions, const QString& caption) {
+  for (QAction* a : actions)
+    if (a->text() == caption) return a;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
+  QWidget mainWindow;
+  workspace.showBeside(mainWindow);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&workspace));
+  const QRect placed(140, 90, 820, 560);
+  workspace.setGeometry(placed);
+  ASSERT_EQ(workspace.geometry(), placed);
+  workspace.close();
+
+  photoshop::Application other;
+  workspace::Workspace fresh(other, settings);
+  fresh.showBeside(mainWindow);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+  EXPECT_EQ(fresh.geometry(), placed);
+}
+
+TEST_F(WorkspaceTest, FileNewMakesADocumentOfTheAskedSizeAndCancelMakesNone) {
+  QAction* create = actionCaptioned(workspace.actions(), QString::fromUtf8("&New\u2026"));
+  ASSERT_NE(create, nullptr);
+  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
+  create->trigger();
+  EXPECT_EQ(app.Documents().Count(), 1);
+
+  quillary_test::answerNextDialog([](QDialog& dialog) {
+    const QList<QSpinBox*> boxes = dialog.findChildren<QSpinBox*>();  // width, height, resolution
+    ASSERT_EQ(boxes.size(), 3);
+    boxes[0]->setValue(300);
+    boxes[1]->setValue(200);
+    dialog.accept();
+  });
+  create->trigger();
+  ASSERT_EQ(app.Documents().Count(), 2);
+  const photoshop::Document made = app.ActiveDocument();
+  EXPECT_EQ(made.Name(), "Untitled-1");
+  EXPECT_EQ(made.Width(), 300);
+  EXPECT_EQ(made.Height(), 200);
+  EXPECT_EQ(workspace.tabs().count(), 2);
+  EXPECT_EQ(workspace.tabs().currentIndex(), 1);
+}
+
+namespace {
+
+enum class Row { Label, Set };
+
+struct MenuCase {
+  const char* name;
+  Row row;  // the row right-clicked; the active layer is "Face", linked with "Label"
+  QStringList entry;
+  std::function<bool(const engine::DocumentContent&, engine::LayerId row, engine::LayerId face)> done;
+};
+
+void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.name; }
+
+class LayerMenuTest : public WorkspaceTest, public ::testing::WithParamInterface<MenuCase> {
+ protected:
+  // Opens the row's context menu as a right-click does and chooses the entry.
+  void choose(engine::LayerId row, const QStringList& entry) {
+    LayersPanel& panel = workspace.layersPanel();
+    QTimer::singleShot(0, &panel, [&panel, entry] {
+      QMenu* menu = panel.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+      ASSERT_NE(menu, nullptr);
+      QMenu* level = menu;
+      QAction* chosen = nullptr;
+      for (const QString& caption : entry) {
+        chosen = level ? actionCaptioned(level->actions(), caption) : nullptr;
+        level = chosen ? chosen->menu() : nullptr;
+      }
+      menu->close();
+      ASSERT_NE(chosen, nullptr) << entry.join(QStringLiteral(" > ")).toStdString();
+      chosen->trigger();
+    });
+    const QPoint at = panel.visualItemRect(panel.itemFor(row)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, panel.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(panel.viewport(), &click);
+    QApplication::processEvents();  // the panel rebuilds once the menu has gone
+  }
+};
+
+std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
+  std::vector<std::string> names;
+  for (const engine::LayerNode& n : c.layers) names.push_back(n.name);
+  return names;
+}
+
+}  // namespace
+
+TEST_P(LayerMenuTest, TheEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
+  const MenuCase& c = GetParam();
+  showWorkspace();
+  const engine::LayerId row = c.row == Row::Label ? label : set;
+  const std::size_t states = engine().history().size();
+  choose(row, c.entry);
+  const engine::DocumentContent& now = engine().content();
+  EXPECT_TRUE(c.done(now, row, face));
+  EXPECT_EQ(engine().history().size(), states + 1);
+  LayersPanel& panel = workspace.layersPanel();
+  std::vector<std::string> rows;
+  for (int i = 0; i < panel.topLevelItemCount(); ++i)
+    rows.push_back(panel.topLevelItem(i)->text(LayersPanel::NameColumn).toStdString());
+  EXPECT_EQ(rows, topLevelNames(now));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, LayerMenuTest,
+    ::testing::Values(
+        MenuCase{"LabelColour", Row::Label, {"Label Color", "Red"},
+                 [](auto& c, auto row, auto) { return c.layer(row).colorLabel == engine::ColorLabel::Red; }},
+        MenuCase{"LinkWithActive", Row::Set, {"Link with Active Layer"},
+                 [](auto& c, auto row, auto face) {
+                   return c.layer(row).linkGroup != 0 && c.layer(row).linkGroup == c.layer(face).linkGroup;
+                 }},
+        MenuCase{"Unlink", Row::Label, {"Unlink Layer"},
+                 [](auto& c, auto row, auto face) {
+                   return c.layer(row).linkGroup == 0 || c.layer(row).linkGroup != c.layer(face).linkGroup;
+                 }},
+        MenuCase{"Duplicate", Row::Label, {"Duplicate Layer"},
+                 [](auto& c, auto, auto) {
+                   return topLevelNames(c) == std::vector<std::string>{"Label copy", "Label", "Button 1", "Background"};
+                 }},
+        MenuCase{"Delete", Row::Label, {"Delete Layer"}, [](auto& c, auto row, auto) { return c.find(row) == nullptr; }},
+        MenuCase{"MoveUp", Row::Set, {"Move Up"}, [](auto& c, auto row, auto) { return c.layers.front().id == row; }},
+        MenuCase{"MoveDown", Row::Label, {"Move Down"}, [](auto& c, auto row, auto) { return c.layers[1].id == row; }}),
+    [](const auto& row) { return std::string(row.param.name); });
