@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "engine/layer_effects.h"
 #include "workflow_fixture.h"
 
 using namespace layout_test;
@@ -25,8 +26,9 @@ bool near(engine::Rgb a, engine::Rgb b) {
 
 class FinalDocumentTest : public WorkflowTest {
  protected:
-  void buildFinal(int buttons, const std::function<void(app::Form1&)>& options = {}) {
-    createMenu();
+  void buildFinal(int buttons, const std::function<void(app::Form1&)>& options = {},
+                  const std::function<void(engine::DocumentContent&)>& adjustTemplate = {}) {
+    createMenu(adjustTemplate);
     clone(buttons);
     composite();
     if (options) {
@@ -125,6 +127,37 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"NoNextPrevMask", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Mask", 630, 415,
                    {0, 0, 0}}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// A template whose button images carry a layer style (a hard shadow 20 pixels straight down):
+// the silhouettes the composites are built from are the bare shapes, while the final "Button
+// Image" shows every button with its shadow.
+TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInTheSilhouettes) {
+  buildFinal(2, {}, [](engine::DocumentContent& c) {
+    auto fx = std::make_shared<engine::LayerEffects>();
+    engine::ShadowEffect shadow;
+    shadow.angle = 90.0;
+    shadow.distance = 20.0;
+    fx->dropShadows.push_back(shadow);
+    engine::forEachLayer(c.layers, [&](engine::LayerNode& n) {
+      if (n.name != "Button Image") return;
+      n.hasStyle = true;
+      n.effects = fx;
+    });
+  });
+  ASSERT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
+  // Button 2's image covers y 145..175 of the Build Menu; its shadow shows from 175 to 195.
+  const int inShadow = 185, clear = 215;
+  const Document menu = doc("Build Menu");
+  const engine::LayerNode& silhouette = member(menu, "Button Mask", "Button Mask 2");
+  const engine::Rect canvas = menu.engineDocument()->content().canvas();
+  const engine::Raster drawn = engine::compositeLayers({silhouette}, canvas, canvas);
+  EXPECT_EQ(drawn.alphaAt(200, 160), 255);
+  EXPECT_EQ(drawn.alphaAt(200, inShadow), 0) << "a silhouette is drawn without the style";
+
+  EXPECT_TRUE(near(at("Button Image", 200, down(inShadow)), {0, 0, 0}));
+  EXPECT_TRUE(near(at("Button Image", 200, down(clear)), kMenuBackground));
+  EXPECT_EQ(at("Button Mask", 200, down(inShadow)), at("Button Mask", 200, down(clear)));
+}
 
 TEST_F(FinalDocumentTest, ACancelledSaveIsSilentAndAFailingSaveIsReported) {
   buildFinal(1);  // no save path: the user cancels
