@@ -17,11 +17,11 @@ struct File {
   int height = 2;
   int depth = 8;
   int mode = 3;
-  std::vector<std::uint8_t> modeData;
-  std::vector<std::uint8_t> resources;     // serialised blocks
-  std::vector<std::uint8_t> layerSection;  // everything after the section's length field
+  std::vector<std::uint8_t> modeData{};
+  std::vector<std::uint8_t> resources{};     // serialised blocks
+  std::vector<std::uint8_t> layerSection{};  // everything after the section's length field
   std::uint16_t compression = 0;
-  std::vector<std::uint8_t> imageData;     // after the compression field
+  std::vector<std::uint8_t> imageData = std::vector<std::uint8_t>(12, 0);  // after the compression field
 };
 
 inline void length(formats::ByteWriter& w, std::uint64_t n, bool wide) {
@@ -64,15 +64,15 @@ inline std::vector<std::uint8_t> resource(std::uint16_t id, const std::string& d
 struct Channel {
   std::int16_t id = 0;
   std::uint16_t compression = 0;
-  std::vector<std::uint8_t> data;  // after the compression field
+  std::vector<std::uint8_t> data{};  // after the compression field
 };
 
 struct Layer {
   int top = 0, left = 0, bottom = 0, right = 0;
-  std::vector<Channel> channels;
+  std::vector<Channel> channels{};
   std::string name = "Layer 1";
-  std::vector<std::uint8_t> mask;    // the mask data, without its length
-  std::vector<std::uint8_t> blocks;  // serialised tagged blocks
+  std::vector<std::uint8_t> mask{};    // the mask data, without its length
+  std::vector<std::uint8_t> blocks{};  // serialised tagged blocks
   std::uint8_t flags = 0x08;
 };
 
@@ -131,6 +131,17 @@ inline std::vector<std::uint8_t> layerSection(const std::vector<std::uint8_t>& i
   w.bytes(info);
   w.u32(0);  // global mask
   return std::move(w.buffer());
+}
+
+// A plain file holding `layers`, with the layer count it states.
+inline std::vector<std::uint8_t> withLayers(const std::vector<Layer>& layers, int count) {
+  return build({.layerSection = layerSection(layerInfo(layers, false, count), false)});
+}
+
+inline std::vector<std::uint8_t> joined(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
 }
 
 }  // namespace psdbuild
