@@ -8,128 +8,29 @@
 #include "layer_blocks_fixtures.h"
 
 using namespace engine;
+using fixtures::alphaAt;
 using fixtures::rectPath;
-
-TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdges) {
-  LayerNode node = LayerNode::artLayer("shape");
-  fixtures::addBlock(node, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 30.5, 30)}, {2, rectPath(15, 15, 20, 20)}}, 40, 40));
-  ASSERT_TRUE(hasVectorMask(node));
-  const std::optional<Mask> m = renderVectorMask(node, {0, 0, 40, 40}, {0, 0, 40, 40});
-  ASSERT_TRUE(m);
-  EXPECT_EQ(m->at(12, 12), 255);
-  EXPECT_EQ(m->at(17, 17), 0) << "subtracted";
-  EXPECT_EQ(m->at(5, 5), 0);
-  EXPECT_NEAR(m->at(30, 20), 128, 1) << "half of the pixel column 30 is inside";
-  EXPECT_EQ(m->outside(), 0);
-
-  // Starting from everything, inverted, or switched off.
-  LayerNode all = LayerNode::artLayer("all");
-  fixtures::addBlock(all, "vsms", fixtures::vectorMask({{2, rectPath(0, 0, 10, 10)}}, 40, 40, true));
-  const std::optional<Mask> a = renderVectorMask(all, {0, 0, 40, 40}, {0, 0, 40, 40});
-  EXPECT_EQ(a->at(5, 5), 0);
-  EXPECT_EQ(a->at(20, 20), 255);
-  EXPECT_EQ(a->outside(), 255);
-  LayerNode inverted = LayerNode::artLayer("inverted");
-  fixtures::addBlock(inverted, "vmsk", fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40, false, 1));
-  EXPECT_EQ(renderVectorMask(inverted, {0, 0, 40, 40}, {0, 0, 40, 40})->at(5, 5), 0);
-  LayerNode off = LayerNode::artLayer("off");
-  fixtures::addBlock(off, "vmsk", fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40, false, 4));
-  EXPECT_FALSE(hasVectorMask(off));
-}
-
-TEST(VectorMasks, ShortOrInconsistentRecordsAreIgnoredNotRead) {
-  LayerNode node = LayerNode::artLayer("broken");
-  std::vector<std::uint8_t> data = fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40);
-  data.resize(data.size() - 13);  // the last knot cut in half: it is not read
-  fixtures::addBlock(node, "vmsk", data);
-  EXPECT_TRUE(renderVectorMask(node, {0, 0, 40, 40}, {0, 0, 40, 40}).has_value());
-  LayerNode tooMany = LayerNode::artLayer("knots beyond the count");
-  fixtures::BlockBytes b;
-  b.u32(3).u32(0).u16(0).u16(0).zeros(22).u16(2).zeros(24);
-  fixtures::addBlock(tooMany, "vmsk", b.bytes);
-  EXPECT_FALSE(renderVectorMask(tooMany, {0, 0, 40, 40}, {0, 0, 40, 40}).has_value());
-}
-
-TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
-  const Rect canvas{0, 0, 40, 40};
-  LayerNode pixels = fixtures::solidLayer("pixels", canvas, {255, 0, 0});
-  fixtures::addBlock(pixels, "vmsk", fixtures::vectorMask({{1, rectPath(0, 0, 20, 40)}}, 40, 40));
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({pixels}, canvas, canvas), 30, 5), 0);
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({pixels}, canvas), 30, 5), 255) << "no canvas: no vector mask";
-  pixels.vectorMaskDensity = 64;
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({pixels}, canvas, canvas), 30, 5), 191) << "a quarter-density mask";
-
-  LayerNode shape = LayerNode::artLayer("shape");
-  shape.kind = LayerKind::SolidFill;
-  shape.fillColor = {0, 0, 255};
-  fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
-  const Raster out = compositeLayers({shape}, canvas, canvas);
-  EXPECT_EQ(fixtures::rgbAt(out, 15, 15), (Rgb{0, 0, 255}));
-  EXPECT_EQ(fixtures::alphaAt(out, 25, 15), 0);
-  // With stored pixels the shape is already in them: the mask is not applied twice.
-  shape.pixels = Raster::filled({10, 10, 21, 20}, {0, 0, 255}, 128);
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({shape}, canvas, canvas), 20, 15), 128);
-}
-
-TEST(VectorMasks, AFeatheredVectorMaskSoftensTheShapesEdge) {
-  const Rect canvas{0, 0, 40, 40};
-  LayerNode pixels = fixtures::solidLayer("pixels", canvas, {255, 0, 0});
-  fixtures::addBlock(pixels, "vmsk", fixtures::vectorMask({{1, rectPath(-20, -20, 20, 60)}}, 40, 40));
-  pixels.vectorMaskFeather = 2.0;
-  const Raster out = compositeLayers({pixels}, canvas, canvas);
-  EXPECT_EQ(fixtures::alphaAt(out, 10, 20), 255);
-  EXPECT_NEAR(fixtures::alphaAt(out, 19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
-  EXPECT_NEAR(fixtures::alphaAt(out, 20, 20), 101, 2);
-  EXPECT_EQ(fixtures::alphaAt(out, 30, 20), 0);
-}
-
-// Photoshop stores a fill layer's pixels cut to its shape; where a soft vector mask lets the
-// fill show beyond the shape, the fill comes from its colour.
-TEST(VectorMasks, ASoftVectorMaskShowsTheFillBeyondTheStoredShape) {
-  const Rect canvas{0, 0, 40, 40};
-  LayerNode shape = LayerNode::artLayer("shape");
-  shape.kind = LayerKind::SolidFill;
-  shape.fillColor = {0, 0, 255};
-  shape.pixels = Raster::filled({10, 10, 20, 20}, shape.fillColor);
-  fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
-  shape.vectorMaskDensity = 64;
-  const Raster out = compositeLayers({shape}, canvas, canvas);
-  EXPECT_EQ(fixtures::alphaAt(out, 15, 15), 255);
-  EXPECT_EQ(fixtures::alphaAt(out, 30, 30), 191);
-  EXPECT_EQ(fixtures::rgbAt(out, 30, 30), (Rgb{0, 0, 255}));
-}
-
-TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
-  DocumentContent c = fixtures::blankDocument(40, 40);
-  LayerNode shape = LayerNode::artLayer("Button Image");
-  shape.kind = LayerKind::SolidFill;
-  shape.fillColor = {10, 20, 30};
-  fixtures::addBlock(shape, "vmsk", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
-  fixtures::addBlock(shape, "SoCo", {});
-  fixtures::addBlock(shape, "vogk", {0, 0, 0, 1});
-  fixtures::addBlock(shape, "shmd", {0, 0, 0, 0});
-  const LayerId id = insertAboveActive(c, shape);
-  LayerNode withPath = c.layer(id);
-  rasterizeLayer(c, id, RasterizeTarget::Shape);
-  const LayerNode& done = c.layer(id);
-  EXPECT_EQ(done.kind, LayerKind::Normal);
-  EXPECT_EQ(done.pixels.bounds(), (Rect{10, 10, 20, 20}));
-  EXPECT_EQ(fixtures::rgbAt(done.pixels, 15, 15), (Rgb{10, 20, 30}));
-  EXPECT_FALSE(hasVectorMask(done));
-  ASSERT_EQ(done.extraBlocks.size(), 1u) << "the fill and the path's origination go, other blocks stay";
-  EXPECT_EQ(std::string(done.extraBlocks[0].key.data(), 4), "shmd");
-
-  LayerNode& other = c.layer(insertAboveActive(c, withPath));
-  other.kind = LayerKind::Normal;
-  other.pixels = Raster::filled(c.canvas(), {1, 1, 1});
-  rasterizeLayer(c, other.id, RasterizeTarget::LayerClippingPath);
-  EXPECT_FALSE(hasVectorMask(c.layer(other.id)));
-  EXPECT_EQ(c.layer(other.id).mask.pixels.at(15, 15), 255);
-  EXPECT_EQ(c.layer(other.id).mask.pixels.at(25, 25), 0);
-  EXPECT_EQ(c.layer(other.id).pixels.alphaAt(25, 25), 255) << "the pixels themselves stay";
-}
+using fixtures::rgbAt;
 
 namespace {
+
+constexpr Rect kCanvas{0, 0, 40, 40};
+
+// `n` with a vector mask of `subpaths` on the 40 x 40 canvas in a block `key`.
+LayerNode withMask(LayerNode n, const std::vector<std::pair<int, std::vector<fixtures::PathPoint>>>& subpaths,
+                   const char* key = "vmsk", bool startFull = false, std::uint32_t flags = 0) {
+  fixtures::addBlock(n, key, fixtures::vectorMask(subpaths, 40, 40, startFull, flags));
+  return n;
+}
+
+LayerNode fillLayer(const char* name, Rgb colour) {
+  LayerNode n = LayerNode::artLayer(name);
+  n.kind = LayerKind::SolidFill;
+  n.fillColor = colour;
+  return n;
+}
+
+std::optional<Mask> render(const LayerNode& n) { return renderVectorMask(n, kCanvas, kCanvas); }
 
 // Where a rectangle's vector mask covers a document after an operation: its bounds in pixels.
 Rect maskedArea(const LayerNode& node, const Rect& canvas) {
@@ -155,12 +56,107 @@ class VectorMaskMoves : public ::testing::TestWithParam<MaskMove> {};
 
 }  // namespace
 
+TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdges) {
+  const LayerNode node =
+      withMask(LayerNode::artLayer("shape"), {{1, rectPath(10, 10, 30.5, 30)}, {2, rectPath(15, 15, 20, 20)}});
+  ASSERT_TRUE(hasVectorMask(node));
+  const std::optional<Mask> m = render(node);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->at(12, 12), 255);
+  EXPECT_EQ(m->at(17, 17), 0) << "subtracted";
+  EXPECT_EQ(m->at(5, 5), 0);
+  EXPECT_NEAR(m->at(30, 20), 128, 1) << "half of the pixel column 30 is inside";
+  EXPECT_EQ(m->outside(), 0);
+
+  // Starting from everything, inverted, or switched off.
+  const auto a = render(withMask(LayerNode::artLayer("all"), {{2, rectPath(0, 0, 10, 10)}}, "vsms", true));
+  EXPECT_EQ(a->at(5, 5), 0);
+  EXPECT_EQ(a->at(20, 20), 255);
+  EXPECT_EQ(a->outside(), 255);
+  const std::vector<std::pair<int, std::vector<fixtures::PathPoint>>> corner{{1, rectPath(0, 0, 10, 10)}};
+  EXPECT_EQ(render(withMask(LayerNode::artLayer("inverted"), corner, "vmsk", false, 1))->at(5, 5), 0);
+  EXPECT_FALSE(hasVectorMask(withMask(LayerNode::artLayer("off"), corner, "vmsk", false, 4)));
+}
+
+TEST(VectorMasks, ShortOrInconsistentRecordsAreIgnoredNotRead) {
+  LayerNode node = LayerNode::artLayer("broken");
+  std::vector<std::uint8_t> data = fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40);
+  data.resize(data.size() - 13);  // the last knot cut in half: it is not read
+  fixtures::addBlock(node, "vmsk", data);
+  EXPECT_TRUE(render(node).has_value());
+  LayerNode tooMany = LayerNode::artLayer("knots beyond the count");
+  fixtures::addBlock(tooMany, "vmsk",
+                     fixtures::BlockBytes().u32(3).u32(0).u16(0).u16(0).zeros(22).u16(2).zeros(24).bytes);
+  EXPECT_FALSE(render(tooMany).has_value());
+}
+
+TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
+  LayerNode pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(0, 0, 20, 40)}});
+  EXPECT_EQ(alphaAt(compositeLayers({pixels}, kCanvas, kCanvas), 30, 5), 0);
+  EXPECT_EQ(alphaAt(compositeLayers({pixels}, kCanvas), 30, 5), 255) << "no canvas: no vector mask";
+  pixels.vectorMaskDensity = 64;
+  EXPECT_EQ(alphaAt(compositeLayers({pixels}, kCanvas, kCanvas), 30, 5), 191) << "a quarter-density mask";
+
+  LayerNode shape = withMask(fillLayer("shape", {0, 0, 255}), {{1, rectPath(10, 10, 20, 20)}});
+  const Raster out = compositeLayers({shape}, kCanvas, kCanvas);
+  EXPECT_EQ(rgbAt(out, 15, 15), (Rgb{0, 0, 255}));
+  EXPECT_EQ(alphaAt(out, 25, 15), 0);
+  // With stored pixels the shape is already in them: the mask is not applied twice.
+  shape.pixels = Raster::filled({10, 10, 21, 20}, {0, 0, 255}, 128);
+  EXPECT_EQ(alphaAt(compositeLayers({shape}, kCanvas, kCanvas), 20, 15), 128);
+}
+
+TEST(VectorMasks, AFeatheredOrThinVectorMaskSoftensTheShapeAndShowsTheFillBeyondIt) {
+  LayerNode pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(-20, -20, 20, 60)}});
+  pixels.vectorMaskFeather = 2.0;
+  const Raster out = compositeLayers({pixels}, kCanvas, kCanvas);
+  EXPECT_EQ(alphaAt(out, 10, 20), 255);
+  EXPECT_NEAR(alphaAt(out, 19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
+  EXPECT_NEAR(alphaAt(out, 20, 20), 101, 2);
+  EXPECT_EQ(alphaAt(out, 30, 20), 0);
+
+  // Photoshop stores a fill layer's pixels cut to its shape; where a soft vector mask lets the
+  // fill show beyond the shape, the fill comes from its colour.
+  LayerNode shape = withMask(fillLayer("shape", {0, 0, 255}), {{1, rectPath(10, 10, 20, 20)}});
+  shape.pixels = Raster::filled({10, 10, 20, 20}, shape.fillColor);
+  shape.vectorMaskDensity = 64;
+  const Raster soft = compositeLayers({shape}, kCanvas, kCanvas);
+  EXPECT_EQ(alphaAt(soft, 15, 15), 255);
+  EXPECT_EQ(alphaAt(soft, 30, 30), 191);
+  EXPECT_EQ(rgbAt(soft, 30, 30), (Rgb{0, 0, 255}));
+}
+
+TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
+  DocumentContent c = fixtures::blankDocument(40, 40);
+  LayerNode shape = withMask(fillLayer("Button Image", {10, 20, 30}), {{1, rectPath(10, 10, 20, 20)}});
+  fixtures::addBlock(shape, "SoCo", {});
+  fixtures::addBlock(shape, "vogk", {0, 0, 0, 1});
+  fixtures::addBlock(shape, "shmd", {0, 0, 0, 0});
+  const LayerId id = insertAboveActive(c, shape);
+  LayerNode withPath = c.layer(id);
+  rasterizeLayer(c, id, RasterizeTarget::Shape);
+  const LayerNode& done = c.layer(id);
+  EXPECT_EQ(done.kind, LayerKind::Normal);
+  EXPECT_EQ(done.pixels.bounds(), (Rect{10, 10, 20, 20}));
+  EXPECT_EQ(rgbAt(done.pixels, 15, 15), (Rgb{10, 20, 30}));
+  EXPECT_FALSE(hasVectorMask(done));
+  ASSERT_EQ(done.extraBlocks.size(), 1u) << "the fill and the path's origination go, other blocks stay";
+  EXPECT_EQ(std::string(done.extraBlocks[0].key.data(), 4), "shmd");
+
+  LayerNode& other = c.layer(insertAboveActive(c, withPath));
+  other.kind = LayerKind::Normal;
+  other.pixels = Raster::filled(c.canvas(), {1, 1, 1});
+  rasterizeLayer(c, other.id, RasterizeTarget::LayerClippingPath);
+  EXPECT_FALSE(hasVectorMask(c.layer(other.id)));
+  EXPECT_EQ(c.layer(other.id).mask.pixels.at(15, 15), 255);
+  EXPECT_EQ(c.layer(other.id).mask.pixels.at(25, 25), 0);
+  EXPECT_EQ(c.layer(other.id).pixels.alphaAt(25, 25), 255) << "the pixels themselves stay";
+}
+
 TEST_P(VectorMaskMoves, TheMaskGoesWhereThePixelsGo) {
   DocumentContent c = fixtures::blankDocument(40, 40);
-  LayerNode shape = LayerNode::artLayer("Button Area");
-  shape.kind = LayerKind::SolidFill;
+  LayerNode shape = withMask(fillLayer("Button Area", {}), {{1, rectPath(10, 10, 20, 20)}}, "vsms");
   shape.pixels = Raster::filled({10, 10, 20, 20}, {200, 0, 0});
-  fixtures::addBlock(shape, "vsms", fixtures::vectorMask({{1, rectPath(10, 10, 20, 20)}}, 40, 40));
   LayerNode set = LayerNode::layerSet("Btn Tmpl");
   set.children.push_back(shape);
   const LayerId setId = insertAboveActive(c, set);
