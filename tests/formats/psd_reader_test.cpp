@@ -11,6 +11,7 @@
 #include "formats/memory_budget.h"
 #include "document_compare.h"
 #include "engine/engine_fixtures.h"
+#include "format_errors.h"
 #include "psd_builder.h"
 #include "sample_documents.h"
 
@@ -23,12 +24,7 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr auto npos = std::string::npos;
 
 std::string refusal(const std::vector<std::uint8_t>& bytes, const std::string& name = "test.psd") {
-  try {
-    formats::decodePsd(bytes, name);
-  } catch (const formats::FormatError& e) {
-    return e.what();
-  }
-  return "";
+  return formatErrorOf([&] { formats::decodePsd(bytes, name); });
 }
 
 std::vector<std::uint8_t> bigEndian16(std::initializer_list<int> values) {
@@ -60,12 +56,8 @@ TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
     const std::string message = refusal({whole.begin(), whole.begin() + std::ptrdiff_t(n)}, "cut.psd");
     ASSERT_NE(message.find("cannot open \"cut.psd\": "), npos) << "cut at " << n;
   }
-  try {
-    formats::readPsd("/nonexistent/folder/menu.psd");
-    FAIL() << "no error";
-  } catch (const formats::FormatError& e) {
-    EXPECT_NE(std::string(e.what()).find("\"/nonexistent/folder/menu.psd\""), npos);
-  }
+  const std::string missing = "/nonexistent/folder/menu.psd";
+  EXPECT_NE(formatErrorOf([&] { formats::readPsd(missing); }).find("\"" + missing + "\""), npos);
 }
 
 TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {

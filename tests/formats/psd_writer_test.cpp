@@ -3,13 +3,12 @@
 // never damage the file they replace.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
+#include "format_errors.h"
 #include "formats/descriptor.h"
 #include "formats/document_io.h"
 #include "formats/layer_blocks.h"
@@ -115,21 +114,8 @@ TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
   broken.width = 0;
   EXPECT_THROW(formats::writePsd(broken, path), formats::FormatError);
 
-  // The disk fills up half way: the file size limit stands in for it.
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  std::string message;
-  try {
-    formats::writePsd(samples::menuDocument(200, 150), path);
-  } catch (const formats::FormatError& e) {
-    message = e.what();
-  }
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, oldHandler);
+  // The disk fills up half way.
+  const std::string message = formatErrorOf([&] { formats::writePsd(samples::menuDocument(200, 150), path); }, 4096);
   EXPECT_NE(message.find("cannot save \"" + path + "\""), std::string::npos) << message;
   EXPECT_EQ(contents(path), before);
   EXPECT_EQ(filesIn(dir), 1u) << "no temporary file is left behind";
