@@ -87,14 +87,10 @@ inline engine::Raster flatShapes(const engine::Rect& r, std::uint32_t seed) {
     const int left = r.left + int((seed * 53 + std::uint32_t(k) * 97) % std::uint32_t(std::max(1, r.width() - 40)));
     const int top = r.top + int((seed * 29 + std::uint32_t(k) * 61) % std::uint32_t(std::max(1, r.height() - 20)));
     const engine::Rect shape = engine::Rect{left, top, left + 120, top + 40}.intersected(r);
-    const engine::Rgb colour{std::uint8_t(seed * 40 + std::uint32_t(k) * 20), std::uint8_t(k * 30), std::uint8_t(200 - k * 20)};
+    const std::uint8_t colour[3] = {std::uint8_t(seed * 40 + std::uint32_t(k) * 20), std::uint8_t(k * 30),
+                                    std::uint8_t(200 - k * 20)};
     for (int y = shape.top; y < shape.bottom; ++y)
-      for (int x = shape.left; x < shape.right; ++x) {
-        std::uint8_t* p = out.mutablePixel(x, y);
-        p[0] = colour.r;
-        p[1] = colour.g;
-        p[2] = colour.b;
-      }
+      for (int x = shape.left; x < shape.right; ++x) std::copy_n(colour, 3, out.mutablePixel(x, y));
   }
   return out;
 }
