@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 
 #include "engine/composite.h"
@@ -126,13 +127,12 @@ TEST(Pictures, JpegIsBaselineAtPhotoshopsQualityScale) {
   const std::vector<std::uint8_t> bytes = fileBytes(high);
   EXPECT_GT(bytes.size(), fileBytes(low).size());
   // Start of frame: baseline (FFC0), never progressive (FFC2).
-  bool baseline = false, progressive = false;
-  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
-    baseline = baseline || (bytes[i] == 0xFF && bytes[i + 1] == 0xC0);
-    progressive = progressive || (bytes[i] == 0xFF && bytes[i + 1] == 0xC2);
-  }
-  EXPECT_TRUE(baseline);
-  EXPECT_FALSE(progressive);
+  const auto holds = [&](std::uint8_t frame) {
+    const std::uint8_t marker[2] = {0xFF, frame};
+    return std::search(bytes.begin(), bytes.end(), marker, marker + 2) != bytes.end();
+  };
+  EXPECT_TRUE(holds(0xC0));
+  EXPECT_FALSE(holds(0xC2));
   EXPECT_THROW(formats::writeJpeg(doc, high, {13}), formats::FormatError);
   EXPECT_EQ(fileBytes(high), bytes) << "a refused save leaves the file";
 
@@ -170,11 +170,8 @@ TEST(Pictures, AWriteThatRunsOutOfSpaceSaysWhy) {
   engine::LayerNode noise = engine::LayerNode::artLayer("Noise");
   noise.pixels = engine::Raster(doc.canvas());
   std::uint32_t state = 17;
-  for (int y = 0; y < 300; ++y)
-    for (int x = 0; x < 300; ++x) {
-      std::uint8_t* p = noise.pixels.mutablePixel(x, y);
-      for (int c = 0; c < 4; ++c) p[c] = std::uint8_t((state = state * 1664525u + 1013904223u) >> 24);
-    }
+  std::generate_n(noise.pixels.mutableData(), noise.pixels.byteSize(),
+                  [&] { return std::uint8_t((state = state * 1664525u + 1013904223u) >> 24); });
   doc.layers.push_back(std::move(noise));
   const std::string message = formatErrorOf([&] { formats::writePng(doc, path); }, 16 * 1024);
   EXPECT_NE(message.find("cannot save \"" + path + "\": File too large"), std::string::npos) << message;

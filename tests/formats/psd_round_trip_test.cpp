@@ -39,19 +39,16 @@ TEST(PsdRoundTrip, WritingWhatWasReadGivesTheSameFile) {
 }
 
 // Other readers tell shape layers and protected transparency by these bits.
-TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKept) {
+TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKeptAndLinkGroupsBeyondSixteenBitsKeepTheirMembers) {
   engine::DocumentContent doc = samples::menuDocument(64, 48);
   doc.layers[0].keptRecordFlags = 0x01;
   doc.layers[1].keptRecordFlags = 0x10 | 0x20;
   doc.layers[2].keptRecordFlags = 0x01 | 0x20 | 0x80;
   doc.layers[2].visible = false;
-  const engine::DocumentContent back = roundTrip(doc);
-  EXPECT_EQ(compare::documentsDiffer(doc, back), "");
-  EXPECT_FALSE(back.layers[2].visible);
-}
+  const engine::DocumentContent kept = roundTrip(doc);
+  EXPECT_EQ(compare::documentsDiffer(doc, kept), "");
+  EXPECT_FALSE(kept.layers[2].visible);
 
-TEST(PsdRoundTrip, LinkGroupsBeyondSixteenBitsKeepTheirMembers) {
-  engine::DocumentContent doc = samples::menuDocument(64, 48);
   doc.layers[0].linkGroup = 70000;
   doc.layers[2].linkGroup = 70000;
   doc.layers[3].linkGroup = 5;
