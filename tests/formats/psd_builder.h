@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/geometry.h"
 #include "formats/byte_writer.h"
 
 namespace psdbuild {
@@ -143,5 +144,39 @@ inline std::vector<std::uint8_t> joined(std::initializer_list<std::vector<std::u
   for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
 }
+
+// The mask data of a layer record, field by field.
+struct MaskData {
+  formats::ByteWriter w;
+  MaskData& mask(engine::Rect r, int colour, int flags) {
+    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
+    w.u8(std::uint8_t(colour));
+    w.u8(std::uint8_t(flags));
+    return *this;
+  }
+  MaskData& realMask(engine::Rect r, int colour, int flags) {  // the pixel mask beside a vector mask
+    w.u8(std::uint8_t(flags));
+    w.u8(std::uint8_t(colour));
+    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
+    return *this;
+  }
+  MaskData& u8(int v) {
+    w.u8(std::uint8_t(v));
+    return *this;
+  }
+  MaskData& u32(std::uint32_t v) {
+    w.u32(v);
+    return *this;
+  }
+  MaskData& f64(double v) {
+    w.f64(v);
+    return *this;
+  }
+  std::vector<std::uint8_t> bytes(std::size_t paddedTo = 0) {
+    std::vector<std::uint8_t> out = w.buffer();
+    if (out.size() < paddedTo) out.resize(paddedTo, 0);
+    return out;
+  }
+};
 
 }  // namespace psdbuild

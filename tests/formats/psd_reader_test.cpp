@@ -191,21 +191,15 @@ TEST(PsdReaderLayers, LargeDocumentFilesReadWithTheirWideLengths) {
 // With a vector mask and a pixel mask, the record describes the rendered vector mask first and
 // the pixel mask as the "real" one; a rendering alone is no pixel mask.
 TEST(PsdReaderLayers, ThePixelMaskIsTheRealOneNotARenderedVectorMask) {
-  formats::ByteWriter mask;
-  for (int v : {0, 0, 2, 2}) mask.i32(v);
-  mask.u8(0);
-  mask.u8(0x08);  // rendered from other data
-  mask.u8(0x02);  // the pixel mask: disabled
-  mask.u8(255);
-  for (int v : {0, 0, 1, 1}) mask.i32(v);
+  // Rendered from other data; the pixel mask disabled.
+  const auto mask = psdbuild::MaskData().mask({0, 0, 2, 2}, 0, 0x08).realMask({0, 0, 1, 1}, 255, 0x02).bytes();
   const psdbuild::Layer both{.bottom = 2, .right = 2,
                              .channels = {{0, 0, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}}, {2, 0, {1, 2, 3, 4}},
                                           {-2, 0, {9, 9, 9, 9}}, {-3, 0, {77}}},
-                             .mask = mask.buffer()};
+                             .mask = mask};
   psdbuild::Layer renderedOnly = both;
   renderedOnly.name = "Shape";
-  renderedOnly.mask.resize(18);
-  renderedOnly.mask.insert(renderedOnly.mask.end(), {0, 0});
+  renderedOnly.mask = psdbuild::MaskData().mask({0, 0, 2, 2}, 0, 0x08).bytes(20);
   renderedOnly.channels.pop_back();
   const formats::PsdFile file = formats::decodePsd(withLayers({both, renderedOnly}, 2), "masks.psd");
   const engine::LayerMask& real = file.content.layers[1].mask;
