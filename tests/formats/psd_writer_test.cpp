@@ -53,7 +53,7 @@ TEST(PsdWriter, LayerEffectsAreWrittenSwitchedAsTheLayerSays) {
   EXPECT_EQ(findBlock(cleared.layers[0], "lfx2"), nullptr);
 }
 
-TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHad) {
+TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHadAndLongNamesAreKept) {
   engine::LayerNode rasterised = samples::pixelLayer("Was Text", {0, 0, 8, 8}, 2);
   rasterised.extraBlocks.push_back(samples::block("TySh", {0, 1}));
   rasterised.extraBlocks.push_back(samples::block("shmd", {0, 0, 0, 0}));
@@ -71,6 +71,11 @@ TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHad) {
   const engine::LayerNode recoloured = roundTrip(doc).layers[0];
   EXPECT_EQ(recoloured.kind, engine::LayerKind::SolidFill);
   EXPECT_EQ(recoloured.fillColor, (engine::Rgb{250, 128, 7}));
+
+  // Names longer than a Pascal string keep every character.
+  std::string name;
+  for (int i = 0; i < 40; ++i) name += "Bouton é " + std::to_string(i);
+  EXPECT_EQ(roundTrip(oneLayer(samples::pixelLayer(name, {0, 0, 2, 2}, 3))).layers[0].name, name);
 }
 
 TEST(PsdWriter, TheMergedImageHasTransparencyOnlyWithoutABackground) {
@@ -85,12 +90,6 @@ TEST(PsdWriter, TheMergedImageHasTransparencyOnlyWithoutABackground) {
   const formats::PsdFile read = formats::decodePsd(transparent, "clear.psd");
   EXPECT_EQ(read.storedComposite.alphaAt(10, 10), 0);
   EXPECT_FALSE(read.content.layers.back().isBackground);
-}
-
-TEST(PsdWriter, NamesLongerThanAPascalStringKeepEveryCharacter) {
-  std::string name;
-  for (int i = 0; i < 40; ++i) name += "Bouton é " + std::to_string(i);
-  EXPECT_EQ(roundTrip(oneLayer(samples::pixelLayer(name, {0, 0, 2, 2}, 3))).layers[0].name, name);
 }
 
 std::vector<char> contents(const std::string& path) {
