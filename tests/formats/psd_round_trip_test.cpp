@@ -117,7 +117,6 @@ std::vector<std::uint8_t> levelsBlock() {
 std::vector<std::uint8_t> hueBlock() {
   std::vector<std::uint8_t> b(100);
   for (std::size_t i = 0; i < b.size(); ++i) b[i] = std::uint8_t(i % 2 ? i : 0);
-  b[0] = 0;
   b[1] = 2;
   return b;
 }
