@@ -114,7 +114,8 @@ TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
   LayerNode base = LayerNode::layerSet("set");
   base.children.push_back(solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}));
   base.children[0].blendMode = BlendMode::Exclusion;
-  std::vector<LayerNode> passing{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), base, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
+  std::vector<LayerNode> passing{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), base,
+                                 solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
   passing[0].clipping = true;
   passing[0].blendMode = BlendMode::LighterColor;
   const Raster through = compositeLayers(passing, {0, 0, 2, 1});

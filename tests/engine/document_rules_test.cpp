@@ -87,8 +87,8 @@ TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveTheActiveLay
   addArtLayer(dest);  // a top-level layer above the set
   dest.activeLayer = inner;
   const LayerId table = copyLayerInto(solidLayer("Color Table", {0, 0, 5, 5}, {1, 2, 3}), src.canvas(), dest, false);
-  EXPECT_EQ(names(dest.layers), (std::vector<std::string>{"Layer 4", "Color Table", "Set 1", "Layer 2", "Button Area Copy",
-                                                          "Button Area", "Layer 1"}));
+  EXPECT_EQ(names(dest.layers), (std::vector<std::string>{"Layer 4", "Color Table", "Set 1", "Layer 2",
+                                                          "Button Area Copy", "Button Area", "Layer 1"}));
   EXPECT_EQ(dest.layer(set).children.size(), 1u) << "nothing lands inside the active layer's set";
   EXPECT_EQ(dest.activeLayer, table);
 }
