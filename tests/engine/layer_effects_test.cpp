@@ -34,8 +34,7 @@ engine::Raster draw(const engine::LayerNode& n) {
 
 LayerEffects dropShadow(double angle) {
   LayerEffects fx;
-  engine::ShadowEffect s;
-  s.color = {0, 0, 0};
+  engine::ShadowEffect s;  // black
   s.angle = angle;
   s.distance = 6;
   s.size = 2;
