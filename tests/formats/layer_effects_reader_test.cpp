@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
 #include "engine/layer_blocks_fixtures.h"
@@ -16,48 +15,7 @@
 
 namespace {
 
-// Writes descriptors item by item, as Photoshop lays them out.
-struct DescriptorWriter {
-  formats::ByteWriter w;
-  void key(const char* k) {
-    const std::size_t n = std::strlen(k);
-    w.u32(n == 4 ? 0 : std::uint32_t(n));
-    w.bytes(k, n);
-  }
-  void object(const char* cls, int items) {
-    w.u32(1);
-    w.u16(0);
-    key(cls);
-    w.u32(std::uint32_t(items));
-  }
-  void unitFloat(const char* k, const char* unit, double v) {
-    key(k);
-    w.tag("UntF");
-    w.tag(unit);
-    w.f64(v);
-  }
-  void boolean(const char* k, bool v) {
-    key(k);
-    w.tag("bool");
-    w.u8(v);
-  }
-  void enumerated(const char* k, const char* type, const char* value) {
-    key(k);
-    w.tag("enum");
-    key(type);
-    key(value);
-  }
-  void rgb(const char* k, double r, double g, double b) {
-    key(k);
-    w.tag("Objc");
-    object("RGBC", 3);
-    for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) {
-      key(c);
-      w.tag("doub");
-      w.f64(v);
-    }
-  }
-};
+using samples::DescriptorWriter;
 
 void dropShadow(DescriptorWriter& d, bool globalLight, double angle) {
   d.w.tag("Objc");
