@@ -61,36 +61,26 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   EXPECT_LT(fixtures::rgbAt(draw(styled(fx, 0)), 36, 26).r, 100);
 }
 
-struct StrokeCase {
-  const char* name;
-  engine::StrokeEffect::Position position;
-  bool outsideRing, insideRing;
-};
-
-void PrintTo(const StrokeCase& c, std::ostream* os) { *os << c.name; }
-
-class StrokePositions : public testing::TestWithParam<StrokeCase> {};
-
-TEST_P(StrokePositions, CoverTheirSideOfTheEdge) {
-  LayerEffects fx;
-  engine::StrokeEffect s;
-  s.position = GetParam().position;
-  s.size = 4;
-  s.fill.color = {255, 0, 0};
-  fx.strokes.push_back(s);
-  const engine::Raster out = draw(styled(fx));
-  const engine::Rgb red{255, 0, 0};
-  EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, GetParam().outsideRing);  // 2 px outside the left edge
-  EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, GetParam().insideRing);   // 2 px inside it
-  EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));      // the middle keeps its colour
-  EXPECT_EQ(fixtures::rgbAt(out, 20, 30), (engine::Rgb{255, 255, 255}));  // beyond the stroke
+TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
+  using P = engine::StrokeEffect::Position;
+  for (const auto& [name, position, outsideRing, insideRing] : {std::tuple{"Outside", P::Outside, true, false},
+                                                                {"Inside", P::Inside, false, true},
+                                                                {"Center", P::Center, true, true}}) {
+    SCOPED_TRACE(name);
+    LayerEffects fx;
+    engine::StrokeEffect s;
+    s.position = position;
+    s.size = 4;
+    s.fill.color = {255, 0, 0};
+    fx.strokes.push_back(s);
+    const engine::Raster out = draw(styled(fx));
+    const engine::Rgb red{255, 0, 0};
+    EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, outsideRing);            // 2 px outside the left edge
+    EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, insideRing);             // 2 px inside it
+    EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));      // the middle keeps its colour
+    EXPECT_EQ(fixtures::rgbAt(out, 20, 30), (engine::Rgb{255, 255, 255}));  // beyond the stroke
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(StrokeEffect, StrokePositions,
-                         testing::Values(StrokeCase{"Outside", engine::StrokeEffect::Position::Outside, true, false},
-                                         StrokeCase{"Inside", engine::StrokeEffect::Position::Inside, false, true},
-                                         StrokeCase{"Center", engine::StrokeEffect::Position::Center, true, true}),
-                         [](const testing::TestParamInfo<StrokeCase>& p) { return std::string(p.param.name); });
 
 TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
   LayerEffects fx;

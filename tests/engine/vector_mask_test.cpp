@@ -44,16 +44,6 @@ Rect maskedArea(const LayerNode& node, const Rect& canvas) {
   return found;
 }
 
-struct MaskMove {
-  const char* name;
-  void (*apply)(DocumentContent& c, LayerId id);
-  Rect expected;  // where the 10..20 square of a 40 x 40 document ends up
-};
-
-void PrintTo(const MaskMove& c, std::ostream* os) { *os << c.name; }
-
-class VectorMaskMoves : public ::testing::TestWithParam<MaskMove> {};
-
 }  // namespace
 
 TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdges) {
@@ -153,31 +143,31 @@ TEST(Rasterize, DrawsFillAndShapeIntoPixelsAndTheClippingPathIntoTheLayerMask) {
   EXPECT_EQ(c.layer(other.id).pixels.alphaAt(25, 25), 255) << "the pixels themselves stay";
 }
 
-TEST_P(VectorMaskMoves, TheMaskGoesWhereThePixelsGo) {
-  DocumentContent c = fixtures::blankDocument(40, 40);
-  LayerNode shape = withMask(fillLayer("Button Area", {}), {{1, rectPath(10, 10, 20, 20)}}, "vsms");
-  shape.pixels = Raster::filled({10, 10, 20, 20}, {200, 0, 0});
-  LayerNode set = LayerNode::layerSet("Btn Tmpl");
-  set.children.push_back(shape);
-  const LayerId setId = insertAboveActive(c, set);
-  GetParam().apply(c, setId);
-  const LayerNode& moved = c.layers.front().children.front();
-  EXPECT_EQ(maskedArea(moved, c.canvas()), GetParam().expected);
-  EXPECT_EQ(moved.pixels.bounds(), GetParam().expected) << "pixels and mask agree";
+// Each operation with where the 10..20 square of a 40 x 40 document ends up.
+TEST(VectorMaskMoves, TheMaskGoesWhereThePixelsGo) {
+  using Operation = void (*)(DocumentContent& c, LayerId id);
+  const std::tuple<const char*, Operation, Rect> operations[] = {
+      {"translate", [](DocumentContent& c, LayerId id) { translateLayer(c, id, 5, 3); }, {15, 13, 25, 23}},
+      {"crop", [](DocumentContent& c, LayerId) { cropDocument(c, {5, 5, 35, 35}); }, {5, 5, 15, 15}},
+      {"resample", [](DocumentContent& c, LayerId) { resizeImage(c, 80, 80, ResampleMethod::NearestNeighbor); },
+       {20, 20, 40, 40}},
+      {"copy into a larger document",
+       [](DocumentContent& c, LayerId id) {
+         DocumentContent wide = fixtures::blankDocument(80, 60);
+         copyLayerInto(c.layer(id), c.canvas(), wide, false);
+         c = wide;
+       },
+       {10, 10, 20, 20}}};
+  for (const auto& [name, apply, expected] : operations) {
+    SCOPED_TRACE(name);
+    DocumentContent c = fixtures::blankDocument(40, 40);
+    LayerNode shape = withMask(fillLayer("Button Area", {}), {{1, rectPath(10, 10, 20, 20)}}, "vsms");
+    shape.pixels = Raster::filled({10, 10, 20, 20}, {200, 0, 0});
+    LayerNode set = LayerNode::layerSet("Btn Tmpl");
+    set.children.push_back(shape);
+    apply(c, insertAboveActive(c, set));
+    const LayerNode& moved = c.layers.front().children.front();
+    EXPECT_EQ(maskedArea(moved, c.canvas()), expected);
+    EXPECT_EQ(moved.pixels.bounds(), expected) << "pixels and mask agree";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Operations, VectorMaskMoves,
-    ::testing::Values(
-        MaskMove{"Translate", [](DocumentContent& c, LayerId id) { translateLayer(c, id, 5, 3); }, {15, 13, 25, 23}},
-        MaskMove{"Crop", [](DocumentContent& c, LayerId) { cropDocument(c, {5, 5, 35, 35}); }, {5, 5, 15, 15}},
-        MaskMove{"Resample", [](DocumentContent& c, LayerId) { resizeImage(c, 80, 80, ResampleMethod::NearestNeighbor); },
-                 {20, 20, 40, 40}},
-        MaskMove{"CopyIntoALargerDocument",
-                 [](DocumentContent& c, LayerId id) {
-                   DocumentContent wide = fixtures::blankDocument(80, 60);
-                   copyLayerInto(c.layer(id), c.canvas(), wide, false);
-                   c = wide;
-                 },
-                 {10, 10, 20, 20}}),
-    [](const auto& row) { return std::string(row.param.name); });
