@@ -60,7 +60,7 @@ HueRange reds(int hue, int saturation, int lightness) {
 
 }  // namespace
 
-TEST(Adjustments, CurvesLevelsPosterizeThresholdAndInvert) {
+TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightnessContrast) {
   const LayerNode inverse = adjustment(LayerKind::Curves, "curv", curve({{0, 255}, {255, 0}}));
   EXPECT_EQ(adjusted(inverse, {10, 100, 250}), (Rgb{245, 155, 5}));
   const LayerNode bend = adjustment(LayerKind::Curves, "curv", curve({{0, 0}, {128, 200}, {255, 255}}));
@@ -73,22 +73,18 @@ TEST(Adjustments, CurvesLevelsPosterizeThresholdAndInvert) {
   const LayerNode lv = adjustment(LayerKind::Levels, "levl", levels.bytes);
   EXPECT_EQ(adjusted(lv, {50, 125, 200}), (Rgb{0, 128, 255}));
 
-  BlockBytes post;
-  post.u16(2).u16(0);
-  EXPECT_EQ(adjusted(adjustment(LayerKind::Posterize, "post", post.bytes), {100, 127, 128}), (Rgb{0, 0, 255}));
-  BlockBytes thrs;
-  thrs.u16(128).u16(0);
-  EXPECT_EQ(adjusted(adjustment(LayerKind::Threshold, "thrs", thrs.bytes), {255, 100, 0}), (Rgb{255, 255, 255}));
-  EXPECT_EQ(adjusted(adjustment(LayerKind::Threshold, "thrs", thrs.bytes), {0, 100, 255}), (Rgb{0, 0, 0})) << "by luminance";
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Posterize, "post", {0, 2, 0, 0}), {100, 127, 128}), (Rgb{0, 0, 255}));
+  const LayerNode threshold = adjustment(LayerKind::Threshold, "thrs", {0, 128, 0, 0});
+  EXPECT_EQ(adjusted(threshold, {255, 100, 0}), (Rgb{255, 255, 255}));
+  EXPECT_EQ(adjusted(threshold, {0, 100, 255}), (Rgb{0, 0, 0})) << "by luminance";
   LayerNode invert = LayerNode::artLayer("invert");
   invert.kind = LayerKind::Inversion;
   EXPECT_EQ(adjusted(invert, {0, 100, 255}), (Rgb{255, 155, 0}));
-}
 
-TEST(Adjustments, ExposureColorizeAndLegacyBrightnessContrast) {
-  BlockBytes exposure;
-  exposure.u16(1).u32(std::bit_cast<std::uint32_t>(-1.0f)).u32(0).u32(std::bit_cast<std::uint32_t>(1.0f)).u16(0);
-  EXPECT_EQ(adjusted(adjustment(LayerKind::Exposure, "expA", exposure.bytes), {255, 255, 0}).r, 186) << "half the light";
+  // Exposure, colorize and legacy brightness and contrast.
+  const auto f32 = [](float v) { return std::bit_cast<std::uint32_t>(v); };
+  const std::vector<std::uint8_t> exposure = BlockBytes().u16(1).u32(f32(-1.0f)).u32(0).u32(f32(1.0f)).u16(0).bytes;
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Exposure, "expA", exposure), {255, 255, 0}).r, 186) << "half the light";
 
   BlockBytes hue;
   hue.u16(2).u8(1).u8(0).u16(120).u16(100).u16(0).zeros(6);  // colorize: green, full saturation
@@ -96,20 +92,18 @@ TEST(Adjustments, ExposureColorizeAndLegacyBrightnessContrast) {
   EXPECT_EQ(adjusted(adjustment(LayerKind::HueSaturation, "hue2", hue.bytes), {200, 100, 100}), (Rgb{45, 255, 45}))
       << "green at the pixel's lightness";
 
-  BlockBytes brit;
-  brit.u16(20).u16(0).u16(127).u8(0);
-  EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", brit.bytes), {10, 100, 250}), (Rgb{30, 120, 255}));
+  EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", {0, 20, 0, 0, 0, 127, 0}), {10, 100, 250}),
+            (Rgb{30, 120, 255}));
 }
 
-TEST(HueSaturation, MasterSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
+TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
   EXPECT_EQ(adjusted(hueSaturation(120, 0, 0), {200, 100, 100}), (Rgb{100, 200, 100}));
   EXPECT_EQ(adjusted(hueSaturation(0, -100, 0), {200, 100, 100}), (Rgb{150, 150, 150})) << "grey of equal lightness";
   EXPECT_EQ(adjusted(hueSaturation(0, 100, 0), {150, 100, 100}), (Rgb{250, 0, 0})) << "+100 saturates fully";
   EXPECT_EQ(adjusted(hueSaturation(0, 0, 50), {100, 50, 0}), (Rgb{178, 153, 128}));
   EXPECT_EQ(adjusted(hueSaturation(0, 0, -50), {100, 50, 0}), (Rgb{50, 25, 0}));
-}
 
-TEST(HueSaturation, ColourRangesWeighInByHueAndAddUp) {
+  // Colour ranges weigh in by hue and add up.
   const LayerNode greyReds = hueSaturation(0, 0, 0, {reds(0, -100, 0)});
   EXPECT_EQ(adjusted(greyReds, {200, 100, 100}), (Rgb{150, 150, 150}));
   EXPECT_EQ(adjusted(greyReds, {100, 200, 100}), (Rgb{100, 200, 100})) << "greens are not reds";

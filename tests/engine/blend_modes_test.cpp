@@ -13,19 +13,16 @@ using namespace engine;
 using fixtures::blendOne;
 using fixtures::solidLayer;
 
-TEST(PhotoshopBlending, HardMixIsAThresholdOfVividLight) {
-  // Black and white sum to exactly the threshold; which side wins depends on which is the source.
+TEST(PhotoshopBlending, HardMixSoftLightAndLighterAndDarkerColourFollowPhotoshop) {
+  // Hard mix is a threshold of vivid light: black and white sum to exactly the threshold; which
+  // side wins depends on which is the source.
   EXPECT_EQ(blendOne(BlendMode::HardMix, {0, 255, 100}, {255, 0, 200}), (Rgb{0, 255, 255}));
   EXPECT_EQ(blendOne(BlendMode::HardMix, {100, 100, 100}, {100, 200, 160}), (Rgb{0, 255, 255}));
-}
-
-TEST(PhotoshopBlending, SoftLightUsesTheSquareRootForDarkBackdrops) {
+  // Soft light uses the square root for dark backdrops.
   EXPECT_EQ(blendOne(BlendMode::SoftLight, {26, 26, 26}, {255, 255, 255}).r, 81);  // sqrt(0.102); the W3C curve gives 77
   EXPECT_EQ(blendOne(BlendMode::SoftLight, {200, 200, 200}, {0, 0, 0}).r, 157);
-}
-
-TEST(PhotoshopBlending, LighterAndDarkerColourCompareLuminosity) {
-  const Rgb green{0, 255, 0}, blue{0, 0, 255};  // equal channel sums
+  // Lighter and darker colour compare luminosity, not channel sums.
+  const Rgb green{0, 255, 0}, blue{0, 0, 255};
   EXPECT_EQ(blendOne(BlendMode::LighterColor, blue, green), green);
   EXPECT_EQ(blendOne(BlendMode::LighterColor, green, blue), green);
   EXPECT_EQ(blendOne(BlendMode::DarkerColor, green, blue), blue);

@@ -10,8 +10,8 @@
 #include <iomanip>
 #include <iostream>
 #include <map>
-#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "engine/composite.h"
@@ -27,13 +27,10 @@ constexpr double kFileShare = 0.90;   // of the files compared, at least this sh
 
 // Files whose merged image the engine does not reproduce, and why. Every other file that is
 // compared must match, and a listed file that matches is taken off the list.
-const std::map<std::string, std::string>& knownMisses() {
-  static const std::map<std::string, std::string> misses = {
-      {"blend-modes__dissolve.psd", "dissolve scatters pixels by Photoshop's own random pattern"},
-      {"adjustments__brightnesscontrast_rgb.psd", "the brightness/contrast curve of newer versions is not applied"},
-  };
-  return misses;
-}
+const std::map<std::string, std::string> kKnownMisses = {
+    {"blend-modes__dissolve.psd", "dissolve scatters pixels by Photoshop's own random pattern"},
+    {"adjustments__brightnesscontrast_rgb.psd", "the brightness/contrast curve of newer versions is not applied"},
+};
 
 bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
   return std::any_of(layers.begin(), layers.end(), [](const engine::LayerNode& n) {
@@ -41,59 +38,55 @@ bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
   });
 }
 
-struct FileResult {
-  std::string name;
-  std::optional<double> share;  // nothing when the file is not compared
-  std::string note;
-};
+// The share of the file's pixels within 2 levels, or why it is not compared.
+std::variant<double, std::string> shareWithinTwo(const fs::path& path) {
+  try {
+    const formats::PsdFile file = formats::readPsd(path.string());
+    if (file.colorMode != 3 || file.depth != 8) return "not 8-bit RGB";
+    if (hasLayerEffects(file.content.layers)) return "layer effects";
+    if (!file.storedCompositeIsReal) return "no real merged image stored";
+    if (file.storedComposite.empty()) return "no merged image";
+    return fixtures::closenessToStored(engine::compositeDocument(file.content), file.storedComposite).withinTwo;
+  } catch (const formats::FormatError& e) {
+    return std::string("not read: ") + e.what();
+  }
+}
 
 }  // namespace
 
 TEST(CompositingFidelity, MergedLayersComeCloseToPhotoshopsStoredComposite) {
   const fs::path folder = fixtures::corpusRoot() / "psd";
   if (!fs::is_directory(folder)) GTEST_SKIP() << "no sample files at " << folder.string();
-  std::vector<fs::path> files;
+  std::vector<std::pair<std::string, std::variant<double, std::string>>> results;
   for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.path().extension() == ".psd") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-
-  std::vector<FileResult> results;
-  for (const fs::path& path : files) {
-    FileResult r{path.filename().string(), std::nullopt, {}};
-    try {
-      const formats::PsdFile file = formats::readPsd(path.string());
-      if (file.colorMode != 3 || file.depth != 8) r.note = "not 8-bit RGB";
-      else if (hasLayerEffects(file.content.layers)) r.note = "layer effects";
-      else if (!file.storedCompositeIsReal) r.note = "no real merged image stored";
-      else if (file.storedComposite.empty()) r.note = "no merged image";
-      else r.share = fixtures::closenessToStored(engine::compositeDocument(file.content), file.storedComposite).withinTwo;
-    } catch (const formats::FormatError& e) {
-      r.note = std::string("not read: ") + e.what();
-    }
-    results.push_back(std::move(r));
-  }
-
-  std::stable_sort(results.begin(), results.end(), [](const FileResult& a, const FileResult& b) {
-    return a.share.value_or(2.0) < b.share.value_or(2.0);
+    if (entry.path().extension() == ".psd")
+      results.emplace_back(entry.path().filename().string(), shareWithinTwo(entry.path()));
+  // Worst first, then the files not compared.
+  std::sort(results.begin(), results.end(), [](const auto& a, const auto& b) {
+    const auto key = [](const auto& r) {
+      return std::pair(r.second.index() ? 2.0 : std::get<double>(r.second), r.first);
+    };
+    return key(a) < key(b);
   });
   int compared = 0, matching = 0;
   std::cout << "share of pixels within 2 levels, per file:\n";
-  for (const FileResult& r : results) {
-    std::cout << "  " << std::left << std::setw(62) << r.name;
-    if (r.share) {
-      ++compared;
-      if (*r.share >= kPixelShare) ++matching;
-      const auto known = knownMisses().find(r.name);
-      std::cout << std::right << std::fixed << std::setprecision(2) << std::setw(7) << *r.share * 100 << " %";
-      if (*r.share < kPixelShare) std::cout << "  MISS" << (known != knownMisses().end() ? ": " + known->second : "");
-      std::cout << "\n";
-      if (known == knownMisses().end()) {
-        EXPECT_GE(*r.share, kPixelShare) << r.name;
-      } else {
-        EXPECT_LT(*r.share, kPixelShare) << r.name << " matches now: take it off the list of misses";
-      }
+  for (const auto& [name, result] : results) {
+    std::cout << "  " << std::left << std::setw(62) << name;
+    if (const std::string* note = std::get_if<std::string>(&result)) {
+      std::cout << "skipped: " << *note << "\n";
+      continue;
+    }
+    const double share = std::get<double>(result);
+    ++compared;
+    matching += share >= kPixelShare;
+    const auto known = kKnownMisses.find(name);
+    std::cout << std::right << std::fixed << std::setprecision(2) << std::setw(7) << share * 100 << " %";
+    if (share < kPixelShare) std::cout << "  MISS" << (known != kKnownMisses.end() ? ": " + known->second : "");
+    std::cout << "\n";
+    if (known == kKnownMisses.end()) {
+      EXPECT_GE(share, kPixelShare) << name;
     } else {
-      std::cout << "skipped: " << r.note << "\n";
+      EXPECT_LT(share, kPixelShare) << name << " matches now: take it off the list of misses";
     }
   }
   std::cout << matching << " of " << compared << " files have at least " << kPixelShare * 100

@@ -8,7 +8,9 @@
 #include "engine_fixtures.h"
 
 using namespace engine;
+using fixtures::alphaAt;
 using fixtures::blendOne;
+using fixtures::rgbAt;
 using fixtures::solidLayer;
 
 namespace {
@@ -28,7 +30,7 @@ LayerNode maskedToTheLeft(const Rect& layer, int edge, int maskTop, int maskBott
 
 }  // namespace
 
-TEST(BlendModes, SeparableModesMatchTheirFormulas) {
+TEST(BlendModes, SeparableModesMatchTheirFormulasAndTheOthersKeepLuminosityOrColour) {
   const Rgb b{200, 100, 50}, s{100, 200, 25};
   EXPECT_EQ(blendOne(BlendMode::Normal, b, s), s);
   EXPECT_EQ(blendOne(BlendMode::Darken, b, s), (Rgb{100, 100, 25}));
@@ -38,9 +40,8 @@ TEST(BlendModes, SeparableModesMatchTheirFormulas) {
   EXPECT_EQ(blendOne(BlendMode::Difference, b, s), (Rgb{100, 100, 25}));
   EXPECT_EQ(blendOne(BlendMode::LinearDodge, b, s), (Rgb{255, 255, 75}));
   EXPECT_EQ(blendOne(BlendMode::Subtract, b, s), (Rgb{100, 0, 25}));
-}
 
-TEST(BlendModes, NonSeparableModesKeepTheBackdropLuminosityOrColour) {
+  // Non-separable modes keep the backdrop's luminosity or colour.
   const Rgb grey{128, 128, 128}, red{255, 0, 0};
   const Rgb color = blendOne(BlendMode::Color, grey, red);
   EXPECT_GT(color.r, color.g);  // takes the red hue
@@ -49,14 +50,14 @@ TEST(BlendModes, NonSeparableModesKeepTheBackdropLuminosityOrColour) {
   EXPECT_EQ(blendOne(BlendMode::Saturation, red, grey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
 }
 
-TEST(Groups, OpacityAndIsolationOfSetsAndPassThrough) {
+TEST(Groups, OpacityAndIsolationOfSetsAndPassThroughFadingBetweenBackdropAndResult) {
   // A set at 50 % over white: its member's colour at half strength.
   LayerNode set = LayerNode::layerSet("set");
   set.blendMode = BlendMode::Normal;
   set.opacity = 128;
   set.children.push_back(solidLayer("red", {0, 0, 1, 1}, {255, 0, 0}));
   std::vector<LayerNode> stack{set, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{255, 127, 127}));
+  EXPECT_EQ(rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{255, 127, 127}));
 
   // A multiply member inside an isolated (normal) set has nothing to multiply with: it shows
   // its own colour; in a pass-through set it multiplies with what lies below.
@@ -65,49 +66,90 @@ TEST(Groups, OpacityAndIsolationOfSetsAndPassThrough) {
   isolated.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {128, 128, 128}));
   isolated.children[0].blendMode = BlendMode::Multiply;
   std::vector<LayerNode> a{isolated, solidLayer("below", {0, 0, 1, 1}, {200, 200, 200})};
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
+  EXPECT_EQ(rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
   a[0].blendMode = BlendMode::PassThrough;
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
+
+  // A pass-through set fades between the backdrop and its result.
+  LayerNode fading = LayerNode::layerSet("fading");
+  fading.opacity = 128;
+  fading.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {0, 0, 0}));
+  fading.children[0].blendMode = BlendMode::Multiply;
+  std::vector<LayerNode> faded{fading, solidLayer("below", {0, 0, 2, 1}, {200, 200, 200})};
+  const Raster out = compositeLayers(faded, {0, 0, 2, 1});
+  EXPECT_EQ(rgbAt(out, 0, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(rgbAt(out, 1, 0), (Rgb{200, 200, 200}));
+  faded[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
+  EXPECT_EQ(rgbAt(compositeLayers(faded, {0, 0, 2, 1}), 0, 0), (Rgb{200, 200, 200}));
 }
 
-TEST(Clipping, ClippedLayersShowOnlyWhereTheBaseHasPixels) {
+TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
   std::vector<LayerNode> stack{solidLayer("clipped", {0, 0, 4, 1}, {0, 0, 255}), solidLayer("base", {0, 0, 2, 1}, {255, 0, 0})};
   stack[0].clipping = true;
   const Raster out = compositeLayers(stack, {0, 0, 4, 1});
-  EXPECT_EQ(fixtures::rgbAt(out, 1, 0), (Rgb{0, 0, 255}));
-  EXPECT_EQ(fixtures::alphaAt(out, 3, 0), 0);
+  EXPECT_EQ(rgbAt(out, 1, 0), (Rgb{0, 0, 255}));
+  EXPECT_EQ(alphaAt(out, 3, 0), 0);
   stack[1].visible = false;  // a hidden base hides its clipped layers too
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers(stack, {0, 0, 4, 1}), 1, 0), 0);
+  EXPECT_EQ(alphaAt(compositeLayers(stack, {0, 0, 4, 1}), 1, 0), 0);
+
+  // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
+  std::vector<LayerNode> tinted{solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}),
+                                solidLayer("base", {0, 0, 2, 1}, {255, 255, 255}),
+                                solidLayer("grey", {0, 0, 2, 1}, {200, 200, 200})};
+  tinted[0].clipping = true;
+  tinted[1].blendMode = BlendMode::Multiply;
+  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{200, 0, 0}));
+  tinted[1].opacity = 128;
+  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{200, 100, 100}));
+  // Fill opacity of the base hides only the base's own colour, not the clipped layers.
+  tinted[1].opacity = 255;
+  tinted[1].blendMode = BlendMode::Normal;
+  tinted[1].fillOpacity = 0;
+  tinted[0].opacity = 128;
+  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{228, 100, 100}));
+
+  // A pass-through base lets its members and the clipped layers blend with what is below.
+  // White only on the left; the set's red exclusion layer covers both pixels; green lighter
+  // colour is clipped to the set.
+  LayerNode base = LayerNode::layerSet("set");
+  base.children.push_back(solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}));
+  base.children[0].blendMode = BlendMode::Exclusion;
+  std::vector<LayerNode> passing{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), base,
+                                 solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
+  passing[0].clipping = true;
+  passing[0].blendMode = BlendMode::LighterColor;
+  const Raster through = compositeLayers(passing, {0, 0, 2, 1});
+  EXPECT_EQ(rgbAt(through, 0, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
+  EXPECT_EQ(rgbAt(through, 1, 0), (Rgb{0, 255, 0})) << "green is lighter than red";
 }
 
-TEST(Masks, ALayerMaskHidesWhereItIsBlack) {
-  LayerNode layer = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
-  layer.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
-  const Raster out = compositeLayers({layer}, {0, 0, 2, 1});
-  EXPECT_EQ(fixtures::alphaAt(out, 0, 0), 255);
-  EXPECT_EQ(fixtures::alphaAt(out, 1, 0), 0);
-  layer.mask.disabled = true;
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({layer}, {0, 0, 2, 1}), 1, 0), 255);
-}
+TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadius) {
+  LayerNode plain = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
+  plain.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
+  const Raster hidden = compositeLayers({plain}, {0, 0, 2, 1});
+  EXPECT_EQ(alphaAt(hidden, 0, 0), 255);
+  EXPECT_EQ(alphaAt(hidden, 1, 0), 0);
+  plain.mask.disabled = true;
+  EXPECT_EQ(alphaAt(compositeLayers({plain}, {0, 0, 2, 1}), 1, 0), 255);
 
-TEST(Masks, AFeatheredMaskIsBlurredByAGaussianAsWideAsTheRadius) {
+  // Feathered.
   const Rect area{0, 0, 60, 40};
   LayerNode layer = maskedToTheLeft(area, 30, 0, 40);
   layer.mask.feather = 4.0;
   Raster out = compositeLayers({layer}, area);
   for (int x : {22, 27, 29, 30, 31, 34, 38})
-    EXPECT_NEAR(fixtures::alphaAt(out, x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
-  EXPECT_GT(fixtures::alphaAt(out, 33, 20), 0) << "the feather reaches beyond the mask's own bounds";
-  EXPECT_EQ(fixtures::alphaAt(out, 59, 20), 0);
+    EXPECT_NEAR(alphaAt(out, x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
+  EXPECT_GT(alphaAt(out, 33, 20), 0) << "the feather reaches beyond the mask's own bounds";
+  EXPECT_EQ(alphaAt(out, 59, 20), 0);
 
   layer.mask.density = 128;  // half of what the mask hides shows through
   out = compositeLayers({layer}, area);
-  EXPECT_EQ(fixtures::alphaAt(out, 15, 20), 255);
-  EXPECT_EQ(fixtures::alphaAt(out, 59, 20), 127);
+  EXPECT_EQ(alphaAt(out, 15, 20), 255);
+  EXPECT_EQ(alphaAt(out, 59, 20), 127);
 
   layer.mask.density = 255;
   layer.mask.feather = std::nan("");
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({layer}, area), 30, 20), 0) << "an unreadable feather is none";
+  EXPECT_EQ(alphaAt(compositeLayers({layer}, area), 30, 20), 0) << "an unreadable feather is none";
 }
 
 TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
@@ -116,54 +158,10 @@ TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
   layer.mask.feather = 40.0;
   const Raster out = compositeLayers({layer}, area);
   for (int x : {100, 150, 180, 199, 200, 220, 260, 320})
-    EXPECT_NEAR(fixtures::alphaAt(out, x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
+    EXPECT_NEAR(alphaAt(out, x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
 
   layer.mask.feather = 1e12;
   const Raster widest = compositeLayers({layer}, area);
   layer.mask.feather = kMaxMaskFeather;
-  EXPECT_EQ(fixtures::alphaAt(widest, 100, 2), fixtures::alphaAt(compositeLayers({layer}, area), 100, 2));
-}
-
-TEST(Clipping, ClippedLayersTakeOnTheBaseBlendModeAndOpacity) {
-  // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
-  std::vector<LayerNode> stack{solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}), solidLayer("base", {0, 0, 2, 1}, {255, 255, 255}),
-                               solidLayer("grey", {0, 0, 2, 1}, {200, 200, 200})};
-  stack[0].clipping = true;
-  stack[1].blendMode = BlendMode::Multiply;
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{200, 0, 0}));
-  stack[1].opacity = 128;
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{200, 100, 100}));
-  // Fill opacity of the base hides only the base's own colour, not the clipped layers.
-  stack[1].opacity = 255;
-  stack[1].blendMode = BlendMode::Normal;
-  stack[1].fillOpacity = 0;
-  stack[0].opacity = 128;
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{228, 100, 100}));
-}
-
-TEST(Clipping, APassThroughBaseLetsItsMembersAndTheClippedLayersBlendWithWhatIsBelow) {
-  // White only on the left; the set's red exclusion layer covers both pixels; green lighter
-  // colour is clipped to the set.
-  LayerNode set = LayerNode::layerSet("set");
-  set.children.push_back(solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}));
-  set.children[0].blendMode = BlendMode::Exclusion;
-  std::vector<LayerNode> stack{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), set, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
-  stack[0].clipping = true;
-  stack[0].blendMode = BlendMode::LighterColor;
-  const Raster out = compositeLayers(stack, {0, 0, 2, 1});
-  EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
-  EXPECT_EQ(fixtures::rgbAt(out, 1, 0), (Rgb{0, 255, 0})) << "green is lighter than red";
-}
-
-TEST(Groups, APassThroughSetFadesBetweenTheBackdropAndItsResult) {
-  LayerNode set = LayerNode::layerSet("set");
-  set.opacity = 128;
-  set.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {0, 0, 0}));
-  set.children[0].blendMode = BlendMode::Multiply;
-  std::vector<LayerNode> stack{set, solidLayer("below", {0, 0, 2, 1}, {200, 200, 200})};
-  const Raster out = compositeLayers(stack, {0, 0, 2, 1});
-  EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{100, 100, 100}));
-  EXPECT_EQ(fixtures::rgbAt(out, 1, 0), (Rgb{200, 200, 200}));
-  stack[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 2, 1}), 0, 0), (Rgb{200, 200, 200}));
+  EXPECT_EQ(alphaAt(widest, 100, 2), alphaAt(compositeLayers({layer}, area), 100, 2));
 }

@@ -20,7 +20,7 @@ std::vector<std::string> names(const std::vector<LayerNode>& layers) {
 
 }  // namespace
 
-TEST(NewObjects, TakeTheSmallestNumberUnusedAnywhereInTheDocument) {
+TEST(NewObjects, TakeTheSmallestUnusedNumberAndGoOnTopOfTheDocumentOrOfAGivenSet) {
   DocumentContent c = blankDocument();  // holds "Layer 1"
   const LayerId set = addLayerSet(c);
   EXPECT_EQ(c.layer(set).name, "Set 1");
@@ -32,22 +32,18 @@ TEST(NewObjects, TakeTheSmallestNumberUnusedAnywhereInTheDocument) {
   // Names that merely look numbered do not count: "Layer 01", "Layer 3 copy".
   renameLayer(c, inner, "Layer 01");
   EXPECT_EQ(nextDefaultName(c, false), "Layer 1");
-}
 
-TEST(NewObjects, GoOnTopOfTheDocumentOrOfAGivenSetWhateverIsActive) {
-  DocumentContent c = blankDocument();
-  const LayerId set = addLayerSet(c);
-  const LayerId a = addArtLayer(c, set);
+  // New layers go on top of the document or of a given set, whatever is active.
   const LayerId b = addArtLayer(c, set);  // top of the set
   EXPECT_EQ(c.layer(set).children.front().id, b);
   EXPECT_EQ(c.activeLayer, b);
-  c.activeLayer = a;  // a member of the set is active: a document's new layer still goes on top
+  c.activeLayer = inner;  // a member of the set is active: a document's new layer still goes on top
   const LayerId top = addArtLayer(c);
   EXPECT_EQ(c.layers.front().id, top);
   EXPECT_EQ(c.layer(set).children.size(), 2u);
   EXPECT_EQ(c.activeLayer, top);
   // Pasted and copied-in layers land just above the active layer, in its parent.
-  c.activeLayer = a;
+  c.activeLayer = inner;
   const LayerId pasted = pastePixels(c, Raster::filled({0, 0, 2, 2}, {1, 1, 1}));
   EXPECT_EQ(c.layer(set).children[1].id, pasted);
 }
@@ -69,7 +65,7 @@ TEST(Duplicate, NamesTheCopyAndPutsItJustAboveWithFreshIdsAndOwnLinks) {
   EXPECT_NE(dup.children[0].linkGroup, c.layer(x).linkGroup);
 }
 
-TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveActive) {
+TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveTheActiveLayersTopAncestor) {
   DocumentContent src = blankDocument();
   LayerNode art = solidLayer("Button Area", {10, 20, 30, 25}, {1, 2, 3});
   src.layers.insert(src.layers.begin(), art);
@@ -84,6 +80,17 @@ TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveActive) {
   EXPECT_EQ(dest.activeLayer, id);
   const LayerId same = copyLayerInto(dest.layer(id), dest.canvas(), dest, true);
   EXPECT_EQ(dest.layer(same).name, "Button Area Copy");
+
+  // With a member of a set active, the copy lands at the top level above the set.
+  const LayerId set = addLayerSet(dest);
+  const LayerId inner = addArtLayer(dest, set);
+  addArtLayer(dest);  // a top-level layer above the set
+  dest.activeLayer = inner;
+  const LayerId table = copyLayerInto(solidLayer("Color Table", {0, 0, 5, 5}, {1, 2, 3}), src.canvas(), dest, false);
+  EXPECT_EQ(names(dest.layers), (std::vector<std::string>{"Layer 4", "Color Table", "Set 1", "Layer 2",
+                                                          "Button Area Copy", "Button Area", "Layer 1"}));
+  EXPECT_EQ(dest.layer(set).children.size(), 1u) << "nothing lands inside the active layer's set";
+  EXPECT_EQ(dest.activeLayer, table);
 }
 
 TEST(Move, ToBeginningAndEndOfContainersKeepsTheBackgroundAtTheBottom) {
@@ -119,7 +126,7 @@ TEST(Translate, MovesMembersAndEveryLinkedLayerOnce) {
   EXPECT_EQ(c.layers[c.layers.size() - 1].pixels.bounds(), (Rect{30, 30, 32, 32}));
 }
 
-TEST(Merge, ReplacesTheSetInPlaceWithItsVisibleMembersBlended) {
+TEST(Merge, ReplacesTheSetInPlaceWithItsVisibleMembersBlendedKeepingPixelsBeyondTheCanvas) {
   DocumentContent c = blankDocument();
   const LayerId set = addLayerSet(c);
   renameLayer(c, set, "Button Mask");
@@ -138,13 +145,11 @@ TEST(Merge, ReplacesTheSetInPlaceWithItsVisibleMembersBlended) {
   EXPECT_EQ(m.pixels.bounds(), (Rect{0, 0, 16, 8}));
   EXPECT_EQ(fixtures::rgbAt(m.pixels, 2, 2), (Rgb{100, 50, 25}));  // 200*128/255 etc., no green
   EXPECT_EQ(fixtures::rgbAt(m.pixels, 12, 2), (Rgb{200, 100, 50}));
-}
 
-TEST(Merge, KeepsPixelsBeyondTheCanvasAndAnEmptySetGivesAnEmptyLayer) {
-  DocumentContent c = blankDocument(10, 10);
-  const LayerId set = addLayerSet(c);
-  c.layer(set).children.push_back(solidLayer("off canvas", {8, 8, 14, 14}, {9, 9, 9}));
-  EXPECT_EQ(c.layer(mergeSet(c, set)).pixels.bounds(), (Rect{8, 8, 14, 14}));
+  // Pixels beyond the canvas are kept; an empty set gives an empty layer.
+  const LayerId beyond = addLayerSet(c);
+  c.layer(beyond).children.push_back(solidLayer("off canvas", {60, 40, 70, 50}, {9, 9, 9}));
+  EXPECT_EQ(c.layer(mergeSet(c, beyond)).pixels.bounds(), (Rect{60, 40, 70, 50}));
   const LayerId empty = addLayerSet(c);
   EXPECT_TRUE(c.layer(mergeSet(c, empty)).pixels.empty());
 }
@@ -184,18 +189,4 @@ TEST(Sizes, NegativeHugeAndZeroSizesAreRefusedBeforeAllocating) {
   EXPECT_THROW(resizeImage(c, 0, 10, ResampleMethod::Bicubic), EngineError);
   EXPECT_THROW(cropDocument(c, {5, 5, 5, 9}), EngineError);
   EXPECT_THROW(renameLayer(c, c.layers[0].id, ""), EngineError);
-}
-
-TEST(Duplicate, IntoAnotherDocumentLandsAtTheTopLevelAboveTheActiveLayersTopAncestor) {
-  DocumentContent src = blankDocument();
-  src.layers.insert(src.layers.begin(), solidLayer("Color Table", {0, 0, 5, 5}, {1, 2, 3}));
-  DocumentContent dest = blankDocument();
-  const LayerId set = addLayerSet(dest);
-  const LayerId inner = addArtLayer(dest, set);
-  addArtLayer(dest);  // a top-level layer above the set
-  dest.activeLayer = inner;
-  const LayerId id = copyLayerInto(src.layers.front(), src.canvas(), dest, false);
-  EXPECT_EQ(names(dest.layers), (std::vector<std::string>{"Layer 3", "Color Table", "Set 1", "Layer 1"}));
-  EXPECT_EQ(dest.layer(set).children.size(), 1u) << "nothing lands inside the active layer's set";
-  EXPECT_EQ(dest.activeLayer, id);
 }

@@ -44,7 +44,7 @@ TEST(History, RewindRestoresTheWholeDocumentAndALaterChangeDropsTheStatesAfterIt
   }
 }
 
-TEST(History, VisibilityAndActiveLayerChangesJoinTheCurrentState) {
+TEST(History, VisibilityChangesJoinTheCurrentStateAndAFailedEditMakesNone) {
   Document d = makeDoc();
   d.edit("New Layer", [](DocumentContent& c) { addArtLayer(c); });
   const auto before = d.history().size();
@@ -55,6 +55,16 @@ TEST(History, VisibilityAndActiveLayerChangesJoinTheCurrentState) {
   fillAll(d, {1, 2, 3});
   d.rewindTo(hidden);
   EXPECT_FALSE(d.content().layer(top).visible) << "the rewound state shows the document as it was just before the fill";
+
+  // A failed edit leaves the document and its history untouched.
+  const auto stateBefore = d.currentState();
+  const auto content = d.contentPtr();
+  EXPECT_THROW(d.edit("Bad", [](DocumentContent& c) {
+    addArtLayer(c);
+    removeLayer(c, 424242);
+  }), EngineError);
+  EXPECT_EQ(d.currentState(), stateBefore);
+  EXPECT_EQ(d.contentPtr(), content);
 }
 
 TEST(History, TheOldestStatesAreDroppedBeyondTheLimit) {
@@ -86,18 +96,6 @@ TEST(History, StatesSharePixelsThatDidNotChange) {
   const std::size_t perState = (d.history().pixelBytes() - base) / 100;
   EXPECT_LE(perState, 10u * 10u * 4u);
   EXPECT_EQ(d.history().size(), 202u);
-}
-
-TEST(History, AFailedEditLeavesTheDocumentAndHistoryUntouched) {
-  Document d = makeDoc();
-  const auto state = d.currentState();
-  const auto content = d.contentPtr();
-  EXPECT_THROW(d.edit("Bad", [](DocumentContent& c) {
-    addArtLayer(c);
-    removeLayer(c, 424242);
-  }), EngineError);
-  EXPECT_EQ(d.currentState(), state);
-  EXPECT_EQ(d.contentPtr(), content);
 }
 
 TEST(History, ChangesInAGroupMakeOneStateAndARewindInsideItStartsANewOne) {

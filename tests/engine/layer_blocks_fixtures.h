@@ -24,6 +24,11 @@ class BlockBytes {
     bytes.insert(bytes.end(), std::size_t(n), 0);
     return *this;
   }
+  BlockBytes& u16s(std::initializer_list<int> values) {
+    for (int v : values) u16(v);
+    return *this;
+  }
+  BlockBytes& tag(const char* key) { return u16(key[0] << 8 | key[1]).u16(key[2] << 8 | key[3]); }
   std::vector<std::uint8_t> bytes;
 };
 

@@ -34,8 +34,7 @@ engine::Raster draw(const engine::LayerNode& n) {
 
 LayerEffects dropShadow(double angle) {
   LayerEffects fx;
-  engine::ShadowEffect s;
-  s.color = {0, 0, 0};
+  engine::ShadowEffect s;  // black
   s.angle = angle;
   s.distance = 6;
   s.size = 2;
@@ -43,7 +42,7 @@ LayerEffects dropShadow(double angle) {
   return fx;
 }
 
-TEST(LayerEffects, ADropShadowFallsAwayFromTheLight) {
+TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   // Light from the upper left (120 degrees): the shadow shows below and to the right.
   const engine::Raster out = draw(styled(dropShadow(120)));
   EXPECT_LT(fixtures::rgbAt(out, 52, 44).r, 200);
@@ -52,9 +51,8 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLight) {
   const engine::Raster below = draw(styled(dropShadow(-90)));
   EXPECT_LT(fixtures::rgbAt(below, 40, 16).r, 200);
   EXPECT_EQ(fixtures::rgbAt(below, 40, 44), (engine::Rgb{255, 255, 255}));
-}
 
-TEST(LayerEffects, TheLayerKnocksOutItsDropShadowUnlessToldNot) {
+  // The layer knocks out its drop shadow unless told not to.
   LayerEffects fx = dropShadow(120);
   fx.dropShadows[0].distance = 2;
   // A layer with no fill shows what lies behind it, not its own shadow.
@@ -63,38 +61,28 @@ TEST(LayerEffects, TheLayerKnocksOutItsDropShadowUnlessToldNot) {
   EXPECT_LT(fixtures::rgbAt(draw(styled(fx, 0)), 36, 26).r, 100);
 }
 
-struct StrokeCase {
-  const char* name;
-  engine::StrokeEffect::Position position;
-  bool outsideRing, insideRing;
-};
-
-void PrintTo(const StrokeCase& c, std::ostream* os) { *os << c.name; }
-
-class StrokePositions : public testing::TestWithParam<StrokeCase> {};
-
-TEST_P(StrokePositions, CoverTheirSideOfTheEdge) {
-  LayerEffects fx;
-  engine::StrokeEffect s;
-  s.position = GetParam().position;
-  s.size = 4;
-  s.fill.color = {255, 0, 0};
-  fx.strokes.push_back(s);
-  const engine::Raster out = draw(styled(fx));
-  const engine::Rgb red{255, 0, 0};
-  EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, GetParam().outsideRing);  // 2 px outside the left edge
-  EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, GetParam().insideRing);   // 2 px inside it
-  EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));      // the middle keeps its colour
-  EXPECT_EQ(fixtures::rgbAt(out, 20, 30), (engine::Rgb{255, 255, 255}));  // beyond the stroke
+TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
+  using P = engine::StrokeEffect::Position;
+  for (const auto& [name, position, outsideRing, insideRing] : {std::tuple{"Outside", P::Outside, true, false},
+                                                                {"Inside", P::Inside, false, true},
+                                                                {"Center", P::Center, true, true}}) {
+    SCOPED_TRACE(name);
+    LayerEffects fx;
+    engine::StrokeEffect s;
+    s.position = position;
+    s.size = 4;
+    s.fill.color = {255, 0, 0};
+    fx.strokes.push_back(s);
+    const engine::Raster out = draw(styled(fx));
+    const engine::Rgb red{255, 0, 0};
+    EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, outsideRing);            // 2 px outside the left edge
+    EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, insideRing);             // 2 px inside it
+    EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));      // the middle keeps its colour
+    EXPECT_EQ(fixtures::rgbAt(out, 20, 30), (engine::Rgb{255, 255, 255}));  // beyond the stroke
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(StrokeEffect, StrokePositions,
-                         testing::Values(StrokeCase{"Outside", engine::StrokeEffect::Position::Outside, true, false},
-                                         StrokeCase{"Inside", engine::StrokeEffect::Position::Inside, false, true},
-                                         StrokeCase{"Center", engine::StrokeEffect::Position::Center, true, true}),
-                         [](const testing::TestParamInfo<StrokeCase>& p) { return std::string(p.param.name); });
-
-TEST(LayerEffects, OverlaysShowEvenWithoutFillAndOpacityFadesEverything) {
+TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
   LayerEffects fx;
   engine::OverlayEffect overlay;
   overlay.fill.color = {0, 255, 0};
@@ -104,9 +92,8 @@ TEST(LayerEffects, OverlaysShowEvenWithoutFillAndOpacityFadesEverything) {
   half.opacity = 128;
   EXPECT_NEAR(fixtures::rgbAt(draw(half), 40, 30).r, 127, 2);
   EXPECT_NEAR(fixtures::rgbAt(draw(half), 40, 30).g, 255, 1);
-}
 
-TEST(LayerEffects, AStyleSwitchedOffOrDisabledEffectsDrawNothing) {
+  // A style switched off, or disabled effects, draw nothing.
   const engine::Raster plain = draw(fixtures::solidLayer("Button", kShape, {0, 0, 255}));
   engine::LayerNode off = styled(dropShadow(120));
   off.styleEnabled = false;
@@ -170,17 +157,16 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
   engine::EffectGradient g;
   g.colors = {{0.25, {0, 0, 0}}, {0.75, {200, 100, 0}}};
   g.opacities = {{0.0, 1.0}, {1.0, 0.0}};
-  std::uint8_t p[4];
-  g.sample(0.0, p);
-  EXPECT_EQ(p[0], 0);
-  EXPECT_EQ(p[3], 255);
-  g.sample(0.5, p);
-  EXPECT_EQ(p[0], 100);
-  EXPECT_EQ(p[1], 50);
-  EXPECT_NEAR(p[3], 128, 1);
-  g.sample(1.0, p);
-  EXPECT_EQ(p[0], 200);
-  EXPECT_EQ(p[3], 0);
+  const auto at = [&](double t) {
+    std::uint8_t p[4];
+    g.sample(t, p);
+    return std::vector<int>{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(at(0.0), (std::vector<int>{0, 0, 0, 255}));
+  EXPECT_EQ(at(0.5)[0], 100);
+  EXPECT_EQ(at(0.5)[1], 50);
+  EXPECT_NEAR(at(0.5)[3], 128, 1);
+  EXPECT_EQ(at(1.0), (std::vector<int>{200, 100, 0, 0}));
 }
 
 }  // namespace

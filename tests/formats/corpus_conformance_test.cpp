@@ -4,19 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "document_compare.h"
+#include "engine/stored_image_closeness.h"
 #include "formats/document_io.h"
 
 namespace {
 
-std::filesystem::path corpusFolder() {
-  const char* dir = std::getenv("QUILLARY_CORPUS_DIR");
-  return std::filesystem::path(dir && *dir ? dir : QUILLARY_CORPUS_DIR) / "psd";
-}
+std::filesystem::path corpusFolder() { return fixtures::corpusRoot() / "psd"; }
 
 std::vector<std::filesystem::path> corpusFiles() {
   std::vector<std::filesystem::path> files;

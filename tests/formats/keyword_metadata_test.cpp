@@ -13,7 +13,7 @@ std::string text(const std::vector<std::uint8_t>& b) { return {b.begin(), b.end(
 
 const std::vector<std::string> kTag = {"Build Menu Complete", "6", "FTTTFFF"};
 
-TEST(IptcKeywords, ReplacingKeywordsKeepsTheOtherDatasetsInOrder) {
+TEST(IptcKeywords, ReplacingKeywordsKeepsTheOtherDatasetsInOrderAndTextBeyondAsciiIsUtf8) {
   // 2:0 version, 2:05 title, 2:25 old keyword, 2:80 by-line, 3:10 something of record 3.
   const std::string record = std::string("\x1C\x02\x00\x00\x02\x00\x04", 7) + std::string("\x1C\x02\x05\x00\x05Title", 10) +
                              std::string("\x1C\x02\x19\x00\x03old", 8) + std::string("\x1C\x02\x50\x00\x03Zed", 8) +
@@ -28,9 +28,8 @@ TEST(IptcKeywords, ReplacingKeywordsKeepsTheOtherDatasetsInOrder) {
 
   EXPECT_TRUE(formats::iptcKeywords(formats::iptcWithKeywords(bytes(record), {})).empty());
   EXPECT_NE(text(formats::iptcWithKeywords(bytes(record), {})).find("Title"), std::string::npos);
-}
 
-TEST(IptcKeywords, TextBeyondAsciiIsDeclaredUtf8AndOldCodePagesAreRead) {
+  // Text beyond ASCII is declared UTF-8, and old code pages are read.
   const std::vector<std::string> words = {"Crème", "下書き"};
   const std::vector<std::uint8_t> made = formats::iptcWithKeywords({}, words);
   EXPECT_EQ(text(made).substr(0, 8), std::string("\x1C\x01\x5A\x00\x03\x1B\x25\x47", 8));

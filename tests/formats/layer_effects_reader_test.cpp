@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
+#include "engine/layer_blocks_fixtures.h"
 #include "engine/layer_effects.h"
 #include "formats/byte_writer.h"
 #include "formats/layer_effects_reader.h"
@@ -15,48 +15,7 @@
 
 namespace {
 
-// Writes descriptors item by item, as Photoshop lays them out.
-struct DescriptorWriter {
-  formats::ByteWriter w;
-  void key(const char* k) {
-    const std::size_t n = std::strlen(k);
-    w.u32(n == 4 ? 0 : std::uint32_t(n));
-    w.bytes(k, n);
-  }
-  void object(const char* cls, int items) {
-    w.u32(1);
-    w.u16(0);
-    key(cls);
-    w.u32(std::uint32_t(items));
-  }
-  void unitFloat(const char* k, const char* unit, double v) {
-    key(k);
-    w.tag("UntF");
-    w.tag(unit);
-    w.f64(v);
-  }
-  void boolean(const char* k, bool v) {
-    key(k);
-    w.tag("bool");
-    w.u8(v);
-  }
-  void enumerated(const char* k, const char* type, const char* value) {
-    key(k);
-    w.tag("enum");
-    key(type);
-    key(value);
-  }
-  void rgb(const char* k, double r, double g, double b) {
-    key(k);
-    w.tag("Objc");
-    object("RGBC", 3);
-    for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) {
-      key(c);
-      w.tag("doub");
-      w.f64(v);
-    }
-  }
-};
+using samples::DescriptorWriter;
 
 void dropShadow(DescriptorWriter& d, bool globalLight, double angle) {
   d.w.tag("Objc");
@@ -109,33 +68,29 @@ TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseIt) {
   EXPECT_EQ(fx.strokes[0].fill.color, (engine::Rgb{255, 128, 0}));
 }
 
+engine::DocumentContent styledDocument(std::vector<std::uint8_t> effects, bool enabled) {
+  engine::DocumentContent doc;
+  doc.width = doc.height = 20;
+  doc.layers.push_back(samples::pixelLayer("Styled", {0, 0, 10, 10}, 1));
+  doc.layers[0].hasStyle = true;
+  doc.layers[0].styleEnabled = enabled;
+  doc.layers[0].extraBlocks.push_back(samples::block("lfx2", std::move(effects)));
+  return doc;
+}
+
 TEST(LayerEffectsReader, ACutShortBlockIsRefusedAndItsLayerKeptUndrawn) {
   std::vector<std::uint8_t> cut = effectsBlock();
   cut.resize(cut.size() / 2);
   EXPECT_THROW(formats::readLayerEffects(cut, {}, "styled.psd"), formats::FormatError);
-
-  engine::DocumentContent doc;
-  doc.width = 20;
-  doc.height = 20;
-  engine::LayerNode layer = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
-  layer.hasStyle = true;
-  layer.extraBlocks.push_back(samples::block("lfx2", cut));
-  doc.layers.push_back(layer);
+  engine::DocumentContent doc = styledDocument(cut, true);
   formats::attachLayerEffects(doc, "styled.psd");
   EXPECT_EQ(doc.layers[0].effects, nullptr);
   EXPECT_TRUE(doc.layers[0].hasStyle);
 }
 
 TEST(LayerEffectsReader, TheStyleSurvivesAWriteAndIsReadBackSwitchedAsSaved) {
-  engine::DocumentContent doc;
-  doc.width = 20;
-  doc.height = 20;
-  engine::LayerNode layer = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
-  layer.hasStyle = true;
-  layer.styleEnabled = false;
-  layer.extraBlocks.push_back(samples::block("lfx2", effectsBlock()));
-  doc.layers.push_back(layer);
-  const engine::DocumentContent back = formats::decodePsd(formats::encodePsd(doc), "written.psd").content;
+  const engine::DocumentContent back =
+      formats::decodePsd(formats::encodePsd(styledDocument(effectsBlock(), false)), "written.psd").content;
   ASSERT_NE(back.layers[0].effects, nullptr);
   EXPECT_EQ(back.layers[0].effects->strokes.size(), 1u);
   EXPECT_EQ(engine::drawnEffects(back.layers[0]), nullptr);  // switched off, as saved
@@ -143,32 +98,17 @@ TEST(LayerEffectsReader, TheStyleSurvivesAWriteAndIsReadBackSwitchedAsSaved) {
 
 // A 'Patt' block of one RGB pattern of 2 x 1 pixels whose channels claim `claimedWidth`.
 std::vector<std::uint8_t> patternBlock(int claimedWidth) {
-  formats::ByteWriter p;
-  p.u32(1);  // version
-  p.u32(3);  // RGB
-  p.u16(1);
-  p.u16(2);
-  p.u32(1);  // name: one NUL
-  p.u16(0);
-  p.u8(2);
-  p.bytes("ab", 2);
-  p.u32(3);
-  p.u32(0);  // the array's length, not used
-  for (int v : {0, 0, 1, claimedWidth}) p.u32(std::uint32_t(v));
-  p.u32(3);
+  const std::uint32_t width = std::uint32_t(claimedWidth);
+  fixtures::BlockBytes p;
+  p.u32(1).u32(3).u16(1).u16(2);                 // version, RGB, 1 x 2
+  p.u32(1).u16(0).u8(2).u8('a').u8('b');         // name: one NUL; id "ab"
+  p.u32(3).u32(0).u32(0).u32(0).u32(1).u32(width).u32(3);  // the array's length (0) is not used
   const std::uint8_t planes[4][2] = {{255, 0}, {0, 255}, {0, 0}, {255, 128}};
-  for (const auto& plane : planes) {
-    p.u32(1);
-    p.u32(23 + 2);
-    p.u32(8);
-    for (int v : {0, 0, 1, claimedWidth}) p.u32(std::uint32_t(v));
-    p.u16(8);
-    p.u8(0);
-    p.bytes(plane, 2);
-  }
+  for (const auto& plane : planes)
+    p.u32(1).u32(23 + 2).u32(8).u32(0).u32(0).u32(1).u32(width).u16(8).u8(0).u8(plane[0]).u8(plane[1]);
   formats::ByteWriter w;
-  w.u32(std::uint32_t(p.buffer().size()));
-  w.bytes(p.buffer());
+  w.u32(std::uint32_t(p.bytes.size()));
+  w.bytes(p.bytes);
   w.padTo(4);
   return std::move(w.buffer());
 }

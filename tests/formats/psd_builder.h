@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/geometry.h"
 #include "formats/byte_writer.h"
 
 namespace psdbuild {
@@ -17,11 +18,11 @@ struct File {
   int height = 2;
   int depth = 8;
   int mode = 3;
-  std::vector<std::uint8_t> modeData;
-  std::vector<std::uint8_t> resources;     // serialised blocks
-  std::vector<std::uint8_t> layerSection;  // everything after the section's length field
+  std::vector<std::uint8_t> modeData{};
+  std::vector<std::uint8_t> resources{};     // serialised blocks
+  std::vector<std::uint8_t> layerSection{};  // everything after the section's length field
   std::uint16_t compression = 0;
-  std::vector<std::uint8_t> imageData;     // after the compression field
+  std::vector<std::uint8_t> imageData = std::vector<std::uint8_t>(12, 0);  // after the compression field
 };
 
 inline void length(formats::ByteWriter& w, std::uint64_t n, bool wide) {
@@ -64,15 +65,15 @@ inline std::vector<std::uint8_t> resource(std::uint16_t id, const std::string& d
 struct Channel {
   std::int16_t id = 0;
   std::uint16_t compression = 0;
-  std::vector<std::uint8_t> data;  // after the compression field
+  std::vector<std::uint8_t> data{};  // after the compression field
 };
 
 struct Layer {
   int top = 0, left = 0, bottom = 0, right = 0;
-  std::vector<Channel> channels;
+  std::vector<Channel> channels{};
   std::string name = "Layer 1";
-  std::vector<std::uint8_t> mask;    // the mask data, without its length
-  std::vector<std::uint8_t> blocks;  // serialised tagged blocks
+  std::vector<std::uint8_t> mask{};    // the mask data, without its length
+  std::vector<std::uint8_t> blocks{};  // serialised tagged blocks
   std::uint8_t flags = 0x08;
 };
 
@@ -132,5 +133,50 @@ inline std::vector<std::uint8_t> layerSection(const std::vector<std::uint8_t>& i
   w.u32(0);  // global mask
   return std::move(w.buffer());
 }
+
+// A plain file holding `layers`, with the layer count it states.
+inline std::vector<std::uint8_t> withLayers(const std::vector<Layer>& layers, int count) {
+  return build({.layerSection = layerSection(layerInfo(layers, false, count), false)});
+}
+
+inline std::vector<std::uint8_t> joined(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// The mask data of a layer record, field by field.
+struct MaskData {
+  formats::ByteWriter w;
+  MaskData& mask(engine::Rect r, int colour, int flags) {
+    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
+    w.u8(std::uint8_t(colour));
+    w.u8(std::uint8_t(flags));
+    return *this;
+  }
+  MaskData& realMask(engine::Rect r, int colour, int flags) {  // the pixel mask beside a vector mask
+    w.u8(std::uint8_t(flags));
+    w.u8(std::uint8_t(colour));
+    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
+    return *this;
+  }
+  MaskData& u8(int v) {
+    w.u8(std::uint8_t(v));
+    return *this;
+  }
+  MaskData& u32(std::uint32_t v) {
+    w.u32(v);
+    return *this;
+  }
+  MaskData& f64(double v) {
+    w.f64(v);
+    return *this;
+  }
+  std::vector<std::uint8_t> bytes(std::size_t paddedTo = 0) {
+    std::vector<std::uint8_t> out = w.buffer();
+    if (out.size() < paddedTo) out.resize(paddedTo, 0);
+    return out;
+  }
+};
 
 }  // namespace psdbuild

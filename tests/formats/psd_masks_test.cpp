@@ -13,51 +13,19 @@
 
 namespace {
 
-// The mask data of a layer record, field by field.
-struct MaskData {
-  formats::ByteWriter w;
-  MaskData& mask(engine::Rect r, int colour, int flags) {
-    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
-    w.u8(std::uint8_t(colour));
-    w.u8(std::uint8_t(flags));
-    return *this;
-  }
-  MaskData& realMask(engine::Rect r, int colour, int flags) {  // the pixel mask beside a vector mask
-    w.u8(std::uint8_t(flags));
-    w.u8(std::uint8_t(colour));
-    for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
-    return *this;
-  }
-  MaskData& u8(int v) {
-    w.u8(std::uint8_t(v));
-    return *this;
-  }
-  MaskData& f64(double v) {
-    w.f64(v);
-    return *this;
-  }
-  std::vector<std::uint8_t> bytes(std::size_t paddedTo = 0) {
-    std::vector<std::uint8_t> out = w.buffer();
-    if (out.size() < paddedTo) out.resize(paddedTo, 0);
-    return out;
-  }
-};
+using psdbuild::MaskData;
 
 psdbuild::Layer maskedLayer(const std::string& name, std::vector<std::uint8_t> mask, bool realMask = false) {
-  psdbuild::Layer l;
-  l.name = name;
-  l.bottom = l.right = 2;
-  l.mask = std::move(mask);
-  l.channels = {{0, 0, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}}, {2, 0, {1, 2, 3, 4}}, {-2, 0, {9, 9, 9, 9}}};
+  const std::vector<std::uint8_t> colour{1, 2, 3, 4};
+  psdbuild::Layer l{.bottom = 2, .right = 2,
+                    .channels = {{0, 0, colour}, {1, 0, colour}, {2, 0, colour}, {-2, 0, {9, 9, 9, 9}}},
+                    .name = name, .mask = std::move(mask)};
   if (realMask) l.channels.push_back({-3, 0, {77}});
   return l;
 }
 
 std::vector<engine::LayerNode> readLayers(const std::vector<psdbuild::Layer>& layers) {
-  psdbuild::File f;
-  f.layerSection = psdbuild::layerSection(psdbuild::layerInfo(layers, false, int(layers.size())), false);
-  f.imageData.assign(12, 0);
-  return formats::decodePsd(psdbuild::build(f), "masks.psd").content.layers;  // topmost first
+  return formats::decodePsd(psdbuild::withLayers(layers, int(layers.size())), "masks.psd").content.layers;  // top first
 }
 
 bool contains(const std::vector<std::uint8_t>& haystack, const std::vector<std::uint8_t>& needle) {
@@ -126,25 +94,9 @@ TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
   doc.layers = {user, vector};
   const std::vector<std::uint8_t> bytes = formats::encodePsd(doc);
 
-  formats::ByteWriter userData;
-  userData.u32(28);
-  for (int v : {1, 1, 3, 3}) userData.i32(v);
-  userData.u8(0);
-  userData.u8(0x10);
-  userData.u8(0x03);
-  userData.u8(230);
-  userData.f64(6.0);
-  EXPECT_TRUE(contains(bytes, userData.buffer()));
+  EXPECT_TRUE(contains(bytes, MaskData().u32(28).mask({1, 1, 3, 3}, 0, 0x10).u8(0x03).u8(230).f64(6.0).bytes()));
   // Only the vector mask's density: an empty mask that says its channel holds nothing.
-  formats::ByteWriter vectorData;
-  vectorData.u32(20);
-  vectorData.zeros(16);
-  vectorData.u8(255);
-  vectorData.u8(0x18);
-  vectorData.u8(0x04);
-  vectorData.u8(64);
-  vectorData.zeros(2);
-  EXPECT_TRUE(contains(bytes, vectorData.buffer()));
+  EXPECT_TRUE(contains(bytes, MaskData().u32(20).mask({}, 255, 0x18).u8(0x04).u8(64).bytes(4 + 20 + 2)));
 
   const engine::DocumentContent back = formats::decodePsd(bytes, "written.psd").content;
   EXPECT_EQ(back.layers[0].mask.density, 230);

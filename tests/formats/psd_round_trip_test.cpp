@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "document_compare.h"
-#include "formats/document_io.h"
+#include "engine/layer_blocks_fixtures.h"
 #include "engine/vector_mask.h"
 #include "formats/byte_reader.h"
-#include "formats/byte_writer.h"
+#include "formats/document_io.h"
 #include "formats/psd_writer.h"
 #include "sample_documents.h"
 
@@ -39,19 +39,16 @@ TEST(PsdRoundTrip, WritingWhatWasReadGivesTheSameFile) {
 }
 
 // Other readers tell shape layers and protected transparency by these bits.
-TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKept) {
+TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKeptAndLinkGroupsBeyondSixteenBitsKeepTheirMembers) {
   engine::DocumentContent doc = samples::menuDocument(64, 48);
   doc.layers[0].keptRecordFlags = 0x01;
   doc.layers[1].keptRecordFlags = 0x10 | 0x20;
   doc.layers[2].keptRecordFlags = 0x01 | 0x20 | 0x80;
   doc.layers[2].visible = false;
-  const engine::DocumentContent back = roundTrip(doc);
-  EXPECT_EQ(compare::documentsDiffer(doc, back), "");
-  EXPECT_FALSE(back.layers[2].visible);
-}
+  const engine::DocumentContent kept = roundTrip(doc);
+  EXPECT_EQ(compare::documentsDiffer(doc, kept), "");
+  EXPECT_FALSE(kept.layers[2].visible);
 
-TEST(PsdRoundTrip, LinkGroupsBeyondSixteenBitsKeepTheirMembers) {
-  engine::DocumentContent doc = samples::menuDocument(64, 48);
   doc.layers[0].linkGroup = 70000;
   doc.layers[2].linkGroup = 70000;
   doc.layers[3].linkGroup = 5;
@@ -85,13 +82,12 @@ TEST(PsdRoundTrip, ChangedResolutionIsWrittenIntoTheKeptBlock) {
 // Blocks as Photoshop writes them, with bytes beyond what the engine uses: a vector mask with a
 // clipboard record and trailing bytes, curves with their numbered list, and so on.
 std::vector<std::uint8_t> pathBlock() {
-  formats::ByteWriter w;
-  w.u32(3);
-  w.u32(0);
+  fixtures::BlockBytes b;
+  b.u32(3).u32(0);
   const auto record = [&](int type, std::initializer_list<std::uint32_t> words) {
-    w.u16(std::uint16_t(type));
-    for (std::uint32_t v : words) w.u32(v);
-    w.zeros(24 - 4 * words.size());
+    b.u16(type);
+    for (std::uint32_t v : words) b.u32(v);
+    b.zeros(24 - 4 * int(words.size()));
   };
   record(6, {});
   record(8, {0x00000007, 0xABCD0000});  // "not full", with bytes no field holds
@@ -101,46 +97,26 @@ std::vector<std::uint8_t> pathBlock() {
     record(1, {y, x, y, x, y, x});
   }
   record(7, {0, 0, 0x01000000, 0x01000000, 0x00010000});
-  w.bytes(std::vector<std::uint8_t>{9, 9, 9});
-  return std::move(w.buffer());
+  return b.u8(9).u8(9).u8(9).bytes;
 }
 
 std::vector<std::uint8_t> curvesBlock() {
-  formats::ByteWriter w;
-  w.u8(0);
-  w.u16(1);
-  w.u32(0b1001);  // composite and blue
-  for (int c = 0; c < 2; ++c) {
-    w.u16(2);
-    for (std::uint16_t v : {0, 30, 255, 220}) w.u16(v);
-  }
-  w.tag("Crv ");
-  w.u16(4);
-  w.u32(1);
-  w.u16(2);
-  w.u16(3);
-  for (std::uint16_t v : {0, 0, 200, 128, 255, 255}) w.u16(v);
-  w.bytes(std::vector<std::uint8_t>{0, 0, 7});
-  return std::move(w.buffer());
+  fixtures::BlockBytes b;
+  b.u8(0).u16(1).u32(0b1001);  // composite and blue
+  for (int c = 0; c < 2; ++c) b.u16s({2, 0, 30, 255, 220});
+  return b.tag("Crv ").u16(4).u32(1).u16s({2, 3, 0, 0, 200, 128, 255, 255}).u8(0).u8(0).u8(7).bytes;
 }
 
 std::vector<std::uint8_t> levelsBlock() {
-  formats::ByteWriter w;
-  w.u16(2);
-  for (int i = 0; i < 29; ++i)
-    for (std::uint16_t v : {std::uint16_t(i), std::uint16_t(250 - i), std::uint16_t(3), std::uint16_t(240), std::uint16_t(90 + i)})
-      w.u16(v);
-  w.tag("Lvls");
-  w.u16(3);
-  w.u16(62);
-  w.zeros(10);
-  return std::move(w.buffer());
+  fixtures::BlockBytes b;
+  b.u16(2);
+  for (int i = 0; i < 29; ++i) b.u16s({i, 250 - i, 3, 240, 90 + i});
+  return b.tag("Lvls").u16(3).u16(62).zeros(10).bytes;
 }
 
 std::vector<std::uint8_t> hueBlock() {
   std::vector<std::uint8_t> b(100);
   for (std::size_t i = 0; i < b.size(); ++i) b[i] = std::uint8_t(i % 2 ? i : 0);
-  b[0] = 0;
   b[1] = 2;
   return b;
 }

@@ -3,13 +3,12 @@
 // never damage the file they replace.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
+#include "format_errors.h"
 #include "formats/descriptor.h"
 #include "formats/document_io.h"
 #include "formats/layer_blocks.h"
@@ -54,7 +53,7 @@ TEST(PsdWriter, LayerEffectsAreWrittenSwitchedAsTheLayerSays) {
   EXPECT_EQ(findBlock(cleared.layers[0], "lfx2"), nullptr);
 }
 
-TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHad) {
+TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHadAndLongNamesAreKept) {
   engine::LayerNode rasterised = samples::pixelLayer("Was Text", {0, 0, 8, 8}, 2);
   rasterised.extraBlocks.push_back(samples::block("TySh", {0, 1}));
   rasterised.extraBlocks.push_back(samples::block("shmd", {0, 0, 0, 0}));
@@ -72,6 +71,11 @@ TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHad) {
   const engine::LayerNode recoloured = roundTrip(doc).layers[0];
   EXPECT_EQ(recoloured.kind, engine::LayerKind::SolidFill);
   EXPECT_EQ(recoloured.fillColor, (engine::Rgb{250, 128, 7}));
+
+  // Names longer than a Pascal string keep every character.
+  std::string name;
+  for (int i = 0; i < 40; ++i) name += "Bouton é " + std::to_string(i);
+  EXPECT_EQ(roundTrip(oneLayer(samples::pixelLayer(name, {0, 0, 2, 2}, 3))).layers[0].name, name);
 }
 
 TEST(PsdWriter, TheMergedImageHasTransparencyOnlyWithoutABackground) {
@@ -88,19 +92,9 @@ TEST(PsdWriter, TheMergedImageHasTransparencyOnlyWithoutABackground) {
   EXPECT_FALSE(read.content.layers.back().isBackground);
 }
 
-TEST(PsdWriter, NamesLongerThanAPascalStringKeepEveryCharacter) {
-  std::string name;
-  for (int i = 0; i < 40; ++i) name += "Bouton é " + std::to_string(i);
-  EXPECT_EQ(roundTrip(oneLayer(samples::pixelLayer(name, {0, 0, 2, 2}, 3))).layers[0].name, name);
-}
-
 std::vector<char> contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::size_t filesIn(const QTemporaryDir& dir) {
-  return std::size_t(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}));
 }
 
 TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
@@ -115,24 +109,12 @@ TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
   broken.width = 0;
   EXPECT_THROW(formats::writePsd(broken, path), formats::FormatError);
 
-  // The disk fills up half way: the file size limit stands in for it.
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  std::string message;
-  try {
-    formats::writePsd(samples::menuDocument(200, 150), path);
-  } catch (const formats::FormatError& e) {
-    message = e.what();
-  }
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, oldHandler);
+  // The disk fills up half way.
+  const std::string message = formatErrorOf([&] { formats::writePsd(samples::menuDocument(200, 150), path); }, 4096);
   EXPECT_NE(message.find("cannot save \"" + path + "\""), std::string::npos) << message;
   EXPECT_EQ(contents(path), before);
-  EXPECT_EQ(filesIn(dir), 1u) << "no temporary file is left behind";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 1)
+      << "no temporary file is left behind";
 
   EXPECT_THROW(formats::writePsd(samples::menuDocument(8, 8), dir.filePath("missing/menu.psd").toStdString()),
                formats::FormatError);

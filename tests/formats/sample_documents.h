@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,40 +45,68 @@ inline engine::TaggedBlock block(const char* key, std::vector<std::uint8_t> data
   return b;
 }
 
+// Writes descriptors item by item, as Photoshop lays them out.
+struct DescriptorWriter {
+  formats::ByteWriter w;
+  void key(const char* k) {
+    const std::size_t n = std::strlen(k);
+    w.u32(n == 4 ? 0 : std::uint32_t(n));
+    w.bytes(k, n);
+  }
+  void object(const char* cls, int items) {
+    w.u32(1);
+    w.u16(0);
+    key(cls);
+    w.u32(std::uint32_t(items));
+  }
+  void unitFloat(const char* k, const char* unit, double v) {
+    key(k);
+    w.tag("UntF");
+    w.tag(unit);
+    w.f64(v);
+  }
+  void boolean(const char* k, bool v) {
+    key(k);
+    w.tag("bool");
+    w.u8(v);
+  }
+  void enumerated(const char* k, const char* type, const char* value) {
+    key(k);
+    w.tag("enum");
+    key(type);
+    key(value);
+  }
+  void rgb(const char* k, double r, double g, double b) {
+    key(k);
+    w.tag("Objc");
+    object("RGBC", 3);
+    for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) {
+      key(c);
+      w.tag("doub");
+      w.f64(v);
+    }
+  }
+};
+
 // A layer-effects block as Photoshop writes it: versions, then a descriptor with a scale and
 // the master switch (the effects themselves do not matter to the codec).
 inline std::vector<std::uint8_t> effectsBlock(bool on) {
-  formats::ByteWriter w;
-  w.u32(0);
-  w.u32(16);
-  w.u32(1);
-  w.u16(0);  // descriptor name: one NUL
-  w.u32(0);
-  w.tag("null");
-  w.u32(2);
-  w.u32(0);
-  w.tag("Scl ");
-  w.tag("UntF");
-  w.tag("#Prc");
-  w.f64(100.0);
-  w.u32(14);
-  w.bytes("masterFXSwitch", 14);
-  w.tag("bool");
-  w.u8(on ? 1 : 0);
-  w.padTo(2);  // blocks in files have even lengths
-  return std::move(w.buffer());
+  DescriptorWriter d;
+  d.w.u32(0);
+  d.w.u32(16);
+  d.object("null", 2);
+  d.unitFloat("Scl ", "#Prc", 100.0);
+  d.boolean("masterFXSwitch", on);
+  d.w.padTo(2);  // blocks in files have even lengths
+  return std::move(d.w.buffer());
 }
 
 // A block holding a descriptor version and a descriptor with no items, as fill blocks start.
 inline std::vector<std::uint8_t> emptyDescriptorBlock() {
-  formats::ByteWriter w;
-  w.u32(16);
-  w.u32(1);
-  w.u16(0);
-  w.u32(0);
-  w.tag("null");
-  w.u32(0);
-  return std::move(w.buffer());
+  DescriptorWriter d;
+  d.w.u32(16);
+  d.object("null", 0);
+  return std::move(d.w.buffer());
 }
 
 // Flat shapes on a plain ground, as the mask and area layers of a menu are.
@@ -87,14 +116,10 @@ inline engine::Raster flatShapes(const engine::Rect& r, std::uint32_t seed) {
     const int left = r.left + int((seed * 53 + std::uint32_t(k) * 97) % std::uint32_t(std::max(1, r.width() - 40)));
     const int top = r.top + int((seed * 29 + std::uint32_t(k) * 61) % std::uint32_t(std::max(1, r.height() - 20)));
     const engine::Rect shape = engine::Rect{left, top, left + 120, top + 40}.intersected(r);
-    const engine::Rgb colour{std::uint8_t(seed * 40 + std::uint32_t(k) * 20), std::uint8_t(k * 30), std::uint8_t(200 - k * 20)};
+    const std::uint8_t colour[3] = {std::uint8_t(seed * 40 + std::uint32_t(k) * 20), std::uint8_t(k * 30),
+                                    std::uint8_t(200 - k * 20)};
     for (int y = shape.top; y < shape.bottom; ++y)
-      for (int x = shape.left; x < shape.right; ++x) {
-        std::uint8_t* p = out.mutablePixel(x, y);
-        p[0] = colour.r;
-        p[1] = colour.g;
-        p[2] = colour.b;
-      }
+      for (int x = shape.left; x < shape.right; ++x) std::copy_n(colour, 3, out.mutablePixel(x, y));
   }
   return out;
 }
