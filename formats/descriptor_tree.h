@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/geometry.h"
 #include "formats/byte_reader.h"
 
 namespace formats {
@@ -30,5 +31,8 @@ struct DescValue {
 
 // Reads the descriptor at the reader's position (its name, class and items).
 DescValue readDescriptorTree(ByteReader& r);
+
+// A colour object (RGB, grey, HSB or Lab) as sRGB; `fallback` for anything else.
+engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback);
 
 }  // namespace formats

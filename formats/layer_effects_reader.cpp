@@ -33,49 +33,6 @@ BlendMode blendModeOf(const std::string& key, BlendMode fallback) {
   return fallback;
 }
 
-std::uint8_t toByte(double v) { return std::isfinite(v) ? std::uint8_t(std::lround(std::clamp(v, 0.0, 255.0))) : 0; }
-
-engine::Rgb hsbToRgb(double h, double s, double b) {
-  const double hue = std::fmod(std::fmod(h, 360.0) + 360.0, 360.0) / 60.0;
-  const double c = b * s, x = c * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), m = b - c;
-  static const int order[6][3] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1}, {2, 1, 0}, {1, 2, 0}, {0, 2, 1}};
-  const double parts[3] = {c, x, 0.0};
-  const int* o = order[std::min(5, int(hue))];
-  return {toByte((parts[o[0]] + m) * 255), toByte((parts[o[1]] + m) * 255), toByte((parts[o[2]] + m) * 255)};
-}
-
-// CIE L*a*b* (D50, as Photoshop's colour pickers give it) to sRGB.
-engine::Rgb labToRgb(double l, double a, double b) {
-  const double fy = (l + 16) / 116, fx = fy + a / 500, fz = fy - b / 200;
-  const auto finv = [](double t) { return t > 6.0 / 29 ? t * t * t : 3 * (6.0 / 29) * (6.0 / 29) * (t - 4.0 / 29); };
-  const double x = 0.9642 * finv(fx), y = finv(fy), z = 0.8249 * finv(fz);
-  const double lin[3] = {3.1339 * x - 1.6169 * y - 0.4906 * z, -0.9788 * x + 1.9161 * y + 0.0335 * z,
-                         0.0719 * x - 0.2290 * y + 1.4052 * z};
-  std::uint8_t out[3];
-  for (int i = 0; i < 3; ++i) {
-    const double v = std::clamp(lin[i], 0.0, 1.0);
-    out[i] = toByte(255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055));
-  }
-  return {out[0], out[1], out[2]};
-}
-
-engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback) {
-  if (!c || c->type != DescValue::Type::Object) return fallback;
-  if (c->text == "RGBC") {
-    if (c->find("redFloat"))
-      return {toByte(c->numberOr("redFloat", 0) * 255), toByte(c->numberOr("greenFloat", 0) * 255),
-              toByte(c->numberOr("blueFloat", 0) * 255)};
-    return {toByte(c->numberOr("Rd  ", 0)), toByte(c->numberOr("Grn ", 0)), toByte(c->numberOr("Bl  ", 0))};
-  }
-  if (c->text == "Grsc") {
-    const std::uint8_t v = toByte((100.0 - c->numberOr("Gry ", 0)) * 2.55);
-    return {v, v, v};
-  }
-  if (c->text == "HSBC") return hsbToRgb(c->numberOr("H   ", 0), c->numberOr("Strt", 0) / 100, c->numberOr("Brgh", 0) / 100);
-  if (c->text == "LbCl") return labToRgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
-  return fallback;
-}
-
 double percent(const DescValue& d, const char* key, double fallbackPercent) {
   return d.numberOr(key, fallbackPercent) / 100.0;
 }
