@@ -187,6 +187,10 @@ class Compositor {
     return node.vectorMaskDensity != 255 || featherSigma(node.vectorMaskFeather) > 0.0;
   }
   Rect ownBounds(const LayerNode& node) const {
+    if (node.artboard) {
+      const Artboard& board = *node.artboard;
+      return board.background ? board.rect : visibleBounds(node.children).intersected(board.rect);
+    }
     if (node.isSet) return visibleBounds(node.children);
     return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
   }
@@ -214,8 +218,13 @@ class Compositor {
   // Adjustment layers change whatever lies below them, wherever their masks let them.
   static bool reachesEverywhere(const std::vector<LayerNode>& layers) {
     return std::any_of(layers.begin(), layers.end(), [](const LayerNode& n) {
-      return n.visible && (isAdjustment(n) || (n.isSet && n.blendMode == BlendMode::PassThrough && reachesEverywhere(n.children)));
+      return n.visible && (isAdjustment(n) || (passesThrough(n) && reachesEverywhere(n.children)));
     });
+  }
+  // Members of a pass-through set blend straight into what lies below; an artboard keeps its
+  // members to its rectangle, so it is composited on its own.
+  static bool passesThrough(const LayerNode& node) {
+    return node.isSet && node.blendMode == BlendMode::PassThrough && !node.artboard;
   }
   void drawPassThrough(const LayerNode& set, Raster& surface) const;
   void drawIsolatedSet(const LayerNode& set, Raster& surface, const Coverage* clip) const;
@@ -385,8 +394,19 @@ void Compositor::drawPassThrough(const LayerNode& set, Raster& surface) const {
 }
 
 Raster Compositor::isolatedContent(const LayerNode& node, const Rect& region) const {
+  if (!node.artboard) {
+    Raster isolated(region);
+    drawStack(node.children, isolated);
+    return isolated;
+  }
+  // An artboard: its background, then its members, cut to its rectangle.
+  const Artboard& board = *node.artboard;
+  const Rect inside = region.intersected(board.rect);
+  Raster content = board.background ? Raster::filled(inside, *board.background) : Raster(inside);
+  if (!inside.empty()) drawStack(node.children, content);
+  if (inside == region) return content;
   Raster isolated(region);
-  drawStack(node.children, isolated);
+  paint::paint(content, isolated, Paint{});
   return isolated;
 }
 
@@ -399,7 +419,7 @@ void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Co
 void Compositor::drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const {
   if (!node.isSet) {
     drawArtLayer(node, surface, clip);
-  } else if (node.blendMode == BlendMode::PassThrough && !clip && node.fillOpacity == 255 && !drawnEffects(node)) {
+  } else if (passesThrough(node) && !clip && node.fillOpacity == 255 && !drawnEffects(node)) {
     drawPassThrough(node, surface);
   } else {
     drawIsolatedSet(node, surface, clip);
@@ -432,7 +452,7 @@ void Compositor::drawClippingGroup(const LayerNode& base, const std::vector<cons
   }
   const Rect region = nodeRegion(base, surface.bounds());
   if (region.empty()) return;
-  if (base.isSet && base.blendMode == BlendMode::PassThrough) {
+  if (passesThrough(base)) {
     const Coverage cov = baseCoverage(base, isolatedContent(base, region), region);
     drawPassThrough(base, surface);
     for (const LayerNode* c : clipped) drawNode(*c, surface, &cov);

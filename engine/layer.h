@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,14 @@ struct LayerMask {
 
 struct LayerEffects;
 
+// An artboard: a set whose members show only inside its rectangle, over its background
+// colour (none: transparent).
+struct Artboard {
+  Rect rect;
+  std::optional<Rgb> background;
+  bool operator==(const Artboard&) const = default;
+};
+
 struct LayerNode {
   LayerId id = 0;
   bool isSet = false;
@@ -92,6 +101,7 @@ struct LayerNode {
   // Layer sets.
   std::vector<LayerNode> children;  // topmost first
   bool expanded = false;
+  std::optional<Artboard> artboard;  // read from a block that stays in extraBlocks
 
   static LayerNode artLayer(std::string name);
   static LayerNode layerSet(std::string name);

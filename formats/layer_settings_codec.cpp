@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <type_traits>
 
 #include "formats/byte_reader.h"
 #include "formats/byte_writer.h"
+#include "formats/descriptor_tree.h"
 
 namespace formats {
 
@@ -245,6 +247,36 @@ bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legac
   return false;
 }
 
+// A coordinate of an artboard's rectangle; files hold them as doubles.
+int artboardCoordinate(const DescValue& rect, const char* key) {
+  const double v = rect.numberOr(key, 0.0);
+  return std::isfinite(v) ? int(std::lround(std::clamp(v, -1e7, 1e7))) : 0;
+}
+
+// An artboard's rectangle and background ('artb'; older files 'artd' or 'abdd'). Nothing when
+// the block cannot be read: the set is then drawn as a plain set.
+std::optional<engine::Artboard> readArtboard(const engine::TaggedBlock& b, const std::string& fileName) {
+  try {
+    ByteReader r(*b.data, fileName);
+    r.skip(4, "the artboard's descriptor version");
+    const DescValue d = readDescriptorTree(r);
+    const DescValue* rect = d.find("artboardRect");
+    if (!rect) return std::nullopt;
+    engine::Artboard board;
+    board.rect = {artboardCoordinate(*rect, "Left"), artboardCoordinate(*rect, "Top "),
+                  artboardCoordinate(*rect, "Rght"), artboardCoordinate(*rect, "Btom")};
+    switch (int(d.numberOr("artboardBackgroundType", 1))) {
+      case 2: board.background = engine::Rgb{0, 0, 0}; break;
+      case 3: break;  // transparent
+      case 4: board.background = colorOf(d.find("Clr "), {255, 255, 255}); break;
+      default: board.background = engine::Rgb{255, 255, 255};
+    }
+    return board;
+  } catch (const FormatError&) {
+    return std::nullopt;
+  }
+}
+
 engine::BlockTie tieOf(std::string_view key) {
   if (key == "vmsk" || key == "vsms" || key == "vogk") return engine::BlockTie::VectorMask;
   if (isEffectsBlock(key)) return engine::BlockTie::Style;
@@ -260,7 +292,9 @@ void interpretLayerBlocks(engine::LayerNode& node, const std::string& fileName) 
   for (engine::TaggedBlock& b : node.extraBlocks) {
     if (b.data && interpret(node, b, legacyBrightness, fileName)) continue;
     b.tie = tieOf(keyView(b.key));
-    if (keyView(b.key) == "vscg") node.vectorContent = true;
+    const std::string_view key = keyView(b.key);
+    if (key == "vscg") node.vectorContent = true;
+    if (node.isSet && (key == "artb" || key == "artd" || key == "abdd") && b.data) node.artboard = readArtboard(b, fileName);
     kept.push_back(std::move(b));
   }
   node.extraBlocks = std::move(kept);

@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include "engine/composite.h"
+#include "engine/layer_blocks_fixtures.h"
 #include "engine_fixtures.h"
+#include "formats/sample_documents.h"
 
 using namespace engine;
 using fixtures::alphaAt;
@@ -164,4 +166,56 @@ TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
   const Raster widest = compositeLayers({layer}, area);
   layer.mask.feather = kMaxMaskFeather;
   EXPECT_EQ(alphaAt(widest, 100, 2), alphaAt(compositeLayers({layer}, area), 100, 2));
+}
+
+namespace {
+
+// An artboard block as Photoshop writes it: the rectangle and the background type (1 white,
+// 2 black, 3 transparent, 4 the colour given).
+std::vector<std::uint8_t> artboardBlock(const Rect& r, int background, Rgb colour) {
+  samples::DescriptorWriter d;
+  d.w.u32(16);
+  d.object("artboard", 3);
+  d.key("artboardRect");
+  d.w.tag("Objc");
+  d.object("classFloatRect", 4);
+  d.real("Top ", r.top);
+  d.real("Left", r.left);
+  d.real("Btom", r.bottom);
+  d.real("Rght", r.right);
+  d.rgb("Clr ", colour.r, colour.g, colour.b);
+  d.integer("artboardBackgroundType", background);
+  return std::move(d.w.buffer());
+}
+
+}  // namespace
+
+TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
+  const Rect canvas = Rect::fromSize(60, 40);
+  const Rgb blue{0, 0, 255}, own{200, 30, 30};
+  const std::pair<int, std::optional<Rgb>> backgrounds[] = {
+      {1, Rgb{255, 255, 255}}, {2, Rgb{0, 0, 0}}, {3, std::nullopt}, {4, own}};
+  for (const auto& [type, background] : backgrounds) {
+    SCOPED_TRACE(type);
+    LayerNode board = LayerNode::layerSet("Artboard 1");
+    board.blendMode = BlendMode::PassThrough;
+    board.children.push_back(solidLayer("Shape", {0, 0, 30, 40}, blue));
+    fixtures::addBlock(board, "artb", artboardBlock({10, 5, 50, 35}, type, own));
+    ASSERT_TRUE(board.artboard);
+    const Raster out = compositeLayers({board}, canvas, canvas);
+    EXPECT_EQ(rgbAt(out, 20, 20), blue);
+    EXPECT_EQ(alphaAt(out, 40, 20), background ? 255 : 0);
+    if (background) {
+      EXPECT_EQ(rgbAt(out, 40, 20), *background);
+    }
+    for (const auto& [x, y] : {std::pair{5, 20}, std::pair{20, 37}, std::pair{55, 20}})
+      EXPECT_EQ(alphaAt(out, x, y), 0) << x << "," << y << " lies outside the artboard";
+    EXPECT_EQ(board.extraBlocks.size(), 1u) << "the block goes back to the file as read";
+  }
+
+  LayerNode damaged = LayerNode::layerSet("Artboard 2");
+  damaged.children.push_back(solidLayer("Shape", {0, 0, 30, 40}, blue));
+  fixtures::addBlock(damaged, "artb", {0, 0, 0, 16, 1, 2});
+  EXPECT_FALSE(damaged.artboard) << "a block that cannot be read leaves a plain set";
+  EXPECT_EQ(alphaAt(compositeLayers({damaged}, canvas, canvas), 5, 20), 255);
 }

@@ -76,15 +76,21 @@ struct DescriptorWriter {
     key(type);
     key(value);
   }
+  void real(const char* k, double v) {
+    key(k);
+    w.tag("doub");
+    w.f64(v);
+  }
+  void integer(const char* k, std::int32_t v) {
+    key(k);
+    w.tag("long");
+    w.i32(v);
+  }
   void rgb(const char* k, double r, double g, double b) {
     key(k);
     w.tag("Objc");
     object("RGBC", 3);
-    for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) {
-      key(c);
-      w.tag("doub");
-      w.f64(v);
-    }
+    for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) real(c, v);
   }
 };
 
