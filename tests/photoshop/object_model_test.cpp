@@ -5,10 +5,20 @@
 #include "photoshop_fixtures.h"
 
 using namespace photoshop;
-using fixtures::pixelApplication;
 
-TEST(Documents, AddNamesFillsAndActivatesNewDocuments) {
-  Application app = pixelApplication();
+namespace {
+
+class ObjectModelTest : public ::testing::Test {
+ protected:
+  Document transparent(const char* name, int size = 100) {
+    return app.Documents().Add(size, size, 72, name, ps::NewRGB, ps::FillTransparent);
+  }
+  Application app = fixtures::pixelApplication();
+};
+
+}  // namespace
+
+TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActivatesTheOneBefore) {
   Document menu = app.Documents().Add(720, 540, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   EXPECT_EQ(menu.Layers().Count(), 1);
   EXPECT_EQ(menu.ArtLayers()(1).Name(), "Layer 1");
@@ -22,6 +32,13 @@ TEST(Documents, AddNamesFillsAndActivatesNewDocuments) {
   EXPECT_EQ(app.Documents()("Build Menu").Width(), 720);
   app.SetActiveDocument(menu);
   EXPECT_EQ(app.ActiveDocument().Name(), "Build Menu");
+
+  Document last = app.Documents().Add(10, 10, 72, "c");
+  app.SetActiveDocument(menu);
+  app.SetActiveDocument(last);
+  last.Close(ps::DoNotSaveChanges);
+  EXPECT_EQ(app.ActiveDocument(), menu) << "not the one added before";
+  EXPECT_EQ(app.Documents().Count(), 2);
 }
 
 TEST(Documents, LengthsFollowTheRulerUnits) {
@@ -32,22 +49,8 @@ TEST(Documents, LengthsFollowTheRulerUnits) {
   EXPECT_EQ(doc.Height(), 100);
 }
 
-TEST(Documents, CloseActivatesTheDocumentActiveBefore) {
-  Application app = pixelApplication();
-  Document a = app.Documents().Add(10, 10, 72, "a");
-  Document b = app.Documents().Add(10, 10, 72, "b");
-  Document c = app.Documents().Add(10, 10, 72, "c");
-  app.SetActiveDocument(a);
-  app.SetActiveDocument(c);
-  c.Close(ps::DoNotSaveChanges);
-  EXPECT_EQ(app.ActiveDocument(), a);
-  EXPECT_EQ(app.Documents().Count(), 2);
-  (void)b;
-}
-
-TEST(Layers, CollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "doc", ps::NewRGB, ps::FillTransparent);
+TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
+  Document doc = transparent("doc");
   Layer set = doc.LayerSets().Add();
   Layer inner = set.ArtLayers().Add();
   inner.SetName("Title Area");
@@ -62,10 +65,8 @@ TEST(Layers, CollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
   EXPECT_THROW(set.Kind(), AutomationError);
 }
 
-TEST(Layers, PropertiesRoundTripAsPhotoshopShowsThem) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "doc", ps::NewRGB, ps::FillTransparent);
-  Layer layer = doc.ArtLayers()(1);
+TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThem) {
+  Layer layer = transparent("doc").ArtLayers()(1);
   layer.SetOpacity(33);
   EXPECT_NEAR(layer.Opacity(), 32.94, 0.01);  // stored as 84 of 255, as in a file
   layer.SetBlendMode(4);
@@ -78,10 +79,8 @@ TEST(Layers, PropertiesRoundTripAsPhotoshopShowsThem) {
   EXPECT_FALSE(layer.Visible());
 }
 
-TEST(Layers, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(20, 20);
-  Layer bg = doc.ArtLayers()("Background");
+TEST_F(ObjectModelTest, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
+  Layer bg = app.Documents().Add(20, 20).ArtLayers()("Background");
   EXPECT_THROW(bg.Translate(1, 1), AutomationError);
   EXPECT_THROW(bg.SetOpacity(50), AutomationError);
   bg.SetIsBackgroundLayer(false);
@@ -90,8 +89,7 @@ TEST(Layers, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
   EXPECT_EQ(bg.Bounds(), (std::array<double, 4>{2, 3, 22, 23}));
 }
 
-TEST(Colours, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
-  Application app = pixelApplication();
+TEST_F(ObjectModelTest, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
   SolidColor c = SolidColor(239, 253, 0);
   app.SetForegroundColor(c);
   c.RGB().SetRed(0);
@@ -121,21 +119,20 @@ TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistory) {
   EXPECT_THROW(first.Name(), AutomationError);
 }
 
-TEST(Keywords, LiveWithTheDocumentAndFollowItsHistory) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(10, 10, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+TEST_F(ObjectModelTest, KeywordsLiveWithTheDocumentAndFollowItsHistory) {
+  Document doc = transparent("Build Menu", 10);
   EXPECT_TRUE(doc.Info().KeyWords().empty());
-  doc.Info().SetKeyWords({"Clone Buttons Complete", "6", "FTTTFFF"});
-  EXPECT_EQ(doc.Info().KeyWords(), (std::vector<std::string>{"Clone Buttons Complete", "6", "FTTTFFF"}));
+  const std::vector<std::string> tag{"Clone Buttons Complete", "6", "FTTTFFF"};
+  doc.Info().SetKeyWords(tag);
+  EXPECT_EQ(doc.Info().KeyWords(), tag);
   const HistoryState tagged = doc.ActiveHistoryState();
   doc.ArtLayers().Add();
   doc.Info().SetKeyWords({"Build Menu Complete"});
   doc.SetActiveHistoryState(tagged);
-  EXPECT_EQ(doc.Info().KeyWords().size(), 3u);
+  EXPECT_EQ(doc.Info().KeyWords(), tag);
 }
 
-TEST(Channels, HistogramCountsLevelsOfTheMergedImage) {
-  Application app = pixelApplication();
+TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImage) {
   Document doc = app.Documents().Add(10, 10);  // white
   doc.Selection().Select(RectangleRegion(0, 0, 5, 2));
   doc.Selection().Fill(SolidColor(10, 20, 30));
@@ -147,12 +144,11 @@ TEST(Channels, HistogramCountsLevelsOfTheMergedImage) {
   EXPECT_THROW(doc.Channels()("Alpha"), AutomationError);
 }
 
-TEST(Selection, CopyAndPasteAcrossDocumentsKeepThePosition) {
-  Application app = pixelApplication();
+TEST_F(ObjectModelTest, CopyAndPasteAcrossDocumentsKeepThePosition) {
   Document src = app.Documents().Add(100, 100, 72, "src");
   src.Selection().Select(RectangleRegion(20, 30, 40, 35));
   src.Selection().Copy();
-  Document dest = app.Documents().Add(100, 100, 72, "dest", ps::NewRGB, ps::FillTransparent);
+  Document dest = transparent("dest");
   Layer pasted = dest.Paste();
   EXPECT_EQ(pasted.Name(), "Layer 2");
   EXPECT_EQ(pasted.Bounds(), (std::array<double, 4>{20, 30, 40, 35}));
