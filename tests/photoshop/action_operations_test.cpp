@@ -43,7 +43,7 @@ class OperationsTest : public ::testing::Test {
   // A node the object model cannot make itself (fill layers, styled layers), put in through the engine.
   Layer engineLayer(Document& doc, engine::LayerNode node) {
     auto d = doc.engineDocument();
-    return app.layerFor(d, d->edit("test", [&](engine::DocumentContent& c) { return engine::insertAboveActive(c, node); }));
+    return app.layerFor(d, d->edit("test", [&](engine::DocumentContent& c) { return insertAboveActive(c, node); }));
   }
   const engine::LayerNode& node(const Document& doc, const Layer& layer) {
     return doc.engineDocument()->content().layer(layer.Id());
@@ -192,9 +192,9 @@ TEST_F(OperationsTest, SaveAsPSDAsksTheHostForTheFileWritesItAndTheDocumentTakes
   paintedLayer(doc, "Button Area", RectangleRegion(5, 5, 20, 20), SolidColor(239, 253, 0));
   const auto save = [&] { return fixtures::errorOf([&] { SaveAsPSD(app, "Final MenuCopy"); }); };
   EXPECT_TRUE(save().Is(ErrorCode::NoHostToAsk));
-  const std::string sent = "event 'save' dialog 1\n  'As  ': object 'Pht3' {\n    \"maximizeCompatibility\": boolean true\n"
-                           "  }\n  'In  ': path \"Final MenuCopy\"\n";
-  EXPECT_EQ(lastAction(), sent);
+  EXPECT_EQ(lastAction(),
+            "event 'save' dialog 1\n  'As  ': object 'Pht3' {\n    \"maximizeCompatibility\": boolean true\n  }\n"
+            "  'In  ': path \"Final MenuCopy\"\n");
   ScriptedHost host;
   engine::HostInstallation installed(app.engine(), host);
   EXPECT_TRUE(save().Is(ErrorCode::Cancelled));
