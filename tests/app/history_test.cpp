@@ -6,12 +6,6 @@
 using namespace app;
 using app_test::FormTest;
 
-namespace {
-
-int layerCount(const photoshop::Document& doc) { return doc.Layers().Count(); }
-
-}  // namespace
-
 TEST_F(FormTest, UndoAfterCloningReturnsAllThreeDocumentsToTheStateBefore) {
   Form1& f = loadedForm();
   addWorkingDocuments();
@@ -30,9 +24,9 @@ TEST_F(FormTest, UndoAfterCloningReturnsAllThreeDocumentsToTheStateBefore) {
 
   f.Undo_Click();
   EXPECT_EQ(f.WorkflowState, 3);
-  EXPECT_EQ(layerCount(f.BuildMenuDocument), 1);
-  EXPECT_EQ(layerCount(f.FinalMenuDocument), 1);
-  EXPECT_EQ(layerCount(f.TemplateDocument), 2) << "the template keeps the edit made before state 3";
+  EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1);
+  EXPECT_EQ(f.FinalMenuDocument.Layers().Count(), 1);
+  EXPECT_EQ(f.TemplateDocument.Layers().Count(), 2) << "the template keeps the edit made before state 3";
   EXPECT_EQ(view.panels[1], "Re-Edit the Button Template as needed.");
   EXPECT_EQ(engine.ActiveDocument(), f.TemplateDocument);
   EXPECT_TRUE(view.messages.empty());
@@ -41,16 +35,10 @@ TEST_F(FormTest, UndoAfterCloningReturnsAllThreeDocumentsToTheStateBefore) {
   f.Undo_Click();
   EXPECT_EQ(f.WorkflowState, 1);
   EXPECT_FALSE(view.isEnabled(WorkflowButton::Undo)) << "nothing further back to go";
-}
-
-TEST_F(FormTest, UndoAtTheLowestStateRewindsToWhenItWasEntered) {
-  Form1& f = loadedForm();
-  addWorkingDocuments();
-  f.SaveHistoryState(1);
   addLayer(f.BuildMenuDocument, "stray");
   f.Undo_Click();
   EXPECT_EQ(f.WorkflowState, 1);
-  EXPECT_EQ(layerCount(f.BuildMenuDocument), 1);
+  EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1) << "the lowest state rewinds to when it was entered";
 }
 
 TEST_F(FormTest, EditingAFinishedMenuRewindsOnlyTheWorkingCopyAndNeverBelowState6) {
@@ -67,11 +55,11 @@ TEST_F(FormTest, EditingAFinishedMenuRewindsOnlyTheWorkingCopyAndNeverBelowState
 
   f.Undo_Click();
   EXPECT_EQ(f.WorkflowState, 6);
-  EXPECT_EQ(layerCount(f.BuildMenuDocument), 1);
+  EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1);
   f.Undo_Click();
   EXPECT_EQ(f.WorkflowState, 6);
-  EXPECT_EQ(layerCount(f.TemplateDocument), 2);
-  EXPECT_EQ(layerCount(f.FinalMenuDocument), 2);
+  EXPECT_EQ(f.TemplateDocument.Layers().Count(), 2);
+  EXPECT_EQ(f.FinalMenuDocument.Layers().Count(), 2);
   EXPECT_TRUE(f.TemplateHistory[5].IsNothing());
 }
 

@@ -24,7 +24,7 @@ TEST_F(FormTest, NextPreviousButtonsCarryTheirHighlightEntryWithThem) {
   EXPECT_EQ(view.messages.size(), 1u) << "no message when they are switched on";
 }
 
-TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlags) {
+TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndEditBeepsAndHelpShowsTheAboutBox) {
   Form1& f = loadedForm();
   f.OptionsMenu_Click(RemoveButtonHiliteOption);
   EXPECT_TRUE(f.KeepButtonImageHilite);
@@ -35,6 +35,11 @@ TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlags) {
   EXPECT_EQ(f.OptionFlagsText(), "FTFFTTF");
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+
+  f.EditMenu_Click(2);
+  f.HelpAbout_Click();
+  EXPECT_EQ(std::pair(view.beeps, view.aboutBoxes), std::pair(1, 1));
+  EXPECT_FALSE(view.unloaded);
 }
 
 TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
@@ -56,13 +61,4 @@ TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
   EXPECT_EQ(view.messages[1].buttons, MsgBoxButtons::OKOnly);
   EXPECT_FALSE(f.ReplaceBackgroundWithButtonImage);
   EXPECT_FALSE(f.AddHiliteToThumbMask);
-}
-
-TEST_F(FormTest, EditBeepsAndHelpShowsTheAboutBox) {
-  Form1& f = loadedForm();
-  f.EditMenu_Click(2);
-  f.HelpAbout_Click();
-  EXPECT_EQ(view.beeps, 1);
-  EXPECT_EQ(view.aboutBoxes, 1);
-  EXPECT_FALSE(view.unloaded);
 }
