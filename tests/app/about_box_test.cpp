@@ -73,30 +73,28 @@ TEST_F(KeyStoreTest, TextValuesLoseOneTrailingZeroCharacter) {
   EXPECT_FALSE(GetKeyValue(MachineKeyStore(folder() + "/none.conf"), HKEY_LOCAL_MACHINE, kMsInfoKey, "PATH", value));
 }
 
-TEST_F(KeyStoreTest, TheNamedProgramWinsAndIsStartedWithoutLookingForIt) {
-  const MachineKeyStore keys = store("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/nowhere/info\n"
-                                     "[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=" + folder() + "\n");
-  EXPECT_TRUE(StartSysInfo(keys, launcher()));
+TEST_F(KeyStoreTest, SystemInfoIsTheNamedProgramElseTheOneInTheNamedFolderElseThePackagedTool) {
+  // The named program wins and is started without looking for it.
+  EXPECT_TRUE(StartSysInfo(store("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/nowhere/info\n"
+                                 "[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=" + folder() + "\n"),
+                           launcher()));
   EXPECT_EQ(started, std::vector<std::string>{"/nowhere/info"});
-
-  started.clear();
   EXPECT_FALSE(StartSysInfo(store("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/missing\n"), launcher()))
       << "a program that does not start is reported";
-}
 
-TEST_F(KeyStoreTest, TheFolderIsUsedOnlyWhenItHoldsTheProgram) {
+  // The folder is used only when it holds the program.
+  started.clear();
   const MachineKeyStore keys = store("[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=" + folder() + "\n");
   SystemInfoLauncher noFallback = launcher();
   noFallback.packagedTools.clear();
   EXPECT_FALSE(StartSysInfo(keys, noFallback));
   EXPECT_TRUE(started.empty());
-
   std::ofstream(folder() + "/MSINFO32.EXE") << "#!/bin/sh\n";
   EXPECT_TRUE(StartSysInfo(keys, noFallback));
   EXPECT_EQ(started, std::vector<std::string>{folder() + "/MSINFO32.EXE"});
-}
 
-TEST_F(KeyStoreTest, WithoutKeysThePackagedToolIsTried) {
+  // Without keys the packaged tool is tried.
+  started.clear();
   SystemInfoLauncher l = launcher();
   l.packagedTools = {"not-installed", "sysinfo-tool"};
   EXPECT_TRUE(StartSysInfo(store(""), l));

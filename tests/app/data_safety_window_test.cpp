@@ -3,28 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 
 #include "app/window/form1_window.h"
 #include "widget_test_environment.h"
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& data) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(data);
-}
-
-}  // namespace
-
 TEST(DataSafety, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {
   QTemporaryDir dir;
   const QString shown = dir.filePath("StateInfo1.rtf"), missing = dir.filePath("StateInfo2.rtf");
-  writeFile(shown, "{\\rtf1 Step one\\par}");
+  QFile file(shown);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("{\\rtf1 Step one\\par}");
+  file.close();
   app::window::Form1Window window;
   ASSERT_TRUE(window.LoadInstructionFile(shown.toStdString()).ok());
   EXPECT_FALSE(window.LoadInstructionFile(missing.toStdString()).ok());
