@@ -5,6 +5,7 @@
 using namespace app;
 using app_test::FormTest;
 using Keywords = std::vector<std::string>;
+using Counted = std::pair<std::string, std::string>;  // the button count and the option flags
 
 TEST_F(FormTest, TheTagReplacesTheKeywordsOfTheHeldBuildMenu) {
   Form1& f = loadedForm();
@@ -48,24 +49,16 @@ TEST_F(FormTest, IncompleteTagsChangeOnlyWhatTheyHold) {
   f.CompletedMenuName = "Build Menu Complete";
   f.ButtonCount = std::string("4");
   photoshop::Document copy = addDocument("Build Menu Complete");
-
-  f.LoadOptionsFromDocument();  // no keywords at all
-  EXPECT_EQ(f.OptionFlagsText(), "FTTTFFF");
-  EXPECT_EQ(f.ButtonCount.Text(), "4");
-
+  const auto loaded = [&] {
+    f.LoadOptionsFromDocument();
+    return std::pair(f.ButtonCount.Text(), f.OptionFlagsText());
+  };
+  EXPECT_EQ(loaded(), Counted("4", "FTTTFFF")) << "no keywords at all";
   copy.Info().SetKeyWords({"Build Menu Complete", "3 buttons", "TT"});
-  f.LoadOptionsFromDocument();
-  EXPECT_EQ(f.ButtonCount.Text(), "3") << "the number at the start of the text";
-  EXPECT_EQ(f.OptionFlagsText(), "TTFFFFF") << "missing positions read as off";
-
+  EXPECT_EQ(loaded(), Counted("3", "TTFFFFF")) << "the number at the start of the text; missing flags are off";
   copy.Info().SetKeyWords({"Build Menu Complete"});
-  f.LoadOptionsFromDocument();
-  EXPECT_EQ(f.ButtonCount.Text(), "3");
-  EXPECT_EQ(f.OptionFlagsText(), "FFFFFFF");
-
+  EXPECT_EQ(loaded(), Counted("3", "FFFFFFF"));
   copy.Info().SetKeyWords({"Build Menu Complete", "7", "TTTTTTT"});
   f.CompletedMenuName = "Build Menu";  // not open
-  f.LoadOptionsFromDocument();
-  EXPECT_EQ(f.OptionFlagsText(), "FFFFFFF");
-  EXPECT_EQ(f.ButtonCount.Text(), "3");
+  EXPECT_EQ(loaded(), Counted("3", "FFFFFFF"));
 }

@@ -19,13 +19,12 @@ class StateTest : public FormTest, public ::testing::WithParamInterface<int> {};
 // The window shows the state's row of the table and nothing else, and the rows keep the rules
 // a user relies on: one green step button at most, Undo from the second state on.
 TEST_P(StateTest, TheWindowShowsExactlyTheStatesButtonsInTheirColours) {
-  Form1& f = loadedForm();
+  loadedForm();
   const int state = GetParam();
   const auto row = WorkflowStateFor(state);
   ASSERT_TRUE(row);
   view.progress = 50;
-  f.WorkflowState = state;
-  f.SetUIState();
+  applyState(state);
   EXPECT_EQ(view.panels[1], row->statusText);
   EXPECT_EQ(view.progress, 0);
   EXPECT_EQ(view.paneFile, stateFile(state));
@@ -52,18 +51,16 @@ INSTANTIATE_TEST_SUITE_P(States, StateTest, ::testing::Range(1, 10), [](const au
 });
 
 TEST_F(FormTest, AStateOutsideOneToNineDisablesEveryButton) {
-  Form1& f = loadedForm();
-  f.WorkflowState = 10;
-  f.SetUIState();
+  loadedForm();
+  applyState(10);
   for (B b : AllWorkflowButtons()) EXPECT_FALSE(view.isEnabled(b));
   EXPECT_EQ(view.panels[1], "");
 }
 
 TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndTheStateStillApplies) {
-  Form1& f = loadedForm();
+  loadedForm();
   std::filesystem::remove(stateFile(5));
-  f.WorkflowState = 5;
-  f.SetUIState();
+  applyState(5);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "File not found: " + stateFile(5));
   EXPECT_EQ(view.messages[0].title, "");
@@ -72,8 +69,7 @@ TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndTheStateStillAp
 
   view.messages.clear();
   view.lockedFiles.insert(stateFile(4));
-  f.WorkflowState = 4;
-  f.SetUIState();
+  applyState(4);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "Error: Help file is opened with another application.");
   EXPECT_EQ(view.panels[1], "Edit the Cloned Buttons Layout on the Main Menu");
@@ -89,8 +85,8 @@ TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
   photoshop::Layer templateLayer = f.TemplateDocument.ActiveLayer();
 
   f.SetUIState();
-  EXPECT_EQ(f.BuildMenuDocument.Layers()(1).Name(), "Title Safe Zones");
-  EXPECT_EQ(f.BuildMenuDocument.Layers()(2).Name(), "Color Table");
+  EXPECT_EQ(std::pair(f.BuildMenuDocument.Layers()(1).Name(), f.BuildMenuDocument.Layers()(2).Name()),
+            std::pair(std::string("Title Safe Zones"), std::string("Color Table")));
   EXPECT_EQ(f.BuildMenuDocument.ActiveLayer(), other);
   EXPECT_EQ(engine.ActiveDocument(), f.TemplateDocument) << "the user's active document comes back";
   EXPECT_EQ(f.TemplateDocument.ActiveLayer(), templateLayer);
@@ -104,18 +100,16 @@ TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
 }
 
 TEST_F(FormTest, FailuresInTheFirstStepGoToTheRecoveryRoutineWithTheBareDescription) {
-  Form1& f = loadedForm();
+  loadedForm();
   addDocument("Unrelated");
   engine.faults().failMember("Documents.Count", engine::ErrorCode::Busy);
   view.answers = {MsgBoxResult::Retry};
-  f.WorkflowState = 2;
-  f.SetUIState();
+  applyState(2);
   EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "Retry ran the count again";
 
   view.messages.clear();
   engine.faults().failMember("Application.ActiveDocument", engine::ErrorCode::NoSuchElement);
-  f.WorkflowState = 3;
-  f.SetUIState();
+  applyState(3);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "there is no such element");
   EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "the procedure was left";
@@ -128,13 +122,11 @@ TEST_F(FormTest, CtrlQXJTogglesTheRtfButtons) {
   };
   type("QXJ", 0);
   type("QJX", 2);
-  EXPECT_FALSE(view.rtfVisible);
-  EXPECT_EQ(view.beeps, 0);
+  EXPECT_EQ(std::pair(view.rtfVisible, view.beeps), std::pair(false, 0));
 
   f.Form_KeyDown(17, 2);  // the Ctrl key itself comes first
   type("QXJ", 2);
-  EXPECT_TRUE(view.rtfVisible);
-  EXPECT_EQ(view.beeps, 1);
+  EXPECT_EQ(std::pair(view.rtfVisible, view.beeps), std::pair(true, 1));
   type("qxj", 2);
   EXPECT_FALSE(view.rtfVisible) << "a second time hides them again";
 

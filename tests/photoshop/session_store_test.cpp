@@ -31,12 +31,12 @@ class SessionStoreTest : public ::testing::Test {
     return out;
   }
   fs::path folder;
+  Application app = fixtures::pixelApplication();
 };
 
 }  // namespace
 
 TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
-  Application app = fixtures::pixelApplication();
   app.Preferences().SetNumberOfHistoryStates(500);
   app.SetForegroundColor(SolidColor(239, 253, 0));
   Document menu = app.Documents().Add(72, 54, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
@@ -70,7 +70,6 @@ TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
 }
 
 TEST_F(SessionStoreTest, OnlyChangedDocumentsAreWrittenAndClosedOnesLeave) {
-  Application app = fixtures::pixelApplication();
   Document a = app.Documents().Add(10, 10, 72, "a");
   Document b = app.Documents().Add(10, 10, 72, "b");
   SessionStore store(folder);
@@ -81,7 +80,7 @@ TEST_F(SessionStoreTest, OnlyChangedDocumentsAreWrittenAndClosedOnesLeave) {
 
   b.ArtLayers().Add();
   store.save(app.engine());
-  auto second = psdFiles();
+  const auto second = psdFiles();
   EXPECT_EQ(second.size(), 2u);
   EXPECT_TRUE(std::count(second.begin(), second.end(), first[0])) << "the unchanged document keeps its file";
   EXPECT_EQ(fs::last_write_time(folder / first[0]), written);
@@ -95,7 +94,6 @@ TEST_F(SessionStoreTest, AMissingOrDamagedSessionRestoresWhatItCan) {
   Application empty;
   EXPECT_EQ(SessionStore(folder).restore(empty.engine()).documents, 0) << "no session yet";
 
-  Application app = fixtures::pixelApplication();
   app.Documents().Add(10, 10, 72, "kept");
   app.Documents().Add(10, 10, 72, "lost");
   SessionStore(folder).save(app.engine());
@@ -120,7 +118,6 @@ TEST_F(SessionStoreTest, AMissingOrDamagedSessionRestoresWhatItCan) {
 // A manifest that cannot be read must not cost the documents beside it: they are reopened,
 // said to be, and kept by the next save.
 TEST_F(SessionStoreTest, ADamagedManifestRecoversTheDocumentFiles) {
-  Application app = fixtures::pixelApplication();
   app.Documents().Add(10, 10, 72, "Build Menu");
   app.Documents().Add(12, 12, 72, "Button Template");
   SessionStore(folder).save(app.engine());
@@ -145,7 +142,6 @@ TEST_F(SessionStoreTest, ADamagedManifestRecoversTheDocumentFiles) {
 // A save killed part way leaves documents no manifest names and temporary files: the next
 // start removes them, and only them.
 TEST_F(SessionStoreTest, LeftoversOfAnInterruptedSaveAreRemoved) {
-  Application app = fixtures::pixelApplication();
   app.Documents().Add(10, 10, 72, "kept");
   SessionStore(folder).save(app.engine());
   const std::string kept = psdFiles().front();
