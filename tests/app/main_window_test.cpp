@@ -1,4 +1,5 @@
-// The real window under the offscreen platform: geometry, captions, and the core behind it.
+// The real window under the offscreen platform: geometry, captions, the core behind it, and the
+// instruction pane's file name, which stays with the text it shows.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,6 @@
 #include "app/window/form1_window.h"
 #include "app/window/frm_about.h"
 #include "app/window/workflow_push_button.h"
-#include "app/workflow_state_table.h"
 #include "widget_test_environment.h"
 
 using app::window::Form1Window;
@@ -131,4 +131,21 @@ TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramAndItsVersion) {
   EXPECT_EQ(child<QLabel>(about, "lblVersion")->text(), "Version 1.0.64");
   EXPECT_TRUE(child<QLabel>(about, "lblDescription")->text().startsWith("This is a utility to help create custom menus"));
   EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->text(), "&System Info...");
+}
+
+TEST(DataSafety, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {
+  QTemporaryDir dir;
+  const QString shown = dir.filePath("StateInfo1.rtf"), missing = dir.filePath("StateInfo2.rtf");
+  QFile file(shown);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("{\\rtf1 Step one\\par}");
+  file.close();
+  Form1Window window;
+  ASSERT_TRUE(window.LoadInstructionFile(shown.toStdString()).ok());
+  EXPECT_FALSE(window.LoadInstructionFile(missing.toStdString()).ok());
+  EXPECT_EQ(window.InstructionFileName(), shown.toStdString());
+
+  // "Save RTF" then writes the text back where it came from, not under the other file's name.
+  window.SaveInstructionFile(window.InstructionFileName());
+  EXPECT_FALSE(QFile::exists(missing));
 }

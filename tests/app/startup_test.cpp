@@ -1,6 +1,8 @@
-// Start-up and shutdown: the stored window position, the connection and the preferences.
+// Start-up and shutdown: the stored window position, the connection, the preferences and the
+// engine's state kept from one run to the next.
 
 #include "photoshop/color_operations.h"
+#include "app/session_keeper.h"
 #include "app/window_position.h"
 #include "form_fixture.h"
 
@@ -129,4 +131,28 @@ TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
   EXPECT_EQ(engine.Preferences().RulerUnits(), 2) << "what was changed before the failure is given back";
   EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 50) << "what was never recorded stays as it is";
+}
+
+TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
+  QTemporaryDir dir;
+  const std::filesystem::path folder = dir.filePath("session").toStdString();
+  app_test::ScriptedFormView view;
+  photoshop::Application first;
+  first.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  first.Documents().Add(32, 24, 72, "Build Menu");
+  app::SessionKeeper(first, folder).Save(view);
+
+  photoshop::Application second;
+  app::SessionKeeper(second, folder).Restore(view);
+  EXPECT_EQ(second.Preferences().RulerUnits(), photoshop::ps::Pixels);
+  ASSERT_EQ(second.Documents().Count(), 1);
+  EXPECT_EQ(second.ActiveDocument().Name(), "Build Menu");
+  EXPECT_TRUE(view.messages.empty());
+
+  const std::filesystem::path blocked = dir.filePath("blocked").toStdString();
+  std::ofstream(blocked) << "a file where the folder should be";
+  app::SessionKeeper keeper(first, blocked);
+  keeper.Save(view);
+  keeper.Save(view);
+  EXPECT_EQ(view.messages.size(), 1u);
 }
