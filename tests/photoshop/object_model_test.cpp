@@ -48,14 +48,6 @@ TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActiva
   EXPECT_EQ(app.Documents().Count(), 2);
 }
 
-TEST(Documents, LengthsFollowTheRulerUnits) {
-  Application app;
-  app.Preferences().SetRulerUnits(2);  // inches
-  Document doc = app.Documents().Add(2, 1, 100);
-  EXPECT_EQ(doc.Width(), 200);
-  EXPECT_EQ(doc.Height(), 100);
-}
-
 TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
   Document doc = transparent("doc");
   Layer set = doc.LayerSets().Add();
@@ -107,10 +99,12 @@ TEST_F(ObjectModelTest, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
   EXPECT_THROW(c.RGB().SetBlue(-1), AutomationError);
 }
 
-TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistory) {
+TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistoryAndLengthsFollowTheRulerUnits) {
   Application app;
   Preferences prefs = app.Preferences();
-  EXPECT_EQ(prefs.RulerUnits(), 2);
+  EXPECT_EQ(prefs.RulerUnits(), 2);  // inches
+  Document inches = app.Documents().Add(2, 1, 100);
+  EXPECT_EQ(std::pair(inches.Width(), inches.Height()), std::pair(200.0, 100.0));
   prefs.SetNumberOfHistoryStates(500);
   prefs.SetInterpolation(ps::NearestNeighbor);
   EXPECT_EQ(prefs.NumberOfHistoryStates(), 500);
