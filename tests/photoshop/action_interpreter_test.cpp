@@ -54,16 +54,14 @@ TEST(Descriptors, HoldTypedValuesInOrderAndReplaceARepeatedKey) {
   EXPECT_EQ(d.GetUnitDoubleValue(c("Wdth")), 720);
   EXPECT_EQ(d.GetUnitDoubleType(c("Wdth")), c("#Pxl"));
   EXPECT_FALSE(d.HasKey(c("Hght")));
-}
 
-// Objects, references, numbers and paths print as the operations' recorded actions show them.
-TEST(Descriptors, PrintListsOneItemALine) {
-  ActionDescriptor d;
+  // Objects, references, numbers and paths print as the operations' recorded actions show them.
+  ActionDescriptor printed;
   ActionList list;
   list.PutInteger(3);
   list.PutInteger(-4);
-  d.PutList(c("Lyr "), list);
-  EXPECT_EQ(d.text(), "'Lyr ': list [\n  integer 3\n  integer -4\n]\n");
+  printed.PutList(c("Lyr "), list);
+  EXPECT_EQ(printed.text(), "'Lyr ': list [\n  integer 3\n  integer -4\n]\n") << "one item a line";
 }
 
 TEST(ExecuteAction, RecordsEveryEventAndRefusesUnknownOnesByName) {

@@ -64,7 +64,7 @@ TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
   EXPECT_THROW(set.Kind(), AutomationError);
 }
 
-TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThem) {
+TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThemAndABackgroundIsLocked) {
   Layer layer = transparent("doc").ArtLayers()(1);
   layer.SetOpacity(33);
   EXPECT_NEAR(layer.Opacity(), 32.94, 0.01);  // stored as 84 of 255, as in a file
@@ -76,9 +76,8 @@ TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThem) {
   EXPECT_EQ(layer.Kind(), 1);
   layer.SetVisible(false);
   EXPECT_FALSE(layer.Visible());
-}
 
-TEST_F(ObjectModelTest, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
+  // A background layer is locked until made an ordinary layer.
   Layer bg = app.Documents().Add(20, 20).ArtLayers()("Background");
   EXPECT_THROW(bg.Translate(1, 1), AutomationError);
   EXPECT_THROW(bg.SetOpacity(50), AutomationError);
