@@ -62,11 +62,10 @@ TEST(WindowPosition, EdgesThatAreStillAcceptedAndAllScreensTogether) {
       {"40000", "10000", 7800, two, WindowPosition{40000, 10000}, "on the second screen"},
       {"30000", "12000", 7800, two, std::nullopt, "below the smaller screen"},
       {"28300", "16000", 7800, two, std::nullopt, "only 200 of the bar's 300 twips"},
-      {"18700", "100", 7800, {{0, 0, 19200, 13500}, {0, 0, 19200, 13500}}, std::nullopt, "a mirrored screen counts once"},
+      {"18700", "100", 7800, {{0, 0, 19200, 13500}, {0, 0, 19200, 13500}}, std::nullopt, "a mirror counts once"},
       {"19200", "13500", 7800, {{0, 0, 19200, 13500}}, std::nullopt, "the corner of 1280 x 900, lost for good"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(AcceptStoredPosition(c.left, c.top, c.width, 300, c.screens), c.kept) << c.left << ", " << c.top << ": " << c.why;
+  for (const auto& c : cases) EXPECT_EQ(AcceptStoredPosition(c.left, c.top, c.width, 300, c.screens), c.kept) << c.why;
 }
 
 TEST_F(FormTest, RestartRestoresTheMovedPosition) {
