@@ -46,16 +46,12 @@ TEST(TypedNumber, TheLeadingNumberOfAText) {
 
 TEST(ProgramFolder, BesideTheExecutableOrInTheInstalledDataDirectory) {
   QTemporaryDir dir;
-  const QString root = dir.path();
-  QDir(root).mkpath("build/app/Resources");
-  EXPECT_EQ(ProgramFolderFor((root + "/build/app").toStdString()), (root + "/build/app").toStdString());
-
-  QDir(root).mkpath("usr/bin");
-  QDir(root).mkpath("usr/share/quillary/Resources");
-  EXPECT_EQ(ProgramFolderFor((root + "/usr/bin").toStdString()), (root + "/usr/share/quillary").toStdString());
-
-  QDir(root).mkpath("elsewhere");
-  EXPECT_EQ(ProgramFolderFor((root + "/elsewhere").toStdString()), (root + "/elsewhere").toStdString());
+  for (const char* path : {"build/app/Resources", "usr/bin", "usr/share/quillary/Resources", "elsewhere"})
+    QDir(dir.path()).mkpath(path);
+  const auto in = [&](const char* path) { return (dir.path() + path).toStdString(); };
+  EXPECT_EQ(ProgramFolderFor(in("/build/app")), in("/build/app"));
+  EXPECT_EQ(ProgramFolderFor(in("/usr/bin")), in("/usr/share/quillary"));
+  EXPECT_EQ(ProgramFolderFor(in("/elsewhere")), in("/elsewhere"));
 }
 
 namespace {
