@@ -26,7 +26,7 @@ class RecoveryTest : public FormTest {
 
 }  // namespace
 
-TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceeds) {
+TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   ErrorRecovery onError(form(), RecoveryStyle::Standard());
   view.answers = {MsgBoxResult::Retry, MsgBoxResult::Retry};
   EXPECT_TRUE(onError(failing(ErrorCode::Busy, 2)));
@@ -43,14 +43,14 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceeds) {
   runs = 0;
   EXPECT_TRUE(cloning(failing(ErrorCode::Busy, 1)));
   EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
-}
 
-TEST_F(RecoveryTest, CancelOnTheBusyMessageLeavesWithTheProceduresOwnWording) {
-  ErrorRecovery onError(form(), RecoveryStyle::CreateNewMenuDoc());
+  // Cancel leaves, with the procedure's own wording.
+  ErrorRecovery creating(form(), RecoveryStyle::CreateNewMenuDoc());
   view.answers = {MsgBoxResult::Cancel};
-  EXPECT_FALSE(onError(failing(ErrorCode::CallRejected, 1)));
+  runs = 0;
+  EXPECT_FALSE(creating(failing(ErrorCode::CallRejected, 1)));
   EXPECT_EQ(runs, 1);
-  EXPECT_EQ(view.messages[0].text,
+  EXPECT_EQ(view.messages.back().text,
             "Photoshop appears to be busy. This error can be caused if there\r\n"
             "are pending edits that have NOT yet been accepted/rejected.");
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
