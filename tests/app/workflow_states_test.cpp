@@ -45,9 +45,13 @@ TEST_P(StateTest, TheWindowShowsExactlyTheStatesButtonsInTheirColours) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, StateTest, ::testing::Range(1, 10), [](const auto& p) {
-  std::string name;  // the status text's words
-  for (const char* c = WorkflowStateFor(p.param)->statusText; *c; ++c)
-    if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+  std::string name;  // the status text's words, each capitalised
+  bool wordStart = true;
+  for (const char* c = WorkflowStateFor(p.param)->statusText; *c; ++c) {
+    const bool letter = std::isalnum(static_cast<unsigned char>(*c));
+    if (letter) name += wordStart ? char(std::toupper(static_cast<unsigned char>(*c))) : *c;
+    wordStart = !letter;
+  }
   return name;
 });
 
