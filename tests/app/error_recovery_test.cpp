@@ -26,7 +26,7 @@ class RecoveryTest : public FormTest {
 
 }  // namespace
 
-TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceeds) {
+TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   ErrorRecovery onError(form(), RecoveryStyle::Standard());
   view.answers = {MsgBoxResult::Retry, MsgBoxResult::Retry};
   EXPECT_TRUE(onError(failing(ErrorCode::Busy, 2)));
@@ -35,14 +35,22 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceeds) {
   EXPECT_EQ(view.messages[0].text, kBusyMessage);
   EXPECT_EQ(view.messages[0].title, photoshop::kBusyText) << "the error's own text is the title";
   EXPECT_EQ(view.messages[0].buttons, MsgBoxButtons::RetryCancel);
-}
 
-TEST_F(RecoveryTest, CancelOnTheBusyMessageLeavesWithTheProceduresOwnWording) {
-  ErrorRecovery onError(form(), RecoveryStyle::CreateNewMenuDoc());
+  // Where the command asks for it, the hourglass comes back for the retry.
+  ErrorRecovery cloning(form(), RecoveryStyle::CloneButtons());
+  view.answers = {MsgBoxResult::Retry};
+  view.pointers.clear();
+  runs = 0;
+  EXPECT_TRUE(cloning(failing(ErrorCode::Busy, 1)));
+  EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
+
+  // Cancel leaves, with the procedure's own wording.
+  ErrorRecovery creating(form(), RecoveryStyle::CreateNewMenuDoc());
   view.answers = {MsgBoxResult::Cancel};
-  EXPECT_FALSE(onError(failing(ErrorCode::CallRejected, 1)));
+  runs = 0;
+  EXPECT_FALSE(creating(failing(ErrorCode::CallRejected, 1)));
   EXPECT_EQ(runs, 1);
-  EXPECT_EQ(view.messages[0].text,
+  EXPECT_EQ(view.messages.back().text,
             "Photoshop appears to be busy. This error can be caused if there\r\n"
             "are pending edits that have NOT yet been accepted/rejected.");
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
@@ -55,13 +63,6 @@ TEST_F(RecoveryTest, CancelOnTheBusyMessageLeavesWithTheProceduresOwnWording) {
   EXPECT_TRUE(cancelled);
 }
 
-TEST_F(RecoveryTest, RetryAfterBusyShowsTheHourglassAgainWhereTheCommandAsksForIt) {
-  ErrorRecovery onError(form(), RecoveryStyle::CloneButtons());
-  view.answers = {MsgBoxResult::Retry};
-  EXPECT_TRUE(onError(failing(ErrorCode::Busy, 1)));
-  EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
-}
-
 TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsActive) {
   Form1& f = form();
   engine.SetActiveDocument(f.BuildMenuDocument);
@@ -71,13 +72,19 @@ TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsAc
   EXPECT_EQ(engine.ActiveDocument(), f.FinalMenuDocument);
   EXPECT_TRUE(f.FinalMenuDocument.Selection().Solid());
   EXPECT_TRUE(view.messages.empty());
+
+  // An unrelated active document stops the command.
+  addDocument("Holiday photos");
+  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
+  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, kDocumentsMissingMessage);
 }
 
 TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
-  Form1& f = form();
-  engine.SetActiveDocument(f.BuildMenuDocument);
+  engine.SetActiveDocument(form().BuildMenuDocument);
   int hooks = 0;
-  ErrorRecovery onError(f, RecoveryStyle::Standard());
+  ErrorRecovery onError(form(), RecoveryStyle::Standard());
   onError.Style().afterRetarget = [&] { ++hooks; };
   EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 100)));
   EXPECT_EQ(runs, kMaxRetargets + 1);
@@ -87,28 +94,18 @@ TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
   EXPECT_EQ(view.messages[0].title, "");
 }
 
-TEST_F(RecoveryTest, AnUnrelatedActiveDocumentStopsTheCommand) {
-  addDocument("Holiday photos");
-  ErrorRecovery onError(form(), RecoveryStyle::Standard());
-  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
-  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
-  EXPECT_EQ(view.messages[0].text, kDocumentsMissingMessage);
-}
-
 TEST_F(RecoveryTest, OtherErrorsAreReportedInEachProceduresWording) {
-  ErrorRecovery standard(form(), RecoveryStyle::Standard());
-  EXPECT_FALSE(standard(failing(ErrorCode::NoSuchElement, 1)));
-  ErrorRecovery bare(form(), RecoveryStyle::SetUIState());
-  runs = 0;
-  EXPECT_FALSE(bare(failing(ErrorCode::NoSuchElement, 1)));
-  ErrorRecovery createMenu(form(), RecoveryStyle::CreateNewMenuDoc());
-  runs = 0;
-  view.pointers.clear();
-  EXPECT_FALSE(createMenu(failing(ErrorCode::FileError, 1)));
+  for (const auto& [style, code] : {std::pair(RecoveryStyle::Standard(), ErrorCode::NoSuchElement),
+                                     std::pair(RecoveryStyle::SetUIState(), ErrorCode::NoSuchElement),
+                                     std::pair(RecoveryStyle::CreateNewMenuDoc(), ErrorCode::FileError)}) {
+    runs = 0;
+    view.pointers.clear();
+    EXPECT_FALSE(ErrorRecovery(form(), style)(failing(code, 1)));
+  }
+  EXPECT_EQ(view.pointers.front(), MousePointer::Default) << "creating a menu puts the pointer back before the message";
 
   ASSERT_EQ(view.messages.size(), 3u);
   EXPECT_EQ(view.messages[0].text, "Error: there is no such element. Photoshop Document/Element is missing.");
   EXPECT_EQ(view.messages[1].text, "there is no such element");
   EXPECT_EQ(view.messages[2].text, "General failure of the application.");
-  EXPECT_EQ(view.pointers.front(), MousePointer::Default) << "the pointer comes back before the message";
 }

@@ -37,6 +37,10 @@ class FormTest : public ::testing::Test {
     if (!form_) form_ = newForm(view);
     return *form_;
   }
+  void applyState(int state) {
+    form().WorkflowState = std::int16_t(state);
+    form().SetUIState();
+  }
   // Form_Load, with the transcript of start-up cleared.
   app::Form1& loadedForm() {
     form().Form_Load();

@@ -1,4 +1,5 @@
-// The real window under the offscreen platform: geometry, captions, and the core behind it.
+// The real window under the offscreen platform: geometry, captions, the core behind it, and the
+// instruction pane's file name, which stays with the text it shows.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
@@ -20,7 +20,6 @@
 #include "app/window/form1_window.h"
 #include "app/window/frm_about.h"
 #include "app/window/workflow_push_button.h"
-#include "app/workflow_state_table.h"
 #include "widget_test_environment.h"
 
 using app::window::Form1Window;
@@ -36,21 +35,6 @@ T* child(const QObject& parent, const char* name) {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  QRect twips(int l, int t, int w, int h) const {
-    auto px = [&](int v) { return int(std::lround(v * window.dotsPerInch() / 1440.0)); };
-    return {px(l), px(t), px(w), px(h)};
-  }
-  // The program's folder is the source tree's app/, which holds the shipped Resources.
-  std::unique_ptr<app::Form1> loadedCore() {
-    const std::string programFolder = QUILLARY_TEST_SOURCE_DIR "/app";
-    // A missing file would show a modal message box, which nobody answers here.
-    EXPECT_TRUE(QFile::exists(QString::fromStdString(programFolder + "/Resources/StateInfo1.rtf")));
-    auto form = std::make_unique<app::Form1>(window, settings, [] { return photoshop::Application(); }, programFolder);
-    window.attach(*form);
-    form->Form_Load();
-    return form;
-  }
-
   QTemporaryDir dir;
   app::SettingsStore settings{dir.filePath("settings.ini")};
   Form1Window window;
@@ -62,7 +46,8 @@ class MainWindowTest : public ::testing::Test {
 // area and inside its group, no two controls of one parent overlap, and the window keeps its size.
 TEST_F(MainWindowTest, ControlsLieInsideTheWindowAndApartFromOneAnother) {
   EXPECT_EQ(window.windowTitle(), "Quillary");
-  EXPECT_EQ(window.centralWidget()->size(), twips(0, 0, 7665, 6975).size());
+  const auto px = [&](int twips) { return int(std::lround(twips * window.dotsPerInch() / 1440.0)); };
+  EXPECT_EQ(window.centralWidget()->size(), QSize(px(7665), px(6975)));
   EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the window keeps its size";
 
   std::vector<QWidget*> parents{window.centralWidget()};
@@ -95,10 +80,20 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowAndApartFromOneAnother) {
   EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Options", "&Window", "&Help"}));
   for (int i = 0; i < app::kOptionCount; ++i)
     EXPECT_EQ(window.OptionChecked(i), app::kOptionsCheckedAtStart[i]) << "the menu starts as the core's flags";
+  int opened = 0;
+  window.setWorkspaceOpener([&opened] { ++opened; });
+  child<QAction>(window, "WindowWorkspace")->trigger();
+  EXPECT_EQ(opened, 1) << "Window > Workspace brings the workspace back";
 }
 
 TEST_F(MainWindowTest, StartUpShowsStateOneWithItsInstructions) {
-  auto form = loadedCore();
+  // The program's folder is the source tree's app/, which holds the shipped Resources: a missing
+  // file would show a modal message box, which nobody answers here.
+  const std::string programFolder = QUILLARY_TEST_SOURCE_DIR "/app";
+  ASSERT_TRUE(QFile::exists(QString::fromStdString(programFolder + "/Resources/StateInfo1.rtf")));
+  app::Form1 form(window, settings, [] { return photoshop::Application(); }, programFolder);
+  window.attach(form);
+  form.Form_Load();
   EXPECT_EQ(window.StatusPanelText(1), "Status:");
   EXPECT_EQ(window.StatusPanelText(2), "Create New Menu Docs");
   EXPECT_TRUE(child<QTextEdit>(window, "Display")->toPlainText().startsWith("Step 1"));
@@ -112,7 +107,7 @@ TEST_F(MainWindowTest, StartUpShowsStateOneWithItsInstructions) {
   // An option chosen in the menu is toggled once, by the core.
   child<QAction>(window, "OptionsMenu3")->trigger();
   EXPECT_FALSE(window.OptionChecked(3));
-  EXPECT_FALSE(form->IncludeButtonTextArea);
+  EXPECT_FALSE(form.IncludeButtonTextArea);
 
   // Ctrl+Q, X, J typed anywhere in the window reveals the file buttons.
   window.show();
@@ -138,9 +133,19 @@ TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramAndItsVersion) {
   EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->text(), "&System Info...");
 }
 
-TEST_F(MainWindowTest, WindowWorkspaceBringsTheWorkspaceBack) {
-  int opened = 0;
-  window.setWorkspaceOpener([&opened] { ++opened; });
-  child<QAction>(window, "WindowWorkspace")->trigger();
-  EXPECT_EQ(opened, 1);
+TEST(DataSafety, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {
+  QTemporaryDir dir;
+  const QString shown = dir.filePath("StateInfo1.rtf"), missing = dir.filePath("StateInfo2.rtf");
+  QFile file(shown);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("{\\rtf1 Step one\\par}");
+  file.close();
+  Form1Window window;
+  ASSERT_TRUE(window.LoadInstructionFile(shown.toStdString()).ok());
+  EXPECT_FALSE(window.LoadInstructionFile(missing.toStdString()).ok());
+  EXPECT_EQ(window.InstructionFileName(), shown.toStdString());
+
+  // "Save RTF" then writes the text back where it came from, not under the other file's name.
+  window.SaveInstructionFile(window.InstructionFileName());
+  EXPECT_FALSE(QFile::exists(missing));
 }

@@ -1,9 +1,12 @@
-// The Options menu's toggles, their messages and marks, and the small menu commands.
+// The Options menu's toggles, their messages and marks, the small menu commands, and the tag in
+// the Build Menu's keywords that keeps the options: written at the end of a step and read back.
 
 #include "form_fixture.h"
 
 using namespace app;
 using app_test::FormTest;
+using Keywords = std::vector<std::string>;
+using Counted = std::pair<std::string, std::string>;  // the button count and the option flags
 
 TEST_F(FormTest, NextPreviousButtonsCarryTheirHighlightEntryWithThem) {
   Form1& f = loadedForm();
@@ -24,7 +27,7 @@ TEST_F(FormTest, NextPreviousButtonsCarryTheirHighlightEntryWithThem) {
   EXPECT_EQ(view.messages.size(), 1u) << "no message when they are switched on";
 }
 
-TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlags) {
+TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndEditBeepsAndHelpShowsTheAboutBox) {
   Form1& f = loadedForm();
   f.OptionsMenu_Click(RemoveButtonHiliteOption);
   EXPECT_TRUE(f.KeepButtonImageHilite);
@@ -35,6 +38,11 @@ TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlags) {
   EXPECT_EQ(f.OptionFlagsText(), "FTFFTTF");
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+
+  f.EditMenu_Click(2);
+  f.HelpAbout_Click();
+  EXPECT_EQ(std::pair(view.beeps, view.aboutBoxes), std::pair(1, 1));
+  EXPECT_FALSE(view.unloaded);
 }
 
 TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
@@ -58,11 +66,58 @@ TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
   EXPECT_FALSE(f.AddHiliteToThumbMask);
 }
 
-TEST_F(FormTest, EditBeepsAndHelpShowsTheAboutBox) {
+TEST_F(FormTest, TheTagReplacesTheKeywordsOfTheHeldBuildMenu) {
   Form1& f = loadedForm();
-  f.EditMenu_Click(2);
-  f.HelpAbout_Click();
-  EXPECT_EQ(view.beeps, 1);
-  EXPECT_EQ(view.aboutBoxes, 1);
-  EXPECT_FALSE(view.unloaded);
+  addWorkingDocuments();
+  f.BuildMenuDocument.Info().SetKeyWords({"holiday", "family", "2009", "dvd"});
+  engine.SetActiveDocument(f.TemplateDocument);
+  f.ButtonCount = std::string("6");
+  f.SaveOptionsToDocument("Clone Buttons Complete");
+  EXPECT_EQ(f.BuildMenuDocument.Info().KeyWords(), (Keywords{"Clone Buttons Complete", "6", "FTTTFFF"}));
+  EXPECT_TRUE(f.TemplateDocument.Info().KeyWords().empty());
+
+  f.OptionsMenu_Click(RemoveButtonHiliteOption);
+  f.SaveOptionsToDocument("Build Composite Layers Complete");
+  EXPECT_EQ(f.BuildMenuDocument.Info().KeyWords()[2], "FTTTTFF");
+
+  f.BuildMenuDocument = {};
+  EXPECT_THROW(f.SaveOptionsToDocument("Build Menu Complete"), photoshop::AutomationError)
+      << "the calling command decides what a failure means";
+}
+
+TEST_F(FormTest, ReadingATagRestoresCountFlagsAndMenuMarks) {
+  Form1& f = loadedForm();
+  f.CompletedMenuName = "Build Menu Complete";
+  photoshop::Document copy = addDocument("Build Menu Complete");
+  copy.Info().SetKeyWords({"Build Menu Complete", "10", "TFFFTTT"});
+  f.LoadOptionsFromDocument();
+  EXPECT_EQ(f.ButtonCount.Number(), 10.0);
+  EXPECT_EQ(f.BuildMenuDocument, copy);
+  EXPECT_EQ(f.OptionFlagsText(), "TFFFTTT");
+  EXPECT_EQ(view.optionChecked, (std::array<bool, 7>{true, false, false, false, false, false, true}));
+  EXPECT_FALSE(view.optionEnabled[RemoveNextPrevHiliteOption]);
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default) << "the options were applied to the layers";
+
+  // Written back, the tag is the same.
+  f.SaveOptionsToDocument("Build Menu Complete");
+  EXPECT_EQ(copy.Info().KeyWords(), (Keywords{"Build Menu Complete", "10", "TFFFTTT"}));
+}
+
+TEST_F(FormTest, IncompleteTagsChangeOnlyWhatTheyHold) {
+  Form1& f = loadedForm();
+  f.CompletedMenuName = "Build Menu Complete";
+  f.ButtonCount = std::string("4");
+  photoshop::Document copy = addDocument("Build Menu Complete");
+  const auto loaded = [&] {
+    f.LoadOptionsFromDocument();
+    return std::pair(f.ButtonCount.Text(), f.OptionFlagsText());
+  };
+  EXPECT_EQ(loaded(), Counted("4", "FTTTFFF")) << "no keywords at all";
+  copy.Info().SetKeyWords({"Build Menu Complete", "3 buttons", "TT"});
+  EXPECT_EQ(loaded(), Counted("3", "TTFFFFF")) << "the number at the start of the text; missing flags are off";
+  copy.Info().SetKeyWords({"Build Menu Complete"});
+  EXPECT_EQ(loaded(), Counted("3", "FFFFFFF"));
+  copy.Info().SetKeyWords({"Build Menu Complete", "7", "TTTTTTT"});
+  f.CompletedMenuName = "Build Menu";  // not open
+  EXPECT_EQ(loaded(), Counted("3", "FFFFFFF"));
 }

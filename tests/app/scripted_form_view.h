@@ -29,14 +29,11 @@ class ScriptedFormView : public app::FormView {
   // Answers of the chooser dialog, one per showing; none left means the user cancels.
   std::deque<app::ChooserResult> chooserAnswers;
   std::vector<app::ChooserRequest> chooserRequests;
-  int chooserUnloads = 0;
   std::string menuWidth = "720", menuHeight = "540";
-  int colorTableClears = 0;
 
   std::vector<ShownMessage> messages;
   std::vector<app::MousePointer> pointers;
-  int beeps = 0;
-  int aboutBoxes = 0;
+  int beeps = 0, aboutBoxes = 0, chooserUnloads = 0, colorTableClears = 0;
   bool unloaded = false;
 
   std::array<bool, app::kWorkflowButtonCount> enabled{};
@@ -55,26 +52,13 @@ class ScriptedFormView : public app::FormView {
   app::MsgBoxResult MsgBox(const std::string& prompt, app::MsgBoxButtons buttons, const std::string& title) override {
     messages.push_back({prompt, buttons, title});
     if (buttons == app::MsgBoxButtons::OKOnly) return app::MsgBoxResult::OK;
-    if (answers.empty()) {
-      ADD_FAILURE() << "no answer queued for: " << prompt;
-      return app::MsgBoxResult::Cancel;
-    }
-    const app::MsgBoxResult answer = answers.front();
-    answers.pop_front();
-    return answer;
+    if (answers.empty()) ADD_FAILURE() << "no answer queued for: " << prompt;
+    return next(answers, app::MsgBoxResult::Cancel);
   }
-  std::string InputBox(const std::string&, const std::string&, const std::string&) override {
-    if (inputs.empty()) return {};
-    std::string answer = inputs.front();
-    inputs.pop_front();
-    return answer;
-  }
+  std::string InputBox(const std::string&, const std::string&, const std::string&) override { return next(inputs, {}); }
   app::ChooserResult ShowChooser(const app::ChooserRequest& request) override {
     chooserRequests.push_back(request);
-    if (chooserAnswers.empty()) return {};  // cancelled
-    app::ChooserResult answer = chooserAnswers.front();
-    chooserAnswers.pop_front();
-    return answer;
+    return next(chooserAnswers, {});  // none left: cancelled
   }
   void UnloadChooser() override { ++chooserUnloads; }
   void ShowAboutBox() override { ++aboutBoxes; }
@@ -109,10 +93,7 @@ class ScriptedFormView : public app::FormView {
   int WindowTop() const override { return top; }
   int WindowWidth() const override { return width; }
   int WindowHeight() const override { return height; }
-  void MoveWindow(int l, int t) override {
-    left = l;
-    top = t;
-  }
+  void MoveWindow(int l, int t) override { std::tie(left, top) = std::pair(l, t); }
   int ScreenWidth() const override { return screenWidth; }
   int ScreenHeight() const override { return screenHeight; }
   void UnloadWindow() override { unloaded = true; }
@@ -120,6 +101,16 @@ class ScriptedFormView : public app::FormView {
 
   bool isEnabled(app::WorkflowButton b) const { return enabled[std::size_t(b)]; }
   std::int32_t colorOf(app::WorkflowButton b) const { return colors[std::size_t(b)]; }
+
+ private:
+  // The first queued answer, taken off its queue, or `none`.
+  template <class T>
+  static T next(std::deque<T>& queue, T none) {
+    if (queue.empty()) return none;
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace app_test

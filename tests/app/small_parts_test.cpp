@@ -1,11 +1,15 @@
-// The button count's conversions and where the program finds its data.
+// The button count's conversions, where the program finds its data, and the About box's key store
+// reads and the start of the system information tool.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <fstream>
 
+#include "app/machine_keys.h"
 #include "app/program_folder.h"
+#include "app/system_info.h"
 #include "app/typed_number.h"
 
 using namespace app;
@@ -42,14 +46,103 @@ TEST(TypedNumber, TheLeadingNumberOfAText) {
 
 TEST(ProgramFolder, BesideTheExecutableOrInTheInstalledDataDirectory) {
   QTemporaryDir dir;
-  const QString root = dir.path();
-  QDir(root).mkpath("build/app/Resources");
-  EXPECT_EQ(ProgramFolderFor((root + "/build/app").toStdString()), (root + "/build/app").toStdString());
+  for (const char* path : {"build/app/Resources", "usr/bin", "usr/share/quillary/Resources", "elsewhere"})
+    QDir(dir.path()).mkpath(path);
+  const auto in = [&](const char* path) { return (dir.path() + path).toStdString(); };
+  EXPECT_EQ(ProgramFolderFor(in("/build/app")), in("/build/app"));
+  EXPECT_EQ(ProgramFolderFor(in("/usr/bin")), in("/usr/share/quillary"));
+  EXPECT_EQ(ProgramFolderFor(in("/elsewhere")), in("/elsewhere"));
+}
 
-  QDir(root).mkpath("usr/bin");
-  QDir(root).mkpath("usr/share/quillary/Resources");
-  EXPECT_EQ(ProgramFolderFor((root + "/usr/bin").toStdString()), (root + "/usr/share/quillary").toStdString());
+namespace {
 
-  QDir(root).mkpath("elsewhere");
-  EXPECT_EQ(ProgramFolderFor((root + "/elsewhere").toStdString()), (root + "/elsewhere").toStdString());
+class KeyStoreTest : public ::testing::Test {
+ protected:
+  MachineKeyStore store(const std::string& content) {
+    const std::string path = dir_.filePath("machine-keys.conf").toStdString();
+    std::ofstream(path, std::ios::binary) << content;
+    return MachineKeyStore(path);
+  }
+  std::string folder() const { return dir_.path().toStdString(); }
+
+  // Records what would have been started; "missing" programs fail to start.
+  SystemInfoLauncher launcher() {
+    SystemInfoLauncher l;
+    l.start = [this](const std::string& program) {
+      started.push_back(program);
+      return program.find("missing") == std::string::npos;
+    };
+    l.fileExists = [](const std::string& path) { return std::ifstream(path).good(); };
+    l.findProgram = [](const std::string& name) { return name == "sysinfo-tool" ? "/usr/bin/sysinfo-tool" : ""; };
+    return l;
+  }
+  std::vector<std::string> started;
+
+ private:
+  QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(KeyStoreTest, TextValuesLoseOneTrailingZeroCharacter) {
+  const MachineKeyStore keys = store(
+      "# system information\n"
+      "[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
+      "PATH=\"/opt/info/run\\0\"\n"
+      "Plain = /opt/info/plain  \n"
+      "Quoted=\"two\\0\\0\"\n"
+      "Number=dword:0000002a\n"
+      "Empty=\"\"\n"
+      "Long=\"" + std::string(1025, 'x') + "\"\n"
+      "Fits=\"" + std::string(1023, 'y') + "\\0\"\n"
+      "Bad=\"no end\n"
+      "[Other]\n"
+      "Name=other\n");
+  std::string value = "previous";
+  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo", "path", value));
+  EXPECT_EQ(value, "/opt/info/run");
+  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, "Plain", value));
+  EXPECT_EQ(value, "/opt/info/plain");
+  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, "Quoted", value));
+  EXPECT_EQ(value, std::string("two\0", 4)) << "only one zero character is cut";
+  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, "Fits", value));
+  EXPECT_EQ(value.size(), 1023u);
+
+  for (const char* failing : {"Number", "Empty", "Long", "Bad", "Name", "Absent"}) {
+    value = "previous";
+    EXPECT_FALSE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, failing, value)) << failing;
+    EXPECT_EQ(value, "") << failing;
+  }
+  EXPECT_FALSE(GetKeyValue(keys, 0x80000001, kMsInfoKey, "PATH", value)) << "only the machine-wide root exists";
+  EXPECT_FALSE(GetKeyValue(MachineKeyStore(folder() + "/none.conf"), HKEY_LOCAL_MACHINE, kMsInfoKey, "PATH", value));
+}
+
+TEST_F(KeyStoreTest, SystemInfoIsTheNamedProgramElseTheOneInTheNamedFolderElseThePackagedTool) {
+  // The named program wins and is started without looking for it.
+  EXPECT_TRUE(StartSysInfo(store("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/nowhere/info\n"
+                                 "[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=" + folder() + "\n"),
+                           launcher()));
+  EXPECT_EQ(started, std::vector<std::string>{"/nowhere/info"});
+  EXPECT_FALSE(StartSysInfo(store("[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=/missing\n"), launcher()))
+      << "a program that does not start is reported";
+
+  // The folder is used only when it holds the program.
+  started.clear();
+  const MachineKeyStore keys = store("[SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=" + folder() + "\n");
+  SystemInfoLauncher noFallback = launcher();
+  noFallback.packagedTools.clear();
+  EXPECT_FALSE(StartSysInfo(keys, noFallback));
+  EXPECT_TRUE(started.empty());
+  std::ofstream(folder() + "/MSINFO32.EXE") << "#!/bin/sh\n";
+  EXPECT_TRUE(StartSysInfo(keys, noFallback));
+  EXPECT_EQ(started, std::vector<std::string>{folder() + "/MSINFO32.EXE"});
+
+  // Without keys the packaged tool is tried.
+  started.clear();
+  SystemInfoLauncher l = launcher();
+  l.packagedTools = {"not-installed", "sysinfo-tool"};
+  EXPECT_TRUE(StartSysInfo(store(""), l));
+  EXPECT_EQ(started, std::vector<std::string>{"/usr/bin/sysinfo-tool"});
+  l.packagedTools = {"not-installed"};
+  EXPECT_FALSE(StartSysInfo(store(""), l));
 }

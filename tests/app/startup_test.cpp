@@ -1,6 +1,8 @@
-// Start-up and shutdown: the stored window position, the connection and the preferences.
+// Start-up and shutdown: the stored window position, the connection, the preferences and the
+// engine's state kept from one run to the next.
 
 #include "photoshop/color_operations.h"
+#include "app/session_keeper.h"
 #include "app/window_position.h"
 #include "form_fixture.h"
 
@@ -9,8 +11,7 @@ using app_test::FormTest;
 
 TEST_F(FormTest, FirstRunOpensAt2000TwipsAndWritesThem) {
   form().Form_Load();
-  EXPECT_EQ(view.left, 2000);
-  EXPECT_EQ(view.top, 2000);
+  EXPECT_EQ(std::pair(view.left, view.top), std::pair(2000, 2000));
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
   EXPECT_EQ(settings().GetSetting("Settings", "MainTop"), "2000");
   EXPECT_EQ(view.panels[0], "Status:");
@@ -22,18 +23,15 @@ TEST_F(FormTest, FirstRunOpensAt2000TwipsAndWritesThem) {
   EXPECT_EQ(form().ButtonColors[9], photoshop::RGBValue(33, 255, 146));
   EXPECT_EQ(form().TitleAreaColor, photoshop::RGBValue(127, 127, 127));
   EXPECT_EQ(form().OptionFlagsText(), "FTTTFFF");
-}
 
-TEST_F(FormTest, AStoredPositionOffTheScreenIsResetTo2000) {
+  // A stored position off the screen is reset to 2000.
   settings().SaveSetting("Settings", "MainLeft", "28801");
   settings().SaveSetting("Settings", "MainTop", "100");
-  form().Form_Load();
-  EXPECT_EQ(view.left, 2000);
-  EXPECT_EQ(view.top, 2000);
+  app_test::ScriptedFormView second;
+  newForm(second)->Form_Load();
+  EXPECT_EQ(std::pair(second.left, second.top), std::pair(2000, 2000));
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
 }
-
-const std::vector<ScreenArea> kOneScreen{{0, 0, 28800, 16200}};
 
 // The scripted screen is 28800 x 16200 twips, the window 7800 wide with a 300-twip title bar.
 TEST(WindowPosition, PositionsThatLoseTheTitleBarOrAreNoNumbersAreRejected) {
@@ -41,32 +39,33 @@ TEST(WindowPosition, PositionsThatLoseTheTitleBarOrAreNoNumbersAreRejected) {
       {"28801", "100"}, {"-6901", "100"}, {"100", "16201"}, {"100", "-21"},    {"", "100"},
       {"left", "100"},  {"100", "1e99"},  {"28800", "16200"}, {"27901", "100"}, {"100", "15981"}};
   for (const auto& [left, top] : rejected)
-    EXPECT_FALSE(AcceptStoredPosition(left, top, 7800, 300, kOneScreen)) << left << ", " << top;
-}
-
-TEST(WindowPosition, EdgesThatAreStillAccepted) {
-  EXPECT_EQ(AcceptStoredPosition("27900", "15900", 7800, 300, kOneScreen), (WindowPosition{27900, 15900}));
-  EXPECT_EQ(AcceptStoredPosition("-6900", "-20", 7800, 300, kOneScreen), (WindowPosition{-6900, -20}));
-  EXPECT_EQ(AcceptStoredPosition("40000.4", "", 7800, 300, {{0, 0, 60000, 16200}}), (WindowPosition{40000, 0}))
-      << "wide desktops need more than 16 bits of twips";
-  EXPECT_EQ(AcceptStoredPosition(" 2500 ", "2500.5", 7800, 300, kOneScreen), (WindowPosition{2500, 2500}))
-      << "rounded half to even";
-  EXPECT_EQ(AcceptStoredPosition("200", "100", 600, 300, {{0, 0, 800, 16200}}), (WindowPosition{200, 100}))
-      << "a window narrower than 900 twips needs its whole title bar on the screen";
+    EXPECT_FALSE(AcceptStoredPosition(left, top, 7800, 300, {{0, 0, 28800, 16200}})) << left << ", " << top;
 }
 
 // The screens together count: a title bar may straddle two screens, but the corner a smaller
 // screen leaves uncovered is off the desktop.
-TEST(WindowPosition, AllScreensTogether) {
-  const std::vector<ScreenArea> screens{{0, 0, 28800, 16200}, {28800, 0, 19200, 10800}};
-  EXPECT_TRUE(AcceptStoredPosition("28300", "100", 7800, 300, screens)) << "500 + 7300 twips on two screens";
-  EXPECT_TRUE(AcceptStoredPosition("40000", "10000", 7800, 300, screens));
-  EXPECT_FALSE(AcceptStoredPosition("30000", "12000", 7800, 300, screens)) << "below the smaller screen";
-  EXPECT_FALSE(AcceptStoredPosition("28300", "16000", 7800, 300, screens)) << "only 200 of the bar's 300 twips";
-  const std::vector<ScreenArea> mirrored{{0, 0, 19200, 13500}, {0, 0, 19200, 13500}};
-  EXPECT_FALSE(AcceptStoredPosition("18700", "100", 7800, 300, mirrored)) << "a mirrored screen counts once";
-  EXPECT_FALSE(AcceptStoredPosition("19200", "13500", 7800, 300, {{0, 0, 19200, 13500}}))
-      << "the corner of a 1280 x 900 screen, where the window would be lost for good";
+TEST(WindowPosition, EdgesThatAreStillAcceptedAndAllScreensTogether) {
+  const std::vector<ScreenArea> one{{0, 0, 28800, 16200}}, two{{0, 0, 28800, 16200}, {28800, 0, 19200, 10800}};
+  const struct {
+    const char *left, *top;
+    int width;
+    std::vector<ScreenArea> screens;
+    std::optional<WindowPosition> kept;
+    const char* why;
+  } cases[] = {
+      {"27900", "15900", 7800, one, WindowPosition{27900, 15900}, "the last position on the screen"},
+      {"-6900", "-20", 7800, one, WindowPosition{-6900, -20}, "the first position on the screen"},
+      {"40000.4", "", 7800, {{0, 0, 60000, 16200}}, WindowPosition{40000, 0}, "more than 16 bits of twips"},
+      {" 2500 ", "2500.5", 7800, one, WindowPosition{2500, 2500}, "rounded half to even"},
+      {"200", "100", 600, {{0, 0, 800, 16200}}, WindowPosition{200, 100}, "narrower than 900: the whole title bar"},
+      {"28300", "100", 7800, two, WindowPosition{28300, 100}, "500 + 7300 twips on two screens"},
+      {"40000", "10000", 7800, two, WindowPosition{40000, 10000}, "on the second screen"},
+      {"30000", "12000", 7800, two, std::nullopt, "below the smaller screen"},
+      {"28300", "16000", 7800, two, std::nullopt, "only 200 of the bar's 300 twips"},
+      {"18700", "100", 7800, {{0, 0, 19200, 13500}, {0, 0, 19200, 13500}}, std::nullopt, "a mirror counts once"},
+      {"19200", "13500", 7800, {{0, 0, 19200, 13500}}, std::nullopt, "the corner of 1280 x 900, lost for good"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AcceptStoredPosition(c.left, c.top, c.width, 300, c.screens), c.kept) << c.why;
 }
 
 TEST_F(FormTest, RestartRestoresTheMovedPosition) {
@@ -77,24 +76,22 @@ TEST_F(FormTest, RestartRestoresTheMovedPosition) {
 
   app_test::ScriptedFormView second;
   newForm(second)->Form_Load();
-  EXPECT_EQ(second.left, 3015);
-  EXPECT_EQ(second.top, 4500);
+  EXPECT_EQ(std::pair(second.left, second.top), std::pair(3015, 4500));
 }
 
 TEST_F(FormTest, PreferencesAreTheUsersOwnAgainAfterExit) {
   engine.Preferences().SetRulerUnits(3);
   engine.Preferences().SetNumberOfHistoryStates(77);
   engine.Preferences().SetInterpolation(4);
+  const auto prefs = [&] {
+    return std::tuple(engine.Preferences().RulerUnits(), engine.Preferences().NumberOfHistoryStates(),
+                      engine.Preferences().Interpolation());
+  };
   form().Form_Load();
-  EXPECT_EQ(engine.Preferences().RulerUnits(), 1);
-  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 500);
-  EXPECT_EQ(engine.Preferences().Interpolation(), 2);
-
+  EXPECT_EQ(prefs(), std::tuple(1, 500, 2));
   form().FileMenu_Click(0);
   EXPECT_TRUE(view.unloaded);
-  EXPECT_EQ(engine.Preferences().RulerUnits(), 3);
-  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 77);
-  EXPECT_EQ(engine.Preferences().Interpolation(), 4);
+  EXPECT_EQ(prefs(), std::tuple(3, 77, 4));
 }
 
 TEST_F(FormTest, AFailedConnectionLeavesTheWindowAsDesigned) {
@@ -133,4 +130,28 @@ TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
   EXPECT_EQ(engine.Preferences().RulerUnits(), 2) << "what was changed before the failure is given back";
   EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 50) << "what was never recorded stays as it is";
+}
+
+TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
+  QTemporaryDir dir;
+  const std::filesystem::path folder = dir.filePath("session").toStdString();
+  app_test::ScriptedFormView view;
+  photoshop::Application first;
+  first.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+  first.Documents().Add(32, 24, 72, "Build Menu");
+  app::SessionKeeper(first, folder).Save(view);
+
+  photoshop::Application second;
+  app::SessionKeeper(second, folder).Restore(view);
+  EXPECT_EQ(second.Preferences().RulerUnits(), photoshop::ps::Pixels);
+  ASSERT_EQ(second.Documents().Count(), 1);
+  EXPECT_EQ(second.ActiveDocument().Name(), "Build Menu");
+  EXPECT_TRUE(view.messages.empty());
+
+  const std::filesystem::path blocked = dir.filePath("blocked").toStdString();
+  std::ofstream(blocked) << "a file where the folder should be";
+  app::SessionKeeper keeper(first, blocked);
+  keeper.Save(view);
+  keeper.Save(view);
+  EXPECT_EQ(view.messages.size(), 1u);
 }

@@ -1,5 +1,7 @@
-// Applying workflow states: buttons, colours, status, the instruction pane and the marker layers.
+// Applying workflow states (buttons, colours, status, the instruction pane and the marker layers),
+// recording the working documents' history at each state, and Undo.
 
+#include <cctype>
 #include <set>
 
 #include "app/workflow_state_table.h"
@@ -11,24 +13,19 @@ using B = WorkflowButton;
 
 namespace {
 
-class StateTest : public FormTest, public ::testing::WithParamInterface<WorkflowStates> {};
-
-const char* const kStateNames[] = {"", "CreateMenuDocs", "EditButtonTemplate", "ReEditButtonTemplate",
-                                   "EditClonedLayout", "CompositingLayers", "BuildFinalDocument",
-                                   "BuildingFinalDocument", "BuiltFinalSaveNow", "BuiltSaveFinal"};
+class StateTest : public FormTest, public ::testing::WithParamInterface<int> {};
 
 }  // namespace
 
 // The window shows the state's row of the table and nothing else, and the rows keep the rules
 // a user relies on: one green step button at most, Undo from the second state on.
 TEST_P(StateTest, TheWindowShowsExactlyTheStatesButtonsInTheirColours) {
-  Form1& f = loadedForm();
-  const WorkflowStates state = GetParam();
+  loadedForm();
+  const int state = GetParam();
   const auto row = WorkflowStateFor(state);
   ASSERT_TRUE(row);
   view.progress = 50;
-  f.WorkflowState = state;
-  f.SetUIState();
+  applyState(state);
   EXPECT_EQ(view.panels[1], row->statusText);
   EXPECT_EQ(view.progress, 0);
   EXPECT_EQ(view.paneFile, stateFile(state));
@@ -47,25 +44,21 @@ TEST_P(StateTest, TheWindowShowsExactlyTheStatesButtonsInTheirColours) {
   EXPECT_EQ(view.isEnabled(B::Undo), state != CreateMenuDocs) << "Undo leads back from every later state";
 }
 
-INSTANTIATE_TEST_SUITE_P(States, StateTest,
-                         ::testing::Values(CreateMenuDocs, EditButtonTemplate, ReEditButtonTemplate, EditClonedLayout,
-                                           CompositingLayers, BuildFinalDocument, BuildingFinalDocument,
-                                           BuiltFinalSaveNow, BuiltSaveFinal),
-                         [](const auto& state) { return std::string(kStateNames[state.param]); });
+INSTANTIATE_TEST_SUITE_P(States, StateTest, ::testing::Range(1, 10), [](const auto& p) {
+  std::string name;  // the status text's words, each capitalised
+  bool wordStart = true;
+  for (const char* c = WorkflowStateFor(p.param)->statusText; *c; ++c) {
+    const bool letter = std::isalnum(static_cast<unsigned char>(*c));
+    if (letter) name += wordStart ? char(std::toupper(static_cast<unsigned char>(*c))) : *c;
+    wordStart = !letter;
+  }
+  return name;
+});
 
-TEST_F(FormTest, AStateOutsideOneToNineDisablesEveryButton) {
-  Form1& f = loadedForm();
-  f.WorkflowState = 10;
-  f.SetUIState();
-  for (B b : AllWorkflowButtons()) EXPECT_FALSE(view.isEnabled(b));
-  EXPECT_EQ(view.panels[1], "");
-}
-
-TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndTheStateStillApplies) {
-  Form1& f = loadedForm();
+TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndAStateOutsideOneToNineDisablesAll) {
+  loadedForm();
   std::filesystem::remove(stateFile(5));
-  f.WorkflowState = 5;
-  f.SetUIState();
+  applyState(5);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "File not found: " + stateFile(5));
   EXPECT_EQ(view.messages[0].title, "");
@@ -74,11 +67,14 @@ TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndTheStateStillAp
 
   view.messages.clear();
   view.lockedFiles.insert(stateFile(4));
-  f.WorkflowState = 4;
-  f.SetUIState();
+  applyState(4);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "Error: Help file is opened with another application.");
   EXPECT_EQ(view.panels[1], "Edit the Cloned Buttons Layout on the Main Menu");
+
+  applyState(10);  // outside 1 to 9
+  for (B b : AllWorkflowButtons()) EXPECT_FALSE(view.isEnabled(b));
+  EXPECT_EQ(view.panels[1], "");
 }
 
 TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
@@ -91,8 +87,8 @@ TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
   photoshop::Layer templateLayer = f.TemplateDocument.ActiveLayer();
 
   f.SetUIState();
-  EXPECT_EQ(f.BuildMenuDocument.Layers()(1).Name(), "Title Safe Zones");
-  EXPECT_EQ(f.BuildMenuDocument.Layers()(2).Name(), "Color Table");
+  EXPECT_EQ(std::pair(f.BuildMenuDocument.Layers()(1).Name(), f.BuildMenuDocument.Layers()(2).Name()),
+            std::pair(std::string("Title Safe Zones"), std::string("Color Table")));
   EXPECT_EQ(f.BuildMenuDocument.ActiveLayer(), other);
   EXPECT_EQ(engine.ActiveDocument(), f.TemplateDocument) << "the user's active document comes back";
   EXPECT_EQ(f.TemplateDocument.ActiveLayer(), templateLayer);
@@ -106,18 +102,16 @@ TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
 }
 
 TEST_F(FormTest, FailuresInTheFirstStepGoToTheRecoveryRoutineWithTheBareDescription) {
-  Form1& f = loadedForm();
+  loadedForm();
   addDocument("Unrelated");
   engine.faults().failMember("Documents.Count", engine::ErrorCode::Busy);
   view.answers = {MsgBoxResult::Retry};
-  f.WorkflowState = 2;
-  f.SetUIState();
+  applyState(2);
   EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "Retry ran the count again";
 
   view.messages.clear();
   engine.faults().failMember("Application.ActiveDocument", engine::ErrorCode::NoSuchElement);
-  f.WorkflowState = 3;
-  f.SetUIState();
+  applyState(3);
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "there is no such element");
   EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "the procedure was left";
@@ -130,13 +124,11 @@ TEST_F(FormTest, CtrlQXJTogglesTheRtfButtons) {
   };
   type("QXJ", 0);
   type("QJX", 2);
-  EXPECT_FALSE(view.rtfVisible);
-  EXPECT_EQ(view.beeps, 0);
+  EXPECT_EQ(std::pair(view.rtfVisible, view.beeps), std::pair(false, 0));
 
   f.Form_KeyDown(17, 2);  // the Ctrl key itself comes first
   type("QXJ", 2);
-  EXPECT_TRUE(view.rtfVisible);
-  EXPECT_EQ(view.beeps, 1);
+  EXPECT_EQ(std::pair(view.rtfVisible, view.beeps), std::pair(true, 1));
   type("qxj", 2);
   EXPECT_FALSE(view.rtfVisible) << "a second time hides them again";
 
@@ -145,4 +137,99 @@ TEST_F(FormTest, CtrlQXJTogglesTheRtfButtons) {
   std::filesystem::remove(stateFile(1));
   f.LoadRTF_Click();
   ASSERT_EQ(view.messages.size(), 1u) << "a file gone since is reported";
+}
+
+TEST_F(FormTest, UndoAfterCloningReturnsAllThreeDocumentsToTheStateBefore) {
+  Form1& f = loadedForm();
+  addWorkingDocuments();
+  f.SaveHistoryState(1);
+  f.SaveHistoryState(2);
+  addLayer(f.TemplateDocument, "edited");
+  f.SaveHistoryState(3);
+  addLayer(f.BuildMenuDocument, "Btn 1");
+  addLayer(f.BuildMenuDocument, "Btn 2");
+  addLayer(f.FinalMenuDocument, "x");
+  addLayer(f.TemplateDocument, "linked");
+  engine.SetActiveDocument(f.TemplateDocument);
+  f.SaveHistoryState(4);
+  EXPECT_EQ(engine.ActiveDocument(), f.TemplateDocument) << "the active document comes back";
+  EXPECT_EQ(view.panels[1], "Edit the Cloned Buttons Layout on the Main Menu");
+
+  f.Undo_Click();
+  EXPECT_EQ(f.WorkflowState, 3);
+  EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1);
+  EXPECT_EQ(f.FinalMenuDocument.Layers().Count(), 1);
+  EXPECT_EQ(f.TemplateDocument.Layers().Count(), 2) << "the template keeps the edit made before state 3";
+  EXPECT_EQ(view.panels[1], "Re-Edit the Button Template as needed.");
+  EXPECT_EQ(engine.ActiveDocument(), f.TemplateDocument);
+  EXPECT_TRUE(view.messages.empty());
+
+  f.Undo_Click();
+  f.Undo_Click();
+  EXPECT_EQ(f.WorkflowState, 1);
+  EXPECT_FALSE(view.isEnabled(WorkflowButton::Undo)) << "nothing further back to go";
+  addLayer(f.BuildMenuDocument, "stray");
+  f.Undo_Click();
+  EXPECT_EQ(f.WorkflowState, 1);
+  EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1) << "the lowest state rewinds to when it was entered";
+}
+
+TEST_F(FormTest, EditingAFinishedMenuRewindsOnlyTheWorkingCopyAndNeverBelowState6) {
+  Form1& f = loadedForm();
+  addWorkingDocuments();
+  f.CompletedMenuName = "Build Menu Complete";
+  f.BuildMenuDocument = addDocument("Build Menu Complete");
+  f.SaveHistoryState(6);
+  addLayer(f.BuildMenuDocument, "changed");
+  addLayer(f.TemplateDocument, "kept");
+  addLayer(f.FinalMenuDocument, "kept");
+  f.SaveHistoryState(7);
+  addLayer(f.BuildMenuDocument, "changed again");
+
+  f.Undo_Click();
+  EXPECT_EQ(f.WorkflowState, 6);
+  EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1);
+  f.Undo_Click();
+  EXPECT_EQ(f.WorkflowState, 6);
+  EXPECT_EQ(f.TemplateDocument.Layers().Count(), 2);
+  EXPECT_EQ(f.FinalMenuDocument.Layers().Count(), 2);
+  EXPECT_TRUE(f.TemplateHistory[5].IsNothing());
+}
+
+TEST_F(FormTest, AMissingWorkingDocumentIsReportedAndTheRestIsSkipped) {
+  Form1& f = loadedForm();
+  f.TemplateDocument = addDocument("Button Template");
+  f.BuildMenuDocument = addDocument("Build Menu");
+  f.SaveHistoryState(2);
+  EXPECT_EQ(f.WorkflowState, 2) << "the new state is set before anything can fail";
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Error: there is no such element. Photoshop Document/Element is missing.");
+  EXPECT_EQ(view.panels[1], "Create New Menu Docs") << "the window was not refreshed";
+  EXPECT_FALSE(f.TemplateHistory[1].IsNothing());
+  EXPECT_FALSE(f.BuildMenuHistory[1].IsNothing());
+
+  // Undo to a state whose entries were never written fails the same way.
+  view.messages.clear();
+  addDocument("Final Menu");
+  f.WorkflowState = 4;
+  f.Undo_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(f.WorkflowState, 3);
+}
+
+TEST_F(FormTest, BusyWhileRecordingRetriesOnlyTheFailedStatement) {
+  Form1& f = loadedForm();
+  addWorkingDocuments();
+  engine.faults().failMember("Document.ActiveHistoryState", engine::ErrorCode::Busy, 1, 1);
+  view.answers = {MsgBoxResult::Retry};
+  f.SaveHistoryState(2);
+  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_FALSE(f.FinalMenuHistory[1].IsNothing());
+  EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.");
+
+  engine.faults().failMember("Document.ActiveHistoryState=", engine::ErrorCode::Busy);
+  view.answers = {MsgBoxResult::Cancel};
+  f.Undo_Click();
+  EXPECT_EQ(f.WorkflowState, 1) << "the state was already decreased";
+  EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "Cancel left the procedure at once";
 }

@@ -1,4 +1,5 @@
-// The action-descriptor operations: what each one sends, and what the engine makes of it.
+// The action-descriptor operations, what each one sends and what the engine makes of it; colour
+// values, the foreground and background colour procedures, and colour table selections.
 
 #include <gtest/gtest.h>
 
@@ -18,45 +19,53 @@
 
 using namespace photoshop;
 using engine::ErrorCode;
-using fixtures::pixelApplication;
 
 namespace {
 
-const std::string& lastAction(const Application& app) {
-  EXPECT_FALSE(app.recordedActions().empty());
-  return app.recordedActions().back();
-}
+class OperationsTest : public ::testing::Test {
+ protected:
+  const std::string& lastAction() {
+    EXPECT_FALSE(app.recordedActions().empty());
+    return app.recordedActions().back();
+  }
+  Document transparent(int width, int height, const char* name) {
+    return app.Documents().Add(width, height, 72, name, ps::NewRGB, ps::FillTransparent);
+  }
+  // A layer filled with one colour over `r`, added above the active layer.
+  Layer paintedLayer(Document& doc, const std::string& name, const Region& r, SolidColor c) {
+    app.SetActiveDocument(doc);
+    Layer layer = doc.ArtLayers().Add();
+    layer.SetName(name);
+    doc.Selection().Select(r);
+    doc.Selection().Fill(c);
+    doc.Selection().Deselect();
+    return layer;
+  }
+  // A node the object model cannot make itself (fill layers, styled layers), put in through the engine.
+  Layer engineLayer(Document& doc, engine::LayerNode node) {
+    auto d = doc.engineDocument();
+    return app.layerFor(d, d->edit("test", [&](engine::DocumentContent& c) { return insertAboveActive(c, node); }));
+  }
+  const engine::LayerNode& node(const Document& doc, const Layer& layer) {
+    return doc.engineDocument()->content().layer(layer.Id());
+  }
+  std::size_t states(const Document& doc) { return doc.engineDocument()->history().size(); }
 
-// A layer filled with one colour over `r`, added above the active layer.
-Layer paintedLayer(Application& app, Document& doc, const std::string& name, const Region& r, SolidColor c) {
-  app.SetActiveDocument(doc);
-  Layer layer = doc.ArtLayers().Add();
-  layer.SetName(name);
-  doc.Selection().Select(r);
-  doc.Selection().Fill(c);
-  doc.Selection().Deselect();
-  return layer;
-}
+  Application app = fixtures::pixelApplication();
+  std::vector<std::string> shown;
+  const std::function<void(const std::string&)> show = [this](const std::string& m) { shown.push_back(m); };
+};
 
-// A node the object model cannot make itself (fill layers, styled layers), put in through the engine.
-Layer engineLayer(Application& app, Document& doc, engine::LayerNode node) {
-  auto d = doc.engineDocument();
-  const engine::LayerId id = d->edit("test", [&](engine::DocumentContent& c) { return engine::insertAboveActive(c, node); });
-  return app.layerFor(d, id);
-}
+constexpr const char* kTargetLayer = "  'null': reference ['Lyr ': enumerated 'Ordn' 'Trgt']\n";
 
 }  // namespace
 
-TEST(ScaleImageSize, SendsExactPixelSizesBicubicAndDistortsAWrongAspect) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(720, 540, 72, "Final Menu", ps::NewRGB, ps::FillTransparent);
-  Layer square = paintedLayer(app, doc, "square", RectangleRegion(100, 100, 200, 200), SolidColor(255, 0, 0));
+TEST_F(OperationsTest, ScaleImageSizeSendsExactPixelSizesBicubicAndDistortsAWrongAspect) {
+  Document doc = transparent(720, 540, "Final Menu");
+  Layer square = paintedLayer(doc, "square", RectangleRegion(100, 100, 200, 200), SolidColor(255, 0, 0));
   ScaleImageSize(app, 720, 480);
-  EXPECT_EQ(lastAction(app),
-            "event 'ImgS' dialog 3\n"
-            "  'Wdth': unit double '#Pxl' 720\n"
-            "  'Hght': unit double '#Pxl' 480\n"
-            "  'Intr': enumerated 'Intp' 'Bcbc'\n");
+  EXPECT_EQ(lastAction(), "event 'ImgS' dialog 3\n  'Wdth': unit double '#Pxl' 720\n  'Hght': unit double '#Pxl' 480\n"
+                          "  'Intr': enumerated 'Intp' 'Bcbc'\n");
   EXPECT_EQ(doc.Width(), 720);
   EXPECT_EQ(doc.Height(), 480);
   const auto b = square.Bounds();
@@ -64,17 +73,14 @@ TEST(ScaleImageSize, SendsExactPixelSizesBicubicAndDistortsAWrongAspect) {
   EXPECT_NEAR(b[3] - b[1], 89, 2) << "no proportion constraint: the square is squashed";
 }
 
-TEST(DuplicateDoc, CopiesTheActiveDocumentUnderTheNewNameAndActivatesTheCopy) {
-  Application app = pixelApplication();
-  Document source = app.Documents().Add(300, 200, 72, "menu.psd", ps::NewRGB, ps::FillTransparent);
-  paintedLayer(app, source, "Title Area", RectangleRegion(10, 10, 60, 30), SolidColor(127, 127, 127));
+TEST_F(OperationsTest, DuplicateDocCopiesTheActiveDocumentUnderTheNewNameAndActivatesTheCopy) {
+  Document source = transparent(300, 200, "menu.psd");
+  paintedLayer(source, "Title Area", RectangleRegion(10, 10, 60, 30), SolidColor(127, 127, 127));
   Document other = app.Documents().Add(50, 50, 72, "other");
   app.SetActiveDocument(source);
   DuplicateDoc(app, "Build Menu");
-  EXPECT_EQ(lastAction(app),
-            "event 'Dplc' dialog 3\n"
-            "  'null': reference ['Dcmn': enumerated 'Ordn' 'Frst']\n"
-            "  'Nm  ': string \"Build Menu\"\n");
+  EXPECT_EQ(lastAction(), "event 'Dplc' dialog 3\n  'null': reference ['Dcmn': enumerated 'Ordn' 'Frst']\n"
+                          "  'Nm  ': string \"Build Menu\"\n");
   Document copy = app.ActiveDocument();
   EXPECT_EQ(copy.Name(), "Build Menu");
   EXPECT_EQ(app.Documents().Count(), 3) << "the source stays open";
@@ -88,15 +94,14 @@ TEST(DuplicateDoc, CopiesTheActiveDocumentUnderTheNewNameAndActivatesTheCopy) {
   EXPECT_EQ(app.ActiveDocument().Width(), 50);
 }
 
-TEST(DuplicateLayer, CopiesTheActiveSetIntoTheNamedDocumentAboveItsActiveLayer) {
-  Application app = pixelApplication();
-  Document menu = app.Documents().Add(720, 540, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+TEST_F(OperationsTest, DuplicateLayerCopiesTheActiveSetAboveTheNamedDocumentsActiveLayerOrSaysItIsClosed) {
+  Document menu = transparent(720, 540, "Build Menu");
   Layer background = menu.ArtLayers()(1);
-  Layer top = paintedLayer(app, menu, "Title Area", RectangleRegion(0, 0, 10, 10), SolidColor(1, 2, 3));
-  Document tmpl = app.Documents().Add(720, 540, 72, "Button Template", ps::NewRGB, ps::FillTransparent);
+  Layer top = paintedLayer(menu, "Title Area", RectangleRegion(0, 0, 10, 10), SolidColor(1, 2, 3));
+  menu.SetActiveLayer(background);
+  Document tmpl = transparent(720, 540, "Button Template");
   Layer set = tmpl.LayerSets().Add();
   set.SetName("Btn Tmpl");
-  app.SetActiveDocument(tmpl);
   Layer area = set.ArtLayers().Add();
   area.SetName("Button Area");
   tmpl.Selection().Select(RectangleRegion(100, 120, 200, 160));
@@ -105,17 +110,10 @@ TEST(DuplicateLayer, CopiesTheActiveSetIntoTheNamedDocumentAboveItsActiveLayer) 
   hilite.SetName("Hilite Mask");
   area.Link(hilite);
   tmpl.SetActiveLayer(set);
-  app.SetActiveDocument(menu);
-  menu.SetActiveLayer(background);
-  app.SetActiveDocument(tmpl);
 
-  std::vector<std::string> shown;
-  DuplicateLayer(app, "Build Menu", [&](const std::string& m) { shown.push_back(m); });
-  EXPECT_EQ(lastAction(app),
-            "event 'Dplc' dialog 3\n"
-            "  'null': reference ['Lyr ': enumerated 'Ordn' 'Trgt']\n"
-            "  'T   ': reference ['Dcmn': name \"Build Menu\"]\n");
-  EXPECT_TRUE(shown.empty());
+  DuplicateLayer(app, "Build Menu", show);
+  EXPECT_EQ(lastAction(), std::string("event 'Dplc' dialog 3\n") + kTargetLayer +
+                              "  'T   ': reference ['Dcmn': name \"Build Menu\"]\n");
   EXPECT_EQ(app.ActiveDocument(), tmpl) << "the destination is not activated";
   Layer copy = menu.ActiveLayer();
   EXPECT_EQ(copy.Name(), "Btn Tmpl");
@@ -129,97 +127,69 @@ TEST(DuplicateLayer, CopiesTheActiveSetIntoTheNamedDocumentAboveItsActiveLayer) 
 
   // Into its own document the copy is named "<name> Copy".
   menu.SetActiveLayer(copy);
-  DuplicateLayer(app, "Build Menu", [&](const std::string& m) { shown.push_back(m); });
+  DuplicateLayer(app, "Build Menu", show);
   EXPECT_EQ(menu.ActiveLayer().Name(), "Btn Tmpl Copy");
   EXPECT_TRUE(shown.empty());
-}
 
-TEST(DuplicateLayer, AClosedDestinationIsReportedOnceAndOtherFailuresButBusyAreSilent) {
-  Application app = pixelApplication();
-  Document menu = app.Documents().Add(100, 100, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
-  const std::size_t states = menu.engineDocument()->history().size();
-  std::vector<std::string> shown;
-  const auto show = [&](const std::string& m) { shown.push_back(m); };
+  // A closed destination is reported once, and other failures but busy are silent.
+  const std::size_t before = states(menu);
   EXPECT_NO_THROW(DuplicateLayer(app, "Final Menu", show));
-  EXPECT_EQ(shown, std::vector<std::string>{"Final Menu Document Closed"});
-
-  shown.clear();
   app.faults().failMember("ExecuteAction", ErrorCode::NotAvailable);
   EXPECT_NO_THROW(DuplicateLayer(app, "Build Menu", show));
   app.faults().failMember("CharIDToTypeID", ErrorCode::InvalidArgument, 1, 2);
   EXPECT_NO_THROW(DuplicateLayer(app, "Build Menu", show));
-  EXPECT_TRUE(shown.empty());
-  EXPECT_EQ(menu.engineDocument()->history().size(), states);
+  EXPECT_EQ(shown, std::vector<std::string>{"Final Menu Document Closed"});
+  EXPECT_EQ(states(menu), before);
 }
 
-TEST(SetLayerColorLabel, SendsTheCodeAsAnEnumerationAndLabelsTheTargetLayer) {
-  Application app = pixelApplication();
+TEST_F(OperationsTest, SetLayerColorLabelSendsTheCodeAsAnEnumerationAndLabelsTheTargetLayer) {
   Document doc = app.Documents().Add(100, 100, 72, "Build Menu");
   SetLayerColorLabel(app, "Bl  ");
-  EXPECT_EQ(lastAction(app),
-            "event 'setd' dialog 3\n"
-            "  'null': reference ['Lyr ': enumerated 'Ordn' 'Trgt']\n"
-            "  'T   ': object 'Lyr ' {\n"
-            "    'Clr ': enumerated 'Clr ' 'Bl  '\n"
-            "  }\n");
+  EXPECT_EQ(lastAction(), std::string("event 'setd' dialog 3\n") + kTargetLayer +
+                              "  'T   ': object 'Lyr ' {\n    'Clr ': enumerated 'Clr ' 'Bl  '\n  }\n");
   Layer layer = doc.ActiveLayer();
   EXPECT_EQ(layer.Name(), "Layer 0") << "labelling the background unlocks it";
   EXPECT_FALSE(layer.IsBackgroundLayer());
-  EXPECT_EQ(doc.engineDocument()->content().layer(layer.Id()).colorLabel, engine::ColorLabel::Blue);
+  EXPECT_EQ(node(doc, layer).colorLabel, engine::ColorLabel::Blue);
 
   for (const char* code : {"Rd  ", "Ylw ", "Grn ", "Vlt "}) SetLayerColorLabel(app, code);
-  EXPECT_EQ(doc.engineDocument()->content().layer(layer.Id()).colorLabel, engine::ColorLabel::Violet);
+  EXPECT_EQ(node(doc, layer).colorLabel, engine::ColorLabel::Violet);
   const std::size_t sent = app.recordedActions().size();
   EXPECT_THROW(SetLayerColorLabel(app, "Red"), AutomationError) << "not a four-character code";
   EXPECT_EQ(app.recordedActions().size(), sent);
 }
 
-TEST(SetLayerContentColor, SplitsTheColourValueAndRecoloursOnlyFillLayers) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+TEST_F(OperationsTest, SetLayerContentColorSplitsTheColourValueAndRecoloursOnlyFillLayers) {
+  Document doc = transparent(100, 100, "Build Menu");
   engine::LayerNode fill = engine::LayerNode::artLayer("Button Area");
   fill.kind = engine::LayerKind::SolidFill;
   fill.pixels = engine::Raster::filled({0, 0, 100, 100}, {0, 0, 0});
-  Layer area = engineLayer(app, doc, fill);
+  Layer area = engineLayer(doc, fill);
 
   SetLayerContentColor(app, std::int32_t(0xFF000000u | 16777215));
-  EXPECT_EQ(lastAction(app),
-            "event 'setd' dialog 3\n"
-            "  'null': reference [\"contentLayer\": enumerated 'Ordn' 'Trgt']\n"
-            "  'T   ': object \"solidColorLayer\" {\n"
-            "    'Clr ': object 'RGBC' {\n"
-            "      'Rd  ': double 255\n"
-            "      'Grn ': double 255\n"
-            "      'Bl  ': double 255\n"
-            "    }\n"
-            "  }\n");
+  EXPECT_EQ(lastAction(), "event 'setd' dialog 3\n  'null': reference [\"contentLayer\": enumerated 'Ordn' 'Trgt']\n"
+                          "  'T   ': object \"solidColorLayer\" {\n    'Clr ': object 'RGBC' {\n"
+                          "      'Rd  ': double 255\n      'Grn ': double 255\n      'Bl  ': double 255\n    }\n  }\n");
   SetLayerContentColor(app, RGBValue(239, 253, 0));
-  EXPECT_EQ(doc.engineDocument()->content().layer(area.Id()).fillColor, (engine::Rgb{239, 253, 0}));
+  EXPECT_EQ(node(doc, area).fillColor, (engine::Rgb{239, 253, 0}));
   EXPECT_EQ(fixtures::pixel(doc, area, 50, 50), (engine::Rgb{239, 253, 0}));
 
   doc.SetActiveLayer(doc.ArtLayers()("Layer 1"));
-  try {
-    SetLayerContentColor(app, 255);
-    FAIL() << "a pixel layer has no fill colour";
-  } catch (const AutomationError& e) {
-    EXPECT_NE(e.Description().find("\"Layer 1\" is not a solid colour fill layer"), std::string::npos);
-  }
+  EXPECT_NE(fixtures::errorOf([&] { SetLayerContentColor(app, 255); }).Description().find(
+                "\"Layer 1\" is not a solid colour fill layer"),
+            std::string::npos);
 }
 
 // Without a host the save is refused with the engine's own error, never taken for the user's cancel.
-TEST(SaveAsPSD, AsksTheHostForTheFileWritesItAndTheDocumentTakesItsName) {
+TEST_F(OperationsTest, SaveAsPSDAsksTheHostForTheFileWritesItAndTheDocumentTakesItsName) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("quillary-save-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(60, 40, 72, "Final MenuCopy", ps::NewRGB, ps::FillTransparent);
-  paintedLayer(app, doc, "Button Area", RectangleRegion(5, 5, 20, 20), SolidColor(239, 253, 0));
+  Document doc = transparent(60, 40, "Final MenuCopy");
+  paintedLayer(doc, "Button Area", RectangleRegion(5, 5, 20, 20), SolidColor(239, 253, 0));
   const auto save = [&] { return fixtures::errorOf([&] { SaveAsPSD(app, "Final MenuCopy"); }); };
   EXPECT_TRUE(save().Is(ErrorCode::NoHostToAsk));
-  EXPECT_EQ(lastAction(app),
-            "event 'save' dialog 1\n"
-            "  'As  ': object 'Pht3' {\n"
-            "    \"maximizeCompatibility\": boolean true\n"
-            "  }\n"
+  EXPECT_EQ(lastAction(),
+            "event 'save' dialog 1\n  'As  ': object 'Pht3' {\n    \"maximizeCompatibility\": boolean true\n  }\n"
             "  'In  ': path \"Final MenuCopy\"\n");
   ScriptedHost host;
   engine::HostInstallation installed(app.engine(), host);
@@ -246,69 +216,53 @@ TEST(SaveAsPSD, AsksTheHostForTheFileWritesItAndTheDocumentTakesItsName) {
   std::filesystem::remove_all(folder);
 }
 
-TEST(DeleteLayerStyle, SwitchesTheStyleOffAndIgnoresALayerWithoutOne) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
-  engine::LayerNode styled = engine::LayerNode::artLayer("Button Mask 1");
-  styled.hasStyle = true;
-  Layer layer = engineLayer(app, doc, styled);
-  DeleteLayerStyle(app);
-  EXPECT_EQ(lastAction(app),
-            "event \"disableLayerStyle\" dialog 3\n"
-            "  'null': reference ['Lyr ': enumerated 'Ordn' 'Trgt']\n");
-  EXPECT_FALSE(doc.engineDocument()->content().layer(layer.Id()).styleEnabled);
-
-  doc.SetActiveLayer(doc.ArtLayers()("Layer 1"));
-  const std::size_t states = doc.engineDocument()->history().size();
-  EXPECT_NO_THROW(DeleteLayerStyle(app));
-  EXPECT_EQ(doc.engineDocument()->history().size(), states);
-}
-
 // A button image drawn with a layer style: its silhouette (copied, style switched off,
 // rasterised, refilled white keeping transparency) is the bare shape, while the button image
-// itself composites with its shadow and stroke.
-TEST(DeleteLayerStyle, TheSilhouetteOfAStyledButtonImageIsItsBareShape) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(200, 120, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+// itself composites with its shadow and stroke. A layer without a style is left alone.
+TEST_F(OperationsTest, DeleteLayerStyleLeavesTheBareShapeAsTheSilhouetteOfAStyledButtonImage) {
+  Document doc = transparent(200, 120, "Build Menu");
   engine::LayerNode button = engine::LayerNode::artLayer("Button Image");
   button.pixels = engine::Raster::filled({50, 40, 150, 80}, {30, 60, 200});
   auto fx = std::make_shared<engine::LayerEffects>();
-  engine::ShadowEffect shadow;
-  shadow.distance = 8;
-  shadow.size = 3;
-  fx->dropShadows.push_back(shadow);
-  engine::StrokeEffect stroke;
-  stroke.size = 2;
-  stroke.fill.color = {255, 200, 0};
-  fx->strokes.push_back(stroke);
+  fx->dropShadows.push_back(engine::ShadowEffect{});
+  fx->dropShadows.back().distance = 8;
+  fx->dropShadows.back().size = 3;
+  fx->strokes.push_back(engine::StrokeEffect{});
+  fx->strokes.back().size = 2;
+  fx->strokes.back().fill.color = {255, 200, 0};
   button.hasStyle = true;
   button.effects = fx;
-  Layer image = engineLayer(app, doc, button);
+  Layer image = engineLayer(doc, button);
 
   Layer silhouette = image.Duplicate();
   silhouette.SetName("Button Mask 1");
   doc.SetActiveLayer(silhouette);
   DeleteLayerStyle(app);
+  EXPECT_EQ(lastAction(), std::string("event \"disableLayerStyle\" dialog 3\n") + kTargetLayer);
+  EXPECT_FALSE(node(doc, silhouette).styleEnabled);
   silhouette.Rasterize(ps::RasterizeShape);
   doc.Selection().SelectAll();
   doc.Selection().Fill(SolidColor(255, 255, 255), ps::NormalBlend, 100, true);
 
-  const engine::DocumentContent& c = doc.engineDocument()->content();
-  const engine::Rect canvas = c.canvas();
-  const engine::Raster bare = engine::compositeLayers({c.layer(silhouette.Id())}, canvas, canvas);
-  const engine::Raster styledImage = engine::compositeLayers({c.layer(image.Id())}, canvas, canvas);
+  const engine::Rect canvas = doc.engineDocument()->content().canvas();
+  const engine::Raster bare = engine::compositeLayers({node(doc, silhouette)}, canvas, canvas);
+  const engine::Raster styledImage = engine::compositeLayers({node(doc, image)}, canvas, canvas);
   EXPECT_EQ(bare.alphaAt(100, 60), 255);
   EXPECT_EQ(bare.pixel(100, 60)[0], 255);
   for (const auto& [x, y] : {std::pair{155, 86}, std::pair{49, 60}}) {
     EXPECT_EQ(bare.alphaAt(x, y), 0) << x << "," << y;
     EXPECT_GT(styledImage.alphaAt(x, y), 0) << x << "," << y;
   }
-  EXPECT_TRUE(c.layer(image.Id()).styleEnabled);
+  EXPECT_TRUE(node(doc, image).styleEnabled);
+
+  doc.SetActiveLayer(doc.ArtLayers()("Layer 1"));
+  const std::size_t before = states(doc);
+  EXPECT_NO_THROW(DeleteLayerStyle(app));
+  EXPECT_EQ(states(doc), before);
 }
 
-TEST(ActionOperations, BusyFailuresReachTheCallerOfEveryOperation) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+TEST_F(OperationsTest, BusyFailuresReachTheCallerOfEveryOperation) {
+  Document doc = transparent(100, 100, "Build Menu");
   const std::vector<std::pair<const char*, std::function<void()>>> operations{
       {"ScaleImageSize", [&] { ScaleImageSize(app, 50, 50); }},
       {"DuplicateDoc", [&] { DuplicateDoc(app, "copy"); }},
@@ -321,15 +275,61 @@ TEST(ActionOperations, BusyFailuresReachTheCallerOfEveryOperation) {
   for (const char* member : {"ExecuteAction", "CharIDToTypeID"}) {
     for (const auto& [name, run] : operations) {
       app.faults().failMember(member, ErrorCode::Busy);
-      try {
-        run();
-        ADD_FAILURE() << name << " swallowed a busy " << member;
-      } catch (const AutomationError& e) {
-        EXPECT_TRUE(e.Is(ErrorCode::Busy)) << name;
-      }
+      EXPECT_TRUE(fixtures::errorOf(run).Is(ErrorCode::Busy)) << name << " and a busy " << member;
       app.faults().clear();
     }
   }
   EXPECT_EQ(app.Documents().Count(), 1);
   EXPECT_EQ(doc.Width(), 100);
+}
+
+TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
+  EXPECT_EQ(RGBValue(239, 253, 0), 239 + 256 * 253);
+  EXPECT_EQ(RGBValue(300, -4, 255), RGBValue(255, 0, 255));
+  for (const std::int32_t v : {RGBValue(128, 128, 128), RGBValue(1, 2, 3), 16777215, 0}) {
+    const ColorComponents c = SplitColorValue(v);
+    EXPECT_EQ(RGBValue(c.Red, c.Green, c.Blue), v);
+    const ColorComponents high = SplitColorValue(std::int32_t(0xAB000000u | std::uint32_t(v)));
+    EXPECT_EQ(std::tie(high.Red, high.Green, high.Blue), std::tie(c.Red, c.Green, c.Blue));
+  }
+  const ColorComponents grey = SplitColorValue(RGBValue(128, 128, 128));
+  EXPECT_EQ(std::tie(grey.Red, grey.Green, grey.Blue), std::make_tuple(128, 128, 128));
+}
+
+TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
+  Document doc = app.Documents().Add(10, 10);
+  SolidColor work;
+  SetPSForegroundColor(app, work, std::int32_t(0x7F000000u | std::uint32_t(RGBValue(10, 20, 30))));
+  EXPECT_EQ(app.ForegroundColor().RGB().Blue(), 30);
+  EXPECT_EQ(work.RGB().Green(), 20);
+  SetPSBackgroundColor(app, work, 16777215);
+  EXPECT_EQ(app.BackgroundColor().RGB().Red(), 255);
+  EXPECT_EQ(app.ForegroundColor().RGB().Red(), 10) << "only the background changed";
+
+  // A fill with WorkSolidColor now paints the colour set last, whichever colour that was.
+  SetPSBackgroundColor(app, work, RGBValue(0, 0, 200));
+  doc.Selection().Fill(work);
+  EXPECT_EQ(fixtures::pixel(doc, doc.ArtLayers()(1), 5, 5), (engine::Rgb{0, 0, 200}));
+
+  app.faults().failMember("ForegroundColor=", engine::ErrorCode::Busy);
+  EXPECT_THROW(SetPSForegroundColor(app, work, 0), AutomationError);
+}
+
+// Replacing and adding cells are checked through the colour table control's presses.
+TEST_F(OperationsTest, SelectColorTableCellsSelectsNothingForADegenerateRegionAndOverflowsBeforeAnyCall) {
+  Document doc = app.Documents().Add(200, 200);
+  SelectColorTableCells(app, 0, 0, 1, 7, ps::ReplaceSelection);
+  SelectColorTableCells(app, 2, 2, 2, 5, ps::ReplaceSelection);
+  EXPECT_FALSE(doc.Selection().Solid());
+
+  app.calls().setEnabled(true);
+  for (const auto& cells : {std::array<std::int16_t, 4>{1635, 0, 1, 1}, std::array<std::int16_t, 4>{0, 1639, 1, 1},
+                            std::array<std::int16_t, 4>{0, 0, -1700, 1}}) {
+    const AutomationError e = fixtures::errorOf(
+        [&] { SelectColorTableCells(app, cells[0], cells[1], cells[2], cells[3], ps::ReplaceSelection); });
+    EXPECT_EQ(e.Number(), kOverflowErrorNumber);
+    EXPECT_EQ(e.Description(), "Overflow");
+  }
+  EXPECT_TRUE(app.calls().calls().empty());
+  SelectColorTableCells(app, 1634, 1637, 0, 0, ps::ReplaceSelection);  // 32750, 32760: still in range
 }

@@ -1,14 +1,31 @@
-// The automation object model: documents, collections, layers, colours, preferences.
+// The automation object model: documents, collections, layers, colours, preferences; the errors it
+// raises, and the fault hook and call log tests rely on.
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "photoshop_fixtures.h"
 
 using namespace photoshop;
-using fixtures::pixelApplication;
+using engine::ErrorCode;
+using fixtures::errorOf;
 
-TEST(Documents, AddNamesFillsAndActivatesNewDocuments) {
-  Application app = pixelApplication();
+namespace {
+
+class ObjectModelTest : public ::testing::Test {
+ protected:
+  Document transparent(const char* name, int size = 100) {
+    return app.Documents().Add(size, size, 72, name, ps::NewRGB, ps::FillTransparent);
+  }
+  Application app = fixtures::pixelApplication();
+};
+
+std::int32_t hresult(std::uint32_t code) { return static_cast<std::int32_t>(code); }
+
+}  // namespace
+
+TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActivatesTheOneBefore) {
   Document menu = app.Documents().Add(720, 540, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   EXPECT_EQ(menu.Layers().Count(), 1);
   EXPECT_EQ(menu.ArtLayers()(1).Name(), "Layer 1");
@@ -22,32 +39,17 @@ TEST(Documents, AddNamesFillsAndActivatesNewDocuments) {
   EXPECT_EQ(app.Documents()("Build Menu").Width(), 720);
   app.SetActiveDocument(menu);
   EXPECT_EQ(app.ActiveDocument().Name(), "Build Menu");
-}
 
-TEST(Documents, LengthsFollowTheRulerUnits) {
-  Application app;
-  app.Preferences().SetRulerUnits(2);  // inches
-  Document doc = app.Documents().Add(2, 1, 100);
-  EXPECT_EQ(doc.Width(), 200);
-  EXPECT_EQ(doc.Height(), 100);
-}
-
-TEST(Documents, CloseActivatesTheDocumentActiveBefore) {
-  Application app = pixelApplication();
-  Document a = app.Documents().Add(10, 10, 72, "a");
-  Document b = app.Documents().Add(10, 10, 72, "b");
-  Document c = app.Documents().Add(10, 10, 72, "c");
-  app.SetActiveDocument(a);
-  app.SetActiveDocument(c);
-  c.Close(ps::DoNotSaveChanges);
-  EXPECT_EQ(app.ActiveDocument(), a);
+  Document last = app.Documents().Add(10, 10, 72, "c");
+  app.SetActiveDocument(menu);
+  app.SetActiveDocument(last);
+  last.Close(ps::DoNotSaveChanges);
+  EXPECT_EQ(app.ActiveDocument(), menu) << "not the one added before";
   EXPECT_EQ(app.Documents().Count(), 2);
-  (void)b;
 }
 
-TEST(Layers, CollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "doc", ps::NewRGB, ps::FillTransparent);
+TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
+  Document doc = transparent("doc");
   Layer set = doc.LayerSets().Add();
   Layer inner = set.ArtLayers().Add();
   inner.SetName("Title Area");
@@ -62,10 +64,8 @@ TEST(Layers, CollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
   EXPECT_THROW(set.Kind(), AutomationError);
 }
 
-TEST(Layers, PropertiesRoundTripAsPhotoshopShowsThem) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(100, 100, 72, "doc", ps::NewRGB, ps::FillTransparent);
-  Layer layer = doc.ArtLayers()(1);
+TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThemAndABackgroundIsLocked) {
+  Layer layer = transparent("doc").ArtLayers()(1);
   layer.SetOpacity(33);
   EXPECT_NEAR(layer.Opacity(), 32.94, 0.01);  // stored as 84 of 255, as in a file
   layer.SetBlendMode(4);
@@ -76,12 +76,9 @@ TEST(Layers, PropertiesRoundTripAsPhotoshopShowsThem) {
   EXPECT_EQ(layer.Kind(), 1);
   layer.SetVisible(false);
   EXPECT_FALSE(layer.Visible());
-}
 
-TEST(Layers, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(20, 20);
-  Layer bg = doc.ArtLayers()("Background");
+  // A background layer is locked until made an ordinary layer.
+  Layer bg = app.Documents().Add(20, 20).ArtLayers()("Background");
   EXPECT_THROW(bg.Translate(1, 1), AutomationError);
   EXPECT_THROW(bg.SetOpacity(50), AutomationError);
   bg.SetIsBackgroundLayer(false);
@@ -90,8 +87,7 @@ TEST(Layers, ABackgroundLayerIsLockedUntilMadeAnOrdinaryLayer) {
   EXPECT_EQ(bg.Bounds(), (std::array<double, 4>{2, 3, 22, 23}));
 }
 
-TEST(Colours, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
-  Application app = pixelApplication();
+TEST_F(ObjectModelTest, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
   SolidColor c = SolidColor(239, 253, 0);
   app.SetForegroundColor(c);
   c.RGB().SetRed(0);
@@ -102,10 +98,12 @@ TEST(Colours, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
   EXPECT_THROW(c.RGB().SetBlue(-1), AutomationError);
 }
 
-TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistory) {
+TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistoryAndLengthsFollowTheRulerUnits) {
   Application app;
   Preferences prefs = app.Preferences();
-  EXPECT_EQ(prefs.RulerUnits(), 2);
+  EXPECT_EQ(prefs.RulerUnits(), 2);  // inches
+  Document inches = app.Documents().Add(2, 1, 100);
+  EXPECT_EQ(std::pair(inches.Width(), inches.Height()), std::pair(200.0, 100.0));
   prefs.SetNumberOfHistoryStates(500);
   prefs.SetInterpolation(ps::NearestNeighbor);
   EXPECT_EQ(prefs.NumberOfHistoryStates(), 500);
@@ -121,21 +119,20 @@ TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistory) {
   EXPECT_THROW(first.Name(), AutomationError);
 }
 
-TEST(Keywords, LiveWithTheDocumentAndFollowItsHistory) {
-  Application app = pixelApplication();
-  Document doc = app.Documents().Add(10, 10, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+TEST_F(ObjectModelTest, KeywordsLiveWithTheDocumentAndFollowItsHistory) {
+  Document doc = transparent("Build Menu", 10);
   EXPECT_TRUE(doc.Info().KeyWords().empty());
-  doc.Info().SetKeyWords({"Clone Buttons Complete", "6", "FTTTFFF"});
-  EXPECT_EQ(doc.Info().KeyWords(), (std::vector<std::string>{"Clone Buttons Complete", "6", "FTTTFFF"}));
+  const std::vector<std::string> tag{"Clone Buttons Complete", "6", "FTTTFFF"};
+  doc.Info().SetKeyWords(tag);
+  EXPECT_EQ(doc.Info().KeyWords(), tag);
   const HistoryState tagged = doc.ActiveHistoryState();
   doc.ArtLayers().Add();
   doc.Info().SetKeyWords({"Build Menu Complete"});
   doc.SetActiveHistoryState(tagged);
-  EXPECT_EQ(doc.Info().KeyWords().size(), 3u);
+  EXPECT_EQ(doc.Info().KeyWords(), tag);
 }
 
-TEST(Channels, HistogramCountsLevelsOfTheMergedImage) {
-  Application app = pixelApplication();
+TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImage) {
   Document doc = app.Documents().Add(10, 10);  // white
   doc.Selection().Select(RectangleRegion(0, 0, 5, 2));
   doc.Selection().Fill(SolidColor(10, 20, 30));
@@ -147,14 +144,133 @@ TEST(Channels, HistogramCountsLevelsOfTheMergedImage) {
   EXPECT_THROW(doc.Channels()("Alpha"), AutomationError);
 }
 
-TEST(Selection, CopyAndPasteAcrossDocumentsKeepThePosition) {
-  Application app = pixelApplication();
+TEST_F(ObjectModelTest, CopyAndPasteAcrossDocumentsKeepThePosition) {
   Document src = app.Documents().Add(100, 100, 72, "src");
   src.Selection().Select(RectangleRegion(20, 30, 40, 35));
   src.Selection().Copy();
-  Document dest = app.Documents().Add(100, 100, 72, "dest", ps::NewRGB, ps::FillTransparent);
+  Document dest = transparent("dest");
   Layer pasted = dest.Paste();
   EXPECT_EQ(pasted.Name(), "Layer 2");
   EXPECT_EQ(pasted.Bounds(), (std::array<double, 4>{20, 30, 40, 35}));
   EXPECT_EQ(dest.ActiveLayer(), pasted);
+}
+
+TEST_F(ObjectModelTest, MissingElementsSayThereIsNoSuchElement) {
+  Document doc = app.Documents().Add(10, 10, 72, "Build Menu");
+  for (const AutomationError& e : {errorOf([&] { app.Documents().Item("Final Menu"); }),
+                                   errorOf([&] { app.Documents().Item(2); }), errorOf([&] { app.Documents().Item(0); }),
+                                   errorOf([&] { doc.ArtLayers().Item("Color Table"); }),
+                                   errorOf([&] { doc.LayerSets().Item(1); })}) {
+    EXPECT_TRUE(e.Is(ErrorCode::NoSuchElement));
+    EXPECT_EQ(e.Description(), "there is no such element");
+  }
+  EXPECT_EQ(errorOf([&] { doc.ArtLayers().Item("Color Table"); }).Source(), "ArtLayers.Item");
+}
+
+TEST_F(ObjectModelTest, HandlesToClosedDocumentsAndRemovedLayersAndUnsetHandlesFailOnUse) {
+  Document doc = app.Documents().Add(10, 10, 72, "doc", ps::NewRGB, ps::FillTransparent);
+  Layer layer = doc.ArtLayers().Add();
+  layer.Remove();
+  Layer kept = doc.ArtLayers()(1);
+  doc.Close(ps::DoNotSaveChanges);
+  for (const AutomationError& e : {errorOf([&] { layer.Name(); }), errorOf([&] { doc.Name(); }),
+                                   errorOf([&] { kept.SetVisible(true); }), errorOf([&] { app.ActiveDocument(); })})
+    EXPECT_TRUE(e.Is(ErrorCode::NoSuchElement)) << e.Source();
+
+  // Handles that were never set fail like any other call.
+  Document unset;
+  Layer none;
+  EXPECT_EQ(errorOf([&] { unset.Name(); }).Number(), 91);
+  EXPECT_EQ(errorOf([&] { none.SetVisible(true); }).Number(), 91);
+  EXPECT_EQ(errorOf([&] { unset.ArtLayers().Add(); }).Number(), 91);
+  Document open = app.Documents().Add(10, 10);
+  EXPECT_TRUE(errorOf([&] { open.ArtLayers()(1).MoveToEnd(unset); }).Is(ErrorCode::ObjectNotSet));
+  EXPECT_TRUE(errorOf([&] { app.SetActiveDocument(unset); }).Is(ErrorCode::ObjectNotSet));
+}
+
+TEST_F(ObjectModelTest, BadArgumentsAreRefusedClearly) {
+  for (const AutomationError& e : {errorOf([&] { app.Documents().Add(-5, 10); }),
+                                   errorOf([&] { app.Documents().Add(0, 10); }),
+                                   errorOf([&] { app.Documents().Add(100000, 100000); }),
+                                   errorOf([&] { app.Documents().Add(10, 10, 72, "x", 3); }),
+                                   errorOf([&] { app.Documents().Add(10, 10, 0); })}) {
+    EXPECT_FALSE(e.Description().empty());
+    EXPECT_NE(e.Number(), 0);
+  }
+  EXPECT_EQ(app.Documents().Count(), 0);
+  Document doc = app.Documents().Add(10, 10);
+  EXPECT_TRUE(errorOf([&] { doc.ArtLayers()(1).SetName(""); }).Is(ErrorCode::InvalidArgument));
+  EXPECT_TRUE(errorOf([&] { doc.Selection().Select({{0, 0}, {1, 1}, {0, 1}}, 7); }).Is(ErrorCode::InvalidArgument));
+  EXPECT_THROW(app.CharIDToTypeID("Nm "), AutomationError);
+}
+
+TEST_F(ObjectModelTest, SelectionFillPasteAndActiveLayerNeedTheirDocumentToBeActive) {
+  Document first = app.Documents().Add(10, 10, 72, "first");
+  Document second = app.Documents().Add(10, 10, 72, "second");
+  ASSERT_EQ(app.ActiveDocument(), second);
+  for (const AutomationError& e : {errorOf([&] { first.Selection().SelectAll(); }),
+                                   errorOf([&] { first.Selection().Fill(SolidColor()); }),
+                                   errorOf([&] { first.Paste(); }),
+                                   errorOf([&] { first.SetActiveLayer(first.ArtLayers()(1)); })})
+    EXPECT_EQ(e.Number(), hresult(0x80041FA4u));
+  // Naming, adding and reading work on any document.
+  first.ArtLayers().Add().SetName("fine");
+  EXPECT_EQ(first.ArtLayers()(1).Name(), "fine");
+}
+
+TEST_F(ObjectModelTest, APendingWorkspaceEditMakesEveryCallBusy) {
+  Document doc = app.Documents().Add(10, 10);
+  app.engine().pendingEdit = true;
+  EXPECT_EQ(errorOf([&] { doc.Name(); }).Number(), hresult(0x80042260u));
+  EXPECT_EQ(errorOf([&] { app.Documents().Count(); }).Number(), hresult(0x80042260u));
+  app.engine().pendingEdit = false;
+  EXPECT_EQ(doc.Name(), "Untitled-1");
+}
+
+// With nobody to ask, closing a changed document is refused with the engine's own error, which is
+// not the user's cancel, and the document stays.
+TEST_F(ObjectModelTest, ClosingAChangedDocumentWithNobodyToAskIsRefusedAndKeepsIt) {
+  Document doc = app.Documents().Add(40, 30, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
+  doc.ArtLayers().Add().SetName("Work");
+  for (const auto& [how, close] : std::vector<std::pair<const char*, std::function<void()>>>{
+           {"prompt", [&] { doc.Close(); }}, {"save a never-saved document", [&] { doc.Close(ps::SaveChanges); }}}) {
+    SCOPED_TRACE(how);
+    const AutomationError error = errorOf(close);
+    EXPECT_TRUE(error.Is(ErrorCode::NoHostToAsk)) << error.Number() << " " << error.Description();
+    ASSERT_EQ(app.Documents().Count(), 1) << "the document is still open";
+    EXPECT_EQ(doc.Layers().Count(), 2);
+  }
+  doc.Close(ps::DoNotSaveChanges);  // said explicitly, it needs nobody
+  EXPECT_EQ(app.Documents().Count(), 0);
+}
+
+TEST_F(ObjectModelTest, TheFaultHooksKthCallFailsOnceAndThenCallsSucceed) {
+  Document doc = app.Documents().Add(10, 10);
+  app.faults().failCall(3, ErrorCode::CallRejected);
+  doc.Name();
+  doc.Name();
+  const AutomationError e = errorOf([&] { doc.Name(); });
+  EXPECT_EQ(e.Number(), hresult(0x8001FFFFu));
+  EXPECT_EQ(e.Source(), "Document.Name");
+  EXPECT_EQ(doc.Name(), "Untitled-1");
+  EXPECT_TRUE(app.faults().idle());
+}
+
+TEST_F(ObjectModelTest, TheFaultHooksMemberRulesFailMatchingCallsNTimesAndLeaveOthersAlone) {
+  Document doc = app.Documents().Add(10, 10);
+  app.faults().failMember("ArtLayers.Item", ErrorCode::NotActiveDocument, 2);
+  EXPECT_NO_THROW(doc.Name());
+  for (int i = 0; i < 2; ++i) EXPECT_TRUE(errorOf([&] { doc.ArtLayers()(1); }).Is(ErrorCode::NotActiveDocument));
+  EXPECT_NO_THROW(doc.ArtLayers()(1));
+  app.faults().failMember("Visible=", ErrorCode::NoSuchElement);  // bare member of any object
+  const AutomationError e = errorOf([&] { doc.ArtLayers()(1).SetVisible(false); });
+  EXPECT_EQ(e.Description(), "there is no such element");
+  EXPECT_EQ(e.Source(), "ArtLayer.Visible=");
+}
+
+TEST_F(ObjectModelTest, TheCallLogRecordsEveryMemberCalledInOrder) {
+  app.calls().setEnabled(true);
+  app.Documents().Add(10, 10, 72, "d").ArtLayers()("Background").SetVisible(true);
+  EXPECT_EQ(app.calls().calls(), (std::vector<std::string>{"Application.Documents", "Documents.Add", "Document.ArtLayers",
+                                                           "ArtLayers.Item", "ArtLayer.Visible="}));
 }

@@ -21,8 +21,7 @@ struct DocumentSpec {
   std::string name;
   std::uint8_t shade = 0;
   int layers = 1;
-  bool operator<(const DocumentSpec& o) const { return std::tie(name, shade, layers) < std::tie(o.name, o.shade, o.layers); }
-  bool operator==(const DocumentSpec&) const = default;
+  auto operator<=>(const DocumentSpec&) const = default;
 };
 using SessionSpec = std::vector<DocumentSpec>;  // sorted
 
@@ -40,24 +39,22 @@ engine::DocumentContent contentOf(const DocumentSpec& spec) {
     // Varied rows, so that the files are of some size and compress unevenly.
     for (int y = 0; y < content.height; ++y)
       for (int x = 0; x < content.width; ++x) {
-        std::uint8_t* p = layer.pixels.mutablePixel(x, y);
-        p[0] = spec.shade;
-        p[1] = std::uint8_t(x * y + i);
-        p[2] = std::uint8_t(x ^ y);
-        p[3] = 255;
+        const std::uint8_t rgba[] = {spec.shade, std::uint8_t(x * y + i), std::uint8_t(x ^ y), 255};
+        std::copy_n(rgba, 4, layer.pixels.mutablePixel(x, y));
       }
     content.layers.push_back(std::move(layer));
   }
   return content;
 }
 
+DocumentSpec specOf(const engine::Document& doc) {
+  const engine::DocumentContent& c = doc.content();
+  return {doc.name(), c.layers.empty() ? std::uint8_t(0) : c.layers[0].pixels.pixel(0, 0)[0], int(c.layers.size())};
+}
+
 SessionSpec specOf(const engine::Engine& engine) {
   SessionSpec spec;
-  for (const auto& doc : engine.documents()) {
-    const engine::DocumentContent& c = doc->content();
-    const std::uint8_t shade = c.layers.empty() ? 0 : c.layers.front().pixels.pixel(0, 0)[0];
-    spec.push_back({doc->name(), shade, int(c.layers.size())});
-  }
+  for (const auto& doc : engine.documents()) spec.push_back(specOf(*doc));
   std::sort(spec.begin(), spec.end());
   return spec;
 }
@@ -67,23 +64,12 @@ void startAndSave(const fs::path& folder, const SessionSpec& target) {
   engine::Engine engine;
   photoshop::SessionStore store(folder);
   store.restore(engine);
-  for (const auto& doc : std::vector(engine.documents())) {
-    const SessionSpec have = specOf(engine);
-    const auto it = std::find_if(have.begin(), have.end(), [&](const DocumentSpec& d) { return d.name == doc->name(); });
-    if (!std::count(target.begin(), target.end(), *it)) engine.closeDocument(doc->id());
-  }
+  for (const auto& doc : std::vector(engine.documents()))
+    if (!std::count(target.begin(), target.end(), specOf(*doc))) engine.closeDocument(doc->id());
   const SessionSpec have = specOf(engine);
   for (const DocumentSpec& want : target)
     if (!std::count(have.begin(), have.end(), want)) engine.addDocument(want.name, contentOf(want));
   store.save(engine);
-}
-
-// The files of the folder besides the manifest.
-std::vector<std::string> documentFiles(const fs::path& folder) {
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.path().filename() != "session.txt") files.push_back(entry.path().filename().string());
-  return files;
 }
 
 pid_t startChild(const fs::path& folder, const SessionSpec& target) {
@@ -135,7 +121,8 @@ TEST(SessionSaveKilled, NextStartHasTheOldOrTheNewSessionWhole) {
     ASSERT_TRUE(found == current || found == target) << "round " << round << ": a session that was never saved";
     (found == current ? stayedOld : becameNew) += 1;
     current = found;
-    EXPECT_EQ(documentFiles(folder).size(), current.size()) << "round " << round << ": leftovers of the killed save";
+    const auto files = std::distance(fs::directory_iterator(folder), {}) - fs::exists(folder / "session.txt");
+    EXPECT_EQ(std::size_t(files), current.size()) << "round " << round << ": leftovers of the killed save";
   }
   RecordProperty("stayed_old", stayedOld);
   RecordProperty("became_new", becameNew);

@@ -22,20 +22,21 @@ class SessionStoreTest : public ::testing::Test {
     fs::remove_all(folder);
   }
   void TearDown() override { fs::remove_all(folder); }
-  std::vector<std::string> psdFiles() const {
+  // The folder's files, sorted; only the documents unless `all`.
+  std::vector<std::string> psdFiles(bool all = false) const {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(folder))
-      if (e.path().extension() == ".psd") out.push_back(e.path().filename().string());
+      if (all || e.path().extension() == ".psd") out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
   }
   fs::path folder;
+  Application app = fixtures::pixelApplication();
 };
 
 }  // namespace
 
 TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
-  Application app = fixtures::pixelApplication();
   app.Preferences().SetNumberOfHistoryStates(500);
   app.SetForegroundColor(SolidColor(239, 253, 0));
   Document menu = app.Documents().Add(72, 54, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
@@ -46,7 +47,7 @@ TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
   menu.Selection().Select(RectangleRegion(2, 3, 10, 8));
   menu.Selection().Fill(app.ForegroundColor());
   menu.Info().SetKeyWords({"Clone Buttons Complete", "1", "FTTTFFF"});
-  Document tmpl = app.Documents().Add(20, 20, 72, "Button\tTemplate 100%");
+  app.Documents().Add(20, 20, 72, "Button\tTemplate 100%");
   app.SetActiveDocument(menu);
   SessionStore(folder).save(app.engine());
 
@@ -66,11 +67,9 @@ TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
   EXPECT_EQ(next.Preferences().NumberOfHistoryStates(), 500);
   EXPECT_EQ(next.ForegroundColor().RGB().Green(), 253);
   EXPECT_FALSE(back.Saved()) << "unsaved work stays marked unsaved";
-  (void)tmpl;
 }
 
 TEST_F(SessionStoreTest, OnlyChangedDocumentsAreWrittenAndClosedOnesLeave) {
-  Application app = fixtures::pixelApplication();
   Document a = app.Documents().Add(10, 10, 72, "a");
   Document b = app.Documents().Add(10, 10, 72, "b");
   SessionStore store(folder);
@@ -81,7 +80,7 @@ TEST_F(SessionStoreTest, OnlyChangedDocumentsAreWrittenAndClosedOnesLeave) {
 
   b.ArtLayers().Add();
   store.save(app.engine());
-  auto second = psdFiles();
+  const auto second = psdFiles();
   EXPECT_EQ(second.size(), 2u);
   EXPECT_TRUE(std::count(second.begin(), second.end(), first[0])) << "the unchanged document keeps its file";
   EXPECT_EQ(fs::last_write_time(folder / first[0]), written);
@@ -95,16 +94,14 @@ TEST_F(SessionStoreTest, AMissingOrDamagedSessionRestoresWhatItCan) {
   Application empty;
   EXPECT_EQ(SessionStore(folder).restore(empty.engine()).documents, 0) << "no session yet";
 
-  Application app = fixtures::pixelApplication();
   app.Documents().Add(10, 10, 72, "kept");
   app.Documents().Add(10, 10, 72, "lost");
   SessionStore(folder).save(app.engine());
   // One document's file is damaged, one line is garbage, one names a file outside the folder.
-  for (const auto& f : psdFiles()) {
-    std::ifstream in(folder / "session.txt");
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (text.find(f + "\tlost") != std::string::npos) std::ofstream(folder / f, std::ios::trunc) << "not a psd";
-  }
+  std::ifstream in(folder / "session.txt");
+  const std::string manifest((std::istreambuf_iterator<char>(in)), {});
+  for (const auto& f : psdFiles())
+    if (manifest.find(f + "\tlost") != std::string::npos) std::ofstream(folder / f, std::ios::trunc) << "not a psd";
   std::ofstream(folder / "session.txt", std::ios::app) << "document\t../../etc/passwd\tx\t\t0\t0\t\nrubbish\n";
 
   Application next;
@@ -121,7 +118,6 @@ TEST_F(SessionStoreTest, AMissingOrDamagedSessionRestoresWhatItCan) {
 // A manifest that cannot be read must not cost the documents beside it: they are reopened,
 // said to be, and kept by the next save.
 TEST_F(SessionStoreTest, ADamagedManifestRecoversTheDocumentFiles) {
-  Application app = fixtures::pixelApplication();
   app.Documents().Add(10, 10, 72, "Build Menu");
   app.Documents().Add(12, 12, 72, "Button Template");
   SessionStore(folder).save(app.engine());
@@ -146,7 +142,6 @@ TEST_F(SessionStoreTest, ADamagedManifestRecoversTheDocumentFiles) {
 // A save killed part way leaves documents no manifest names and temporary files: the next
 // start removes them, and only them.
 TEST_F(SessionStoreTest, LeftoversOfAnInterruptedSaveAreRemoved) {
-  Application app = fixtures::pixelApplication();
   app.Documents().Add(10, 10, 72, "kept");
   SessionStore(folder).save(app.engine());
   const std::string kept = psdFiles().front();
@@ -156,8 +151,5 @@ TEST_F(SessionStoreTest, LeftoversOfAnInterruptedSaveAreRemoved) {
 
   Application next;
   EXPECT_EQ(SessionStore(folder).restore(next.engine()).documents, 1);
-  std::vector<std::string> left;
-  for (const auto& e : fs::directory_iterator(folder)) left.push_back(e.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{kept, "notes.psd", "session.txt"}));
+  EXPECT_EQ(psdFiles(true), (std::vector<std::string>{kept, "notes.psd", "session.txt"}));
 }

@@ -7,55 +7,42 @@
 
 using namespace build;
 
-namespace {
-
-struct GridCase {
-  const char* name;
-  Box area;
-  double width, height;
-  int count;
-};
-
-void PrintTo(const GridCase& c, std::ostream* os) { *os << c.name; }
-
-class GridTest : public ::testing::TestWithParam<GridCase> {};
-
-}  // namespace
-
 // Whatever the count and the size, the buttons lie inside the area, apart from one another,
 // in reading order, with the same gap between neighbours across a row and down a column.
-TEST_P(GridTest, ButtonsStayInsideTheAreaApartAndEvenlySpaced) {
-  const GridCase& c = GetParam();
-  const GridPlan plan = planGrid(c.area, c.width, c.height, c.count);
-  ASSERT_EQ(plan.places.size(), std::size_t(c.count)) << plan.fits << " fit";
-  EXPECT_GE(plan.fits, c.count);
-  for (std::size_t i = 0; i < plan.places.size(); ++i) {
-    const Box& b = plan.places[i];
-    EXPECT_GE(b.left, c.area.left - 0.5);
-    EXPECT_GE(b.top, c.area.top - 0.5);
-    EXPECT_LE(b.right, c.area.right + 0.5);
-    EXPECT_LE(b.bottom, c.area.bottom + 0.5);
-    EXPECT_DOUBLE_EQ(b.width(), c.width);
-    for (std::size_t j = 0; j < i; ++j) {
-      const Box& a = plan.places[j];
-      const bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
-      EXPECT_TRUE(apart) << "buttons " << j + 1 << " and " << i + 1 << " overlap";
-      EXPECT_TRUE(a.top < b.top || (a.top == b.top && a.left < b.left)) << "reading order";
+TEST(Grid, ButtonsStayInsideTheAreaApartAndEvenlySpaced) {
+  const struct {
+    const char* name;
+    Box area;
+    double width, height;
+    int count;
+  } menus[] = {{"one button", {72, 120, 648, 486}, 160, 40, 1},
+               {"four in a row", {72, 120, 648, 486}, 120, 40, 4},
+               {"ten in three columns", {72, 120, 648, 486}, 160, 60, 10},
+               {"ten exactly filling", {0, 0, 500, 100}, 100, 50, 10},
+               {"ten on full HD", {192, 200, 1728, 972}, 300, 120, 10}};
+  for (const auto& c : menus) {
+    SCOPED_TRACE(c.name);
+    const GridPlan plan = planGrid(c.area, c.width, c.height, c.count);
+    ASSERT_EQ(plan.places.size(), std::size_t(c.count)) << plan.fits << " fit";
+    EXPECT_GE(plan.fits, c.count);
+    for (std::size_t i = 0; i < plan.places.size(); ++i) {
+      const Box& b = plan.places[i];
+      EXPECT_TRUE(b.left >= c.area.left - 0.5 && b.top >= c.area.top - 0.5 && b.right <= c.area.right + 0.5 &&
+                  b.bottom <= c.area.bottom + 0.5)
+          << "button " << i + 1 << " leaves the area";
+      EXPECT_DOUBLE_EQ(b.width(), c.width);
+      for (std::size_t j = 0; j < i; ++j) {
+        const Box& a = plan.places[j];
+        const bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+        EXPECT_TRUE(apart) << "buttons " << j + 1 << " and " << i + 1 << " overlap";
+        EXPECT_TRUE(a.top < b.top || (a.top == b.top && a.left < b.left)) << "reading order";
+      }
+    }
+    if (plan.places.size() >= 3 && plan.places[2].top == plan.places[0].top) {
+      EXPECT_NEAR(plan.places[1].left - plan.places[0].right, plan.places[2].left - plan.places[1].right, 1.0);
     }
   }
-  if (plan.places.size() >= 3 && plan.places[2].top == plan.places[0].top) {
-    EXPECT_NEAR(plan.places[1].left - plan.places[0].right, plan.places[2].left - plan.places[1].right, 1.0);
-  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Menus, GridTest,
-    ::testing::Values(GridCase{"OneButton", {72, 120, 648, 486}, 160, 40, 1},
-                      GridCase{"FourInARow", {72, 120, 648, 486}, 120, 40, 4},
-                      GridCase{"TenInThreeColumns", {72, 120, 648, 486}, 160, 60, 10},
-                      GridCase{"TenExactlyFilling", {0, 0, 500, 100}, 100, 50, 10},
-                      GridCase{"FullHdTen", {192, 200, 1728, 972}, 300, 120, 10}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Grid, ButtonsThatDoNotFitSayHowManyWould) {
   const GridPlan plan = planGrid({72, 120, 648, 486}, 300, 100, 10);
@@ -67,16 +54,6 @@ TEST(Grid, ButtonsThatDoNotFitSayHowManyWould) {
 
 namespace {
 
-struct BadLine {
-  const char* name;
-  std::vector<std::string> args;
-  const char* says;
-};
-
-void PrintTo(const BadLine& line, std::ostream* os) { *os << line.name; }
-
-class CommandLineTest : public ::testing::TestWithParam<BadLine> {};
-
 std::vector<std::string> withFiles(std::vector<std::string> more) {
   std::vector<std::string> args{"--background", "b.png", "--template", "t.psd", "--output", "o.psd"};
   args.insert(args.end(), more.begin(), more.end());
@@ -85,30 +62,30 @@ std::vector<std::string> withFiles(std::vector<std::string> more) {
 
 }  // namespace
 
-TEST_P(CommandLineTest, IsRefusedWithItsReason) {
-  try {
-    parseArguments(GetParam().args);
-    FAIL() << "accepted";
-  } catch (const RequestError& error) {
-    EXPECT_NE(std::string(error.what()).find(GetParam().says), std::string::npos) << error.what();
+TEST(CommandLine, BadLinesAreRefusedWithTheirReason) {
+  const std::pair<std::vector<std::string>, const char*> refused[] = {
+      {withFiles({"--buttons", "0"}), "from 1 to 10"},
+      {withFiles({"--buttons", "11"}), "from 1 to 10"},
+      {withFiles({"--buttons", "3.5"}), "whole number"},
+      {withFiles({"--buttons", "abc"}), "whole number"},
+      {withFiles({"--option", "Sparkle=on"}), "unknown option"},
+      {withFiles({"--option", "IncludeMenuTitleArea"}), "=on or =off"},
+      {withFiles({"--width", "1920"}), "go together"},
+      {withFiles({"--colour"}), "unknown argument"},
+      {withFiles({"--buttons"}), "needs a value"},
+      {{"--background", "b.png", "--template", "t.psd"}, "required"},
+      {{"--background", "b", "--template", "t", "--output", "o.png"}, ".psd"},
+      {withFiles({"--arrange", "circle"}), "keep or grid"}};
+  for (const auto& [args, says] : refused) {
+    SCOPED_TRACE(args[args.size() - 2] + " " + args.back());
+    try {
+      parseArguments(args);
+      ADD_FAILURE() << "accepted";
+    } catch (const RequestError& error) {
+      EXPECT_NE(std::string(error.what()).find(says), std::string::npos) << error.what();
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Refused, CommandLineTest,
-    ::testing::Values(BadLine{"NoButtons", withFiles({"--buttons", "0"}), "from 1 to 10"},
-                      BadLine{"ElevenButtons", withFiles({"--buttons", "11"}), "from 1 to 10"},
-                      BadLine{"FractionalButtons", withFiles({"--buttons", "3.5"}), "whole number"},
-                      BadLine{"WordForButtons", withFiles({"--buttons", "abc"}), "whole number"},
-                      BadLine{"UnknownOption", withFiles({"--option", "Sparkle=on"}), "unknown option"},
-                      BadLine{"OptionWithoutValue", withFiles({"--option", "IncludeMenuTitleArea"}), "=on or =off"},
-                      BadLine{"WidthAlone", withFiles({"--width", "1920"}), "go together"},
-                      BadLine{"UnknownArgument", withFiles({"--colour"}), "unknown argument"},
-                      BadLine{"ValueMissing", withFiles({"--buttons"}), "needs a value"},
-                      BadLine{"NoOutput", {"--background", "b.png", "--template", "t.psd"}, "required"},
-                      BadLine{"OutputNotPsd", {"--background", "b", "--template", "t", "--output", "o.png"}, ".psd"},
-                      BadLine{"BadArrangement", withFiles({"--arrange", "circle"}), "keep or grid"}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CommandLine, OptionNamesAreCaseInsensitiveAndKeepTheirOrder) {
   const BuildRequest r = parseArguments(

@@ -34,17 +34,18 @@ QTemporaryDir* SampleDataTest::folder_ = nullptr;
 
 }  // namespace
 
-TEST_F(SampleDataTest, BackgroundsArePicturesOfTheirSizeInSeveralFoldersAndFormats) {
+TEST_F(SampleDataTest, BackgroundsArePicturesOfTheirSizeInSeveralFoldersAndFormatsWithUniqueNames) {
   std::set<QByteArray> formats;
   std::set<QString> folders;
   for (const sample_data::SampleBackground& background : sample_data::SampleBackgrounds()) {
     const QString file = path(sample_data::kBackgroundsFolder, background.path);
+    SCOPED_TRACE(file.toStdString());
     QImageReader reader(file);
     reader.setDecideFormatFromContent(true);
     formats.insert(reader.format());
     const QImage picture = reader.read();
-    EXPECT_EQ(picture.size(), QSize(background.width, background.height)) << file.toStdString();
-    EXPECT_NE(picture.pixel(10, 10), picture.pixel(background.width / 2, background.height - 40)) << file.toStdString() << " is a flat colour";
+    EXPECT_EQ(picture.size(), QSize(background.width, background.height));
+    EXPECT_NE(picture.pixel(10, 10), picture.pixel(background.width / 2, background.height - 40)) << "a flat colour";
     folders.insert(QFileInfo(file).path());
   }
   EXPECT_EQ(formats, (std::set<QByteArray>{"bmp", "jpeg", "png"}));
@@ -52,12 +53,7 @@ TEST_F(SampleDataTest, BackgroundsArePicturesOfTheirSizeInSeveralFoldersAndForma
   for (const char* tree : {sample_data::kBackgroundsFolder, sample_data::kButtonTemplatesFolder}) {
     const QDir preview(path(tree, sample_data::kPreviewFolder));
     EXPECT_TRUE(preview.exists() && preview.isEmpty()) << tree;
-  }
-}
-
-TEST_F(SampleDataTest, NamesAreUniqueWithoutTheirExtensionWithinEachTree) {
-  for (const char* tree : {sample_data::kBackgroundsFolder, sample_data::kButtonTemplatesFolder}) {
-    std::set<QString> keys;
+    std::set<QString> keys;  // a name without its extension names the thumbnail
     for (QDirIterator it(path(tree, ""), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
       const QString name = QFileInfo(it.next()).fileName();
       EXPECT_TRUE(keys.insert(name.left(name.size() - 4)).second) << name.toStdString() << " shares a thumbnail";

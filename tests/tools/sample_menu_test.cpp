@@ -20,24 +20,7 @@ class SampleMenuTest : public app_test::FormTest {
 
 }  // namespace
 
-TEST_F(SampleMenuTest, TheProgramsStructureCheckPassesTheCompleteTemplatesAndNamesTheMissingItem) {
-  app::Form1& form = loadedForm();
-  for (const sample_data::TemplateDesign& design : sample_data::SampleTemplates()) {
-    form.TemplateDocument = engine.Open(sample(sample_data::kButtonTemplatesFolder, design.fileName));
-    std::int16_t missing = -1;
-    const std::string report = form.CheckButtonTemplateLayers(missing);
-    if (design.missingItem.empty()) {
-      EXPECT_EQ(report, "") << design.fileName;
-      EXPECT_EQ(missing, 0);
-    } else {
-      EXPECT_EQ(report, "1: \"Btn Tmpl\" Layer Set or \"" + design.missingItem + "\" Layer is Missing.\r\n");
-      EXPECT_EQ(missing, 1);
-    }
-    form.TemplateDocument.Close(photoshop::ps::DoNotSaveChanges);
-  }
-}
-
-TEST_F(SampleMenuTest, EveryTemplateCarriesTheColourTableTheProgramMakes) {
+TEST_F(SampleMenuTest, TheStructureCheckPassesCompleteTemplatesNamesTheMissingItemAndEachHasTheProgramsTable) {
   app::Form1& form = loadedForm();
   form.TemplateDocument = engine.Documents().Add(720, 540, 72, "Button Template", photoshop::ps::NewRGB,
                                                  photoshop::ps::FillTransparent);
@@ -48,8 +31,14 @@ TEST_F(SampleMenuTest, EveryTemplateCarriesTheColourTableTheProgramMakes) {
   const engine::Raster made = tableOf(form.TemplateDocument);
   ASSERT_FALSE(made.empty());
   for (const sample_data::TemplateDesign& design : sample_data::SampleTemplates()) {
-    const photoshop::Document doc = engine.Open(sample(sample_data::kButtonTemplatesFolder, design.fileName));
-    EXPECT_TRUE(tableOf(doc).samePixels(made)) << design.fileName;
-    doc.Close(photoshop::ps::DoNotSaveChanges);
+    SCOPED_TRACE(design.fileName);
+    form.TemplateDocument = engine.Open(sample(sample_data::kButtonTemplatesFolder, design.fileName));
+    std::int16_t missing = -1;
+    const std::string report = form.CheckButtonTemplateLayers(missing);
+    const std::string& lacks = design.missingItem;
+    EXPECT_EQ(report, lacks.empty() ? "" : "1: \"Btn Tmpl\" Layer Set or \"" + lacks + "\" Layer is Missing.\r\n");
+    EXPECT_EQ(missing, lacks.empty() ? 0 : 1);
+    EXPECT_TRUE(tableOf(form.TemplateDocument).samePixels(made));
+    form.TemplateDocument.Close(photoshop::ps::DoNotSaveChanges);
   }
 }
