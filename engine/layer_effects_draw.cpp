@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "engine/layer_effects.h"
+#include "engine/vector_mask.h"
 #include "engine/layer_effects_paint.h"
 #include "engine/paint_span.h"
 
@@ -223,6 +224,19 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
     if (s->enabled) drawDropShadow(work, shape, *s);
   for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
     if (g->enabled) drawOuterGlow(work, shape, *g, boxes.of(g->fill));
+  // A pixel layer's outside stroke lies beneath the layer, where semi-transparent pixels let
+  // it show; a shape's or a text's lies only around it.
+  const bool beneath = node.kind == LayerKind::Normal && !hasVectorMask(node);
+  const auto outside = [](const StrokeEffect& s) { return s.position == StrokeEffect::Position::Outside; };
+  if (beneath)
+    for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
+      if (s->enabled && drawable(s->fill) && outside(*s)) {
+        Plane cover(shape.area);
+        const Plane& d = distances.toShape();
+        for (std::size_t i = 0; i < cover.v.size(); ++i)
+          cover.v[i] = std::clamp(float(s->size) + 1.0f - d.v[i], 0.0f, 1.0f);
+        fx::paintCover(work, cover, s->fill, boxes.of(s->fill), s->mode, s->opacity);
+      }
   paint::Paint content = paint::paintOf(node);
   content.alpha = content.fill < 1.0f ? 255 : node.fillOpacity;
   paint::paint(source, work, content);
@@ -241,7 +255,7 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
   for (auto s = fx.innerShadows.rbegin(); s != fx.innerShadows.rend(); ++s)
     if (s->enabled) drawInnerShadow(work, shape, *s);
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
-    if (s->enabled && drawable(s->fill))
+    if (s->enabled && drawable(s->fill) && !(beneath && outside(*s)))
       fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
   for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
     if (b->enabled) fx::drawBevel(work, shape, distances, *b);

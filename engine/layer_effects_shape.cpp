@@ -27,7 +27,7 @@ void boxLine(float* line, int n, int step, int r, float outside, std::vector<flo
 }
 
 // Squared distances along one line (the lower envelope of parabolas).
-void distanceLine(const float* f, int n, float* out, std::vector<int>& v, std::vector<float>& z) {
+void distanceLine(const float* f, int n, float* out, std::vector<int>& v, std::vector<float>& z, int* nearest = nullptr) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
   v.resize(std::size_t(n));
   z.resize(std::size_t(n) + 1);
@@ -55,6 +55,7 @@ void distanceLine(const float* f, int n, float* out, std::vector<int>& v, std::v
     while (z[std::size_t(j) + 1] < float(q)) ++j;
     const float d = float(q - v[std::size_t(j)]);
     out[q] = d * d + f[v[std::size_t(j)]];
+    if (nearest) nearest[q] = v[std::size_t(j)];
   }
 }
 
@@ -126,22 +127,31 @@ void blur(Plane& p, double size, float outside) {
   }
 }
 
-Plane distances(const Plane& p, bool toShape, float threshold) {
+Plane distances(const Plane& p, bool toShape, float threshold, std::vector<std::size_t>* nearest) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
   const int w = p.area.width(), h = p.area.height();
   Plane out(p.area);
   std::vector<float> f(std::size_t(std::max(w, h))), line(f.size());
-  std::vector<int> v;
+  std::vector<int> v, columnSite(nearest ? std::size_t(h) : 0), rowSite(nearest ? p.v.size() : 0);
   std::vector<float> z;
   for (int y = 0; y < h; ++y) {
     const float* src = p.v.data() + std::size_t(y) * std::size_t(w);
     for (int x = 0; x < w; ++x) f[std::size_t(x)] = (src[x] >= threshold) == toShape ? 0.0f : kInf;
-    distanceLine(f.data(), w, out.v.data() + std::size_t(y) * std::size_t(w), v, z);
+    distanceLine(f.data(), w, out.v.data() + std::size_t(y) * std::size_t(w), v, z,
+                 nearest ? rowSite.data() + std::size_t(y) * std::size_t(w) : nullptr);
   }
+  if (nearest) nearest->assign(p.v.size(), 0);
   for (int x = 0; x < w; ++x) {
     for (int y = 0; y < h; ++y) f[std::size_t(y)] = out.v[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-    distanceLine(f.data(), h, line.data(), v, z);
-    for (int y = 0; y < h; ++y) out.v[std::size_t(y) * std::size_t(w) + std::size_t(x)] = std::sqrt(line[std::size_t(y)]);
+    distanceLine(f.data(), h, line.data(), v, z, nearest ? columnSite.data() : nullptr);
+    for (int y = 0; y < h; ++y) {
+      const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
+      out.v[i] = std::sqrt(line[std::size_t(y)]);
+      if (nearest) {
+        const std::size_t row = std::size_t(columnSite[std::size_t(y)]) * std::size_t(w);
+        (*nearest)[i] = row + std::size_t(rowSite[row + std::size_t(x)]);
+      }
+    }
   }
   // Beyond the area everything counts as outside the shape: distance to the area's border.
   if (!toShape) {
@@ -152,6 +162,14 @@ Plane distances(const Plane& p, bool toShape, float threshold) {
       }
   }
   return out;
+}
+
+Plane distancesToEdge(const Plane& shape) {
+  std::vector<std::size_t> nearest;
+  Plane d = distances(shape, true, kCovered, &nearest);
+  for (std::size_t i = 0; i < d.v.size(); ++i)
+    if (d.v[i] > 0.0f && std::isfinite(d.v[i])) d.v[i] += 1.0f - std::min(1.0f, shape.v[nearest[i]]);
+  return d;
 }
 
 void dilate(Plane& p, double by) {

@@ -36,9 +36,15 @@ void blur(Plane& p, double size, float outside = 0.0f);
 int blurReach(double size);
 // For each pixel, the Euclidean distance to the nearest pixel whose value is at least
 // `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.
-Plane distances(const Plane& p, bool toShape, float threshold = 0.5f);
+// `nearest`, when given, receives for each pixel the index of the nearest such pixel (toShape).
+Plane distances(const Plane& p, bool toShape, float threshold = 0.5f, std::vector<std::size_t>* nearest = nullptr);
 // Any pixel a layer covers at all belongs to its shape, for the effects that follow its edge.
 inline constexpr float kCovered = 1.0f / 512.0f;
+// Distances to the shape measured from its anti-aliased edge: a partly covered edge pixel
+// holds its edge inside it, as far in as it is covered. Pixels of the shape count as 0; one
+// unit more than the distance between pixel centres where the nearest edge pixel is covered
+// only partly.
+Plane distancesToEdge(const Plane& shape);
 
 // The distances of every pixel to the shape and to its outside, worked out once per layer
 // for the effects that need them.
@@ -46,7 +52,7 @@ class ShapeDistances {
  public:
   explicit ShapeDistances(const Plane& shape) : shape_(shape) {}
   const Plane& toShape() {
-    if (!toShape_) toShape_ = distances(shape_, true, kCovered);
+    if (!toShape_) toShape_ = distancesToEdge(shape_);
     return *toShape_;
   }
   const Plane& toOutside() {

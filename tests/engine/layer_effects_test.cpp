@@ -82,6 +82,26 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
   }
 }
 
+// An outside stroke of a pixel layer lies beneath it: where the layer is half transparent the
+// stroke shows through and the result is opaque. Its outer edge keeps the layer's sub-pixel
+// edge: a last column covered a quarter puts the stroke's end a quarter into its last pixel.
+TEST(StrokeEffect, APixelLayersOutsideStrokeLiesBeneathItAndFollowsItsAntiAliasedEdge) {
+  LayerEffects fx;
+  engine::StrokeEffect s;
+  s.size = 2;
+  s.fill.color = {255, 0, 0};
+  fx.strokes.push_back(s);
+  engine::LayerNode layer = styled(fx);
+  layer.pixels = engine::Raster::filled(kShape, {0, 0, 255}, 128);
+  for (int y = kShape.top; y < kShape.bottom; ++y) layer.pixels.mutablePixel(kShape.right - 1, y)[3] = 64;
+  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
+  EXPECT_EQ(fixtures::alphaAt(out, 40, 30), 255);
+  EXPECT_NEAR(fixtures::rgbAt(out, 40, 30).r, 127, 2) << "half the stroke's red shows through";
+  EXPECT_EQ(fixtures::alphaAt(out, kShape.right, 30), 255);
+  EXPECT_NEAR(fixtures::alphaAt(out, kShape.right + 1, 30), 64, 2);
+  EXPECT_EQ(fixtures::alphaAt(out, kShape.right + 2, 30), 0);
+}
+
 TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
   LayerEffects fx;
   engine::OverlayEffect overlay;
