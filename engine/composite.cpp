@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "engine/adjustments.h"
@@ -209,6 +210,7 @@ class Compositor {
   std::optional<Mask> vectorMaskOf(const LayerNode& node, const Rect& region) const;
   void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawStyled(const LayerNode& node, const LayerEffects& fx, Raster& surface, const Coverage* clip) const;
+  std::unique_ptr<Mask> fillOutline(const LayerNode& node, const Rect& area) const;
   void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface, const Coverage* clip,
                       const std::vector<const LayerNode*>& clipped = {}) const;
@@ -361,7 +363,26 @@ void Compositor::drawStyled(const LayerNode& node, const LayerEffects& fx, Raste
       std::copy_n(clip->row(y) + (region.left - clip->area.left), region.width(),
                   weights.begin() + std::ptrdiff_t(std::size_t(y - region.top) * std::size_t(region.width())));
   }
-  drawStyledLayer(node, fx, shape, region, surface, clip ? weights.data() : nullptr, canvas_);
+  drawStyledLayer(node, fx, shape, region, surface, clip ? weights.data() : nullptr, canvas_, fillOutline(node, shapeArea).get());
+}
+
+// A fill layer's shape is its vector mask (and layer mask): what its fill shows inside it, a
+// gradient fading out say, is its content, not its edge.
+std::unique_ptr<Mask> Compositor::fillOutline(const LayerNode& node, const Rect& area) const {
+  const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
+                    node.kind == LayerKind::PatternFill;
+  if (!fill || node.isSet || canvas_.empty() || !hasVectorMask(node)) return nullptr;
+  std::optional<Mask> outline = renderVectorMask(node, canvas_, area);
+  if (!outline) return nullptr;
+  if (hasMask(node)) {
+    std::vector<std::uint8_t> user(std::size_t(area.width()));
+    for (int y = area.top; y < area.bottom; ++y) {
+      paint::maskRow(node.mask.pixels, y, area.left, area.width(), user.data());
+      std::uint8_t* row = outline->mutableRow(y);
+      for (int i = 0; i < area.width(); ++i) row[i] = std::uint8_t(div255(row[i] * user[std::size_t(i)]));
+    }
+  }
+  return std::make_unique<Mask>(std::move(*outline));
 }
 
 // Members blend straight into what lies below; the set's opacity and mask then fade between

@@ -284,12 +284,12 @@ void fadeTowards(Raster& surface, const Raster& work, int strength, const std::u
 }  // namespace
 
 void drawStyledLayer(const LayerNode& node, const LayerEffects& fx, const Raster& source, const Rect& region,
-                     Raster& surface, const std::uint8_t* weights, const Rect& canvas) {
+                     Raster& surface, const std::uint8_t* weights, const Rect& canvas, const Mask* outline) {
   const Rect area = region.intersected(surface.bounds());
   if (area.empty()) return;
   Raster work = surface;
   work.clip(area);
-  const Plane shape = fx::alphaOf(source, area);
+  const Plane shape = outline ? fx::coverageOf(*outline, area) : fx::alphaOf(source, area);
   drawEffects(work, node, fx, source, shape, Boxes{coveredBox(shape), canvas});
   fadeTowards(surface, work, node.opacity, weights);
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/paint_span.h"
+
 namespace engine::fx {
 
 namespace {
@@ -68,6 +70,17 @@ Plane alphaOf(const Raster& source, const Rect& area) {
     const std::uint8_t* s = source.pixel(both.left, y);
     float* d = p.row(y) + (both.left - area.left);
     for (int x = 0; x < both.width(); ++x) d[x] = float(s[4 * x + 3]) * (1.0f / 255.0f);
+  }
+  return p;
+}
+
+Plane coverageOf(const Mask& mask, const Rect& area) {
+  Plane p(area);
+  std::vector<std::uint8_t> row(std::size_t(area.width()));
+  for (int y = area.top; y < area.bottom; ++y) {
+    paint::maskRow(mask, y, area.left, area.width(), row.data());
+    float* d = p.row(y);
+    for (int x = 0; x < area.width(); ++x) d[x] = float(row[std::size_t(x)]) * (1.0f / 255.0f);
   }
   return p;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/mask.h"
 #include "engine/raster.h"
 
 namespace engine::fx {
@@ -20,6 +21,7 @@ struct Plane {
 
 // The alpha of `source` over `area`, 0 beyond its bounds.
 Plane alphaOf(const Raster& source, const Rect& area);
+Plane coverageOf(const Mask& mask, const Rect& area);
 // The plane's values moved by (dx, dy); what comes in from beyond the area is `outside`.
 Plane shifted(const Plane& p, int dx, int dy, float outside);
 // 1 - v everywhere.

@@ -49,13 +49,13 @@ const std::vector<Family>& families() {
       {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 82.5, 90.9},
                       {"effects/psd-tools__layer_effects.psd", 85.6, 88.2}}},
       {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
-                   {"psd/effects__stroke-effects.psd", 80.8, 81.3},
+                   {"psd/effects__stroke-effects.psd", 90.4, 91.0},
                    {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
                    {"psd/effects__stroke-effect-transparent-shape.psd", 90.2, 90.2},
                    {"psd/effect-stroke-gradient.psd", 77.0, 77.8},
                    {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
                    {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
-      {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 62.8, 72.4}}},
+      {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 63.5, 75.6}}},
       {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 82.1, 86.0}}},
   };
   return list;

@@ -8,6 +8,7 @@
 #include "engine/composite.h"
 #include "engine/layer_effects.h"
 #include "engine/operations.h"
+#include "engine/layer_blocks_fixtures.h"
 #include "engine_fixtures.h"
 
 namespace {
@@ -100,6 +101,27 @@ TEST(StrokeEffect, APixelLayersOutsideStrokeLiesBeneathItAndFollowsItsAntiAliase
   EXPECT_EQ(fixtures::alphaAt(out, kShape.right, 30), 255);
   EXPECT_NEAR(fixtures::alphaAt(out, kShape.right + 1, 30), 64, 2);
   EXPECT_EQ(fixtures::alphaAt(out, kShape.right + 2, 30), 0);
+}
+
+// A fill layer's shape is its vector mask: a gradient that fades out inside it does not move
+// the stroke in from the outline.
+TEST(StrokeEffect, AFillLayersStrokeFollowsItsVectorMaskNotWhatItsFillShows) {
+  LayerEffects fx;
+  engine::StrokeEffect s;
+  s.size = 2;
+  s.fill.color = {255, 0, 0};
+  fx.strokes.push_back(s);
+  engine::LayerNode layer = styled(fx);
+  layer.kind = engine::LayerKind::GradientFill;
+  fixtures::addBlock(layer, "vmsk",
+                     fixtures::vectorMask({{1, fixtures::rectPath(kShape.left, kShape.top, kShape.right, kShape.bottom)}},
+                                          kCanvas.width(), kCanvas.height()));
+  for (int y = kShape.top; y < kShape.bottom; ++y)
+    for (int x = 40; x < kShape.right; ++x) layer.pixels.mutablePixel(x, y)[3] = 0;  // the fill fades out
+  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
+  EXPECT_EQ(fixtures::rgbAt(out, kShape.right, 30), (engine::Rgb{255, 0, 0})) << "around the outline";
+  EXPECT_EQ(fixtures::alphaAt(out, 45, 30), 0) << "not inside the shape where the fill is clear";
+  EXPECT_EQ(fixtures::rgbAt(out, 35, 30), (engine::Rgb{0, 0, 255}));
 }
 
 TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
