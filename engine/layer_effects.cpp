@@ -71,6 +71,7 @@ int LayerEffects::reach() const {
   r = std::max(r, widest(innerShadows, [&](const ShadowEffect& s) { return s.distance + soft(s.size); }));
   r = std::max(r, widest(innerGlows, [&](const GlowEffect& g) { return soft(g.size); }));
   r = std::max(r, widest(satins, [&](const SatinEffect& s) { return s.distance + soft(s.size); }));
+  r = std::max(r, widest(strokes, [](const StrokeEffect& s) { return s.size; }));
   return int(std::ceil(std::min(r, 4000.0))) + 2;
 }
 

@@ -289,7 +289,12 @@ void drawStyledLayer(const LayerNode& node, const LayerEffects& fx, const Raster
   if (area.empty()) return;
   Raster work = surface;
   work.clip(area);
-  const Plane shape = outline ? fx::coverageOf(*outline, area) : fx::alphaOf(source, area);
+  // The shape as far beyond the surface as the effects reach: a shape that runs off the canvas
+  // has its edge there, not at the canvas's border.
+  const int reach = fx.reach();
+  const Rect beyond{area.left - reach, area.top - reach, area.right + reach, area.bottom + reach};
+  const Rect shapeArea = area.united((outline ? outline->bounds() : source.bounds()).intersected(beyond));
+  const Plane shape = outline ? fx::coverageOf(*outline, shapeArea) : fx::alphaOf(source, shapeArea);
   drawEffects(work, node, fx, source, shape, Boxes{coveredBox(shape), canvas});
   fadeTowards(surface, work, node.opacity, weights);
 }

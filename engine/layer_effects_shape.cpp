@@ -177,6 +177,24 @@ Plane distances(const Plane& p, bool toShape, float threshold, std::vector<std::
   return out;
 }
 
+Plane distancesToOutsideEdge(const Plane& shape) {
+  std::vector<std::size_t> nearest;
+  Plane d = distances(shape, false, kCovered, &nearest);
+  const int w = shape.area.width();
+  for (std::size_t i = 0; i < d.v.size(); ++i) {
+    if (!(d.v[i] > 0.0f) || !std::isfinite(d.v[i])) continue;
+    const int px = int(i % std::size_t(w)), py = int(i / std::size_t(w));
+    const int sx = int(nearest[i] % std::size_t(w)), sy = int(nearest[i] / std::size_t(w));
+    const int dx = px - sx, dy = py - sy;
+    if (std::fabs(std::sqrt(float(dx * dx + dy * dy)) - d.v[i]) > 1e-3f) continue;  // the area's border is nearer
+    // The pixel next to the nearest outside one, towards this one, holds the edge.
+    const int rx = sx + (std::abs(dx) >= std::abs(dy) ? (dx > 0) - (dx < 0) : 0);
+    const int ry = sy + (std::abs(dy) > std::abs(dx) ? (dy > 0) - (dy < 0) : 0);
+    d.v[i] -= 1.0f - std::clamp(shape.v[std::size_t(ry) * std::size_t(w) + std::size_t(rx)], 0.0f, 1.0f);
+  }
+  return d;
+}
+
 Plane distancesToEdge(const Plane& shape) {
   std::vector<std::size_t> nearest;
   Plane d = distances(shape, true, kCovered, &nearest);

@@ -47,6 +47,8 @@ inline constexpr float kCovered = 1.0f / 512.0f;
 // unit more than the distance between pixel centres where the nearest edge pixel is covered
 // only partly.
 Plane distancesToEdge(const Plane& shape);
+// Likewise the distances of the shape's pixels to its outside, from its anti-aliased edge.
+Plane distancesToOutsideEdge(const Plane& shape);
 
 // The distances of every pixel to the shape and to its outside, worked out once per layer
 // for the effects that need them.
@@ -58,7 +60,7 @@ class ShapeDistances {
     return *toShape_;
   }
   const Plane& toOutside() {
-    if (!toOutside_) toOutside_ = distances(shape_, false, kCovered);
+    if (!toOutside_) toOutside_ = distancesToOutsideEdge(shape_);
     return *toOutside_;
   }
 

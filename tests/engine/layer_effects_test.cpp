@@ -124,6 +124,23 @@ TEST(StrokeEffect, AFillLayersStrokeFollowsItsVectorMaskNotWhatItsFillShows) {
   EXPECT_EQ(fixtures::rgbAt(out, 35, 30), (engine::Rgb{0, 0, 255}));
 }
 
+// A layer that runs off the canvas has its edge out there: its inside stroke does not show
+// along the canvas's border.
+TEST(StrokeEffect, AnInsideStrokeFollowsTheEdgeBeyondTheCanvas) {
+  LayerEffects fx;
+  engine::StrokeEffect s;
+  s.position = engine::StrokeEffect::Position::Inside;
+  s.size = 3;
+  s.fill.color = {255, 0, 0};
+  fx.strokes.push_back(s);
+  engine::LayerNode layer = styled(fx);
+  layer.pixels = engine::Raster::filled({-2, -2, kCanvas.right + 2, kCanvas.bottom + 2}, {0, 0, 255});
+  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
+  EXPECT_EQ(fixtures::rgbAt(out, 0, 30), (engine::Rgb{255, 0, 0})) << "within 3 pixels of the edge at -2";
+  EXPECT_EQ(fixtures::rgbAt(out, 1, 30), (engine::Rgb{0, 0, 255}));
+  EXPECT_EQ(fixtures::rgbAt(out, 40, kCanvas.bottom - 2), (engine::Rgb{0, 0, 255}));
+}
+
 TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
   LayerEffects fx;
   engine::OverlayEffect overlay;
