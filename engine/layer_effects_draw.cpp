@@ -20,8 +20,10 @@ double gradientPosition(const EffectFill& f, const Rect& box, double x, double y
   const double ux = std::cos(a), uy = -std::sin(a);
   const double cx = (box.left + box.right) / 2.0 + f.offsetX / 100.0 * box.width();
   const double cy = (box.top + box.bottom) / 2.0 + f.offsetY / 100.0 * box.height();
-  const double half = std::max(0.5, (std::fabs(box.width() * ux) + std::fabs(box.height() * uy)) / 2.0 *
-                                        std::max(f.scale, 0.01));
+  // The gradient runs along the line through the box's centre at its angle, from edge to edge.
+  const double acrossW = std::fabs(ux) > 1e-9 ? box.width() / std::fabs(ux) : HUGE_VAL;
+  const double acrossH = std::fabs(uy) > 1e-9 ? box.height() / std::fabs(uy) : HUGE_VAL;
+  const double half = std::max(0.5, std::min(acrossW, acrossH) / 2.0 * std::max(f.scale, 0.01));
   const double dx = x - cx, dy = y - cy;
   const double along = dx * ux + dy * uy, across = -dx * uy + dy * ux;
   double t = 0.0;

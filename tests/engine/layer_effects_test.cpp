@@ -228,4 +228,21 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
   EXPECT_EQ(at(1.0), (std::vector<int>{200, 100, 0, 0}));
 }
 
+// A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
+// upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
+TEST(EffectGradient, ALinearGradientSpansTheBoxAlongItsAngle) {
+  LayerEffects fx;
+  engine::OverlayEffect o;
+  o.fill.kind = engine::EffectFill::Kind::Gradient;
+  o.fill.gradient.colors = {{0.0, {0, 0, 0}}, {1.0, {255, 255, 255}}};
+  o.fill.gradient.opacities = {{0.0, 1.0}, {1.0, 1.0}};
+  o.fill.angle = 80;
+  fx.gradientOverlays.push_back(o);
+  engine::LayerNode layer = styled(fx);
+  layer.pixels = engine::Raster::filled({0, 20, kCanvas.right, 40}, {0, 0, 255});
+  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
+  EXPECT_GT(fixtures::rgbAt(out, 40, 20).r, 230) << "the top edge is near the gradient's end";
+  EXPECT_LT(fixtures::rgbAt(out, 40, 39).r, 25) << "the bottom edge near its start";
+}
+
 }  // namespace
