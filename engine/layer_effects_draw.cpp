@@ -61,8 +61,9 @@ void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::ui
 }  // namespace
 
 void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const Rect& box, BlendMode mode,
-                double opacity) {
-  const Rect area = cover.area.intersected(work.bounds());
+                double opacity, const Plane* within) {
+  Rect area = cover.area.intersected(work.bounds());
+  if (within) area = area.intersected(within->area);
   if (area.empty() || !(opacity > 0.0)) return;
   paint::Paint p;
   p.mode = mode == BlendMode::PassThrough ? BlendMode::Normal : mode;
@@ -71,16 +72,20 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
   for (int y = area.top; y < area.bottom; ++y) {
     fillRow(fill, box, y, area.left, area.width(), row.data());
     const float* c = cover.row(y) + (area.left - cover.area.left);
-    for (int i = 0; i < area.width(); ++i)
-      row[std::size_t(4 * i + 3)] = std::uint8_t(std::clamp(c[i] * scale, 0.0f, 1.0f) * row[std::size_t(4 * i + 3)] + 0.5f);
+    const float* w = within ? within->row(y) + (area.left - within->area.left) : nullptr;
+    for (int i = 0; i < area.width(); ++i) {
+      float share = c[i];
+      if (w) share = w[i] > kCovered ? share / w[i] : 0.0f;
+      row[std::size_t(4 * i + 3)] = std::uint8_t(std::clamp(share * scale, 0.0f, 1.0f) * row[std::size_t(4 * i + 3)] + 0.5f);
+    }
     paint::paintSpan(p, work.mutablePixel(area.left, y), row.data(), nullptr, area.width(), area.left, y);
   }
 }
 
-void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity) {
+void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity, const Plane* within) {
   EffectFill f;
   f.color = color;
-  paintCover(work, cover, f, cover.area, mode, opacity);
+  paintCover(work, cover, f, cover.area, mode, opacity, within);
 }
 
 }  // namespace fx
@@ -126,7 +131,7 @@ void drawInnerShadow(Raster& work, const Plane& shape, const ShadowEffect& s) {
   outside = fx::shifted(outside, dx, dy, 1.0f);
   softenInside(outside, s.size, s.spread);
   fx::multiply(outside, shape);
-  fx::paintColor(work, outside, s.color, s.mode, s.opacity);
+  fx::paintColor(work, outside, s.color, s.mode, s.opacity, &shape);
 }
 
 // A glow reaches full strength over the first `range` of its blurred edge.
@@ -149,7 +154,7 @@ void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const 
   applyRange(glow, g.range);
   if (g.fromCenter) fx::invert(glow);
   fx::multiply(glow, shape);
-  fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
+  fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity, &shape);
 }
 
 void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
@@ -162,7 +167,7 @@ void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
     const float diff = std::fabs(a.v[i] - b.v[i]);
     a.v[i] = (s.invert ? diff : 1.0f - diff) * shape.v[i];
   }
-  fx::paintColor(work, a, s.color, s.mode, s.opacity);
+  fx::paintColor(work, a, s.color, s.mode, s.opacity, &shape);
 }
 
 // The ring a stroke covers: outside the shape, inside it, or across its edge. Any pixel the
@@ -218,51 +223,6 @@ Rect coveredBox(const Plane& shape) {
   return left < right ? Rect{left, top, right, bottom} : Rect{};
 }
 
-// What the effects draw, in Photoshop's stacking order, onto `work` (the backdrop).
-void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, const Raster& source, const Plane& shape,
-                 const Boxes& boxes) {
-  fx::ShapeDistances distances(shape);
-  for (auto s = fx.dropShadows.rbegin(); s != fx.dropShadows.rend(); ++s)
-    if (s->enabled) drawDropShadow(work, shape, *s);
-  for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
-    if (g->enabled) drawOuterGlow(work, shape, *g, boxes.of(g->fill));
-  // A pixel layer's outside stroke lies beneath the layer, where semi-transparent pixels let
-  // it show; a shape's or a text's lies only around it.
-  const bool beneath = node.kind == LayerKind::Normal && !hasVectorMask(node);
-  const auto outside = [](const StrokeEffect& s) { return s.position == StrokeEffect::Position::Outside; };
-  if (beneath)
-    for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
-      if (s->enabled && drawable(s->fill) && outside(*s)) {
-        Plane cover(shape.area);
-        const Plane& d = distances.toShape();
-        for (std::size_t i = 0; i < cover.v.size(); ++i)
-          cover.v[i] = std::clamp(float(s->size) + 1.0f - d.v[i], 0.0f, 1.0f);
-        fx::paintCover(work, cover, s->fill, boxes.of(s->fill), s->mode, s->opacity);
-      }
-  paint::Paint content = paint::paintOf(node);
-  content.alpha = content.fill < 1.0f ? 255 : node.fillOpacity;
-  paint::paint(source, work, content);
-  const auto overlays = [&](const std::vector<OverlayEffect>& list) {
-    for (auto o = list.rbegin(); o != list.rend(); ++o)
-      if (o->enabled && drawable(o->fill))
-        fx::paintCover(work, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity);
-  };
-  overlays(fx.patternOverlays);
-  overlays(fx.gradientOverlays);
-  overlays(fx.colorOverlays);
-  for (auto s = fx.satins.rbegin(); s != fx.satins.rend(); ++s)
-    if (s->enabled) drawSatin(work, shape, *s);
-  for (auto g = fx.innerGlows.rbegin(); g != fx.innerGlows.rend(); ++g)
-    if (g->enabled) drawInnerGlow(work, shape, *g, boxes.of(g->fill));
-  for (auto s = fx.innerShadows.rbegin(); s != fx.innerShadows.rend(); ++s)
-    if (s->enabled) drawInnerShadow(work, shape, *s);
-  for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
-    if (s->enabled && drawable(s->fill) && !(beneath && outside(*s)))
-      fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
-  for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
-    if (b->enabled) fx::drawBevel(work, shape, distances, *b);
-}
-
 // surface = surface faded towards `work` by `strength` x weights, in premultiplied terms.
 void fadeTowards(Raster& surface, const Raster& work, int strength, const std::uint8_t* weights) {
   const Rect& r = work.bounds();
@@ -281,6 +241,105 @@ void fadeTowards(Raster& surface, const Raster& work, int strength, const std::u
       d[3] = std::uint8_t(a);
     }
   }
+}
+
+// A pixel layer's outside stroke lies beneath the layer, where semi-transparent pixels let it
+// show; a shape's or a text's lies only around it.
+bool strokeBeneath(const LayerNode& node, const StrokeEffect& s) {
+  return s.position == StrokeEffect::Position::Outside && node.kind == LayerKind::Normal && !hasVectorMask(node);
+}
+
+// Effects that colour the layer inside its shape, over its own pixels.
+bool hasInteriorEffects(const LayerEffects& fx) {
+  const auto any = [](const auto& list, const auto& drawn) { return std::any_of(list.begin(), list.end(), drawn); };
+  const auto on = [](const auto& e) { return e.enabled; };
+  const auto overlay = [](const OverlayEffect& o) { return o.enabled && drawable(o.fill); };
+  return any(fx.colorOverlays, overlay) || any(fx.gradientOverlays, overlay) || any(fx.patternOverlays, overlay) ||
+         any(fx.satins, on) || any(fx.innerGlows, on) || any(fx.innerShadows, on) ||
+         any(fx.strokes, [](const StrokeEffect& s) {
+           return s.enabled && drawable(s.fill) && s.position == StrokeEffect::Position::Inside;
+         });
+}
+
+// Drop shadows, outer glows and the strokes beneath the layer, onto the backdrop.
+void drawBehind(Raster& work, const LayerNode& node, const LayerEffects& fx, const Plane& shape,
+                fx::ShapeDistances& distances, const Boxes& boxes) {
+  for (auto s = fx.dropShadows.rbegin(); s != fx.dropShadows.rend(); ++s)
+    if (s->enabled) drawDropShadow(work, shape, *s);
+  for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
+    if (g->enabled) drawOuterGlow(work, shape, *g, boxes.of(g->fill));
+  for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s) {
+    if (!s->enabled || !drawable(s->fill) || !strokeBeneath(node, *s)) continue;
+    Plane cover(shape.area);
+    const Plane& d = distances.toShape();
+    for (std::size_t i = 0; i < cover.v.size(); ++i) cover.v[i] = std::clamp(float(s->size) + 1.0f - d.v[i], 0.0f, 1.0f);
+    fx::paintCover(work, cover, s->fill, boxes.of(s->fill), s->mode, s->opacity);
+  }
+}
+
+// The layer's pixels as a share of its shape: what it shows where its shape is whole.
+Raster contentWithinShape(const Raster& source, const Plane& shape) {
+  Raster out = source;
+  const Rect both = out.bounds().intersected(shape.area);
+  for (int y = both.top; y < both.bottom; ++y) {
+    std::uint8_t* p = out.mutablePixel(both.left, y);
+    const float* s = shape.row(y) + (both.left - shape.area.left);
+    for (int i = 0; i < both.width(); ++i, p += 4)
+      p[3] = s[i] > fx::kCovered ? std::uint8_t(std::min(255.0f, p[3] / s[i] + 0.5f)) : 0;
+  }
+  return out;
+}
+
+// The layer's pixels and the effects inside its shape: painted as if the shape were whole, then
+// faded in by the shape, so that its soft edge shows the backdrop and not the layer twice.
+void drawInside(Raster& work, const LayerNode& node, const LayerEffects& fx, const Raster& source, const Plane& shape,
+                const Boxes& boxes, fx::ShapeDistances& distances) {
+  paint::Paint content = paint::paintOf(node);
+  content.alpha = content.fill < 1.0f ? 255 : node.fillOpacity;
+  if (!hasInteriorEffects(fx)) {
+    paint::paint(source, work, content);
+    return;
+  }
+  Raster inside = work;
+  paint::paint(contentWithinShape(source, shape), inside, content);
+  const auto overlays = [&](const std::vector<OverlayEffect>& list) {
+    for (auto o = list.rbegin(); o != list.rend(); ++o)
+      if (o->enabled && drawable(o->fill))
+        fx::paintCover(inside, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity, &shape);
+  };
+  overlays(fx.patternOverlays);
+  overlays(fx.gradientOverlays);
+  overlays(fx.colorOverlays);
+  for (auto s = fx.satins.rbegin(); s != fx.satins.rend(); ++s)
+    if (s->enabled) drawSatin(inside, shape, *s);
+  for (auto g = fx.innerGlows.rbegin(); g != fx.innerGlows.rend(); ++g)
+    if (g->enabled) drawInnerGlow(inside, shape, *g, boxes.of(g->fill));
+  for (auto s = fx.innerShadows.rbegin(); s != fx.innerShadows.rend(); ++s)
+    if (s->enabled) drawInnerShadow(inside, shape, *s);
+  for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
+    if (s->enabled && drawable(s->fill) && s->position == StrokeEffect::Position::Inside)
+      fx::paintCover(inside, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity, &shape);
+  const Rect& r = work.bounds();
+  std::vector<std::uint8_t> weights(std::size_t(r.area()));
+  for (int y = r.top; y < r.bottom; ++y) {
+    const float* s = shape.row(y) + (r.left - shape.area.left);
+    std::uint8_t* w = weights.data() + std::size_t(y - r.top) * std::size_t(r.width());
+    for (int i = 0; i < r.width(); ++i) w[i] = std::uint8_t(std::clamp(s[i], 0.0f, 1.0f) * 255.0f + 0.5f);
+  }
+  fadeTowards(work, inside, 255, weights.data());
+}
+
+// What the effects draw, in Photoshop's stacking order, onto `work` (the backdrop).
+void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, const Raster& source, const Plane& shape,
+                 const Boxes& boxes) {
+  fx::ShapeDistances distances(shape);
+  drawBehind(work, node, fx, shape, distances, boxes);
+  drawInside(work, node, fx, source, shape, boxes, distances);
+  for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
+    if (s->enabled && drawable(s->fill) && !strokeBeneath(node, *s) && s->position != StrokeEffect::Position::Inside)
+      fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
+  for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
+    if (b->enabled) fx::drawBevel(work, shape, distances, *b);
 }
 
 }  // namespace

@@ -9,9 +9,12 @@ namespace engine::fx {
 
 // Paints `fill` onto `work` where `cover` says, times `opacity`, with `mode`. Gradients span
 // `box` (the layer's bounds, or the canvas when not aligned with the layer).
+// `within`, where given, is the shape the cover was drawn inside of: the cover is taken as a
+// share of it, for effects painted onto the layer's own colours before its shape fades them in.
 void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const Rect& box, BlendMode mode,
-                double opacity);
-void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity);
+                double opacity, const Plane* within = nullptr);
+void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity,
+                const Plane* within = nullptr);
 
 // The bevel's highlights and shadows, lit by its angle and altitude, onto `work`.
 void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& bevel);

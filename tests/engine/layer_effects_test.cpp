@@ -141,6 +141,28 @@ TEST(StrokeEffect, AnInsideStrokeFollowsTheEdgeBeyondTheCanvas) {
   EXPECT_EQ(fixtures::rgbAt(out, 40, kCanvas.bottom - 2), (engine::Rgb{0, 0, 255}));
 }
 
+// Effects inside the shape colour the layer itself: over a half-transparent layer an overlay
+// or an inside stroke gives its colour at the layer's own coverage, it adds no coverage.
+TEST(LayerEffects, InteriorEffectsColourTheLayerWithoutThickeningItsSoftParts) {
+  LayerEffects overlay;
+  engine::OverlayEffect o;
+  o.fill.color = {255, 0, 0};
+  overlay.colorOverlays.push_back(o);
+  LayerEffects inside;
+  engine::StrokeEffect s;
+  s.position = engine::StrokeEffect::Position::Inside;
+  s.size = 40;
+  s.fill.color = {255, 0, 0};
+  inside.strokes.push_back(s);
+  for (const LayerEffects& fx : {overlay, inside}) {
+    engine::LayerNode layer = styled(fx);
+    layer.pixels = engine::Raster::filled(kShape, {0, 0, 255}, 128);
+    const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
+    EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{255, 0, 0}));
+    EXPECT_NEAR(fixtures::alphaAt(out, 40, 30), 128, 1);
+  }
+}
+
 TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
   LayerEffects fx;
   engine::OverlayEffect overlay;
