@@ -140,7 +140,7 @@ void blur(Plane& p, double size, float outside) {
   }
 }
 
-Plane distances(const Plane& p, bool toShape, float threshold, std::vector<std::size_t>* nearest) {
+Plane distances(const Plane& p, bool toShape, float threshold, std::vector<int>* nearest) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
   const int w = p.area.width(), h = p.area.height();
   Plane out(p.area);
@@ -161,8 +161,8 @@ Plane distances(const Plane& p, bool toShape, float threshold, std::vector<std::
       const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
       out.v[i] = std::sqrt(line[std::size_t(y)]);
       if (nearest) {
-        const std::size_t row = std::size_t(columnSite[std::size_t(y)]) * std::size_t(w);
-        (*nearest)[i] = row + std::size_t(rowSite[row + std::size_t(x)]);
+        const int row = columnSite[std::size_t(y)] * w;
+        (*nearest)[i] = row + rowSite[std::size_t(row) + std::size_t(x)];
       }
     }
   }
@@ -178,28 +178,30 @@ Plane distances(const Plane& p, bool toShape, float threshold, std::vector<std::
 }
 
 Plane distancesToOutsideEdge(const Plane& shape) {
-  std::vector<std::size_t> nearest;
+  std::vector<int> nearest;
   Plane d = distances(shape, false, kCovered, &nearest);
-  const int w = shape.area.width();
-  for (std::size_t i = 0; i < d.v.size(); ++i) {
-    if (!(d.v[i] > 0.0f) || !std::isfinite(d.v[i])) continue;
-    const int px = int(i % std::size_t(w)), py = int(i / std::size_t(w));
-    const int sx = int(nearest[i] % std::size_t(w)), sy = int(nearest[i] / std::size_t(w));
-    const int dx = px - sx, dy = py - sy;
-    if (std::fabs(std::sqrt(float(dx * dx + dy * dy)) - d.v[i]) > 1e-3f) continue;  // the area's border is nearer
-    // The pixel next to the nearest outside one, towards this one, holds the edge.
-    const int rx = sx + (std::abs(dx) >= std::abs(dy) ? (dx > 0) - (dx < 0) : 0);
-    const int ry = sy + (std::abs(dy) > std::abs(dx) ? (dy > 0) - (dy < 0) : 0);
-    d.v[i] -= 1.0f - std::clamp(shape.v[std::size_t(ry) * std::size_t(w) + std::size_t(rx)], 0.0f, 1.0f);
+  const int w = shape.area.width(), h = shape.area.height();
+  for (int y = 0; y < h; ++y) {
+    float* row = d.v.data() + std::size_t(y) * std::size_t(w);
+    const int* site = nearest.data() + std::size_t(y) * std::size_t(w);
+    for (int x = 0; x < w; ++x) {
+      if (!(row[x] > 0.0f) || !std::isfinite(row[x])) continue;
+      const int sx = site[x] % w, sy = site[x] / w, dx = x - sx, dy = y - sy;
+      if (row[x] * row[x] + 0.5f < float(dx * dx + dy * dy)) continue;  // the area's border is nearer
+      // The pixel next to the nearest outside one, towards this one, holds the edge.
+      const int rx = sx + (std::abs(dx) >= std::abs(dy) ? (dx > 0) - (dx < 0) : 0);
+      const int ry = sy + (std::abs(dy) > std::abs(dx) ? (dy > 0) - (dy < 0) : 0);
+      row[x] -= 1.0f - std::clamp(shape.v[std::size_t(ry) * std::size_t(w) + std::size_t(rx)], 0.0f, 1.0f);
+    }
   }
   return d;
 }
 
 Plane distancesToEdge(const Plane& shape) {
-  std::vector<std::size_t> nearest;
+  std::vector<int> nearest;
   Plane d = distances(shape, true, kCovered, &nearest);
   for (std::size_t i = 0; i < d.v.size(); ++i)
-    if (d.v[i] > 0.0f && std::isfinite(d.v[i])) d.v[i] += 1.0f - std::min(1.0f, shape.v[nearest[i]]);
+    if (d.v[i] > 0.0f && std::isfinite(d.v[i])) d.v[i] += 1.0f - std::min(1.0f, shape.v[std::size_t(nearest[i])]);
   return d;
 }
 

@@ -39,7 +39,7 @@ int blurReach(double size);
 // For each pixel, the Euclidean distance to the nearest pixel whose value is at least
 // `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.
 // `nearest`, when given, receives for each pixel the index of the nearest such pixel (toShape).
-Plane distances(const Plane& p, bool toShape, float threshold = 0.5f, std::vector<std::size_t>* nearest = nullptr);
+Plane distances(const Plane& p, bool toShape, float threshold = 0.5f, std::vector<int>* nearest = nullptr);
 // Any pixel a layer covers at all belongs to its shape, for the effects that follow its edge.
 inline constexpr float kCovered = 1.0f / 512.0f;
 // Distances to the shape measured from its anti-aliased edge: a partly covered edge pixel
