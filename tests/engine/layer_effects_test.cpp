@@ -43,6 +43,17 @@ LayerEffects dropShadow(double angle) {
   return fx;
 }
 
+// A red stroke at `position`, `size` pixels wide.
+LayerEffects redStroke(engine::StrokeEffect::Position position, double size) {
+  LayerEffects fx;
+  engine::StrokeEffect s;
+  s.position = position;
+  s.size = size;
+  s.fill.color = {255, 0, 0};
+  fx.strokes.push_back(s);
+  return fx;
+}
+
 TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   // Light from the upper left (120 degrees): the shadow shows below and to the right.
   const engine::Raster out = draw(styled(dropShadow(120)));
@@ -68,13 +79,7 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
                                                                 {"Inside", P::Inside, false, true},
                                                                 {"Center", P::Center, true, true}}) {
     SCOPED_TRACE(name);
-    LayerEffects fx;
-    engine::StrokeEffect s;
-    s.position = position;
-    s.size = 4;
-    s.fill.color = {255, 0, 0};
-    fx.strokes.push_back(s);
-    const engine::Raster out = draw(styled(fx));
+    const engine::Raster out = draw(styled(redStroke(position, 4)));
     const engine::Rgb red{255, 0, 0};
     EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, outsideRing);            // 2 px outside the left edge
     EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, insideRing);             // 2 px inside it
@@ -87,11 +92,7 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
 // stroke shows through and the result is opaque. Its outer edge keeps the layer's sub-pixel
 // edge: a last column covered a quarter puts the stroke's end a quarter into its last pixel.
 TEST(StrokeEffect, APixelLayersOutsideStrokeLiesBeneathItAndFollowsItsAntiAliasedEdge) {
-  LayerEffects fx;
-  engine::StrokeEffect s;
-  s.size = 2;
-  s.fill.color = {255, 0, 0};
-  fx.strokes.push_back(s);
+  const LayerEffects fx = redStroke(engine::StrokeEffect::Position::Outside, 2);
   engine::LayerNode layer = styled(fx);
   layer.pixels = engine::Raster::filled(kShape, {0, 0, 255}, 128);
   for (int y = kShape.top; y < kShape.bottom; ++y) layer.pixels.mutablePixel(kShape.right - 1, y)[3] = 64;
@@ -106,11 +107,7 @@ TEST(StrokeEffect, APixelLayersOutsideStrokeLiesBeneathItAndFollowsItsAntiAliase
 // A fill layer's shape is its vector mask: a gradient that fades out inside it does not move
 // the stroke in from the outline.
 TEST(StrokeEffect, AFillLayersStrokeFollowsItsVectorMaskNotWhatItsFillShows) {
-  LayerEffects fx;
-  engine::StrokeEffect s;
-  s.size = 2;
-  s.fill.color = {255, 0, 0};
-  fx.strokes.push_back(s);
+  const LayerEffects fx = redStroke(engine::StrokeEffect::Position::Outside, 2);
   engine::LayerNode layer = styled(fx);
   layer.kind = engine::LayerKind::GradientFill;
   fixtures::addBlock(layer, "vmsk",
@@ -127,12 +124,7 @@ TEST(StrokeEffect, AFillLayersStrokeFollowsItsVectorMaskNotWhatItsFillShows) {
 // A layer that runs off the canvas has its edge out there: its inside stroke does not show
 // along the canvas's border.
 TEST(StrokeEffect, AnInsideStrokeFollowsTheEdgeBeyondTheCanvas) {
-  LayerEffects fx;
-  engine::StrokeEffect s;
-  s.position = engine::StrokeEffect::Position::Inside;
-  s.size = 3;
-  s.fill.color = {255, 0, 0};
-  fx.strokes.push_back(s);
+  const LayerEffects fx = redStroke(engine::StrokeEffect::Position::Inside, 3);
   engine::LayerNode layer = styled(fx);
   layer.pixels = engine::Raster::filled({-2, -2, kCanvas.right + 2, kCanvas.bottom + 2}, {0, 0, 255});
   const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
@@ -148,13 +140,7 @@ TEST(LayerEffects, InteriorEffectsColourTheLayerWithoutThickeningItsSoftParts) {
   engine::OverlayEffect o;
   o.fill.color = {255, 0, 0};
   overlay.colorOverlays.push_back(o);
-  LayerEffects inside;
-  engine::StrokeEffect s;
-  s.position = engine::StrokeEffect::Position::Inside;
-  s.size = 40;
-  s.fill.color = {255, 0, 0};
-  inside.strokes.push_back(s);
-  for (const LayerEffects& fx : {overlay, inside}) {
+  for (const LayerEffects& fx : {overlay, redStroke(engine::StrokeEffect::Position::Inside, 40)}) {
     engine::LayerNode layer = styled(fx);
     layer.pixels = engine::Raster::filled(kShape, {0, 0, 255}, 128);
     const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
