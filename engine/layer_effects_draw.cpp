@@ -69,14 +69,19 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
   p.mode = mode == BlendMode::PassThrough ? BlendMode::Normal : mode;
   std::vector<std::uint8_t> row(std::size_t(area.width()) * 4);
   const float scale = float(std::clamp(opacity, 0.0, 1.0));
+  // A plain colour is the same on every row: only its alpha changes.
+  const bool plain = !(fill.kind == EffectFill::Kind::Gradient && !fill.gradient.colors.empty()) &&
+                     !(fill.kind == EffectFill::Kind::Pattern && !fill.pattern.empty());
+  if (plain) fillRow(fill, box, area.top, area.left, area.width(), row.data());
   for (int y = area.top; y < area.bottom; ++y) {
-    fillRow(fill, box, y, area.left, area.width(), row.data());
+    if (!plain) fillRow(fill, box, y, area.left, area.width(), row.data());
     const float* c = cover.row(y) + (area.left - cover.area.left);
     const float* w = within ? within->row(y) + (area.left - within->area.left) : nullptr;
     for (int i = 0; i < area.width(); ++i) {
       float share = c[i];
       if (w) share = w[i] > kCovered ? share / w[i] : 0.0f;
-      row[std::size_t(4 * i + 3)] = std::uint8_t(std::clamp(share * scale, 0.0f, 1.0f) * row[std::size_t(4 * i + 3)] + 0.5f);
+      std::uint8_t& alpha = row[std::size_t(4 * i + 3)];
+      alpha = std::uint8_t(std::clamp(share * scale, 0.0f, 1.0f) * (plain ? 255.0f : float(alpha)) + 0.5f);
     }
     paint::paintSpan(p, work.mutablePixel(area.left, y), row.data(), nullptr, area.width(), area.left, y);
   }
@@ -229,10 +234,18 @@ void fadeTowards(Raster& surface, const Raster& work, int strength, const std::u
   for (int y = r.top; y < r.bottom; ++y) {
     const std::uint8_t* w = work.pixel(r.left, y);
     std::uint8_t* d = surface.mutablePixel(r.left, y);
+    if (!weights && strength == 255) {
+      std::copy(w, w + std::size_t(r.width()) * 4, d);
+      continue;
+    }
     const std::uint8_t* k = weights ? weights + std::size_t(y - r.top) * std::size_t(r.width()) : nullptr;
     for (int i = 0; i < r.width(); ++i, w += 4, d += 4) {
       const int t = k ? paint::div255(strength * k[i]) : strength;
       if (t == 0) continue;
+      if (t == 255) {
+        std::copy(w, w + 4, d);
+        continue;
+      }
       const int a = paint::div255(d[3] * (255 - t) + w[3] * t);
       for (int c = 0; c < 3 && a; ++c) {
         const int premultiplied = paint::div255(d[c] * d[3]) * (255 - t) + paint::div255(w[c] * w[3]) * t;

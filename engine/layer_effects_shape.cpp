@@ -11,20 +11,65 @@ namespace engine::fx {
 
 namespace {
 
-// One box blur of radius r along a line of n values spaced by `step`, in place. `tmp` holds
-// the line as it was, with r values of `outside` on either side.
-void boxLine(float* line, int n, int step, int r, float outside, std::vector<float>& tmp) {
+// One box blur of radius r along a row of n values, in place. `tmp` holds the row as it was,
+// with r values of `outside` on either side.
+void boxRow(float* line, int n, int r, float outside, std::vector<float>& tmp) {
   tmp.resize(std::size_t(n + 2 * r + 1));
   float* padded = tmp.data();
   std::fill(padded, padded + r, outside);
-  for (int i = 0; i < n; ++i) padded[r + i] = line[std::ptrdiff_t(i) * step];
+  std::copy(line, line + n, padded + r);
   std::fill(padded + r + n, padded + n + 2 * r + 1, outside);
   const float scale = 1.0f / float(2 * r + 1);
   double sum = 0.0;
   for (int i = 0; i < 2 * r + 1; ++i) sum += padded[i];
   for (int i = 0; i < n; ++i) {
-    line[std::ptrdiff_t(i) * step] = float(sum) * scale;
+    line[i] = float(sum) * scale;
     sum += padded[i + 2 * r + 1] - padded[i];
+  }
+}
+
+// The same blur down every column at once, a row at a time (the rows stay in cache, and the
+// sums of neighbouring columns are worked out together). `was` receives the plane as it was.
+void boxColumns(float* p, int w, int h, int r, float outside, std::vector<float>& was, std::vector<double>& sums) {
+  was.assign(p, p + std::size_t(w) * std::size_t(h));
+  const auto in = [&](int y) { return y >= 0 && y < h ? was.data() + std::size_t(y) * std::size_t(w) : nullptr; };
+  sums.assign(std::size_t(w), 0.0);
+  for (int y = -r; y <= r; ++y) {
+    const float* s = in(y);
+    for (int x = 0; x < w; ++x) sums[std::size_t(x)] += s ? s[x] : outside;
+  }
+  const float scale = 1.0f / float(2 * r + 1);
+  for (int y = 0; y < h; ++y) {
+    float* d = p + std::size_t(y) * std::size_t(w);
+    for (int x = 0; x < w; ++x) d[x] = float(sums[std::size_t(x)]) * scale;
+    const float *enter = in(y + r + 1), *leave = in(y - r);
+    double* sum = sums.data();
+    if (enter && leave)
+      for (int x = 0; x < w; ++x) sum[x] += enter[x] - leave[x];
+    else
+      for (int x = 0; x < w; ++x) sum[x] += (enter ? enter[x] : outside) - (leave ? leave[x] : outside);
+  }
+}
+
+// The squared distances along a row to the nearest pixel that is (`toShape`) or is not in the
+// shape, with the nearest one's position; a tie goes to the left. Infinite where there is none.
+void rowDistances(const float* src, int n, bool toShape, float threshold, float* out, int* nearest) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  int last = -1;
+  for (int x = 0; x < n; ++x) {
+    if ((src[x] >= threshold) == toShape) last = x;
+    out[x] = last < 0 ? kInf : float(x - last) * float(x - last);
+    if (nearest) nearest[x] = last < 0 ? 0 : last;
+  }
+  int next = -1;
+  for (int x = n - 1; x >= 0; --x) {
+    if ((src[x] >= threshold) == toShape) next = x;
+    if (next < 0) continue;
+    const float d = float(next - x) * float(next - x);
+    if (d < out[x]) {
+      out[x] = d;
+      if (nearest) nearest[x] = next;
+    }
   }
 }
 
@@ -133,25 +178,23 @@ void blur(Plane& p, double size, float outside) {
   if (!(size > 0.0) || p.area.empty()) return;
   const int w = p.area.width(), h = p.area.height();
   std::vector<float> tmp;
+  std::vector<double> sums;
   for (int r : boxRadii(std::min(size, 4000.0))) {
     if (r <= 0) continue;
-    for (int y = 0; y < h; ++y) boxLine(p.v.data() + std::size_t(y) * std::size_t(w), w, 1, r, outside, tmp);
-    for (int x = 0; x < w; ++x) boxLine(p.v.data() + x, h, w, r, outside, tmp);
+    for (int y = 0; y < h; ++y) boxRow(p.v.data() + std::size_t(y) * std::size_t(w), w, r, outside, tmp);
+    boxColumns(p.v.data(), w, h, r, outside, tmp, sums);
   }
 }
 
 Plane distances(const Plane& p, bool toShape, float threshold, std::vector<int>* nearest) {
-  constexpr float kInf = std::numeric_limits<float>::infinity();
   const int w = p.area.width(), h = p.area.height();
   Plane out(p.area);
   std::vector<float> f(std::size_t(std::max(w, h))), line(f.size());
   std::vector<int> v, columnSite(nearest ? std::size_t(h) : 0), rowSite(nearest ? p.v.size() : 0);
   std::vector<float> z;
   for (int y = 0; y < h; ++y) {
-    const float* src = p.v.data() + std::size_t(y) * std::size_t(w);
-    for (int x = 0; x < w; ++x) f[std::size_t(x)] = (src[x] >= threshold) == toShape ? 0.0f : kInf;
-    distanceLine(f.data(), w, out.v.data() + std::size_t(y) * std::size_t(w), v, z,
-                 nearest ? rowSite.data() + std::size_t(y) * std::size_t(w) : nullptr);
+    const std::size_t at = std::size_t(y) * std::size_t(w);
+    rowDistances(p.v.data() + at, w, toShape, threshold, out.v.data() + at, nearest ? rowSite.data() + at : nullptr);
   }
   if (nearest) nearest->assign(p.v.size(), 0);
   for (int x = 0; x < w; ++x) {
