@@ -11,11 +11,17 @@
 
 using namespace engine;
 using fixtures::alphaAt;
+using fixtures::blended;
 using fixtures::blendOne;
+using fixtures::layerSet;
+using fixtures::mergedAt;
 using fixtures::rgbAt;
 using fixtures::solidLayer;
+using fixtures::strip;
 
 namespace {
+
+constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255}, kGrey{128, 128, 128};
 
 // A feathered step: the share of a Gaussian of deviation `sigma` that lies on the near side of an
 // edge `distance` pixels away from the pixel's centre.
@@ -28,6 +34,24 @@ LayerNode maskedToTheLeft(const Rect& layer, int edge, int maskTop, int maskBott
   std::uint8_t* m = n.mask.pixels.mutableData();
   std::fill(m, m + n.mask.pixels.bounds().area(), std::uint8_t(255));
   return n;
+}
+
+// An artboard block as Photoshop writes it: the rectangle and the background type (1 white,
+// 2 black, 3 transparent, 4 the colour given).
+std::vector<std::uint8_t> artboardBlock(const Rect& r, int background, Rgb colour) {
+  samples::DescriptorWriter d;
+  d.w.u32(16);
+  d.object("artboard", 3);
+  d.key("artboardRect");
+  d.w.tag("Objc");
+  d.object("classFloatRect", 4);
+  d.real("Top ", r.top);
+  d.real("Left", r.left);
+  d.real("Btom", r.bottom);
+  d.real("Rght", r.right);
+  d.rgb("Clr ", colour.r, colour.g, colour.b);
+  d.integer("artboardBackgroundType", background);
+  return std::move(d.w.buffer());
 }
 
 }  // namespace
@@ -44,85 +68,64 @@ TEST(BlendModes, SeparableModesMatchTheirFormulasAndTheOthersKeepLuminosityOrCol
   EXPECT_EQ(blendOne(BlendMode::Subtract, b, s), (Rgb{100, 0, 25}));
 
   // Non-separable modes keep the backdrop's luminosity or colour.
-  const Rgb grey{128, 128, 128}, red{255, 0, 0};
-  const Rgb color = blendOne(BlendMode::Color, grey, red);
+  const Rgb color = blendOne(BlendMode::Color, kGrey, kRed), luminosity = blendOne(BlendMode::Luminosity, kRed, kGrey);
   EXPECT_GT(color.r, color.g);  // takes the red hue
   EXPECT_NEAR(0.3 * color.r + 0.59 * color.g + 0.11 * color.b, 128, 2);  // keeps grey's luminosity
-  EXPECT_EQ(blendOne(BlendMode::Luminosity, red, grey).r > blendOne(BlendMode::Luminosity, red, grey).g, true);
-  EXPECT_EQ(blendOne(BlendMode::Saturation, red, grey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
+  EXPECT_GT(luminosity.r, luminosity.g);
+  EXPECT_EQ(blendOne(BlendMode::Saturation, kRed, kGrey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
 }
 
 TEST(Groups, OpacityAndIsolationOfSetsAndPassThroughFadingBetweenBackdropAndResult) {
   // A set at 50 % over white: its member's colour at half strength.
-  LayerNode set = LayerNode::layerSet("set");
-  set.blendMode = BlendMode::Normal;
-  set.opacity = 128;
-  set.children.push_back(solidLayer("red", {0, 0, 1, 1}, {255, 0, 0}));
-  std::vector<LayerNode> stack{set, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
-  EXPECT_EQ(rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{255, 127, 127}));
+  EXPECT_EQ(mergedAt({layerSet(BlendMode::Normal, {strip(kRed)}, 128), strip(kWhite)}), (Rgb{255, 127, 127}));
 
   // A multiply member inside an isolated (normal) set has nothing to multiply with: it shows
   // its own colour; in a pass-through set it multiplies with what lies below.
-  LayerNode isolated = LayerNode::layerSet("isolated");
-  isolated.blendMode = BlendMode::Normal;
-  isolated.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {128, 128, 128}));
-  isolated.children[0].blendMode = BlendMode::Multiply;
-  std::vector<LayerNode> a{isolated, solidLayer("below", {0, 0, 1, 1}, {200, 200, 200})};
-  EXPECT_EQ(rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
+  std::vector<LayerNode> a{layerSet(BlendMode::Normal, {blended(strip(kGrey), BlendMode::Multiply)}),
+                           strip({200, 200, 200})};
+  EXPECT_EQ(mergedAt(a), kGrey);
   a[0].blendMode = BlendMode::PassThrough;
-  EXPECT_EQ(rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(mergedAt(a), (Rgb{100, 100, 100}));
 
   // A pass-through set fades between the backdrop and its result.
-  LayerNode fading = LayerNode::layerSet("fading");
-  fading.opacity = 128;
-  fading.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {0, 0, 0}));
-  fading.children[0].blendMode = BlendMode::Multiply;
-  std::vector<LayerNode> faded{fading, solidLayer("below", {0, 0, 2, 1}, {200, 200, 200})};
-  const Raster out = compositeLayers(faded, {0, 0, 2, 1});
-  EXPECT_EQ(rgbAt(out, 0, 0), (Rgb{100, 100, 100}));
-  EXPECT_EQ(rgbAt(out, 1, 0), (Rgb{200, 200, 200}));
+  std::vector<LayerNode> faded{layerSet(BlendMode::PassThrough, {blended(strip({0, 0, 0}), BlendMode::Multiply)}, 128),
+                               strip({200, 200, 200}, 2)};
+  EXPECT_EQ(mergedAt(faded, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(mergedAt(faded, 1), (Rgb{200, 200, 200}));
   faded[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
-  EXPECT_EQ(rgbAt(compositeLayers(faded, {0, 0, 2, 1}), 0, 0), (Rgb{200, 200, 200}));
+  EXPECT_EQ(mergedAt(faded), (Rgb{200, 200, 200}));
 }
 
 TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
-  std::vector<LayerNode> stack{solidLayer("clipped", {0, 0, 4, 1}, {0, 0, 255}), solidLayer("base", {0, 0, 2, 1}, {255, 0, 0})};
+  std::vector<LayerNode> stack{strip(kBlue, 4), strip(kRed, 2)};
   stack[0].clipping = true;
   const Raster out = compositeLayers(stack, {0, 0, 4, 1});
-  EXPECT_EQ(rgbAt(out, 1, 0), (Rgb{0, 0, 255}));
+  EXPECT_EQ(rgbAt(out, 1, 0), kBlue);
   EXPECT_EQ(alphaAt(out, 3, 0), 0);
   stack[1].visible = false;  // a hidden base hides its clipped layers too
   EXPECT_EQ(alphaAt(compositeLayers(stack, {0, 0, 4, 1}), 1, 0), 0);
 
   // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
-  std::vector<LayerNode> tinted{solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}),
-                                solidLayer("base", {0, 0, 2, 1}, {255, 255, 255}),
-                                solidLayer("grey", {0, 0, 2, 1}, {200, 200, 200})};
+  std::vector<LayerNode> tinted{strip(kRed), blended(strip(kWhite), BlendMode::Multiply), strip({200, 200, 200})};
   tinted[0].clipping = true;
-  tinted[1].blendMode = BlendMode::Multiply;
-  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{200, 0, 0}));
+  EXPECT_EQ(mergedAt(tinted), (Rgb{200, 0, 0}));
   tinted[1].opacity = 128;
-  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{200, 100, 100}));
+  EXPECT_EQ(mergedAt(tinted), (Rgb{200, 100, 100}));
   // Fill opacity of the base hides only the base's own colour, not the clipped layers.
-  tinted[1].opacity = 255;
-  tinted[1].blendMode = BlendMode::Normal;
+  tinted[1] = strip(kWhite);
   tinted[1].fillOpacity = 0;
   tinted[0].opacity = 128;
-  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{228, 100, 100}));
+  EXPECT_EQ(mergedAt(tinted), (Rgb{228, 100, 100}));
 
   // A pass-through base lets its members and the clipped layers blend with what is below.
   // White only on the left; the set's red exclusion layer covers both pixels; green lighter
   // colour is clipped to the set.
-  LayerNode base = LayerNode::layerSet("set");
-  base.children.push_back(solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}));
-  base.children[0].blendMode = BlendMode::Exclusion;
-  std::vector<LayerNode> passing{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), base,
-                                 solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
+  std::vector<LayerNode> passing{blended(strip({0, 255, 0}, 2), BlendMode::LighterColor),
+                                 layerSet(BlendMode::PassThrough, {blended(strip(kRed, 2), BlendMode::Exclusion)}),
+                                 strip(kWhite)};
   passing[0].clipping = true;
-  passing[0].blendMode = BlendMode::LighterColor;
-  const Raster through = compositeLayers(passing, {0, 0, 2, 1});
-  EXPECT_EQ(rgbAt(through, 0, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
-  EXPECT_EQ(rgbAt(through, 1, 0), (Rgb{0, 255, 0})) << "green is lighter than red";
+  EXPECT_EQ(mergedAt(passing, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
+  EXPECT_EQ(mergedAt(passing, 1), (Rgb{0, 255, 0})) << "green is lighter than red";
 }
 
 TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadius) {
@@ -168,42 +171,18 @@ TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
   EXPECT_EQ(alphaAt(widest, 100, 2), alphaAt(compositeLayers({layer}, area), 100, 2));
 }
 
-namespace {
-
-// An artboard block as Photoshop writes it: the rectangle and the background type (1 white,
-// 2 black, 3 transparent, 4 the colour given).
-std::vector<std::uint8_t> artboardBlock(const Rect& r, int background, Rgb colour) {
-  samples::DescriptorWriter d;
-  d.w.u32(16);
-  d.object("artboard", 3);
-  d.key("artboardRect");
-  d.w.tag("Objc");
-  d.object("classFloatRect", 4);
-  d.real("Top ", r.top);
-  d.real("Left", r.left);
-  d.real("Btom", r.bottom);
-  d.real("Rght", r.right);
-  d.rgb("Clr ", colour.r, colour.g, colour.b);
-  d.integer("artboardBackgroundType", background);
-  return std::move(d.w.buffer());
-}
-
-}  // namespace
-
 TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
   const Rect canvas = Rect::fromSize(60, 40);
-  const Rgb blue{0, 0, 255}, own{200, 30, 30};
+  const Rgb own{200, 30, 30};
   const std::pair<int, std::optional<Rgb>> backgrounds[] = {
-      {1, Rgb{255, 255, 255}}, {2, Rgb{0, 0, 0}}, {3, std::nullopt}, {4, own}};
+      {1, kWhite}, {2, Rgb{0, 0, 0}}, {3, std::nullopt}, {4, own}};
   for (const auto& [type, background] : backgrounds) {
     SCOPED_TRACE(type);
-    LayerNode board = LayerNode::layerSet("Artboard 1");
-    board.blendMode = BlendMode::PassThrough;
-    board.children.push_back(solidLayer("Shape", {0, 0, 30, 40}, blue));
+    LayerNode board = layerSet(BlendMode::PassThrough, {solidLayer("Shape", {0, 0, 30, 40}, kBlue)});
     fixtures::addBlock(board, "artb", artboardBlock({10, 5, 50, 35}, type, own));
     ASSERT_TRUE(board.artboard);
     const Raster out = compositeLayers({board}, canvas, canvas);
-    EXPECT_EQ(rgbAt(out, 20, 20), blue);
+    EXPECT_EQ(rgbAt(out, 20, 20), kBlue);
     EXPECT_EQ(alphaAt(out, 40, 20), background ? 255 : 0);
     if (background) {
       EXPECT_EQ(rgbAt(out, 40, 20), *background);
@@ -213,8 +192,7 @@ TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
     EXPECT_EQ(board.extraBlocks.size(), 1u) << "the block goes back to the file as read";
   }
 
-  LayerNode damaged = LayerNode::layerSet("Artboard 2");
-  damaged.children.push_back(solidLayer("Shape", {0, 0, 30, 40}, blue));
+  LayerNode damaged = layerSet(BlendMode::PassThrough, {solidLayer("Shape", {0, 0, 30, 40}, kBlue)});
   fixtures::addBlock(damaged, "artb", {0, 0, 0, 16, 1, 2});
   EXPECT_FALSE(damaged.artboard) << "a block that cannot be read leaves a plain set";
   EXPECT_EQ(alphaAt(compositeLayers({damaged}, canvas, canvas), 5, 20), 255);
