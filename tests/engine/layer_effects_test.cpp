@@ -40,12 +40,12 @@ Raster overWhite(const LayerNode& n) {
   return engine::compositeLayers({n, fixtures::solidLayer("Background", kCanvas, kWhite)}, kCanvas, kCanvas);
 }
 
-LayerEffects dropShadow(double angle, double distance = 6) {
+LayerEffects dropShadow(double angle, double distance = 6, double size = 2) {
   LayerEffects fx;
   fx.dropShadows.resize(1);  // black
   fx.dropShadows[0].angle = angle;
   fx.dropShadows[0].distance = distance;
-  fx.dropShadows[0].size = 2;
+  fx.dropShadows[0].size = size;
   return fx;
 }
 
@@ -96,42 +96,38 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
   }
 }
 
-// An outside stroke of a pixel layer lies beneath it: where the layer is half transparent the
-// stroke shows through and the result is opaque. Its outer edge keeps the layer's sub-pixel
-// edge: a last column covered a quarter puts the stroke's end a quarter into its last pixel.
-TEST(StrokeEffect, APixelLayersOutsideStrokeLiesBeneathItAndFollowsItsAntiAliasedEdge) {
+// A stroke follows the layer's true edge: a pixel layer's anti-aliased edge, a fill layer's
+// vector mask, an edge beyond the canvas.
+TEST(StrokeEffect, FollowsTheLayersTrueEdge) {
+  // An outside stroke of a pixel layer lies beneath it: where the layer is half transparent the
+  // stroke shows through and the result is opaque. A last column covered a quarter puts the
+  // stroke's end a quarter into its last pixel.
   LayerNode layer = styled(redStroke(Position::Outside, 2), 255, 128);
   for (int y = kShape.top; y < kShape.bottom; ++y) layer.pixels.mutablePixel(kShape.right - 1, y)[3] = 64;
-  const Raster out = alone(layer);
+  Raster out = alone(layer);
   EXPECT_EQ(alphaAt(out, 40, 30), 255);
   EXPECT_NEAR(rgbAt(out, 40, 30).r, 127, 2) << "half the stroke's red shows through";
   EXPECT_EQ(alphaAt(out, kShape.right, 30), 255);
   EXPECT_NEAR(alphaAt(out, kShape.right + 1, 30), 64, 2);
   EXPECT_EQ(alphaAt(out, kShape.right + 2, 30), 0);
-}
 
-// A fill layer's shape is its vector mask: a gradient that fades out inside it does not move
-// the stroke in from the outline.
-TEST(StrokeEffect, AFillLayersStrokeFollowsItsVectorMaskNotWhatItsFillShows) {
-  LayerNode layer = styled(redStroke(Position::Outside, 2));
+  // A gradient fill that fades out inside its vector mask leaves the stroke on the outline.
+  layer = styled(redStroke(Position::Outside, 2));
   layer.kind = engine::LayerKind::GradientFill;
   fixtures::addBlock(layer, "vmsk",
                      fixtures::vectorMask({{1, fixtures::rectPath(kShape.left, kShape.top, kShape.right, kShape.bottom)}},
                                           kCanvas.width(), kCanvas.height()));
   for (int y = kShape.top; y < kShape.bottom; ++y)
     for (int x = 40; x < kShape.right; ++x) layer.pixels.mutablePixel(x, y)[3] = 0;  // the fill fades out
-  const Raster out = alone(layer);
+  out = alone(layer);
   EXPECT_EQ(rgbAt(out, kShape.right, 30), kRed) << "around the outline";
   EXPECT_EQ(alphaAt(out, 45, 30), 0) << "not inside the shape where the fill is clear";
   EXPECT_EQ(rgbAt(out, 35, 30), kBlue);
-}
 
-// A layer that runs off the canvas has its edge out there: its inside stroke does not show
-// along the canvas's border.
-TEST(StrokeEffect, AnInsideStrokeFollowsTheEdgeBeyondTheCanvas) {
-  LayerNode layer = styled(redStroke(Position::Inside, 3));
+  // A layer that runs off the canvas has no inside stroke along the canvas's border.
+  layer = styled(redStroke(Position::Inside, 3));
   layer.pixels = Raster::filled({-2, -2, kCanvas.right + 2, kCanvas.bottom + 2}, kBlue);
-  const Raster out = alone(layer);
+  out = alone(layer);
   EXPECT_EQ(rgbAt(out, 0, 30), kRed) << "within 3 pixels of the edge at -2";
   EXPECT_EQ(rgbAt(out, 1, 30), kBlue);
   EXPECT_EQ(rgbAt(out, 40, kCanvas.bottom - 2), kBlue);
@@ -166,8 +162,7 @@ TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnE
 }
 
 TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
-  LayerEffects fx = dropShadow(45);
-  fx.dropShadows[0].size = 9;
+  LayerEffects fx = dropShadow(45, 6, 9);
   fx.outerGlows.resize(1);
   fx.outerGlows[0].size = 7;
   fx.outerGlows[0].fill.color = {255, 255, 0};
@@ -210,7 +205,7 @@ TEST(LayerEffects, MergingDownKeepsTheEffectsInThePixelsAndDropsTheStyle) {
   EXPECT_TRUE(engine::compositeDocument(doc).samePixels(before));
 }
 
-TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
+TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBoxAlongItsAngle) {
   engine::EffectGradient g;
   g.colors = {{0.25, {0, 0, 0}}, {0.75, {200, 100, 0}}};
   g.opacities = {{0.0, 1.0}, {1.0, 0.0}};
@@ -224,11 +219,9 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
   EXPECT_EQ(at(0.5)[1], 50);
   EXPECT_NEAR(at(0.5)[3], 128, 1);
   EXPECT_EQ(at(1.0), (std::vector<int>{200, 100, 0, 0}));
-}
 
-// A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
-// upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
-TEST(EffectGradient, ALinearGradientSpansTheBoxAlongItsAngle) {
+  // A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
+  // upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
   LayerEffects fx;
   engine::EffectFill& fill = fx.gradientOverlays.emplace_back().fill;
   fill.kind = engine::EffectFill::Kind::Gradient;
