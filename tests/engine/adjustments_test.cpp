@@ -128,8 +128,8 @@ TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverage) {
   std::vector<LayerNode> stack{inverse, fixtures::solidLayer("below", {0, 0, 1, 1}, {0, 0, 0}, 128)};
   const Raster out = compositeLayers(stack, {0, 0, 2, 1});
   EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{255, 255, 255}));
-  EXPECT_EQ(fixtures::alphaAt(out, 0, 0), 128);
-  EXPECT_EQ(fixtures::alphaAt(out, 1, 0), 0);
+  EXPECT_EQ(out.alphaAt(0, 0), 128);
+  EXPECT_EQ(out.alphaAt(1, 0), 0);
   // At half opacity, and only inside a set it belongs to.
   stack[0].opacity = 128;
   EXPECT_EQ(mergedAt(stack), (Rgb{128, 128, 128}));

@@ -39,7 +39,7 @@ TEST(PhotoshopBlending, FillOfTheSpecialModesActsInTheBlend) {
   LayerNode dodge = solidLayer("dodge", {0, 0, 1, 1}, {10, 20, 30});
   dodge.blendMode = BlendMode::LinearDodge;
   dodge.fillOpacity = 128;
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({dodge}, {0, 0, 1, 1}), 0, 0), 128);
+  EXPECT_EQ(compositeLayers({dodge}, {0, 0, 1, 1}).alphaAt(0, 0), 128);
 }
 
 TEST(Compositing, IntegerPathsAgreeWithTheFloatingPointFormula) {

@@ -10,7 +10,6 @@
 #include "formats/sample_documents.h"
 
 using namespace engine;
-using fixtures::alphaAt;
 using fixtures::blended;
 using fixtures::blendOne;
 using fixtures::layerSet;
@@ -101,9 +100,9 @@ TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
   stack[0].clipping = true;
   const Raster out = compositeLayers(stack, {0, 0, 4, 1});
   EXPECT_EQ(rgbAt(out, 1, 0), kBlue);
-  EXPECT_EQ(alphaAt(out, 3, 0), 0);
+  EXPECT_EQ(out.alphaAt(3, 0), 0);
   stack[1].visible = false;  // a hidden base hides its clipped layers too
-  EXPECT_EQ(alphaAt(compositeLayers(stack, {0, 0, 4, 1}), 1, 0), 0);
+  EXPECT_EQ(compositeLayers(stack, {0, 0, 4, 1}).alphaAt(1, 0), 0);
 
   // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
   std::vector<LayerNode> tinted{strip(kRed), blended(strip(kWhite), BlendMode::Multiply), strip({200, 200, 200})};
@@ -132,10 +131,10 @@ TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadi
   LayerNode plain = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
   plain.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
   const Raster hidden = compositeLayers({plain}, {0, 0, 2, 1});
-  EXPECT_EQ(alphaAt(hidden, 0, 0), 255);
-  EXPECT_EQ(alphaAt(hidden, 1, 0), 0);
+  EXPECT_EQ(hidden.alphaAt(0, 0), 255);
+  EXPECT_EQ(hidden.alphaAt(1, 0), 0);
   plain.mask.disabled = true;
-  EXPECT_EQ(alphaAt(compositeLayers({plain}, {0, 0, 2, 1}), 1, 0), 255);
+  EXPECT_EQ(compositeLayers({plain}, {0, 0, 2, 1}).alphaAt(1, 0), 255);
 
   // Feathered.
   const Rect area{0, 0, 60, 40};
@@ -143,18 +142,18 @@ TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadi
   layer.mask.feather = 4.0;
   Raster out = compositeLayers({layer}, area);
   for (int x : {22, 27, 29, 30, 31, 34, 38})
-    EXPECT_NEAR(alphaAt(out, x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
-  EXPECT_GT(alphaAt(out, 33, 20), 0) << "the feather reaches beyond the mask's own bounds";
-  EXPECT_EQ(alphaAt(out, 59, 20), 0);
+    EXPECT_NEAR(out.alphaAt(x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
+  EXPECT_GT(out.alphaAt(33, 20), 0) << "the feather reaches beyond the mask's own bounds";
+  EXPECT_EQ(out.alphaAt(59, 20), 0);
 
   layer.mask.density = 128;  // half of what the mask hides shows through
   out = compositeLayers({layer}, area);
-  EXPECT_EQ(alphaAt(out, 15, 20), 255);
-  EXPECT_EQ(alphaAt(out, 59, 20), 127);
+  EXPECT_EQ(out.alphaAt(15, 20), 255);
+  EXPECT_EQ(out.alphaAt(59, 20), 127);
 
   layer.mask.density = 255;
   layer.mask.feather = std::nan("");
-  EXPECT_EQ(alphaAt(compositeLayers({layer}, area), 30, 20), 0) << "an unreadable feather is none";
+  EXPECT_EQ(compositeLayers({layer}, area).alphaAt(30, 20), 0) << "an unreadable feather is none";
 }
 
 TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
@@ -163,12 +162,12 @@ TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
   layer.mask.feather = 40.0;
   const Raster out = compositeLayers({layer}, area);
   for (int x : {100, 150, 180, 199, 200, 220, 260, 320})
-    EXPECT_NEAR(alphaAt(out, x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
+    EXPECT_NEAR(out.alphaAt(x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
 
   layer.mask.feather = 1e12;
   const Raster widest = compositeLayers({layer}, area);
   layer.mask.feather = kMaxMaskFeather;
-  EXPECT_EQ(alphaAt(widest, 100, 2), alphaAt(compositeLayers({layer}, area), 100, 2));
+  EXPECT_EQ(widest.alphaAt(100, 2), compositeLayers({layer}, area).alphaAt(100, 2));
 }
 
 TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
@@ -183,17 +182,17 @@ TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
     ASSERT_TRUE(board.artboard);
     const Raster out = compositeLayers({board}, canvas, canvas);
     EXPECT_EQ(rgbAt(out, 20, 20), kBlue);
-    EXPECT_EQ(alphaAt(out, 40, 20), background ? 255 : 0);
+    EXPECT_EQ(out.alphaAt(40, 20), background ? 255 : 0);
     if (background) {
       EXPECT_EQ(rgbAt(out, 40, 20), *background);
     }
     for (const auto& [x, y] : {std::pair{5, 20}, std::pair{20, 37}, std::pair{55, 20}})
-      EXPECT_EQ(alphaAt(out, x, y), 0) << x << "," << y << " lies outside the artboard";
+      EXPECT_EQ(out.alphaAt(x, y), 0) << x << "," << y << " lies outside the artboard";
     EXPECT_EQ(board.extraBlocks.size(), 1u) << "the block goes back to the file as read";
   }
 
   LayerNode damaged = layerSet(BlendMode::PassThrough, {solidLayer("Shape", {0, 0, 30, 40}, kBlue)});
   fixtures::addBlock(damaged, "artb", {0, 0, 0, 16, 1, 2});
   EXPECT_FALSE(damaged.artboard) << "a block that cannot be read leaves a plain set";
-  EXPECT_EQ(alphaAt(compositeLayers({damaged}, canvas, canvas), 5, 20), 255);
+  EXPECT_EQ(compositeLayers({damaged}, canvas, canvas).alphaAt(5, 20), 255);
 }

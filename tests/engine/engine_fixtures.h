@@ -28,8 +28,6 @@ inline engine::Rgb rgbAt(const engine::Raster& r, int x, int y) {
   return {p[0], p[1], p[2]};
 }
 
-inline int alphaAt(const engine::Raster& r, int x, int y) { return r.alphaAt(x, y); }
-
 // `n` blended with `mode` at `opacity`.
 inline engine::LayerNode blended(engine::LayerNode n, engine::BlendMode mode, std::uint8_t opacity = 255) {
   n.blendMode = mode;

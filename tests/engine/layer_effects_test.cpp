@@ -18,7 +18,6 @@ using engine::LayerNode;
 using engine::Raster;
 using engine::Rect;
 using engine::Rgb;
-using fixtures::alphaAt;
 using fixtures::rgbAt;
 using Position = engine::StrokeEffect::Position;
 
@@ -105,11 +104,11 @@ TEST(StrokeEffect, FollowsTheLayersTrueEdge) {
   LayerNode layer = styled(redStroke(Position::Outside, 2), 255, 128);
   for (int y = kShape.top; y < kShape.bottom; ++y) layer.pixels.mutablePixel(kShape.right - 1, y)[3] = 64;
   Raster out = alone(layer);
-  EXPECT_EQ(alphaAt(out, 40, 30), 255);
+  EXPECT_EQ(out.alphaAt(40, 30), 255);
   EXPECT_NEAR(rgbAt(out, 40, 30).r, 127, 2) << "half the stroke's red shows through";
-  EXPECT_EQ(alphaAt(out, kShape.right, 30), 255);
-  EXPECT_NEAR(alphaAt(out, kShape.right + 1, 30), 64, 2);
-  EXPECT_EQ(alphaAt(out, kShape.right + 2, 30), 0);
+  EXPECT_EQ(out.alphaAt(kShape.right, 30), 255);
+  EXPECT_NEAR(out.alphaAt(kShape.right + 1, 30), 64, 2);
+  EXPECT_EQ(out.alphaAt(kShape.right + 2, 30), 0);
 
   // A gradient fill that fades out inside its vector mask leaves the stroke on the outline.
   layer = styled(redStroke(Position::Outside, 2));
@@ -121,7 +120,7 @@ TEST(StrokeEffect, FollowsTheLayersTrueEdge) {
     for (int x = 40; x < kShape.right; ++x) layer.pixels.mutablePixel(x, y)[3] = 0;  // the fill fades out
   out = alone(layer);
   EXPECT_EQ(rgbAt(out, kShape.right, 30), kRed) << "around the outline";
-  EXPECT_EQ(alphaAt(out, 45, 30), 0) << "not inside the shape where the fill is clear";
+  EXPECT_EQ(out.alphaAt(45, 30), 0) << "not inside the shape where the fill is clear";
   EXPECT_EQ(rgbAt(out, 35, 30), kBlue);
 
   // A layer that runs off the canvas has no inside stroke along the canvas's border.
@@ -139,7 +138,7 @@ TEST(LayerEffects, InteriorEffectsColourTheLayerWithoutThickeningItsSoftParts) {
   for (const LayerEffects& fx : {colourOverlay(kRed), redStroke(Position::Inside, 40)}) {
     const Raster out = alone(styled(fx, 255, 128));
     EXPECT_EQ(rgbAt(out, 40, 30), kRed);
-    EXPECT_NEAR(alphaAt(out, 40, 30), 128, 1);
+    EXPECT_NEAR(out.alphaAt(40, 30), 128, 1);
   }
 }
 
