@@ -43,8 +43,10 @@ inline engine::LayerNode layerSet(engine::BlendMode mode, std::vector<engine::La
   return blended(std::move(n), mode, opacity);
 }
 
-// A layer of `width` x 1 opaque pixels of `color` at the origin.
-inline engine::LayerNode strip(engine::Rgb color, int width = 1) { return solidLayer("strip", {0, 0, width, 1}, color); }
+// A layer of `width` x 1 pixels of `color` at the origin.
+inline engine::LayerNode strip(engine::Rgb color, int width = 1, std::uint8_t alpha = 255) {
+  return solidLayer("strip", {0, 0, width, 1}, color, alpha);
+}
 
 // The colour of pixel (x, 0) of `stack` (topmost first) merged.
 inline engine::Rgb mergedAt(const std::vector<engine::LayerNode>& stack, int x = 0) {
