@@ -46,13 +46,12 @@ TEST(PhotoshopBlending, FillOfTheSpecialModesActsInTheBlend) {
 TEST(Compositing, IntegerPathsAgreeWithTheFloatingPointFormula) {
   std::mt19937 gen(5);
   std::uniform_int_distribution<int> byte(0, 255);
+  const auto next = [&] { return std::uint8_t(byte(gen)); };
   for (const BlendMode mode : {BlendMode::Normal, BlendMode::Multiply, BlendMode::Screen, BlendMode::Overlay}) {
     for (int i = 0; i < 500; ++i) {
-      const Rgb b{std::uint8_t(byte(gen)), std::uint8_t(byte(gen)), std::uint8_t(byte(gen))};
-      const Rgb s{std::uint8_t(byte(gen)), std::uint8_t(byte(gen)), std::uint8_t(byte(gen))};
-      const int ab = byte(gen), as = byte(gen), opacity = byte(gen);
-      const Raster out = compositeLayers(
-          {blended(strip(s, 1, std::uint8_t(as)), mode, std::uint8_t(opacity)), strip(b, 1, std::uint8_t(ab))}, {0, 0, 1, 1});
+      const Rgb b{next(), next(), next()}, s{next(), next(), next()};
+      const std::uint8_t ab = next(), as = next(), opacity = next();
+      const Raster out = compositeLayers({blended(strip(s, 1, as), mode, opacity), strip(b, 1, ab)}, {0, 0, 1, 1});
       // W3C compositing of a blended colour, in floating point.
       const float fb[3] = {b.r / 255.0f, b.g / 255.0f, b.b / 255.0f}, fs[3] = {s.r / 255.0f, s.g / 255.0f, s.b / 255.0f};
       float blended[3];
