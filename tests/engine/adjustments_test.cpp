@@ -12,6 +12,8 @@
 
 using namespace engine;
 using fixtures::BlockBytes;
+using fixtures::mergedAt;
+using fixtures::strip;
 
 namespace {
 
@@ -22,9 +24,7 @@ LayerNode adjustment(LayerKind kind, const char* key, std::vector<std::uint8_t> 
   return n;
 }
 
-Rgb adjusted(const LayerNode& a, Rgb below) {
-  return fixtures::rgbAt(compositeLayers({a, fixtures::solidLayer("below", {0, 0, 1, 1}, below)}, {0, 0, 1, 1}), 0, 0);
-}
+Rgb adjusted(const LayerNode& a, Rgb below) { return mergedAt({a, strip(below)}); }
 
 // Curves with the composite curve only.
 std::vector<std::uint8_t> curve(const std::vector<std::pair<int, int>>& points) {
@@ -38,25 +38,19 @@ struct HueRange {
   int start, fullStart, fullEnd, end;  // degrees
   int hue, saturation, lightness;
 };
-constexpr int kReds[4] = {315, 345, 15, 45};
 
-LayerNode hueSaturation(int hue, int saturation, int lightness, const std::vector<HueRange>& ranges = {}) {
+// Master settings, or with `colorize` the colour given to everything.
+LayerNode hueSaturation(int hue, int saturation, int lightness, const std::vector<HueRange>& ranges = {},
+                        bool colorize = false) {
   BlockBytes b;
-  b.u16(2).u8(0).u8(0).zeros(6).u16(hue).u16(saturation).u16(lightness);
-  for (std::size_t i = 0; i < 6; ++i) {
-    if (i >= ranges.size()) {
-      b.zeros(14);
-      continue;
-    }
-    const HueRange& r = ranges[i];
+  b.u16(2).u8(colorize).u8(0).zeros(colorize ? 0 : 6).u16(hue).u16(saturation).u16(lightness).zeros(colorize ? 6 : 0);
+  for (const HueRange& r : ranges)
     b.u16(r.start).u16(r.fullStart).u16(r.fullEnd).u16(r.end).u16(r.hue).u16(r.saturation).u16(r.lightness);
-  }
+  b.zeros(14 * (6 - int(ranges.size())));  // six ranges in all
   return adjustment(LayerKind::HueSaturation, "hue2", b.bytes);
 }
 
-HueRange reds(int hue, int saturation, int lightness) {
-  return {kReds[0], kReds[1], kReds[2], kReds[3], hue, saturation, lightness};
-}
+HueRange reds(int hue, int saturation, int lightness) { return {315, 345, 15, 45, hue, saturation, lightness}; }
 
 }  // namespace
 
@@ -86,11 +80,8 @@ TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightn
   const std::vector<std::uint8_t> exposure = BlockBytes().u16(1).u32(f32(-1.0f)).u32(0).u32(f32(1.0f)).u16(0).bytes;
   EXPECT_EQ(adjusted(adjustment(LayerKind::Exposure, "expA", exposure), {255, 255, 0}).r, 186) << "half the light";
 
-  BlockBytes hue;
-  hue.u16(2).u8(1).u8(0).u16(120).u16(100).u16(0).zeros(6);  // colorize: green, full saturation
-  for (int i = 0; i < 6; ++i) hue.zeros(14);
-  EXPECT_EQ(adjusted(adjustment(LayerKind::HueSaturation, "hue2", hue.bytes), {200, 100, 100}), (Rgb{45, 255, 45}))
-      << "green at the pixel's lightness";
+  EXPECT_EQ(adjusted(hueSaturation(120, 100, 0, {}, true), {200, 100, 100}), (Rgb{45, 255, 45}))
+      << "colorized: green at the pixel's lightness";
 
   EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", {0, 20, 0, 0, 0, 127, 0}), {10, 100, 250}),
             (Rgb{30, 120, 255}));
@@ -135,29 +126,23 @@ TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverage) {
   // Over a half-transparent layer: colour inverted, coverage unchanged; nothing appears where
   // nothing was.
   std::vector<LayerNode> stack{inverse, fixtures::solidLayer("below", {0, 0, 1, 1}, {0, 0, 0}, 128)};
-  Raster out = compositeLayers(stack, {0, 0, 2, 1});
+  const Raster out = compositeLayers(stack, {0, 0, 2, 1});
   EXPECT_EQ(fixtures::rgbAt(out, 0, 0), (Rgb{255, 255, 255}));
-  EXPECT_EQ(fixtures::alphaAt(out, 0, 0), 128);
-  EXPECT_EQ(fixtures::alphaAt(out, 1, 0), 0);
+  EXPECT_EQ(out.alphaAt(0, 0), 128);
+  EXPECT_EQ(out.alphaAt(1, 0), 0);
   // At half opacity, and only inside a set it belongs to.
   stack[0].opacity = 128;
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
-  LayerNode set = LayerNode::layerSet("set");
-  set.blendMode = BlendMode::Normal;
-  set.children.push_back(inverse);
-  std::vector<LayerNode> isolated{set, fixtures::solidLayer("below", {0, 0, 1, 1}, {0, 0, 0})};
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(isolated, {0, 0, 1, 1}), 0, 0), (Rgb{0, 0, 0}));
+  EXPECT_EQ(mergedAt(stack), (Rgb{128, 128, 128}));
+  std::vector<LayerNode> isolated{fixtures::layerSet(BlendMode::Normal, {inverse}), strip({0, 0, 0})};
+  EXPECT_EQ(mergedAt(isolated), (Rgb{0, 0, 0}));
   isolated[0].blendMode = BlendMode::PassThrough;
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(isolated, {0, 0, 1, 1}), 0, 0), (Rgb{255, 255, 255}));
+  EXPECT_EQ(mergedAt(isolated), (Rgb{255, 255, 255}));
 }
 
 TEST(Knockout, AKnockoutLayerShowsTheSetsBackdropThroughTheLayersBelowIt) {
-  LayerNode set = LayerNode::layerSet("set");
-  LayerNode top = fixtures::solidLayer("top", {0, 0, 1, 1}, {128, 128, 128});
-  top.blendMode = BlendMode::Multiply;
+  LayerNode top = fixtures::blended(strip({128, 128, 128}), BlendMode::Multiply);
   fixtures::addBlock(top, "knko", {1, 0, 0, 0});
-  set.children = {top, fixtures::solidLayer("middle", {0, 0, 1, 1}, {0, 0, 0})};
-  std::vector<LayerNode> stack{set, fixtures::solidLayer("backdrop", {0, 0, 1, 1}, {200, 200, 200})};
   // The multiply meets the backdrop below the set, not the black layer it knocks out.
-  EXPECT_EQ(fixtures::rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(mergedAt({fixtures::layerSet(BlendMode::PassThrough, {top, strip({0, 0, 0})}), strip({200, 200, 200})}),
+            (Rgb{100, 100, 100}));
 }

@@ -10,8 +10,9 @@
 #include "engine_fixtures.h"
 
 using namespace engine;
+using fixtures::blended;
 using fixtures::blendOne;
-using fixtures::solidLayer;
+using fixtures::strip;
 
 TEST(PhotoshopBlending, HardMixSoftLightAndLighterAndDarkerColourFollowPhotoshop) {
   // Hard mix is a threshold of vivid light: black and white sum to exactly the threshold; which
@@ -34,26 +35,23 @@ TEST(PhotoshopBlending, FillOfTheSpecialModesActsInTheBlend) {
   EXPECT_EQ(blendOne(BlendMode::LinearDodge, {200, 200, 200}, {200, 200, 200}, 128, 255).r, 228);
   EXPECT_EQ(blendOne(BlendMode::LinearDodge, {100, 100, 100}, {100, 100, 100}, 255, 128).r, 150);
   // Other modes fade with fill as with opacity.
-  EXPECT_EQ(blendOne(BlendMode::Multiply, {200, 200, 200}, {0, 0, 0}, 255, 128), blendOne(BlendMode::Multiply, {200, 200, 200}, {0, 0, 0}, 128));
+  EXPECT_EQ(blendOne(BlendMode::Multiply, {200, 200, 200}, {0, 0, 0}, 255, 128),
+            blendOne(BlendMode::Multiply, {200, 200, 200}, {0, 0, 0}, 128));
   // Over transparency fill still fades the coverage.
-  LayerNode dodge = solidLayer("dodge", {0, 0, 1, 1}, {10, 20, 30});
-  dodge.blendMode = BlendMode::LinearDodge;
+  LayerNode dodge = blended(strip({10, 20, 30}), BlendMode::LinearDodge);
   dodge.fillOpacity = 128;
-  EXPECT_EQ(fixtures::alphaAt(compositeLayers({dodge}, {0, 0, 1, 1}), 0, 0), 128);
+  EXPECT_EQ(compositeLayers({dodge}, {0, 0, 1, 1}).alphaAt(0, 0), 128);
 }
 
 TEST(Compositing, IntegerPathsAgreeWithTheFloatingPointFormula) {
   std::mt19937 gen(5);
   std::uniform_int_distribution<int> byte(0, 255);
+  const auto next = [&] { return std::uint8_t(byte(gen)); };
   for (const BlendMode mode : {BlendMode::Normal, BlendMode::Multiply, BlendMode::Screen, BlendMode::Overlay}) {
     for (int i = 0; i < 500; ++i) {
-      const Rgb b{std::uint8_t(byte(gen)), std::uint8_t(byte(gen)), std::uint8_t(byte(gen))};
-      const Rgb s{std::uint8_t(byte(gen)), std::uint8_t(byte(gen)), std::uint8_t(byte(gen))};
-      const int ab = byte(gen), as = byte(gen), opacity = byte(gen);
-      std::vector<LayerNode> stack{solidLayer("s", {0, 0, 1, 1}, s, std::uint8_t(as)), solidLayer("b", {0, 0, 1, 1}, b, std::uint8_t(ab))};
-      stack[0].blendMode = mode;
-      stack[0].opacity = std::uint8_t(opacity);
-      const Raster out = compositeLayers(stack, {0, 0, 1, 1});
+      const Rgb b{next(), next(), next()}, s{next(), next(), next()};
+      const std::uint8_t ab = next(), as = next(), opacity = next();
+      const Raster out = compositeLayers({blended(strip(s, 1, as), mode, opacity), strip(b, 1, ab)}, {0, 0, 1, 1});
       // W3C compositing of a blended colour, in floating point.
       const float fb[3] = {b.r / 255.0f, b.g / 255.0f, b.b / 255.0f}, fs[3] = {s.r / 255.0f, s.g / 255.0f, s.b / 255.0f};
       float blended[3];

@@ -10,12 +10,17 @@
 #include "formats/sample_documents.h"
 
 using namespace engine;
-using fixtures::alphaAt;
+using fixtures::blended;
 using fixtures::blendOne;
+using fixtures::layerSet;
+using fixtures::mergedAt;
 using fixtures::rgbAt;
 using fixtures::solidLayer;
+using fixtures::strip;
 
 namespace {
+
+constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255}, kGrey{128, 128, 128};
 
 // A feathered step: the share of a Gaussian of deviation `sigma` that lies on the near side of an
 // edge `distance` pixels away from the pixel's centre.
@@ -29,146 +34,6 @@ LayerNode maskedToTheLeft(const Rect& layer, int edge, int maskTop, int maskBott
   std::fill(m, m + n.mask.pixels.bounds().area(), std::uint8_t(255));
   return n;
 }
-
-}  // namespace
-
-TEST(BlendModes, SeparableModesMatchTheirFormulasAndTheOthersKeepLuminosityOrColour) {
-  const Rgb b{200, 100, 50}, s{100, 200, 25};
-  EXPECT_EQ(blendOne(BlendMode::Normal, b, s), s);
-  EXPECT_EQ(blendOne(BlendMode::Darken, b, s), (Rgb{100, 100, 25}));
-  EXPECT_EQ(blendOne(BlendMode::Lighten, b, s), (Rgb{200, 200, 50}));
-  EXPECT_EQ(blendOne(BlendMode::Multiply, b, s), (Rgb{78, 78, 5}));
-  EXPECT_EQ(blendOne(BlendMode::Screen, b, s), (Rgb{222, 222, 70}));
-  EXPECT_EQ(blendOne(BlendMode::Difference, b, s), (Rgb{100, 100, 25}));
-  EXPECT_EQ(blendOne(BlendMode::LinearDodge, b, s), (Rgb{255, 255, 75}));
-  EXPECT_EQ(blendOne(BlendMode::Subtract, b, s), (Rgb{100, 0, 25}));
-
-  // Non-separable modes keep the backdrop's luminosity or colour.
-  const Rgb grey{128, 128, 128}, red{255, 0, 0};
-  const Rgb color = blendOne(BlendMode::Color, grey, red);
-  EXPECT_GT(color.r, color.g);  // takes the red hue
-  EXPECT_NEAR(0.3 * color.r + 0.59 * color.g + 0.11 * color.b, 128, 2);  // keeps grey's luminosity
-  EXPECT_EQ(blendOne(BlendMode::Luminosity, red, grey).r > blendOne(BlendMode::Luminosity, red, grey).g, true);
-  EXPECT_EQ(blendOne(BlendMode::Saturation, red, grey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
-}
-
-TEST(Groups, OpacityAndIsolationOfSetsAndPassThroughFadingBetweenBackdropAndResult) {
-  // A set at 50 % over white: its member's colour at half strength.
-  LayerNode set = LayerNode::layerSet("set");
-  set.blendMode = BlendMode::Normal;
-  set.opacity = 128;
-  set.children.push_back(solidLayer("red", {0, 0, 1, 1}, {255, 0, 0}));
-  std::vector<LayerNode> stack{set, solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
-  EXPECT_EQ(rgbAt(compositeLayers(stack, {0, 0, 1, 1}), 0, 0), (Rgb{255, 127, 127}));
-
-  // A multiply member inside an isolated (normal) set has nothing to multiply with: it shows
-  // its own colour; in a pass-through set it multiplies with what lies below.
-  LayerNode isolated = LayerNode::layerSet("isolated");
-  isolated.blendMode = BlendMode::Normal;
-  isolated.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {128, 128, 128}));
-  isolated.children[0].blendMode = BlendMode::Multiply;
-  std::vector<LayerNode> a{isolated, solidLayer("below", {0, 0, 1, 1}, {200, 200, 200})};
-  EXPECT_EQ(rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{128, 128, 128}));
-  a[0].blendMode = BlendMode::PassThrough;
-  EXPECT_EQ(rgbAt(compositeLayers(a, {0, 0, 1, 1}), 0, 0), (Rgb{100, 100, 100}));
-
-  // A pass-through set fades between the backdrop and its result.
-  LayerNode fading = LayerNode::layerSet("fading");
-  fading.opacity = 128;
-  fading.children.push_back(solidLayer("mul", {0, 0, 1, 1}, {0, 0, 0}));
-  fading.children[0].blendMode = BlendMode::Multiply;
-  std::vector<LayerNode> faded{fading, solidLayer("below", {0, 0, 2, 1}, {200, 200, 200})};
-  const Raster out = compositeLayers(faded, {0, 0, 2, 1});
-  EXPECT_EQ(rgbAt(out, 0, 0), (Rgb{100, 100, 100}));
-  EXPECT_EQ(rgbAt(out, 1, 0), (Rgb{200, 200, 200}));
-  faded[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
-  EXPECT_EQ(rgbAt(compositeLayers(faded, {0, 0, 2, 1}), 0, 0), (Rgb{200, 200, 200}));
-}
-
-TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
-  std::vector<LayerNode> stack{solidLayer("clipped", {0, 0, 4, 1}, {0, 0, 255}), solidLayer("base", {0, 0, 2, 1}, {255, 0, 0})};
-  stack[0].clipping = true;
-  const Raster out = compositeLayers(stack, {0, 0, 4, 1});
-  EXPECT_EQ(rgbAt(out, 1, 0), (Rgb{0, 0, 255}));
-  EXPECT_EQ(alphaAt(out, 3, 0), 0);
-  stack[1].visible = false;  // a hidden base hides its clipped layers too
-  EXPECT_EQ(alphaAt(compositeLayers(stack, {0, 0, 4, 1}), 1, 0), 0);
-
-  // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
-  std::vector<LayerNode> tinted{solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}),
-                                solidLayer("base", {0, 0, 2, 1}, {255, 255, 255}),
-                                solidLayer("grey", {0, 0, 2, 1}, {200, 200, 200})};
-  tinted[0].clipping = true;
-  tinted[1].blendMode = BlendMode::Multiply;
-  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{200, 0, 0}));
-  tinted[1].opacity = 128;
-  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{200, 100, 100}));
-  // Fill opacity of the base hides only the base's own colour, not the clipped layers.
-  tinted[1].opacity = 255;
-  tinted[1].blendMode = BlendMode::Normal;
-  tinted[1].fillOpacity = 0;
-  tinted[0].opacity = 128;
-  EXPECT_EQ(rgbAt(compositeLayers(tinted, {0, 0, 2, 1}), 0, 0), (Rgb{228, 100, 100}));
-
-  // A pass-through base lets its members and the clipped layers blend with what is below.
-  // White only on the left; the set's red exclusion layer covers both pixels; green lighter
-  // colour is clipped to the set.
-  LayerNode base = LayerNode::layerSet("set");
-  base.children.push_back(solidLayer("red", {0, 0, 2, 1}, {255, 0, 0}));
-  base.children[0].blendMode = BlendMode::Exclusion;
-  std::vector<LayerNode> passing{solidLayer("green", {0, 0, 2, 1}, {0, 255, 0}), base,
-                                 solidLayer("white", {0, 0, 1, 1}, {255, 255, 255})};
-  passing[0].clipping = true;
-  passing[0].blendMode = BlendMode::LighterColor;
-  const Raster through = compositeLayers(passing, {0, 0, 2, 1});
-  EXPECT_EQ(rgbAt(through, 0, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
-  EXPECT_EQ(rgbAt(through, 1, 0), (Rgb{0, 255, 0})) << "green is lighter than red";
-}
-
-TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadius) {
-  LayerNode plain = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
-  plain.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
-  const Raster hidden = compositeLayers({plain}, {0, 0, 2, 1});
-  EXPECT_EQ(alphaAt(hidden, 0, 0), 255);
-  EXPECT_EQ(alphaAt(hidden, 1, 0), 0);
-  plain.mask.disabled = true;
-  EXPECT_EQ(alphaAt(compositeLayers({plain}, {0, 0, 2, 1}), 1, 0), 255);
-
-  // Feathered.
-  const Rect area{0, 0, 60, 40};
-  LayerNode layer = maskedToTheLeft(area, 30, 0, 40);
-  layer.mask.feather = 4.0;
-  Raster out = compositeLayers({layer}, area);
-  for (int x : {22, 27, 29, 30, 31, 34, 38})
-    EXPECT_NEAR(alphaAt(out, x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
-  EXPECT_GT(alphaAt(out, 33, 20), 0) << "the feather reaches beyond the mask's own bounds";
-  EXPECT_EQ(alphaAt(out, 59, 20), 0);
-
-  layer.mask.density = 128;  // half of what the mask hides shows through
-  out = compositeLayers({layer}, area);
-  EXPECT_EQ(alphaAt(out, 15, 20), 255);
-  EXPECT_EQ(alphaAt(out, 59, 20), 127);
-
-  layer.mask.density = 255;
-  layer.mask.feather = std::nan("");
-  EXPECT_EQ(alphaAt(compositeLayers({layer}, area), 30, 20), 0) << "an unreadable feather is none";
-}
-
-TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
-  const Rect area{0, 0, 400, 4};
-  LayerNode layer = maskedToTheLeft(area, 200, -250, 254);  // rows far beyond the blur's reach
-  layer.mask.feather = 40.0;
-  const Raster out = compositeLayers({layer}, area);
-  for (int x : {100, 150, 180, 199, 200, 220, 260, 320})
-    EXPECT_NEAR(alphaAt(out, x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
-
-  layer.mask.feather = 1e12;
-  const Raster widest = compositeLayers({layer}, area);
-  layer.mask.feather = kMaxMaskFeather;
-  EXPECT_EQ(alphaAt(widest, 100, 2), alphaAt(compositeLayers({layer}, area), 100, 2));
-}
-
-namespace {
 
 // An artboard block as Photoshop writes it: the rectangle and the background type (1 white,
 // 2 black, 3 transparent, 4 the colour given).
@@ -190,32 +55,144 @@ std::vector<std::uint8_t> artboardBlock(const Rect& r, int background, Rgb colou
 
 }  // namespace
 
+TEST(BlendModes, SeparableModesMatchTheirFormulasAndTheOthersKeepLuminosityOrColour) {
+  const Rgb b{200, 100, 50}, s{100, 200, 25};
+  EXPECT_EQ(blendOne(BlendMode::Normal, b, s), s);
+  EXPECT_EQ(blendOne(BlendMode::Darken, b, s), (Rgb{100, 100, 25}));
+  EXPECT_EQ(blendOne(BlendMode::Lighten, b, s), (Rgb{200, 200, 50}));
+  EXPECT_EQ(blendOne(BlendMode::Multiply, b, s), (Rgb{78, 78, 5}));
+  EXPECT_EQ(blendOne(BlendMode::Screen, b, s), (Rgb{222, 222, 70}));
+  EXPECT_EQ(blendOne(BlendMode::Difference, b, s), (Rgb{100, 100, 25}));
+  EXPECT_EQ(blendOne(BlendMode::LinearDodge, b, s), (Rgb{255, 255, 75}));
+  EXPECT_EQ(blendOne(BlendMode::Subtract, b, s), (Rgb{100, 0, 25}));
+
+  // Non-separable modes keep the backdrop's luminosity or colour.
+  const Rgb color = blendOne(BlendMode::Color, kGrey, kRed), luminosity = blendOne(BlendMode::Luminosity, kRed, kGrey);
+  EXPECT_GT(color.r, color.g);  // takes the red hue
+  EXPECT_NEAR(0.3 * color.r + 0.59 * color.g + 0.11 * color.b, 128, 2);  // keeps grey's luminosity
+  EXPECT_GT(luminosity.r, luminosity.g);
+  EXPECT_EQ(blendOne(BlendMode::Saturation, kRed, kGrey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
+}
+
+TEST(Groups, OpacityAndIsolationOfSetsAndPassThroughFadingBetweenBackdropAndResult) {
+  // A set at 50 % over white: its member's colour at half strength.
+  EXPECT_EQ(mergedAt({layerSet(BlendMode::Normal, {strip(kRed)}, 128), strip(kWhite)}), (Rgb{255, 127, 127}));
+
+  // A multiply member inside an isolated (normal) set has nothing to multiply with: it shows
+  // its own colour; in a pass-through set it multiplies with what lies below.
+  std::vector<LayerNode> a{layerSet(BlendMode::Normal, {blended(strip(kGrey), BlendMode::Multiply)}),
+                           strip({200, 200, 200})};
+  EXPECT_EQ(mergedAt(a), kGrey);
+  a[0].blendMode = BlendMode::PassThrough;
+  EXPECT_EQ(mergedAt(a), (Rgb{100, 100, 100}));
+
+  // A pass-through set fades between the backdrop and its result.
+  std::vector<LayerNode> faded{layerSet(BlendMode::PassThrough, {blended(strip({0, 0, 0}), BlendMode::Multiply)}, 128),
+                               strip({200, 200, 200}, 2)};
+  EXPECT_EQ(mergedAt(faded, 0), (Rgb{100, 100, 100}));
+  EXPECT_EQ(mergedAt(faded, 1), (Rgb{200, 200, 200}));
+  faded[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
+  EXPECT_EQ(mergedAt(faded), (Rgb{200, 200, 200}));
+}
+
+TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
+  std::vector<LayerNode> stack{strip(kBlue, 4), strip(kRed, 2)};
+  stack[0].clipping = true;
+  const Raster out = compositeLayers(stack, {0, 0, 4, 1});
+  EXPECT_EQ(rgbAt(out, 1, 0), kBlue);
+  EXPECT_EQ(out.alphaAt(3, 0), 0);
+  stack[1].visible = false;  // a hidden base hides its clipped layers too
+  EXPECT_EQ(compositeLayers(stack, {0, 0, 4, 1}).alphaAt(1, 0), 0);
+
+  // A white multiply base with a red layer clipped to it multiplies the red onto the grey below.
+  std::vector<LayerNode> tinted{strip(kRed), blended(strip(kWhite), BlendMode::Multiply), strip({200, 200, 200})};
+  tinted[0].clipping = true;
+  EXPECT_EQ(mergedAt(tinted), (Rgb{200, 0, 0}));
+  tinted[1].opacity = 128;
+  EXPECT_EQ(mergedAt(tinted), (Rgb{200, 100, 100}));
+  // Fill opacity of the base hides only the base's own colour, not the clipped layers.
+  tinted[1] = strip(kWhite);
+  tinted[1].fillOpacity = 0;
+  tinted[0].opacity = 128;
+  EXPECT_EQ(mergedAt(tinted), (Rgb{228, 100, 100}));
+
+  // A pass-through base lets its members and the clipped layers blend with what is below.
+  // White only on the left; the set's red exclusion layer covers both pixels; green lighter
+  // colour is clipped to the set.
+  std::vector<LayerNode> passing{blended(strip({0, 255, 0}, 2), BlendMode::LighterColor),
+                                 layerSet(BlendMode::PassThrough, {blended(strip(kRed, 2), BlendMode::Exclusion)}),
+                                 strip(kWhite)};
+  passing[0].clipping = true;
+  EXPECT_EQ(mergedAt(passing, 0), (Rgb{0, 255, 255})) << "cyan from the exclusion is lighter than green";
+  EXPECT_EQ(mergedAt(passing, 1), (Rgb{0, 255, 0})) << "green is lighter than red";
+}
+
+TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadius) {
+  LayerNode plain = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
+  plain.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
+  const Raster hidden = compositeLayers({plain}, {0, 0, 2, 1});
+  EXPECT_EQ(hidden.alphaAt(0, 0), 255);
+  EXPECT_EQ(hidden.alphaAt(1, 0), 0);
+  plain.mask.disabled = true;
+  EXPECT_EQ(compositeLayers({plain}, {0, 0, 2, 1}).alphaAt(1, 0), 255);
+
+  // Feathered.
+  const Rect area{0, 0, 60, 40};
+  LayerNode layer = maskedToTheLeft(area, 30, 0, 40);
+  layer.mask.feather = 4.0;
+  Raster out = compositeLayers({layer}, area);
+  for (int x : {22, 27, 29, 30, 31, 34, 38})
+    EXPECT_NEAR(out.alphaAt(x, 20), 255.0 * featheredStep(29.5 - x, 4.0), 1.5) << "x " << x;
+  EXPECT_GT(out.alphaAt(33, 20), 0) << "the feather reaches beyond the mask's own bounds";
+  EXPECT_EQ(out.alphaAt(59, 20), 0);
+
+  layer.mask.density = 128;  // half of what the mask hides shows through
+  out = compositeLayers({layer}, area);
+  EXPECT_EQ(out.alphaAt(15, 20), 255);
+  EXPECT_EQ(out.alphaAt(59, 20), 127);
+
+  layer.mask.density = 255;
+  layer.mask.feather = std::nan("");
+  EXPECT_EQ(compositeLayers({layer}, area).alphaAt(30, 20), 0) << "an unreadable feather is none";
+}
+
+TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
+  const Rect area{0, 0, 400, 4};
+  LayerNode layer = maskedToTheLeft(area, 200, -250, 254);  // rows far beyond the blur's reach
+  layer.mask.feather = 40.0;
+  const Raster out = compositeLayers({layer}, area);
+  for (int x : {100, 150, 180, 199, 200, 220, 260, 320})
+    EXPECT_NEAR(out.alphaAt(x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
+
+  layer.mask.feather = 1e12;
+  const Raster widest = compositeLayers({layer}, area);
+  layer.mask.feather = kMaxMaskFeather;
+  EXPECT_EQ(widest.alphaAt(100, 2), compositeLayers({layer}, area).alphaAt(100, 2));
+}
+
 TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
   const Rect canvas = Rect::fromSize(60, 40);
-  const Rgb blue{0, 0, 255}, own{200, 30, 30};
+  const Rgb own{200, 30, 30};
   const std::pair<int, std::optional<Rgb>> backgrounds[] = {
-      {1, Rgb{255, 255, 255}}, {2, Rgb{0, 0, 0}}, {3, std::nullopt}, {4, own}};
+      {1, kWhite}, {2, Rgb{0, 0, 0}}, {3, std::nullopt}, {4, own}};
   for (const auto& [type, background] : backgrounds) {
     SCOPED_TRACE(type);
-    LayerNode board = LayerNode::layerSet("Artboard 1");
-    board.blendMode = BlendMode::PassThrough;
-    board.children.push_back(solidLayer("Shape", {0, 0, 30, 40}, blue));
+    LayerNode board = layerSet(BlendMode::PassThrough, {solidLayer("Shape", {0, 0, 30, 40}, kBlue)});
     fixtures::addBlock(board, "artb", artboardBlock({10, 5, 50, 35}, type, own));
     ASSERT_TRUE(board.artboard);
     const Raster out = compositeLayers({board}, canvas, canvas);
-    EXPECT_EQ(rgbAt(out, 20, 20), blue);
-    EXPECT_EQ(alphaAt(out, 40, 20), background ? 255 : 0);
+    EXPECT_EQ(rgbAt(out, 20, 20), kBlue);
+    EXPECT_EQ(out.alphaAt(40, 20), background ? 255 : 0);
     if (background) {
       EXPECT_EQ(rgbAt(out, 40, 20), *background);
     }
     for (const auto& [x, y] : {std::pair{5, 20}, std::pair{20, 37}, std::pair{55, 20}})
-      EXPECT_EQ(alphaAt(out, x, y), 0) << x << "," << y << " lies outside the artboard";
+      EXPECT_EQ(out.alphaAt(x, y), 0) << x << "," << y << " lies outside the artboard";
     EXPECT_EQ(board.extraBlocks.size(), 1u) << "the block goes back to the file as read";
   }
 
-  LayerNode damaged = LayerNode::layerSet("Artboard 2");
-  damaged.children.push_back(solidLayer("Shape", {0, 0, 30, 40}, blue));
+  LayerNode damaged = layerSet(BlendMode::PassThrough, {solidLayer("Shape", {0, 0, 30, 40}, kBlue)});
   fixtures::addBlock(damaged, "artb", {0, 0, 0, 16, 1, 2});
   EXPECT_FALSE(damaged.artboard) << "a block that cannot be read leaves a plain set";
-  EXPECT_EQ(alphaAt(compositeLayers({damaged}, canvas, canvas), 5, 20), 255);
+  EXPECT_EQ(compositeLayers({damaged}, canvas, canvas).alphaAt(5, 20), 255);
 }

@@ -131,11 +131,10 @@ TEST(Merge, ReplacesTheSetInPlaceWithItsVisibleMembersBlendedKeepingPixelsBeyond
   const LayerId set = addLayerSet(c);
   renameLayer(c, set, "Button Mask");
   LayerNode& s = c.layer(set);
-  s.children.push_back(solidLayer("hidden", {0, 0, 8, 8}, {0, 255, 0}));
-  s.children.back().visible = false;
-  s.children.push_back(solidLayer("multiply", {0, 0, 8, 8}, {128, 128, 128}));
-  s.children.back().blendMode = BlendMode::Multiply;
-  s.children.push_back(solidLayer("base", {0, 0, 16, 8}, {200, 100, 50}));
+  s.children = {solidLayer("hidden", {0, 0, 8, 8}, {0, 255, 0}),
+                fixtures::blended(solidLayer("multiply", {0, 0, 8, 8}, {128, 128, 128}), BlendMode::Multiply),
+                solidLayer("base", {0, 0, 16, 8}, {200, 100, 50})};
+  s.children[0].visible = false;
   const LayerId merged = mergeSet(c, set);
   const LayerNode& m = c.layer(merged);
   EXPECT_FALSE(m.isSet);

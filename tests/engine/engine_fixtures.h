@@ -28,16 +28,37 @@ inline engine::Rgb rgbAt(const engine::Raster& r, int x, int y) {
   return {p[0], p[1], p[2]};
 }
 
-inline int alphaAt(const engine::Raster& r, int x, int y) { return r.alphaAt(x, y); }
+// `n` blended with `mode` at `opacity`.
+inline engine::LayerNode blended(engine::LayerNode n, engine::BlendMode mode, std::uint8_t opacity = 255) {
+  n.blendMode = mode;
+  n.opacity = opacity;
+  return n;
+}
+
+// A set of `members` (topmost first) blended with `mode` at `opacity`.
+inline engine::LayerNode layerSet(engine::BlendMode mode, std::vector<engine::LayerNode> members,
+                                  std::uint8_t opacity = 255) {
+  engine::LayerNode n = engine::LayerNode::layerSet("set");
+  n.children = std::move(members);
+  return blended(std::move(n), mode, opacity);
+}
+
+// A layer of `width` x 1 pixels of `color` at the origin.
+inline engine::LayerNode strip(engine::Rgb color, int width = 1, std::uint8_t alpha = 255) {
+  return solidLayer("strip", {0, 0, width, 1}, color, alpha);
+}
+
+// The colour of pixel (x, 0) of `stack` (topmost first) merged.
+inline engine::Rgb mergedAt(const std::vector<engine::LayerNode>& stack, int x = 0) {
+  return rgbAt(engine::compositeLayers(stack, {0, 0, x + 1, 1}), x, 0);
+}
 
 // One opaque pixel `above` blended onto one opaque pixel `below`.
 inline engine::Rgb blendOne(engine::BlendMode mode, engine::Rgb below, engine::Rgb above, std::uint8_t opacity = 255,
                             std::uint8_t fill = 255) {
-  std::vector<engine::LayerNode> stack{solidLayer("above", {0, 0, 1, 1}, above), solidLayer("below", {0, 0, 1, 1}, below)};
-  stack[0].blendMode = mode;
-  stack[0].opacity = opacity;
-  stack[0].fillOpacity = fill;
-  return rgbAt(engine::compositeLayers(stack, {0, 0, 1, 1}), 0, 0);
+  engine::LayerNode top = blended(strip(above), mode, opacity);
+  top.fillOpacity = fill;
+  return mergedAt({top, strip(below)});
 }
 
 }  // namespace fixtures

@@ -14,174 +14,161 @@
 namespace {
 
 using engine::LayerEffects;
+using engine::LayerNode;
+using engine::Raster;
 using engine::Rect;
+using engine::Rgb;
+using fixtures::rgbAt;
+using Position = engine::StrokeEffect::Position;
 
 constexpr Rect kCanvas{0, 0, 80, 60};
 constexpr Rect kShape{30, 20, 50, 40};
+constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
 
-engine::LayerNode styled(const LayerEffects& fx, std::uint8_t fill = 255) {
-  engine::LayerNode n = fixtures::solidLayer("Button", kShape, {0, 0, 255});
+// A blue button over kShape, `alpha` opaque, with the effects `fx`.
+LayerNode styled(const LayerEffects& fx, std::uint8_t fill = 255, std::uint8_t alpha = 255) {
+  LayerNode n = fixtures::solidLayer("Button", kShape, kBlue, alpha);
   n.hasStyle = true;
   n.fillOpacity = fill;
   n.effects = std::make_shared<const LayerEffects>(fx);
   return n;
 }
 
-engine::Raster draw(const engine::LayerNode& n) {
-  std::vector<engine::LayerNode> layers{fixtures::solidLayer("Background", kCanvas, {255, 255, 255}), n};
-  std::swap(layers[0], layers[1]);  // topmost first
-  return engine::compositeLayers(layers, kCanvas, kCanvas);
+Raster alone(const LayerNode& n) { return engine::compositeLayers({n}, kCanvas, kCanvas); }
+Raster overWhite(const LayerNode& n) {
+  return engine::compositeLayers({n, fixtures::solidLayer("Background", kCanvas, kWhite)}, kCanvas, kCanvas);
 }
 
-LayerEffects dropShadow(double angle) {
+LayerEffects dropShadow(double angle, double distance = 6, double size = 2) {
   LayerEffects fx;
-  engine::ShadowEffect s;  // black
-  s.angle = angle;
-  s.distance = 6;
-  s.size = 2;
-  fx.dropShadows.push_back(s);
+  fx.dropShadows.resize(1);  // black
+  fx.dropShadows[0].angle = angle;
+  fx.dropShadows[0].distance = distance;
+  fx.dropShadows[0].size = size;
   return fx;
 }
 
 // A red stroke at `position`, `size` pixels wide.
-LayerEffects redStroke(engine::StrokeEffect::Position position, double size) {
+LayerEffects redStroke(Position position, double size) {
   LayerEffects fx;
-  engine::StrokeEffect s;
-  s.position = position;
-  s.size = size;
-  s.fill.color = {255, 0, 0};
-  fx.strokes.push_back(s);
+  fx.strokes.resize(1);
+  fx.strokes[0].position = position;
+  fx.strokes[0].size = size;
+  fx.strokes[0].fill.color = kRed;
+  return fx;
+}
+
+LayerEffects colourOverlay(Rgb colour) {
+  LayerEffects fx;
+  fx.colorOverlays.resize(1);
+  fx.colorOverlays[0].fill.color = colour;
   return fx;
 }
 
 TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   // Light from the upper left (120 degrees): the shadow shows below and to the right.
-  const engine::Raster out = draw(styled(dropShadow(120)));
-  EXPECT_LT(fixtures::rgbAt(out, 52, 44).r, 200);
-  EXPECT_EQ(fixtures::rgbAt(out, 27, 17), (engine::Rgb{255, 255, 255}));
+  const Raster out = overWhite(styled(dropShadow(120)));
+  EXPECT_LT(rgbAt(out, 52, 44).r, 200);
+  EXPECT_EQ(rgbAt(out, 27, 17), kWhite);
   // Light from below: the shadow shows above.
-  const engine::Raster below = draw(styled(dropShadow(-90)));
-  EXPECT_LT(fixtures::rgbAt(below, 40, 16).r, 200);
-  EXPECT_EQ(fixtures::rgbAt(below, 40, 44), (engine::Rgb{255, 255, 255}));
+  const Raster below = overWhite(styled(dropShadow(-90)));
+  EXPECT_LT(rgbAt(below, 40, 16).r, 200);
+  EXPECT_EQ(rgbAt(below, 40, 44), kWhite);
 
-  // The layer knocks out its drop shadow unless told not to.
-  LayerEffects fx = dropShadow(120);
-  fx.dropShadows[0].distance = 2;
-  // A layer with no fill shows what lies behind it, not its own shadow.
-  EXPECT_EQ(fixtures::rgbAt(draw(styled(fx, 0)), 36, 26), (engine::Rgb{255, 255, 255}));
+  // A layer with no fill shows what lies behind it, not its own shadow, unless told not to.
+  LayerEffects fx = dropShadow(120, 2);
+  EXPECT_EQ(rgbAt(overWhite(styled(fx, 0)), 36, 26), kWhite);
   fx.dropShadows[0].knocksOut = false;
-  EXPECT_LT(fixtures::rgbAt(draw(styled(fx, 0)), 36, 26).r, 100);
+  EXPECT_LT(rgbAt(overWhite(styled(fx, 0)), 36, 26).r, 100);
 }
 
 TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
-  using P = engine::StrokeEffect::Position;
-  for (const auto& [name, position, outsideRing, insideRing] : {std::tuple{"Outside", P::Outside, true, false},
-                                                                {"Inside", P::Inside, false, true},
-                                                                {"Center", P::Center, true, true}}) {
+  for (const auto& [name, position, outsideRing, insideRing] : {std::tuple{"Outside", Position::Outside, true, false},
+                                                                {"Inside", Position::Inside, false, true},
+                                                                {"Center", Position::Center, true, true}}) {
     SCOPED_TRACE(name);
-    const engine::Raster out = draw(styled(redStroke(position, 4)));
-    const engine::Rgb red{255, 0, 0};
-    EXPECT_EQ(fixtures::rgbAt(out, 28, 30) == red, outsideRing);            // 2 px outside the left edge
-    EXPECT_EQ(fixtures::rgbAt(out, 31, 30) == red, insideRing);             // 2 px inside it
-    EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));      // the middle keeps its colour
-    EXPECT_EQ(fixtures::rgbAt(out, 20, 30), (engine::Rgb{255, 255, 255}));  // beyond the stroke
+    const Raster out = overWhite(styled(redStroke(position, 4)));
+    EXPECT_EQ(rgbAt(out, 28, 30) == kRed, outsideRing);  // 2 px outside the left edge
+    EXPECT_EQ(rgbAt(out, 31, 30) == kRed, insideRing);   // 2 px inside it
+    EXPECT_EQ(rgbAt(out, 40, 30), kBlue);                // the middle keeps its colour
+    EXPECT_EQ(rgbAt(out, 20, 30), kWhite);               // beyond the stroke
   }
 }
 
-// An outside stroke of a pixel layer lies beneath it: where the layer is half transparent the
-// stroke shows through and the result is opaque. Its outer edge keeps the layer's sub-pixel
-// edge: a last column covered a quarter puts the stroke's end a quarter into its last pixel.
-TEST(StrokeEffect, APixelLayersOutsideStrokeLiesBeneathItAndFollowsItsAntiAliasedEdge) {
-  const LayerEffects fx = redStroke(engine::StrokeEffect::Position::Outside, 2);
-  engine::LayerNode layer = styled(fx);
-  layer.pixels = engine::Raster::filled(kShape, {0, 0, 255}, 128);
+// A stroke follows the layer's true edge: a pixel layer's anti-aliased edge, a fill layer's
+// vector mask, an edge beyond the canvas.
+TEST(StrokeEffect, FollowsTheLayersTrueEdge) {
+  // An outside stroke of a pixel layer lies beneath it: where the layer is half transparent the
+  // stroke shows through and the result is opaque. A last column covered a quarter puts the
+  // stroke's end a quarter into its last pixel.
+  LayerNode layer = styled(redStroke(Position::Outside, 2), 255, 128);
   for (int y = kShape.top; y < kShape.bottom; ++y) layer.pixels.mutablePixel(kShape.right - 1, y)[3] = 64;
-  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
-  EXPECT_EQ(fixtures::alphaAt(out, 40, 30), 255);
-  EXPECT_NEAR(fixtures::rgbAt(out, 40, 30).r, 127, 2) << "half the stroke's red shows through";
-  EXPECT_EQ(fixtures::alphaAt(out, kShape.right, 30), 255);
-  EXPECT_NEAR(fixtures::alphaAt(out, kShape.right + 1, 30), 64, 2);
-  EXPECT_EQ(fixtures::alphaAt(out, kShape.right + 2, 30), 0);
-}
+  Raster out = alone(layer);
+  EXPECT_EQ(out.alphaAt(40, 30), 255);
+  EXPECT_NEAR(rgbAt(out, 40, 30).r, 127, 2) << "half the stroke's red shows through";
+  EXPECT_EQ(out.alphaAt(kShape.right, 30), 255);
+  EXPECT_NEAR(out.alphaAt(kShape.right + 1, 30), 64, 2);
+  EXPECT_EQ(out.alphaAt(kShape.right + 2, 30), 0);
 
-// A fill layer's shape is its vector mask: a gradient that fades out inside it does not move
-// the stroke in from the outline.
-TEST(StrokeEffect, AFillLayersStrokeFollowsItsVectorMaskNotWhatItsFillShows) {
-  const LayerEffects fx = redStroke(engine::StrokeEffect::Position::Outside, 2);
-  engine::LayerNode layer = styled(fx);
+  // A gradient fill that fades out inside its vector mask leaves the stroke on the outline.
+  layer = styled(redStroke(Position::Outside, 2));
   layer.kind = engine::LayerKind::GradientFill;
   fixtures::addBlock(layer, "vmsk",
                      fixtures::vectorMask({{1, fixtures::rectPath(kShape.left, kShape.top, kShape.right, kShape.bottom)}},
                                           kCanvas.width(), kCanvas.height()));
   for (int y = kShape.top; y < kShape.bottom; ++y)
     for (int x = 40; x < kShape.right; ++x) layer.pixels.mutablePixel(x, y)[3] = 0;  // the fill fades out
-  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
-  EXPECT_EQ(fixtures::rgbAt(out, kShape.right, 30), (engine::Rgb{255, 0, 0})) << "around the outline";
-  EXPECT_EQ(fixtures::alphaAt(out, 45, 30), 0) << "not inside the shape where the fill is clear";
-  EXPECT_EQ(fixtures::rgbAt(out, 35, 30), (engine::Rgb{0, 0, 255}));
-}
+  out = alone(layer);
+  EXPECT_EQ(rgbAt(out, kShape.right, 30), kRed) << "around the outline";
+  EXPECT_EQ(out.alphaAt(45, 30), 0) << "not inside the shape where the fill is clear";
+  EXPECT_EQ(rgbAt(out, 35, 30), kBlue);
 
-// A layer that runs off the canvas has its edge out there: its inside stroke does not show
-// along the canvas's border.
-TEST(StrokeEffect, AnInsideStrokeFollowsTheEdgeBeyondTheCanvas) {
-  const LayerEffects fx = redStroke(engine::StrokeEffect::Position::Inside, 3);
-  engine::LayerNode layer = styled(fx);
-  layer.pixels = engine::Raster::filled({-2, -2, kCanvas.right + 2, kCanvas.bottom + 2}, {0, 0, 255});
-  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
-  EXPECT_EQ(fixtures::rgbAt(out, 0, 30), (engine::Rgb{255, 0, 0})) << "within 3 pixels of the edge at -2";
-  EXPECT_EQ(fixtures::rgbAt(out, 1, 30), (engine::Rgb{0, 0, 255}));
-  EXPECT_EQ(fixtures::rgbAt(out, 40, kCanvas.bottom - 2), (engine::Rgb{0, 0, 255}));
+  // A layer that runs off the canvas has no inside stroke along the canvas's border.
+  layer = styled(redStroke(Position::Inside, 3));
+  layer.pixels = Raster::filled({-2, -2, kCanvas.right + 2, kCanvas.bottom + 2}, kBlue);
+  out = alone(layer);
+  EXPECT_EQ(rgbAt(out, 0, 30), kRed) << "within 3 pixels of the edge at -2";
+  EXPECT_EQ(rgbAt(out, 1, 30), kBlue);
+  EXPECT_EQ(rgbAt(out, 40, kCanvas.bottom - 2), kBlue);
 }
 
 // Effects inside the shape colour the layer itself: over a half-transparent layer an overlay
 // or an inside stroke gives its colour at the layer's own coverage, it adds no coverage.
 TEST(LayerEffects, InteriorEffectsColourTheLayerWithoutThickeningItsSoftParts) {
-  LayerEffects overlay;
-  engine::OverlayEffect o;
-  o.fill.color = {255, 0, 0};
-  overlay.colorOverlays.push_back(o);
-  for (const LayerEffects& fx : {overlay, redStroke(engine::StrokeEffect::Position::Inside, 40)}) {
-    engine::LayerNode layer = styled(fx);
-    layer.pixels = engine::Raster::filled(kShape, {0, 0, 255}, 128);
-    const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
-    EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{255, 0, 0}));
-    EXPECT_NEAR(fixtures::alphaAt(out, 40, 30), 128, 1);
+  for (const LayerEffects& fx : {colourOverlay(kRed), redStroke(Position::Inside, 40)}) {
+    const Raster out = alone(styled(fx, 255, 128));
+    EXPECT_EQ(rgbAt(out, 40, 30), kRed);
+    EXPECT_NEAR(out.alphaAt(40, 30), 128, 1);
   }
 }
 
 TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
-  LayerEffects fx;
-  engine::OverlayEffect overlay;
-  overlay.fill.color = {0, 255, 0};
-  fx.colorOverlays.push_back(overlay);
-  EXPECT_EQ(fixtures::rgbAt(draw(styled(fx, 0)), 40, 30), (engine::Rgb{0, 255, 0}));
-  engine::LayerNode half = styled(fx);
+  const LayerEffects green = colourOverlay({0, 255, 0});
+  EXPECT_EQ(rgbAt(overWhite(styled(green, 0)), 40, 30), (Rgb{0, 255, 0}));
+  LayerNode half = styled(green);
   half.opacity = 128;
-  EXPECT_NEAR(fixtures::rgbAt(draw(half), 40, 30).r, 127, 2);
-  EXPECT_NEAR(fixtures::rgbAt(draw(half), 40, 30).g, 255, 1);
+  EXPECT_NEAR(rgbAt(overWhite(half), 40, 30).r, 127, 2);
+  EXPECT_NEAR(rgbAt(overWhite(half), 40, 30).g, 255, 1);
 
   // A style switched off, or disabled effects, draw nothing.
-  const engine::Raster plain = draw(fixtures::solidLayer("Button", kShape, {0, 0, 255}));
-  engine::LayerNode off = styled(dropShadow(120));
+  const Raster plain = overWhite(fixtures::solidLayer("Button", kShape, kBlue));
+  LayerNode off = styled(dropShadow(120));
   off.styleEnabled = false;
-  EXPECT_TRUE(draw(off).samePixels(plain));
+  EXPECT_TRUE(overWhite(off).samePixels(plain));
   LayerEffects disabled = dropShadow(120);
   disabled.dropShadows[0].enabled = false;
-  EXPECT_TRUE(draw(styled(disabled)).samePixels(plain));
+  EXPECT_TRUE(overWhite(styled(disabled)).samePixels(plain));
 }
 
 TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
-  LayerEffects fx = dropShadow(45);
-  fx.dropShadows[0].size = 9;
-  engine::GlowEffect glow;
-  glow.size = 7;
-  glow.fill.color = {255, 255, 0};
-  fx.outerGlows.push_back(glow);
-  engine::BevelEffect bevel;
-  bevel.style = engine::BevelEffect::Style::PillowEmboss;
-  fx.bevels.push_back(bevel);
+  LayerEffects fx = dropShadow(45, 6, 9);
+  fx.outerGlows.resize(1);
+  fx.outerGlows[0].size = 7;
+  fx.outerGlows[0].fill.color = {255, 255, 0};
+  fx.bevels.resize(1);
+  fx.bevels[0].style = engine::BevelEffect::Style::PillowEmboss;
   const Rect reach{kShape.left - fx.reach(), kShape.top - fx.reach(), kShape.right + fx.reach(), kShape.bottom + fx.reach()};
-  const engine::Raster out = engine::compositeLayers({styled(fx)}, kCanvas, kCanvas);
+  const Raster out = alone(styled(fx));
   bool drewOutsideShape = false;
   for (int y = 0; y < kCanvas.bottom; ++y)
     for (int x = 0; x < kCanvas.right; ++x) {
@@ -195,32 +182,29 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
 
 TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
   LayerEffects fx;
-  engine::BevelEffect bevel;
-  bevel.technique = engine::BevelEffect::Technique::ChiselHard;
-  bevel.angle = 180;  // light from the left
-  bevel.altitude = 30;
-  fx.bevels.push_back(bevel);
-  const engine::Raster out = draw(styled(fx));
-  const engine::Rgb left = fixtures::rgbAt(out, 31, 30), right = fixtures::rgbAt(out, 48, 30);
-  EXPECT_GT(left.r, 60);   // lit: screened towards white
-  EXPECT_LT(right.b, 200);  // shaded: multiplied towards black
-  EXPECT_EQ(fixtures::rgbAt(out, 40, 30), (engine::Rgb{0, 0, 255}));
+  fx.bevels.resize(1);
+  fx.bevels[0].technique = engine::BevelEffect::Technique::ChiselHard;
+  fx.bevels[0].angle = 180;  // light from the left
+  fx.bevels[0].altitude = 30;
+  const Raster out = overWhite(styled(fx));
+  EXPECT_GT(rgbAt(out, 31, 30).r, 60);   // lit: screened towards white
+  EXPECT_LT(rgbAt(out, 48, 30).b, 200);  // shaded: multiplied towards black
+  EXPECT_EQ(rgbAt(out, 40, 30), kBlue);
 }
 
 TEST(LayerEffects, MergingDownKeepsTheEffectsInThePixelsAndDropsTheStyle) {
   engine::DocumentContent doc;
   doc.width = kCanvas.right;
   doc.height = kCanvas.bottom;
-  doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, {255, 255, 255})};
-  const engine::Raster before = engine::compositeDocument(doc);
-  const engine::LayerId merged = engine::mergeDown(doc, doc.layers[0].id);
-  const engine::LayerNode& layer = doc.layer(merged);
-  EXPECT_EQ(engine::drawnEffects(layer), nullptr);
-  EXPECT_GT(layer.pixels.alphaAt(52, 44), 0);  // the shadow, beyond the layer's own pixels
+  doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, kWhite)};
+  const Raster before = engine::compositeDocument(doc);
+  const LayerNode& merged = doc.layer(engine::mergeDown(doc, doc.layers[0].id));
+  EXPECT_EQ(engine::drawnEffects(merged), nullptr);
+  EXPECT_GT(merged.pixels.alphaAt(52, 44), 0);  // the shadow, beyond the layer's own pixels
   EXPECT_TRUE(engine::compositeDocument(doc).samePixels(before));
 }
 
-TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
+TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBoxAlongItsAngle) {
   engine::EffectGradient g;
   g.colors = {{0.25, {0, 0, 0}}, {0.75, {200, 100, 0}}};
   g.opacities = {{0.0, 1.0}, {1.0, 0.0}};
@@ -234,23 +218,20 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndHoldBeyondThem) {
   EXPECT_EQ(at(0.5)[1], 50);
   EXPECT_NEAR(at(0.5)[3], 128, 1);
   EXPECT_EQ(at(1.0), (std::vector<int>{200, 100, 0, 0}));
-}
 
-// A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
-// upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
-TEST(EffectGradient, ALinearGradientSpansTheBoxAlongItsAngle) {
+  // A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
+  // upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
   LayerEffects fx;
-  engine::OverlayEffect o;
-  o.fill.kind = engine::EffectFill::Kind::Gradient;
-  o.fill.gradient.colors = {{0.0, {0, 0, 0}}, {1.0, {255, 255, 255}}};
-  o.fill.gradient.opacities = {{0.0, 1.0}, {1.0, 1.0}};
-  o.fill.angle = 80;
-  fx.gradientOverlays.push_back(o);
-  engine::LayerNode layer = styled(fx);
-  layer.pixels = engine::Raster::filled({0, 20, kCanvas.right, 40}, {0, 0, 255});
-  const engine::Raster out = engine::compositeLayers({layer}, kCanvas, kCanvas);
-  EXPECT_GT(fixtures::rgbAt(out, 40, 20).r, 230) << "the top edge is near the gradient's end";
-  EXPECT_LT(fixtures::rgbAt(out, 40, 39).r, 25) << "the bottom edge near its start";
+  engine::EffectFill& fill = fx.gradientOverlays.emplace_back().fill;
+  fill.kind = engine::EffectFill::Kind::Gradient;
+  fill.gradient.colors = {{0.0, {0, 0, 0}}, {1.0, kWhite}};
+  fill.gradient.opacities = {{0.0, 1.0}, {1.0, 1.0}};
+  fill.angle = 80;
+  LayerNode layer = styled(fx);
+  layer.pixels = Raster::filled({0, 20, kCanvas.right, 40}, kBlue);
+  const Raster out = alone(layer);
+  EXPECT_GT(rgbAt(out, 40, 20).r, 230) << "the top edge is near the gradient's end";
+  EXPECT_LT(rgbAt(out, 40, 39).r, 25) << "the bottom edge near its start";
 }
 
 }  // namespace

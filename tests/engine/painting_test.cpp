@@ -6,7 +6,6 @@
 #include "engine_fixtures.h"
 
 using namespace engine;
-using fixtures::alphaAt;
 using fixtures::blankDocument;
 using fixtures::rgbAt;
 
@@ -56,7 +55,7 @@ TEST(Selection, AFeatheredSelectionFadesAcrossItsEdgeAndAFillFollowsIt) {
   EXPECT_GT(edgeOut, 0);
   EXPECT_LT(edgeOut, edgeIn);
   fillSelection(c, c.activeLayer, {255, 0, 0}, BlendMode::Normal, 100, false);
-  EXPECT_EQ(alphaAt(c.layer(c.activeLayer).pixels, 19, 50), edgeOut);
+  EXPECT_EQ(c.layer(c.activeLayer).pixels.alphaAt(19, 50), edgeOut);
 }
 
 TEST(Fill, PaintsTheSelectionOrTheWholeCanvasGrowingTheLayerOnlyAsNeededOrRecoloursTheShape) {
@@ -69,14 +68,14 @@ TEST(Fill, PaintsTheSelectionOrTheWholeCanvasGrowingTheLayerOnlyAsNeededOrRecolo
   fillSelection(c, id, {0, 0, 255}, BlendMode::Normal, 50, false);
   EXPECT_EQ(c.layer(id).pixels.bounds(), c.canvas());
   EXPECT_EQ(rgbAt(c.layer(id).pixels, 12, 12), (Rgb{127, 0, 128}));
-  EXPECT_EQ(alphaAt(c.layer(id).pixels, 50, 50), 128);
+  EXPECT_EQ(c.layer(id).pixels.alphaAt(50, 50), 128);
 
   // Preserving transparency.
   c.layers[0].pixels = Raster::filled({10, 10, 20, 20}, {9, 9, 9}, 100);
   fillSelection(c, id, {239, 253, 0}, BlendMode::Normal, 100, true);
   EXPECT_EQ(c.layers[0].pixels.bounds(), (Rect{10, 10, 20, 20}));
   EXPECT_EQ(rgbAt(c.layers[0].pixels, 15, 15), (Rgb{239, 253, 0}));
-  EXPECT_EQ(alphaAt(c.layers[0].pixels, 15, 15), 100);
+  EXPECT_EQ(c.layers[0].pixels.alphaAt(15, 15), 100);
 
   // A set or a text layer cannot be painted.
   const LayerId set = addLayerSet(c);
@@ -92,11 +91,11 @@ TEST(Stroke, WidthOnePaintsTheInnerEdgePixelsAndOutsideStrokesGrowTheLayer) {
   const Raster& px = c.layers[0].pixels;
   for (auto [x, y] : {std::pair{72, 54}, {647, 54}, {647, 485}, {72, 485}, {300, 54}, {72, 300}, {647, 300},
                       {300, 485}}) {
-    EXPECT_EQ(alphaAt(px, x, y), 255) << x << "," << y;
+    EXPECT_EQ(px.alphaAt(x, y), 255) << x << "," << y;
     EXPECT_EQ(rgbAt(px, x, y), (Rgb{255, 0, 0}));
   }
   for (auto [x, y] : {std::pair{71, 54}, {73, 55}, {648, 300}, {300, 486}, {300, 300}})
-    EXPECT_EQ(alphaAt(px, x, y), 0) << x << "," << y;
+    EXPECT_EQ(px.alphaAt(x, y), 0) << x << "," << y;
   EXPECT_EQ(px.bounds(), (Rect{72, 54, 648, 486}));
 
   // Outside and wider, and without a selection.
@@ -104,8 +103,8 @@ TEST(Stroke, WidthOnePaintsTheInnerEdgePixelsAndOutsideStrokesGrowTheLayer) {
   selectRegion(d, rect(10, 10, 20, 20), SelectionType::Replace, 0);
   strokeSelection(d, d.activeLayer, {0, 0, 0}, 2, StrokeLocation::Outside, BlendMode::Normal, 100, false);
   EXPECT_EQ(d.layers[0].pixels.bounds(), (Rect{8, 8, 22, 22}));
-  EXPECT_EQ(alphaAt(d.layers[0].pixels, 10, 10), 0);
-  EXPECT_EQ(alphaAt(d.layers[0].pixels, 8, 8), 255);
+  EXPECT_EQ(d.layers[0].pixels.alphaAt(10, 10), 0);
+  EXPECT_EQ(d.layers[0].pixels.alphaAt(8, 8), 255);
   deselect(d);
   EXPECT_THROW(strokeSelection(d, d.activeLayer, {}, 1, StrokeLocation::Inside, BlendMode::Normal, 100, false),
                EngineError);

@@ -26,16 +26,13 @@ inline Closeness closenessToStored(const engine::Raster& ours, const engine::Ras
   const engine::Rect area = stored.bounds();
   std::int64_t two = 0, eight = 0;
   static const std::uint8_t clear[4] = {0, 0, 0, 0};
+  const auto overWhite = [](const std::uint8_t* p, int c) { return (p[c] * p[3] + 255 * (255 - p[3]) + 127) / 255; };
   for (int y = area.top; y < area.bottom; ++y) {
     for (int x = area.left; x < area.right; ++x) {
       const std::uint8_t* a = ours.bounds().contains(x, y) ? ours.pixel(x, y) : clear;
       const std::uint8_t* b = stored.pixel(x, y);
       int worst = std::abs(a[3] - b[3]);
-      for (int c = 0; c < 3; ++c) {
-        const int overWhiteA = (a[c] * a[3] + 255 * (255 - a[3]) + 127) / 255;
-        const int overWhiteB = (b[c] * b[3] + 255 * (255 - b[3]) + 127) / 255;
-        worst = std::max(worst, std::abs(overWhiteA - overWhiteB));
-      }
+      for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(overWhite(a, c) - overWhite(b, c)));
       two += worst <= 2;
       eight += worst <= 8;
     }

@@ -8,7 +8,6 @@
 #include "layer_blocks_fixtures.h"
 
 using namespace engine;
-using fixtures::alphaAt;
 using fixtures::rectPath;
 using fixtures::rgbAt;
 
@@ -31,18 +30,6 @@ LayerNode fillLayer(const char* name, Rgb colour) {
 }
 
 std::optional<Mask> render(const LayerNode& n) { return renderVectorMask(n, kCanvas, kCanvas); }
-
-// Where a rectangle's vector mask covers a document after an operation: its bounds in pixels.
-Rect maskedArea(const LayerNode& node, const Rect& canvas) {
-  const std::optional<Mask> m = renderVectorMask(node, canvas, canvas);
-  if (!m) return {};
-  Rect found{canvas.right, canvas.bottom, 0, 0};
-  for (int y = 0; y < canvas.bottom; ++y)
-    for (int x = 0; x < canvas.right; ++x)
-      if (m->at(x, y) > 127) found = {std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
-                                      std::max(found.bottom, y + 1)};
-  return found;
-}
 
 }  // namespace
 
@@ -82,28 +69,28 @@ TEST(VectorMasks, ShortOrInconsistentRecordsAreIgnoredNotRead) {
 
 TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
   LayerNode pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(0, 0, 20, 40)}});
-  EXPECT_EQ(alphaAt(compositeLayers({pixels}, kCanvas, kCanvas), 30, 5), 0);
-  EXPECT_EQ(alphaAt(compositeLayers({pixels}, kCanvas), 30, 5), 255) << "no canvas: no vector mask";
+  EXPECT_EQ(compositeLayers({pixels}, kCanvas, kCanvas).alphaAt(30, 5), 0);
+  EXPECT_EQ(compositeLayers({pixels}, kCanvas).alphaAt(30, 5), 255) << "no canvas: no vector mask";
   pixels.vectorMaskDensity = 64;
-  EXPECT_EQ(alphaAt(compositeLayers({pixels}, kCanvas, kCanvas), 30, 5), 191) << "a quarter-density mask";
+  EXPECT_EQ(compositeLayers({pixels}, kCanvas, kCanvas).alphaAt(30, 5), 191) << "a quarter-density mask";
 
   LayerNode shape = withMask(fillLayer("shape", {0, 0, 255}), {{1, rectPath(10, 10, 20, 20)}});
   const Raster out = compositeLayers({shape}, kCanvas, kCanvas);
   EXPECT_EQ(rgbAt(out, 15, 15), (Rgb{0, 0, 255}));
-  EXPECT_EQ(alphaAt(out, 25, 15), 0);
+  EXPECT_EQ(out.alphaAt(25, 15), 0);
   // With stored pixels the shape is already in them: the mask is not applied twice.
   shape.pixels = Raster::filled({10, 10, 21, 20}, {0, 0, 255}, 128);
-  EXPECT_EQ(alphaAt(compositeLayers({shape}, kCanvas, kCanvas), 20, 15), 128);
+  EXPECT_EQ(compositeLayers({shape}, kCanvas, kCanvas).alphaAt(20, 15), 128);
 }
 
 TEST(VectorMasks, AFeatheredOrThinVectorMaskSoftensTheShapeAndShowsTheFillBeyondIt) {
   LayerNode pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(-20, -20, 20, 60)}});
   pixels.vectorMaskFeather = 2.0;
   const Raster out = compositeLayers({pixels}, kCanvas, kCanvas);
-  EXPECT_EQ(alphaAt(out, 10, 20), 255);
-  EXPECT_NEAR(alphaAt(out, 19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
-  EXPECT_NEAR(alphaAt(out, 20, 20), 101, 2);
-  EXPECT_EQ(alphaAt(out, 30, 20), 0);
+  EXPECT_EQ(out.alphaAt(10, 20), 255);
+  EXPECT_NEAR(out.alphaAt(19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
+  EXPECT_NEAR(out.alphaAt(20, 20), 101, 2);
+  EXPECT_EQ(out.alphaAt(30, 20), 0);
 
   // Photoshop stores a fill layer's pixels cut to its shape; where a soft vector mask lets the
   // fill show beyond the shape, the fill comes from its colour.
@@ -111,8 +98,8 @@ TEST(VectorMasks, AFeatheredOrThinVectorMaskSoftensTheShapeAndShowsTheFillBeyond
   shape.pixels = Raster::filled({10, 10, 20, 20}, shape.fillColor);
   shape.vectorMaskDensity = 64;
   const Raster soft = compositeLayers({shape}, kCanvas, kCanvas);
-  EXPECT_EQ(alphaAt(soft, 15, 15), 255);
-  EXPECT_EQ(alphaAt(soft, 30, 30), 191);
+  EXPECT_EQ(soft.alphaAt(15, 15), 255);
+  EXPECT_EQ(soft.alphaAt(30, 30), 191);
   EXPECT_EQ(rgbAt(soft, 30, 30), (Rgb{0, 0, 255}));
 }
 
@@ -167,7 +154,7 @@ TEST(VectorMaskMoves, TheMaskGoesWhereThePixelsGo) {
     set.children.push_back(shape);
     apply(c, insertAboveActive(c, set));
     const LayerNode& moved = c.layers.front().children.front();
-    EXPECT_EQ(maskedArea(moved, c.canvas()), expected);
+    EXPECT_EQ(renderVectorMask(moved, c.canvas(), c.canvas()).value().coveredBounds(), expected);
     EXPECT_EQ(moved.pixels.bounds(), expected) << "pixels and mask agree";
   }
 }

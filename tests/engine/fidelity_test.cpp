@@ -1,0 +1,160 @@
+// Compositing and layer styles against Photoshop itself: the engine merges the visible layers of
+// real sample files, and the result is compared with the merged image Photoshop stored in each.
+// Prints a report per file; skips when the sample folder is absent.
+//   fidelity_tests   (QUILLARY_CORPUS_DIR may name the folder holding psd/ and effects/)
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "engine/composite.h"
+#include "engine/layer_effects.h"
+#include "formats/document_io.h"
+#include "stored_image_closeness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Starts a line of the report: the file's name, then figures in percent.
+std::ostream& reportLine(const std::string& file, int width) {
+  return std::cout << "  " << std::left << std::setw(width) << file << std::right << std::fixed << std::setprecision(2);
+}
+
+// For the 8-bit RGB files without layer effects, merging comes close to the stored image.
+constexpr double kPixelShare = 0.95;  // a file matches when this share of pixels is within 2 levels
+constexpr double kFileShare = 0.90;   // of the files compared, at least this share matches
+
+// Files whose merged image the engine does not reproduce, and why. Every other file that is
+// compared must match, and a listed file that matches is taken off the list.
+const std::map<std::string, std::string> kKnownMisses = {
+    {"blend-modes__dissolve.psd", "dissolve scatters pixels by Photoshop's own random pattern"},
+    {"adjustments__brightnesscontrast_rgb.psd", "the brightness/contrast curve of newer versions is not applied"},
+};
+
+bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
+  return std::any_of(layers.begin(), layers.end(), [](const engine::LayerNode& n) {
+    return (n.hasStyle && n.styleEnabled) || hasLayerEffects(n.children);
+  });
+}
+
+// The share of the file's pixels within 2 levels, or why it is not compared.
+std::variant<double, std::string> shareWithinTwo(const fs::path& path) {
+  try {
+    const formats::PsdFile file = formats::readPsd(path.string());
+    if (file.colorMode != 3 || file.depth != 8) return "not 8-bit RGB";
+    if (hasLayerEffects(file.content.layers)) return "layer effects";
+    if (!file.storedCompositeIsReal) return "no real merged image stored";
+    if (file.storedComposite.empty()) return "no merged image";
+    return fixtures::closenessToStored(engine::compositeDocument(file.content), file.storedComposite).withinTwo;
+  } catch (const formats::FormatError& e) {
+    return std::string("not read: ") + e.what();
+  }
+}
+
+TEST(CompositingFidelity, MergedLayersComeCloseToPhotoshopsStoredComposite) {
+  const fs::path folder = fixtures::corpusRoot() / "psd";
+  if (!fs::is_directory(folder)) GTEST_SKIP() << "no sample files at " << folder.string();
+  std::vector<std::pair<std::variant<double, std::string>, std::string>> results;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() == ".psd")
+      results.emplace_back(shareWithinTwo(entry.path()), entry.path().filename().string());
+  std::sort(results.begin(), results.end());  // worst first, then the files not compared
+  int compared = 0, matching = 0;
+  std::cout << "share of pixels within 2 levels, per file:\n";
+  for (const auto& [result, name] : results) {
+    if (const std::string* note = std::get_if<std::string>(&result)) {
+      reportLine(name, 62) << "skipped: " << *note << "\n";
+      continue;
+    }
+    const double share = std::get<double>(result);
+    ++compared;
+    matching += share >= kPixelShare;
+    const auto known = kKnownMisses.find(name);
+    reportLine(name, 62) << std::setw(7) << share * 100 << " %";
+    if (share < kPixelShare) std::cout << "  MISS" << (known != kKnownMisses.end() ? ": " + known->second : "");
+    std::cout << "\n";
+    if (known == kKnownMisses.end()) {
+      EXPECT_GE(share, kPixelShare) << name;
+    } else {
+      EXPECT_LT(share, kPixelShare) << name << " matches now: take it off the list of misses";
+    }
+  }
+  std::cout << matching << " of " << compared << " files have at least " << kPixelShare * 100
+            << " % of their pixels within 2 levels\n";
+  ASSERT_GT(compared, 0);
+  EXPECT_GE(double(matching) / compared, kFileShare);
+}
+
+// Layer styles: each file with layer effects holds the shares within 2 and within 8 levels it
+// reached as its bar, so that a change that draws a style worse fails here.
+bool drawsEffects(const std::vector<engine::LayerNode>& layers) {
+  return std::any_of(layers.begin(), layers.end(), [](const engine::LayerNode& n) {
+    return (n.visible && engine::drawnEffects(n)) || drawsEffects(n.children);
+  });
+}
+
+struct Sample {
+  const char* file;  // under the corpus folder
+  double barTwo;     // the share within 2 levels the engine reaches, in percent
+  double barEight;   // and within 8 levels
+};
+
+// The style families, each by the files that show it, with the figures reached.
+struct Family {
+  const char* name;
+  std::vector<Sample> samples;
+};
+
+void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
+
+const std::vector<Family> kFamilies = {
+    {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 88.8, 94.9},
+                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 97.0, 99.9}}},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 85.5, 93.4},
+                    {"effects/psd-tools__layer_effects.psd", 86.2, 90.0}}},
+    {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
+                 {"psd/effects__stroke-effects.psd", 91.5, 92.4},
+                 {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
+                 {"psd/effects__stroke-effect-transparent-shape.psd", 100.0, 100.0},
+                 {"psd/effect-stroke-gradient.psd", 77.0, 77.8},
+                 {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
+                 {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
+    {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 65.8, 78.0}}},
+    {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 83.7, 88.1}}},
+};
+
+class LayerEffectsFidelity : public testing::TestWithParam<Family> {};
+
+TEST_P(LayerEffectsFidelity, EachFileHoldsItsBar) {
+  const fs::path root = fixtures::corpusRoot();
+  if (!fs::is_directory(root / "effects")) GTEST_SKIP() << "no sample files at " << root.string();
+  for (const Sample& s : GetParam().samples) {
+    const fs::path path = root / s.file;
+    if (!fs::exists(path)) {
+      std::cout << "  " << s.file << ": absent\n";
+      continue;
+    }
+    const formats::PsdFile file = formats::readPsd(path.string());
+    ASSERT_TRUE(file.storedCompositeIsReal) << s.file;
+    const fixtures::Closeness c = fixtures::closenessToStored(engine::compositeDocument(file.content), file.storedComposite);
+    reportLine(s.file, 66) << std::setw(7) << c.withinTwo * 100 << " % within 2, " << std::setw(7)
+                           << c.withinEight * 100 << " % within 8"
+                           << (drawsEffects(file.content.layers) ? "" : "  (no effects drawn)") << "\n";
+    // A hundredth of a percent of slack for rounding differences between compilers.
+    EXPECT_GE(c.withinTwo * 100 + 0.01, s.barTwo) << s.file;
+    EXPECT_GE(c.withinEight * 100 + 0.01, s.barEight) << s.file;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(StyleFamilies, LayerEffectsFidelity, testing::ValuesIn(kFamilies),
+                         [](const testing::TestParamInfo<Family>& p) { return std::string(p.param.name); });
+
+}  // namespace
