@@ -61,17 +61,6 @@ void writePicture(const std::string& path) {
   doc.SaveAs(path, photoshop::PNGSaveOptions{}, true);
 }
 
-// A layered document without a layer "Background".
-void writeDocumentWithoutBackground(const std::string& path) {
-  photoshop::Application app = fixtures::pixelApplication();
-  photoshop::Document doc =
-      app.Documents().Add(720, 540, 72, "sky", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
-  doc.ArtLayers().Item(vocabulary::kLayer1).SetName("Sky");
-  doc.Selection().SelectAll();
-  doc.Selection().Fill(photoshop::SolidColor(100, 150, 250));
-  doc.SaveAs(path, photoshop::PhotoshopSaveOptions{}, true);
-}
-
 // The names in a collection of documents or layers, in its order.
 template <class Collection>
 std::vector<std::string> names(const Collection& all) {
@@ -108,7 +97,6 @@ class CreateMenuTest : public MenuCreationTest {
     writePicture(sourceFile("sunset.png"));
     writeTemplate(sourceFile("Blue.psd"));
     writeTemplate(sourceFile("NoThumbMask.psd"), {"Btn Tmpl/Thumb Mask"});
-    writeDocumentWithoutBackground(sourceFile("sky.psd"));
     loadedForm();
   }
 
@@ -155,8 +143,9 @@ TEST_F(CreateMenuTest, NoDocumentsGivesTheThreeWorkingDocumentsInStateTwo) {
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
 }
 
+// A template is a layered document without a layer "Background".
 TEST_F(CreateMenuTest, ABackgroundWithoutItsLayerIsRejectedAndTheDialogComesBack) {
-  choose("sky.psd", "Blue.psd");
+  choose("Blue.psd", "Blue.psd");
   choose("sunset.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
   EXPECT_EQ(shown(), (std::vector<std::string>{
