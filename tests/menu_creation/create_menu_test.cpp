@@ -1,10 +1,4 @@
 // Create/Edit Menu, the template check, title-safe guides and random backgrounds through a
-// scripted view and the real engine, on a loaded main window core with a folder of source files
-// beside it. Those files are made through an automation layer of their own (so the engine under
-// test starts empty): button templates with every item or with some left out, and background
-// pictures and documents. Nothing here loses the user's documents or layers, nor takes them over.
-
-// Create/Edit Menu, the template check, title-safe guides and random backgrounds through a
 // scripted view and the real engine, with source files beside the core made by an engine of their
 // own: templates with every item or some left out, and backgrounds. Nothing here loses the user's
 // documents or layers, nor takes them over.
@@ -362,44 +356,41 @@ class MenuPartsTest : public MenuCreationTest {
   }
 };
 
-TEST_F(MenuPartsTest, ACompleteTemplatePassesAndEveryItemEndsVisible) {
+// A complete template passes and ends with every item visible; an empty document misses all
+// seventeen items in order; a Title Area inside a set, and a missing set, are reported as such.
+TEST_F(MenuPartsTest, TheTemplateCheckListsTheMissingItemsInOrderAndShowsTheOthers) {
+  const auto check = [this](const photoshop::Document& tmpl, int missing) {
+    form().TemplateDocument = tmpl;
+    std::int16_t count = -1;
+    const std::string report = form().CheckButtonTemplateLayers(count);
+    EXPECT_EQ(count, missing);
+    return report;
+  };
   writeTemplate(sourceFile("t.psd"));
-  form().TemplateDocument = engine.Open(sourceFile("t.psd"));
-  form().TemplateDocument.LayerSets()("Next Tmpl").SetVisible(false);
-  form().TemplateDocument.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").SetVisible(false);
-  std::int16_t missing = -1;
-  EXPECT_EQ(form().CheckButtonTemplateLayers(missing), "");
-  EXPECT_EQ(missing, 0);
-  EXPECT_TRUE(form().TemplateDocument.LayerSets()("Next Tmpl").Visible());
-  EXPECT_TRUE(form().TemplateDocument.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
-}
+  photoshop::Document complete = engine.Open(sourceFile("t.psd"));
+  complete.LayerSets()("Next Tmpl").SetVisible(false);
+  complete.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").SetVisible(false);
+  EXPECT_EQ(check(complete, 0), "");
+  EXPECT_TRUE(complete.LayerSets()("Next Tmpl").Visible());
+  EXPECT_TRUE(complete.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
 
-TEST_F(MenuPartsTest, AnEmptyDocumentMissesAllSeventeenItemsInOrder) {
-  form().TemplateDocument = addDocument("empty");
-  std::int16_t missing = 0;
-  const std::string report = form().CheckButtonTemplateLayers(missing);
-  EXPECT_EQ(missing, 17);
+  const std::string report = check(addDocument("empty"), 17);
   EXPECT_TRUE(report.starts_with("1: Layer \"Title Area\" Layer is Missing.\r\n"
                                   "2: Layer \"Color Table\" Layer is Missing.\r\n"
                                   "3: \"Prev Tmpl\" Layer Set  is Missing.\r\n"
                                   "4: \"Prev Tmpl\" Layer Set or \"Button Image\" Layer is Missing.\r\n"))
       << report;
   EXPECT_NE(report.find("17: \"Btn Tmpl\" Layer Set or \"Button Area\" Layer is Missing.\r\n"), std::string::npos);
-}
 
-TEST_F(MenuPartsTest, ATitleAreaInsideASetAndAMissingSetAreReportedAsSuch) {
-  writeTemplate(sourceFile("t.psd"), {"Title Area", "Next Tmpl"});
-  form().TemplateDocument = engine.Open(sourceFile("t.psd"));
-  engine.SetActiveDocument(form().TemplateDocument);
-  form().TemplateDocument.LayerSets()("Btn Tmpl").ArtLayers().Add().SetName("Title Area");
-  std::int16_t missing = 0;
-  EXPECT_EQ(form().CheckButtonTemplateLayers(missing),
+  writeTemplate(sourceFile("partial.psd"), {"Title Area", "Next Tmpl"});
+  photoshop::Document partial = engine.Open(sourceFile("partial.psd"));
+  partial.LayerSets()("Btn Tmpl").ArtLayers().Add().SetName("Title Area");
+  EXPECT_EQ(check(partial, 5),
             "1: Layer \"Title Area\" Layer is Missing.\r\n"
             "2: \"Next Tmpl\" Layer Set  is Missing.\r\n"
             "3: \"Next Tmpl\" Layer Set or \"Button Image\" Layer is Missing.\r\n"
             "4: \"Next Tmpl\" Layer Set or \"Hilite Mask\" Layer is Missing.\r\n"
             "5: \"Next Tmpl\" Layer Set or \"Button Area\" Layer is Missing.\r\n");
-  EXPECT_EQ(missing, 5);
 }
 
 // The guides go on a layer of their own, never on the user's "Layer 1" nor on the active layer.
