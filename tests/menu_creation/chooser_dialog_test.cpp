@@ -79,10 +79,6 @@ class ChooserTest : public app_test::FormTest {
     }
     return *dialog_;
   }
-  menu_creation::Dialog& activated() {
-    dialog().Form_Activate();
-    return dialog();
-  }
 
   static QTreeWidgetItem* node(const FileTreeControl& tree, const QString& text) {
     const auto found = tree.TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
@@ -112,13 +108,6 @@ class ChooserTest : public app_test::FormTest {
   FileTreeControl& backgroundsTree() { return *dialog().BackgroundsTree(); }
   FileTreeControl& templatesTree() { return *dialog().ButtonTemplatesTree(); }
   QLabel* noThumb1() { return child<QLabel>("NoThumb1"); }
-  QPixmap backgroundPicture() { return child<QLabel>("BackgroundPic")->pixmap(); }
-
-  // Two backgrounds whose names differ only in their extension, in two folders.
-  void writeDuplicates() {
-    writePicture(backgrounds() + "/One/a.jpg");
-    writePicture(backgrounds() + "/Two/a.png");
-  }
 
   long opens() const { return std::ranges::count(engine.calls().calls(), std::string("Application.Open")); }
   static bool isJpeg(const QString& path) {
@@ -169,7 +158,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   writePicture(backgrounds() + "/xyz", "PNG");  // its thumbnail is named "jpg"; the save appends ".jpg"
   writeTemplate(templates() + "/Blue.PSD");
   QDir().mkpath(backgrounds() + "/Preview");
-  activated();
+  dialog().Form_Activate();
   EXPECT_EQ(node(backgroundsTree(), "..\\Preview"), nullptr);
   click(templatesTree(), "Blue.PSD");  // an upper-case extension stays in the thumbnail's name
   EXPECT_EQ(dialog().ButtonTemplateFile, templates() + "/Blue.PSD");
@@ -183,7 +172,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   const QString thumb = backgrounds() + "/Preview/sunset.jpg";
   EXPECT_TRUE(isJpeg(thumb));
   EXPECT_EQ(QImage(thumb).size(), QSize(220, 165));
-  EXPECT_EQ(backgroundPicture().size(), QSize(220, 165));
+  EXPECT_EQ(child<QLabel>("BackgroundPic")->pixmap().size(), QSize(220, 165));
   EXPECT_TRUE(noThumb1()->isHidden());
   EXPECT_EQ(opens(), 2);
 
@@ -196,7 +185,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_EQ(opens(), 3);
   EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/jpg.jpg"));
   EXPECT_FALSE(noThumb1()->isHidden());
-  EXPECT_TRUE(backgroundPicture().isNull()) << "the previous file's thumbnail is not shown for this one";
+  EXPECT_TRUE(child<QLabel>("BackgroundPic")->pixmap().isNull()) << "the previous file's thumbnail is not shown for this one";
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
@@ -209,7 +198,7 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   writeTemplate(templates() + "/Blue.psd");
   engine.calls().clear();
 
-  activated();
+  dialog().Form_Activate();
   click(backgroundsTree(), "broken.png");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, description);
@@ -225,7 +214,8 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
 }
 
 TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
-  writeDuplicates();
+  writePicture(backgrounds() + "/One/a.jpg");
+  writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
   writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
   dialog().show();
   prompts.answers = {MsgBoxResult::Yes};
@@ -247,9 +237,10 @@ TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
 // A duplicate keeps its name on No; renames out of the folder or onto another file are asked
 // again, and Cancel keeps the name too.
 TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancel) {
-  writeDuplicates();
+  writePicture(backgrounds() + "/One/a.jpg");
+  writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
   writePicture(backgrounds() + "/One/c.jpg");
-  activated();
+  dialog().Form_Activate();
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
   prompts.answers = {MsgBoxResult::No};
   click(backgroundsTree(), "a.jpg");

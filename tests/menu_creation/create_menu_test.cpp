@@ -394,7 +394,7 @@ TEST_F(MenuPartsTest, TheTemplateCheckListsTheMissingItemsInOrderAndShowsTheOthe
 }
 
 // The guides go on a layer of their own, never on the user's "Layer 1" nor on the active layer.
-TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercent) {
+TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercentOnALayerOfTheirOwn) {
   photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
   photoshop::Layer logo = addLayer(menu, "Logo");
   form().BuildMenuDocument = menu;
@@ -413,16 +413,14 @@ TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercent) {
     EXPECT_EQ(drawn.alphaAt(x, y), 0) << x << "," << y;
   EXPECT_EQ(engine.ForegroundColor().RGB().Green(), 255) << "the foreground colour ends yellow";
   EXPECT_EQ(form().WorkSolidColor.RGB().Blue(), 0);
-}
 
-TEST_F(MenuPartsTest, TitleSafeGuidesGoOnANewLayerWhenThereIsNoLayerOne) {
-  photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
-  menu.ArtLayers()(1).SetName("Background");
-  form().BuildMenuDocument = menu;
+  // Without a "Layer 1" they go on a new layer.
+  photoshop::Document plain = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
+  plain.ArtLayers()(1).SetName("Background");
+  form().BuildMenuDocument = plain;
   view.menuWidth = "abc";  // not a number: the outlines are skipped, nothing is reported
   form().SetTitleSafeGuides();
-  EXPECT_EQ(menu.Layers().Count(), 2);
-  EXPECT_EQ(menu.ArtLayers()(1).Name(), "Title Safe Zones");
+  EXPECT_EQ(names(plain.Layers()), (std::vector<std::string>{"Title Safe Zones", "Background"}));
   EXPECT_TRUE(view.messages.empty());
 }
 
