@@ -107,7 +107,6 @@ class ChooserTest : public app_test::FormTest {
 
   FileTreeControl& backgroundsTree() { return *dialog().BackgroundsTree(); }
   FileTreeControl& templatesTree() { return *dialog().ButtonTemplatesTree(); }
-  QLabel* noThumb1() { return child<QLabel>("NoThumb1"); }
 
   long opens() const { return std::ranges::count(engine.calls().calls(), std::string("Application.Open")); }
   static bool isJpeg(const QString& path) {
@@ -165,7 +164,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_TRUE(isJpeg(templates() + "/Preview/Blue.PSD"));
   EXPECT_EQ(child<QLabel>("ButtonTemplatePic")->pixmap().size(), QSize(220, 165));
   EXPECT_TRUE(child("NoThumb2")->isHidden());
-  EXPECT_FALSE(noThumb1()->isHidden()) << "the other tree's label stays until its first click";
+  EXPECT_FALSE(child("NoThumb1")->isHidden()) << "the other tree's label stays until its first click";
 
   click(backgroundsTree(), "sunset.bmp");
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/Evening/sunset.bmp");
@@ -173,7 +172,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_TRUE(isJpeg(thumb));
   EXPECT_EQ(QImage(thumb).size(), QSize(220, 165));
   EXPECT_EQ(child<QLabel>("BackgroundPic")->pixmap().size(), QSize(220, 165));
-  EXPECT_TRUE(noThumb1()->isHidden());
+  EXPECT_TRUE(child("NoThumb1")->isHidden());
   EXPECT_EQ(opens(), 2);
 
   click(backgroundsTree(), "sunset.bmp");
@@ -184,7 +183,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   click(backgroundsTree(), "xyz");
   EXPECT_EQ(opens(), 3);
   EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/jpg.jpg"));
-  EXPECT_FALSE(noThumb1()->isHidden());
+  EXPECT_FALSE(child("NoThumb1")->isHidden());
   EXPECT_TRUE(child<QLabel>("BackgroundPic")->pixmap().isNull()) << "the previous file's thumbnail is not shown for this one";
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
@@ -204,7 +203,7 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   EXPECT_EQ(prompts.messages[0].text, description);
   EXPECT_EQ(prompts.messages[0].buttons, MsgBoxButtons::OKOnly);
   EXPECT_EQ(opens(), 1);
-  EXPECT_FALSE(noThumb1()->isHidden());
+  EXPECT_FALSE(child("NoThumb1")->isHidden());
   EXPECT_EQ(engine.Documents().Count(), 0);
 
   click(templatesTree(), "Blue.psd");
