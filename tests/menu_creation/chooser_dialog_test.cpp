@@ -184,7 +184,8 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_EQ(opens(), 3);
   EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/jpg.jpg"));
   EXPECT_FALSE(child("NoThumb1")->isHidden());
-  EXPECT_TRUE(child<QLabel>("BackgroundPic")->pixmap().isNull()) << "the previous file's thumbnail is not shown for this one";
+  EXPECT_TRUE(child<QLabel>("BackgroundPic")->pixmap().isNull())
+      << "the previous file's thumbnail is not shown for this one";
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
