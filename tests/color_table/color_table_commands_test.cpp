@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "color_table/color_table_grid.h"
 #include "form_fixture.h"
+#include "photoshop/photoshop_fixtures.h"
 
 using app::MsgBoxButtons;
 
@@ -15,19 +15,17 @@ class ColorTableCommandsTest : public app_test::FormTest {
   void SetUp() override { loadedForm(); }
 
   engine::Rgb cellColor(const photoshop::Document& doc, int column, int row) {
-    const engine::LayerNode& n = doc.engineDocument()->content().layer(doc.ArtLayers()("Color Table").Id());
-    const std::uint8_t* p = n.pixels.pixel(70 + 20 * column + 10, 20 + 20 * row + 10);
-    return {p[0], p[1], p[2]};
+    return fixtures::pixel(doc, doc.ArtLayers()("Color Table"), 70 + 20 * column + 10, 20 + 20 * row + 10);
   }
-  engine::Rect selected(const photoshop::Document& doc) { return doc.engineDocument()->content().selection.coveredBounds(); }
+  engine::Rect selected(const photoshop::Document& doc) {
+    return doc.engineDocument()->content().selection.coveredBounds();
+  }
   // Large enough for the whole grid.
   photoshop::Document gridDocument(const std::string& name) { return engine.Documents().Add(200, 200, 72, name, 2, 3); }
 };
 
-}  // namespace
-
 TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabel) {
-  photoshop::Document tmpl = engine.Documents().Add(200, 200, 72, "Button Template", 2, 3);
+  photoshop::Document tmpl = gridDocument("Button Template");
   addLayer(tmpl, "Title Area");
   form().TemplateDocument = tmpl;
   form().MakeColorTableLayer();
@@ -48,8 +46,7 @@ TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabe
       EXPECT_EQ(cellColor(tmpl, column, row), expected[row][column]) << "cell " << column << "," << row;
   const engine::Raster& px = c.layers.back().pixels;
   EXPECT_EQ(px.bounds(), (engine::Rect{0, 0, 200, 200}));
-  const std::uint8_t* outside = px.pixel(5, 190);
-  EXPECT_EQ((engine::Rgb{outside[0], outside[1], outside[2]}), white);
+  EXPECT_EQ(fixtures::pixel(tmpl, tmpl.ArtLayers()("Color Table"), 5, 190), white);
   EXPECT_EQ(px.pixel(70, 20)[0], 0) << "the grid starts at (70, 20)";
   EXPECT_EQ(px.pixel(69, 20)[0], 255);
 }
@@ -57,7 +54,7 @@ TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabe
 TEST_F(ColorTableCommandsTest, AnExistingLayerIsNeverRebuilt) {
   photoshop::Document other = addDocument("other");
   photoshop::Document tmpl = addDocument("Button Template");
-  photoshop::Layer existing = addLayer(tmpl, "Color Table");
+  addLayer(tmpl, "Color Table");
   form().TemplateDocument = tmpl;
   engine.SetActiveDocument(other);
   const auto state = tmpl.engineDocument()->currentState();
@@ -112,8 +109,7 @@ TEST_F(ColorTableCommandsTest, SwatchesFillTheSelectionOrSayNoDocumentIsOpen) {
   photoshop::Layer table = addLayer(tmpl, "Color Table");
   form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 1, 1, 5);
   form().FillLtGray_Click();
-  const std::uint8_t* p = tmpl.engineDocument()->content().layer(table.Id()).pixels.pixel(95, 45);
-  EXPECT_EQ((engine::Rgb{p[0], p[1], p[2]}), (engine::Rgb{200, 200, 200}));
+  EXPECT_EQ(fixtures::pixel(tmpl, table, 95, 45), (engine::Rgb{200, 200, 200}));
   EXPECT_EQ(view.messages.size(), 1u);
 }
 
@@ -126,3 +122,5 @@ TEST_F(ColorTableCommandsTest, AClickOnTheFrameClearsTheMarksAndDeselectsQuietly
   form().ColorTableSel_Click();
   EXPECT_FALSE(doc.engineDocument()->content().hasSelection());
 }
+
+}  // namespace

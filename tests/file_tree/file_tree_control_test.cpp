@@ -83,7 +83,8 @@ TEST_F(FileTreeControlTest, FilterPathAndDepthLimitTakeEffectAtTheNextBuild) {
   EXPECT_TRUE(texts("one/two/three").isEmpty());
 }
 
-TEST_F(FileTreeControlTest, CollidingNamesAreMarkedRedAndTheirKeyFreed) {
+// A disabled tree is grey, duplicates included, until it is enabled again.
+TEST_F(FileTreeControlTest, CollidingNamesAreMarkedRedAndTheirKeyFreedAndAllIsGreyWhileDisabled) {
   // Subfolders are read first: sub1's a.psd takes the key, sub2's a.png collides with it, and
   // the top folder's a.jpg then finds the key free again.
   makeFiles({"a.jpg", "sub1/a.psd", "sub2/a.png", "sub2/logo.jpg", "sub2/logo.psd", "sub2/x.jpg"});
@@ -97,34 +98,29 @@ TEST_F(FileTreeControlTest, CollidingNamesAreMarkedRedAndTheirKeyFreed) {
   EXPECT_EQ(tree_.FindNode("a"), node("a.jpg"));
   EXPECT_EQ(FileTreeControl::NodeBackColor(node("x.jpg")), kLight);
 
-  // The chooser renames a file by giving its node a free key.
-  EXPECT_FALSE(tree_.SetNodeKey(node("x.jpg"), "a"));
-  EXPECT_TRUE(tree_.SetNodeKey(node("x.jpg"), "renamed"));
-  EXPECT_EQ(tree_.FindNode("renamed"), node("x.jpg"));
-  EXPECT_EQ(tree_.FindNode("x"), nullptr);
-}
-
-TEST_F(FileTreeControlTest, DisabledTreeIsGreyIncludingDuplicates) {
-  makeFiles({"a.jpg", "a.psd", "b.jpg"});
-  tree_.SetTopPath(path());
   tree_.SetEnabled(false);
   EXPECT_EQ(tree_.TreeBackColor(), kGrey);
   EXPECT_EQ(tree_.TreeView1()->palette().color(QPalette::Disabled, QPalette::Text), kGreyText);
-  EXPECT_EQ(FileTreeControl::NodeBackColor(node("a.jpg")), kGrey);
-  EXPECT_EQ(FileTreeControl::NodeTextColor(node("a.jpg")), kGreyText);
+  EXPECT_EQ(FileTreeControl::NodeBackColor(node("a.png")), kGrey);
+  EXPECT_EQ(FileTreeControl::NodeTextColor(node("a.png")), kGreyText);
   tree_.SetTopPath(path());  // rebuilt while disabled
   EXPECT_EQ(FileTreeControl::NodeBackColor(node("a.psd")), kGrey);
-
   tree_.SetEnabled(true);
   EXPECT_EQ(tree_.TreeBackColor(), kLight);
   EXPECT_EQ(tree_.TreeTextColor(), QColor(Qt::black));
   EXPECT_EQ(FileTreeControl::NodeBackColor(node("a.psd")), kRed);
   // A host's own colour leaves duplicates red and lasts until the next build.
   tree_.SetBackgroundColor(QColor(10, 20, 30));
-  EXPECT_EQ(FileTreeControl::NodeBackColor(node("b.jpg")), QColor(10, 20, 30));
-  EXPECT_EQ(FileTreeControl::NodeBackColor(node("a.jpg")), kRed);
+  EXPECT_EQ(FileTreeControl::NodeBackColor(node("x.jpg")), QColor(10, 20, 30));
+  EXPECT_EQ(FileTreeControl::NodeBackColor(node("a.png")), kRed);
   tree_.SetTopPath(path());
-  EXPECT_EQ(FileTreeControl::NodeBackColor(node("b.jpg")), kLight);
+  EXPECT_EQ(FileTreeControl::NodeBackColor(node("x.jpg")), kLight);
+
+  // The chooser renames a file by giving its node a free key.
+  EXPECT_FALSE(tree_.SetNodeKey(node("x.jpg"), "a"));
+  EXPECT_TRUE(tree_.SetNodeKey(node("x.jpg"), "renamed"));
+  EXPECT_EQ(tree_.FindNode("renamed"), node("x.jpg"));
+  EXPECT_EQ(tree_.FindNode("x"), nullptr);
 }
 
 TEST_F(FileTreeControlTest, ClickOnAFileGivesItsFolderAndDuplicateFlag) {

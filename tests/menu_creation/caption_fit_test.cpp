@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStyleOption>
 #include <QTabBar>
@@ -22,6 +23,7 @@
 #include "app/window/frm_about.h"
 #include "app/window/workflow_push_button.h"
 #include "menu_creation/dialog/chooser_dialog.h"
+#include "photoshop/photoshop_fixtures.h"
 #include "widget_test_environment.h"
 #include "workspace/workspace_window.h"
 
@@ -75,13 +77,8 @@ QString groupBoxFault(const QGroupBox& box) {
 }
 
 // The caption as drawn: "&&" is an ampersand, a single "&" marks the mnemonic.
-QString shown(const QString& caption) {
-  QString out;
-  for (int i = 0; i < caption.size(); ++i) {
-    if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
-    out += caption[i];
-  }
-  return out;
+QString shown(QString caption) {
+  return caption.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
 }
 
 // Every title in the bar, each whole and none moved into the overflow menu.
@@ -155,42 +152,29 @@ std::vector<std::string> cutCaptions(const QWidget& top) {
 
 using CaptionTest = app_test::FormTest;
 
-TEST_F(CaptionTest, MainWindowCaptionsFit) {
+// Every window and dialog: the main window, the About box, the chooser in both states (with
+// documents already open both its sides show the longer "already loaded" caption) and the
+// workspace with its New dialog.
+TEST_F(CaptionTest, EveryCaptionFits) {
+  QTemporaryDir dir;
   app::window::Form1Window window;
-  window.show();
-  EXPECT_EQ(cutCaptions(window), std::vector<std::string>{}) << "scale " << window.devicePixelRatio();
-}
-
-TEST_F(CaptionTest, ChooserCaptionsFitInBothStates) {
-  app_test::ScriptedFormView prompts;
-  // With documents already open both sides show the longer "already loaded" caption.
-  for (const bool loaded : {false, true}) {
-    menu_creation::Dialog dialog(prompts, QString::fromStdString(programFolder()));
-    dialog.BuildMenuDoc = dialog.ButtonTemplateDoc = loaded;
-    dialog.show();
-    EXPECT_EQ(cutCaptions(dialog), std::vector<std::string>{})
-        << "scale " << dialog.devicePixelRatio() << ", loaded " << loaded;
-  }
-}
-
-TEST_F(CaptionTest, AboutBoxCaptionsFit) {
-  QTemporaryDir dir;
   app::window::frmAbout about(app::MachineKeyStore(dir.filePath("none.conf").toStdString()), app::SystemInfoLauncher());
-  about.show();
-  EXPECT_EQ(cutCaptions(about), std::vector<std::string>{});
-}
-
-TEST_F(CaptionTest, WorkspaceCaptionsFit) {
-  QTemporaryDir dir;
+  app_test::ScriptedFormView prompts;
+  const QString program = QString::fromStdString(programFolder());
+  menu_creation::Dialog chooser(prompts, program), loaded(prompts, program);
+  loaded.BuildMenuDoc = loaded.ButtonTemplateDoc = true;
   QSettings settings(dir.filePath(QStringLiteral("workspace.ini")), QSettings::IniFormat);
-  photoshop::Application engine;
-  engine.Preferences().SetRulerUnits(photoshop::ps::Pixels);
-  engine.Documents().Add(720, 540, 72, "Button Template");
-  engine.Documents().Add(720, 540, 72, "Build Menu");
-  workspace::Workspace window(engine, settings);
-  window.show();
-  window.sync();
-  EXPECT_EQ(cutCaptions(window), std::vector<std::string>{}) << "scale " << window.devicePixelRatio();
+  photoshop::Application documents = fixtures::pixelApplication();
+  documents.Documents().Add(720, 540, 72, "Button Template");
+  documents.Documents().Add(720, 540, 72, "Build Menu");
+  workspace::Workspace workspace(documents, settings);
+  for (QWidget* top : std::initializer_list<QWidget*>{&window, &about, &chooser, &loaded, &workspace}) {
+    top->show();
+    if (top == &workspace) workspace.sync();
+    EXPECT_EQ(cutCaptions(*top), std::vector<std::string>{})
+        << top->metaObject()->className() << (top == &loaded ? " with documents loaded" : "") << " at scale "
+        << top->devicePixelRatio();
+  }
 
   // File > New asks for the size in a dialog of its own.
   std::vector<std::string> newDialog{"the dialog did not show"};
@@ -198,7 +182,7 @@ TEST_F(CaptionTest, WorkspaceCaptionsFit) {
     newDialog = cutCaptions(dialog);
     dialog.reject();
   });
-  for (QAction* a : window.actions())
+  for (QAction* a : workspace.actions())
     if (a->text().startsWith(QStringLiteral("&New"))) a->trigger();
   EXPECT_EQ(newDialog, std::vector<std::string>{});
 }

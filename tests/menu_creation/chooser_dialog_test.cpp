@@ -19,6 +19,7 @@
 #include "file_tree/file_tree_control.h"
 #include "menu_creation/dialog/chooser_dialog.h"
 #include "menu_creation/dialog/chooser_rules.h"
+#include "photoshop/photoshop_fixtures.h"
 #include "widget_test_environment.h"
 
 using app::MsgBoxButtons;
@@ -29,11 +30,6 @@ using namespace menu_creation;
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
-
-const char* const kBackgroundDuplicateText =
-    "This File Name is duplicated somewhere in the Backgrounds Tree. This will prevent\r\n"
-    "a Thumbnail from displaying, all Backgrounds MUST have a unique File Name.\r\n\r\n"
-    "Would you like to rename this file now?";
 
 // Remembers every rename prompt besides answering it.
 class PromptingView : public app_test::ScriptedFormView {
@@ -83,26 +79,20 @@ class ChooserTest : public app_test::FormTest {
     }
     return *dialog_;
   }
-  menu_creation::Dialog& activated() {
-    dialog().Form_Activate();
-    return dialog();
-  }
 
   static QTreeWidgetItem* node(const FileTreeControl& tree, const QString& text) {
     const auto found = tree.TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.first();
   }
-  // A click on the file node with this text, as the user makes it.
-  static void click(const FileTreeControl& tree, const QString& text) {
+  // A click on the file node with this text, as the user makes it; or with the mouse, on a shown
+  // tree: Qt is then still in its own click handling when the dialog rebuilds the tree under it.
+  static void click(const FileTreeControl& tree, const QString& text, bool withTheMouse = false) {
     QTreeWidgetItem* item = node(tree, text);
     ASSERT_NE(item, nullptr) << text.toStdString();
-    emit tree.TreeView1()->itemClicked(item, 0);
-  }
-  // The same with the mouse, on a shown tree: Qt is still in its own click handling when the
-  // dialog rebuilds the tree under it.
-  static void mouseClick(const FileTreeControl& tree, const QString& text) {
-    QTreeWidgetItem* item = node(tree, text);
-    ASSERT_NE(item, nullptr) << text.toStdString();
+    if (!withTheMouse) {
+      emit tree.TreeView1()->itemClicked(item, 0);
+      return;
+    }
     tree.TreeView1()->expandAll();
     tree.TreeView1()->scrollToItem(item);
     const QPoint centre = tree.TreeView1()->visualItemRect(item).center();
@@ -117,19 +107,8 @@ class ChooserTest : public app_test::FormTest {
 
   FileTreeControl& backgroundsTree() { return *dialog().BackgroundsTree(); }
   FileTreeControl& templatesTree() { return *dialog().ButtonTemplatesTree(); }
-  QLabel* noThumb1() { return child<QLabel>("NoThumb1"); }
-  QPixmap backgroundPicture() { return child<QLabel>("BackgroundPic")->pixmap(); }
 
-  // Two backgrounds whose names differ only in their extension, in two folders.
-  void writeDuplicates() {
-    writePicture(backgrounds() + "/One/a.jpg");
-    writePicture(backgrounds() + "/Two/a.png");
-  }
-
-  long opens() const {
-    const auto& calls = engine.calls().calls();
-    return std::count(calls.begin(), calls.end(), std::string("Application.Open"));
-  }
+  long opens() const { return std::ranges::count(engine.calls().calls(), std::string("Application.Open")); }
   static bool isJpeg(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xFF\xD8\xFF", 3);
@@ -165,7 +144,6 @@ class ChooserWindowTest : public ChooserTest {
     });
     return window.ShowChooser(request);
   }
-  int px(int twips) const { return int(std::lround(twips * window.dotsPerInch() / 1440.0)); }
 
   app::window::Form1Window window;
   std::unique_ptr<app::Form1> core;
@@ -174,74 +152,59 @@ class ChooserWindowTest : public ChooserTest {
 
 }  // namespace
 
-TEST_F(ChooserTest, ABackgroundShowsItsThumbnailMadeOnceAt220By165) {
+TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   writePicture(backgrounds() + "/Evening/sunset.bmp");
+  writePicture(backgrounds() + "/xyz", "PNG");  // its thumbnail is named "jpg"; the save appends ".jpg"
+  writeTemplate(templates() + "/Blue.PSD");
   QDir().mkpath(backgrounds() + "/Preview");
-  activated();
+  dialog().Form_Activate();
   EXPECT_EQ(node(backgroundsTree(), "..\\Preview"), nullptr);
+  click(templatesTree(), "Blue.PSD");  // an upper-case extension stays in the thumbnail's name
+  EXPECT_EQ(dialog().ButtonTemplateFile, templates() + "/Blue.PSD");
+  EXPECT_TRUE(isJpeg(templates() + "/Preview/Blue.PSD"));
+  EXPECT_EQ(child<QLabel>("ButtonTemplatePic")->pixmap().size(), QSize(220, 165));
+  EXPECT_TRUE(child("NoThumb2")->isHidden());
+  EXPECT_FALSE(child("NoThumb1")->isHidden()) << "the other tree's label stays until its first click";
 
   click(backgroundsTree(), "sunset.bmp");
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/Evening/sunset.bmp");
   const QString thumb = backgrounds() + "/Preview/sunset.jpg";
   EXPECT_TRUE(isJpeg(thumb));
   EXPECT_EQ(QImage(thumb).size(), QSize(220, 165));
-  EXPECT_EQ(backgroundPicture().size(), QSize(220, 165));
-  EXPECT_TRUE(noThumb1()->isHidden());
-  EXPECT_EQ(opens(), 1);
+  EXPECT_EQ(child<QLabel>("BackgroundPic")->pixmap().size(), QSize(220, 165));
+  EXPECT_TRUE(child("NoThumb1")->isHidden());
+  EXPECT_EQ(opens(), 2);
 
   click(backgroundsTree(), "sunset.bmp");
-  EXPECT_EQ(opens(), 1) << "an existing thumbnail is shown, not made again";
-  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(opens(), 2) << "an existing thumbnail is shown, not made again";
   EXPECT_EQ(engine.Documents().Count(), 0);
-}
 
-TEST_F(ChooserTest, ATemplateWithAnUpperCaseExtensionKeepsItsNameForTheThumbnail) {
-  writeTemplate(templates() + "/Blue.PSD");
-  activated();
-  click(templatesTree(), "Blue.PSD");
-  EXPECT_EQ(dialog().ButtonTemplateFile, templates() + "/Blue.PSD");
-  EXPECT_TRUE(isJpeg(templates() + "/Preview/Blue.PSD"));
-  EXPECT_EQ(child<QLabel>("ButtonTemplatePic")->pixmap().size(), QSize(220, 165));
-  EXPECT_TRUE(child("NoThumb2")->isHidden());
-  EXPECT_FALSE(child("NoThumb1")->isHidden()) << "the other tree's label stays until its first click";
-}
-
-TEST_F(ChooserTest, AThumbnailThatCannotBeFoundAfterMakingIsMadeOnlyOnce) {
-  writePicture(backgrounds() + "/Sky/cloud.png");
-  // No extension: the thumbnail name becomes "jpg", but the save appends ".jpg".
-  writePicture(backgrounds() + "/xyz", "PNG");
-  activated();
-  click(backgroundsTree(), "cloud.png");
-  ASSERT_FALSE(backgroundPicture().isNull());
-
+  // A thumbnail that cannot be found after making is made only once.
   click(backgroundsTree(), "xyz");
-  EXPECT_EQ(opens(), 2);
+  EXPECT_EQ(opens(), 3);
   EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/jpg.jpg"));
-  EXPECT_FALSE(noThumb1()->isHidden());
-  EXPECT_TRUE(backgroundPicture().isNull()) << "the previous file's thumbnail is not shown for this one";
+  EXPECT_FALSE(child("NoThumb1")->isHidden());
+  EXPECT_TRUE(child<QLabel>("BackgroundPic")->pixmap().isNull())
+      << "the previous file's thumbnail is not shown for this one";
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
 
 TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   std::ofstream((backgrounds() + "/broken.png").toStdString()) << "not a picture";
-  std::string description;
-  try {
-    engine.Open((backgrounds() + "/broken.png").toStdString());
-  } catch (const photoshop::AutomationError& e) {
-    description = e.Description();
-  }
+  const std::string description =
+      fixtures::errorOf([&] { engine.Open((backgrounds() + "/broken.png").toStdString()); }).Description();
   ASSERT_FALSE(description.empty());
   writeTemplate(templates() + "/Blue.psd");
   engine.calls().clear();
 
-  activated();
+  dialog().Form_Activate();
   click(backgroundsTree(), "broken.png");
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, description);
   EXPECT_EQ(prompts.messages[0].buttons, MsgBoxButtons::OKOnly);
   EXPECT_EQ(opens(), 1);
-  EXPECT_FALSE(noThumb1()->isHidden());
+  EXPECT_FALSE(child("NoThumb1")->isHidden());
   EXPECT_EQ(engine.Documents().Count(), 0);
 
   click(templatesTree(), "Blue.psd");
@@ -250,29 +213,14 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/broken.png");
 }
 
-TEST_F(ChooserTest, ADuplicateNameAnsweredNoKeepsTheFile) {
-  writeDuplicates();
-  activated();
-  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
-  prompts.answers = {MsgBoxResult::No};
-  click(backgroundsTree(), "a.jpg");
-  EXPECT_EQ(prompts.beeps, 1);
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, kBackgroundDuplicateText);
-  EXPECT_EQ(prompts.messages[0].title, "Duplicate File Name Detected");
-  EXPECT_EQ(prompts.messages[0].buttons, MsgBoxButtons::YesNo);
-  EXPECT_TRUE(prompts.inputPrompts.empty());
-  EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/a.jpg");
-  EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/a.jpg"));
-}
-
 TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
-  writeDuplicates();
+  writePicture(backgrounds() + "/One/a.jpg");
+  writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
   writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
   dialog().show();
   prompts.answers = {MsgBoxResult::Yes};
   prompts.inputs = {"b.png"};
-  mouseClick(backgroundsTree(), "a.jpg");
+  click(backgroundsTree(), "a.jpg", true);
 
   EXPECT_EQ(prompts.inputPrompts, std::vector<std::string>{"Rename File|Enter a new file name:|a.jpg"});
   EXPECT_FALSE(QFile::exists(backgrounds() + "/One/a.jpg"));
@@ -286,10 +234,29 @@ TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
   EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
-TEST_F(ChooserTest, RenamesOutOfTheFolderOrOntoAnotherFileAreAskedAgainAndCancelKeepsTheName) {
-  writeDuplicates();
+// A duplicate keeps its name on No; renames out of the folder or onto another file are asked
+// again, and Cancel keeps the name too.
+TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancel) {
+  writePicture(backgrounds() + "/One/a.jpg");
+  writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
   writePicture(backgrounds() + "/One/c.jpg");
-  activated();
+  dialog().Form_Activate();
+  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
+  prompts.answers = {MsgBoxResult::No};
+  click(backgroundsTree(), "a.jpg");
+  EXPECT_EQ(prompts.beeps, 1);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "This File Name is duplicated somewhere in the Backgrounds Tree. This will prevent\r\n"
+            "a Thumbnail from displaying, all Backgrounds MUST have a unique File Name.\r\n\r\n"
+            "Would you like to rename this file now?");
+  EXPECT_EQ(prompts.messages[0].title, "Duplicate File Name Detected");
+  EXPECT_EQ(prompts.messages[0].buttons, MsgBoxButtons::YesNo);
+  EXPECT_TRUE(prompts.inputPrompts.empty());
+  EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/a.jpg");
+  EXPECT_TRUE(QFile::exists(backgrounds() + "/Preview/a.jpg"));
+
+  prompts.messages.clear();
   prompts.answers = {MsgBoxResult::Yes};
   prompts.inputs = {"../x", "a/b", "c", ""};
   click(backgroundsTree(), "a.jpg");
@@ -392,31 +359,24 @@ TEST_F(ChooserTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
   EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
 }
 
-TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopAndCentredAcrossIt) {
+TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUntilUnloaded) {
+  writePicture(backgrounds() + "/sky.png");
+  writePicture(backgrounds() + "/Preview/sky.jpg", "JPEG");
   QRect placed;
   bool modal = false;
-  const app::ChooserResult result = show({true, false}, [&](menu_creation::Dialog& d) {
+  const app::ChooserResult chosen = show({false, true}, [&](menu_creation::Dialog& d) {
     placed = d.frameGeometry();
     modal = d.isModal() && d.parentWidget() == &window;
     EXPECT_EQ(d.OwnerForm, core.get());
-    EXPECT_TRUE(d.BuildMenuDoc);
-    EXPECT_FALSE(d.ButtonTemplateDoc);
-    d.findChild<QPushButton*>("CancelButton")->click();
-  });
-  EXPECT_TRUE(result.DialogCanceled);
-  EXPECT_TRUE(modal);
-  const QRect main = window.frameGeometry();
-  EXPECT_NEAR(placed.top(), main.top() + px(200), 1);
-  EXPECT_NEAR(placed.left(), main.left() + (main.width() - placed.width()) / 2, 1);
-}
-
-TEST_F(ChooserWindowTest, TheSelectionStaysUntilTheChooserIsUnloaded) {
-  writePicture(backgrounds() + "/sky.png");
-  writePicture(backgrounds() + "/Preview/sky.jpg", "JPEG");
-  const app::ChooserResult chosen = show({false, true}, [&](menu_creation::Dialog& d) {
+    EXPECT_FALSE(d.BuildMenuDoc);
+    EXPECT_TRUE(d.ButtonTemplateDoc);
     click(*d.BackgroundsTree(), "sky.png");
     d.findChild<QPushButton*>("OKButton")->click();
   });
+  EXPECT_TRUE(modal);
+  const QRect main = window.frameGeometry();
+  EXPECT_NEAR(placed.top(), main.top() + std::lround(200 * window.dotsPerInch() / 1440.0), 1);
+  EXPECT_NEAR(placed.left(), main.left() + (main.width() - placed.width()) / 2, 1);
   EXPECT_FALSE(chosen.DialogCanceled);
   EXPECT_EQ(chosen.BackgroundFile, (backgrounds() + "/sky.png").toStdString());
   EXPECT_EQ(chosen.ButtonTemplateFile, "");
@@ -430,9 +390,10 @@ TEST_F(ChooserWindowTest, TheSelectionStaysUntilTheChooserIsUnloaded) {
   EXPECT_EQ(again.BackgroundFile, chosen.BackgroundFile);
 
   window.UnloadChooser();
-  const app::ChooserResult fresh = show({false, false}, [&](menu_creation::Dialog& d) {
+  const app::ChooserResult fresh = show({true, false}, [&](menu_creation::Dialog& d) {
     EXPECT_EQ(d.BackgroundFile, "");
-    d.close();
+    EXPECT_TRUE(d.BuildMenuDoc);
+    d.findChild<QPushButton*>("CancelButton")->click();
   });
   EXPECT_TRUE(fresh.DialogCanceled);
   EXPECT_EQ(fresh.BackgroundFile, "");

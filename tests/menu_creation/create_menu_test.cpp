@@ -1,16 +1,15 @@
 // Create/Edit Menu, the template check, title-safe guides and random backgrounds through a
-// scripted view and the real engine, on a loaded main window core with a folder of source files
-// beside it. Those files are made through an automation layer of their own (so the engine under
-// test starts empty): button templates with every item or with some left out, and background
-// pictures and documents. Nothing here loses the user's documents or layers, nor takes them over.
+// scripted view and the real engine, with source files beside the core made by an engine of their
+// own: templates with every item or some left out, and backgrounds. Nothing here loses the user's
+// documents or layers, nor takes them over.
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <algorithm>
 #include <set>
 
 #include "form_fixture.h"
+#include "photoshop/photoshop_fixtures.h"
 #include "support/vocabulary.h"
 
 using app::MsgBoxResult;
@@ -20,109 +19,66 @@ namespace {
 
 // A template at `path` with every item but those in `leaveOut` ("Btn Tmpl/Thumb Mask" for a
 // member, "Color Table" for a top-level layer or a set's name).
-inline void writeTemplate(const std::string& path, const std::set<std::string>& leaveOut = {}) {
+void writeTemplate(const std::string& path, const std::set<std::string>& leaveOut = {}) {
   using namespace vocabulary;
-  photoshop::Application app;
-  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
-  photoshop::Document doc = app.Documents().Add(720, 540, 72, "template", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
+  photoshop::Application app = fixtures::pixelApplication();
+  photoshop::Document doc =
+      app.Documents().Add(720, 540, 72, "template", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
   int y = 60;
-  const auto paint = [&](const photoshop::Layer& layer, int r, int g, int b) {
+  const auto add = [&](photoshop::ArtLayer layer, const char* name, int r, int g, int b) {
+    layer.SetName(name);
     doc.SetActiveLayer(layer);
     doc.Selection().Select(photoshop::RectangleRegion(300, y, 420, y + 30));
     doc.Selection().Fill(photoshop::SolidColor(r, g, b));
-    doc.Selection().Deselect();
     y += 10;
   };
-  for (const char* set : {kPrevTmpl, kNextTmpl, kBtnTmpl}) {
+  const char* const members[] = {kButtonArea, kHiliteMask, kButtonImage, kThumbArea, kThumbMask, kTextArea};
+  for (const std::string set : {kPrevTmpl, kNextTmpl, kBtnTmpl}) {
     if (leaveOut.count(set)) continue;
     photoshop::LayerSet s = doc.LayerSets().Add();
     s.SetName(set);
-    std::vector<const char*> members{kButtonArea, kHiliteMask, kButtonImage};
-    if (std::string(set) == kBtnTmpl) members = {kButtonArea, kHiliteMask, kButtonImage, kThumbArea, kThumbMask, kTextArea};
-    for (const char* member : members) {
-      if (leaveOut.count(std::string(set) + "/" + member)) continue;
-      photoshop::ArtLayer layer = s.ArtLayers().Add();
-      layer.SetName(member);
-      paint(layer, 40, 80, 160);
-    }
+    for (int i = 0; i < (set == kBtnTmpl ? 6 : 3); ++i)
+      if (!leaveOut.count(set + "/" + members[i])) add(s.ArtLayers().Add(), members[i], 40, 80, 160);
   }
-  for (const char* top : {kColorTable, kTitleArea}) {
-    if (leaveOut.count(top)) continue;
-    photoshop::ArtLayer layer = doc.ArtLayers().Add();
-    layer.SetName(top);
-    paint(layer, 200, 200, 200);
-  }
+  for (const char* top : {kColorTable, kTitleArea})
+    if (!leaveOut.count(top)) add(doc.ArtLayers().Add(), top, 200, 200, 200);
   doc.ArtLayers().Item(kLayer1).Remove();
   doc.SaveAs(path, photoshop::PhotoshopSaveOptions{}, true);
 }
 
 // A flat picture: it opens as one locked layer "Background".
-inline void writePicture(const std::string& path) {
-  photoshop::Application app;
-  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
+void writePicture(const std::string& path) {
+  photoshop::Application app = fixtures::pixelApplication();
   photoshop::Document doc = app.Documents().Add(720, 540);
   doc.Selection().Select(photoshop::RectangleRegion(0, 0, 720, 270));
   doc.Selection().Fill(photoshop::SolidColor(20, 60, 140));
   doc.SaveAs(path, photoshop::PNGSaveOptions{}, true);
 }
 
-// A layered document without a layer "Background".
-inline void writeDocumentWithoutBackground(const std::string& path) {
-  photoshop::Application app;
-  app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
-  photoshop::Document doc = app.Documents().Add(720, 540, 72, "sky", photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
-  doc.ArtLayers().Item(vocabulary::kLayer1).SetName("Sky");
-  doc.Selection().SelectAll();
-  doc.Selection().Fill(photoshop::SolidColor(100, 150, 250));
-  doc.SaveAs(path, photoshop::PhotoshopSaveOptions{}, true);
+// The names in a collection of documents or layers, in its order.
+template <class Collection>
+std::vector<std::string> names(const Collection& all) {
+  std::vector<std::string> out;
+  for (int i = 1; i <= all.Count(); ++i) out.push_back(all(i).Name());
+  return out;
 }
-
 
 class MenuCreationTest : public app_test::FormTest {
  protected:
   std::string sourceFile(const std::string& name) const { return sources_.path().toStdString() + "/" + name; }
 
-  // The chooser answers OK with these files on its next showing.
+  // The chooser answers OK with these source files on its next showing.
   void choose(const std::string& background, const std::string& buttonTemplate) {
-    app::ChooserResult answer;
-    answer.DialogCanceled = false;
-    answer.BackgroundFile = background;
-    answer.ButtonTemplateFile = buttonTemplate;
-    view.chooserAnswers.push_back(answer);
+    view.chooserAnswers.push_back({false, sourceFile(background), sourceFile(buttonTemplate)});
   }
 
-  std::vector<std::string> documentNames() {
-    std::vector<std::string> names;
-    for (int i = 1; i <= engine.Documents().Count(); ++i) names.push_back(engine.Documents()(i).Name());
-    return names;
-  }
-
-  static std::vector<std::string> layerNames(const photoshop::Document& doc) {
-    std::vector<std::string> names;
-    for (int i = 1; i <= doc.Layers().Count(); ++i) names.push_back(doc.Layers()(i).Name());
-    return names;
-  }
-
-  bool hasDocument(const std::string& name) {
-    const auto names = documentNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
-  }
+  std::vector<std::string> documentNames() const { return names(engine.Documents()); }
 
   // Messages shown, with their titles: "title|text".
   std::vector<std::string> shown() const {
     std::vector<std::string> out;
     for (const auto& m : view.messages) out.push_back(m.title + "|" + m.text);
     return out;
-  }
-
-  engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
-    const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());
-    if (!n.pixels.bounds().contains(x, y)) return {0, 0, 0};
-    const std::uint8_t* p = n.pixels.pixel(x, y);
-    return {p[0], p[1], p[2]};
-  }
-  int alpha(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
-    return doc.engineDocument()->content().layer(layer.Id()).pixels.alphaAt(x, y);
   }
 
  private:
@@ -135,7 +91,6 @@ class CreateMenuTest : public MenuCreationTest {
     writePicture(sourceFile("sunset.png"));
     writeTemplate(sourceFile("Blue.psd"));
     writeTemplate(sourceFile("NoThumbMask.psd"), {"Btn Tmpl/Thumb Mask"});
-    writeDocumentWithoutBackground(sourceFile("sky.psd"));
     loadedForm();
   }
 
@@ -144,22 +99,19 @@ class CreateMenuTest : public MenuCreationTest {
     photoshop::Document menu = addDocument("Build Menu");
     addLayer(menu, "Logo");
     view.answers.push_back(MsgBoxResult::No);
-    choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+    choose("sunset.png", "Blue.psd");
     return menu;
   }
 };
 
-}  // namespace
-
 TEST_F(CreateMenuTest, NoDocumentsGivesTheThreeWorkingDocumentsInStateTwo) {
-  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+  choose("sunset.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
 
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}))
       << "the opened source files are closed again";
   ASSERT_EQ(view.chooserRequests.size(), 1u);
-  EXPECT_FALSE(view.chooserRequests[0].BuildMenuDoc);
-  EXPECT_FALSE(view.chooserRequests[0].ButtonTemplateDoc);
+  EXPECT_FALSE(view.chooserRequests[0].BuildMenuDoc || view.chooserRequests[0].ButtonTemplateDoc);
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
   EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.");
   EXPECT_EQ(engine.ActiveDocument().Name(), "Button Template");
@@ -175,7 +127,7 @@ TEST_F(CreateMenuTest, NoDocumentsGivesTheThreeWorkingDocumentsInStateTwo) {
   EXPECT_FALSE(background.IsBackgroundLayer()) << "the label unlocked it and it kept its name";
   EXPECT_EQ(menu.engineDocument()->content().layer(background.Id()).colorLabel, engine::ColorLabel::Blue);
   EXPECT_TRUE(menu.ArtLayers()("Title Safe Zones").Visible());
-  EXPECT_EQ(pixel(menu, background, 10, 10), (engine::Rgb{20, 60, 140})) << "the chosen picture";
+  EXPECT_EQ(fixtures::pixel(menu, background, 10, 10), (engine::Rgb{20, 60, 140})) << "the chosen picture";
   EXPECT_NO_THROW(engine.Documents()("Button Template").ArtLayers()("Color Table"));
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
@@ -185,21 +137,23 @@ TEST_F(CreateMenuTest, NoDocumentsGivesTheThreeWorkingDocumentsInStateTwo) {
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
 }
 
+// A template is a layered document without a layer "Background".
 TEST_F(CreateMenuTest, ABackgroundWithoutItsLayerIsRejectedAndTheDialogComesBack) {
-  choose(sourceFile("sky.psd"), sourceFile("Blue.psd"));
-  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+  choose("Blue.psd", "Blue.psd");
+  choose("sunset.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
   EXPECT_EQ(shown(), (std::vector<std::string>{
                          "Error: Background File Structure|Background Layer Missing in Background Document."}));
   EXPECT_EQ(view.chooserRequests.size(), 2u);
-  EXPECT_FALSE(hasDocument("sky.psd")) << "the rejected file is closed";
+  EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}))
+      << "the rejected file is closed";
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
 
 TEST_F(CreateMenuTest, ATemplateMissingOneLayerGivesOneReportLineAndTheBuildMenuQuestion) {
-  choose(sourceFile("sunset.png"), sourceFile("NoThumbMask.psd"));
+  choose("sunset.png", "NoThumbMask.psd");
   view.answers.push_back(MsgBoxResult::Yes);  // keep the Build Menu made on the first pass
-  choose(sourceFile("ignored.png"), sourceFile("Blue.psd"));
+  choose("ignored.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
   EXPECT_EQ(shown(), (std::vector<std::string>{
                          "Error: Button Template File Structure|1: \"Btn Tmpl\" Layer Set or \"Thumb Mask\" Layer is "
@@ -216,12 +170,9 @@ TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
   done.Info().SetKeyWords({"Build Menu Complete", "3", "TFFFTTT"});
   view.answers.push_back(MsgBoxResult::Yes);
   form().CreateNewMenuDoc_Click();
-  ASSERT_FALSE(view.messages.empty());
-  EXPECT_EQ(view.messages[0].title, "Edit Build Menu");
-  EXPECT_EQ(view.messages[0].text, "Edit Existing Build Menu: 'My Menu.psd'?");
-  EXPECT_FALSE(hasDocument("My Menu.psd")) << "closed without saving";
-  EXPECT_TRUE(hasDocument("Build Menu Complete"));
-  EXPECT_TRUE(hasDocument("Final Menu"));
+  EXPECT_EQ(shown(), std::vector<std::string>{"Edit Build Menu|Edit Existing Build Menu: 'My Menu.psd'?"});
+  EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu Complete", "Final Menu"}))
+      << "\"My Menu.psd\" closed without saving";
   EXPECT_EQ(form().CompletedMenuName, "Build Menu Complete");
   EXPECT_EQ(form().WorkflowState, app::BuildFinalDocument);
   EXPECT_EQ(form().ButtonCount.Number(), 3);
@@ -237,7 +188,7 @@ TEST_F(CreateMenuTest, NoToAFinishedMenuGoesOnToTheNewMenuPath) {
   form().CreateNewMenuDoc_Click();  // the chooser is cancelled
   EXPECT_EQ(view.chooserRequests.size(), 1u);
   EXPECT_TRUE(form().CompletedMenuName.empty());
-  EXPECT_TRUE(hasDocument("Old.psd"));
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Old.psd"});
 }
 
 TEST_F(CreateMenuTest, CancelAfterClosingInPhaseBLeavesThemClosed) {
@@ -254,12 +205,12 @@ TEST_F(CreateMenuTest, CancelAfterClosingInPhaseBLeavesThemClosed) {
 TEST_F(CreateMenuTest, AFileThatCannotBeOpenedIsReportedAndNotReplacedByAnotherDocument) {
   std::ofstream(sourceFile("broken.png")) << "not a picture";
   addDocument("Some Other");  // must never be taken for the background
-  choose(sourceFile("broken.png"), sourceFile("Blue.psd"));
+  choose("broken.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].title, "Error: Background File Structure");
   EXPECT_NE(view.messages[0].text.find("broken.png"), std::string::npos);
-  EXPECT_FALSE(hasDocument("Build Menu"));
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Some Other"});
   EXPECT_EQ(view.chooserRequests.size(), 2u) << "the dialog comes back";
 }
 
@@ -295,30 +246,26 @@ TEST_F(CreateMenuTest, ASourceFileAlreadyOpenIsCopiedAndStaysOpenAndUnchanged) {
   photoshop::Layer thumbMask = tmpl.LayerSets()("Btn Tmpl").Layers()("Thumb Mask");
   thumbMask.SetVisible(false);
   addLayer(tmpl, "Sketch");
-  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+  choose("sunset.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
 
   EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
   EXPECT_TRUE(host.questions.empty()) << host.questions[0];
   EXPECT_EQ(documentNames(),
             (std::vector<std::string>{"sunset.png", "Blue.psd", "Build Menu", "Button Template", "Final Menu"}));
-  EXPECT_EQ(layerNames(picture), (std::vector<std::string>{"Notes", "Background"}));
+  EXPECT_EQ(names(picture.Layers()), (std::vector<std::string>{"Notes", "Background"}));
   EXPECT_FALSE(thumbMask.Visible()) << "the check looked at a copy";
   EXPECT_EQ(tmpl.ArtLayers()(1).Name(), "Sketch");
   EXPECT_TRUE(engine.Documents()("Button Template").LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
 
-namespace {
-
 class BusyAnswer : public CreateMenuTest, public ::testing::WithParamInterface<MsgBoxResult> {};
-
-}  // namespace
 
 // Reading whether the background is locked fails as busy once: Retry completes the command,
 // Cancel leaves it in the first state; either way the pointer comes back.
 TEST_P(BusyAnswer, AfterTheFirstStateRetryCompletesAndCancelLeaves) {
-  choose(sourceFile("sunset.png"), sourceFile("Blue.psd"));
+  choose("sunset.png", "Blue.psd");
   engine.faults().failMember("ArtLayer.IsBackgroundLayer", engine::ErrorCode::Busy, 1);
   view.answers.push_back(GetParam());
   form().CreateNewMenuDoc_Click();
@@ -330,8 +277,6 @@ TEST_P(BusyAnswer, AfterTheFirstStateRetryCompletesAndCancelLeaves) {
 
 INSTANTIATE_TEST_SUITE_P(Busy, BusyAnswer, ::testing::Values(MsgBoxResult::Retry, MsgBoxResult::Cancel),
                          [](const auto& row) { return row.param == MsgBoxResult::Retry ? "Retry" : "Cancel"; });
-
-namespace {
 
 // An open pair that the user keeps: "Build Menu" with these layers (bottom first, the first on
 // the document's own layer) and "Button Template" with or without its colour table.
@@ -347,8 +292,6 @@ struct OpenPair {
 void PrintTo(const OpenPair& c, std::ostream* os) { *os << c.name; }
 
 class KeptPair : public CreateMenuTest, public ::testing::WithParamInterface<OpenPair> {};
-
-}  // namespace
 
 // Every run that supplies a missing layer shows the guides, new or not; a complete pair is left as
 // it is. The background is made on the Build Menu even when the colour table left the template
@@ -366,10 +309,10 @@ TEST_P(KeptPair, GetsItsMissingLayersWithoutTheDialog) {
   EXPECT_EQ(shown(), std::vector<std::string>{"Documents Found|'Build Menu' and 'Button Template' are already opened "
                                               "in Photoshop,\r\ndo you want to continue with these documents?"});
   EXPECT_TRUE(view.chooserRequests.empty());
-  EXPECT_EQ(layerNames(menu), c.menuAfter);
+  EXPECT_EQ(names(menu.Layers()), c.menuAfter);
   EXPECT_FALSE(menu.Layers()("Background").IsLayerSet());
   EXPECT_EQ(menu.ArtLayers()("Title Safe Zones").Visible(), c.guidesShown);
-  EXPECT_EQ(layerNames(tmpl), c.templateAfter);
+  EXPECT_EQ(names(tmpl.Layers()), c.templateAfter);
   EXPECT_EQ(engine.Documents()("Final Menu").Width(), 720);
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
@@ -387,71 +330,71 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Title Safe Zones", "Background"}, {"Layer 1", "Color Table"}, true}),
     [](const auto& row) { return std::string(row.param.name); });
 
-namespace {
-
 class MenuPartsTest : public MenuCreationTest {
  protected:
   void SetUp() override { loadedForm(); }
 
-  // A new random background on a Build Menu that holds a layer or set of the user's named as the
-  // engine names new ones.
-  void newBackgroundBeside(const std::string& usersName) {
+  // The working documents, the Build Menu's own layer named "Background" and active.
+  photoshop::Document buildMenu() {
     addWorkingDocuments();
     photoshop::Document menu = form().BuildMenuDocument;
     menu.ArtLayers()(1).SetName("Background");
+    engine.SetActiveDocument(menu);
+    return menu;
+  }
+
+  // A new random background on a Build Menu that holds a layer or set of the user's named as the
+  // engine names new ones.
+  void newBackgroundBeside(const std::string& usersName) {
+    photoshop::Document menu = buildMenu();
     const photoshop::Layer mine = usersName.starts_with("Set") ? addSet(menu, usersName) : addLayer(menu, usersName);
     form().AnotherRandomBkgnd_Click();
     EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
-    EXPECT_EQ(layerNames(menu), (std::vector<std::string>{usersName, "Background"}));
+    EXPECT_EQ(names(menu.Layers()), (std::vector<std::string>{usersName, "Background"}));
     EXPECT_EQ(menu.Layers()(1), mine);
     EXPECT_FALSE(menu.Layers()(2).IsLayerSet());
   }
 };
 
-}  // namespace
-
-TEST_F(MenuPartsTest, ACompleteTemplatePassesAndEveryItemEndsVisible) {
+// A complete template passes and ends with every item visible; an empty document misses all
+// seventeen items in order; a Title Area inside a set, and a missing set, are reported as such.
+TEST_F(MenuPartsTest, TheTemplateCheckListsTheMissingItemsInOrderAndShowsTheOthers) {
+  const auto check = [this](const photoshop::Document& tmpl, int missing) {
+    form().TemplateDocument = tmpl;
+    std::int16_t count = -1;
+    const std::string report = form().CheckButtonTemplateLayers(count);
+    EXPECT_EQ(count, missing);
+    return report;
+  };
   writeTemplate(sourceFile("t.psd"));
-  form().TemplateDocument = engine.Open(sourceFile("t.psd"));
-  form().TemplateDocument.LayerSets()("Next Tmpl").SetVisible(false);
-  form().TemplateDocument.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").SetVisible(false);
-  std::int16_t missing = -1;
-  EXPECT_EQ(form().CheckButtonTemplateLayers(missing), "");
-  EXPECT_EQ(missing, 0);
-  EXPECT_TRUE(form().TemplateDocument.LayerSets()("Next Tmpl").Visible());
-  EXPECT_TRUE(form().TemplateDocument.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
-}
+  photoshop::Document complete = engine.Open(sourceFile("t.psd"));
+  complete.LayerSets()("Next Tmpl").SetVisible(false);
+  complete.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").SetVisible(false);
+  EXPECT_EQ(check(complete, 0), "");
+  EXPECT_TRUE(complete.LayerSets()("Next Tmpl").Visible());
+  EXPECT_TRUE(complete.LayerSets()("Btn Tmpl").Layers()("Thumb Mask").Visible());
 
-TEST_F(MenuPartsTest, AnEmptyDocumentMissesAllSeventeenItemsInOrder) {
-  form().TemplateDocument = addDocument("empty");
-  std::int16_t missing = 0;
-  const std::string report = form().CheckButtonTemplateLayers(missing);
-  EXPECT_EQ(missing, 17);
+  const std::string report = check(addDocument("empty"), 17);
   EXPECT_TRUE(report.starts_with("1: Layer \"Title Area\" Layer is Missing.\r\n"
                                   "2: Layer \"Color Table\" Layer is Missing.\r\n"
                                   "3: \"Prev Tmpl\" Layer Set  is Missing.\r\n"
                                   "4: \"Prev Tmpl\" Layer Set or \"Button Image\" Layer is Missing.\r\n"))
       << report;
   EXPECT_NE(report.find("17: \"Btn Tmpl\" Layer Set or \"Button Area\" Layer is Missing.\r\n"), std::string::npos);
-}
 
-TEST_F(MenuPartsTest, ATitleAreaInsideASetAndAMissingSetAreReportedAsSuch) {
-  writeTemplate(sourceFile("t.psd"), {"Title Area", "Next Tmpl"});
-  form().TemplateDocument = engine.Open(sourceFile("t.psd"));
-  engine.SetActiveDocument(form().TemplateDocument);
-  form().TemplateDocument.LayerSets()("Btn Tmpl").ArtLayers().Add().SetName("Title Area");
-  std::int16_t missing = 0;
-  EXPECT_EQ(form().CheckButtonTemplateLayers(missing),
+  writeTemplate(sourceFile("partial.psd"), {"Title Area", "Next Tmpl"});
+  photoshop::Document partial = engine.Open(sourceFile("partial.psd"));
+  partial.LayerSets()("Btn Tmpl").ArtLayers().Add().SetName("Title Area");
+  EXPECT_EQ(check(partial, 5),
             "1: Layer \"Title Area\" Layer is Missing.\r\n"
             "2: \"Next Tmpl\" Layer Set  is Missing.\r\n"
             "3: \"Next Tmpl\" Layer Set or \"Button Image\" Layer is Missing.\r\n"
             "4: \"Next Tmpl\" Layer Set or \"Hilite Mask\" Layer is Missing.\r\n"
             "5: \"Next Tmpl\" Layer Set or \"Button Area\" Layer is Missing.\r\n");
-  EXPECT_EQ(missing, 5);
 }
 
 // The guides go on a layer of their own, never on the user's "Layer 1" nor on the active layer.
-TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercent) {
+TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercentOnALayerOfTheirOwn) {
   photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
   photoshop::Layer logo = addLayer(menu, "Logo");
   form().BuildMenuDocument = menu;
@@ -462,32 +405,28 @@ TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercent) {
   EXPECT_EQ(menu.engineDocument()->content().layer(logo.Id()).pixels.bounds(), engine::Rect{}) << "not stroked";
   const engine::Rgb red{255, 0, 0}, yellow{255, 255, 0};
   for (auto [x, y] : std::vector<std::pair<int, int>>{{72, 54}, {647, 54}, {647, 485}, {72, 485}, {360, 54}, {72, 270}})
-    EXPECT_EQ(pixel(menu, guides, x, y), red) << x << "," << y;
+    EXPECT_EQ(fixtures::pixel(menu, guides, x, y), red) << x << "," << y;
   for (auto [x, y] : std::vector<std::pair<int, int>>{{36, 27}, {683, 27}, {683, 512}, {36, 512}, {360, 512}})
-    EXPECT_EQ(pixel(menu, guides, x, y), yellow) << x << "," << y;
+    EXPECT_EQ(fixtures::pixel(menu, guides, x, y), yellow) << x << "," << y;
+  const engine::Raster& drawn = menu.engineDocument()->content().layer(guides.Id()).pixels;
   for (auto [x, y] : std::vector<std::pair<int, int>>{{73, 55}, {360, 270}, {71, 54}, {35, 27}, {0, 0}})
-    EXPECT_EQ(alpha(menu, guides, x, y), 0) << x << "," << y;
+    EXPECT_EQ(drawn.alphaAt(x, y), 0) << x << "," << y;
   EXPECT_EQ(engine.ForegroundColor().RGB().Green(), 255) << "the foreground colour ends yellow";
   EXPECT_EQ(form().WorkSolidColor.RGB().Blue(), 0);
-}
 
-TEST_F(MenuPartsTest, TitleSafeGuidesGoOnANewLayerWhenThereIsNoLayerOne) {
-  photoshop::Document menu = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
-  menu.ArtLayers()(1).SetName("Background");
-  form().BuildMenuDocument = menu;
+  // Without a "Layer 1" they go on a new layer.
+  photoshop::Document plain = engine.Documents().Add(720, 540, 72, "Build Menu", 2, 3);
+  plain.ArtLayers()(1).SetName("Background");
+  form().BuildMenuDocument = plain;
   view.menuWidth = "abc";  // not a number: the outlines are skipped, nothing is reported
   form().SetTitleSafeGuides();
-  EXPECT_EQ(menu.Layers().Count(), 2);
-  EXPECT_EQ(menu.ArtLayers()(1).Name(), "Title Safe Zones");
+  EXPECT_EQ(names(plain.Layers()), (std::vector<std::string>{"Title Safe Zones", "Background"}));
   EXPECT_TRUE(view.messages.empty());
 }
 
 TEST_F(MenuPartsTest, RandomBackgroundsReplaceTheBackgroundAndDifferFromRunToRun) {
-  addWorkingDocuments();
-  photoshop::Document menu = form().BuildMenuDocument;
-  menu.ArtLayers()(1).SetName("Background");
+  photoshop::Document menu = buildMenu();
   addLayer(menu, "Title Safe Zones");
-  engine.SetActiveDocument(menu);
   form().MakeBackground();
   ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
   EXPECT_EQ(menu.Layers().Count(), 2) << "the old background, the set and its work layers are gone";
@@ -503,11 +442,8 @@ TEST_F(MenuPartsTest, RandomBackgroundsReplaceTheBackgroundAndDifferFromRunToRun
 }
 
 TEST_F(MenuPartsTest, ABackgroundThatIsTheOnlyLayerIsReplacedNotKeptBesideTheNewOne) {
-  addWorkingDocuments();
-  photoshop::Document menu = form().BuildMenuDocument;
+  photoshop::Document menu = buildMenu();
   ASSERT_EQ(menu.Layers().Count(), 1);
-  menu.ArtLayers()(1).SetName("Background");
-  engine.SetActiveDocument(menu);
   form().MakeBackground();
   ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
   ASSERT_EQ(menu.Layers().Count(), 1);
@@ -517,16 +453,14 @@ TEST_F(MenuPartsTest, ABackgroundThatIsTheOnlyLayerIsReplacedNotKeptBesideTheNew
 }
 
 TEST_F(MenuPartsTest, RandomBackgroundFailuresAreShownAsErrorAndDescription) {
-  form().MakeBackground();  // no "Build Menu" open
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
-
-  addWorkingDocuments();
-  engine.faults().failMember("LayerSet.Merge", engine::ErrorCode::NoSuchElement);
-  view.messages.clear();
-  form().MakeBackground();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
+  for (const bool open : {false, true}) {  // no "Build Menu" open, then a merge that fails
+    if (open) addWorkingDocuments();
+    if (open) engine.faults().failMember("LayerSet.Merge", engine::ErrorCode::NoSuchElement);
+    view.messages.clear();
+    form().MakeBackground();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
+  }
 }
 
 TEST_F(MenuPartsTest, TheButtonDrawsOnTheBuildMenuWhicheverDocumentIsActiveAndGivesItBack) {
@@ -545,16 +479,16 @@ TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersLayerOneAlone) { newBackground
 TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersSetOneAlone) { newBackgroundBeside("Set 1"); }
 
 TEST_F(MenuPartsTest, ANewBackgroundThatFailsKeepsTheOldOne) {
-  addWorkingDocuments();
-  photoshop::Document menu = form().BuildMenuDocument;
-  photoshop::Layer old = menu.ArtLayers()(1);
-  old.SetName("Background");
+  photoshop::Document menu = buildMenu();
+  const photoshop::Layer old = menu.ArtLayers()("Background");
   addLayer(menu, "Title Safe Zones");
   engine.faults().failMember("ArtLayer.ApplyDifferenceClouds", engine::ErrorCode::NotAvailable);
   form().AnotherRandomBkgnd_Click();
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text.rfind("Error: ", 0), 0u);
-  EXPECT_EQ(layerNames(menu), (std::vector<std::string>{"Title Safe Zones", "Background"}))
+  EXPECT_EQ(names(menu.Layers()), (std::vector<std::string>{"Title Safe Zones", "Background"}))
       << "nothing half-built is left beside it";
   EXPECT_EQ(menu.ArtLayers()("Background"), old);
 }
+
+}  // namespace
