@@ -119,12 +119,15 @@ void softenInside(Plane& outside, double size, double choke) {
   fx::blur(outside, size * (1.0 - choke), 1.0f);
 }
 
-void drawDropShadow(Raster& work, const Plane& shape, const ShadowEffect& s) {
+void drawDropShadow(Raster& work, const Plane& shape, const ShadowEffect& s, int fill) {
   int dx = 0, dy = 0;
   shadowOffset(s.angle, s.distance, dx, dy);
   Plane shadow = fx::shifted(shape, dx, dy, 0.0f);
   soften(shadow, s.size, s.spread);
-  if (s.knocksOut) fx::multiplyInverse(shadow, shape);
+  if (s.knocksOut && fill < 255) {
+    const float k = float(255 - fill) / 255.0f;
+    for (std::size_t i = 0; i < shadow.v.size(); ++i) shadow.v[i] *= 1.0f - k * shape.v[i];
+  }
   fx::paintColor(work, shadow, s.color, s.mode, s.opacity);
 }
 
@@ -278,7 +281,7 @@ bool hasInteriorEffects(const LayerEffects& fx) {
 void drawBehind(Raster& work, const LayerNode& node, const LayerEffects& fx, const Plane& shape,
                 fx::ShapeDistances& distances, const Boxes& boxes) {
   for (auto s = fx.dropShadows.rbegin(); s != fx.dropShadows.rend(); ++s)
-    if (s->enabled) drawDropShadow(work, shape, *s);
+    if (s->enabled) drawDropShadow(work, shape, *s, node.fillOpacity);
   for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
     if (g->enabled) drawOuterGlow(work, shape, *g, boxes.of(g->fill));
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s) {

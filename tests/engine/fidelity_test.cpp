@@ -116,9 +116,9 @@ struct Family {
 void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 
 const std::vector<Family> kFamilies = {
-    {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 88.8, 94.9},
-                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 97.0, 99.9}}},
-    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 85.5, 93.4},
+    {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 89.7, 95.6},
+                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 97.1, 99.9}}},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 86.2, 94.2},
                     {"effects/psd-tools__layer_effects.psd", 86.2, 90.0}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
                  {"psd/effects__stroke-effects.psd", 91.5, 92.4},

@@ -80,6 +80,13 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   EXPECT_EQ(rgbAt(overWhite(styled(fx, 0)), 36, 26), kWhite);
   fx.dropShadows[0].knocksOut = false;
   EXPECT_LT(rgbAt(overWhite(styled(fx, 0)), 36, 26).r, 100);
+  // The knockout takes away only what the fill hides: at full fill the shadow shows through
+  // the layer's own transparency (its anti-aliased edge, here the whole half-clear layer).
+  fx.dropShadows[0].knocksOut = true;
+  // The half-clear layer casts a half-dark shadow: it all shows beneath the layer at full fill
+  // (half of white's half), and half of it is knocked out at no fill.
+  EXPECT_NEAR(rgbAt(overWhite(styled(fx, 255, 128)), 36, 26).r, 64, 1);
+  EXPECT_NEAR(rgbAt(overWhite(styled(fx, 0, 128)), 36, 26).r, 191, 1);
 }
 
 TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
