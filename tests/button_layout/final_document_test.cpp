@@ -3,6 +3,7 @@
 // history each run records, Re-Link, and Preview Menu.
 
 #include <QTemporaryDir>
+#include <array>
 #include <filesystem>
 #include <map>
 
@@ -94,11 +95,12 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
 
 namespace {
 
+// One option switched away from its start-up value, and a point (Build Menu coordinates) it changes.
 struct OptionCase {
   const char* name;
-  void (*set)(app::Form1&);
+  bool app::Form1::*option;
   const char* layer;
-  int x, y;  // Build Menu coordinates
+  int x, y;
   engine::Rgb expected;
 };
 
@@ -110,7 +112,7 @@ class FinalOptions : public FinalDocumentTest, public ::testing::WithParamInterf
 
 TEST_P(FinalOptions, AnOptionChangesExactlyItsPartOfTheOutput) {
   const OptionCase& c = GetParam();
-  buildFinal(2, c.set);
+  buildFinal(2, [&](app::Form1& f) { f.*c.option = !(f.*c.option); });
   EXPECT_EQ(bottomToTop(doc("Final Menu")), kNineLayers);
   EXPECT_TRUE(near(at(c.layer, c.x, down(c.y)), c.expected)) << int(at(c.layer, c.x, down(c.y)).r);
 }
@@ -118,14 +120,11 @@ TEST_P(FinalOptions, AnOptionChangesExactlyItsPartOfTheOutput) {
 INSTANTIATE_TEST_SUITE_P(
     Options, FinalOptions,
     ::testing::Values(
-        OptionCase{"ReplaceBackground", [](app::Form1& f) { f.ReplaceBackgroundWithButtonImage = true; }, "Background",
-                   200, 120, kTemplateColor},
-        OptionCase{"NoTitleArea", [](app::Form1& f) { f.IncludeMenuTitleArea = false; }, "Text Area", 300, 40,
-                   {255, 255, 255}},
-        OptionCase{"NoNextPrevArea", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Area", 630, 415,
-                   {255, 255, 255}},
-        OptionCase{"NoNextPrevMask", [](app::Form1& f) { f.EnableNextPrevButtons = false; }, "Button Mask", 630, 415,
-                   {0, 0, 0}}),
+        OptionCase{"ReplaceBackground", &app::Form1::ReplaceBackgroundWithButtonImage, "Background", 200, 120,
+                   kTemplateColor},
+        OptionCase{"NoTitleArea", &app::Form1::IncludeMenuTitleArea, "Text Area", 300, 40, {255, 255, 255}},
+        OptionCase{"NoNextPrevArea", &app::Form1::EnableNextPrevButtons, "Button Area", 630, 415, {255, 255, 255}},
+        OptionCase{"NoNextPrevMask", &app::Form1::EnableNextPrevButtons, "Button Mask", 630, 415, {0, 0, 0}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // A template whose button images carry a layer style (a hard shadow 20 pixels straight down):
@@ -177,25 +176,12 @@ TEST_F(FinalDocumentTest, ACancelledSaveIsSilentAndAFailingSaveIsReported) {
   EXPECT_EQ(engine.Documents().Count(), 3);
 }
 
-namespace {
-
-struct Fingerprints {
-  std::size_t tmpl, menu, final;
-  bool operator==(const Fingerprints&) const = default;
-};
-
-class UndoTest : public WorkflowTest {
- protected:
-  Fingerprints now() {
-    return {fingerprint(doc("Button Template")), fingerprint(doc("Build Menu")), fingerprint(doc("Final Menu"))};
-  }
-};
-
-}  // namespace
-
-TEST_F(UndoTest, EachStateComesBackAsItWasWithinTheHistoryBudget) {
+TEST_F(WorkflowTest, EachStateComesBackWithinTheHistoryBudgetAndAFinalDocumentMadeAgainIsTheSame) {
+  const auto now = [&] {
+    return std::array{fingerprint(doc("Button Template")), fingerprint(doc("Build Menu")), fingerprint(doc("Final Menu"))};
+  };
   createMenu();
-  std::map<int, Fingerprints> atState;
+  std::map<int, std::array<std::size_t, 3>> atState;
   atState[2] = atState[3] = now();
   clone(10);
   atState[4] = atState[5] = now();
@@ -209,6 +195,15 @@ TEST_F(UndoTest, EachStateComesBackAsItWasWithinTheHistoryBudget) {
   EXPECT_LE(serial(8) - serial(1), 250u);
   EXPECT_LE(doc("Build Menu").engineDocument()->history().size(), 250u);
 
+  // Back to the composites, a second final document is the same as the first.
+  const std::size_t first = fingerprint(doc("Final Menu"));
+  form().Undo_Click();
+  form().Undo_Click();
+  ASSERT_EQ(form().WorkflowState, app::BuildFinalDocument);
+  EXPECT_EQ(now(), atState[6]);
+  form().FinalPSDDocument_Click();
+  EXPECT_EQ(fingerprint(doc("Final Menu")), first);
+
   for (int state = 7; state >= 2; --state) {
     form().Undo_Click();
     ASSERT_EQ(form().WorkflowState, state);
@@ -219,39 +214,7 @@ TEST_F(UndoTest, EachStateComesBackAsItWasWithinTheHistoryBudget) {
   EXPECT_TRUE(view.messages.empty()) << transcript();
 }
 
-TEST_F(UndoTest, UndoFromTheFinalDocumentToTheCompositesGivesTheSameFinalDocumentAgain) {
-  createMenu();
-  clone(3);
-  composite();
-  form().FinalPSDDocument_Click();
-  const std::size_t first = fingerprint(doc("Final Menu"));
-  form().Undo_Click();
-  form().Undo_Click();
-  ASSERT_EQ(form().WorkflowState, app::BuildFinalDocument);
-  EXPECT_FALSE(doc("Build Menu").LayerSets()("Hilite Mask").Layers()("Comp Thumb Mask").Visible());
-  form().FinalPSDDocument_Click();
-  EXPECT_EQ(fingerprint(doc("Final Menu")), first);
-}
-
-TEST_F(WorkflowTest, ReLinkStopsAtTheFirstMissingButtonAndKeepsTheLinksBefore) {
-  createMenu();
-  clone(3);
-  const Document menu = doc("Build Menu");
-  engine.SetActiveDocument(menu);
-  for (int n = 1; n <= 3; ++n)
-    for (const char* layer : {"Button Image", "Button Area", "Thumb Mask", "Hilite Mask", "Text Area", "Thumb Area"})
-      menu.LayerSets()("Btn " + std::to_string(n)).ArtLayers()(layer).Unlink();
-  menu.LayerSets()("Btn 2").Remove();
-  view.messages.clear();
-  form().LinkBtnLyrs_Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "Missing Layers in Main Document.");
-  EXPECT_EQ(menu.LayerSets()("Btn 1").ArtLayers()("Thumb Area").LinkedLayers().size(), 5u);
-  EXPECT_TRUE(menu.LayerSets()("Btn 3").ArtLayers()("Thumb Area").LinkedLayers().empty());
-  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
-}
-
-TEST_F(WorkflowTest, PreviewHidesTheWorkingLayersAndTheSecondClickBringsThemBack) {
+TEST_F(WorkflowTest, PreviewAndReLinkStopAtTheFirstMissingButtonAndKeepWhatTheyDidBefore) {
   createMenu();
   clone(3);
   const Document menu = doc("Build Menu");
@@ -267,7 +230,18 @@ TEST_F(WorkflowTest, PreviewHidesTheWorkingLayersAndTheSecondClickBringsThemBack
   EXPECT_FALSE(form().PreviewToggle);
 
   engine.SetActiveDocument(menu);
+  for (int n = 1; n <= 3; ++n)
+    for (const char* layer : {"Button Image", "Button Area", "Thumb Mask", "Hilite Mask", "Text Area", "Thumb Area"})
+      menu.LayerSets()("Btn " + std::to_string(n)).ArtLayers()(layer).Unlink();
   menu.LayerSets()("Btn 2").Remove();
+  view.messages.clear();
+  form().LinkBtnLyrs_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Missing Layers in Main Document.");
+  EXPECT_EQ(menu.LayerSets()("Btn 1").ArtLayers()("Thumb Area").LinkedLayers().size(), 5u);
+  EXPECT_TRUE(menu.LayerSets()("Btn 3").ArtLayers()("Thumb Area").LinkedLayers().empty());
+  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
+
   form().PreviewMenu_Click();
   EXPECT_EQ(view.messages.back().text, "Button Layers Missing from Menu Document");
   EXPECT_FALSE(form().PreviewToggle) << "not inverted when the command ends early";
