@@ -18,32 +18,27 @@ class ApplyOptionsTest : public FormTest {
     f.ButtonCount = std::string("3");
     const Document& menu = f.BuildMenuDocument;
     const Document& tmpl = f.TemplateDocument;
-    for (const char* set : {"Button Image", "Hilite Mask", "Button Area", "Button Mask"}) {
-      addMembers(menu, set, {std::string(set) + " Next", std::string(set) + " Prev"});
+    for (const std::string set : {"Button Image", "Hilite Mask", "Button Area", "Button Mask"}) {
+      std::vector<std::string> members{set + " Next", set + " Prev"};
+      if (set == "Hilite Mask")
+        members.insert(members.end(), {"Comp Button Mask", "Comp NxtPrv Button Mask", "Comp Thumb Mask"});
+      addMembers(menu, set, members);
     }
-    addMembers(menu, "Hilite Mask", {"Comp Button Mask", "Comp NxtPrv Button Mask", "Comp Thumb Mask"});
     addMembers(menu, "Text Area", {"Title Area", "Text Area 1", "Text Area 2", "Text Area 3"});
     for (const char* set : {"Btn 1", "Btn 2", "Btn 3"}) addMembers(menu, set, {"Text Area"});
-    addMembers(menu, "Btn Next", {});
-    addMembers(menu, "Btn Prev", {});
+    for (const char* set : {"Btn Next", "Btn Prev"}) addMembers(menu, set, {});
     activateBottom(menu);
     addLayer(menu, "Title Area");
-    addMembers(tmpl, "Next Tmpl", {});
-    addMembers(tmpl, "Prev Tmpl", {});
+    for (const char* set : {"Next Tmpl", "Prev Tmpl"}) addMembers(tmpl, set, {});
     addMembers(tmpl, "Btn Tmpl", {"Text Area"});
     activateBottom(tmpl);
     addLayer(tmpl, "Title Area");
   }
 
-  // A top-level set (made once) holding the given art layers.
+  // A new top-level set at the bottom holding the given art layers.
   void addMembers(const Document& doc, const std::string& set, const std::vector<std::string>& members) {
-    Layer s;
-    try {
-      s = doc.LayerSets()(set);
-    } catch (const photoshop::AutomationError&) {
-      activateBottom(doc);
-      s = addSet(doc, set);
-    }
+    activateBottom(doc);
+    const Layer s = addSet(doc, set);
     for (const std::string& name : members) s.ArtLayers().Add().SetName(name);
   }
 
@@ -67,28 +62,21 @@ class ApplyOptionsTest : public FormTest {
 
 }  // namespace
 
-// The start-up options keep every optional layer but the thumbnail masks' highlight.
-TEST_F(ApplyOptionsTest, StartUpOptionsHideOnlyTheThumbMaskHighlight) {
+// The start-up options keep every optional layer but the thumbnail masks' highlight; each option
+// switched away from its start-up value hides its layers, or shows that highlight.
+TEST_F(ApplyOptionsTest, EachOptionHidesOrShowsItsLayers) {
   buildMenu();
   Form1& f = loadedForm();
   f.ApplyOptionsToLayers();
   EXPECT_EQ(hidden(f.BuildMenuDocument), std::vector<std::string>{"Hilite Mask/Comp Thumb Mask"});
   EXPECT_EQ(hidden(f.TemplateDocument), std::vector<std::string>{});
   EXPECT_EQ(view.pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
-}
 
-TEST_F(ApplyOptionsTest, EveryOptionSwitchedAwayFromItsDefaultHidesOrShowsItsLayers) {
-  buildMenu();
-  Form1& f = loadedForm();
-  f.EnableNextPrevButtons = false;
-  f.IncludeMenuTitleArea = false;
-  f.IncludeButtonTextArea = false;
-  f.KeepButtonImageHilite = true;
-  f.KeepNextPrevHilite = true;
-  f.AddHiliteToThumbMask = true;
+  for (bool Form1::*option : {&Form1::EnableNextPrevButtons, &Form1::IncludeMenuTitleArea,
+                              &Form1::IncludeButtonTextArea, &Form1::KeepButtonImageHilite, &Form1::KeepNextPrevHilite,
+                              &Form1::AddHiliteToThumbMask})
+    f.*option = !(f.*option);
   f.ApplyOptionsToLayers();
-
-  // Everything but the thumbnail masks' highlight, which is shown.
   EXPECT_EQ(hidden(f.BuildMenuDocument),
             (std::vector<std::string>{"Title Area", "Btn Prev", "Btn Next", "Btn 3/Text Area", "Btn 2/Text Area",
                                       "Btn 1/Text Area", "Text Area/Text Area 3", "Text Area/Text Area 2",
