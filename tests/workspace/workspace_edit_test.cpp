@@ -5,7 +5,6 @@
 // Export PNG.
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
@@ -39,29 +38,21 @@ TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistorySta
   EXPECT_EQ(engine().history().current().name, "Move");
 }
 
-struct Nudge {
-  const char* name;
-  Qt::Key key;
-  Qt::KeyboardModifiers modifiers;
-  int dx, dy;
-};
-
-void PrintTo(const Nudge& c, std::ostream* os) { *os << c.name; }
-
-class NudgeTest : public WorkspaceTest, public ::testing::WithParamInterface<Nudge> {};
-
-TEST_P(NudgeTest, ArrowKeysMoveByOnePixelAndShiftByTen) {
-  const Nudge& n = GetParam();
-  const engine::Rect before = node(label).pixels.bounds();
-  QTest::keyClick(&canvas(), n.key, n.modifiers);
-  EXPECT_EQ(node(label).pixels.bounds(), before.translated(n.dx, n.dy));
+TEST_F(WorkspaceTest, ArrowKeysMoveByOnePixelAndShiftByTen) {
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int dx, dy;
+  } nudges[] = {{Qt::Key_Left, {}, -1, 0},
+                {Qt::Key_Down, {}, 0, 1},
+                {Qt::Key_Right, Qt::ShiftModifier, 10, 0},
+                {Qt::Key_Up, Qt::ShiftModifier, 0, -10}};
+  for (const auto& n : nudges) {
+    const engine::Rect before = node(label).pixels.bounds();
+    QTest::keyClick(&canvas(), n.key, n.modifiers);
+    EXPECT_EQ(node(label).pixels.bounds(), before.translated(n.dx, n.dy)) << n.dx << "," << n.dy;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Keys, NudgeTest,
-                         ::testing::Values(Nudge{"Left", Qt::Key_Left, {}, -1, 0}, Nudge{"Down", Qt::Key_Down, {}, 0, 1},
-                                           Nudge{"ShiftRight", Qt::Key_Right, Qt::ShiftModifier, 10, 0},
-                                           Nudge{"ShiftUp", Qt::Key_Up, Qt::ShiftModifier, 0, -10}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(WorkspaceTest, APendingTransformMakesAutomationBusyUntilEnterWhileTheMessageWaits) {
   showWorkspace();
@@ -144,32 +135,21 @@ engine::Rgb pixelOf(const engine::LayerNode& n, int x, int y) {
 
 }  // namespace
 
-struct FillCase {
-  const char* name;
-  bool preserveTransparency;
-  bool emptyPixelsFilled;
-};
-
-void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
-
-class FillTest : public WorkspaceTest, public ::testing::WithParamInterface<FillCase> {};
-
-TEST_P(FillTest, FillsTheSelectionOnTheActiveLayer) {
+// A fill that preserves transparency leaves the selection's empty pixels empty; one that does not fills them.
+TEST_F(WorkspaceTest, AFillCoversTheSelectionOnTheActiveLayer) {
   engine().edit("Select", [](engine::DocumentContent& c) {
     engine::selectRegion(c, {{0, 0}, {20, 0}, {20, 20}, {0, 20}}, engine::SelectionType::Replace, 0);
   });
-  ASSERT_TRUE(workspace.fillWith(QColor(0, 255, 0), GetParam().preserveTransparency));
-  const engine::LayerNode& layer = node(face);
-  EXPECT_EQ(pixelOf(layer, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
-  EXPECT_EQ(pixelOf(layer, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
-  const bool filled = layer.pixels.alphaAt(5, 5) == 255;       // transparent before, inside
-  EXPECT_EQ(filled, GetParam().emptyPixelsFilled);
-  EXPECT_EQ(engine().history().current().name, "Fill");
+  for (const bool preserveTransparency : {true, false}) {
+    SCOPED_TRACE(preserveTransparency ? "transparency preserved" : "transparency painted");
+    ASSERT_TRUE(workspace.fillWith(QColor(0, 255, 0), preserveTransparency));
+    const engine::LayerNode& layer = node(face);
+    EXPECT_EQ(pixelOf(layer, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
+    EXPECT_EQ(pixelOf(layer, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
+    EXPECT_EQ(layer.pixels.alphaAt(5, 5) == 255, !preserveTransparency);  // transparent before, inside
+    EXPECT_EQ(engine().history().current().name, "Fill");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Transparency, FillTest,
-                         ::testing::Values(FillCase{"Painted", false, true}, FillCase{"Preserved", true, false}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(WorkspaceTest, APlacedPictureBecomesANewLayerAndReplaceKeepsTheLayersCorner) {
   QImage picture(20, 10, QImage::Format_RGB32);
