@@ -20,6 +20,24 @@
 using workspace::LayersPanel;
 using workspace_test::WorkspaceTest;
 
+namespace {
+
+QAction* actionCaptioned(const QList<QAction*>& actions, const QString& caption) {
+  for (QAction* a : actions)
+    if (a->text() == caption) return a;
+  return nullptr;
+}
+
+// The names of the Layers panel's top-level rows, top first.
+std::vector<std::string> rowsOf(const LayersPanel& panel) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < panel.topLevelItemCount(); ++i)
+    rows.push_back(panel.topLevelItem(i)->text(LayersPanel::NameColumn).toStdString());
+  return rows;
+}
+
+}  // namespace
+
 // The engine's host with the program's real save dialog: the name proposed as a Photoshop file, a
 // typed name given the .psd ending, and a cancel.
 TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
@@ -72,13 +90,10 @@ TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
   canvas().actualPixels();
   const QImage shot = canvas().grab().toImage();
   const engine::Raster composite = engine::compositeDocument(engine().content());
-  const struct {
-    int x, y;
-  } probes[] = {{15, 15}, {55, 45}, {100, 70}, {0, 0}, {35, 25}};
-  for (const auto& p : probes) {
-    const QPoint at = canvas().toWidget(QPointF(p.x + 0.5, p.y + 0.5)).toPoint();
-    const std::uint8_t* want = composite.pixel(p.x, p.y);
-    EXPECT_EQ(shot.pixelColor(at), QColor(want[0], want[1], want[2])) << p.x << "," << p.y;
+  for (const auto& [x, y] : {std::pair{15, 15}, {55, 45}, {100, 70}, {0, 0}, {35, 25}}) {
+    const std::uint8_t* want = composite.pixel(x, y);
+    const QPoint at = canvas().toWidget(QPointF(x + 0.5, y + 0.5)).toPoint();
+    EXPECT_EQ(shot.pixelColor(at), QColor(want[0], want[1], want[2])) << x << "," << y;
   }
   // With the background hidden the transparent parts show the checkerboard's light squares.
   photoshop::Layer background = doc.Layers().Item(doc.Layers().Count());
@@ -88,57 +103,38 @@ TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
   EXPECT_TRUE(empty == QColor(Qt::white) || empty == QColor(204, 204, 204)) << empty.name().toStdString();
 }
 
-TEST_F(WorkspaceTest, ALiveChangeByAutomationAppearsAtTheNextLook) {
-  const QImage before = canvas().compositeShown();
-  photoshop::Layer labelLayer = app.layerFor(doc.engineDocument(), label);
-  labelLayer.SetVisible(false);
-  workspace.sync();
-  EXPECT_NE(canvas().compositeShown(), before);
-  EXPECT_EQ(workspace.layersPanel().itemFor(label)->checkState(LayersPanel::EyeColumn), Qt::Unchecked);
-}
-
-TEST_F(WorkspaceTest, LayersPanelListsTheTreeTopFirstWithLinkMarks) {
+TEST_F(WorkspaceTest, TheLayersPanelListsTheTreeAndAClickMakesALayerActiveAndADoubleClickRenamesIt) {
+  showWorkspace();
   LayersPanel& panel = workspace.layersPanel();
-  ASSERT_EQ(panel.topLevelItemCount(), 3);
-  EXPECT_EQ(panel.topLevelItem(0)->text(LayersPanel::NameColumn), QStringLiteral("Label"));
-  EXPECT_EQ(panel.topLevelItem(1)->text(LayersPanel::NameColumn), QStringLiteral("Button 1"));
+  ASSERT_EQ(rowsOf(panel), (std::vector<std::string>{"Label", "Button 1", "Background"}));
   EXPECT_EQ(panel.topLevelItem(1)->child(0)->text(LayersPanel::NameColumn), QStringLiteral("Face"));
-  EXPECT_EQ(panel.topLevelItem(2)->text(LayersPanel::NameColumn), QStringLiteral("Background"));
   EXPECT_FALSE(panel.itemFor(label)->icon(LayersPanel::LinkColumn).isNull());
   EXPECT_TRUE(panel.itemFor(set)->icon(LayersPanel::LinkColumn).isNull());
   EXPECT_EQ(panel.currentItem(), panel.itemFor(face));
-}
 
-TEST_F(WorkspaceTest, TheEyeSetsVisibleWithoutAHistoryState) {
-  const std::size_t states = engine().history().size();
-  workspace.layersPanel().itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Unchecked);
-  EXPECT_FALSE(app.layerFor(doc.engineDocument(), set).Visible());
-  EXPECT_EQ(engine().history().size(), states);
-  workspace.layersPanel().itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Checked);
-  EXPECT_TRUE(app.layerFor(doc.engineDocument(), set).Visible());
-}
-
-TEST_F(WorkspaceTest, AClickMakesTheLayerActiveAndADoubleClickRenamesIt) {
-  showWorkspace();
-  LayersPanel& panel = workspace.layersPanel();
-  const QRect row = panel.visualItemRect(panel.itemFor(label));
-  QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, row.center());
+  QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.visualItemRect(panel.itemFor(label)).center());
   EXPECT_EQ(doc.ActiveLayer().Id(), label);
-
   panel.itemFor(label)->setText(LayersPanel::NameColumn, QStringLiteral("Caption"));  // what the editor commits
   EXPECT_EQ(node(label).name, "Caption");
   EXPECT_EQ(engine().history().current().name, "Rename Layer");
 }
 
-namespace {
+// The eye makes no history state; a change by automation shows at the next look.
+TEST_F(WorkspaceTest, TheEyeAndTheEnginesVisibilityFollowEachOther) {
+  LayersPanel& panel = workspace.layersPanel();
+  const std::size_t states = engine().history().size();
+  panel.itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Unchecked);
+  EXPECT_FALSE(app.layerFor(doc.engineDocument(), set).Visible());
+  EXPECT_EQ(engine().history().size(), states);
+  panel.itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Checked);
+  EXPECT_TRUE(app.layerFor(doc.engineDocument(), set).Visible());
 
-QAction* actionCaptioned(const QList<QAction*>& actions, const QString& caption) {
-  for (QAction* a : actions)
-    if (a->text() == caption) return a;
-  return nullptr;
+  const QImage before = canvas().compositeShown();
+  app.layerFor(doc.engineDocument(), label).SetVisible(false);
+  workspace.sync();
+  EXPECT_NE(canvas().compositeShown(), before);
+  EXPECT_EQ(panel.itemFor(label)->checkState(LayersPanel::EyeColumn), Qt::Unchecked);
 }
-
-}  // namespace
 
 TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
   QWidget mainWindow;
@@ -235,11 +231,7 @@ TEST_P(LayerMenuTest, TheEntryChangesTheDocumentAsOneHistoryStateAndThePanelShow
   const engine::DocumentContent& now = engine().content();
   EXPECT_TRUE(c.done(now, row, face));
   EXPECT_EQ(engine().history().size(), states + 1);
-  LayersPanel& panel = workspace.layersPanel();
-  std::vector<std::string> rows;
-  for (int i = 0; i < panel.topLevelItemCount(); ++i)
-    rows.push_back(panel.topLevelItem(i)->text(LayersPanel::NameColumn).toStdString());
-  EXPECT_EQ(rows, topLevelNames(now));
+  EXPECT_EQ(rowsOf(workspace.layersPanel()), topLevelNames(now));
 }
 
 INSTANTIATE_TEST_SUITE_P(
