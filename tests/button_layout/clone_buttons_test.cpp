@@ -8,7 +8,6 @@
 #include "workflow_fixture.h"
 
 using namespace layout_test;
-using app::MsgBoxResult;
 
 namespace {
 

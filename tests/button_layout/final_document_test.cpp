@@ -14,9 +14,9 @@ using namespace layout_test;
 
 namespace {
 
-// Bottom to top, as the final document stacks them.
-const std::vector<std::string> kNineLayers{"Background", "Hilite Mask", "Button Area", "Button Image", "Button Mask",
-                                           "Thumb Area", "Thumb Mask",  "Text Area",   "Color Table"};
+// Top first, as the final document stacks them.
+const std::vector<std::string> kNineLayers{"Color Table", "Text Area",    "Thumb Mask",  "Thumb Area", "Button Mask",
+                                           "Button Image", "Button Area", "Hilite Mask", "Background"};
 
 // A Build Menu point (720 x 540) where the final document (720 x 480) shows it.
 int down(int y) { return y * 480 / 540; }
@@ -39,10 +39,6 @@ class FinalDocumentTest : public WorkflowTest {
     view.messages.clear();
     form().FinalPSDDocument_Click();
   }
-  std::vector<std::string> bottomToTop(const Document& d) {
-    std::vector<std::string> layers = topLevel(d);
-    return {layers.rbegin(), layers.rend()};
-  }
   engine::Rgb at(const std::string& layer, int x, int y) { return rgb(node(doc("Final Menu").ArtLayers()(layer), doc("Final Menu")), x, y); }
 
   std::string savedFile() const { return dir_.path().toStdString() + "/menu.psd"; }
@@ -58,7 +54,7 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
   EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
   EXPECT_EQ(final.Width(), 720);
   EXPECT_EQ(final.Height(), 480);
-  EXPECT_EQ(bottomToTop(final), kNineLayers);
+  EXPECT_EQ(topLevel(final), kNineLayers);
   const engine::Rgb white{255, 255, 255}, black{0, 0, 0};
   for (int n = 1; n <= 3; ++n) {
     const int y = down(120 + (n - 1) * 40);
@@ -88,23 +84,9 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
   EXPECT_EQ(menu.Info().KeyWords().at(0), "Build Menu Complete");
   ASSERT_TRUE(std::filesystem::exists(savedFile()));
   const Document reread = engine.Open(savedFile());
-  EXPECT_EQ(bottomToTop(reread), kNineLayers);
+  EXPECT_EQ(topLevel(reread), kNineLayers);
   EXPECT_EQ(reread.Height(), 480);
   for (int i = 1; i <= engine.Documents().Count(); ++i) EXPECT_NE(engine.Documents()(i).Name(), "Final MenuCopy");
-}
-
-// Each option switched away from its start-up value changes its part of the output.
-TEST_F(FinalDocumentTest, TheOptionsChangeTheirPartsOfTheOutput) {
-  buildFinal(2, [](app::Form1& f) {
-    f.ReplaceBackgroundWithButtonImage = true;
-    f.IncludeMenuTitleArea = false;
-    f.EnableNextPrevButtons = false;
-  });
-  EXPECT_EQ(bottomToTop(doc("Final Menu")), kNineLayers);
-  EXPECT_TRUE(near(at("Background", 200, down(120)), kTemplateColor)) << "replaced by the button image";
-  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{255, 255, 255}))) << "no title area";
-  EXPECT_TRUE(near(at("Button Area", 630, down(415)), (engine::Rgb{255, 255, 255}))) << "no Next button";
-  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), (engine::Rgb{0, 0, 0}))) << "no Next button";
 }
 
 // A template whose button images carry a layer style (a hard shadow 20 pixels straight down):
@@ -138,8 +120,20 @@ TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInT
   EXPECT_EQ(at("Button Mask", 200, down(inShadow)), at("Button Mask", 200, down(clear)));
 }
 
-TEST_F(FinalDocumentTest, ACancelledSaveIsSilentAndAFailingSaveIsReported) {
-  buildFinal(1);  // no save path: the user cancels
+// Each option switched away from its start-up value changes its part of the output. The user
+// cancels the save; a second final document's save fails.
+TEST_F(FinalDocumentTest, TheOptionsChangeTheirPartsACancelledSaveIsSilentAndAFailingSaveIsReported) {
+  buildFinal(1, [](app::Form1& f) {  // no save path: the user cancels
+    f.ReplaceBackgroundWithButtonImage = true;
+    f.IncludeMenuTitleArea = false;
+    f.EnableNextPrevButtons = false;
+  });
+  EXPECT_EQ(topLevel(doc("Final Menu")), kNineLayers);
+  EXPECT_TRUE(near(at("Background", 200, down(120)), kTemplateColor)) << "replaced by the button image";
+  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{255, 255, 255}))) << "no title area";
+  EXPECT_TRUE(near(at("Button Area", 630, down(415)), (engine::Rgb{255, 255, 255}))) << "no Next button";
+  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), (engine::Rgb{0, 0, 0}))) << "no Next button";
+
   EXPECT_TRUE(view.messages.empty()) << transcript();
   EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow);
   EXPECT_EQ(doc("Build Menu").Info().KeyWords().at(0), "Build Menu Complete");
