@@ -235,7 +235,7 @@ TEST_F(WorkspaceTest, ASaveWithDialogsWritesTheChosenFileAndACancelWritesNothing
   EXPECT_EQ(proposed.last(), sub + QStringLiteral("/Final Menu.psd"));
 }
 
-TEST_F(WorkspaceTest, SaveAsWritesAPsdTheDocumentTakesTheNameOfAndExportWritesTheComposite) {
+TEST_F(WorkspaceTest, SaveAsAndExportWriteTheirFilesAndOpeningOneAddsATabButABadFileIsRefused) {
   const QString psd = dir.filePath(QStringLiteral("menu.psd"));
   ASSERT_TRUE(workspace.saveTo(psd));
   EXPECT_EQ(doc.Name(), "menu.psd");
@@ -254,15 +254,12 @@ TEST_F(WorkspaceTest, SaveAsWritesAPsdTheDocumentTakesTheNameOfAndExportWritesTh
   const QImage layer(layerPng);
   EXPECT_EQ(layer.pixelColor(15, 15), QColor(200, 0, 0));
   EXPECT_EQ(layer.pixelColor(100, 70).alpha(), 0);
-}
 
-TEST_F(WorkspaceTest, OpeningAFileAddsATabAndABadFileIsRefusedWithAMessage) {
-  const QString psd = dir.filePath(QStringLiteral("copy.psd"));
-  formats::writePsd(engine().content(), psd.toStdString());
-  ASSERT_TRUE(workspace.openFile(psd));
+  const QString copy = dir.filePath(QStringLiteral("copy.psd"));
+  ASSERT_TRUE(QFile::copy(psd, copy));
+  ASSERT_TRUE(workspace.openFile(copy));
   EXPECT_EQ(workspace.tabs().count(), 2);
   EXPECT_EQ(workspace.tabs().tabText(1), QStringLiteral("copy.psd"));
-
   QFile bad(dir.filePath(QStringLiteral("bad.psd")));
   ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
   bad.write("8BPS not really");
