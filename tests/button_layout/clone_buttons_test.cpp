@@ -73,8 +73,8 @@ namespace {
 struct CountAnswers {
   const char* name;
   std::vector<std::string> typed;
-  int outOfRange;       // "Button Count Out of Range 1..10." shown this often
-  int clonedButtons;    // 0: cancelled
+  int outOfRange;     // "Button Count Out of Range 1..10." shown this often
+  int clonedButtons;  // 0: cancelled, and "Cloning Canceled" shown
 };
 
 void PrintTo(const CountAnswers& c, std::ostream* os) { *os << c.name; }
@@ -88,17 +88,14 @@ TEST_P(CountQuestion, OnlyAWholeNumberFromOneToTenIsTaken) {
   for (const std::string& answer : GetParam().typed) view.inputs.push_back(answer);
   view.messages.clear();
   form().CloneButtons_Click();
-  int outOfRange = 0, canceled = 0;
-  for (const auto& m : view.messages) {
-    outOfRange += m.text == "Button Count Out of Range 1..10.";
-    canceled += m.text == "Cloning Canceled";
-  }
-  EXPECT_EQ(outOfRange, GetParam().outOfRange) << transcript();
+  std::string shown;
+  for (int i = 0; i < GetParam().outOfRange; ++i) shown += "[] Button Count Out of Range 1..10.\n";
+  if (GetParam().clonedButtons == 0) shown += "[] Cloning Canceled\n";
+  EXPECT_EQ(transcript(), shown);
   const Document menu = doc("Build Menu");
   int sets = 0;
   for (const std::string& name : topLevel(menu)) sets += name.rfind("Btn ", 0) == 0;
   if (GetParam().clonedButtons == 0) {
-    EXPECT_EQ(canceled, 1);
     EXPECT_EQ(form().WorkflowState, app::ReEditButtonTemplate);
     EXPECT_EQ(sets, 0);
   } else {
