@@ -36,7 +36,8 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
   for (int n = 1; n <= count; ++n) {
     const std::string set = "Btn " + std::to_string(n);
     const engine::Rgb color = colorValue(f.ButtonColors[std::size_t(n - 1)]);
-    EXPECT_EQ(member(menu, set, "Button Area").pixels.bounds(), (engine::Rect{100, 100, 300, 140}.translated(0, offset(n))))
+    EXPECT_EQ(member(menu, set, "Button Area").pixels.bounds(),
+              (engine::Rect{100, 100, 300, 140}.translated(0, offset(n))))
         << set;
     for (const auto& [layer, x] :
          {std::pair{"Button Area", 110}, {"Button Area", 250}, {"Thumb Area", 350}, {"Text Area", 450}})
@@ -158,20 +159,28 @@ TEST_F(WorkflowTest, ABusyCopyIsRetriedWithTheHourglassAndNoButtonIsLost) {
 
 namespace {
 
-class CompositeCount : public WorkflowTest, public ::testing::WithParamInterface<int> {};
+// The number of buttons, and whether a fill needs the Build Menu active once: the step is then
+// undone and run again.
+class CompositeCount : public WorkflowTest, public ::testing::WithParamInterface<std::pair<int, bool>> {};
 
 }  // namespace
 
 // The user's own set, named as the engine names new ones, keeps its name and stays empty.
 TEST_P(CompositeCount, EachSetHoldsItsMembersAndTheMasksAreDrawnFromTheImages) {
-  const int count = GetParam();
+  const auto [count, refusedFill] = GetParam();
   createMenu();
   clone(count);
   const Document menu = doc("Build Menu");
   engine.SetActiveDocument(menu);
   const Layer own = menu.LayerSets().Add();
   ASSERT_EQ(own.Name(), "Set 1");
+  // Steps 1 to 3 fill one base each, step 4 its base and then one silhouette per button: the
+  // sixth fill is the second silhouette's.
+  if (refusedFill) engine.faults().failMember("Selection.Fill", engine::ErrorCode::NotActiveDocument, 1, 5);
   composite();
+  EXPECT_TRUE(view.messages.empty()) << transcript();
+  EXPECT_TRUE(engine.faults().idle()) << "the fault was met";
+  EXPECT_EQ(std::ranges::count(topLevel(menu), "Button Mask"), 1);
   EXPECT_EQ(own.Name(), "Set 1");
   EXPECT_EQ(node(own, menu).children.size(), 0u);
   // Top to bottom: the members above the numbered buttons', theirs from the last, and the base.
@@ -223,21 +232,9 @@ TEST_P(CompositeCount, EachSetHoldsItsMembersAndTheMasksAreDrawnFromTheImages) {
       << "the start-up options leave the thumbnail masks out";
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, CompositeCount, ::testing::Values(1, 3),
-                         [](const auto& row) { return "Buttons" + std::to_string(row.param); });
-
-TEST_F(WorkflowTest, AStepThatNeededTheBuildMenuActiveIsUndoneAndRunAgainOnce) {
-  createMenu();
-  clone(3);
-  // Steps 1 to 3 fill one base each, step 4 its base and then one silhouette per button: the
-  // sixth fill is the second silhouette's.
-  engine.faults().failMember("Selection.Fill", engine::ErrorCode::NotActiveDocument, 1, 5);
-  composite();
-  const Document menu = doc("Build Menu");
-  EXPECT_EQ(std::ranges::count(topLevel(menu), "Button Mask"), 1);
-  EXPECT_EQ(names(node(menu.LayerSets()("Button Mask"), menu).children),
-            (std::vector<std::string>{"Button Mask Prev", "Button Mask Next", "Button Mask 3", "Button Mask 2",
-                                      "Button Mask 1", "Black Background"}));
-  EXPECT_TRUE(engine.faults().idle()) << "the fault was met";
-  EXPECT_TRUE(view.messages.empty()) << transcript();
-}
+INSTANTIATE_TEST_SUITE_P(Runs, CompositeCount,
+                         ::testing::Values(std::pair{1, false}, std::pair{3, false}, std::pair{3, true}),
+                         [](const auto& row) {
+                           return "Buttons" + std::to_string(row.param.first) +
+                                  (row.param.second ? "AfterARefusedFill" : "");
+                         });
