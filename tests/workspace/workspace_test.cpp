@@ -61,7 +61,7 @@ TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
   EXPECT_FALSE(host.chooseSavePath("Final MenuCopy.psd").has_value()) << "a cancel";
 }
 
-TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWays) {
+TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWaysAndFileNewAddsADocumentOfTheAskedSize) {
   photoshop::Document second = app.Documents().Add(50, 50, 72, "Button Template");
   workspace.sync();
   QTabBar& tabs = workspace.tabs();
@@ -83,6 +83,28 @@ TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWays) {
   workspace.sync();
   EXPECT_EQ(tabs.count(), 1);
   EXPECT_EQ(canvas().document(), doc.engineDocument());
+
+  // File > New makes a document of the asked size, and its cancel none.
+  QAction* create = actionCaptioned(workspace.actions(), QString::fromUtf8("&New\u2026"));
+  ASSERT_NE(create, nullptr);
+  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
+  create->trigger();
+  EXPECT_EQ(app.Documents().Count(), 1);
+  quillary_test::answerNextDialog([](QDialog& dialog) {
+    const QList<QSpinBox*> boxes = dialog.findChildren<QSpinBox*>();  // width, height, resolution
+    ASSERT_EQ(boxes.size(), 3);
+    boxes[0]->setValue(300);
+    boxes[1]->setValue(200);
+    dialog.accept();
+  });
+  create->trigger();
+  ASSERT_EQ(app.Documents().Count(), 2);
+  const photoshop::Document made = app.ActiveDocument();
+  EXPECT_EQ(made.Name(), "Untitled-1");
+  EXPECT_EQ(made.Width(), 300);
+  EXPECT_EQ(made.Height(), 200);
+  EXPECT_EQ(tabs.count(), 2);
+  EXPECT_EQ(tabs.currentIndex(), 1);
 }
 
 TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
@@ -96,8 +118,7 @@ TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
     EXPECT_EQ(shot.pixelColor(at), QColor(want[0], want[1], want[2])) << x << "," << y;
   }
   // With the background hidden the transparent parts show the checkerboard's light squares.
-  photoshop::Layer background = doc.Layers().Item(doc.Layers().Count());
-  background.SetVisible(false);
+  doc.Layers().Item(doc.Layers().Count()).SetVisible(false);  // the background
   workspace.sync();
   const QColor empty = canvas().grab().toImage().pixelColor(canvas().toWidget(QPointF(100.5, 70.5)).toPoint());
   EXPECT_TRUE(empty == QColor(Qt::white) || empty == QColor(204, 204, 204)) << empty.name().toStdString();
@@ -150,30 +171,6 @@ TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
   fresh.showBeside(mainWindow);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
   EXPECT_EQ(fresh.geometry(), placed);
-}
-
-TEST_F(WorkspaceTest, FileNewMakesADocumentOfTheAskedSizeAndCancelMakesNone) {
-  QAction* create = actionCaptioned(workspace.actions(), QString::fromUtf8("&New\u2026"));
-  ASSERT_NE(create, nullptr);
-  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
-  create->trigger();
-  EXPECT_EQ(app.Documents().Count(), 1);
-
-  quillary_test::answerNextDialog([](QDialog& dialog) {
-    const QList<QSpinBox*> boxes = dialog.findChildren<QSpinBox*>();  // width, height, resolution
-    ASSERT_EQ(boxes.size(), 3);
-    boxes[0]->setValue(300);
-    boxes[1]->setValue(200);
-    dialog.accept();
-  });
-  create->trigger();
-  ASSERT_EQ(app.Documents().Count(), 2);
-  const photoshop::Document made = app.ActiveDocument();
-  EXPECT_EQ(made.Name(), "Untitled-1");
-  EXPECT_EQ(made.Width(), 300);
-  EXPECT_EQ(made.Height(), 200);
-  EXPECT_EQ(workspace.tabs().count(), 2);
-  EXPECT_EQ(workspace.tabs().currentIndex(), 1);
 }
 
 namespace {
