@@ -93,9 +93,7 @@ TEST_P(CountQuestion, OnlyAWholeNumberFromOneToTenIsTaken) {
   for (int i = 0; i < GetParam().outOfRange; ++i) shown += "[] Button Count Out of Range 1..10.\n";
   if (GetParam().clonedButtons == 0) shown += "[] Cloning Canceled\n";
   EXPECT_EQ(transcript(), shown);
-  const Document menu = doc("Build Menu");
-  int sets = 0;
-  for (const std::string& name : topLevel(menu)) sets += name.rfind("Btn ", 0) == 0;
+  const auto sets = std::ranges::count_if(topLevel(doc("Build Menu")), [](auto& n) { return n.starts_with("Btn "); });
   if (GetParam().clonedButtons == 0) {
     EXPECT_EQ(form().WorkflowState, app::ReEditButtonTemplate);
     EXPECT_EQ(sets, 0);
