@@ -40,10 +40,8 @@ std::vector<std::string> rowsOf(const LayersPanel& panel) {
 
 // The engine's host with the program's real save dialog: the name proposed as a Photoshop file, a
 // typed name given the .psd ending, and a cancel.
-TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
-  QTemporaryDir dir;
-  QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-  workspace::WorkspaceHost host(nullptr, settings);
+TEST_F(WorkspaceTest, TheHostsSaveDialogProposesTheNameAsAPsdFile) {
+  workspace::WorkspaceHost& host = workspace.host();
   QString proposed;
   quillary_test::answerNextDialog([&](QDialog& dialog) {
     auto& files = dynamic_cast<QFileDialog&>(dialog);
