@@ -1,8 +1,8 @@
 // Editing in the workspace: moving by drag and by keys, the pending transform that makes the
 // automation busy, rewinding the history, and the commands that change a layer's look: fill,
 // pictures placed or replacing pixels, and the round trip through an external editor. Its files
-// and its host: the close prompt, the save dialog that a save with dialogs shows, Save As and
-// Export PNG.
+// and its host: the close prompt, the save dialog that a save with dialogs shows, Save As, Export
+// PNG and Open.
 
 #include <QFile>
 #include <QFileInfo>
