@@ -173,18 +173,7 @@ TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
 
 namespace {
 
-enum class Row { Label, Set };
-
-struct MenuCase {
-  const char* name;
-  Row row;  // the row right-clicked; the active layer is "Face", linked with "Label"
-  QStringList entry;
-  std::function<bool(const engine::DocumentContent&, engine::LayerId row, engine::LayerId face)> done;
-};
-
-void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.name; }
-
-class LayerMenuTest : public WorkspaceTest, public ::testing::WithParamInterface<MenuCase> {
+class LayerMenuTest : public WorkspaceTest {
  protected:
   // Opens the row's context menu as a right-click does and chooses the entry.
   void choose(engine::LayerId row, const QStringList& entry) {
@@ -217,36 +206,35 @@ std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
 
 }  // namespace
 
-TEST_P(LayerMenuTest, TheEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
-  const MenuCase& c = GetParam();
+// The entries one after another, on "Label", linked with the active "Face", and on the set "Button 1".
+TEST_F(LayerMenuTest, EachEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
   showWorkspace();
-  const engine::LayerId row = c.row == Row::Label ? label : set;
-  const std::size_t states = engine().history().size();
-  choose(row, c.entry);
-  const engine::DocumentContent& now = engine().content();
-  EXPECT_TRUE(c.done(now, row, face));
-  EXPECT_EQ(engine().history().size(), states + 1);
-  EXPECT_EQ(rowsOf(workspace.layersPanel()), topLevelNames(now));
+  const auto group = [this](engine::LayerId id) { return node(id).linkGroup; };
+  const auto at = [this](std::size_t i) { return engine().content().layers.at(i).id; };
+  const struct {
+    engine::LayerId row;
+    QStringList entry;
+    std::function<bool()> done;
+  } steps[] = {
+      {label, {"Label Color", "Red"}, [&] { return node(label).colorLabel == engine::ColorLabel::Red; }},
+      {set, {"Link with Active Layer"}, [&] { return group(set) != 0 && group(set) == group(face); }},
+      {label, {"Unlink Layer"}, [&] { return group(label) == 0 || group(label) != group(face); }},
+      {label, {"Move Down"}, [&] { return at(1) == label; }},  // below "Button 1"
+      {set, {"Move Down"}, [&] { return at(1) == set; }},
+      {set, {"Move Up"}, [&] { return at(0) == set; }},
+      {label, {"Duplicate Layer"},
+       [&] {
+         return topLevelNames(engine().content()) ==
+                std::vector<std::string>{"Button 1", "Label copy", "Label", "Background"};
+       }},
+      {label, {"Delete Layer"}, [&] { return engine().content().find(label) == nullptr; }},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.entry.join(QStringLiteral(" > ")).toStdString());
+    const std::size_t states = engine().history().size();
+    choose(step.row, step.entry);
+    EXPECT_TRUE(step.done());
+    EXPECT_EQ(engine().history().size(), states + 1);
+    EXPECT_EQ(rowsOf(workspace.layersPanel()), topLevelNames(engine().content()));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, LayerMenuTest,
-    ::testing::Values(
-        MenuCase{"LabelColour", Row::Label, {"Label Color", "Red"},
-                 [](auto& c, auto row, auto) { return c.layer(row).colorLabel == engine::ColorLabel::Red; }},
-        MenuCase{"LinkWithActive", Row::Set, {"Link with Active Layer"},
-                 [](auto& c, auto row, auto face) {
-                   return c.layer(row).linkGroup != 0 && c.layer(row).linkGroup == c.layer(face).linkGroup;
-                 }},
-        MenuCase{"Unlink", Row::Label, {"Unlink Layer"},
-                 [](auto& c, auto row, auto face) {
-                   return c.layer(row).linkGroup == 0 || c.layer(row).linkGroup != c.layer(face).linkGroup;
-                 }},
-        MenuCase{"Duplicate", Row::Label, {"Duplicate Layer"},
-                 [](auto& c, auto, auto) {
-                   return topLevelNames(c) == std::vector<std::string>{"Label copy", "Label", "Button 1", "Background"};
-                 }},
-        MenuCase{"Delete", Row::Label, {"Delete Layer"}, [](auto& c, auto row, auto) { return c.find(row) == nullptr; }},
-        MenuCase{"MoveUp", Row::Set, {"Move Up"}, [](auto& c, auto row, auto) { return c.layers.front().id == row; }},
-        MenuCase{"MoveDown", Row::Label, {"Move Down"}, [](auto& c, auto row, auto) { return c.layers[1].id == row; }}),
-    [](const auto& row) { return std::string(row.param.name); });
