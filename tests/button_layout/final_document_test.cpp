@@ -40,15 +40,14 @@ class FinalDocumentTest : public WorkflowTest {
     form().FinalPSDDocument_Click();
   }
   engine::Rgb at(const std::string& layer, int x, int y) { return rgb(node(doc("Final Menu").ArtLayers()(layer), doc("Final Menu")), x, y); }
-
-  std::string savedFile() const { return dir_.path().toStdString() + "/menu.psd"; }
   QTemporaryDir dir_;
 };
 
 }  // namespace
 
 TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) {
-  host.savePaths = {savedFile()};
+  const std::string saved = dir_.path().toStdString() + "/menu.psd";
+  host.savePaths = {saved};
   buildFinal(3);
   const Document final = doc("Final Menu");
   EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
@@ -82,8 +81,8 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
   // The copy was saved where the user chose, and closed.
   EXPECT_EQ(host.questions, std::vector<std::string>{"save as: Final MenuCopy.psd"});
   EXPECT_EQ(menu.Info().KeyWords().at(0), "Build Menu Complete");
-  ASSERT_TRUE(std::filesystem::exists(savedFile()));
-  const Document reread = engine.Open(savedFile());
+  ASSERT_TRUE(std::filesystem::exists(saved));
+  const Document reread = engine.Open(saved);
   EXPECT_EQ(topLevel(reread), kNineLayers);
   EXPECT_EQ(reread.Height(), 480);
   for (int i = 1; i <= engine.Documents().Count(); ++i) EXPECT_NE(engine.Documents()(i).Name(), "Final MenuCopy");
@@ -152,7 +151,8 @@ TEST_F(FinalDocumentTest, TheOptionsChangeTheirPartsACancelledSaveIsSilentAndAFa
 
 TEST_F(WorkflowTest, EachStateComesBackWithinTheHistoryBudgetAndAFinalDocumentMadeAgainIsTheSame) {
   const auto now = [&] {
-    return std::array{fingerprint(doc("Button Template")), fingerprint(doc("Build Menu")), fingerprint(doc("Final Menu"))};
+    return std::array{fingerprint(doc("Button Template")), fingerprint(doc("Build Menu")),
+                      fingerprint(doc("Final Menu"))};
   };
   createMenu();
   std::map<int, std::array<std::size_t, 3>> atState;

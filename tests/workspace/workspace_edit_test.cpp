@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
+#include <fstream>
 
 #include "app/window/form1_window.h"
 #include "formats/document_io.h"
@@ -253,10 +254,8 @@ TEST_F(WorkspaceTest, SaveAsAndExportWriteTheirFilesAndOpeningOneAddsATabButABad
   ASSERT_TRUE(workspace.openFile(copy));
   EXPECT_EQ(workspace.tabs().count(), 2);
   EXPECT_EQ(workspace.tabs().tabText(1), QStringLiteral("copy.psd"));
-  QFile bad(dir.filePath(QStringLiteral("bad.psd")));
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("8BPS not really");
-  bad.close();
-  EXPECT_FALSE(workspace.openFile(bad.fileName()));
+  const QString bad = dir.filePath(QStringLiteral("bad.psd"));
+  std::ofstream(bad.toStdString()) << "8BPS not really";
+  EXPECT_FALSE(workspace.openFile(bad));
   EXPECT_EQ(workspace.tabs().count(), 2);
 }

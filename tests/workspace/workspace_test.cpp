@@ -173,30 +173,26 @@ TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
 
 namespace {
 
-class LayerMenuTest : public WorkspaceTest {
- protected:
-  // Opens the row's context menu as a right-click does and chooses the entry.
-  void choose(engine::LayerId row, const QStringList& entry) {
-    LayersPanel& panel = workspace.layersPanel();
-    QTimer::singleShot(0, &panel, [&panel, entry] {
-      QMenu* menu = panel.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-      ASSERT_NE(menu, nullptr);
-      QMenu* level = menu;
-      QAction* chosen = nullptr;
-      for (const QString& caption : entry) {
-        chosen = level ? actionCaptioned(level->actions(), caption) : nullptr;
-        level = chosen ? chosen->menu() : nullptr;
-      }
-      menu->close();
-      ASSERT_NE(chosen, nullptr) << entry.join(QStringLiteral(" > ")).toStdString();
-      chosen->trigger();
-    });
-    const QPoint at = panel.visualItemRect(panel.itemFor(row)).center();
-    QContextMenuEvent click(QContextMenuEvent::Mouse, at, panel.viewport()->mapToGlobal(at));
-    QApplication::sendEvent(panel.viewport(), &click);
-    QApplication::processEvents();  // the panel rebuilds once the menu has gone
-  }
-};
+// Opens the row's context menu as a right-click does and chooses the entry.
+void choose(LayersPanel& panel, engine::LayerId row, const QStringList& entry) {
+  QTimer::singleShot(0, &panel, [&panel, entry] {
+    QMenu* menu = panel.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(menu, nullptr);
+    QMenu* level = menu;
+    QAction* chosen = nullptr;
+    for (const QString& caption : entry) {
+      chosen = level ? actionCaptioned(level->actions(), caption) : nullptr;
+      level = chosen ? chosen->menu() : nullptr;
+    }
+    menu->close();
+    ASSERT_NE(chosen, nullptr) << entry.join(QStringLiteral(" > ")).toStdString();
+    chosen->trigger();
+  });
+  const QPoint at = panel.visualItemRect(panel.itemFor(row)).center();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, panel.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(panel.viewport(), &click);
+  QApplication::processEvents();  // the panel rebuilds once the menu has gone
+}
 
 std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
   std::vector<std::string> names;
@@ -207,7 +203,7 @@ std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
 }  // namespace
 
 // The entries one after another, on "Label", linked with the active "Face", and on the set "Button 1".
-TEST_F(LayerMenuTest, EachEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
+TEST_F(WorkspaceTest, EachLayersPanelMenuEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
   showWorkspace();
   const auto group = [this](engine::LayerId id) { return node(id).linkGroup; };
   const auto at = [this](std::size_t i) { return engine().content().layers.at(i).id; };
@@ -232,7 +228,7 @@ TEST_F(LayerMenuTest, EachEntryChangesTheDocumentAsOneHistoryStateAndThePanelSho
   for (const auto& step : steps) {
     SCOPED_TRACE(step.entry.join(QStringLiteral(" > ")).toStdString());
     const std::size_t states = engine().history().size();
-    choose(step.row, step.entry);
+    choose(workspace.layersPanel(), step.row, step.entry);
     EXPECT_TRUE(step.done());
     EXPECT_EQ(engine().history().size(), states + 1);
     EXPECT_EQ(rowsOf(workspace.layersPanel()), topLevelNames(engine().content()));
