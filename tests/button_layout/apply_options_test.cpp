@@ -1,111 +1,69 @@
 // The options applied to the optional layers of the Build Menu and the Button Template.
 
-#include "form_fixture.h"
+#include "workflow_fixture.h"
 
 using namespace app;
-using app_test::FormTest;
-using photoshop::Document;
-using photoshop::Layer;
+using namespace layout_test;
 
 namespace {
 
-class ApplyOptionsTest : public FormTest {
- protected:
-  // Every optional layer the options act on, all visible, for three buttons.
-  void buildMenu() {
-    Form1& f = form();
-    addWorkingDocuments();
-    f.ButtonCount = std::string("3");
-    const Document& menu = f.BuildMenuDocument;
-    const Document& tmpl = f.TemplateDocument;
-    for (const char* set : {"Button Image", "Hilite Mask", "Button Area", "Button Mask"}) {
-      addMembers(menu, set, {std::string(set) + " Next", std::string(set) + " Prev"});
-    }
-    addMembers(menu, "Hilite Mask", {"Comp Button Mask", "Comp NxtPrv Button Mask", "Comp Thumb Mask"});
-    addMembers(menu, "Text Area", {"Title Area", "Text Area 1", "Text Area 2", "Text Area 3"});
-    for (const char* set : {"Btn 1", "Btn 2", "Btn 3"}) addMembers(menu, set, {"Text Area"});
-    addMembers(menu, "Btn Next", {});
-    addMembers(menu, "Btn Prev", {});
-    activateBottom(menu);
-    addLayer(menu, "Title Area");
-    addMembers(tmpl, "Next Tmpl", {});
-    addMembers(tmpl, "Prev Tmpl", {});
-    addMembers(tmpl, "Btn Tmpl", {"Text Area"});
-    activateBottom(tmpl);
-    addLayer(tmpl, "Title Area");
+// Every hidden layer or set, as "set/layer" or "layer", top first.
+std::vector<std::string> hidden(const Document& doc) {
+  std::vector<std::string> out;
+  for (const engine::LayerNode& n : doc.engineDocument()->content().layers) {
+    if (!n.visible) out.push_back(n.name);
+    for (const engine::LayerNode& m : n.children)
+      if (!m.visible) out.push_back(n.name + "/" + m.name);
   }
-
-  // A top-level set (made once) holding the given art layers.
-  void addMembers(const Document& doc, const std::string& set, const std::vector<std::string>& members) {
-    Layer s;
-    try {
-      s = doc.LayerSets()(set);
-    } catch (const photoshop::AutomationError&) {
-      activateBottom(doc);
-      s = addSet(doc, set);
-    }
-    for (const std::string& name : members) s.ArtLayers().Add().SetName(name);
-  }
-
-  // New layers and sets go beside the active layer: make it the bottom top-level one.
-  void activateBottom(Document doc) {
-    engine.SetActiveDocument(doc);
-    doc.SetActiveLayer(doc.Layers()(doc.Layers().Count()));
-  }
-
-  // Every hidden layer or set, as "set/layer" or "layer", top first.
-  static std::vector<std::string> hidden(const Document& doc) {
-    std::vector<std::string> out;
-    for (const engine::LayerNode& n : doc.engineDocument()->content().layers) {
-      if (!n.visible) out.push_back(n.name);
-      for (const engine::LayerNode& m : n.children)
-        if (!m.visible) out.push_back(n.name + "/" + m.name);
-    }
-    return out;
-  }
-};
+  return out;
+}
 
 }  // namespace
 
-// The start-up options keep every optional layer but the thumbnail masks' highlight.
-TEST_F(ApplyOptionsTest, StartUpOptionsHideOnlyTheThumbMaskHighlight) {
-  buildMenu();
-  Form1& f = loadedForm();
-  f.ApplyOptionsToLayers();
-  EXPECT_EQ(hidden(f.BuildMenuDocument), std::vector<std::string>{"Hilite Mask/Comp Thumb Mask"});
+// On the layers the workflow made: the start-up options keep every optional layer but the
+// thumbnail masks' highlight; each option switched away from its start-up value hides its layers,
+// or shows that highlight; switched back, they come back.
+TEST_F(WorkflowTest, EachOptionHidesOrShowsItsLayersAndSwitchedBackBringsThemBack) {
+  createMenu();
+  clone(3);
+  composite();
+  Form1& f = form();
+  const std::vector<std::string> startUp{"Color Table", "Hilite Mask/Comp Thumb Mask"};
+  EXPECT_EQ(hidden(f.BuildMenuDocument), startUp);
   EXPECT_EQ(hidden(f.TemplateDocument), std::vector<std::string>{});
-  EXPECT_EQ(view.pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
-}
 
-TEST_F(ApplyOptionsTest, EveryOptionSwitchedAwayFromItsDefaultHidesOrShowsItsLayers) {
-  buildMenu();
-  Form1& f = loadedForm();
-  f.EnableNextPrevButtons = false;
-  f.IncludeMenuTitleArea = false;
-  f.IncludeButtonTextArea = false;
-  f.KeepButtonImageHilite = true;
-  f.KeepNextPrevHilite = true;
-  f.AddHiliteToThumbMask = true;
+  const auto switchAll = [&f] {
+    for (bool Form1::*option : {&Form1::EnableNextPrevButtons, &Form1::IncludeMenuTitleArea,
+                                &Form1::IncludeButtonTextArea, &Form1::KeepButtonImageHilite,
+                                &Form1::KeepNextPrevHilite, &Form1::AddHiliteToThumbMask})
+      f.*option = !(f.*option);
+  };
+  switchAll();
+  view.pointers.clear();
   f.ApplyOptionsToLayers();
-
-  // Everything but the thumbnail masks' highlight, which is shown.
+  EXPECT_EQ(view.pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
   EXPECT_EQ(hidden(f.BuildMenuDocument),
-            (std::vector<std::string>{"Title Area", "Btn Prev", "Btn Next", "Btn 3/Text Area", "Btn 2/Text Area",
-                                      "Btn 1/Text Area", "Text Area/Text Area 3", "Text Area/Text Area 2",
-                                      "Text Area/Text Area 1", "Text Area/Title Area", "Button Mask/Button Mask Prev",
-                                      "Button Mask/Button Mask Next", "Button Area/Button Area Prev",
-                                      "Button Area/Button Area Next", "Hilite Mask/Comp NxtPrv Button Mask",
+            (std::vector<std::string>{"Color Table", "Hilite Mask/Comp NxtPrv Button Mask",
                                       "Hilite Mask/Comp Button Mask", "Hilite Mask/Hilite Mask Prev",
                                       "Hilite Mask/Hilite Mask Next", "Button Image/Button Image Prev",
-                                      "Button Image/Button Image Next"}));
+                                      "Button Image/Button Image Next", "Button Mask/Button Mask Prev",
+                                      "Button Mask/Button Mask Next", "Text Area/Title Area", "Text Area/Text Area 3",
+                                      "Text Area/Text Area 2", "Text Area/Text Area 1", "Button Area/Button Area Prev",
+                                      "Button Area/Button Area Next", "Btn 1/Text Area", "Btn 2/Text Area",
+                                      "Btn 3/Text Area", "Btn Next", "Btn Prev", "Title Area"}));
   EXPECT_EQ(hidden(f.TemplateDocument),
-            (std::vector<std::string>{"Title Area", "Btn Tmpl/Text Area", "Prev Tmpl", "Next Tmpl"}));
+            (std::vector<std::string>{"Title Area", "Btn Tmpl/Text Area", "Next Tmpl", "Prev Tmpl"}));
+
+  switchAll();
+  f.ApplyOptionsToLayers();
+  EXPECT_EQ(hidden(f.BuildMenuDocument), startUp);
+  EXPECT_EQ(hidden(f.TemplateDocument), std::vector<std::string>{});
 }
 
-TEST_F(ApplyOptionsTest, MissingLayersAndDocumentsAreSkippedOneByOne) {
+TEST_F(WorkflowTest, MissingLayersAndDocumentsAreSkippedOneByOne) {
   Form1& f = loadedForm();
   addWorkingDocuments();
-  addMembers(f.BuildMenuDocument, "Hilite Mask", {"Comp Thumb Mask"});
+  addSet(f.BuildMenuDocument, "Hilite Mask").ArtLayers().Add().SetName("Comp Thumb Mask");
   f.TemplateDocument = {};
   f.ButtonCount = std::string("not a number");
   f.AddHiliteToThumbMask = true;

@@ -8,7 +8,6 @@
 #include "workflow_fixture.h"
 
 using namespace layout_test;
-using app::MsgBoxResult;
 
 namespace {
 
@@ -18,12 +17,15 @@ class CloneCount : public WorkflowTest, public ::testing::WithParamInterface<int
 
 }  // namespace
 
+// A selection the user left in the Build Menu (x < 120) does not limit the recolouring.
 TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
   const int count = GetParam();
   createMenu();
+  const Document menu = doc("Build Menu");
+  engine.SetActiveDocument(menu);
+  menu.Selection().Select(photoshop::RectangleRegion(0, 0, 120, 540));
   clone(count);
   app::Form1& f = form();
-  const Document menu = doc("Build Menu");
   // Each copy lands above the active "Background", at the top level, in the order it was made.
   std::vector<std::string> expected{"Title Safe Zones", "Color Table"};
   for (int n = 1; n <= count; ++n) expected.push_back("Btn " + std::to_string(n));
@@ -34,10 +36,12 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
   for (int n = 1; n <= count; ++n) {
     const std::string set = "Btn " + std::to_string(n);
     const engine::Rgb color = colorValue(f.ButtonColors[std::size_t(n - 1)]);
-    EXPECT_EQ(member(menu, set, "Button Area").pixels.bounds(), (engine::Rect{100, 100, 300, 140}.translated(0, offset(n))))
+    EXPECT_EQ(member(menu, set, "Button Area").pixels.bounds(),
+              (engine::Rect{100, 100, 300, 140}.translated(0, offset(n))))
         << set;
-    for (const auto& [layer, x] : {std::pair{"Button Area", 150}, {"Thumb Area", 350}, {"Text Area", 450}})
-      EXPECT_EQ(rgb(member(menu, set, layer), x, 120 + offset(n)), color) << set << "/" << layer;
+    for (const auto& [layer, x] :
+         {std::pair{"Button Area", 110}, {"Button Area", 250}, {"Thumb Area", 350}, {"Text Area", 450}})
+      EXPECT_EQ(rgb(member(menu, set, layer), x, 120 + offset(n)), color) << set << "/" << layer << " at " << x;
     EXPECT_EQ(rgb(member(menu, set, "Button Image"), 150, 120 + offset(n)), kTemplateColor) << "not recoloured";
     EXPECT_EQ(node(menu.LayerSets()(set), menu).colorLabel, engine::ColorLabel::Green) << set;
   }
@@ -47,14 +51,12 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
   EXPECT_EQ(rgb(node(menu.ArtLayers()("Title Area"), menu), 300, 40), (engine::Rgb{127, 127, 127}));
 
   // One button's layers move together, and no other button's.
-  const std::string moved = count > 1 ? "Btn 2" : "Btn 1";
-  const char* const partners[] = {"Button Image", "Button Area", "Thumb Mask", "Hilite Mask", "Text Area"};
-  std::vector<int> before;
-  for (const char* layer : partners) before.push_back(member(menu, moved, layer).pixels.bounds().left);
-  engine.SetActiveDocument(menu);
+  const std::string moved = "Btn " + std::to_string(count);
   menu.LayerSets()(moved).ArtLayers()("Thumb Area").Translate(7, 0);
-  for (std::size_t i = 0; i < std::size(partners); ++i)
-    EXPECT_EQ(member(menu, moved, partners[i]).pixels.bounds().left, before[i] + 7) << partners[i];
+  for (const Place& p : kTemplatePlaces) {
+    if (std::string(p.set) != "Btn Tmpl") continue;
+    EXPECT_EQ(member(menu, moved, p.layer).pixels.bounds().left, p.rect.left + 7) << p.layer;
+  }
   if (count > 1) {
     EXPECT_EQ(member(menu, "Btn 1", "Thumb Area").pixels.bounds().left, 320);
   }
@@ -67,71 +69,48 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
 INSTANTIATE_TEST_SUITE_P(Buttons, CloneCount, ::testing::Values(1, 3, 10),
                          [](const auto& row) { return "Buttons" + std::to_string(row.param); });
 
-namespace {
-
-struct CountAnswers {
-  const char* name;
-  std::vector<std::string> typed;
-  int outOfRange;       // "Button Count Out of Range 1..10." shown this often
-  int clonedButtons;    // 0: cancelled
-};
-
-void PrintTo(const CountAnswers& c, std::ostream* os) { *os << c.name; }
-
-class CountQuestion : public WorkflowTest, public ::testing::WithParamInterface<CountAnswers> {};
-
-}  // namespace
-
-TEST_P(CountQuestion, OnlyAWholeNumberFromOneToTenIsTaken) {
+// Each answer out of range is asked again; an empty one cancels. A cloned layout is undone
+// before the next answers.
+TEST_F(WorkflowTest, TheButtonCountQuestionTakesOnlyAWholeNumberFromOneToTen) {
+  const struct {
+    std::vector<std::string> typed;
+    int outOfRange;     // "Button Count Out of Range 1..10." shown this often
+    int clonedButtons;  // 0: cancelled, and "Cloning Canceled" shown
+  } runs[] = {{{}, 0, 0}, {{"12"}, 1, 0}, {{"0", "11", "4"}, 2, 4}, {{"abc", "3"}, 1, 3}, {{"3.5", "2"}, 1, 2}};
   createMenu();
-  for (const std::string& answer : GetParam().typed) view.inputs.push_back(answer);
-  view.messages.clear();
-  form().CloneButtons_Click();
-  int outOfRange = 0, canceled = 0;
-  for (const auto& m : view.messages) {
-    outOfRange += m.text == "Button Count Out of Range 1..10.";
-    canceled += m.text == "Cloning Canceled";
+  for (const auto& run : runs) {
+    SCOPED_TRACE(::testing::PrintToString(run.typed));
+    view.inputs.assign(run.typed.begin(), run.typed.end());
+    view.messages.clear();
+    form().CloneButtons_Click();
+    std::string shown;
+    for (int i = 0; i < run.outOfRange; ++i) shown += "[] Button Count Out of Range 1..10.\n";
+    if (run.clonedButtons == 0) shown += "[] Cloning Canceled\n";
+    EXPECT_EQ(transcript(), shown);
+    const auto sets = std::ranges::count_if(topLevel(doc("Build Menu")), [](auto& n) { return n.starts_with("Btn "); });
+    EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
+    if (run.clonedButtons == 0) {
+      EXPECT_EQ(form().WorkflowState, app::ReEditButtonTemplate);
+      EXPECT_EQ(sets, 0);
+    } else {
+      EXPECT_EQ(sets, run.clonedButtons + 2);
+      EXPECT_EQ(form().ButtonCount.Text(), run.typed.back()) << "the answer typed last is kept";
+      form().Undo_Click();
+      ASSERT_EQ(form().WorkflowState, app::ReEditButtonTemplate);
+    }
   }
-  EXPECT_EQ(outOfRange, GetParam().outOfRange) << transcript();
-  const Document menu = doc("Build Menu");
-  int sets = 0;
-  for (const std::string& name : topLevel(menu)) sets += name.rfind("Btn ", 0) == 0;
-  if (GetParam().clonedButtons == 0) {
-    EXPECT_EQ(canceled, 1);
-    EXPECT_EQ(form().WorkflowState, app::ReEditButtonTemplate);
-    EXPECT_EQ(sets, 0);
-  } else {
-    EXPECT_EQ(sets, GetParam().clonedButtons + 2);
-    EXPECT_EQ(form().ButtonCount.Text(), GetParam().typed.back()) << "the answer typed last is kept";
-  }
-  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, CountQuestion,
-    ::testing::Values(CountAnswers{"ZeroElevenThenFour", {"0", "11", "4"}, 2, 4},
-                      CountAnswers{"LettersThenThree", {"abc", "3"}, 1, 3},
-                      CountAnswers{"FractionThenTwo", {"3.5", "2"}, 1, 2},
-                      CountAnswers{"Cancel", {}, 0, 0}, CountAnswers{"OutOfRangeThenCancel", {"12"}, 1, 0}),
-    [](const auto& row) { return std::string(row.param.name); });
-
 TEST_F(WorkflowTest, AFillLayerTakesItsColourThroughItsFillATextLayerKeepsItsOwnAndMasksMove) {
-  const auto pathOf = [](engine::LayerNode& n) {
-    fixtures::addBlock(n, "vmsk", fixtures::vectorMask({{1, fixtures::rectPath(100, 100, 300, 140)}}, 720, 540));
-  };
-  createMenu([&](engine::DocumentContent& c) {
-    engine::forEachLayer(c.layers, [&](engine::LayerNode& n) {
-      if (n.name == "Btn Tmpl") {
-        for (engine::LayerNode& m : n.children) {
-          if (m.name == "Button Area") {
-            m.kind = engine::LayerKind::SolidFill;
-            m.fillColor = kTemplateColor;
-            pathOf(m);
-          }
-          if (m.name == "Text Area") m.kind = engine::LayerKind::Text;
-        }
-      }
-    });
+  createMenu([](engine::DocumentContent& c) {
+    for (engine::LayerNode& m :
+         std::find_if(c.layers.begin(), c.layers.end(), [](auto& n) { return n.name == "Btn Tmpl"; })->children) {
+      if (m.name == "Text Area") m.kind = engine::LayerKind::Text;
+      if (m.name != "Button Area") continue;
+      m.kind = engine::LayerKind::SolidFill;
+      m.fillColor = kTemplateColor;
+      fixtures::addBlock(m, "vmsk", fixtures::vectorMask({{1, fixtures::rectPath(100, 100, 300, 140)}}, 720, 540));
+    }
   });
   clone(3);
   const Document menu = doc("Build Menu");
@@ -158,124 +137,91 @@ TEST_F(WorkflowTest, ABusyCopyIsRetriedWithTheHourglassAndNoButtonIsLost) {
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].buttons, app::MsgBoxButtons::RetryCancel);
   EXPECT_TRUE(engine.faults().idle());
-  std::vector<std::string> sets;
-  for (const std::string& name : topLevel(doc("Build Menu")))
-    if (name.rfind("Btn ", 0) == 0) sets.push_back(name);
-  EXPECT_EQ(sets, (std::vector<std::string>{"Btn 1", "Btn 2", "Btn 3", "Btn Next", "Btn Prev"}));
+  EXPECT_EQ(topLevel(doc("Build Menu")), (std::vector<std::string>{"Title Safe Zones", "Color Table", "Btn 1", "Btn 2",
+                                                                   "Btn 3", "Btn Next", "Btn Prev", "Title Area",
+                                                                   "Background"}));
   EXPECT_EQ(std::count(view.pointers.begin(), view.pointers.end(), app::MousePointer::Hourglass), 3)
       << "at the start, on Retry, and while the options are applied";
 }
 
-TEST_F(WorkflowTest, ASelectionLeftInTheBuildMenuDoesNotLimitTheRecolouring) {
-  createMenu();
-  const Document menu = doc("Build Menu");
-  engine.SetActiveDocument(menu);
-  menu.Selection().Select(photoshop::RectangleRegion(0, 0, 120, 540));
-  clone(1);
-  const engine::Rgb color = colorValue(form().ButtonColors[0]);
-  EXPECT_EQ(rgb(member(menu, "Btn 1", "Button Area"), 110, 120), color);
-  EXPECT_EQ(rgb(member(menu, "Btn 1", "Button Area"), 250, 120), color) << "outside the old selection too";
-}
-
 namespace {
 
-std::vector<std::string> numbered(const std::string& role, int count) {
-  std::vector<std::string> out;
-  for (int n = count; n >= 1; --n) out.push_back(role + " " + std::to_string(n));
-  return out;
-}
-
-std::vector<std::string> join(std::vector<std::vector<std::string>> parts) {
-  std::vector<std::string> out;
-  for (auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-class CompositeCount : public WorkflowTest, public ::testing::WithParamInterface<int> {
- protected:
-  std::vector<std::string> membersOf(const std::string& set) {
-    return names(node(doc("Build Menu").LayerSets()(set), doc("Build Menu")).children);
-  }
-};
+// The number of buttons, and whether a fill needs the Build Menu active once: the step is then
+// undone and run again.
+class CompositeCount : public WorkflowTest, public ::testing::WithParamInterface<std::pair<int, bool>> {};
 
 }  // namespace
 
 // The user's own set, named as the engine names new ones, keeps its name and stays empty.
-TEST_P(CompositeCount, EachSetHoldsItsMembersTopToBottom) {
-  const int n = GetParam();
+TEST_P(CompositeCount, EachSetHoldsItsMembersAndTheMasksAreDrawnFromTheImages) {
+  const auto [count, refusedFill] = GetParam();
   createMenu();
-  clone(n);
+  clone(count);
   const Document menu = doc("Build Menu");
   engine.SetActiveDocument(menu);
   const Layer own = menu.LayerSets().Add();
   ASSERT_EQ(own.Name(), "Set 1");
+  // Steps 1 to 3 fill one base each, step 4 its base and then one silhouette per button: the
+  // sixth fill is the second silhouette's.
+  if (refusedFill) engine.faults().failMember("Selection.Fill", engine::ErrorCode::NotActiveDocument, 1, 5);
   composite();
+  EXPECT_TRUE(view.messages.empty()) << transcript();
+  EXPECT_TRUE(engine.faults().idle()) << "the fault was met";
+  EXPECT_EQ(std::ranges::count(topLevel(menu), "Button Mask"), 1);
   EXPECT_EQ(own.Name(), "Set 1");
   EXPECT_EQ(node(own, menu).children.size(), 0u);
-  EXPECT_EQ(membersOf("Button Area"),
-            join({{"Button Area Prev", "Button Area Next"}, numbered("Button Area", n), {"White Background"}}));
-  EXPECT_EQ(membersOf("Text Area"), join({{"Title Area"}, numbered("Text Area", n), {"White Background"}}));
-  EXPECT_EQ(membersOf("Thumb Area"), join({numbered("Thumb Area", n), {"White Background"}}));
-  EXPECT_EQ(membersOf("Button Mask"),
-            join({{"Button Mask Prev", "Button Mask Next"}, numbered("Button Mask", n), {"Black Background"}}));
-  EXPECT_EQ(membersOf("Thumb Mask"), join({numbered("Thumb Mask", n), {"Black Background"}}));
-  EXPECT_EQ(membersOf("Button Image"),
-            join({{"Button Image Prev", "Button Image Next"}, numbered("Button Image", n), {"Background copy"}}));
-  EXPECT_EQ(membersOf("Hilite Mask"),
-            join({{"Comp Thumb Mask", "Comp NxtPrv Button Mask", "Comp Button Mask", "Hilite Mask Prev",
-                   "Hilite Mask Next"},
-                  numbered("Hilite Mask", n),
-                  {"Black Background"}}));
+  // Top to bottom: the members above the numbered buttons', theirs from the last, and the base.
+  const struct {
+    const char* set;
+    std::vector<std::string> above;
+    const char* base;
+  } sets[] = {
+      {"Button Area", {"Button Area Prev", "Button Area Next"}, "White Background"},
+      {"Text Area", {"Title Area"}, "White Background"},
+      {"Thumb Area", {}, "White Background"},
+      {"Button Mask", {"Button Mask Prev", "Button Mask Next"}, "Black Background"},
+      {"Thumb Mask", {}, "Black Background"},
+      {"Button Image", {"Button Image Prev", "Button Image Next"}, "Background copy"},
+      {"Hilite Mask",
+       {"Comp Thumb Mask", "Comp NxtPrv Button Mask", "Comp Button Mask", "Hilite Mask Prev", "Hilite Mask Next"},
+       "Black Background"},
+  };
+  for (const auto& s : sets) {
+    std::vector<std::string> members = s.above;
+    for (int n = count; n >= 1; --n) members.push_back(std::string(s.set) + " " + std::to_string(n));
+    members.push_back(s.base);
+    EXPECT_EQ(names(node(menu.LayerSets()(s.set), menu).children), members) << s.set;
+  }
   for (const char* set : {"Button Area", "Text Area", "Thumb Area"})
     EXPECT_EQ(node(menu.LayerSets()(set), menu).colorLabel, engine::ColorLabel::Yellow) << set;
   EXPECT_EQ(node(menu.LayerSets()("Button Mask"), menu).colorLabel, engine::ColorLabel::None);
   EXPECT_EQ(menu.Info().KeyWords().at(0), "Build Composite Layers Complete");
-}
 
-INSTANTIATE_TEST_SUITE_P(Buttons, CompositeCount, ::testing::Values(1, 3),
-                         [](const auto& row) { return "Buttons" + std::to_string(row.param); });
-
-TEST_F(WorkflowTest, SilhouettesAreWhiteWhereTheImageIsAndTheCompMasksFollowTheOptions) {
-  createMenu();
-  clone(2);
-  composite();
-  const Document menu = doc("Build Menu");
-  const engine::LayerNode& silhouette = member(menu, "Button Mask", "Button Mask 2");
-  EXPECT_EQ(rgb(silhouette, 150, 160), (engine::Rgb{255, 255, 255}));
-  EXPECT_EQ(silhouette.pixels.alphaAt(150, 160), 255);
-  EXPECT_EQ(silhouette.pixels.alphaAt(105, 142), 0) << "outside the button image";
-
+  // The last button's silhouette is white where its image is; the derived masks follow the options.
+  const int y = 120 + offset(count);
+  const engine::Rgb white{255, 255, 255}, black{0, 0, 0};
+  const engine::LayerNode& silhouette = member(menu, "Button Mask", "Button Mask " + std::to_string(count));
+  EXPECT_EQ(rgb(silhouette, 150, y), white);
+  EXPECT_EQ(silhouette.pixels.alphaAt(150, y), 255);
+  EXPECT_EQ(silhouette.pixels.alphaAt(105, y - 18), 0) << "outside the button image";
   const engine::LayerNode& comp = member(menu, "Hilite Mask", "Comp Button Mask");
   const engine::LayerNode& nextPrev = member(menu, "Hilite Mask", "Comp NxtPrv Button Mask");
   const engine::LayerNode& thumbs = member(menu, "Hilite Mask", "Comp Thumb Mask");
-  EXPECT_EQ(rgb(comp, 150, 160), (engine::Rgb{0, 0, 0})) << "inverted: a numbered button's image is black";
-  EXPECT_EQ(rgb(comp, 630, 415), (engine::Rgb{255, 255, 255})) << "Next is not in it";
-  EXPECT_EQ(rgb(nextPrev, 630, 415), (engine::Rgb{0, 0, 0}));
-  EXPECT_EQ(rgb(nextPrev, 150, 160), (engine::Rgb{255, 255, 255}));
-  EXPECT_EQ(rgb(thumbs, 350, 120), (engine::Rgb{40, 80, 160})) << "not inverted";
-  EXPECT_EQ(rgb(thumbs, 5, 5), (engine::Rgb{0, 0, 0}));
-  EXPECT_EQ(comp.blendMode, engine::BlendMode::Darken);
-  EXPECT_EQ(nextPrev.blendMode, engine::BlendMode::Darken);
-  EXPECT_EQ(thumbs.blendMode, engine::BlendMode::Lighten);
-  EXPECT_TRUE(comp.visible);
-  EXPECT_TRUE(nextPrev.visible);
-  EXPECT_FALSE(thumbs.visible) << "the start-up options leave the thumbnail masks out";
+  EXPECT_EQ(rgb(comp, 150, y), black) << "inverted: a numbered button's image is black";
+  EXPECT_EQ(rgb(comp, 630, 415), white) << "Next is not in it";
+  EXPECT_EQ(rgb(nextPrev, 630, 415), black);
+  EXPECT_EQ(rgb(nextPrev, 150, y), white);
+  EXPECT_EQ(rgb(thumbs, 350, 120), kTemplateColor) << "not inverted";
+  EXPECT_EQ(rgb(thumbs, 5, 5), black);
+  EXPECT_EQ(std::pair(comp.blendMode, comp.visible), std::pair(engine::BlendMode::Darken, true));
+  EXPECT_EQ(std::pair(nextPrev.blendMode, nextPrev.visible), std::pair(engine::BlendMode::Darken, true));
+  EXPECT_EQ(std::pair(thumbs.blendMode, thumbs.visible), std::pair(engine::BlendMode::Lighten, false))
+      << "the start-up options leave the thumbnail masks out";
 }
 
-TEST_F(WorkflowTest, AStepThatNeededTheBuildMenuActiveIsUndoneAndRunAgainOnce) {
-  createMenu();
-  clone(3);
-  // Steps 1 to 3 fill one base each, step 4 its base and then one silhouette per button: the
-  // sixth fill is the second silhouette's.
-  engine.faults().failMember("Selection.Fill", engine::ErrorCode::NotActiveDocument, 1, 5);
-  composite();
-  const Document menu = doc("Build Menu");
-  int buttonMaskSets = 0;
-  for (const std::string& name : topLevel(menu)) buttonMaskSets += name == "Button Mask";
-  EXPECT_EQ(buttonMaskSets, 1);
-  EXPECT_EQ(names(node(menu.LayerSets()("Button Mask"), menu).children),
-            (std::vector<std::string>{"Button Mask Prev", "Button Mask Next", "Button Mask 3", "Button Mask 2",
-                                      "Button Mask 1", "Black Background"}));
-  EXPECT_TRUE(engine.faults().idle()) << "the fault was met";
-  EXPECT_TRUE(view.messages.empty()) << transcript();
-}
+INSTANTIATE_TEST_SUITE_P(Runs, CompositeCount,
+                         ::testing::Values(std::pair{1, false}, std::pair{3, false}, std::pair{3, true}),
+                         [](const auto& row) {
+                           return "Buttons" + std::to_string(row.param.first) +
+                                  (row.param.second ? "AfterARefusedFill" : "");
+                         });

@@ -109,11 +109,7 @@ class WorkflowTest : public app_test::FormTest {
     engine::forEachLayer(c.layers, [&](const engine::LayerNode& n) {
       all += "|" + n.name + (n.visible ? "+" : "-");
     });
-    for (int y = 0; y < c.height; ++y)
-      for (int x = 0; x < c.width; ++x) {
-        const std::uint8_t* p = merged.pixel(x, y);
-        all.append(reinterpret_cast<const char*>(p), 4);
-      }
+    all.append(reinterpret_cast<const char*>(merged.data()), merged.byteSize());
     return std::hash<std::string>{}(all);
   }
 

@@ -1,17 +1,17 @@
 // Editing in the workspace: moving by drag and by keys, the pending transform that makes the
 // automation busy, rewinding the history, and the commands that change a layer's look: fill,
 // pictures placed or replacing pixels, and the round trip through an external editor. Its files
-// and its host: the close prompt, the save dialog that a save with dialogs shows, Save As and
-// Export PNG.
+// and its host: the close prompt, the save dialog that a save with dialogs shows, Save As, Export
+// PNG and Open.
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
+#include <fstream>
 
 #include "app/window/form1_window.h"
 #include "formats/document_io.h"
@@ -24,7 +24,7 @@
 
 using workspace_test::WorkspaceTest;
 
-TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistoryState) {
+TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistoryStateAndSoDoTheArrowKeys) {
   showWorkspace();
   canvas().actualPixels();
   const engine::Rect faceBefore = node(face).pixels.bounds(), labelBefore = node(label).pixels.bounds();
@@ -37,36 +37,36 @@ TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistorySta
   EXPECT_EQ(node(label).pixels.bounds(), labelBefore.translated(15, 10));
   EXPECT_EQ(engine().history().size(), states + 1);
   EXPECT_EQ(engine().history().current().name, "Move");
+
+  // The arrow keys move by one pixel, with Shift by ten.
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int dx, dy;
+  } nudges[] = {{Qt::Key_Left, {}, -1, 0},
+                {Qt::Key_Down, {}, 0, 1},
+                {Qt::Key_Right, Qt::ShiftModifier, 10, 0},
+                {Qt::Key_Up, Qt::ShiftModifier, 0, -10}};
+  for (const auto& n : nudges) {
+    const engine::Rect before = node(label).pixels.bounds();
+    QTest::keyClick(&canvas(), n.key, n.modifiers);
+    EXPECT_EQ(node(label).pixels.bounds(), before.translated(n.dx, n.dy)) << n.dx << "," << n.dy;
+  }
 }
 
-struct Nudge {
-  const char* name;
-  Qt::Key key;
-  Qt::KeyboardModifiers modifiers;
-  int dx, dy;
-};
-
-void PrintTo(const Nudge& c, std::ostream* os) { *os << c.name; }
-
-class NudgeTest : public WorkspaceTest, public ::testing::WithParamInterface<Nudge> {};
-
-TEST_P(NudgeTest, ArrowKeysMoveByOnePixelAndShiftByTen) {
-  const Nudge& n = GetParam();
-  const engine::Rect before = node(label).pixels.bounds();
-  QTest::keyClick(&canvas(), n.key, n.modifiers);
-  EXPECT_EQ(node(label).pixels.bounds(), before.translated(n.dx, n.dy));
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, NudgeTest,
-                         ::testing::Values(Nudge{"Left", Qt::Key_Left, {}, -1, 0}, Nudge{"Down", Qt::Key_Down, {}, 0, 1},
-                                           Nudge{"ShiftRight", Qt::Key_Right, Qt::ShiftModifier, 10, 0},
-                                           Nudge{"ShiftUp", Qt::Key_Up, Qt::ShiftModifier, 0, -10}),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(WorkspaceTest, APendingTransformMakesAutomationBusyUntilEnterWhileTheMessageWaits) {
+// The handles scale the layer once Enter is pressed; meanwhile automation is refused as busy, and
+// Enter reaches the workspace while the main window's message about it waits.
+TEST_F(WorkspaceTest, APendingTransformMakesAutomationBusyUntilEnterAndEscapeLeavesTheLayerAsItWas) {
   showWorkspace();
+  canvas().actualPixels();
   photoshop::Layer faceLayer = app.layerFor(doc.engineDocument(), face);
   ASSERT_TRUE(canvas().beginTransform());
+  // Drag the bottom-right handle 30 pixels right and 20 down: 30x20 becomes 60x40.
+  const QPoint corner = canvas().toWidget(QPointF(40, 30)).toPoint();
+  QTest::mousePress(&canvas(), Qt::LeftButton, {}, corner);
+  QTest::mouseMove(&canvas(), corner + QPoint(30, 20));
+  QTest::mouseRelease(&canvas(), Qt::LeftButton, {}, corner + QPoint(30, 20));
+  EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{10, 10, 40, 30})) << "nothing changes before Enter";
   try {
     faceLayer.Translate(1, 0);
     ADD_FAILURE() << "the call went through";
@@ -88,30 +88,15 @@ TEST_F(WorkspaceTest, APendingTransformMakesAutomationBusyUntilEnterWhileTheMess
   EXPECT_EQ(mainWindow.MsgBox("busy", app::MsgBoxButtons::RetryCancel, "Quillary"), app::MsgBoxResult::Retry);
   EXPECT_TRUE(windowModal);
   EXPECT_TRUE(committed);
-  const engine::Rect before = node(face).pixels.bounds();
-  EXPECT_NO_THROW(faceLayer.Translate(1, 0));
-  EXPECT_EQ(node(face).pixels.bounds(), before.translated(1, 0));
-}
-
-TEST_F(WorkspaceTest, TheTransformHandlesScaleTheLayerAndEscapeLeavesItAsItWas) {
-  showWorkspace();
-  canvas().actualPixels();
-  ASSERT_TRUE(canvas().beginTransform());
-  // Drag the bottom-right handle 30 pixels right and 20 down: 30x20 becomes 60x40.
-  const QPoint corner = canvas().toWidget(QPointF(40, 30)).toPoint();
-  QTest::mousePress(&canvas(), Qt::LeftButton, {}, corner);
-  QTest::mouseMove(&canvas(), corner + QPoint(30, 20));
-  QTest::mouseRelease(&canvas(), Qt::LeftButton, {}, corner + QPoint(30, 20));
-  const engine::Rect before = node(face).pixels.bounds();
-  EXPECT_EQ(node(face).pixels.bounds(), before) << "nothing changes before Enter";
-  QTest::keyClick(&canvas(), Qt::Key_Return);
   EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{10, 10, 70, 50}));
   EXPECT_EQ(engine().history().current().name, "Free Transform");
+  EXPECT_NO_THROW(faceLayer.Translate(1, 0));
+  EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{11, 10, 71, 50}));
 
   ASSERT_TRUE(canvas().beginTransform());
   QTest::keyClick(&canvas(), Qt::Key_Escape);
   EXPECT_FALSE(app.engine().pendingEdit);
-  EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{10, 10, 70, 50}));
+  EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{11, 10, 71, 50}));
 }
 
 TEST_F(WorkspaceTest, AHistoryClickRewindsAndTheKeysStepBackAndForth) {
@@ -144,32 +129,21 @@ engine::Rgb pixelOf(const engine::LayerNode& n, int x, int y) {
 
 }  // namespace
 
-struct FillCase {
-  const char* name;
-  bool preserveTransparency;
-  bool emptyPixelsFilled;
-};
-
-void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
-
-class FillTest : public WorkspaceTest, public ::testing::WithParamInterface<FillCase> {};
-
-TEST_P(FillTest, FillsTheSelectionOnTheActiveLayer) {
+// A fill that preserves transparency leaves the selection's empty pixels empty; one that does not fills them.
+TEST_F(WorkspaceTest, AFillCoversTheSelectionOnTheActiveLayer) {
   engine().edit("Select", [](engine::DocumentContent& c) {
     engine::selectRegion(c, {{0, 0}, {20, 0}, {20, 20}, {0, 20}}, engine::SelectionType::Replace, 0);
   });
-  ASSERT_TRUE(workspace.fillWith(QColor(0, 255, 0), GetParam().preserveTransparency));
-  const engine::LayerNode& layer = node(face);
-  EXPECT_EQ(pixelOf(layer, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
-  EXPECT_EQ(pixelOf(layer, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
-  const bool filled = layer.pixels.alphaAt(5, 5) == 255;       // transparent before, inside
-  EXPECT_EQ(filled, GetParam().emptyPixelsFilled);
-  EXPECT_EQ(engine().history().current().name, "Fill");
+  for (const bool preserveTransparency : {true, false}) {
+    SCOPED_TRACE(preserveTransparency ? "transparency preserved" : "transparency painted");
+    ASSERT_TRUE(workspace.fillWith(QColor(0, 255, 0), preserveTransparency));
+    const engine::LayerNode& layer = node(face);
+    EXPECT_EQ(pixelOf(layer, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
+    EXPECT_EQ(pixelOf(layer, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
+    EXPECT_EQ(layer.pixels.alphaAt(5, 5) == 255, !preserveTransparency);  // transparent before, inside
+    EXPECT_EQ(engine().history().current().name, "Fill");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Transparency, FillTest,
-                         ::testing::Values(FillCase{"Painted", false, true}, FillCase{"Preserved", true, false}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(WorkspaceTest, APlacedPictureBecomesANewLayerAndReplaceKeepsTheLayersCorner) {
   QImage picture(20, 10, QImage::Format_RGB32);
@@ -255,7 +229,7 @@ TEST_F(WorkspaceTest, ASaveWithDialogsWritesTheChosenFileAndACancelWritesNothing
   EXPECT_EQ(proposed.last(), sub + QStringLiteral("/Final Menu.psd"));
 }
 
-TEST_F(WorkspaceTest, SaveAsWritesAPsdTheDocumentTakesTheNameOfAndExportWritesTheComposite) {
+TEST_F(WorkspaceTest, SaveAsAndExportWriteTheirFilesAndOpeningOneAddsATabButABadFileIsRefused) {
   const QString psd = dir.filePath(QStringLiteral("menu.psd"));
   ASSERT_TRUE(workspace.saveTo(psd));
   EXPECT_EQ(doc.Name(), "menu.psd");
@@ -274,19 +248,14 @@ TEST_F(WorkspaceTest, SaveAsWritesAPsdTheDocumentTakesTheNameOfAndExportWritesTh
   const QImage layer(layerPng);
   EXPECT_EQ(layer.pixelColor(15, 15), QColor(200, 0, 0));
   EXPECT_EQ(layer.pixelColor(100, 70).alpha(), 0);
-}
 
-TEST_F(WorkspaceTest, OpeningAFileAddsATabAndABadFileIsRefusedWithAMessage) {
-  const QString psd = dir.filePath(QStringLiteral("copy.psd"));
-  formats::writePsd(engine().content(), psd.toStdString());
-  ASSERT_TRUE(workspace.openFile(psd));
+  const QString copy = dir.filePath(QStringLiteral("copy.psd"));
+  ASSERT_TRUE(QFile::copy(psd, copy));
+  ASSERT_TRUE(workspace.openFile(copy));
   EXPECT_EQ(workspace.tabs().count(), 2);
   EXPECT_EQ(workspace.tabs().tabText(1), QStringLiteral("copy.psd"));
-
-  QFile bad(dir.filePath(QStringLiteral("bad.psd")));
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("8BPS not really");
-  bad.close();
-  EXPECT_FALSE(workspace.openFile(bad.fileName()));
+  const QString bad = dir.filePath(QStringLiteral("bad.psd"));
+  std::ofstream(bad.toStdString()) << "8BPS not really";
+  EXPECT_FALSE(workspace.openFile(bad));
   EXPECT_EQ(workspace.tabs().count(), 2);
 }

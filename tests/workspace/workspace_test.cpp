@@ -20,12 +20,28 @@
 using workspace::LayersPanel;
 using workspace_test::WorkspaceTest;
 
+namespace {
+
+QAction* actionCaptioned(const QList<QAction*>& actions, const QString& caption) {
+  for (QAction* a : actions)
+    if (a->text() == caption) return a;
+  return nullptr;
+}
+
+// The names of the Layers panel's top-level rows, top first.
+std::vector<std::string> rowsOf(const LayersPanel& panel) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < panel.topLevelItemCount(); ++i)
+    rows.push_back(panel.topLevelItem(i)->text(LayersPanel::NameColumn).toStdString());
+  return rows;
+}
+
+}  // namespace
+
 // The engine's host with the program's real save dialog: the name proposed as a Photoshop file, a
 // typed name given the .psd ending, and a cancel.
-TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
-  QTemporaryDir dir;
-  QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-  workspace::WorkspaceHost host(nullptr, settings);
+TEST_F(WorkspaceTest, TheHostsSaveDialogProposesTheNameAsAPsdFile) {
+  workspace::WorkspaceHost& host = workspace.host();
   QString proposed;
   quillary_test::answerNextDialog([&](QDialog& dialog) {
     auto& files = dynamic_cast<QFileDialog&>(dialog);
@@ -43,7 +59,7 @@ TEST(WorkspaceHost, TheProgramsSaveDialogProposesTheNameAsAPsdFile) {
   EXPECT_FALSE(host.chooseSavePath("Final MenuCopy.psd").has_value()) << "a cancel";
 }
 
-TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWays) {
+TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWaysAndFileNewAddsADocumentOfTheAskedSize) {
   photoshop::Document second = app.Documents().Add(50, 50, 72, "Button Template");
   workspace.sync();
   QTabBar& tabs = workspace.tabs();
@@ -65,6 +81,28 @@ TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWays) {
   workspace.sync();
   EXPECT_EQ(tabs.count(), 1);
   EXPECT_EQ(canvas().document(), doc.engineDocument());
+
+  // File > New makes a document of the asked size, and its cancel none.
+  QAction* create = actionCaptioned(workspace.actions(), QString::fromUtf8("&New\u2026"));
+  ASSERT_NE(create, nullptr);
+  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
+  create->trigger();
+  EXPECT_EQ(app.Documents().Count(), 1);
+  quillary_test::answerNextDialog([](QDialog& dialog) {
+    const QList<QSpinBox*> boxes = dialog.findChildren<QSpinBox*>();  // width, height, resolution
+    ASSERT_EQ(boxes.size(), 3);
+    boxes[0]->setValue(300);
+    boxes[1]->setValue(200);
+    dialog.accept();
+  });
+  create->trigger();
+  ASSERT_EQ(app.Documents().Count(), 2);
+  const photoshop::Document made = app.ActiveDocument();
+  EXPECT_EQ(made.Name(), "Untitled-1");
+  EXPECT_EQ(made.Width(), 300);
+  EXPECT_EQ(made.Height(), 200);
+  EXPECT_EQ(tabs.count(), 2);
+  EXPECT_EQ(tabs.currentIndex(), 1);
 }
 
 TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
@@ -72,73 +110,50 @@ TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
   canvas().actualPixels();
   const QImage shot = canvas().grab().toImage();
   const engine::Raster composite = engine::compositeDocument(engine().content());
-  const struct {
-    int x, y;
-  } probes[] = {{15, 15}, {55, 45}, {100, 70}, {0, 0}, {35, 25}};
-  for (const auto& p : probes) {
-    const QPoint at = canvas().toWidget(QPointF(p.x + 0.5, p.y + 0.5)).toPoint();
-    const std::uint8_t* want = composite.pixel(p.x, p.y);
-    EXPECT_EQ(shot.pixelColor(at), QColor(want[0], want[1], want[2])) << p.x << "," << p.y;
+  for (const auto& [x, y] : {std::pair{15, 15}, {55, 45}, {100, 70}, {0, 0}, {35, 25}}) {
+    const std::uint8_t* want = composite.pixel(x, y);
+    const QPoint at = canvas().toWidget(QPointF(x + 0.5, y + 0.5)).toPoint();
+    EXPECT_EQ(shot.pixelColor(at), QColor(want[0], want[1], want[2])) << x << "," << y;
   }
   // With the background hidden the transparent parts show the checkerboard's light squares.
-  photoshop::Layer background = doc.Layers().Item(doc.Layers().Count());
-  background.SetVisible(false);
+  doc.Layers().Item(doc.Layers().Count()).SetVisible(false);  // the background
   workspace.sync();
   const QColor empty = canvas().grab().toImage().pixelColor(canvas().toWidget(QPointF(100.5, 70.5)).toPoint());
   EXPECT_TRUE(empty == QColor(Qt::white) || empty == QColor(204, 204, 204)) << empty.name().toStdString();
 }
 
-TEST_F(WorkspaceTest, ALiveChangeByAutomationAppearsAtTheNextLook) {
-  const QImage before = canvas().compositeShown();
-  photoshop::Layer labelLayer = app.layerFor(doc.engineDocument(), label);
-  labelLayer.SetVisible(false);
-  workspace.sync();
-  EXPECT_NE(canvas().compositeShown(), before);
-  EXPECT_EQ(workspace.layersPanel().itemFor(label)->checkState(LayersPanel::EyeColumn), Qt::Unchecked);
-}
-
-TEST_F(WorkspaceTest, LayersPanelListsTheTreeTopFirstWithLinkMarks) {
+TEST_F(WorkspaceTest, TheLayersPanelListsTheTreeAndAClickMakesALayerActiveAndADoubleClickRenamesIt) {
+  showWorkspace();
   LayersPanel& panel = workspace.layersPanel();
-  ASSERT_EQ(panel.topLevelItemCount(), 3);
-  EXPECT_EQ(panel.topLevelItem(0)->text(LayersPanel::NameColumn), QStringLiteral("Label"));
-  EXPECT_EQ(panel.topLevelItem(1)->text(LayersPanel::NameColumn), QStringLiteral("Button 1"));
+  ASSERT_EQ(rowsOf(panel), (std::vector<std::string>{"Label", "Button 1", "Background"}));
   EXPECT_EQ(panel.topLevelItem(1)->child(0)->text(LayersPanel::NameColumn), QStringLiteral("Face"));
-  EXPECT_EQ(panel.topLevelItem(2)->text(LayersPanel::NameColumn), QStringLiteral("Background"));
   EXPECT_FALSE(panel.itemFor(label)->icon(LayersPanel::LinkColumn).isNull());
   EXPECT_TRUE(panel.itemFor(set)->icon(LayersPanel::LinkColumn).isNull());
   EXPECT_EQ(panel.currentItem(), panel.itemFor(face));
-}
 
-TEST_F(WorkspaceTest, TheEyeSetsVisibleWithoutAHistoryState) {
-  const std::size_t states = engine().history().size();
-  workspace.layersPanel().itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Unchecked);
-  EXPECT_FALSE(app.layerFor(doc.engineDocument(), set).Visible());
-  EXPECT_EQ(engine().history().size(), states);
-  workspace.layersPanel().itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Checked);
-  EXPECT_TRUE(app.layerFor(doc.engineDocument(), set).Visible());
-}
-
-TEST_F(WorkspaceTest, AClickMakesTheLayerActiveAndADoubleClickRenamesIt) {
-  showWorkspace();
-  LayersPanel& panel = workspace.layersPanel();
-  const QRect row = panel.visualItemRect(panel.itemFor(label));
-  QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, row.center());
+  QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.visualItemRect(panel.itemFor(label)).center());
   EXPECT_EQ(doc.ActiveLayer().Id(), label);
-
   panel.itemFor(label)->setText(LayersPanel::NameColumn, QStringLiteral("Caption"));  // what the editor commits
   EXPECT_EQ(node(label).name, "Caption");
   EXPECT_EQ(engine().history().current().name, "Rename Layer");
 }
 
-namespace {
+// The eye makes no history state; a change by automation shows at the next look.
+TEST_F(WorkspaceTest, TheEyeAndTheEnginesVisibilityFollowEachOther) {
+  LayersPanel& panel = workspace.layersPanel();
+  const std::size_t states = engine().history().size();
+  panel.itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Unchecked);
+  EXPECT_FALSE(app.layerFor(doc.engineDocument(), set).Visible());
+  EXPECT_EQ(engine().history().size(), states);
+  panel.itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Checked);
+  EXPECT_TRUE(app.layerFor(doc.engineDocument(), set).Visible());
 
-QAction* actionCaptioned(const QList<QAction*>& actions, const QString& caption) {
-  for (QAction* a : actions)
-    if (a->text() == caption) return a;
-  return nullptr;
+  const QImage before = canvas().compositeShown();
+  app.layerFor(doc.engineDocument(), label).SetVisible(false);
+  workspace.sync();
+  EXPECT_NE(canvas().compositeShown(), before);
+  EXPECT_EQ(panel.itemFor(label)->checkState(LayersPanel::EyeColumn), Qt::Unchecked);
 }
-
-}  // namespace
 
 TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
   QWidget mainWindow;
@@ -156,67 +171,28 @@ TEST_F(WorkspaceTest, AFreshWindowComesBackWhereTheLastOneWasClosed) {
   EXPECT_EQ(fresh.geometry(), placed);
 }
 
-TEST_F(WorkspaceTest, FileNewMakesADocumentOfTheAskedSizeAndCancelMakesNone) {
-  QAction* create = actionCaptioned(workspace.actions(), QString::fromUtf8("&New\u2026"));
-  ASSERT_NE(create, nullptr);
-  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
-  create->trigger();
-  EXPECT_EQ(app.Documents().Count(), 1);
-
-  quillary_test::answerNextDialog([](QDialog& dialog) {
-    const QList<QSpinBox*> boxes = dialog.findChildren<QSpinBox*>();  // width, height, resolution
-    ASSERT_EQ(boxes.size(), 3);
-    boxes[0]->setValue(300);
-    boxes[1]->setValue(200);
-    dialog.accept();
-  });
-  create->trigger();
-  ASSERT_EQ(app.Documents().Count(), 2);
-  const photoshop::Document made = app.ActiveDocument();
-  EXPECT_EQ(made.Name(), "Untitled-1");
-  EXPECT_EQ(made.Width(), 300);
-  EXPECT_EQ(made.Height(), 200);
-  EXPECT_EQ(workspace.tabs().count(), 2);
-  EXPECT_EQ(workspace.tabs().currentIndex(), 1);
-}
-
 namespace {
 
-enum class Row { Label, Set };
-
-struct MenuCase {
-  const char* name;
-  Row row;  // the row right-clicked; the active layer is "Face", linked with "Label"
-  QStringList entry;
-  std::function<bool(const engine::DocumentContent&, engine::LayerId row, engine::LayerId face)> done;
-};
-
-void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.name; }
-
-class LayerMenuTest : public WorkspaceTest, public ::testing::WithParamInterface<MenuCase> {
- protected:
-  // Opens the row's context menu as a right-click does and chooses the entry.
-  void choose(engine::LayerId row, const QStringList& entry) {
-    LayersPanel& panel = workspace.layersPanel();
-    QTimer::singleShot(0, &panel, [&panel, entry] {
-      QMenu* menu = panel.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-      ASSERT_NE(menu, nullptr);
-      QMenu* level = menu;
-      QAction* chosen = nullptr;
-      for (const QString& caption : entry) {
-        chosen = level ? actionCaptioned(level->actions(), caption) : nullptr;
-        level = chosen ? chosen->menu() : nullptr;
-      }
-      menu->close();
-      ASSERT_NE(chosen, nullptr) << entry.join(QStringLiteral(" > ")).toStdString();
-      chosen->trigger();
-    });
-    const QPoint at = panel.visualItemRect(panel.itemFor(row)).center();
-    QContextMenuEvent click(QContextMenuEvent::Mouse, at, panel.viewport()->mapToGlobal(at));
-    QApplication::sendEvent(panel.viewport(), &click);
-    QApplication::processEvents();  // the panel rebuilds once the menu has gone
-  }
-};
+// Opens the row's context menu as a right-click does and chooses the entry.
+void choose(LayersPanel& panel, engine::LayerId row, const QStringList& entry) {
+  QTimer::singleShot(0, &panel, [&panel, entry] {
+    QMenu* menu = panel.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(menu, nullptr);
+    QMenu* level = menu;
+    QAction* chosen = nullptr;
+    for (const QString& caption : entry) {
+      chosen = level ? actionCaptioned(level->actions(), caption) : nullptr;
+      level = chosen ? chosen->menu() : nullptr;
+    }
+    menu->close();
+    ASSERT_NE(chosen, nullptr) << entry.join(QStringLiteral(" > ")).toStdString();
+    chosen->trigger();
+  });
+  const QPoint at = panel.visualItemRect(panel.itemFor(row)).center();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, panel.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(panel.viewport(), &click);
+  QApplication::processEvents();  // the panel rebuilds once the menu has gone
+}
 
 std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
   std::vector<std::string> names;
@@ -226,40 +202,35 @@ std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
 
 }  // namespace
 
-TEST_P(LayerMenuTest, TheEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
-  const MenuCase& c = GetParam();
+// The entries one after another, on "Label", linked with the active "Face", and on the set "Button 1".
+TEST_F(WorkspaceTest, EachLayersPanelMenuEntryChangesTheDocumentAsOneHistoryStateAndThePanelShowsIt) {
   showWorkspace();
-  const engine::LayerId row = c.row == Row::Label ? label : set;
-  const std::size_t states = engine().history().size();
-  choose(row, c.entry);
-  const engine::DocumentContent& now = engine().content();
-  EXPECT_TRUE(c.done(now, row, face));
-  EXPECT_EQ(engine().history().size(), states + 1);
-  LayersPanel& panel = workspace.layersPanel();
-  std::vector<std::string> rows;
-  for (int i = 0; i < panel.topLevelItemCount(); ++i)
-    rows.push_back(panel.topLevelItem(i)->text(LayersPanel::NameColumn).toStdString());
-  EXPECT_EQ(rows, topLevelNames(now));
+  const auto group = [this](engine::LayerId id) { return node(id).linkGroup; };
+  const auto at = [this](std::size_t i) { return engine().content().layers.at(i).id; };
+  const struct {
+    engine::LayerId row;
+    QStringList entry;
+    std::function<bool()> done;
+  } steps[] = {
+      {label, {"Label Color", "Red"}, [&] { return node(label).colorLabel == engine::ColorLabel::Red; }},
+      {set, {"Link with Active Layer"}, [&] { return group(set) != 0 && group(set) == group(face); }},
+      {label, {"Unlink Layer"}, [&] { return group(label) == 0 || group(label) != group(face); }},
+      {label, {"Move Down"}, [&] { return at(1) == label; }},  // below "Button 1"
+      {set, {"Move Down"}, [&] { return at(1) == set; }},
+      {set, {"Move Up"}, [&] { return at(0) == set; }},
+      {label, {"Duplicate Layer"},
+       [&] {
+         return topLevelNames(engine().content()) ==
+                std::vector<std::string>{"Button 1", "Label copy", "Label", "Background"};
+       }},
+      {label, {"Delete Layer"}, [&] { return engine().content().find(label) == nullptr; }},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.entry.join(QStringLiteral(" > ")).toStdString());
+    const std::size_t states = engine().history().size();
+    choose(workspace.layersPanel(), step.row, step.entry);
+    EXPECT_TRUE(step.done());
+    EXPECT_EQ(engine().history().size(), states + 1);
+    EXPECT_EQ(rowsOf(workspace.layersPanel()), topLevelNames(engine().content()));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, LayerMenuTest,
-    ::testing::Values(
-        MenuCase{"LabelColour", Row::Label, {"Label Color", "Red"},
-                 [](auto& c, auto row, auto) { return c.layer(row).colorLabel == engine::ColorLabel::Red; }},
-        MenuCase{"LinkWithActive", Row::Set, {"Link with Active Layer"},
-                 [](auto& c, auto row, auto face) {
-                   return c.layer(row).linkGroup != 0 && c.layer(row).linkGroup == c.layer(face).linkGroup;
-                 }},
-        MenuCase{"Unlink", Row::Label, {"Unlink Layer"},
-                 [](auto& c, auto row, auto face) {
-                   return c.layer(row).linkGroup == 0 || c.layer(row).linkGroup != c.layer(face).linkGroup;
-                 }},
-        MenuCase{"Duplicate", Row::Label, {"Duplicate Layer"},
-                 [](auto& c, auto, auto) {
-                   return topLevelNames(c) == std::vector<std::string>{"Label copy", "Label", "Button 1", "Background"};
-                 }},
-        MenuCase{"Delete", Row::Label, {"Delete Layer"}, [](auto& c, auto row, auto) { return c.find(row) == nullptr; }},
-        MenuCase{"MoveUp", Row::Set, {"Move Up"}, [](auto& c, auto row, auto) { return c.layers.front().id == row; }},
-        MenuCase{"MoveDown", Row::Label, {"Move Down"}, [](auto& c, auto row, auto) { return c.layers[1].id == row; }}),
-    [](const auto& row) { return std::string(row.param.name); });
