@@ -61,8 +61,7 @@ TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActiva
 TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
   Document doc = transparent("doc");
   Layer set = doc.LayerSets().Add();
-  Layer inner = set.ArtLayers().Add();
-  inner.SetName("Title Area");
+  Layer inner = fixtures::named(set.ArtLayers().Add(), "Title Area");
   EXPECT_EQ(doc.LayerSets().Count(), 1);
   EXPECT_EQ(doc.ArtLayers().Count(), 1);
   EXPECT_EQ(doc.Layers().Count(), 2);
