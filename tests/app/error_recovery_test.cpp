@@ -15,8 +15,9 @@ class RecoveryTest : public FormTest {
     loadedForm();
     addWorkingDocuments();
   }
-  // A statement that fails `times` times with `code`, then succeeds; counts its runs.
+  // A statement that fails `times` times with `code`, then succeeds; counts its runs from 0.
   std::function<void()> failing(ErrorCode code, int times) {
+    runs = 0;
     return [this, code, times] {
       if (runs++ < times) throw photoshop::AutomationError(code, photoshop::defaultDescription(code), "test");
     };
@@ -40,14 +41,12 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   ErrorRecovery cloning(form(), RecoveryStyle::CloneButtons());
   view.answers = {MsgBoxResult::Retry};
   view.pointers.clear();
-  runs = 0;
   EXPECT_TRUE(cloning(failing(ErrorCode::Busy, 1)));
   EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
 
   // Cancel leaves, with the procedure's own wording.
   ErrorRecovery creating(form(), RecoveryStyle::CreateNewMenuDoc());
   view.answers = {MsgBoxResult::Cancel};
-  runs = 0;
   EXPECT_FALSE(creating(failing(ErrorCode::CallRejected, 1)));
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(view.messages.back().text,
@@ -58,7 +57,6 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   bool cancelled = false;
   ErrorRecovery atStartUp(form(), RecoveryStyle::FormLoad([&] { cancelled = true; }));
   view.answers = {MsgBoxResult::Cancel};
-  runs = 0;
   EXPECT_FALSE(atStartUp(failing(ErrorCode::Busy, 1)));
   EXPECT_TRUE(cancelled);
 }
@@ -98,8 +96,7 @@ TEST_F(RecoveryTest, OtherErrorsAreReportedInEachProceduresWording) {
   for (const auto& [style, code] : {std::pair(RecoveryStyle::Standard(), ErrorCode::NoSuchElement),
                                      std::pair(RecoveryStyle::SetUIState(), ErrorCode::NoSuchElement),
                                      std::pair(RecoveryStyle::CreateNewMenuDoc(), ErrorCode::FileError)}) {
-    runs = 0;
-    view.pointers.clear();
+      view.pointers.clear();
     EXPECT_FALSE(ErrorRecovery(form(), style)(failing(code, 1)));
   }
   EXPECT_EQ(view.pointers.front(), MousePointer::Default) << "creating a menu puts the pointer back before the message";
