@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <fstream>
 
 #include "app/form1.h"
 #include "app/settings_store.h"
@@ -136,10 +137,7 @@ TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramAndItsVersion) {
 TEST(DataSafety, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {
   QTemporaryDir dir;
   const QString shown = dir.filePath("StateInfo1.rtf"), missing = dir.filePath("StateInfo2.rtf");
-  QFile file(shown);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("{\\rtf1 Step one\\par}");
-  file.close();
+  std::ofstream(shown.toStdString()) << "{\\rtf1 Step one\\par}";
   Form1Window window;
   ASSERT_TRUE(window.LoadInstructionFile(shown.toStdString()).ok());
   EXPECT_FALSE(window.LoadInstructionFile(missing.toStdString()).ok());

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <fstream>
 
 #include "app/rtf/rtf_file.h"
 #include "app/rtf/rtf_reader.h"
@@ -20,12 +21,6 @@ namespace {
 RichText read(const char* rtf) { return readRtf(QByteArrayView(rtf)).text; }
 
 QString text(const char* rtf) { return read(rtf).plainText(); }
-
-void writeFile(const QString& path, const QByteArray& data) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(data);
-}
 
 // Through the pane's document and back, as a load and a save do.
 RichText throughDocument(const RichText& content) {
@@ -138,14 +133,15 @@ TEST(RtfFile, LoadSaveAndTheErrorNumbersAndGroupsNestedBeyondAnyWordProcessor) {
   // Two million nested braces: the reader skips them without a deep stack, and the pane keeps
   // what it showed and says why.
   const QString deep = dir.filePath("StateInfo3.rtf");
-  writeFile(deep, "{\\rtf1 Intro " + QByteArray(2'000'000, '{') + "lost" + QByteArray(2'000'000, '}') + "}");
+  std::ofstream(deep.toStdString()) << "{\\rtf1 Intro " << std::string(2'000'000, '{') << "lost"
+                                    << std::string(2'000'000, '}') << "}";
   const FileStatus refused = loadRtfFile(deep, document);
   EXPECT_EQ(refused.number, kInvalidFileFormat);
   EXPECT_TRUE(refused.description.contains(deep)) << refused.description.toStdString();
   EXPECT_EQ(document.toPlainText(), "kept");
 
   const QString path = dir.filePath("StateInfo1.rtf");
-  writeFile(path, kSample);
+  std::ofstream(path.toStdString()) << kSample;
   QByteArray saved[2];
   for (QByteArray& bytes : saved) {
     ASSERT_EQ(loadRtfFile(path, document).number, 0);
