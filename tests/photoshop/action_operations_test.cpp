@@ -280,7 +280,8 @@ TEST_F(OperationsTest, BusyFailuresReachTheCallerOfEveryOperation) {
 TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
   EXPECT_EQ(RGBValue(239, 253, 0), 239 + 256 * 253);
   EXPECT_EQ(RGBValue(300, -4, 255), RGBValue(255, 0, 255));
-  for (const auto& rgb : {std::tuple(128, 128, 128), std::tuple(1, 2, 3), std::tuple(255, 255, 255), std::tuple(0, 0, 0)})
+  for (const auto& rgb :
+       {std::tuple(128, 128, 128), std::tuple(1, 2, 3), std::tuple(255, 255, 255), std::tuple(0, 0, 0)})
     for (const std::uint32_t top : {0u, 0xAB000000u}) {
       const ColorComponents c = SplitColorValue(std::int32_t(top | std::uint32_t(std::apply(RGBValue, rgb))));
       EXPECT_EQ(std::tie(c.Red, c.Green, c.Blue), rgb) << top;

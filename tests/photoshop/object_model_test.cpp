@@ -31,8 +31,6 @@ class ObjectModelTest : public ::testing::Test {
   Application app = fixtures::pixelApplication();
 };
 
-std::int32_t hresult(std::uint32_t code) { return static_cast<std::int32_t>(code); }
-
 }  // namespace
 
 TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActivatesTheOneBefore) {
@@ -165,36 +163,38 @@ TEST_F(ObjectModelTest, CopyAndPasteAcrossDocumentsKeepThePosition) {
 }
 
 TEST_F(ObjectModelTest, RefusedCallsRaiseTheirOwnErrors) {
-  for (const auto& add : Calls{[&] { app.Documents().Add(-5, 10); }, [&] { app.Documents().Add(0, 10); },
-                                [&] { app.Documents().Add(100000, 100000); },
-                                [&] { app.Documents().Add(10, 10, 72, "x", 3); }, [&] { app.Documents().Add(10, 10, 0); }}) {
+  for (const auto& add :
+       Calls{[&] { app.Documents().Add(-5, 10); }, [&] { app.Documents().Add(0, 10); },
+             [&] { app.Documents().Add(100000, 100000); }, [&] { app.Documents().Add(10, 10, 72, "x", 3); },
+             [&] { app.Documents().Add(10, 10, 0); }}) {
     const AutomationError e = errorOf(add);
     EXPECT_FALSE(e.Description().empty());
     EXPECT_NE(e.Number(), 0);
   }
   EXPECT_EQ(app.Documents().Count(), 0);
   Document doc = app.Documents().Add(10, 10, 72, "Build Menu");
-  expectAll(ErrorCode::NoSuchElement, {[&] { app.Documents().Item("Final Menu"); }, [&] { app.Documents().Item(2); },
-                                       [&] { app.Documents().Item(0); }, [&] { doc.ArtLayers().Item("Color Table"); },
-                                       [&] { doc.LayerSets().Item(1); }}, "there is no such element");
+  expectAll(
+      ErrorCode::NoSuchElement,
+      {[&] { app.Documents().Item("Final Menu"); }, [&] { app.Documents().Item(2); }, [&] { app.Documents().Item(0); },
+       [&] { doc.ArtLayers().Item("Color Table"); }, [&] { doc.LayerSets().Item(1); }},
+      "there is no such element");
   EXPECT_EQ(errorOf([&] { doc.ArtLayers().Item("Color Table"); }).Source(), "ArtLayers.Item");
-  expectAll(ErrorCode::InvalidArgument, {[&] { doc.ArtLayers()(1).SetName(""); },
-                                         [&] { doc.Selection().Select({{0, 0}, {1, 1}, {0, 1}}, 7); }});
+  expectAll(ErrorCode::InvalidArgument,
+            {[&] { doc.ArtLayers()(1).SetName(""); }, [&] { doc.Selection().Select({{0, 0}, {1, 1}, {0, 1}}, 7); }});
   EXPECT_THROW(app.CharIDToTypeID("Nm "), AutomationError);
 
   // Selecting, filling, pasting and the active layer need their document to be the active one;
   // naming, adding and reading work on any document.
-  Document second = app.Documents().Add(10, 10, 72, "second");
-  expectAll(ErrorCode::NotActiveDocument, {[&] { doc.Selection().SelectAll(); }, [&] { doc.Selection().Fill(SolidColor()); },
-                                           [&] { doc.Paste(); }, [&] { doc.SetActiveLayer(doc.ArtLayers()(1)); }});
-  EXPECT_EQ(errorOf([&] { doc.Paste(); }).Number(), hresult(0x80041FA4u));
+  app.Documents().Add(10, 10, 72, "second");
+  expectAll(ErrorCode::NotActiveDocument,
+            {[&] { doc.Selection().SelectAll(); }, [&] { doc.Selection().Fill(SolidColor()); }, [&] { doc.Paste(); },
+             [&] { doc.SetActiveLayer(doc.ArtLayers()(1)); }});
   doc.ArtLayers().Add().SetName("fine");
   EXPECT_EQ(doc.ArtLayers()(1).Name(), "fine");
 
   // A pending workspace edit makes every call busy.
   app.engine().pendingEdit = true;
-  EXPECT_EQ(errorOf([&] { doc.Name(); }).Number(), hresult(0x80042260u));
-  EXPECT_EQ(errorOf([&] { app.Documents().Count(); }).Number(), hresult(0x80042260u));
+  expectAll(ErrorCode::Busy, {[&] { doc.Name(); }, [&] { app.Documents().Count(); }});
   app.engine().pendingEdit = false;
   EXPECT_EQ(doc.Name(), "Build Menu");
 }
@@ -210,9 +210,9 @@ TEST_F(ObjectModelTest, HandlesToClosedDocumentsAndRemovedLayersAndUnsetHandlesF
   // Handles that were never set fail like any other call.
   Document unset, open = app.Documents().Add(10, 10);
   Layer none;
-  EXPECT_EQ(errorOf([&] { unset.Name(); }).Number(), 91);
-  expectAll(ErrorCode::ObjectNotSet, {[&] { none.SetVisible(true); }, [&] { unset.ArtLayers().Add(); },
-                                      [&] { open.ArtLayers()(1).MoveToEnd(unset); }, [&] { app.SetActiveDocument(unset); }});
+  expectAll(ErrorCode::ObjectNotSet,
+            {[&] { unset.Name(); }, [&] { none.SetVisible(true); }, [&] { unset.ArtLayers().Add(); },
+             [&] { open.ArtLayers()(1).MoveToEnd(unset); }, [&] { app.SetActiveDocument(unset); }});
 }
 
 // With nobody to ask, closing a changed document is refused with the engine's own error, which is
@@ -240,7 +240,7 @@ TEST_F(ObjectModelTest, TheFaultHookAndTheCallLog) {
   doc.Name();
   doc.Name();
   const AutomationError e = errorOf([&] { doc.Name(); });
-  EXPECT_EQ(e.Number(), hresult(0x8001FFFFu));
+  EXPECT_TRUE(e.Is(ErrorCode::CallRejected));
   EXPECT_EQ(e.Source(), "Document.Name");
   EXPECT_EQ(doc.Name(), "Untitled-1");
   EXPECT_TRUE(app.faults().idle());
