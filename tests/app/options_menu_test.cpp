@@ -64,7 +64,9 @@ TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
   EXPECT_FALSE(f.AddHiliteToThumbMask);
 }
 
-TEST_F(FormTest, TheTagReplacesTheKeywordsOfTheHeldBuildMenu) {
+// The tag replaces the keywords of the held Build Menu; read from a completed menu, it restores
+// the count, the flags and the menu's marks, and is written back the same.
+TEST_F(FormTest, TheTagIsWrittenToTheHeldBuildMenuAndReadBackFromACompletedMenu) {
   Form1& f = loadedForm();
   addWorkingDocuments();
   f.BuildMenuDocument.Info().SetKeyWords({"holiday", "family", "2009", "dvd"});
@@ -81,10 +83,7 @@ TEST_F(FormTest, TheTagReplacesTheKeywordsOfTheHeldBuildMenu) {
   f.BuildMenuDocument = {};
   EXPECT_THROW(f.SaveOptionsToDocument("Build Menu Complete"), photoshop::AutomationError)
       << "the calling command decides what a failure means";
-}
 
-TEST_F(FormTest, ReadingATagRestoresCountFlagsAndMenuMarks) {
-  Form1& f = loadedForm();
   f.CompletedMenuName = "Build Menu Complete";
   photoshop::Document copy = addDocument("Build Menu Complete");
   copy.Info().SetKeyWords({"Build Menu Complete", "10", "TFFFTTT"});
@@ -95,8 +94,6 @@ TEST_F(FormTest, ReadingATagRestoresCountFlagsAndMenuMarks) {
   EXPECT_EQ(view.optionChecked, (std::array<bool, 7>{true, false, false, false, false, false, true}));
   EXPECT_FALSE(view.optionEnabled[RemoveNextPrevHiliteOption]);
   EXPECT_EQ(view.pointers.back(), MousePointer::Default) << "the options were applied to the layers";
-
-  // Written back, the tag is the same.
   f.SaveOptionsToDocument("Build Menu Complete");
   EXPECT_EQ(copy.Info().KeyWords(), (Keywords{"Build Menu Complete", "10", "TFFFTTT"}));
 }
