@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(States, StateTest, ::testing::Range(1, 10), [](const au
   return name;
 });
 
-TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndAStateOutsideOneToNineDisablesAll) {
+// A missing or locked instruction file is reported and the rest of the state applied; a failure in
+// the first step goes to the recovery routine, which reports the bare description.
+TEST_F(FormTest, FailuresWhileApplyingAStateAndAStateOutsideOneToNineDisablesAll) {
   loadedForm();
   std::filesystem::remove(stateFile(5));
   applyState(5);
@@ -72,6 +74,19 @@ TEST_F(FormTest, AMissingOrLockedInstructionFileIsReportedOnceAndAStateOutsideOn
   applyState(10);  // outside 1 to 9
   for (B b : AllWorkflowButtons()) EXPECT_FALSE(view.isEnabled(b));
   EXPECT_EQ(view.panels[1], "");
+
+  addDocument("Unrelated");
+  engine.faults().failMember("Documents.Count", engine::ErrorCode::Busy);
+  view.answers = {MsgBoxResult::Retry};
+  applyState(2);
+  EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "Retry ran the count again";
+
+  view.messages.clear();
+  engine.faults().failMember("Application.ActiveDocument", engine::ErrorCode::NoSuchElement);
+  applyState(3);
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "there is no such element");
+  EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "the procedure was left";
 }
 
 TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
@@ -96,22 +111,6 @@ TEST_F(FormTest, TheMarkerLayersStayOnTopOfTheBuildMenu) {
   f.SetUIState();
   EXPECT_EQ(f.BuildMenuDocument.Layers()(1).Name(), "Background");
   EXPECT_TRUE(view.messages.empty());
-}
-
-TEST_F(FormTest, FailuresInTheFirstStepGoToTheRecoveryRoutineWithTheBareDescription) {
-  loadedForm();
-  addDocument("Unrelated");
-  engine.faults().failMember("Documents.Count", engine::ErrorCode::Busy);
-  view.answers = {MsgBoxResult::Retry};
-  applyState(2);
-  EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "Retry ran the count again";
-
-  view.messages.clear();
-  engine.faults().failMember("Application.ActiveDocument", engine::ErrorCode::NoSuchElement);
-  applyState(3);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "there is no such element");
-  EXPECT_EQ(view.panels[1], "Edit the Button Template as needed.") << "the procedure was left";
 }
 
 TEST_F(FormTest, CtrlQXJTogglesTheRtfButtons) {
