@@ -118,14 +118,10 @@ TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
   EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 50) << "what was never recorded stays as it is";
 }
 
-TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
-  QTemporaryDir dir;
-  const std::filesystem::path folder = dir.filePath("session").toStdString();
-  app_test::ScriptedFormView view;
-  photoshop::Application first;
-  first.Preferences().SetRulerUnits(photoshop::ps::Pixels);
-  first.Documents().Add(32, 24, 72, "Build Menu");
-  app::SessionKeeper(first, folder).Save(view);
+TEST_F(FormTest, TheSessionKeepersNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
+  const std::filesystem::path folder = programFolder() + "/session";
+  addDocument("Build Menu");  // in an engine with rulers in pixels
+  app::SessionKeeper(engine, folder).Save(view);
 
   photoshop::Application second;
   app::SessionKeeper(second, folder).Restore(view);
@@ -134,9 +130,9 @@ TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
   EXPECT_EQ(second.ActiveDocument().Name(), "Build Menu");
   EXPECT_TRUE(view.messages.empty());
 
-  const std::filesystem::path blocked = dir.filePath("blocked").toStdString();
+  const std::filesystem::path blocked = programFolder() + "/blocked";
   std::ofstream(blocked) << "a file where the folder should be";
-  app::SessionKeeper keeper(first, blocked);
+  app::SessionKeeper keeper(engine, blocked);
   keeper.Save(view);
   keeper.Save(view);
   EXPECT_EQ(view.messages.size(), 1u);
