@@ -288,7 +288,15 @@ TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
     }
 }
 
+// The application's colours are copies of the colour given.
 TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
+  SolidColor c = SolidColor(239, 253, 0);
+  app.SetForegroundColor(c);
+  c.RGB().SetRed(0);
+  EXPECT_EQ(app.ForegroundColor().RGB().Red(), 239);
+  EXPECT_THROW(c.RGB().SetGreen(256), AutomationError);
+  EXPECT_THROW(c.RGB().SetBlue(-1), AutomationError);
+
   Document doc = app.Documents().Add(10, 10);
   SolidColor work;
   SetPSForegroundColor(app, work, std::int32_t(0x7F000000u | std::uint32_t(RGBValue(10, 20, 30))));

@@ -1,4 +1,4 @@
-// The automation object model: documents, collections, layers, colours, preferences; the errors it
+// The automation object model: documents, collections, layers, channels, preferences; the errors it
 // raises, and the fault hook and call log tests rely on.
 
 #include <gtest/gtest.h>
@@ -92,17 +92,6 @@ TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThemAndABackgrou
   EXPECT_EQ(bg.Name(), "Layer 0");
   bg.Translate(2, 3);
   EXPECT_EQ(bg.Bounds(), (std::array<double, 4>{2, 3, 22, 23}));
-}
-
-TEST_F(ObjectModelTest, ForegroundAndBackgroundAreCopiesOfTheSolidColour) {
-  SolidColor c = SolidColor(239, 253, 0);
-  app.SetForegroundColor(c);
-  c.RGB().SetRed(0);
-  EXPECT_EQ(app.ForegroundColor().RGB().Red(), 239);
-  app.SetBackgroundColor(c);
-  EXPECT_EQ(app.BackgroundColor().RGB().Red(), 0);
-  EXPECT_THROW(c.RGB().SetGreen(256), AutomationError);
-  EXPECT_THROW(c.RGB().SetBlue(-1), AutomationError);
 }
 
 TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistoryAndLengthsFollowTheRulerUnits) {
