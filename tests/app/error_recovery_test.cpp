@@ -28,9 +28,8 @@ class RecoveryTest : public FormTest {
 }  // namespace
 
 TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
-  ErrorRecovery onError(form(), RecoveryStyle::Standard());
   view.answers = {MsgBoxResult::Retry, MsgBoxResult::Retry};
-  EXPECT_TRUE(onError(failing(ErrorCode::Busy, 2)));
+  EXPECT_TRUE(ErrorRecovery(form(), RecoveryStyle::Standard())(failing(ErrorCode::Busy, 2)));
   EXPECT_EQ(runs, 3);
   ASSERT_EQ(view.messages.size(), 2u);
   EXPECT_EQ(view.messages[0].text, kBusyMessage);
@@ -38,16 +37,14 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   EXPECT_EQ(view.messages[0].buttons, MsgBoxButtons::RetryCancel);
 
   // Where the command asks for it, the hourglass comes back for the retry.
-  ErrorRecovery cloning(form(), RecoveryStyle::CloneButtons());
   view.answers = {MsgBoxResult::Retry};
   view.pointers.clear();
-  EXPECT_TRUE(cloning(failing(ErrorCode::Busy, 1)));
+  EXPECT_TRUE(ErrorRecovery(form(), RecoveryStyle::CloneButtons())(failing(ErrorCode::Busy, 1)));
   EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
 
   // Cancel leaves, with the procedure's own wording.
-  ErrorRecovery creating(form(), RecoveryStyle::CreateNewMenuDoc());
   view.answers = {MsgBoxResult::Cancel};
-  EXPECT_FALSE(creating(failing(ErrorCode::CallRejected, 1)));
+  EXPECT_FALSE(ErrorRecovery(form(), RecoveryStyle::CreateNewMenuDoc())(failing(ErrorCode::CallRejected, 1)));
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(view.messages.back().text,
             "Photoshop appears to be busy. This error can be caused if there\r\n"
@@ -55,9 +52,8 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
 
   bool cancelled = false;
-  ErrorRecovery atStartUp(form(), RecoveryStyle::FormLoad([&] { cancelled = true; }));
   view.answers = {MsgBoxResult::Cancel};
-  EXPECT_FALSE(atStartUp(failing(ErrorCode::Busy, 1)));
+  EXPECT_FALSE(ErrorRecovery(form(), RecoveryStyle::FormLoad([&] { cancelled = true; }))(failing(ErrorCode::Busy, 1)));
   EXPECT_TRUE(cancelled);
 }
 

@@ -115,11 +115,7 @@ TEST(RtfWriter, TextThatLooksLikeRtfAndCharactersOutsideTheCodePageSurvive) {
   p.runs.push_back({QString::fromUtf8("{\\par} \u03a9 \U0001F600 \u00e9\t;"), {}});
   p.runs.back().format.fontFamily = "Odd {Font}; Name";
   t.paragraphs = {p, Paragraph{Alignment::Justify, {}}};
-  const RichText back = read(writeRtf(t).constData());
-  ASSERT_EQ(back.paragraphs.size(), 2u);
-  EXPECT_EQ(back.paragraphs[0].runs.at(0).text, p.runs[0].text);
-  EXPECT_EQ(back.paragraphs[0].runs.at(0).format.fontFamily, "Odd {Font}; Name");
-  EXPECT_EQ(back.paragraphs[1].alignment, Alignment::Justify);
+  EXPECT_EQ(read(writeRtf(t).constData()), t);
 }
 
 TEST(RtfFile, LoadSaveAndTheErrorNumbersAndGroupsNestedBeyondAnyWordProcessor) {
