@@ -135,7 +135,9 @@ TEST_F(FormTest, CtrlQXJTogglesTheRtfButtons) {
   ASSERT_EQ(view.messages.size(), 1u) << "a file gone since is reported";
 }
 
-TEST_F(FormTest, UndoAfterCloningReturnsAllThreeDocumentsToTheStateBefore) {
+// Undo returns all three documents to the state before; editing a finished menu, it rewinds only
+// the working copy and never below state 6.
+TEST_F(FormTest, UndoReturnsAllThreeDocumentsToTheStateBeforeButOnAFinishedMenuOnlyTheWorkingCopy) {
   Form1& f = loadedForm();
   addWorkingDocuments();
   f.SaveHistoryState(1);
@@ -166,11 +168,7 @@ TEST_F(FormTest, UndoAfterCloningReturnsAllThreeDocumentsToTheStateBefore) {
   f.Undo_Click();
   EXPECT_EQ(f.WorkflowState, 1);
   EXPECT_EQ(f.BuildMenuDocument.Layers().Count(), 1) << "the lowest state rewinds to when it was entered";
-}
 
-TEST_F(FormTest, EditingAFinishedMenuRewindsOnlyTheWorkingCopyAndNeverBelowState6) {
-  Form1& f = loadedForm();
-  addWorkingDocuments();
   f.CompletedMenuName = "Build Menu Complete";
   f.BuildMenuDocument = addDocument("Build Menu Complete");
   f.SaveHistoryState(6);
