@@ -57,6 +57,8 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   EXPECT_TRUE(cancelled);
 }
 
+// A statement for another working document runs again once that one is active, at most
+// kMaxRetargets times and with a hook before each rerun; an unrelated active document stops it.
 TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsActive) {
   Form1& f = form();
   engine.SetActiveDocument(f.BuildMenuDocument);
@@ -67,18 +69,7 @@ TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsAc
   EXPECT_TRUE(f.FinalMenuDocument.Selection().Solid());
   EXPECT_TRUE(view.messages.empty());
 
-  // An unrelated active document stops the command.
-  addDocument("Holiday photos");
-  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
-  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, kDocumentsMissingMessage);
-}
-
-TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
-  engine.SetActiveDocument(form().BuildMenuDocument);
   int hooks = 0;
-  ErrorRecovery onError(form(), RecoveryStyle::Standard());
   onError.Style().afterRetarget = [&] { ++hooks; };
   EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 100)));
   EXPECT_EQ(runs, kMaxRetargets + 1);
@@ -86,13 +77,19 @@ TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "Build Menu, Button Template or Final Menu Document(s) is Missing.");
   EXPECT_EQ(view.messages[0].title, "");
+
+  addDocument("Holiday photos");
+  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
+  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[1].text, kDocumentsMissingMessage);
 }
 
 TEST_F(RecoveryTest, OtherErrorsAreReportedInEachProceduresWording) {
   for (const auto& [style, code] : {std::pair(RecoveryStyle::Standard(), ErrorCode::NoSuchElement),
                                      std::pair(RecoveryStyle::SetUIState(), ErrorCode::NoSuchElement),
                                      std::pair(RecoveryStyle::CreateNewMenuDoc(), ErrorCode::FileError)}) {
-      view.pointers.clear();
+    view.pointers.clear();
     EXPECT_FALSE(ErrorRecovery(form(), style)(failing(code, 1)));
   }
   EXPECT_EQ(view.pointers.front(), MousePointer::Default) << "creating a menu puts the pointer back before the message";
