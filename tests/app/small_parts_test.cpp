@@ -18,6 +18,7 @@ TEST(TypedNumber, KeepsTheTypedTextAndConvertsWhereALoopNeedsIt) {
   TypedNumber count;
   EXPECT_TRUE(count.IsEmpty());
   EXPECT_EQ(std::tuple(count.Text(), count.Number(), count.Int16()), std::tuple("", std::nullopt, std::nullopt));
+  // Whole numbers are rounded half to even.
   const struct {
     const char* text;
     std::optional<double> number;
