@@ -102,9 +102,8 @@ TEST(RtfWriter, WhatIsWrittenReadsBackTheSameAndRewritesIdentically) {
   EXPECT_EQ(throughDocument(reread), loaded);
   EXPECT_EQ(writeRtf(throughDocument(reread)), saved) << "Save RTF after Load RTF rewrites the same file";
   for (char c : saved) EXPECT_LT(static_cast<unsigned char>(c), 0x80u);
-}
 
-TEST(RtfWriter, TextThatLooksLikeRtfAndCharactersOutsideTheCodePageSurvive) {
+  // Text that looks like RTF and characters outside the code page survive.
   RichText t;
   Paragraph p;
   p.runs.push_back({QString::fromUtf8("{\\par} \u03a9 \U0001F600 \u00e9\t;"), {}});
