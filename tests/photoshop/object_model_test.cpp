@@ -184,27 +184,14 @@ TEST_F(ObjectModelTest, RefusedCallsRaiseTheirOwnErrors) {
   EXPECT_EQ(doc.Name(), "Build Menu");
 }
 
-TEST_F(ObjectModelTest, HandlesToClosedDocumentsAndRemovedLayersAndUnsetHandlesFailOnUse) {
-  Document doc = transparent("doc", 10);
+// With nobody to ask, closing a changed document is refused with the engine's own error, which is
+// not the user's cancel, and the document stays. Closed, its handles fail on use like those to
+// removed layers and those never set.
+TEST_F(ObjectModelTest, ClosingAChangedDocumentWithNobodyToAskIsRefusedAndHandlesToClosedOnesFail) {
+  Document doc = transparent("Build Menu", 40);
   Layer layer = doc.ArtLayers().Add();
   layer.Remove();
-  Layer kept = doc.ArtLayers()(1);
-  doc.Close(ps::DoNotSaveChanges);
-  expectAll(ErrorCode::NoSuchElement, {[&] { layer.Name(); }, [&] { doc.Name(); }, [&] { kept.SetVisible(true); },
-                                       [&] { app.ActiveDocument(); }});
-  // Handles that were never set fail like any other call.
-  Document unset, open = app.Documents().Add(10, 10);
-  Layer none;
-  expectAll(ErrorCode::ObjectNotSet,
-            {[&] { unset.Name(); }, [&] { none.SetVisible(true); }, [&] { unset.ArtLayers().Add(); },
-             [&] { open.ArtLayers()(1).MoveToEnd(unset); }, [&] { app.SetActiveDocument(unset); }});
-}
-
-// With nobody to ask, closing a changed document is refused with the engine's own error, which is
-// not the user's cancel, and the document stays.
-TEST_F(ObjectModelTest, ClosingAChangedDocumentWithNobodyToAskIsRefusedAndKeepsIt) {
-  Document doc = transparent("Build Menu", 40);
-  doc.ArtLayers().Add().SetName("Work");
+  Layer kept = fixtures::named(doc.ArtLayers().Add(), "Work");
   for (const auto& [how, close] : std::vector<std::pair<const char*, std::function<void()>>>{
            {"prompt", [&] { doc.Close(); }}, {"save a never-saved document", [&] { doc.Close(ps::SaveChanges); }}}) {
     SCOPED_TRACE(how);
@@ -215,6 +202,14 @@ TEST_F(ObjectModelTest, ClosingAChangedDocumentWithNobodyToAskIsRefusedAndKeepsI
   }
   doc.Close(ps::DoNotSaveChanges);  // said explicitly, it needs nobody
   EXPECT_EQ(app.Documents().Count(), 0);
+  expectAll(ErrorCode::NoSuchElement, {[&] { layer.Name(); }, [&] { doc.Name(); }, [&] { kept.SetVisible(true); },
+                                       [&] { app.ActiveDocument(); }});
+
+  Document unset, open = app.Documents().Add(10, 10);
+  Layer none;
+  expectAll(ErrorCode::ObjectNotSet,
+            {[&] { unset.Name(); }, [&] { none.SetVisible(true); }, [&] { unset.ArtLayers().Add(); },
+             [&] { open.ArtLayers()(1).MoveToEnd(unset); }, [&] { app.SetActiveDocument(unset); }});
 }
 
 // The fault hook fails the k-th call once, or calls to a member n times; the call log keeps every
