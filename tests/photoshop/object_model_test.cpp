@@ -54,7 +54,9 @@ TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActiva
   EXPECT_EQ(app.Documents().Count(), 2);
 }
 
-TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
+// Layer collections see only their kind and only direct members; properties round-trip as
+// Photoshop shows them, and a background is locked.
+TEST_F(ObjectModelTest, LayerCollectionsAndPropertiesAndABackgroundIsLocked) {
   Document doc = transparent("doc");
   Layer set = doc.LayerSets().Add();
   Layer inner = fixtures::named(set.ArtLayers().Add(), "Title Area");
@@ -67,10 +69,8 @@ TEST_F(ObjectModelTest, LayerCollectionsSeeOnlyTheirKindAndOnlyDirectMembers) {
   EXPECT_EQ(set.Layers()("Title Area"), inner);
   EXPECT_THROW(inner.ArtLayers(), AutomationError);
   EXPECT_THROW(set.Kind(), AutomationError);
-}
 
-TEST_F(ObjectModelTest, LayerPropertiesRoundTripAsPhotoshopShowsThemAndABackgroundIsLocked) {
-  Layer layer = transparent("doc").ArtLayers()(1);
+  Layer layer = doc.ArtLayers()(1);
   layer.SetOpacity(33);
   EXPECT_NEAR(layer.Opacity(), 32.94, 0.01);  // stored as 84 of 255, as in a file
   layer.SetBlendMode(4);
