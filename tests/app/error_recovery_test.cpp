@@ -15,8 +15,9 @@ class RecoveryTest : public FormTest {
     loadedForm();
     addWorkingDocuments();
   }
-  // A statement that fails `times` times with `code`, then succeeds; counts its runs.
+  // A statement that fails `times` times with `code`, then succeeds; counts its runs from 0.
   std::function<void()> failing(ErrorCode code, int times) {
+    runs = 0;
     return [this, code, times] {
       if (runs++ < times) throw photoshop::AutomationError(code, photoshop::defaultDescription(code), "test");
     };
@@ -27,9 +28,8 @@ class RecoveryTest : public FormTest {
 }  // namespace
 
 TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
-  ErrorRecovery onError(form(), RecoveryStyle::Standard());
   view.answers = {MsgBoxResult::Retry, MsgBoxResult::Retry};
-  EXPECT_TRUE(onError(failing(ErrorCode::Busy, 2)));
+  EXPECT_TRUE(ErrorRecovery(form(), RecoveryStyle::Standard())(failing(ErrorCode::Busy, 2)));
   EXPECT_EQ(runs, 3);
   ASSERT_EQ(view.messages.size(), 2u);
   EXPECT_EQ(view.messages[0].text, kBusyMessage);
@@ -37,18 +37,14 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   EXPECT_EQ(view.messages[0].buttons, MsgBoxButtons::RetryCancel);
 
   // Where the command asks for it, the hourglass comes back for the retry.
-  ErrorRecovery cloning(form(), RecoveryStyle::CloneButtons());
   view.answers = {MsgBoxResult::Retry};
   view.pointers.clear();
-  runs = 0;
-  EXPECT_TRUE(cloning(failing(ErrorCode::Busy, 1)));
+  EXPECT_TRUE(ErrorRecovery(form(), RecoveryStyle::CloneButtons())(failing(ErrorCode::Busy, 1)));
   EXPECT_EQ(view.pointers, std::vector<MousePointer>{MousePointer::Hourglass});
 
   // Cancel leaves, with the procedure's own wording.
-  ErrorRecovery creating(form(), RecoveryStyle::CreateNewMenuDoc());
   view.answers = {MsgBoxResult::Cancel};
-  runs = 0;
-  EXPECT_FALSE(creating(failing(ErrorCode::CallRejected, 1)));
+  EXPECT_FALSE(ErrorRecovery(form(), RecoveryStyle::CreateNewMenuDoc())(failing(ErrorCode::CallRejected, 1)));
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(view.messages.back().text,
             "Photoshop appears to be busy. This error can be caused if there\r\n"
@@ -56,13 +52,13 @@ TEST_F(RecoveryTest, BusyOffersRetryUntilTheStatementSucceedsAndCancelLeaves) {
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
 
   bool cancelled = false;
-  ErrorRecovery atStartUp(form(), RecoveryStyle::FormLoad([&] { cancelled = true; }));
   view.answers = {MsgBoxResult::Cancel};
-  runs = 0;
-  EXPECT_FALSE(atStartUp(failing(ErrorCode::Busy, 1)));
+  EXPECT_FALSE(ErrorRecovery(form(), RecoveryStyle::FormLoad([&] { cancelled = true; }))(failing(ErrorCode::Busy, 1)));
   EXPECT_TRUE(cancelled);
 }
 
+// A statement for another working document runs again once that one is active, at most
+// kMaxRetargets times and with a hook before each rerun; an unrelated active document stops it.
 TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsActive) {
   Form1& f = form();
   engine.SetActiveDocument(f.BuildMenuDocument);
@@ -73,18 +69,7 @@ TEST_F(RecoveryTest, AStatementForAnotherWorkingDocumentRunsAgainOnceThatOneIsAc
   EXPECT_TRUE(f.FinalMenuDocument.Selection().Solid());
   EXPECT_TRUE(view.messages.empty());
 
-  // An unrelated active document stops the command.
-  addDocument("Holiday photos");
-  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
-  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, kDocumentsMissingMessage);
-}
-
-TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
-  engine.SetActiveDocument(form().BuildMenuDocument);
   int hooks = 0;
-  ErrorRecovery onError(form(), RecoveryStyle::Standard());
   onError.Style().afterRetarget = [&] { ++hooks; };
   EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 100)));
   EXPECT_EQ(runs, kMaxRetargets + 1);
@@ -92,13 +77,18 @@ TEST_F(RecoveryTest, RetargetingIsBoundedAndHasAHookBeforeEachRerun) {
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "Build Menu, Button Template or Final Menu Document(s) is Missing.");
   EXPECT_EQ(view.messages[0].title, "");
+
+  addDocument("Holiday photos");
+  EXPECT_FALSE(onError(failing(ErrorCode::NotActiveDocument, 1)));
+  EXPECT_EQ(runs, 1) << "nothing ran on the wrong document";
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[1].text, kDocumentsMissingMessage);
 }
 
 TEST_F(RecoveryTest, OtherErrorsAreReportedInEachProceduresWording) {
   for (const auto& [style, code] : {std::pair(RecoveryStyle::Standard(), ErrorCode::NoSuchElement),
                                      std::pair(RecoveryStyle::SetUIState(), ErrorCode::NoSuchElement),
                                      std::pair(RecoveryStyle::CreateNewMenuDoc(), ErrorCode::FileError)}) {
-    runs = 0;
     view.pointers.clear();
     EXPECT_FALSE(ErrorRecovery(form(), style)(failing(code, 1)));
   }

@@ -18,7 +18,7 @@ namespace app_test {
 
 class FormTest : public ::testing::Test {
  protected:
-  FormTest() : settings_(std::make_unique<app::SettingsStore>(settingsFile())) {
+  FormTest() {
     engine.Preferences().SetRulerUnits(photoshop::ps::Pixels);
     std::filesystem::create_directories(programFolder() + "/Resources");
     for (int n = 1; n <= 9; ++n) std::ofstream(stateFile(n)) << "{\\rtf1 State " << n << "\\par}";
@@ -26,8 +26,7 @@ class FormTest : public ::testing::Test {
 
   std::string programFolder() const { return dir_.path().toStdString() + "/program"; }
   std::string stateFile(int n) const { return programFolder() + "/Resources/StateInfo" + std::to_string(n) + ".rtf"; }
-  QString settingsFile() const { return dir_.path() + "/settings.ini"; }
-  app::SettingsStore& settings() { return *settings_; }
+  app::SettingsStore& settings() { return settings_; }
 
   // A fresh core on the same settings file and engine, as a restart would give.
   std::unique_ptr<app::Form1> newForm(ScriptedFormView& view) {
@@ -80,7 +79,7 @@ class FormTest : public ::testing::Test {
  private:
   engine::HostInstallation hostInstalled_{engine.engine(), host};
   QTemporaryDir dir_;
-  std::unique_ptr<app::SettingsStore> settings_;
+  app::SettingsStore settings_{dir_.path() + "/settings.ini"};
   std::unique_ptr<app::Form1> form_;
 };
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <fstream>
 
 #include "app/form1.h"
 #include "app/settings_store.h"
@@ -70,8 +71,7 @@ TEST_F(MainWindowTest, ControlsLieInsideTheWindowAndApartFromOneAnother) {
       if (qobject_cast<QGroupBox*>(controls[i])) parents.push_back(controls[i]);
     }
   }
-  EXPECT_TRUE(child<QPushButton>(window, "SaveRTFFile")->isHidden());
-  EXPECT_TRUE(child<QPushButton>(window, "LoadRTF")->isHidden());
+  for (const char* hidden : {"SaveRTFFile", "LoadRTF"}) EXPECT_TRUE(child<QPushButton>(window, hidden)->isHidden());
   EXPECT_EQ(child<QLineEdit>(window, "MenuWidth")->text(), "720");
   EXPECT_EQ(child<QLineEdit>(window, "MenuHeight")->text(), "540");
 
@@ -133,14 +133,9 @@ TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramAndItsVersion) {
   EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->text(), "&System Info...");
 }
 
-TEST(DataSafety, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {
-  QTemporaryDir dir;
+TEST_F(MainWindowTest, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {
   const QString shown = dir.filePath("StateInfo1.rtf"), missing = dir.filePath("StateInfo2.rtf");
-  QFile file(shown);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("{\\rtf1 Step one\\par}");
-  file.close();
-  Form1Window window;
+  std::ofstream(shown.toStdString()) << "{\\rtf1 Step one\\par}";
   ASSERT_TRUE(window.LoadInstructionFile(shown.toStdString()).ok());
   EXPECT_FALSE(window.LoadInstructionFile(missing.toStdString()).ok());
   EXPECT_EQ(window.InstructionFileName(), shown.toStdString());

@@ -8,27 +8,25 @@ using app_test::FormTest;
 using Keywords = std::vector<std::string>;
 using Counted = std::pair<std::string, std::string>;  // the button count and the option flags
 
-TEST_F(FormTest, NextPreviousButtonsCarryTheirHighlightEntryWithThem) {
+// The highlight entries are the inverse of their flags, and the Next/Previous buttons' entry goes
+// with the buttons; Edit beeps and Help shows the About box.
+TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndTheNextPreviousOneGoesWithTheButtons) {
   Form1& f = loadedForm();
+  const auto nextPrevHilite = [&] {
+    return std::tuple(view.optionChecked[RemoveNextPrevHiliteOption], view.optionEnabled[RemoveNextPrevHiliteOption],
+                      f.KeepNextPrevHilite);
+  };
   f.OptionsMenu_Click(EnableNextPrevOption);
   EXPECT_FALSE(f.EnableNextPrevButtons);
-  EXPECT_FALSE(view.optionChecked[RemoveNextPrevHiliteOption]);
-  EXPECT_FALSE(view.optionEnabled[RemoveNextPrevHiliteOption]);
-  EXPECT_TRUE(f.KeepNextPrevHilite);
+  EXPECT_EQ(nextPrevHilite(), std::tuple(false, false, true));
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text,
             "Menus with NO Next/Previous buttons are for Fixed Menus Only, they will not link to successive Menus.");
   EXPECT_EQ(view.messages[0].title, "Replace Background");
-
   f.OptionsMenu_Click(EnableNextPrevOption);
-  EXPECT_TRUE(view.optionChecked[RemoveNextPrevHiliteOption]);
-  EXPECT_TRUE(view.optionEnabled[RemoveNextPrevHiliteOption]);
-  EXPECT_FALSE(f.KeepNextPrevHilite);
+  EXPECT_EQ(nextPrevHilite(), std::tuple(true, true, false));
   EXPECT_EQ(view.messages.size(), 1u) << "no message when they are switched on";
-}
 
-TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndEditBeepsAndHelpShowsTheAboutBox) {
-  Form1& f = loadedForm();
   f.OptionsMenu_Click(RemoveButtonHiliteOption);
   EXPECT_TRUE(f.KeepButtonImageHilite);
   f.OptionsMenu_Click(RemoveNextPrevHiliteOption);
@@ -36,7 +34,7 @@ TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndEditBeepsAndHelpShowsT
   f.OptionsMenu_Click(IncludeMenuTitleOption);
   f.OptionsMenu_Click(IncludeButtonTextOption);
   EXPECT_EQ(f.OptionFlagsText(), "FTFFTTF");
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
 
   f.EditMenu_Click(2);
@@ -66,7 +64,9 @@ TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
   EXPECT_FALSE(f.AddHiliteToThumbMask);
 }
 
-TEST_F(FormTest, TheTagReplacesTheKeywordsOfTheHeldBuildMenu) {
+// The tag replaces the keywords of the held Build Menu; read from a completed menu, it restores
+// the count, the flags and the menu's marks, and is written back the same.
+TEST_F(FormTest, TheTagIsWrittenToTheHeldBuildMenuAndReadBackFromACompletedMenu) {
   Form1& f = loadedForm();
   addWorkingDocuments();
   f.BuildMenuDocument.Info().SetKeyWords({"holiday", "family", "2009", "dvd"});
@@ -83,10 +83,7 @@ TEST_F(FormTest, TheTagReplacesTheKeywordsOfTheHeldBuildMenu) {
   f.BuildMenuDocument = {};
   EXPECT_THROW(f.SaveOptionsToDocument("Build Menu Complete"), photoshop::AutomationError)
       << "the calling command decides what a failure means";
-}
 
-TEST_F(FormTest, ReadingATagRestoresCountFlagsAndMenuMarks) {
-  Form1& f = loadedForm();
   f.CompletedMenuName = "Build Menu Complete";
   photoshop::Document copy = addDocument("Build Menu Complete");
   copy.Info().SetKeyWords({"Build Menu Complete", "10", "TFFFTTT"});
@@ -97,8 +94,6 @@ TEST_F(FormTest, ReadingATagRestoresCountFlagsAndMenuMarks) {
   EXPECT_EQ(view.optionChecked, (std::array<bool, 7>{true, false, false, false, false, false, true}));
   EXPECT_FALSE(view.optionEnabled[RemoveNextPrevHiliteOption]);
   EXPECT_EQ(view.pointers.back(), MousePointer::Default) << "the options were applied to the layers";
-
-  // Written back, the tag is the same.
   f.SaveOptionsToDocument("Build Menu Complete");
   EXPECT_EQ(copy.Info().KeyWords(), (Keywords{"Build Menu Complete", "10", "TFFFTTT"}));
 }

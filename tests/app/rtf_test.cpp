@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <fstream>
 
 #include "app/rtf/rtf_file.h"
 #include "app/rtf/rtf_reader.h"
@@ -18,14 +19,6 @@ using namespace rtf;
 namespace {
 
 RichText read(const char* rtf) { return readRtf(QByteArrayView(rtf)).text; }
-
-QString text(const char* rtf) { return read(rtf).plainText(); }
-
-void writeFile(const QString& path, const QByteArray& data) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(data);
-}
 
 // Through the pane's document and back, as a load and a save do.
 RichText throughDocument(const RichText& content) {
@@ -67,22 +60,19 @@ TEST(RtfReader, ParagraphsFormatsAndTables) {
   EXPECT_FALSE(runWith("plain").italic);
 }
 
-TEST(RtfReader, EscapesAndSkippedDestinations) {
-  EXPECT_EQ(text("{\\rtf1 a\\\\b\\{c\\}d\\~e\\emdash f}"), QString::fromUtf8("a\\b{c}d\u00a0e\u2014f"));
-  EXPECT_EQ(text("{\\rtf1\\uc2 x\\u-3913\\'3f\\'3fy}"), QString::fromUtf8("x\uf0b7y")) << "two fallback characters";
-  EXPECT_EQ(text("{\\rtf1 \\'93q\\'94 \\'80}"), QString::fromUtf8("\u201cq\u201d \u20ac"));
-  EXPECT_EQ(text("{\\rtf1{\\info{\\title T}}{\\*\\unknown x}{\\pict\\pngblip 89504e47}{\\stylesheet{s}}shown}"),
-            "shown");
-  EXPECT_EQ(text("{\\rtf1 a\\bin4 }}{{b}"), "ab") << "binary data is skipped by its length";
-  EXPECT_EQ(text("{\\rtf1{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}}"), "link");
-  EXPECT_EQ(text("{\\rtf1 x}tail"), "x") << "nothing after the document's group";
-}
-
-TEST(RtfReader, MalformedInputIsReadAsFarAsItMakesSense) {
+// Escapes and skipped destinations; malformed input read as far as it makes sense.
+TEST(RtfReader, EscapesSkippedDestinationsAndMalformedInput) {
   const struct {
     QByteArray input;
     QString expected;
   } cases[] = {
+      {"{\\rtf1 a\\\\b\\{c\\}d\\~e\\emdash f}", QString::fromUtf8("a\\b{c}d\u00a0e\u2014f")},
+      {"{\\rtf1\\uc2 x\\u-3913\\'3f\\'3fy}", QString::fromUtf8("x\uf0b7y")},  // two fallback characters
+      {"{\\rtf1 \\'93q\\'94 \\'80}", QString::fromUtf8("\u201cq\u201d \u20ac")},
+      {"{\\rtf1{\\info{\\title T}}{\\*\\unknown x}{\\pict\\pngblip 89504e47}{\\stylesheet{s}}shown}", "shown"},
+      {"{\\rtf1 a\\bin4 }}{{b}", "ab"},  // binary data is skipped by its length
+      {"{\\rtf1{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt link}}}", "link"},
+      {"{\\rtf1 x}tail", "x"},  // nothing after the document's group
       {"{\\rtf1 open {\\b group", "open group"},
       {"{\\rtf1 a}}}b", "a"},
       {"{\\rtf1 cut\\'4", "cut"},
@@ -112,19 +102,14 @@ TEST(RtfWriter, WhatIsWrittenReadsBackTheSameAndRewritesIdentically) {
   EXPECT_EQ(throughDocument(reread), loaded);
   EXPECT_EQ(writeRtf(throughDocument(reread)), saved) << "Save RTF after Load RTF rewrites the same file";
   for (char c : saved) EXPECT_LT(static_cast<unsigned char>(c), 0x80u);
-}
 
-TEST(RtfWriter, TextThatLooksLikeRtfAndCharactersOutsideTheCodePageSurvive) {
+  // Text that looks like RTF and characters outside the code page survive.
   RichText t;
   Paragraph p;
   p.runs.push_back({QString::fromUtf8("{\\par} \u03a9 \U0001F600 \u00e9\t;"), {}});
   p.runs.back().format.fontFamily = "Odd {Font}; Name";
   t.paragraphs = {p, Paragraph{Alignment::Justify, {}}};
-  const RichText back = read(writeRtf(t).constData());
-  ASSERT_EQ(back.paragraphs.size(), 2u);
-  EXPECT_EQ(back.paragraphs[0].runs.at(0).text, p.runs[0].text);
-  EXPECT_EQ(back.paragraphs[0].runs.at(0).format.fontFamily, "Odd {Font}; Name");
-  EXPECT_EQ(back.paragraphs[1].alignment, Alignment::Justify);
+  EXPECT_EQ(read(writeRtf(t).constData()), t);
 }
 
 TEST(RtfFile, LoadSaveAndTheErrorNumbersAndGroupsNestedBeyondAnyWordProcessor) {
@@ -138,14 +123,15 @@ TEST(RtfFile, LoadSaveAndTheErrorNumbersAndGroupsNestedBeyondAnyWordProcessor) {
   // Two million nested braces: the reader skips them without a deep stack, and the pane keeps
   // what it showed and says why.
   const QString deep = dir.filePath("StateInfo3.rtf");
-  writeFile(deep, "{\\rtf1 Intro " + QByteArray(2'000'000, '{') + "lost" + QByteArray(2'000'000, '}') + "}");
+  std::ofstream(deep.toStdString()) << "{\\rtf1 Intro " << std::string(2'000'000, '{') << "lost"
+                                    << std::string(2'000'000, '}') << "}";
   const FileStatus refused = loadRtfFile(deep, document);
   EXPECT_EQ(refused.number, kInvalidFileFormat);
   EXPECT_TRUE(refused.description.contains(deep)) << refused.description.toStdString();
   EXPECT_EQ(document.toPlainText(), "kept");
 
   const QString path = dir.filePath("StateInfo1.rtf");
-  writeFile(path, kSample);
+  std::ofstream(path.toStdString()) << kSample;
   QByteArray saved[2];
   for (QByteArray& bytes : saved) {
     ASSERT_EQ(loadRtfFile(path, document).number, 0);

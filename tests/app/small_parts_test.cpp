@@ -17,31 +17,23 @@ using namespace app;
 TEST(TypedNumber, KeepsTheTypedTextAndConvertsWhereALoopNeedsIt) {
   TypedNumber count;
   EXPECT_TRUE(count.IsEmpty());
-  EXPECT_EQ(count.Text(), "");
-  EXPECT_FALSE(count.Number());
-  count = std::string(" 6 ");
-  EXPECT_EQ(count.Text(), " 6 ");
-  EXPECT_EQ(count.Number(), 6.0);
-  count = std::string("2.5");
-  EXPECT_EQ(count.Int16(), 2) << "half to even";
-  count = std::string("3.5");
-  EXPECT_EQ(count.Int16(), 4);
-  count = std::string("6 buttons");
-  EXPECT_FALSE(count.Number());
+  EXPECT_EQ(std::tuple(count.Text(), count.Number(), count.Int16()), std::tuple("", std::nullopt, std::nullopt));
+  // Whole numbers are rounded half to even.
+  const struct {
+    const char* text;
+    std::optional<double> number;
+    std::optional<std::int16_t> int16;
+  } typed[] = {{" 6 ", 6, 6}, {"2.5", 2.5, 2}, {"3.5", 3.5, 4}, {"6 buttons", {}, {}}, {"99999", 99999, {}}};
+  for (const auto& t : typed) {
+    count = std::string(t.text);
+    EXPECT_EQ(std::tuple(count.Text(), count.Number(), count.Int16()), std::tuple(t.text, t.number, t.int16)) << t.text;
+  }
   count = 10.0;
   EXPECT_EQ(count.Text(), "10");
-  count = std::string("99999");
-  EXPECT_FALSE(count.Int16());
-}
 
-TEST(TypedNumber, TheLeadingNumberOfAText) {
-  EXPECT_EQ(LeadingNumber("10"), 10);
-  EXPECT_EQ(LeadingNumber("  -7.5e1x"), -75);
-  EXPECT_EQ(LeadingNumber("720 px"), 720);
-  EXPECT_EQ(LeadingNumber("px720"), 0);
-  EXPECT_EQ(LeadingNumber(""), 0);
-  EXPECT_EQ(LeadingNumber("1e999"), 0);
-  EXPECT_EQ(LeadingNumber("5e"), 5);
+  for (const auto& [text, number] : std::initializer_list<std::pair<const char*, double>>{
+           {"10", 10}, {"  -7.5e1x", -75}, {"720 px", 720}, {"px720", 0}, {"", 0}, {"1e999", 0}, {"5e", 5}})
+    EXPECT_EQ(LeadingNumber(text), number) << "the leading number of " << text;
 }
 
 TEST(ProgramFolder, BesideTheExecutableOrInTheInstalledDataDirectory) {
@@ -101,12 +93,12 @@ TEST_F(KeyStoreTest, TextValuesLoseOneTrailingZeroCharacter) {
   std::string value = "previous";
   EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo", "path", value));
   EXPECT_EQ(value, "/opt/info/run");
-  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, "Plain", value));
-  EXPECT_EQ(value, "/opt/info/plain");
-  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, "Quoted", value));
-  EXPECT_EQ(value, std::string("two\0", 4)) << "only one zero character is cut";
-  EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, "Fits", value));
-  EXPECT_EQ(value.size(), 1023u);
+  for (const auto& [name, expected] : {std::pair("Plain", std::string("/opt/info/plain")),
+                                       std::pair("Quoted", std::string("two\0", 4)),  // only one zero character is cut
+                                       std::pair("Fits", std::string(1023, 'y'))}) {
+    EXPECT_TRUE(GetKeyValue(keys, HKEY_LOCAL_MACHINE, kMsInfoKey, name, value));
+    EXPECT_EQ(value, expected) << name;
+  }
 
   for (const char* failing : {"Number", "Empty", "Long", "Bad", "Name", "Absent"}) {
     value = "previous";

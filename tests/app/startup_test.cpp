@@ -1,7 +1,6 @@
 // Start-up and shutdown: the stored window position, the connection, the preferences and the
 // engine's state kept from one run to the next.
 
-#include "photoshop/color_operations.h"
 #include "app/session_keeper.h"
 #include "app/window_position.h"
 #include "form_fixture.h"
@@ -9,7 +8,9 @@
 using namespace app;
 using app_test::FormTest;
 
-TEST_F(FormTest, FirstRunOpensAt2000TwipsAndWritesThem) {
+// The first run opens at 2000 twips and writes them, a restart opens where the window was left,
+// unless that is off the screen.
+TEST_F(FormTest, FirstRunOpensAt2000TwipsAndARestartWhereTheWindowWas) {
   form().Form_Load();
   EXPECT_EQ(std::pair(view.left, view.top), std::pair(2000, 2000));
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
@@ -19,32 +20,28 @@ TEST_F(FormTest, FirstRunOpensAt2000TwipsAndWritesThem) {
   EXPECT_EQ(view.pointers.front(), MousePointer::Hourglass);
   EXPECT_EQ(view.pointers.back(), MousePointer::Default);
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(form().ButtonColors[0], photoshop::RGBValue(239, 253, 0));
-  EXPECT_EQ(form().ButtonColors[9], photoshop::RGBValue(33, 255, 146));
-  EXPECT_EQ(form().TitleAreaColor, photoshop::RGBValue(127, 127, 127));
-  EXPECT_EQ(form().OptionFlagsText(), "FTTTFFF");
 
-  // A stored position off the screen is reset to 2000.
-  settings().SaveSetting("Settings", "MainLeft", "28801");
-  settings().SaveSetting("Settings", "MainTop", "100");
-  app_test::ScriptedFormView second;
+  view.MoveWindow(3015, 4500);
+  form().Form_Unload();
+  app_test::ScriptedFormView second, third;
   newForm(second)->Form_Load();
-  EXPECT_EQ(std::pair(second.left, second.top), std::pair(2000, 2000));
+  EXPECT_EQ(std::pair(second.left, second.top), std::pair(3015, 4500));
+  settings().SaveSetting("Settings", "MainLeft", "28801");
+  newForm(third)->Form_Load();
+  EXPECT_EQ(std::pair(third.left, third.top), std::pair(2000, 2000));
   EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
 }
 
-// The scripted screen is 28800 x 16200 twips, the window 7800 wide with a 300-twip title bar.
-TEST(WindowPosition, PositionsThatLoseTheTitleBarOrAreNoNumbersAreRejected) {
+// A screen of 28800 x 16200 twips, a window 7800 wide with a 300-twip title bar. The screens
+// together count: a title bar may straddle two screens, but the corner a smaller screen leaves
+// uncovered is off the desktop.
+TEST(WindowPosition, AStoredPositionIsKeptOnlyWithTheWholeTitleBarOnTheDesktop) {
   const std::pair<const char*, const char*> rejected[] = {
       {"28801", "100"}, {"-6901", "100"}, {"100", "16201"}, {"100", "-21"},    {"", "100"},
       {"left", "100"},  {"100", "1e99"},  {"28800", "16200"}, {"27901", "100"}, {"100", "15981"}};
   for (const auto& [left, top] : rejected)
     EXPECT_FALSE(AcceptStoredPosition(left, top, 7800, 300, {{0, 0, 28800, 16200}})) << left << ", " << top;
-}
 
-// The screens together count: a title bar may straddle two screens, but the corner a smaller
-// screen leaves uncovered is off the desktop.
-TEST(WindowPosition, EdgesThatAreStillAcceptedAndAllScreensTogether) {
   const std::vector<ScreenArea> one{{0, 0, 28800, 16200}}, two{{0, 0, 28800, 16200}, {28800, 0, 19200, 10800}};
   const struct {
     const char *left, *top;
@@ -68,18 +65,8 @@ TEST(WindowPosition, EdgesThatAreStillAcceptedAndAllScreensTogether) {
   for (const auto& c : cases) EXPECT_EQ(AcceptStoredPosition(c.left, c.top, c.width, 300, c.screens), c.kept) << c.why;
 }
 
-TEST_F(FormTest, RestartRestoresTheMovedPosition) {
-  form().Form_Load();
-  view.MoveWindow(3015, 4500);
-  form().Form_Unload();
-  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "3015");
-
-  app_test::ScriptedFormView second;
-  newForm(second)->Form_Load();
-  EXPECT_EQ(std::pair(second.left, second.top), std::pair(3015, 4500));
-}
-
-TEST_F(FormTest, PreferencesAreTheUsersOwnAgainAfterExit) {
+// Busy at start-up retries the failed step; the preferences are the user's own again after exit.
+TEST_F(FormTest, BusyAtStartUpRetriesTheFailedStepAndThePreferencesAreTheUsersOwnAgainAfterExit) {
   engine.Preferences().SetRulerUnits(3);
   engine.Preferences().SetNumberOfHistoryStates(77);
   engine.Preferences().SetInterpolation(4);
@@ -87,8 +74,12 @@ TEST_F(FormTest, PreferencesAreTheUsersOwnAgainAfterExit) {
     return std::tuple(engine.Preferences().RulerUnits(), engine.Preferences().NumberOfHistoryStates(),
                       engine.Preferences().Interpolation());
   };
+  engine.faults().failMember("Preferences.NumberOfHistoryStates=", engine::ErrorCode::Busy);
+  view.answers = {MsgBoxResult::Retry};
   form().Form_Load();
+  EXPECT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(prefs(), std::tuple(1, 500, 2));
+  EXPECT_EQ(view.panels[1], "Create New Menu Docs");
   form().FileMenu_Click(0);
   EXPECT_TRUE(view.unloaded);
   EXPECT_EQ(prefs(), std::tuple(3, 77, 4));
@@ -112,15 +103,6 @@ TEST_F(FormTest, AFailedConnectionLeavesTheWindowAsDesigned) {
   EXPECT_EQ(engine.Preferences().RulerUnits(), 1) << "the user's application was never touched";
 }
 
-TEST_F(FormTest, BusyAtStartUpRetriesTheFailedStep) {
-  engine.faults().failMember("Preferences.NumberOfHistoryStates=", engine::ErrorCode::Busy);
-  view.answers = {MsgBoxResult::Retry};
-  form().Form_Load();
-  EXPECT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 500);
-  EXPECT_EQ(view.panels[1], "Create New Menu Docs");
-}
-
 TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
   engine.Preferences().SetRulerUnits(2);
   engine.faults().failMember("Preferences.NumberOfHistoryStates", engine::ErrorCode::CallRejected);
@@ -132,14 +114,10 @@ TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
   EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 50) << "what was never recorded stays as it is";
 }
 
-TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
-  QTemporaryDir dir;
-  const std::filesystem::path folder = dir.filePath("session").toStdString();
-  app_test::ScriptedFormView view;
-  photoshop::Application first;
-  first.Preferences().SetRulerUnits(photoshop::ps::Pixels);
-  first.Documents().Add(32, 24, 72, "Build Menu");
-  app::SessionKeeper(first, folder).Save(view);
+TEST_F(FormTest, TheSessionKeepersNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
+  const std::filesystem::path folder = programFolder() + "/session";
+  addDocument("Build Menu");  // in an engine with rulers in pixels
+  app::SessionKeeper(engine, folder).Save(view);
 
   photoshop::Application second;
   app::SessionKeeper(second, folder).Restore(view);
@@ -148,9 +126,9 @@ TEST(SessionKeeper, TheNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {
   EXPECT_EQ(second.ActiveDocument().Name(), "Build Menu");
   EXPECT_TRUE(view.messages.empty());
 
-  const std::filesystem::path blocked = dir.filePath("blocked").toStdString();
+  const std::filesystem::path blocked = programFolder() + "/blocked";
   std::ofstream(blocked) << "a file where the folder should be";
-  app::SessionKeeper keeper(first, blocked);
+  app::SessionKeeper keeper(engine, blocked);
   keeper.Save(view);
   keeper.Save(view);
   EXPECT_EQ(view.messages.size(), 1u);

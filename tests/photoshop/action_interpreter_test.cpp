@@ -28,8 +28,10 @@ AutomationError failureOf(Application& app, TypeID event, const ActionDescriptor
 
 }  // namespace
 
-TEST(TypeIds, FourCharacterCodesKeepTheirBlanksAndStringIdsAreStableAndSomeStandForCodes) {
-  Application app;
+// Four-character codes keep their blanks; string IDs are stable, some stand for codes, and the
+// interpreter takes them where it takes codes.
+TEST(TypeIds, FourCharacterCodesKeepTheirBlanksAndStringIdsWorkWhereCodesDo) {
+  Application app = pixelApplication();
   EXPECT_EQ(app.CharIDToTypeID("Nm  "), 0x4E6D2020);
   EXPECT_EQ(app.TypeIDToCharID(app.CharIDToTypeID("T   ")), "T   ");
   EXPECT_THROW(app.CharIDToTypeID("Name!"), AutomationError);
@@ -40,41 +42,7 @@ TEST(TypeIds, FourCharacterCodesKeepTheirBlanksAndStringIdsAreStableAndSomeStand
   EXPECT_LT(static_cast<std::uint32_t>(content), 0x20202020u) << "cannot collide with a four-character code";
   EXPECT_EQ(app.StringIDToTypeID("layer"), app.CharIDToTypeID("Lyr "));
   EXPECT_NE(app.StringIDToTypeID("someNewIdentifier"), app.StringIDToTypeID("anotherNewIdentifier"));
-}
 
-TEST(Descriptors, HoldTypedValuesInOrderAndReplaceARepeatedKey) {
-  ActionDescriptor d;
-  d.PutUnitDouble(c("Wdth"), c("#Pxl"), 720);
-  d.PutString(c("Nm  "), "first");
-  d.PutBoolean(c("Nm  "), true);
-  EXPECT_EQ(d.Count(), 2);
-  EXPECT_EQ(d.GetKey(1), c("Nm  "));
-  EXPECT_TRUE(d.GetBoolean(c("Nm  ")));
-  EXPECT_THROW(d.GetString(c("Nm  ")), std::invalid_argument);
-  EXPECT_EQ(d.GetUnitDoubleValue(c("Wdth")), 720);
-  EXPECT_EQ(d.GetUnitDoubleType(c("Wdth")), c("#Pxl"));
-  EXPECT_FALSE(d.HasKey(c("Hght")));
-
-  // Objects, references, numbers and paths print as the operations' recorded actions show them.
-  ActionDescriptor printed;
-  ActionList list;
-  list.PutInteger(3);
-  list.PutInteger(-4);
-  printed.PutList(c("Lyr "), list);
-  EXPECT_EQ(printed.text(), "'Lyr ': list [\n  integer 3\n  integer -4\n]\n") << "one item a line";
-}
-
-TEST(ExecuteAction, RecordsEveryEventAndRefusesUnknownOnesByName) {
-  Application app;
-  ActionDescriptor d;
-  d.PutString(app.CharIDToTypeID("Nm  "), "x");
-  const AutomationError e = fixtures::errorOf([&] { app.ExecuteAction(app.CharIDToTypeID("Xyzw"), d, 3); });
-  EXPECT_NE(e.Description().find("'Xyzw'"), std::string::npos);
-  EXPECT_EQ(app.recordedActions(), std::vector<std::string>{"event 'Xyzw' dialog 3\n  'Nm  ': string \"x\"\n"});
-}
-
-TEST(ActionInterpreter, StringIdsWorkWhereFourCharacterCodesDo) {
-  Application app = pixelApplication();
   Document doc = app.Documents().Add(40, 30);
   ActionDescriptor d;
   d.PutUnitDouble(s("width"), s("pixelsUnit"), 20.4);
@@ -90,6 +58,27 @@ TEST(ActionInterpreter, StringIdsWorkWhereFourCharacterCodesDo) {
   label.PutObject(s("to"), s("layer"), to);
   app.ExecuteAction(s("set"), label, 3);
   EXPECT_EQ(doc.engineDocument()->content().layer(doc.ActiveLayer().Id()).colorLabel, engine::ColorLabel::Orange);
+}
+
+TEST(Descriptors, HoldTypedValuesInOrderAndReplaceARepeatedKey) {
+  ActionDescriptor d;
+  d.PutUnitDouble(c("Wdth"), c("#Pxl"), 720);
+  d.PutString(c("Nm  "), "first");
+  d.PutBoolean(c("Nm  "), true);
+  EXPECT_EQ(d.Count(), 2);
+  EXPECT_EQ(d.GetKey(1), c("Nm  "));
+  EXPECT_TRUE(d.GetBoolean(c("Nm  ")));
+  EXPECT_THROW(d.GetString(c("Nm  ")), std::invalid_argument);
+  EXPECT_EQ(std::pair(d.GetUnitDoubleValue(c("Wdth")), d.GetUnitDoubleType(c("Wdth"))), std::pair(720.0, c("#Pxl")));
+  EXPECT_FALSE(d.HasKey(c("Hght")));
+
+  // Objects, references, numbers and paths print as the operations' recorded actions show them.
+  ActionDescriptor printed;
+  ActionList list;
+  list.PutInteger(3);
+  list.PutInteger(-4);
+  printed.PutList(c("Lyr "), list);
+  EXPECT_EQ(printed.text(), "'Lyr ': list [\n  integer 3\n  integer -4\n]\n") << "one item a line";
 }
 
 TEST(ActionInterpreter, EachChangeIsOneHistoryStateAndAFailureChangesNothing) {
@@ -121,6 +110,7 @@ TEST(ActionInterpreter, EachChangeIsOneHistoryStateAndAFailureChangesNothing) {
   EXPECT_EQ(doc.engineDocument()->content().layer(doc.ActiveLayer().Id()).colorLabel, engine::ColorLabel::None);
 }
 
+// Every event is recorded, even one refused.
 TEST(ActionInterpreter, RefusesWhatItDoesNotImplementNamingTheEvent) {
   Application app = pixelApplication();
   Document doc = app.Documents().Add(40, 30);
@@ -129,6 +119,10 @@ TEST(ActionInterpreter, RefusesWhatItDoesNotImplementNamingTheEvent) {
     EXPECT_TRUE(e.Is(ErrorCode::UnsupportedAction)) << e.Description();
     return e.Description();
   };
+  ActionDescriptor named;
+  named.PutString(c("Nm  "), "x");
+  EXPECT_NE(refusal(c("Xyzw"), named).find("'Xyzw'"), std::string::npos);
+  EXPECT_EQ(app.recordedActions(), std::vector<std::string>{"event 'Xyzw' dialog 3\n  'Nm  ': string \"x\"\n"});
   ActionDescriptor channel;
   ActionReference r;
   r.PutEnumerated(c("Chnl"), c("Ordn"), c("Trgt"));

@@ -34,8 +34,7 @@ class OperationsTest : public ::testing::Test {
   // A layer filled with one colour over `r`, added above the active layer.
   Layer paintedLayer(Document& doc, const std::string& name, const Region& r, SolidColor c) {
     app.SetActiveDocument(doc);
-    Layer layer = doc.ArtLayers().Add();
-    layer.SetName(name);
+    Layer layer = fixtures::named(doc.ArtLayers().Add(), name);
     doc.Selection().Select(r);
     doc.Selection().Fill(c);
     doc.Selection().Deselect();
@@ -100,15 +99,11 @@ TEST_F(OperationsTest, DuplicateLayerCopiesTheActiveSetAboveTheNamedDocumentsAct
   Layer top = paintedLayer(menu, "Title Area", RectangleRegion(0, 0, 10, 10), SolidColor(1, 2, 3));
   menu.SetActiveLayer(background);
   Document tmpl = transparent(720, 540, "Button Template");
-  Layer set = tmpl.LayerSets().Add();
-  set.SetName("Btn Tmpl");
-  Layer area = set.ArtLayers().Add();
-  area.SetName("Button Area");
+  Layer set = fixtures::named(tmpl.LayerSets().Add(), "Btn Tmpl");
+  Layer area = fixtures::named(set.ArtLayers().Add(), "Button Area");
   tmpl.Selection().Select(RectangleRegion(100, 120, 200, 160));
   tmpl.Selection().Fill(SolidColor(239, 253, 0));
-  Layer hilite = set.ArtLayers().Add();
-  hilite.SetName("Hilite Mask");
-  area.Link(hilite);
+  area.Link(fixtures::named(set.ArtLayers().Add(), "Hilite Mask"));
   tmpl.SetActiveLayer(set);
 
   DuplicateLayer(app, "Build Menu", show);
@@ -234,8 +229,7 @@ TEST_F(OperationsTest, DeleteLayerStyleLeavesTheBareShapeAsTheSilhouetteOfAStyle
   button.effects = fx;
   Layer image = engineLayer(doc, button);
 
-  Layer silhouette = image.Duplicate();
-  silhouette.SetName("Button Mask 1");
+  Layer silhouette = fixtures::named(image.Duplicate(), "Button Mask 1");
   doc.SetActiveLayer(silhouette);
   DeleteLayerStyle(app);
   EXPECT_EQ(lastAction(), std::string("event \"disableLayerStyle\" dialog 3\n") + kTargetLayer);
@@ -286,17 +280,23 @@ TEST_F(OperationsTest, BusyFailuresReachTheCallerOfEveryOperation) {
 TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
   EXPECT_EQ(RGBValue(239, 253, 0), 239 + 256 * 253);
   EXPECT_EQ(RGBValue(300, -4, 255), RGBValue(255, 0, 255));
-  for (const std::int32_t v : {RGBValue(128, 128, 128), RGBValue(1, 2, 3), 16777215, 0}) {
-    const ColorComponents c = SplitColorValue(v);
-    EXPECT_EQ(RGBValue(c.Red, c.Green, c.Blue), v);
-    const ColorComponents high = SplitColorValue(std::int32_t(0xAB000000u | std::uint32_t(v)));
-    EXPECT_EQ(std::tie(high.Red, high.Green, high.Blue), std::tie(c.Red, c.Green, c.Blue));
-  }
-  const ColorComponents grey = SplitColorValue(RGBValue(128, 128, 128));
-  EXPECT_EQ(std::tie(grey.Red, grey.Green, grey.Blue), std::make_tuple(128, 128, 128));
+  for (const auto& rgb :
+       {std::tuple(128, 128, 128), std::tuple(1, 2, 3), std::tuple(255, 255, 255), std::tuple(0, 0, 0)})
+    for (const std::uint32_t top : {0u, 0xAB000000u}) {
+      const ColorComponents c = SplitColorValue(std::int32_t(top | std::uint32_t(std::apply(RGBValue, rgb))));
+      EXPECT_EQ(std::tie(c.Red, c.Green, c.Blue), rgb) << top;
+    }
 }
 
+// The application's colours are copies of the colour given.
 TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
+  SolidColor c = SolidColor(239, 253, 0);
+  app.SetForegroundColor(c);
+  c.RGB().SetRed(0);
+  EXPECT_EQ(app.ForegroundColor().RGB().Red(), 239);
+  EXPECT_THROW(c.RGB().SetGreen(256), AutomationError);
+  EXPECT_THROW(c.RGB().SetBlue(-1), AutomationError);
+
   Document doc = app.Documents().Add(10, 10);
   SolidColor work;
   SetPSForegroundColor(app, work, std::int32_t(0x7F000000u | std::uint32_t(RGBValue(10, 20, 30))));

@@ -13,6 +13,12 @@ inline photoshop::Application pixelApplication() {
   return app;
 }
 
+// A new layer or set, named.
+inline photoshop::Layer named(photoshop::Layer layer, const std::string& name) {
+  layer.SetName(name);
+  return layer;
+}
+
 // The colour of one pixel of a layer, read from the engine.
 inline engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
   const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());

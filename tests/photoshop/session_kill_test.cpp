@@ -73,16 +73,13 @@ void startAndSave(const fs::path& folder, const SessionSpec& target) {
 }
 
 pid_t startChild(const fs::path& folder, const SessionSpec& target) {
-  const pid_t child = fork();
-  if (child == 0) {
-    try {
-      startAndSave(folder, target);
-    } catch (...) {
-      _exit(2);
-    }
-    _exit(0);
+  if (const pid_t child = fork(); child != 0) return child;
+  try {
+    startAndSave(folder, target);
+  } catch (...) {
+    _exit(2);
   }
-  return child;
+  _exit(0);
 }
 
 }  // namespace

@@ -40,10 +40,7 @@ TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
   app.Preferences().SetNumberOfHistoryStates(500);
   app.SetForegroundColor(SolidColor(239, 253, 0));
   Document menu = app.Documents().Add(72, 54, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
-  Layer set = menu.LayerSets().Add();
-  set.SetName("Btn 1");
-  Layer area = set.ArtLayers().Add();
-  area.SetName("Button Area");
+  fixtures::named(fixtures::named(menu.LayerSets().Add(), "Btn 1").ArtLayers().Add(), "Button Area");
   menu.Selection().Select(RectangleRegion(2, 3, 10, 8));
   menu.Selection().Fill(app.ForegroundColor());
   menu.Info().SetKeyWords({"Clone Buttons Complete", "1", "FTTTFFF"});
@@ -52,8 +49,7 @@ TEST_F(SessionStoreTest, DocumentsActiveLayerColoursAndPreferencesComeBack) {
   SessionStore(folder).save(app.engine());
 
   Application next;
-  SessionStore store(folder);
-  const SessionStore::Restored restored = store.restore(next.engine());
+  const SessionStore::Restored restored = SessionStore(folder).restore(next.engine());
   EXPECT_EQ(restored.documents, 2);
   EXPECT_TRUE(restored.problems.empty());
   EXPECT_EQ(next.Documents().Count(), 2);
