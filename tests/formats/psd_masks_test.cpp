@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "engine/composite.h"
+#include "engine/engine_fixtures.h"
 #include "formats/document_io.h"
 #include "psd_builder.h"
 
@@ -40,14 +41,18 @@ TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
   const auto vector = maskedLayer("vector", MaskData().mask(r, 0, 0x18).u8(0x04).u8(64).bytes());
   // A pixel mask of density 230 feathered by 6 pixels.
   const auto user = maskedLayer("user", MaskData().mask(r, 0, 0x10).u8(0x03).u8(230).f64(6.0).bytes());
-  // Both masks: the pixel mask's rectangle first, then its density and feather and the vector
-  // mask's feather, padded to four bytes.
+  // Both masks: the record describes the rendered vector mask first, then the pixel mask (here
+  // disabled) as the real one, its density and feather and the vector mask's feather, padded to
+  // four bytes.
   const auto both = maskedLayer(
-      "both", MaskData().mask(r, 0, 0x18).realMask({0, 0, 1, 1}, 255, 0).u8(0x0B).u8(191).f64(3.0).f64(2.0).bytes(56),
-      true);
-  const std::vector<engine::LayerNode> layers = readLayers({vector, user, both});
-  ASSERT_EQ(layers.size(), 3u);
+      "both",
+      MaskData().mask(r, 0, 0x18).realMask({0, 0, 1, 1}, 255, 0x02).u8(0x0B).u8(191).f64(3.0).f64(2.0).bytes(56), true);
+  // A rendering alone, without parameters, is no pixel mask either.
+  const auto rendered = maskedLayer("rendered", MaskData().mask(r, 0, 0x08).bytes(20));
+  const std::vector<engine::LayerNode> layers = readLayers({rendered, vector, user, both});
+  ASSERT_EQ(layers.size(), 4u);
 
+  EXPECT_TRUE(layers[3].mask.empty());
   EXPECT_TRUE(layers[2].mask.empty());
   EXPECT_EQ(layers[2].vectorMaskDensity, 64);
   EXPECT_EQ(layers[2].vectorMaskFeather, 0.0);
@@ -57,7 +62,11 @@ TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
   EXPECT_EQ(layers[1].mask.feather, 6.0);
   EXPECT_EQ(layers[1].vectorMaskDensity, 255);
 
-  EXPECT_EQ(layers[0].mask.pixels.at(0, 0), 77);
+  const engine::LayerMask& real = layers[0].mask;
+  EXPECT_EQ(real.pixels.bounds(), (engine::Rect{0, 0, 1, 1}));
+  EXPECT_EQ(real.pixels.at(0, 0), 77);
+  EXPECT_EQ(real.pixels.outside(), 255);
+  EXPECT_TRUE(real.disabled);
   EXPECT_EQ(layers[0].mask.density, 191);
   EXPECT_EQ(layers[0].mask.feather, 3.0);
   EXPECT_EQ(layers[0].vectorMaskDensity, 255);
@@ -83,15 +92,10 @@ TEST(PsdMaskParameters, ShortOrUnlikelyValuesLeaveAPlainMask) {
 TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
   engine::DocumentContent doc;
   doc.width = doc.height = 4;
-  engine::LayerNode user = engine::LayerNode::artLayer("user");
-  user.pixels = engine::Raster::filled({0, 0, 4, 4}, {1, 2, 3});
-  user.mask.pixels = engine::Mask({1, 1, 3, 3}, 0);
-  user.mask.density = 230;
-  user.mask.feather = 6.0;
-  engine::LayerNode vector = engine::LayerNode::artLayer("vector");
-  vector.pixels = engine::Raster::filled({0, 0, 4, 4}, {1, 2, 3});
-  vector.vectorMaskDensity = 64;
-  doc.layers = {user, vector};
+  doc.layers = {fixtures::solidLayer("user", {0, 0, 4, 4}, {1, 2, 3}),
+                fixtures::solidLayer("vector", {0, 0, 4, 4}, {1, 2, 3})};
+  doc.layers[0].mask = {.pixels = engine::Mask({1, 1, 3, 3}, 0), .density = 230, .feather = 6.0};
+  doc.layers[1].vectorMaskDensity = 64;
   const std::vector<std::uint8_t> bytes = formats::encodePsd(doc);
 
   EXPECT_TRUE(contains(bytes, MaskData().u32(28).mask({1, 1, 3, 3}, 0, 0x10).u8(0x03).u8(230).f64(6.0).bytes()));

@@ -4,13 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <bit>
 
 #include "engine/composite.h"
 #include "formats/document_io.h"
 #include "formats/memory_budget.h"
 #include "document_compare.h"
 #include "engine/engine_fixtures.h"
+#include "engine/layer_blocks_fixtures.h"
 #include "format_errors.h"
 #include "psd_builder.h"
 #include "sample_documents.h"
@@ -23,27 +24,16 @@ using psdbuild::withLayers;
 using Bytes = std::vector<std::uint8_t>;
 constexpr auto npos = std::string::npos;
 
-std::string refusal(const std::vector<std::uint8_t>& bytes, const std::string& name = "test.psd") {
+std::string refusal(const Bytes& bytes, const std::string& name = "test.psd") {
   return formatErrorOf([&] { formats::decodePsd(bytes, name); });
 }
 
-std::vector<std::uint8_t> bigEndian16(std::initializer_list<int> values) {
-  std::vector<std::uint8_t> out;
-  for (int v : values) {
-    out.push_back(std::uint8_t(v >> 8));
-    out.push_back(std::uint8_t(v));
-  }
-  return out;
-}
+Bytes bigEndian16(std::initializer_list<int> values) { return fixtures::BlockBytes().u16s(values).bytes; }
 
-std::vector<std::uint8_t> floats(std::initializer_list<float> values) {
-  std::vector<std::uint8_t> out;
-  for (float f : values) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    for (int s = 24; s >= 0; s -= 8) out.push_back(std::uint8_t(bits >> s));
-  }
-  return out;
+Bytes floats(std::initializer_list<float> values) {
+  fixtures::BlockBytes b;
+  for (float f : values) b.u32(std::bit_cast<std::uint32_t>(f));
+  return b.bytes;
 }
 
 TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
@@ -76,9 +66,15 @@ TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
   EXPECT_NE(refusal(withLayers({huge}, 1)).find("layer record 1 claims 20000 x 15000 pixels"), npos);
   huge.channels = {{0, 2, std::vector<std::uint8_t>(50, 0)}};
   EXPECT_NE(refusal(withLayers({huge}, 1)).find("cannot hold them"), npos);
-  // Bounds with no channel data are no claim at all: nothing is allocated for them.
+  // Bounds with no channel data are no claim at all, nor are the inverted ones Photoshop writes for
+  // an empty layer: both are read as empty layers.
   huge.channels.clear();
   EXPECT_TRUE(formats::decodePsd(withLayers({huge}, 1), "hollow.psd").content.layers[0].pixels.empty());
+  const psdbuild::Layer inverted{.top = 5, .left = 4, .bottom = 2, .right = 4,
+                                 .channels = {{-1, 0, {}}, {0, 0, {}}, {1, 0, {}}, {2, 0, {}}}, .name = "Empty"};
+  const formats::PsdFile empty = formats::decodePsd(withLayers({inverted}, -1), "empty.psd");
+  ASSERT_EQ(empty.content.layers.size(), 1u);
+  EXPECT_TRUE(empty.content.layers[0].pixels.empty());
 
   EXPECT_NE(refusal(withLayers({}, 30000)).find("claims 30000 layers"), npos);
   EXPECT_NE(refusal(withLayers({{.channels = std::vector<psdbuild::Channel>(60)}}, 1)).find("60 channels"), npos);
@@ -139,26 +135,15 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
   }
 }
 
-// Photoshop writes an empty layer's bounds inverted: the layer is read as empty, not refused.
-TEST(PsdReaderLayers, InvertedBoundsAreAnEmptyLayer) {
-  const psdbuild::Layer empty{.top = 5, .left = 4, .bottom = 2, .right = 4,
-                              .channels = {{-1, 0, {}}, {0, 0, {}}, {1, 0, {}}, {2, 0, {}}}, .name = "Empty"};
-  const formats::PsdFile file = formats::decodePsd(withLayers({empty}, -1), "empty.psd");
-  ASSERT_EQ(file.content.layers.size(), 1u);
-  EXPECT_EQ(file.content.layers[0].name, "Empty");
-  EXPECT_TRUE(file.content.layers[0].pixels.empty());
-}
-
 // One 1 x 2 layer of 16-bit samples in an 'Lr16' block, as Photoshop stores high-depth layers.
 TEST(PsdReaderLayers, SixteenBitLayersInTheirOwnBlockAreScaled) {
   const psdbuild::Layer layer{.bottom = 2, .right = 1,
                               .channels = {{-1, 0, bigEndian16({0xFFFF, 0})}, {0, 0, bigEndian16({0xFFFF, 0x8080})},
                                            {1, 0, bigEndian16({0, 0x8080})}, {2, 0, bigEndian16({0x1234, 0x8080})}}};
-  formats::ByteWriter section;
-  section.u32(0);  // no 8-bit layer info
-  section.u32(0);  // no global mask
-  section.bytes(psdbuild::block("Lr16", psdbuild::layerInfo({layer}, false, -1)));
-  const File f{.channels = 4, .depth = 16, .layerSection = section.buffer(), .imageData = Bytes(32, 0xFF)};
+  // No 8-bit layer info, no global mask, then the block.
+  const Bytes section =
+      psdbuild::joined({Bytes(8, 0), psdbuild::block("Lr16", psdbuild::layerInfo({layer}, false, -1))});
+  const File f{.channels = 4, .depth = 16, .layerSection = section, .imageData = Bytes(32, 0xFF)};
   const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "deep.psd");
   ASSERT_EQ(file.content.layers.size(), 1u);
   const engine::Raster& px = file.content.layers[0].pixels;
@@ -180,28 +165,6 @@ TEST(PsdReaderLayers, LargeDocumentFilesReadWithTheirWideLengths) {
   EXPECT_EQ(rgbAt(file.content.layers[0].pixels, 1, 0), (engine::Rgb{20, 40, 60}));
 }
 
-// With a vector mask and a pixel mask, the record describes the rendered vector mask first and
-// the pixel mask as the "real" one; a rendering alone is no pixel mask.
-TEST(PsdReaderLayers, ThePixelMaskIsTheRealOneNotARenderedVectorMask) {
-  // Rendered from other data; the pixel mask disabled.
-  const auto mask = psdbuild::MaskData().mask({0, 0, 2, 2}, 0, 0x08).realMask({0, 0, 1, 1}, 255, 0x02).bytes();
-  const psdbuild::Layer both{.bottom = 2, .right = 2,
-                             .channels = {{0, 0, {1, 2, 3, 4}}, {1, 0, {1, 2, 3, 4}}, {2, 0, {1, 2, 3, 4}},
-                                          {-2, 0, {9, 9, 9, 9}}, {-3, 0, {77}}},
-                             .mask = mask};
-  psdbuild::Layer renderedOnly = both;
-  renderedOnly.name = "Shape";
-  renderedOnly.mask = psdbuild::MaskData().mask({0, 0, 2, 2}, 0, 0x08).bytes(20);
-  renderedOnly.channels.pop_back();
-  const formats::PsdFile file = formats::decodePsd(withLayers({both, renderedOnly}, 2), "masks.psd");
-  const engine::LayerMask& real = file.content.layers[1].mask;
-  EXPECT_EQ(real.pixels.bounds(), (engine::Rect{0, 0, 1, 1}));
-  EXPECT_EQ(real.pixels.at(0, 0), 77);
-  EXPECT_EQ(real.pixels.outside(), 255);
-  EXPECT_TRUE(real.disabled);
-  EXPECT_TRUE(file.content.layers[0].mask.empty());
-}
-
 TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
   const std::string iptc = std::string("\x1C\x02\x19\x00\x04iptc", 9);
   const std::string xmp =
@@ -220,7 +183,8 @@ TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
 }
 
 // Blocks the writer makes from the document (thumbnail, target layer, alpha channel names) are
-// not kept; a colour profile goes with a converted colour mode; the rest is kept as it was.
+// not kept; a colour profile goes with a converted colour mode; the rest is kept as it was. The
+// version block says the file's merged image is a stand-in; the written one will be real.
 TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
   std::vector<std::uint8_t> resources;
   for (const auto& [id, data] : std::vector<std::pair<int, std::string>>{
@@ -229,8 +193,10 @@ TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
     for (std::uint8_t b : psdbuild::resource(std::uint16_t(id), data)) resources.push_back(b);
   const auto keptIds = [&](int mode, int channels) {
     const File f{.channels = channels, .mode = mode, .resources = resources, .imageData = Bytes(4 * channels)};
+    const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "res.psd");
+    EXPECT_FALSE(file.storedCompositeIsReal);
     std::vector<int> ids;
-    for (const auto& r : formats::decodePsd(psdbuild::build(f), "res.psd").content.resources) {
+    for (const auto& r : file.content.resources) {
       ids.push_back(r.id);
       if (r.id == 1057) {
         EXPECT_EQ((*r.data)[4], 1) << "the merged image is real";
@@ -240,22 +206,6 @@ TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
   };
   EXPECT_EQ(keptIds(3, 3), (std::vector<int>{1039, 1057, 1032}));
   EXPECT_EQ(keptIds(1, 1), (std::vector<int>{1057, 1032}));
-}
-
-TEST(PsdReaderComposite, TheStoredMergedImageOfATransparentDocumentIsItsComposite) {
-  engine::DocumentContent doc = samples::largeDocument(4, 120, 80);
-  doc.layers.pop_back();  // no background
-  const formats::PsdFile file = formats::decodePsd(formats::encodePsd(doc), "clear.psd");
-  const engine::Raster expected = engine::compositeDocument(doc);
-  const engine::Raster& stored = file.storedComposite;
-  ASSERT_EQ(stored.bounds(), expected.bounds());
-  int worst = 0;
-  for (std::size_t i = 0; i < expected.byteSize(); i += 4) {
-    EXPECT_EQ(stored.data()[i + 3], expected.data()[i + 3]);
-    if (expected.data()[i + 3] < 64) continue;  // the matte leaves little colour under low alpha
-    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(stored.data()[i + c] - expected.data()[i + c]));
-  }
-  EXPECT_LE(worst, 2) << "colour recovered from the white matte";
 }
 
 // The merged image's first extra channel is its transparency when the layer count is negative.
@@ -280,21 +230,29 @@ TEST(PsdReaderComposite, ASavedAlphaChannelIsNotTheMergedImagesTransparency) {
   EXPECT_EQ(merged(1, "").alphaAt(0, 1), 0) << "unnamed, in a document without a background";
 }
 
-TEST(PsdReaderComposite, TheFileSaysWhetherItsMergedImageIsReal) {
-  EXPECT_TRUE(formats::decodePsd(psdbuild::build({}), "plain.psd").storedCompositeIsReal);
-  const File standIn{.resources = psdbuild::resource(1057, std::string("\x00\x00\x00\x01\x00\x00\x00\x00", 8))};
-  EXPECT_FALSE(formats::decodePsd(psdbuild::build(standIn), "stand-in.psd").storedCompositeIsReal);
-}
-
 // Opening a document needs the merged image only when the file has no layers.
-TEST(PsdReaderComposite, SkippingTheMergedImageKeepsEveryLayerAndStillOpensAFlatFile) {
-  const std::vector<std::uint8_t> layered = formats::encodePsd(samples::largeDocument(4, 120, 80));
-  const formats::PsdFile full = formats::decodePsd(layered, "layered.psd");
-  const formats::PsdFile skipped = formats::decodePsd(layered, "layered.psd", formats::MergedImage::SkipWhenLayered);
+TEST(PsdReaderComposite, TheMergedImageOfATransparentDocumentIsItsCompositeAndSkippingItKeepsEveryLayer) {
+  engine::DocumentContent doc = samples::largeDocument(4, 120, 80);
+  doc.layers.pop_back();  // no background
+  const Bytes layered = formats::encodePsd(doc);
+  const formats::PsdFile full = formats::decodePsd(layered, "clear.psd");
+  EXPECT_TRUE(full.storedCompositeIsReal);
+  const engine::Raster expected = engine::compositeDocument(doc);
+  const engine::Raster& stored = full.storedComposite;
+  ASSERT_EQ(stored.bounds(), expected.bounds());
+  int worst = 0;
+  for (std::size_t i = 0; i < expected.byteSize(); i += 4) {
+    EXPECT_EQ(stored.data()[i + 3], expected.data()[i + 3]);
+    if (expected.data()[i + 3] < 64) continue;  // the matte leaves little colour under low alpha
+    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(stored.data()[i + c] - expected.data()[i + c]));
+  }
+  EXPECT_LE(worst, 2) << "colour recovered from the white matte";
+
+  const formats::PsdFile skipped = formats::decodePsd(layered, "clear.psd", formats::MergedImage::SkipWhenLayered);
   EXPECT_TRUE(skipped.storedComposite.empty());
   EXPECT_EQ(compare::documentsDiffer(skipped.content, full.content), "");
   // Nothing of the merged image is read: damage there does not keep the layers from opening.
-  const std::vector<std::uint8_t> cut(layered.begin(), layered.end() - 100);
+  const Bytes cut(layered.begin(), layered.end() - 100);
   EXPECT_NE(refusal(cut), "");
   EXPECT_EQ(formats::decodePsd(cut, "cut.psd", formats::MergedImage::SkipWhenLayered).content.layers.size(),
             full.content.layers.size());
