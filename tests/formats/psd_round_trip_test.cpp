@@ -18,24 +18,17 @@ engine::DocumentContent roundTrip(const engine::DocumentContent& doc,
   return formats::decodePsd(formats::encodePsd(doc, compression), "round trip").content;
 }
 
-TEST(PsdRoundTrip, EveryFeatureSurvivesWithEveryCompression) {
+TEST(PsdRoundTrip, EveryFeatureSurvivesWithEveryCompressionAndWritingWhatWasReadGivesTheSameFile) {
   const engine::DocumentContent doc = samples::richDocument();
   for (auto compression : {formats::Compression::Raw, formats::Compression::Rle, formats::Compression::Zip,
                            formats::Compression::ZipPredicted}) {
     SCOPED_TRACE(int(compression));
     EXPECT_EQ(compare::documentsDiffer(doc, roundTrip(doc, compression)), "");
   }
-}
-
-TEST(PsdRoundTrip, MenuAndLargeDocumentsSurvive) {
-  for (const engine::DocumentContent& doc : {samples::menuDocument(), samples::largeDocument(14, 400, 300)})
-    EXPECT_EQ(compare::documentsDiffer(doc, roundTrip(doc)), "");
-}
-
-TEST(PsdRoundTrip, WritingWhatWasReadGivesTheSameFile) {
-  const std::vector<std::uint8_t> first = formats::encodePsd(samples::richDocument());
-  const std::vector<std::uint8_t> second = formats::encodePsd(formats::decodePsd(first, "first").content);
-  EXPECT_EQ(first, second);
+  for (const engine::DocumentContent& other : {samples::menuDocument(), samples::largeDocument(14, 400, 300)})
+    EXPECT_EQ(compare::documentsDiffer(other, roundTrip(other)), "");
+  const std::vector<std::uint8_t> first = formats::encodePsd(doc);
+  EXPECT_EQ(formats::encodePsd(formats::decodePsd(first, "first").content), first);
 }
 
 // Other readers tell shape layers and protected transparency by these bits.
@@ -45,9 +38,7 @@ TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKeptAndLinkGroupsBeyondSixtee
   doc.layers[1].keptRecordFlags = 0x10 | 0x20;
   doc.layers[2].keptRecordFlags = 0x01 | 0x20 | 0x80;
   doc.layers[2].visible = false;
-  const engine::DocumentContent kept = roundTrip(doc);
-  EXPECT_EQ(compare::documentsDiffer(doc, kept), "");
-  EXPECT_FALSE(kept.layers[2].visible);
+  EXPECT_EQ(compare::documentsDiffer(doc, roundTrip(doc)), "");
 
   doc.layers[0].linkGroup = 70000;
   doc.layers[2].linkGroup = 70000;
@@ -62,9 +53,7 @@ TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKeptAndLinkGroupsBeyondSixtee
 TEST(PsdRoundTrip, KeywordsChangedAfterReadingReplaceTheOldOnesInBothPlaces) {
   engine::DocumentContent doc = roundTrip(samples::richDocument());
   doc.keywords = {"Build Menu Complete", "3"};
-  const engine::DocumentContent back = roundTrip(doc);
-  EXPECT_EQ(back.keywords, doc.keywords);
-  EXPECT_EQ(compare::documentsDiffer(doc, back), "");
+  EXPECT_EQ(compare::documentsDiffer(doc, roundTrip(doc)), "");
 }
 
 TEST(PsdRoundTrip, ChangedResolutionIsWrittenIntoTheKeptBlock) {
