@@ -2,6 +2,7 @@
 // Compares two engine documents field by field and says where they first differ, so that a
 // failing round trip names the layer and the field instead of just "not equal".
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -10,10 +11,15 @@
 
 namespace compare {
 
-inline std::string bytesDiffer(const std::shared_ptr<const std::vector<std::uint8_t>>& a,
-                               const std::shared_ptr<const std::vector<std::uint8_t>>& b) {
+inline bool sameBytes(const std::shared_ptr<const std::vector<std::uint8_t>>& a,
+                      const std::shared_ptr<const std::vector<std::uint8_t>>& b) {
   const std::vector<std::uint8_t> none;
-  return (a ? *a : none) == (b ? *b : none) ? "" : "bytes differ";
+  return (a ? *a : none) == (b ? *b : none);
+}
+
+inline bool sameBlocks(const std::vector<engine::TaggedBlock>& a, const std::vector<engine::TaggedBlock>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const auto& x, const auto& y) { return x.key == y.key && sameBytes(x.data, y.data); });
 }
 
 inline std::string maskDiffers(const engine::LayerMask& a, const engine::LayerMask& b) {
@@ -21,10 +27,8 @@ inline std::string maskDiffers(const engine::LayerMask& a, const engine::LayerMa
   if (a.disabled != b.disabled) return "mask enabled state";
   if (a.density != b.density || a.feather != b.feather) return "mask density or feather";
   if (a.pixels.bounds() != b.pixels.bounds() || a.pixels.outside() != b.pixels.outside()) return "mask bounds or colour";
-  const auto& r = a.pixels.bounds();
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (a.pixels.at(x, y) != b.pixels.at(x, y)) return "mask pixels";
+  const std::size_t n = std::size_t(a.pixels.bounds().width()) * std::size_t(a.pixels.bounds().height());
+  if (n && std::memcmp(a.pixels.data(), b.pixels.data(), n) != 0) return "mask pixels";
   return "";
 }
 
@@ -47,11 +51,7 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (!same(a.vectorMask, b.vectorMask)) return "vector mask";
   if (!same(a.adjustment, b.adjustment)) return "adjustment settings";
   if (a.knockout != b.knockout || a.vectorContent != b.vectorContent) return "knockout or vector content";
-  if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of kept blocks";
-  for (std::size_t i = 0; i < a.extraBlocks.size(); ++i) {
-    if (a.extraBlocks[i].key != b.extraBlocks[i].key) return "kept block key";
-    if (!bytesDiffer(a.extraBlocks[i].data, b.extraBlocks[i].data).empty()) return "kept block bytes";
-  }
+  if (!sameBlocks(a.extraBlocks, b.extraBlocks)) return "kept blocks";
   if (a.isSet) {
     if (a.expanded != b.expanded) return "expanded";
     return layersDiffer(a.children, b.children, a.name + "/");
@@ -98,16 +98,11 @@ inline std::string documentsDiffer(const engine::DocumentContent& a, const engin
   if (std::abs(a.resolution - b.resolution) > 1e-4) return "resolution";
   if (a.keywords != b.keywords) return "keywords";
   if (a.resources.size() != b.resources.size()) return "number of resources";
-  for (std::size_t i = 0; i < a.resources.size(); ++i) {
-    if (a.resources[i].id != b.resources[i].id || a.resources[i].name != b.resources[i].name)
+  for (std::size_t i = 0; i < a.resources.size(); ++i)
+    if (a.resources[i].id != b.resources[i].id || a.resources[i].name != b.resources[i].name ||
+        !sameBytes(a.resources[i].data, b.resources[i].data))
       return "resource " + std::to_string(a.resources[i].id);
-    if (!bytesDiffer(a.resources[i].data, b.resources[i].data).empty())
-      return "resource " + std::to_string(a.resources[i].id) + " bytes";
-  }
-  if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of document blocks";
-  for (std::size_t i = 0; i < a.extraBlocks.size(); ++i)
-    if (a.extraBlocks[i].key != b.extraBlocks[i].key || !bytesDiffer(a.extraBlocks[i].data, b.extraBlocks[i].data).empty())
-      return "document block";
+  if (!sameBlocks(a.extraBlocks, b.extraBlocks)) return "document blocks";
   if (pathTo(a.layers, a.activeLayer) != pathTo(b.layers, b.activeLayer)) return "active layer";
   return layersDiffer(a.layers, b.layers, "");
 }
