@@ -39,10 +39,7 @@ inline engine::LayerNode pixelLayer(const std::string& name, const engine::Rect&
 }
 
 inline engine::TaggedBlock block(const char* key, std::vector<std::uint8_t> data) {
-  engine::TaggedBlock b;
-  b.key = {key[0], key[1], key[2], key[3]};
-  b.data = std::make_shared<const std::vector<std::uint8_t>>(std::move(data));
-  return b;
+  return {{key[0], key[1], key[2], key[3]}, std::make_shared<const std::vector<std::uint8_t>>(std::move(data))};
 }
 
 // Writes descriptors item by item, as Photoshop lays them out.
