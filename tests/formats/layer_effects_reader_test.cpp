@@ -1,16 +1,17 @@
 // Reading layer effects into the engine's typed parameters: values, lists of effects, the
-// document's global light, and the style kept in the file through a write.
+// document's global light, and the style kept in the file through a write, switched as the layer
+// says.
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "engine/layer_blocks_fixtures.h"
 #include "engine/layer_effects.h"
 #include "formats/byte_writer.h"
+#include "formats/descriptor.h"
+#include "formats/document_io.h"
+#include "formats/layer_blocks.h"
 #include "formats/layer_effects_reader.h"
 #include "formats/pattern_blocks.h"
-#include "formats/psd_writer.h"
 #include "sample_documents.h"
 
 namespace {
@@ -88,12 +89,28 @@ TEST(LayerEffectsReader, ACutShortBlockIsRefusedAndItsLayerKeptUndrawn) {
   EXPECT_TRUE(doc.layers[0].hasStyle);
 }
 
-TEST(LayerEffectsReader, TheStyleSurvivesAWriteAndIsReadBackSwitchedAsSaved) {
-  const engine::DocumentContent back =
-      formats::decodePsd(formats::encodePsd(styledDocument(effectsBlock(), false)), "written.psd").content;
+engine::DocumentContent roundTrip(const engine::DocumentContent& doc) {
+  return formats::decodePsd(formats::encodePsd(doc), "written.psd").content;
+}
+
+// Switched off where Photoshop looks, and read back so; a cleared style leaves no block.
+TEST(LayerEffectsReader, TheStyleIsWrittenSwitchedAsTheLayerSaysAndReadBackSo) {
+  engine::DocumentContent back = roundTrip(styledDocument(effectsBlock(), false));
+  const engine::TaggedBlock* written = formats::findBlock(back.layers[0].extraBlocks, {"lfx2"});
+  ASSERT_NE(written, nullptr);
+  EXPECT_EQ(formats::effectsSwitch("lfx2", *written->data, "x"), false);
+  EXPECT_TRUE(back.layers[0].hasStyle);
+  EXPECT_FALSE(back.layers[0].styleEnabled);
   ASSERT_NE(back.layers[0].effects, nullptr);
   EXPECT_EQ(back.layers[0].effects->strokes.size(), 1u);
-  EXPECT_EQ(engine::drawnEffects(back.layers[0]), nullptr);  // switched off, as saved
+  EXPECT_EQ(engine::drawnEffects(back.layers[0]), nullptr);
+
+  back.layers[0].styleEnabled = true;
+  EXPECT_TRUE(roundTrip(back).layers[0].styleEnabled);
+  back.layers[0].hasStyle = false;
+  const engine::DocumentContent cleared = roundTrip(back);
+  EXPECT_FALSE(cleared.layers[0].hasStyle);
+  EXPECT_EQ(formats::findBlock(cleared.layers[0].extraBlocks, {"lfx2"}), nullptr);
 }
 
 // A 'Patt' block of one RGB pattern of 2 x 1 pixels whose channels claim `claimedWidth`.

@@ -1,8 +1,8 @@
 // Engine document -> PSD -> engine document gives the same document, whatever the channel
 // compression, and writing what was read gives the same bytes again; so do the real Photoshop
 // files of the corpus (QUILLARY_CORPUS_DIR/psd, optional) that open, and the others are refused
-// with a message naming them. What the writer decides beyond copying fields: effects switched off
-// where Photoshop looks, blocks of a former kind left out, the merged image's transparency, long
+// with a message naming them. What the writer decides beyond copying fields: blocks of a former
+// kind left out, the merged image's transparency, long
 // names, and saves that never damage the file they replace.
 
 #include <gtest/gtest.h>
@@ -197,26 +197,6 @@ engine::DocumentContent oneLayer(engine::LayerNode layer) {
   doc.activeLayer = layer.id;
   doc.layers.push_back(std::move(layer));
   return doc;
-}
-
-TEST(PsdWriter, LayerEffectsAreWrittenSwitchedAsTheLayerSays) {
-  engine::LayerNode styled = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
-  styled.hasStyle = true;
-  styled.extraBlocks.push_back(samples::block("lfx2", samples::effectsBlock(true)));
-  styled.styleEnabled = false;
-  engine::DocumentContent back = roundTrip(oneLayer(styled));
-  ASSERT_NE(findBlock(back.layers[0], "lfx2"), nullptr);
-  EXPECT_EQ(formats::effectsSwitch("lfx2", *findBlock(back.layers[0], "lfx2")->data, "x"), false);
-  EXPECT_TRUE(back.layers[0].hasStyle);
-  EXPECT_FALSE(back.layers[0].styleEnabled);
-
-  back.layers[0].styleEnabled = true;
-  EXPECT_TRUE(roundTrip(back).layers[0].styleEnabled);
-
-  back.layers[0].hasStyle = false;  // the style was cleared
-  const engine::DocumentContent cleared = roundTrip(back);
-  EXPECT_FALSE(cleared.layers[0].hasStyle);
-  EXPECT_EQ(findBlock(cleared.layers[0], "lfx2"), nullptr);
 }
 
 TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHadAndLongNamesAreKept) {
