@@ -1,18 +1,22 @@
 // The PSD reader on hand-made files: refusals that name the file and say what is wrong, claims
 // beyond the data refused before anything is allocated, every colour mode and depth converted
-// to RGB, large-document files, high-depth layers, masks, keywords and the merged image.
+// to RGB, large-document files, high-depth layers, keywords and the merged image; and the
+// densities and feathers of user and vector masks: read from the layouts Photoshop writes,
+// tolerated when damaged, and written back the way Photoshop lays them out.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <limits>
 
-#include "engine/composite.h"
-#include "formats/document_io.h"
-#include "formats/memory_budget.h"
 #include "document_compare.h"
+#include "engine/composite.h"
 #include "engine/engine_fixtures.h"
 #include "engine/layer_blocks_fixtures.h"
 #include "format_errors.h"
+#include "formats/document_io.h"
+#include "formats/memory_budget.h"
 #include "psd_builder.h"
 #include "sample_documents.h"
 
@@ -20,6 +24,7 @@ namespace {
 
 using fixtures::rgbAt;
 using psdbuild::File;
+using psdbuild::MaskData;
 using psdbuild::withLayers;
 using Bytes = std::vector<std::uint8_t>;
 constexpr auto npos = std::string::npos;
@@ -36,12 +41,29 @@ Bytes floats(std::initializer_list<float> values) {
   return b.bytes;
 }
 
+psdbuild::Layer maskedLayer(const std::string& name, Bytes mask, bool realMask = false) {
+  const Bytes colour{1, 2, 3, 4};
+  psdbuild::Layer l{.bottom = 2, .right = 2,
+                    .channels = {{0, 0, colour}, {1, 0, colour}, {2, 0, colour}, {-2, 0, {9, 9, 9, 9}}},
+                    .name = name, .mask = std::move(mask)};
+  if (realMask) l.channels.push_back({-3, 0, {77}});
+  return l;
+}
+
+std::vector<engine::LayerNode> readLayers(const std::vector<psdbuild::Layer>& layers) {
+  return formats::decodePsd(psdbuild::withLayers(layers, int(layers.size())), "masks.psd").content.layers;  // top first
+}
+
+bool contains(const Bytes& haystack, const Bytes& needle) {
+  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+}
+
 TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
   const std::string gif = "GIF89a\x02\x00\x02\x00";
   EXPECT_NE(refusal({gif.begin(), gif.end()}, "menu.psd").find("\"menu.psd\": it is not a Photoshop document"), npos);
   EXPECT_NE(refusal({}).find("test.psd"), npos);
 
-  const std::vector<std::uint8_t> whole = formats::encodePsd(samples::richDocument());
+  const Bytes whole = formats::encodePsd(samples::richDocument());
   for (std::size_t n = 0; n < whole.size(); n += (n < 400 ? 1 : 97)) {
     const std::string message = refusal({whole.begin(), whole.begin() + std::ptrdiff_t(n)}, "cut.psd");
     ASSERT_NE(message.find("cannot open \"cut.psd\": "), npos) << "cut at " << n;
@@ -64,7 +86,7 @@ TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
 
   psdbuild::Layer huge{.bottom = 15000, .right = 20000, .channels = {{0, 1, Bytes(15000 * 2 + 10, 0)}}};
   EXPECT_NE(refusal(withLayers({huge}, 1)).find("layer record 1 claims 20000 x 15000 pixels"), npos);
-  huge.channels = {{0, 2, std::vector<std::uint8_t>(50, 0)}};
+  huge.channels = {{0, 2, Bytes(50, 0)}};
   EXPECT_NE(refusal(withLayers({huge}, 1)).find("cannot hold them"), npos);
   // Bounds with no channel data are no claim at all, nor are the inverted ones Photoshop writes for
   // an empty layer: both are read as empty layers.
@@ -89,11 +111,11 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
   struct Case {
     const char* what;
     int mode, depth, channels;
-    std::vector<std::uint8_t> data;
-    std::vector<std::uint8_t> modeData;
+    Bytes data;
+    Bytes modeData;
     engine::Rgb expected[4];
   };
-  std::vector<std::uint8_t> palette(768, 0);
+  Bytes palette(768, 0);
   palette[1] = 255;        // index 1: red
   palette[256 + 2] = 255;  // index 2: green
   palette[512 + 3] = 255;  // index 3: blue
@@ -172,7 +194,7 @@ TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
       "<dc:subject><rdf:Bag><rdf:li>one &amp; two</rdf:li><rdf:li>three</rdf:li></rdf:Bag></dc:subject>"
       "</rdf:Description></rdf:RDF></x:xmpmeta>";
   const std::string bare = "<x:xmpmeta><rdf:RDF><rdf:Description/></rdf:RDF></x:xmpmeta>";
-  const auto keywordsOf = [](std::initializer_list<std::vector<std::uint8_t>> resources) {
+  const auto keywordsOf = [](std::initializer_list<Bytes> resources) {
     return formats::decodePsd(psdbuild::build({.resources = psdbuild::joined(resources)}), "tags.psd").content.keywords;
   };
   EXPECT_EQ(keywordsOf({psdbuild::resource(1028, iptc)}), std::vector<std::string>{"iptc"});
@@ -186,7 +208,7 @@ TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
 // not kept; a colour profile goes with a converted colour mode; the rest is kept as it was. The
 // version block says the file's merged image is a stand-in; the written one will be real.
 TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
-  std::vector<std::uint8_t> resources;
+  Bytes resources;
   for (const auto& [id, data] : std::vector<std::pair<int, std::string>>{
            {1036, "thumb"}, {1024, "\x00\x00"}, {1006, "\x05Alpha"}, {1039, "profile"},
            {1057, std::string("\x00\x00\x00\x01\x00", 5)}, {1032, "guides"}})
@@ -262,6 +284,80 @@ TEST(PsdReaderComposite, TheMergedImageOfATransparentDocumentIsItsCompositeAndSk
       formats::decodePsd(psdbuild::build(flat), "flat.psd", formats::MergedImage::SkipWhenLayered);
   ASSERT_EQ(background.content.layers.size(), 1u);
   EXPECT_EQ(rgbAt(background.content.layers.front().pixels, 1, 0), (engine::Rgb{20, 60, 100}));
+}
+
+TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
+  const engine::Rect r{0, 0, 2, 2};
+  // A vector mask of density 64 (its rendering in the mask channel is no pixel mask).
+  const auto vector = maskedLayer("vector", MaskData().mask(r, 0, 0x18).u8(0x04).u8(64).bytes());
+  // A pixel mask of density 230 feathered by 6 pixels.
+  const auto user = maskedLayer("user", MaskData().mask(r, 0, 0x10).u8(0x03).u8(230).f64(6.0).bytes());
+  // Both masks: the record describes the rendered vector mask first, then the pixel mask (here
+  // disabled) as the real one, its density and feather and the vector mask's feather, padded to
+  // four bytes.
+  const auto both = maskedLayer(
+      "both",
+      MaskData().mask(r, 0, 0x18).realMask({0, 0, 1, 1}, 255, 0x02).u8(0x0B).u8(191).f64(3.0).f64(2.0).bytes(56), true);
+  // A rendering alone, without parameters, is no pixel mask either.
+  const auto rendered = maskedLayer("rendered", MaskData().mask(r, 0, 0x08).bytes(20));
+  const std::vector<engine::LayerNode> layers = readLayers({rendered, vector, user, both});
+  ASSERT_EQ(layers.size(), 4u);
+
+  EXPECT_TRUE(layers[3].mask.empty());
+  EXPECT_TRUE(layers[2].mask.empty());
+  EXPECT_EQ(layers[2].vectorMaskDensity, 64);
+  EXPECT_EQ(layers[2].vectorMaskFeather, 0.0);
+
+  EXPECT_EQ(layers[1].mask.pixels.at(0, 0), 9);
+  EXPECT_EQ(layers[1].mask.density, 230);
+  EXPECT_EQ(layers[1].mask.feather, 6.0);
+  EXPECT_EQ(layers[1].vectorMaskDensity, 255);
+
+  const engine::LayerMask& real = layers[0].mask;
+  EXPECT_EQ(real.pixels.bounds(), (engine::Rect{0, 0, 1, 1}));
+  EXPECT_EQ(real.pixels.at(0, 0), 77);
+  EXPECT_EQ(real.pixels.outside(), 255);
+  EXPECT_TRUE(real.disabled);
+  EXPECT_EQ(layers[0].mask.density, 191);
+  EXPECT_EQ(layers[0].mask.feather, 3.0);
+  EXPECT_EQ(layers[0].vectorMaskDensity, 255);
+  EXPECT_EQ(layers[0].vectorMaskFeather, 2.0);
+}
+
+TEST(PsdMaskParameters, ShortOrUnlikelyValuesLeaveAPlainMask) {
+  const engine::Rect r{0, 0, 2, 2};
+  // A feather announced but cut short after its density; the file still opens.
+  const auto shortFeather = maskedLayer("short", MaskData().mask(r, 0, 0x10).u8(0x03).u8(200).bytes(20));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const auto notANumber = maskedLayer("nan", MaskData().mask(r, 0, 0x10).u8(0x0A).f64(nan).f64(-3.0).bytes());
+  const auto huge = maskedLayer("huge", MaskData().mask(r, 0, 0x10).u8(0x02).f64(1e300).bytes());
+  const std::vector<engine::LayerNode> layers = readLayers({shortFeather, notANumber, huge});
+  ASSERT_EQ(layers.size(), 3u);
+  EXPECT_EQ(layers[2].mask.density, 200);
+  EXPECT_EQ(layers[2].mask.feather, 0.0);
+  EXPECT_EQ(layers[1].mask.feather, 0.0);
+  EXPECT_EQ(layers[1].vectorMaskFeather, 0.0);
+  EXPECT_EQ(layers[0].mask.feather, engine::kMaxMaskFeather);
+}
+
+TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
+  engine::DocumentContent doc;
+  doc.width = doc.height = 4;
+  doc.layers = {fixtures::solidLayer("user", {0, 0, 4, 4}, {1, 2, 3}),
+                fixtures::solidLayer("vector", {0, 0, 4, 4}, {1, 2, 3})};
+  doc.layers[0].mask = {.pixels = engine::Mask({1, 1, 3, 3}, 0), .density = 230, .feather = 6.0};
+  doc.layers[1].vectorMaskDensity = 64;
+  const Bytes bytes = formats::encodePsd(doc);
+
+  EXPECT_TRUE(contains(bytes, MaskData().u32(28).mask({1, 1, 3, 3}, 0, 0x10).u8(0x03).u8(230).f64(6.0).bytes()));
+  // Only the vector mask's density: an empty mask that says its channel holds nothing.
+  EXPECT_TRUE(contains(bytes, MaskData().u32(20).mask({}, 255, 0x18).u8(0x04).u8(64).bytes(4 + 20 + 2)));
+
+  const engine::DocumentContent back = formats::decodePsd(bytes, "written.psd").content;
+  EXPECT_EQ(back.layers[0].mask.density, 230);
+  EXPECT_EQ(back.layers[0].mask.feather, 6.0);
+  EXPECT_TRUE(back.layers[1].mask.empty());
+  EXPECT_EQ(back.layers[1].vectorMaskDensity, 64);
 }
 
 }  // namespace
