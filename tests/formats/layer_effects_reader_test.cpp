@@ -37,13 +37,10 @@ std::vector<std::uint8_t> effectsBlock() {
   d.w.u32(16);
   d.object("null", 3);
   d.boolean("masterFXSwitch", true);
-  d.key("dropShadowMulti");
-  d.w.tag("VlLs");
-  d.w.u32(2);
+  d.item("dropShadowMulti", "VlLs").u32(2);
   dropShadow(d, true, 90);
   dropShadow(d, false, 45);
-  d.key("FrFX");
-  d.w.tag("Objc");
+  d.item("FrFX", "Objc");
   d.object("FrFX", 5);
   d.boolean("enab", true);
   d.enumerated("Styl", "FStl", "InsF");

@@ -56,36 +56,26 @@ struct DescriptorWriter {
     key(cls);
     w.u32(std::uint32_t(items));
   }
-  void unitFloat(const char* k, const char* unit, double v) {
+  // An item's key and type, ready for its value.
+  formats::ByteWriter& item(const char* k, const char* type) {
     key(k);
-    w.tag("UntF");
-    w.tag(unit);
+    w.tag(type);
+    return w;
+  }
+  void unitFloat(const char* k, const char* unit, double v) {
+    item(k, "UntF").tag(unit);
     w.f64(v);
   }
-  void boolean(const char* k, bool v) {
-    key(k);
-    w.tag("bool");
-    w.u8(v);
-  }
+  void boolean(const char* k, bool v) { item(k, "bool").u8(v); }
   void enumerated(const char* k, const char* type, const char* value) {
-    key(k);
-    w.tag("enum");
+    item(k, "enum");
     key(type);
     key(value);
   }
-  void real(const char* k, double v) {
-    key(k);
-    w.tag("doub");
-    w.f64(v);
-  }
-  void integer(const char* k, std::int32_t v) {
-    key(k);
-    w.tag("long");
-    w.i32(v);
-  }
+  void real(const char* k, double v) { item(k, "doub").f64(v); }
+  void integer(const char* k, std::int32_t v) { item(k, "long").i32(v); }
   void rgb(const char* k, double r, double g, double b) {
-    key(k);
-    w.tag("Objc");
+    item(k, "Objc");
     object("RGBC", 3);
     for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) real(c, v);
   }
