@@ -93,7 +93,7 @@ TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
   huge.channels.clear();
   EXPECT_TRUE(formats::decodePsd(withLayers({huge}, 1), "hollow.psd").content.layers[0].pixels.empty());
   const psdbuild::Layer inverted{.top = 5, .left = 4, .bottom = 2, .right = 4,
-                                 .channels = {{-1, 0, {}}, {0, 0, {}}, {1, 0, {}}, {2, 0, {}}}, .name = "Empty"};
+                                 .channels = {{-1, 0, {}}, {0, 0, {}}, {1, 0, {}}, {2, 0, {}}}};
   const formats::PsdFile empty = formats::decodePsd(withLayers({inverted}, -1), "empty.psd");
   ASSERT_EQ(empty.content.layers.size(), 1u);
   EXPECT_TRUE(empty.content.layers[0].pixels.empty());
@@ -157,8 +157,9 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
   }
 }
 
-// One 1 x 2 layer of 16-bit samples in an 'Lr16' block, as Photoshop stores high-depth layers.
-TEST(PsdReaderLayers, SixteenBitLayersInTheirOwnBlockAreScaled) {
+// One 1 x 2 layer of 16-bit samples in an 'Lr16' block, as Photoshop stores high-depth layers, and
+// a layer of a large-document file, whose lengths are wider.
+TEST(PsdReaderLayers, SixteenBitLayersInTheirOwnBlockAreScaledAndLargeDocumentFilesRead) {
   const psdbuild::Layer layer{.bottom = 2, .right = 1,
                               .channels = {{-1, 0, bigEndian16({0xFFFF, 0})}, {0, 0, bigEndian16({0xFFFF, 0x8080})},
                                            {1, 0, bigEndian16({0, 0x8080})}, {2, 0, bigEndian16({0x1234, 0x8080})}}};
@@ -173,18 +174,16 @@ TEST(PsdReaderLayers, SixteenBitLayersInTheirOwnBlockAreScaled) {
   EXPECT_EQ(px.alphaAt(0, 0), 255);
   EXPECT_EQ(px.alphaAt(0, 1), 0);
   EXPECT_EQ(rgbAt(px, 0, 1), (engine::Rgb{128, 128, 128}));
-}
 
-TEST(PsdReaderLayers, LargeDocumentFilesReadWithTheirWideLengths) {
-  const psdbuild::Layer layer{.bottom = 1, .right = 2,
-                              .channels = {{-1, 0, {255, 255}}, {0, 0, {10, 20}}, {1, 0, {30, 40}}, {2, 0, {50, 60}}},
-                              .name = "Wide"};
-  const File f{.version = 2, .layerSection = psdbuild::layerSection(psdbuild::layerInfo({layer}, true, 1), true)};
-  const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "large.psb");
-  EXPECT_EQ(file.version, 2);
-  ASSERT_EQ(file.content.layers.size(), 1u);
-  EXPECT_EQ(file.content.layers[0].name, "Wide");
-  EXPECT_EQ(rgbAt(file.content.layers[0].pixels, 1, 0), (engine::Rgb{20, 40, 60}));
+  const psdbuild::Layer wide{.bottom = 1, .right = 2,
+                             .channels = {{-1, 0, {255, 255}}, {0, 0, {10, 20}}, {1, 0, {30, 40}}, {2, 0, {50, 60}}},
+                             .name = "Wide"};
+  const File large{.version = 2, .layerSection = psdbuild::layerSection(psdbuild::layerInfo({wide}, true, 1), true)};
+  const formats::PsdFile psb = formats::decodePsd(psdbuild::build(large), "large.psb");
+  EXPECT_EQ(psb.version, 2);
+  ASSERT_EQ(psb.content.layers.size(), 1u);
+  EXPECT_EQ(psb.content.layers[0].name, "Wide");
+  EXPECT_EQ(rgbAt(psb.content.layers[0].pixels, 1, 0), (engine::Rgb{20, 40, 60}));
 }
 
 TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {

@@ -63,14 +63,13 @@ TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseAreKeptAndLinkGroupsBeyondSixtee
   EXPECT_EQ(back.layers[1].linkGroup, 0u);
 }
 
-TEST(PsdRoundTrip, KeywordsChangedAfterReadingReplaceTheOldOnesInBothPlaces) {
+// Keywords replace the old ones in both places they are kept; a resolution is written into its block.
+TEST(PsdRoundTrip, KeywordsAndResolutionChangedAfterReadingReplaceTheKeptOnes) {
   engine::DocumentContent doc = roundTrip(samples::richDocument());
   doc.keywords = {"Build Menu Complete", "3"};
   EXPECT_EQ(compare::documentsDiffer(doc, roundTrip(doc)), "");
-}
 
-TEST(PsdRoundTrip, ChangedResolutionIsWrittenIntoTheKeptBlock) {
-  engine::DocumentContent doc = samples::menuDocument(32, 32);
+  doc = samples::menuDocument(32, 32);
   doc.resources.push_back({1005, "", std::make_shared<const std::vector<std::uint8_t>>(std::vector<std::uint8_t>{
                                          0, 72, 0, 0, 0, 2, 0, 1, 0, 72, 0, 0, 0, 2, 0, 1})});
   doc.resolution = 150.0;
