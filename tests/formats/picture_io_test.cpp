@@ -40,11 +40,6 @@ std::string save(const QTemporaryDir& dir, const QImage& image, const char* name
   return path.toStdString();
 }
 
-std::vector<std::uint8_t> fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(Pictures, EveryFormatOpensAsOneOpaqueBackground) {
   QTemporaryDir dir;
   const QImage picture = testPicture();

@@ -94,14 +94,6 @@ inline std::vector<std::uint8_t> effectsBlock(bool on) {
   return std::move(d.w.buffer());
 }
 
-// A block holding a descriptor version and a descriptor with no items, as fill blocks start.
-inline std::vector<std::uint8_t> emptyDescriptorBlock() {
-  DescriptorWriter d;
-  d.w.u32(16);
-  d.object("null", 0);
-  return std::move(d.w.buffer());
-}
-
 // Flat shapes on a plain ground, as the mask and area layers of a menu are.
 inline engine::Raster flatShapes(const engine::Rect& r, std::uint32_t seed) {
   engine::Raster out = engine::Raster::filled(r, {255, 255, 255});
@@ -216,7 +208,9 @@ inline engine::DocumentContent richDocument() {
 
   engine::LayerNode gradient = pixelLayer("Gradient Fill 1", doc.canvas(), 5);
   gradient.kind = engine::LayerKind::GradientFill;
-  gradient.extraBlocks.push_back(block("GdFl", emptyDescriptorBlock()));
+  // A descriptor version and a descriptor with no items, as fill blocks start.
+  gradient.extraBlocks.push_back(
+      block("GdFl", {0, 0, 0, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 'n', 'u', 'l', 'l', 0, 0, 0, 0}));
   gradient.visible = false;
   gradient.vectorMaskDensity = 100;  // kept for a vector mask the layer does not have yet
   gradient.vectorMaskFeather = 1.5;
