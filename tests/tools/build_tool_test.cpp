@@ -52,15 +52,11 @@ TEST(Grid, ButtonsThatDoNotFitSayHowManyWould) {
   EXPECT_TRUE(planGrid({0, 200, 100, 100}, 10, 10, 1).places.empty()) << "an area turned inside out";
 }
 
-namespace {
-
-std::vector<std::string> withFiles(std::vector<std::string> more) {
+static std::vector<std::string> withFiles(std::vector<std::string> more) {
   std::vector<std::string> args{"--background", "b.png", "--template", "t.psd", "--output", "o.psd"};
   args.insert(args.end(), more.begin(), more.end());
   return args;
 }
-
-}  // namespace
 
 TEST(CommandLine, BadLinesAreRefusedWithTheirReason) {
   const std::pair<std::vector<std::string>, const char*> refused[] = {
