@@ -31,16 +31,13 @@ std::vector<std::uint8_t> distinct(std::size_t n) {
   return row;
 }
 
-TEST(PackBits, UniformRowsBecomeRunsOf128) {
+TEST(PackBits, UniformRowsBecomeRunsOf128AndRunsAreFoundAtEveryOffset) {
   for (std::size_t n : {1u, 2u, 3u, 8u, 9u, 127u, 128u, 129u, 256u, 1000u}) {
     const std::vector<std::uint8_t> row(n, 0x5A);
     expectRoundTrip(row, "uniform " + std::to_string(n));
     // One byte alone is a literal of one: two bytes as well.
     EXPECT_EQ(pack(row).size(), 2 * ((n + 127) / 128)) << n;
   }
-}
-
-TEST(PackBits, FindsRunStartsAtEveryOffset) {
   for (std::size_t at = 1; at < 40; ++at) {
     std::vector<std::uint8_t> row = distinct(60);
     for (std::size_t i = at; i < at + 4; ++i) row[i] = 0;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <tuple>
 
 #include "document_compare.h"
 #include "engine/composite.h"
@@ -52,6 +53,11 @@ psdbuild::Layer maskedLayer(const std::string& name, Bytes mask, bool realMask =
 
 std::vector<engine::LayerNode> readLayers(const std::vector<psdbuild::Layer>& layers) {
   return formats::decodePsd(psdbuild::withLayers(layers, int(layers.size())), "masks.psd").content.layers;  // top first
+}
+
+// The density and feather of a layer's pixel mask, then of its vector mask.
+std::tuple<int, double, int, double> maskParameters(const engine::LayerNode& l) {
+  return {l.mask.density, l.mask.feather, l.vectorMaskDensity, l.vectorMaskFeather};
 }
 
 bool contains(const Bytes& haystack, const Bytes& needle) {
@@ -304,23 +310,15 @@ TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
 
   EXPECT_TRUE(layers[3].mask.empty());
   EXPECT_TRUE(layers[2].mask.empty());
-  EXPECT_EQ(layers[2].vectorMaskDensity, 64);
-  EXPECT_EQ(layers[2].vectorMaskFeather, 0.0);
-
+  EXPECT_EQ(maskParameters(layers[2]), std::tuple(255, 0.0, 64, 0.0));
   EXPECT_EQ(layers[1].mask.pixels.at(0, 0), 9);
-  EXPECT_EQ(layers[1].mask.density, 230);
-  EXPECT_EQ(layers[1].mask.feather, 6.0);
-  EXPECT_EQ(layers[1].vectorMaskDensity, 255);
-
+  EXPECT_EQ(maskParameters(layers[1]), std::tuple(230, 6.0, 255, 0.0));
   const engine::LayerMask& real = layers[0].mask;
   EXPECT_EQ(real.pixels.bounds(), (engine::Rect{0, 0, 1, 1}));
   EXPECT_EQ(real.pixels.at(0, 0), 77);
   EXPECT_EQ(real.pixels.outside(), 255);
   EXPECT_TRUE(real.disabled);
-  EXPECT_EQ(layers[0].mask.density, 191);
-  EXPECT_EQ(layers[0].mask.feather, 3.0);
-  EXPECT_EQ(layers[0].vectorMaskDensity, 255);
-  EXPECT_EQ(layers[0].vectorMaskFeather, 2.0);
+  EXPECT_EQ(maskParameters(layers[0]), std::tuple(191, 3.0, 255, 2.0));
 }
 
 TEST(PsdMaskParameters, ShortOrUnlikelyValuesLeaveAPlainMask) {
@@ -332,11 +330,9 @@ TEST(PsdMaskParameters, ShortOrUnlikelyValuesLeaveAPlainMask) {
   const auto huge = maskedLayer("huge", MaskData().mask(r, 0, 0x10).u8(0x02).f64(1e300).bytes());
   const std::vector<engine::LayerNode> layers = readLayers({shortFeather, notANumber, huge});
   ASSERT_EQ(layers.size(), 3u);
-  EXPECT_EQ(layers[2].mask.density, 200);
-  EXPECT_EQ(layers[2].mask.feather, 0.0);
-  EXPECT_EQ(layers[1].mask.feather, 0.0);
-  EXPECT_EQ(layers[1].vectorMaskFeather, 0.0);
-  EXPECT_EQ(layers[0].mask.feather, engine::kMaxMaskFeather);
+  EXPECT_EQ(maskParameters(layers[2]), std::tuple(200, 0.0, 255, 0.0));
+  EXPECT_EQ(maskParameters(layers[1]), std::tuple(255, 0.0, 255, 0.0));
+  EXPECT_EQ(maskParameters(layers[0]), std::tuple(255, engine::kMaxMaskFeather, 255, 0.0));
 }
 
 TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
@@ -353,10 +349,9 @@ TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
   EXPECT_TRUE(contains(bytes, MaskData().u32(20).mask({}, 255, 0x18).u8(0x04).u8(64).bytes(4 + 20 + 2)));
 
   const engine::DocumentContent back = formats::decodePsd(bytes, "written.psd").content;
-  EXPECT_EQ(back.layers[0].mask.density, 230);
-  EXPECT_EQ(back.layers[0].mask.feather, 6.0);
+  EXPECT_EQ(maskParameters(back.layers[0]), std::tuple(230, 6.0, 255, 0.0));
   EXPECT_TRUE(back.layers[1].mask.empty());
-  EXPECT_EQ(back.layers[1].vectorMaskDensity, 64);
+  EXPECT_EQ(maskParameters(back.layers[1]), std::tuple(255, 0.0, 64, 0.0));
 }
 
 }  // namespace
