@@ -335,13 +335,18 @@ TEST(PsdReaderComposite, ASavedAlphaChannelIsNotTheMergedImagesTransparency) {
   EXPECT_EQ(merged(1, "").alphaAt(0, 1), 0) << "unnamed, in a document without a background";
 }
 
+// Only a document without a background has a merged image with transparency (a fourth channel).
 // Opening a document needs the merged image only when the file has no layers.
 TEST(PsdReaderComposite, TheMergedImageOfATransparentDocumentIsItsCompositeAndSkippingItKeepsEveryLayer) {
   engine::DocumentContent doc = samples::largeDocument(4, 120, 80);
-  doc.layers.pop_back();  // no background
+  EXPECT_EQ(formats::encodePsd(doc)[13], 3) << "header channels";
+  doc.layers.pop_back();
+  doc.layers[0].children[0].visible = false;
   const Bytes layered = formats::encodePsd(doc);
+  EXPECT_EQ(layered[13], 4);
   const formats::PsdFile full = formats::decodePsd(layered, "clear.psd");
   EXPECT_TRUE(full.storedCompositeIsReal);
+  EXPECT_FALSE(full.content.layers.back().isBackground);
   const engine::Raster expected = engine::compositeDocument(doc);
   const engine::Raster& stored = full.storedComposite;
   ASSERT_EQ(stored.bounds(), expected.bounds());

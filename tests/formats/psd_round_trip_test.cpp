@@ -3,10 +3,10 @@
 // files of the corpus (QUILLARY_CORPUS_DIR/psd, optional) that open, and the others are refused
 // with a message naming them. The PackBits encoder, which finds runs and run starts a word at a
 // time, on rows with runs, run starts and row ends at every position around those words. What the
-// writer decides beyond copying fields: blocks of a former kind left out, the merged image's
-// transparency, long names, and saves that never damage the file they replace. Layer effects read
-// into the engine's typed parameters (values, lists of effects, the document's global light) and
-// kept through a write, switched as the layer says; pattern tiles.
+// writer decides beyond copying fields: blocks of a former kind left out, long names, and saves
+// that never damage the file they replace. Layer effects read into the engine's typed parameters
+// (values, lists of effects, the document's global light) and kept through a write, switched as
+// the layer says; pattern tiles.
 
 #include <gtest/gtest.h>
 
@@ -226,19 +226,6 @@ TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHadAndLongNamesAreKept) {
   std::string name;
   for (int i = 0; i < 40; ++i) name += "Bouton é " + std::to_string(i);
   EXPECT_EQ(roundTrip(oneLayer(samples::pixelLayer(name, {0, 0, 2, 2}, 3))).layers[0].name, name);
-}
-
-TEST(PsdWriter, TheMergedImageHasTransparencyOnlyWithoutABackground) {
-  EXPECT_EQ(formats::encodePsd(samples::menuDocument(16, 16))[13], 3) << "header channels";
-  engine::DocumentContent clear = samples::menuDocument(16, 16);
-  clear.layers.pop_back();
-  clear.layers[0].pixels = samples::artwork({0, 0, 4, 4}, 1, 0);
-  for (auto& l : clear.layers) l.visible = &l == &clear.layers[0];
-  const std::vector<std::uint8_t> transparent = formats::encodePsd(clear);
-  EXPECT_EQ(transparent[13], 4);
-  const formats::PsdFile read = formats::decodePsd(transparent, "clear.psd");
-  EXPECT_EQ(read.storedComposite.alphaAt(10, 10), 0);
-  EXPECT_FALSE(read.content.layers.back().isBackground);
 }
 
 TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
