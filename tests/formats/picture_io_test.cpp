@@ -40,7 +40,7 @@ std::string save(const QTemporaryDir& dir, const QImage& image, const char* name
   return path.toStdString();
 }
 
-TEST(Pictures, EveryFormatOpensAsOneOpaqueBackground) {
+TEST(Pictures, EveryFormatOpensAsOneOpaqueBackgroundWhereTransparencyShowsWhite) {
   QTemporaryDir dir;
   const QImage picture = testPicture();
   for (const char* format : {"png", "jpg", "bmp", "tif"}) {
@@ -65,15 +65,12 @@ TEST(Pictures, EveryFormatOpensAsOneOpaqueBackground) {
         for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], (picture.pixel(x, y) >> (16 - 8 * c)) & 0xFF, tolerance);
       }
   }
-}
 
-// Qt reads GIF but does not write it: a 4 x 2 picture of four palette colours, made elsewhere.
-TEST(Pictures, GifOpensWithItsPaletteColours) {
+  // Qt reads GIF but does not write it: a 4 x 2 picture of four palette colours, made elsewhere.
   const unsigned char gif[] = {
       0x47, 0x49, 0x46, 0x38, 0x37, 0x61, 0x04, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00,
       0xff, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0xff, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00,
       0x00, 0x08, 0x0c, 0x00, 0x01, 0x04, 0x10, 0x30, 0x60, 0x80, 0x80, 0x00, 0x00, 0x02, 0x02, 0x00, 0x3b};
-  QTemporaryDir dir;
   const std::string path = dir.filePath("four.gif").toStdString();
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
   const engine::DocumentContent doc = formats::readDocumentFile(path);
@@ -84,21 +81,19 @@ TEST(Pictures, GifOpensWithItsPaletteColours) {
     EXPECT_EQ(rgbAt(doc.layers[0].pixels, x, 0), expected[x]);
     EXPECT_EQ(rgbAt(doc.layers[0].pixels, 3 - x, 1), expected[x]);
   }
-}
 
-TEST(Pictures, TransparencyShowsWhiteAndResolutionIsKept) {
-  QTemporaryDir dir;
+  // Transparency shows white; the resolution is kept.
   QImage image(2, 1, QImage::Format_RGBA8888);
   image.setPixel(0, 0, qRgba(0, 0, 0, 0));
   image.setPixel(1, 0, qRgba(0, 0, 255, 128));
   image.setDotsPerMeterX(11811);  // 300 pixels per inch
   image.setDotsPerMeterY(11811);
-  const engine::DocumentContent doc = formats::readPicture(save(dir, image, "clear.png", "png"));
-  const std::uint8_t* clear = doc.layers[0].pixels.pixel(0, 0);
-  const std::uint8_t* half = doc.layers[0].pixels.pixel(1, 0);
+  const engine::DocumentContent clearDoc = formats::readPicture(save(dir, image, "clear.png", "png"));
+  const std::uint8_t* clear = clearDoc.layers[0].pixels.pixel(0, 0);
+  const std::uint8_t* half = clearDoc.layers[0].pixels.pixel(1, 0);
   EXPECT_EQ((std::vector<int>{clear[0], clear[1], clear[2], clear[3]}), (std::vector<int>{255, 255, 255, 255}));
   EXPECT_EQ((std::vector<int>{half[0], half[1], half[2], half[3]}), (std::vector<int>{127, 127, 255, 255}));
-  EXPECT_NEAR(doc.resolution, 300.0, 0.1);
+  EXPECT_NEAR(clearDoc.resolution, 300.0, 0.1);
 }
 
 TEST(Pictures, FilesThatAreNoPictureAreRefusedByName) {
@@ -113,7 +108,7 @@ TEST(Pictures, FilesThatAreNoPictureAreRefusedByName) {
   EXPECT_EQ(formats::readDocumentFile(disguised).layers.size(), 9u);
 }
 
-TEST(Pictures, JpegIsBaselineAtPhotoshopsQualityScale) {
+TEST(Pictures, TheMergedImageSavesAsBaselineJpegAtPhotoshopsQualityScaleAndAsPng) {
   QTemporaryDir dir;
   const engine::DocumentContent doc = samples::menuDocument(96, 64);
   const std::string low = dir.filePath("low.jpg").toStdString(), high = dir.filePath("high.jpg").toStdString();
@@ -138,20 +133,18 @@ TEST(Pictures, JpegIsBaselineAtPhotoshopsQualityScale) {
   for (std::size_t i = 0; i < merged.byteSize(); i += 4)
     for (int c = 0; c < 3; ++c) error += std::abs(merged.data()[i + c] - back.layers[0].pixels.data()[i + c]);
   EXPECT_LT(error / double(merged.byteSize() / 4 * 3), 6.0);
-}
 
-TEST(Pictures, PngKeepsTheMergedImageAndItsTransparency) {
-  QTemporaryDir dir;
-  engine::DocumentContent doc = samples::largeDocument(4, 80, 60);
-  doc.layers.pop_back();  // transparent where no button is
+  // PNG keeps the merged image exactly, with its transparency.
+  engine::DocumentContent clear = samples::largeDocument(4, 80, 60);
+  clear.layers.pop_back();  // transparent where no button is
   const std::string path = dir.filePath("merged.png").toStdString();
-  formats::writePng(doc, path);
+  formats::writePng(clear, path);
   QImage png(QString::fromStdString(path));
   ASSERT_FALSE(png.isNull());
   png = png.convertToFormat(QImage::Format_RGBA8888);
-  const engine::Raster merged = engine::compositeDocument(doc);
+  const engine::Raster clearMerged = engine::compositeDocument(clear);
   for (int y = 0; y < 60; ++y)
-    ASSERT_EQ(std::memcmp(png.constScanLine(y), merged.pixel(0, y), 80 * 4), 0) << "row " << y;
+    ASSERT_EQ(std::memcmp(png.constScanLine(y), clearMerged.pixel(0, y), 80 * 4), 0) << "row " << y;
 }
 
 // A disk that fills up while a picture is written: the message names the file and why, and
