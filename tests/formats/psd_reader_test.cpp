@@ -73,7 +73,7 @@ std::string text(const Bytes& b) { return {b.begin(), b.end()}; }
 
 const std::vector<std::string> kTag = {"Build Menu Complete", "6", "FTTTFFF"};
 
-TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
+TEST(PsdReaderRefusal, OtherFilesAndTruncationsAreRefusedByNameAndClaimsBeyondTheDataBeforeAnythingIsAllocated) {
   const std::string gif = "GIF89a\x02\x00\x02\x00";
   EXPECT_NE(refusal({gif.begin(), gif.end()}, "menu.psd").find("\"menu.psd\": it is not a Photoshop document"), npos);
   EXPECT_NE(refusal({}).find("test.psd"), npos);
@@ -85,10 +85,9 @@ TEST(PsdReaderRefusal, OtherFilesAndEveryTruncationAreRefusedByName) {
   }
   const std::string missing = "/nonexistent/folder/menu.psd";
   EXPECT_NE(formatErrorOf([&] { formats::readPsd(missing); }).find("\"" + missing + "\""), npos);
-}
 
-TEST(PsdReaderRefusal, ClaimsBeyondTheDataAreRefusedBeforeAnythingIsAllocated) {
-  // A machine whose budget would take such a canvas: the claim must still not be believed.
+  // Claims beyond the data are refused before anything is allocated, even on a machine whose
+  // budget would take such a canvas: the claim must still not be believed.
   formats::setDocumentMemoryBudget(8ULL << 30);
   File canvas{.width = 20000, .height = 15000, .compression = 1, .imageData = Bytes(1000, 0)};
   EXPECT_NE(refusal(psdbuild::build(canvas)).find("does not fit"), npos);
@@ -227,7 +226,7 @@ TEST(IptcKeywords, ReplacingKeywordsKeepsTheOtherDatasetsInOrderAndTextBeyondAsc
             std::vector<std::string>{"Crème"});
 }
 
-TEST(XmpKeywords, SubjectIsReplacedAndEverythingElseKept) {
+TEST(XmpKeywords, SubjectIsReplacedOrAddedAndEverythingElseKeptEvenInADamagedPacket) {
   const std::string packet =
       "<?xpacket begin=\"\"?><x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF><rdf:Description rdf:about=\"\" "
       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" "
@@ -242,17 +241,16 @@ TEST(XmpKeywords, SubjectIsReplacedAndEverythingElseKept) {
                            "<?xpacket end=\"w\"?>"})
     EXPECT_NE(out.find(kept), std::string::npos) << kept;
   EXPECT_FALSE(formats::xmpKeywords(formats::xmpWithKeywords(bytes(packet), {})).has_value());
-}
 
-TEST(XmpKeywords, SubjectIsAddedToADescriptionThatHasNoneOrADamagedOne) {
+  // Added to a description that has none, or a damaged one.
   for (const std::string description : {"<rdf:Description rdf:about=\"\" a=\"x>y\"/>",
                                         "<rdf:Description rdf:about=\"\"><b>1</b></rdf:Description>"}) {
     SCOPED_TRACE(description);
-    const std::string packet = "<x:xmpmeta><rdf:RDF>" + description + "</rdf:RDF></x:xmpmeta>";
-    const Bytes patched = formats::xmpWithKeywords(bytes(packet), kTag);
-    EXPECT_EQ(formats::xmpKeywords(patched), kTag);
-    EXPECT_NE(text(patched).find("xmlns:dc=\"http://purl.org/dc/elements/1.1/\""), std::string::npos);
-    EXPECT_NE(text(patched).find("</rdf:RDF></x:xmpmeta>"), std::string::npos);
+    const std::string bare = "<x:xmpmeta><rdf:RDF>" + description + "</rdf:RDF></x:xmpmeta>";
+    const Bytes added = formats::xmpWithKeywords(bytes(bare), kTag);
+    EXPECT_EQ(formats::xmpKeywords(added), kTag);
+    EXPECT_NE(text(added).find("xmlns:dc=\"http://purl.org/dc/elements/1.1/\""), std::string::npos);
+    EXPECT_NE(text(added).find("</rdf:RDF></x:xmpmeta>"), std::string::npos);
   }
   EXPECT_EQ(formats::xmpKeywords(formats::xmpWithKeywords({}, {"Ünïcode ✓"})), std::vector<std::string>{"Ünïcode ✓"});
   EXPECT_EQ(formats::xmpKeywords(bytes("<dc:subject><rdf:Bag><rdf:li>&#x41;&#66;</rdf:li></rdf:Bag></dc:subject>")),
@@ -264,10 +262,10 @@ TEST(XmpKeywords, SubjectIsAddedToADescriptionThatHasNoneOrADamagedOne) {
   const std::string damaged =
       "<x:xmpmeta><rdf:RDF><rdf:Description rdf:abou\x8a\xc2\"\x03xmlns<dc:subject/purl.org/dc/elements/0.1/\">"
       "<dc:subje\x96rdf:Bag><rdf:li>k</rdf:li></rdf:Bag></dc:subjecv></rdf:Description></rdf:RDF></x:xmpmeta>";
-  const std::vector<std::string> words{"Build Menu Complete", "4"};
-  const Bytes once = formats::xmpWithKeywords(bytes(damaged), words);
-  EXPECT_EQ(formats::xmpKeywords(once), words);
-  EXPECT_EQ(formats::xmpWithKeywords(once, words), once);
+  const std::vector<std::string> four{"Build Menu Complete", "4"};
+  const Bytes once = formats::xmpWithKeywords(bytes(damaged), four);
+  EXPECT_EQ(formats::xmpKeywords(once), four);
+  EXPECT_EQ(formats::xmpWithKeywords(once, four), once);
 }
 
 TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
@@ -374,7 +372,7 @@ TEST(PsdReaderComposite, TheMergedImageOfATransparentDocumentIsItsCompositeAndSk
   EXPECT_EQ(rgbAt(background.content.layers.front().pixels, 1, 0), (engine::Rgb{20, 60, 100}));
 }
 
-TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
+TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreReadAndShortOrUnlikelyValuesLeaveAPlainMask) {
   const engine::Rect r{0, 0, 2, 2};
   // A vector mask of density 64 (its rendering in the mask channel is no pixel mask).
   const auto vector = maskedLayer("vector", MaskData().mask(r, 0, 0x18).u8(0x04).u8(64).bytes());
@@ -402,20 +400,18 @@ TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreRead) {
   EXPECT_EQ(real.pixels.outside(), 255);
   EXPECT_TRUE(real.disabled);
   EXPECT_EQ(maskParameters(layers[0]), std::tuple(191, 3.0, 255, 2.0));
-}
 
-TEST(PsdMaskParameters, ShortOrUnlikelyValuesLeaveAPlainMask) {
-  const engine::Rect r{0, 0, 2, 2};
-  // A feather announced but cut short after its density; the file still opens.
+  // Short or unlikely values leave a plain mask. A feather announced but cut short after its
+  // density; the file still opens.
   const auto shortFeather = maskedLayer("short", MaskData().mask(r, 0, 0x10).u8(0x03).u8(200).bytes(20));
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const auto notANumber = maskedLayer("nan", MaskData().mask(r, 0, 0x10).u8(0x0A).f64(nan).f64(-3.0).bytes());
   const auto huge = maskedLayer("huge", MaskData().mask(r, 0, 0x10).u8(0x02).f64(1e300).bytes());
-  const std::vector<engine::LayerNode> layers = readLayers({shortFeather, notANumber, huge});
-  ASSERT_EQ(layers.size(), 3u);
-  EXPECT_EQ(maskParameters(layers[2]), std::tuple(200, 0.0, 255, 0.0));
-  EXPECT_EQ(maskParameters(layers[1]), std::tuple(255, 0.0, 255, 0.0));
-  EXPECT_EQ(maskParameters(layers[0]), std::tuple(255, engine::kMaxMaskFeather, 255, 0.0));
+  const std::vector<engine::LayerNode> odd = readLayers({shortFeather, notANumber, huge});
+  ASSERT_EQ(odd.size(), 3u);
+  EXPECT_EQ(maskParameters(odd[2]), std::tuple(200, 0.0, 255, 0.0));
+  EXPECT_EQ(maskParameters(odd[1]), std::tuple(255, 0.0, 255, 0.0));
+  EXPECT_EQ(maskParameters(odd[0]), std::tuple(255, engine::kMaxMaskFeather, 255, 0.0));
 }
 
 TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
