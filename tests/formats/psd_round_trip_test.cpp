@@ -357,7 +357,15 @@ std::vector<std::uint8_t> effectsBlock() {
   return std::move(d.w.buffer());
 }
 
-TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseIt) {
+engine::DocumentContent styledDocument(std::vector<std::uint8_t> effects, bool enabled) {
+  engine::LayerNode styled = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
+  styled.hasStyle = true;
+  styled.styleEnabled = enabled;
+  styled.extraBlocks.push_back(samples::block("lfx2", std::move(effects)));
+  return oneLayer(std::move(styled));
+}
+
+TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseItAndRefusesACutShortBlock) {
   const engine::LayerEffects fx = formats::readLayerEffects(effectsBlock(), {30, 40}, "styled.psd");
   ASSERT_EQ(fx.dropShadows.size(), 2u);
   EXPECT_EQ(fx.dropShadows[0].angle, 30);  // the global light's, not its own 90
@@ -370,19 +378,7 @@ TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseIt) {
   EXPECT_EQ(fx.strokes[0].position, engine::StrokeEffect::Position::Inside);
   EXPECT_EQ(fx.strokes[0].size, 3);
   EXPECT_EQ(fx.strokes[0].fill.color, (engine::Rgb{255, 128, 0}));
-}
-
-engine::DocumentContent styledDocument(std::vector<std::uint8_t> effects, bool enabled) {
-  engine::DocumentContent doc;
-  doc.width = doc.height = 20;
-  doc.layers.push_back(samples::pixelLayer("Styled", {0, 0, 10, 10}, 1));
-  doc.layers[0].hasStyle = true;
-  doc.layers[0].styleEnabled = enabled;
-  doc.layers[0].extraBlocks.push_back(samples::block("lfx2", std::move(effects)));
-  return doc;
-}
-
-TEST(LayerEffectsReader, ACutShortBlockIsRefusedAndItsLayerKeptUndrawn) {
+  // A cut-short block is refused, and its layer kept undrawn.
   std::vector<std::uint8_t> cut = effectsBlock();
   cut.resize(cut.size() / 2);
   EXPECT_THROW(formats::readLayerEffects(cut, {}, "styled.psd"), formats::FormatError);
