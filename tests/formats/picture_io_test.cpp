@@ -96,7 +96,7 @@ TEST(Pictures, EveryFormatOpensAsOneOpaqueBackgroundWhereTransparencyShowsWhite)
   EXPECT_NEAR(clearDoc.resolution, 300.0, 0.1);
 }
 
-TEST(Pictures, FilesThatAreNoPictureAreRefusedByName) {
+TEST(Pictures, FilesThatAreNoPictureAndWritesThatRunOutOfSpaceAreRefusedByName) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("notes.png").toStdString();
   std::ofstream(path) << "these are not pixels";
@@ -106,7 +106,21 @@ TEST(Pictures, FilesThatAreNoPictureAreRefusedByName) {
   const std::string disguised = dir.filePath("menu.png").toStdString();
   formats::writePsd(samples::menuDocument(16, 8), disguised);
   EXPECT_EQ(formats::readDocumentFile(disguised).layers.size(), 9u);
+
+  // A disk that fills up while a picture is written: the message names the file and why, and
+  // nothing is left behind. A file size limit stands in for the full disk. Noise, so that the PNG
+  // cannot be small.
+  const std::string full = dir.filePath("full.png").toStdString();
+  engine::DocumentContent doc = fixtures::blankDocument(300, 300);
+  engine::Raster& noise = doc.layers[0].pixels = engine::Raster(doc.canvas());
+  std::uint32_t state = 17;
+  std::generate_n(noise.mutableData(), noise.byteSize(),
+                  [&] { return std::uint8_t((state = state * 1664525u + 1013904223u) >> 24); });
+  const std::string message = formatErrorOf([&] { formats::writePng(doc, full); }, 16 * 1024);
+  EXPECT_NE(message.find("cannot save \"" + full + "\": File too large"), std::string::npos) << message;
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "nothing left but the two files read";
 }
+
 
 TEST(Pictures, TheMergedImageSavesAsBaselineJpegAtPhotoshopsQualityScaleAndAsPng) {
   QTemporaryDir dir;
@@ -145,22 +159,6 @@ TEST(Pictures, TheMergedImageSavesAsBaselineJpegAtPhotoshopsQualityScaleAndAsPng
   const engine::Raster clearMerged = engine::compositeDocument(clear);
   for (int y = 0; y < 60; ++y)
     ASSERT_EQ(std::memcmp(png.constScanLine(y), clearMerged.pixel(0, y), 80 * 4), 0) << "row " << y;
-}
-
-// A disk that fills up while a picture is written: the message names the file and why, and
-// nothing is left behind. A file size limit stands in for the full disk.
-TEST(Pictures, AWriteThatRunsOutOfSpaceSaysWhy) {
-  QTemporaryDir dir;
-  const std::string path = dir.filePath("full.png").toStdString();
-  // Noise, so that the PNG cannot be small.
-  engine::DocumentContent doc = fixtures::blankDocument(300, 300);
-  engine::Raster& noise = doc.layers[0].pixels = engine::Raster(doc.canvas());
-  std::uint32_t state = 17;
-  std::generate_n(noise.mutableData(), noise.byteSize(),
-                  [&] { return std::uint8_t((state = state * 1664525u + 1013904223u) >> 24); });
-  const std::string message = formatErrorOf([&] { formats::writePng(doc, path); }, 16 * 1024);
-  EXPECT_NE(message.find("cannot save \"" + path + "\": File too large"), std::string::npos) << message;
-  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 class MemoryBudget : public ::testing::TestWithParam<const char*> {

@@ -268,7 +268,7 @@ TEST(XmpKeywords, SubjectIsReplacedOrAddedAndEverythingElseKeptEvenInADamagedPac
   EXPECT_EQ(formats::xmpWithKeywords(once, four), once);
 }
 
-TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
+TEST(PsdReaderResources, XmpKeywordsWinIptcFillsInAndKeptBlocksAreThoseThatStillHoldAfterSaving) {
   const std::string iptc = std::string("\x1C\x02\x19\x00\x04iptc", 9);
   const std::string xmp =
       "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF><rdf:Description dc:format=\"image/x\">"
@@ -283,12 +283,10 @@ TEST(PsdReaderKeywords, XmpWinsAndIptcFillsInWhenXmpHasNoSubject) {
             (std::vector<std::string>{"one & two", "three"}));
   EXPECT_EQ(keywordsOf({psdbuild::resource(1060, bare), psdbuild::resource(1028, iptc)}),
             std::vector<std::string>{"iptc"});
-}
 
-// Blocks the writer makes from the document (thumbnail, target layer, alpha channel names) are
-// not kept; a colour profile goes with a converted colour mode; the rest is kept as it was. The
-// version block says the file's merged image is a stand-in; the written one will be real.
-TEST(PsdReaderResources, KeptBlocksAreThoseThatStillHoldAfterSaving) {
+  // Blocks the writer makes from the document (thumbnail, target layer, alpha channel names) are
+  // not kept; a colour profile goes with a converted colour mode; the rest is kept as it was. The
+  // version block says the file's merged image is a stand-in; the written one will be real.
   Bytes resources;
   for (const auto& [id, data] : std::vector<std::pair<int, std::string>>{
            {1036, "thumb"}, {1024, "\x00\x00"}, {1006, "\x05Alpha"}, {1039, "profile"},
@@ -372,7 +370,7 @@ TEST(PsdReaderComposite, TheMergedImageOfATransparentDocumentIsItsCompositeAndSk
   EXPECT_EQ(rgbAt(background.content.layers.front().pixels, 1, 0), (engine::Rgb{20, 60, 100}));
 }
 
-TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreReadAndShortOrUnlikelyValuesLeaveAPlainMask) {
+TEST(PsdMaskParameters, ReadAndWrittenInPhotoshopsLayoutsAndShortOrUnlikelyValuesLeaveAPlainMask) {
   const engine::Rect r{0, 0, 2, 2};
   // A vector mask of density 64 (its rendering in the mask channel is no pixel mask).
   const auto vector = maskedLayer("vector", MaskData().mask(r, 0, 0x18).u8(0x04).u8(64).bytes());
@@ -412,9 +410,8 @@ TEST(PsdMaskParameters, TheLayoutsPhotoshopWritesAreReadAndShortOrUnlikelyValues
   EXPECT_EQ(maskParameters(odd[2]), std::tuple(200, 0.0, 255, 0.0));
   EXPECT_EQ(maskParameters(odd[1]), std::tuple(255, 0.0, 255, 0.0));
   EXPECT_EQ(maskParameters(odd[0]), std::tuple(255, engine::kMaxMaskFeather, 255, 0.0));
-}
 
-TEST(PsdMaskParameters, WrittenAsPhotoshopLaysThemOut) {
+  // Written as Photoshop lays them out.
   engine::DocumentContent doc;
   doc.width = doc.height = 4;
   doc.layers = {fixtures::solidLayer("user", {0, 0, 4, 4}, {1, 2, 3}),
