@@ -40,10 +40,8 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (a.name != b.name) return "name \"" + a.name + "\" vs \"" + b.name + "\"";
   if (a.visible != b.visible) return "visibility";
   if (a.keptRecordFlags != b.keptRecordFlags) return "kept layer record flags";
-  if (a.opacity != b.opacity) return "opacity";
-  if (a.blendMode != b.blendMode) return "blend mode";
-  if (a.colorLabel != b.colorLabel) return "colour label";
-  if (a.linkGroup != b.linkGroup) return "link group";
+  if (a.opacity != b.opacity || a.blendMode != b.blendMode) return "opacity or blend mode";
+  if (a.colorLabel != b.colorLabel || a.linkGroup != b.linkGroup) return "colour label or link group";
   if (auto m = maskDiffers(a.mask, b.mask); !m.empty()) return m;
   if (a.vectorMaskDensity != b.vectorMaskDensity || a.vectorMaskFeather != b.vectorMaskFeather)
     return "vector mask density or feather";
@@ -56,13 +54,11 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
     if (a.expanded != b.expanded) return "expanded";
     return layersDiffer(a.children, b.children, a.name + "/");
   }
-  if (a.kind != b.kind) return "kind";
-  if (a.isBackground != b.isBackground) return "background";
+  if (a.kind != b.kind || a.isBackground != b.isBackground) return "kind or background";
   if (a.pixels.bounds() != b.pixels.bounds()) return "pixel bounds";
   if (!a.pixels.empty() && std::memcmp(a.pixels.data(), b.pixels.data(), a.pixels.byteSize()) != 0) return "pixels";
   if (a.kind == engine::LayerKind::SolidFill && !(a.fillColor == b.fillColor)) return "fill colour";
-  if (a.fillOpacity != b.fillOpacity) return "fill opacity";
-  if (a.clipping != b.clipping) return "clipping";
+  if (a.fillOpacity != b.fillOpacity || a.clipping != b.clipping) return "fill opacity or clipping";
   if (a.hasStyle != b.hasStyle || a.styleEnabled != b.styleEnabled) return "layer style";
   if (a.text != b.text) return "text";
   return "";
