@@ -129,10 +129,8 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
     Bytes modeData;
     engine::Rgb expected[4];
   };
-  Bytes palette(768, 0);
-  palette[1] = 255;        // index 1: red
-  palette[256 + 2] = 255;  // index 2: green
-  palette[512 + 3] = 255;  // index 3: blue
+  Bytes palette(768, 0);  // index 1 red, 2 green, 3 blue
+  for (int i = 1; i < 4; ++i) palette[std::size_t(256 * (i - 1) + i)] = 255;
   const Case cases[] = {
       {"gray", 1, 8, 1, {0, 100, 200, 255}, {}, {{0, 0, 0}, {100, 100, 100}, {200, 200, 200}, {255, 255, 255}}},
       {"gray 16", 1, 16, 1, bigEndian16({0, 0x8080, 0xFFFF, 0x1234}), {},

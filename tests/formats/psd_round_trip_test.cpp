@@ -34,6 +34,7 @@
 namespace {
 
 using samples::DescriptorWriter;
+using Bytes = std::vector<std::uint8_t>;
 
 engine::DocumentContent roundTrip(const engine::DocumentContent& doc,
                                   formats::Compression compression = formats::Compression::Rle) {
@@ -49,7 +50,7 @@ TEST(PsdRoundTrip, EveryFeatureSurvivesWithEveryCompressionAndWritingWhatWasRead
   }
   for (const engine::DocumentContent& other : {samples::menuDocument(), samples::largeDocument(14, 400, 300)})
     EXPECT_EQ(compare::documentsDiffer(other, roundTrip(other)), "");
-  const std::vector<std::uint8_t> first = formats::encodePsd(doc);
+  const Bytes first = formats::encodePsd(doc);
   engine::DocumentContent read = formats::decodePsd(first, "first").content;
   EXPECT_EQ(formats::encodePsd(read), first);
   // Keywords changed after reading replace the old ones in both places they are kept, and a
@@ -78,8 +79,8 @@ TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseLinkGroupsBeyondSixteenBitsAndAR
   EXPECT_EQ(back.layers[1].linkGroup, 0u);
 
   // A changed resolution is written into the kept block.
-  doc.resources.push_back({1005, "", std::make_shared<const std::vector<std::uint8_t>>(std::vector<std::uint8_t>{
-                                         0, 72, 0, 0, 0, 2, 0, 1, 0, 72, 0, 0, 0, 2, 0, 1})});
+  doc.resources.push_back(
+      {1005, "", std::make_shared<const Bytes>(Bytes{0, 72, 0, 0, 0, 2, 0, 1, 0, 72, 0, 0, 0, 2, 0, 1})});
   doc.resolution = 150.0;
   const engine::DocumentContent resized = roundTrip(doc);
   EXPECT_DOUBLE_EQ(resized.resolution, 150.0);
@@ -90,7 +91,7 @@ TEST(PsdRoundTrip, LayerFlagsTheEngineDoesNotUseLinkGroupsBeyondSixteenBitsAndAR
 
 // Blocks as Photoshop writes them, with bytes beyond what the engine uses: a vector mask with a
 // clipboard record and trailing bytes, curves with their numbered list, and so on.
-std::vector<std::uint8_t> pathBlock() {
+Bytes pathBlock() {
   fixtures::BlockBytes b;
   b.u32(3).u32(0);
   const auto record = [&](int type, std::initializer_list<std::uint32_t> words) {
@@ -109,28 +110,28 @@ std::vector<std::uint8_t> pathBlock() {
   return b.u8(9).u8(9).u8(9).bytes;
 }
 
-std::vector<std::uint8_t> curvesBlock() {
+Bytes curvesBlock() {
   fixtures::BlockBytes b;
   b.u8(0).u16(1).u32(0b1001);  // composite and blue
   for (int c = 0; c < 2; ++c) b.u16s({2, 0, 30, 255, 220});
   return b.tag("Crv ").u16(4).u32(1).u16s({2, 3, 0, 0, 200, 128, 255, 255}).u8(0).u8(0).u8(7).bytes;
 }
 
-std::vector<std::uint8_t> levelsBlock() {
+Bytes levelsBlock() {
   fixtures::BlockBytes b;
   b.u16(2);
   for (int i = 0; i < 29; ++i) b.u16s({i, 250 - i, 3, 240, 90 + i});
   return b.tag("Lvls").u16(3).u16(62).zeros(10).bytes;
 }
 
-std::vector<std::uint8_t> hueBlock() {
-  std::vector<std::uint8_t> b(100);
+Bytes hueBlock() {
+  Bytes b(100);
   for (std::size_t i = 0; i < b.size(); ++i) b[i] = std::uint8_t(i % 2 ? i : 0);
   b[1] = 2;
   return b;
 }
 
-std::vector<std::uint8_t> withoutMergedImage(const std::vector<std::uint8_t>& psd) {
+Bytes withoutMergedImage(const Bytes& psd) {
   formats::ByteReader r(psd, "psd");
   r.skip(26, "the header");
   for (const char* section : {"the colour mode data", "the image resources", "the layer section"})
@@ -138,7 +139,7 @@ std::vector<std::uint8_t> withoutMergedImage(const std::vector<std::uint8_t>& ps
   return {psd.begin(), psd.begin() + std::ptrdiff_t(r.position())};
 }
 
-engine::LayerNode adjustmentLayer(engine::LayerKind kind, const char* key, std::vector<std::uint8_t> data) {
+engine::LayerNode adjustmentLayer(engine::LayerKind kind, const char* key, Bytes data) {
   engine::LayerNode n = engine::LayerNode::artLayer(key);
   n.kind = kind;
   n.extraBlocks.push_back(samples::block(key, std::move(data)));
@@ -156,18 +157,16 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsRead) {
   text.kind = K::Text;
   text.extraBlocks = {samples::block("vmsk", pathBlock()), samples::block("TySh", {0, 1, 2, 3, 4, 5, 6, 7})};
   const std::vector<engine::LayerNode> adjustments{
-      adjustmentLayer(K::Curves, "curv", curvesBlock()),
-      adjustmentLayer(K::Levels, "levl", levelsBlock()),
+      adjustmentLayer(K::Curves, "curv", curvesBlock()), adjustmentLayer(K::Levels, "levl", levelsBlock()),
       adjustmentLayer(K::HueSaturation, "hue2", hueBlock()),
       adjustmentLayer(K::Exposure, "expA", {0, 1, 0x3F, 0, 0, 0, 0x3C, 0x23, 0xD7, 0x0A, 0x3F, 0x99, 0x99, 0x9A, 0, 0}),
-      adjustmentLayer(K::Posterize, "post", {0, 6, 0, 0}),
-      adjustmentLayer(K::Threshold, "thrs", {0, 100, 0, 0}),
+      adjustmentLayer(K::Posterize, "post", {0, 6, 0, 0}), adjustmentLayer(K::Threshold, "thrs", {0, 100, 0, 0}),
       adjustmentLayer(K::BrightnessContrast, "brit", {0, 10, 0xFF, 0xEC, 0, 127, 0, 0}),
       adjustmentLayer(K::Curves, "curv", {0, 0})};  // unreadable: kept as it is
   doc.layers.insert(doc.layers.begin(), adjustments.begin(), adjustments.end());
   doc.layers.insert(doc.layers.begin(), {shape, text});
 
-  const std::vector<std::uint8_t> first = formats::encodePsd(doc);
+  const Bytes first = formats::encodePsd(doc);
   const engine::DocumentContent read = formats::decodePsd(first, "first").content;
   ASSERT_TRUE(read.layers[0].vectorMask && read.layers[1].vectorMask);
   EXPECT_TRUE(read.layers[0].vectorMask->shapeSettings);
@@ -222,7 +221,7 @@ TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("menu.psd").toStdString();
   formats::writePsd(samples::menuDocument(64, 48), path);
-  const std::vector<std::uint8_t> before = fileBytes(path);
+  const Bytes before = fileBytes(path);
   ASSERT_FALSE(before.empty());
 
   // A document that cannot be written at all.
@@ -266,35 +265,35 @@ TEST(CorpusConformance, EveryFileOpensOrIsRefusedClearlyAndSurvivesARoundTrip) {
   }
 }
 
-std::vector<std::uint8_t> pack(const std::vector<std::uint8_t>& row) {
-  std::vector<std::uint8_t> out(formats::packBitsBound(row.size()));
+Bytes pack(const Bytes& row) {
+  Bytes out(formats::packBitsBound(row.size()));
   out.resize(formats::packBitsRow(row.data(), row.size(), out.data()));
   return out;
 }
 
-void expectRoundTrip(const std::vector<std::uint8_t>& row, const std::string& what) {
-  const std::vector<std::uint8_t> packed = pack(row);
-  std::vector<std::uint8_t> back(row.size());
+void expectRoundTrip(const Bytes& row, const std::string& what) {
+  const Bytes packed = pack(row);
+  Bytes back(row.size());
   ASSERT_TRUE(formats::unpackBitsRow(packed, back)) << what;
   EXPECT_EQ(back, row) << what;
 }
 
 // No two neighbours equal.
-std::vector<std::uint8_t> distinct(std::size_t n) {
-  std::vector<std::uint8_t> row(n);
+Bytes distinct(std::size_t n) {
+  Bytes row(n);
   for (std::size_t i = 0; i < n; ++i) row[i] = std::uint8_t(i * 7 % 251 + 1);
   return row;
 }
 
 TEST(PackBits, UniformRowsBecomeRunsOf128AndRunsAreFoundAtEveryOffset) {
   for (std::size_t n : {1u, 2u, 3u, 8u, 9u, 127u, 128u, 129u, 256u, 1000u}) {
-    const std::vector<std::uint8_t> row(n, 0x5A);
+    const Bytes row(n, 0x5A);
     expectRoundTrip(row, "uniform " + std::to_string(n));
     // One byte alone is a literal of one: two bytes as well.
     EXPECT_EQ(pack(row).size(), 2 * ((n + 127) / 128)) << n;
   }
   for (std::size_t at = 1; at < 40; ++at) {
-    std::vector<std::uint8_t> row = distinct(60);
+    Bytes row = distinct(60);
     for (std::size_t i = at; i < at + 4; ++i) row[i] = 0;
     expectRoundTrip(row, "run of four at " + std::to_string(at));
     // A literal up to the run, the run, and the rest as another literal.
@@ -303,11 +302,11 @@ TEST(PackBits, UniformRowsBecomeRunsOf128AndRunsAreFoundAtEveryOffset) {
 }
 
 TEST(PackBits, RunsAndLiteralsAtTheirLimits) {
-  std::vector<std::uint8_t> pairEnd = distinct(20);
+  Bytes pairEnd = distinct(20);
   pairEnd[19] = pairEnd[18];
-  std::vector<std::uint8_t> mixed;
+  Bytes mixed;
   for (int block = 0; block < 40; ++block) {
-    const std::vector<std::uint8_t> literal = distinct(std::size_t(block * 13 % 150 + 1));
+    const Bytes literal = distinct(std::size_t(block * 13 % 150 + 1));
     mixed.insert(mixed.end(), literal.begin(), literal.end());
     mixed.insert(mixed.end(), std::size_t(block * 29 % 140 + 1), std::uint8_t(block));
   }
@@ -330,7 +329,7 @@ void dropShadow(DescriptorWriter& d, bool globalLight, double angle) {
   d.unitFloat("blur", "#Pxl", 4);
 }
 
-std::vector<std::uint8_t> effectsBlock() {
+Bytes effectsBlock() {
   DescriptorWriter d;
   d.w.u32(0);
   d.w.u32(16);
@@ -350,7 +349,7 @@ std::vector<std::uint8_t> effectsBlock() {
   return std::move(d.w.buffer());
 }
 
-engine::DocumentContent styledDocument(std::vector<std::uint8_t> effects, bool enabled) {
+engine::DocumentContent styledDocument(Bytes effects, bool enabled) {
   engine::LayerNode styled = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
   styled.hasStyle = true;
   styled.styleEnabled = enabled;
@@ -372,7 +371,7 @@ TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseItAndR
   EXPECT_EQ(fx.strokes[0].size, 3);
   EXPECT_EQ(fx.strokes[0].fill.color, (engine::Rgb{255, 128, 0}));
   // A cut-short block is refused, and its layer kept undrawn.
-  std::vector<std::uint8_t> cut = effectsBlock();
+  Bytes cut = effectsBlock();
   cut.resize(cut.size() / 2);
   EXPECT_THROW(formats::readLayerEffects(cut, {}, "styled.psd"), formats::FormatError);
   engine::DocumentContent doc = styledDocument(cut, true);
@@ -402,7 +401,7 @@ TEST(LayerEffectsReader, TheStyleIsWrittenSwitchedAsTheLayerSaysAndReadBackSo) {
 }
 
 // A 'Patt' block of one RGB pattern of 2 x 1 pixels whose channels claim `claimedWidth`.
-std::vector<std::uint8_t> patternBlock(int claimedWidth) {
+Bytes patternBlock(int claimedWidth) {
   const std::uint32_t width = std::uint32_t(claimedWidth);
   fixtures::BlockBytes p;
   p.u32(1).u32(3).u16(1).u16(2);                 // version, RGB, 1 x 2
