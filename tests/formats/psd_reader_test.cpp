@@ -64,9 +64,7 @@ std::tuple<int, double, int, double> maskParameters(const engine::LayerNode& l) 
   return {l.mask.density, l.mask.feather, l.vectorMaskDensity, l.vectorMaskFeather};
 }
 
-bool contains(const Bytes& haystack, const Bytes& needle) {
-  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
-}
+bool contains(const Bytes& haystack, const Bytes& needle) { return !std::ranges::search(haystack, needle).empty(); }
 
 Bytes bytes(const std::string& s) { return {s.begin(), s.end()}; }
 std::string text(const Bytes& b) { return {b.begin(), b.end()}; }

@@ -125,10 +125,9 @@ Bytes levelsBlock() {
 }
 
 Bytes hueBlock() {
-  Bytes b(100);
-  for (std::size_t i = 0; i < b.size(); ++i) b[i] = std::uint8_t(i % 2 ? i : 0);
-  b[1] = 2;
-  return b;
+  fixtures::BlockBytes b;
+  for (int k = 0; k < 50; ++k) b.u16(k ? 2 * k + 1 : 2);  // version 2, then words of odd numbers
+  return b.bytes;
 }
 
 Bytes withoutMergedImage(const Bytes& psd) {
@@ -272,9 +271,8 @@ Bytes pack(const Bytes& row) {
 }
 
 void expectRoundTrip(const Bytes& row, const std::string& what) {
-  const Bytes packed = pack(row);
   Bytes back(row.size());
-  ASSERT_TRUE(formats::unpackBitsRow(packed, back)) << what;
+  ASSERT_TRUE(formats::unpackBitsRow(pack(row), back)) << what;
   EXPECT_EQ(back, row) << what;
 }
 

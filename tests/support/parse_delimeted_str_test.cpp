@@ -31,7 +31,7 @@ QString raised(const std::function<void()>& call) {
   return {};
 }
 
-TEST(ParseDelimetedStr, SplitsAtEachSingleCharacterDelimiter) {
+TEST(ParseDelimetedStr, SplitsAtEachDelimiterAndRaisesOnEveryReadBeyondThePieces) {
   // Element 0 is always empty.
   EXPECT_EQ(pieces("a\\b\\c", "\\"), (QStringList{"", "a", "b", "c"}));
   EXPECT_EQ(pieces("abc", "\\"), (QStringList{"", "abc"}));
@@ -46,10 +46,8 @@ TEST(ParseDelimetedStr, SplitsAtEachSingleCharacterDelimiter) {
   EXPECT_EQ(pieces("xabyab", "ab"), (QStringList{"", "xabyab"}));
   EXPECT_EQ(pieces("a,b", ""), (QStringList{"", "a,b"}));
   EXPECT_EQ(pieces(QString::fromUtf8("a\u2022b"), QString::fromUtf8("\u2022")), (QStringList{"", "a", "b"}));
-}
 
-TEST(ParseDelimetedStr, FirstLastAndEveryFailure) {
-  // -2147221504 + 9999, raised by the method named.
+  // First, last and every failure: -2147221504 + 9999, raised by the method named.
   const QString parserError = "-2147211505 ParseDelimetedStr:%1 Method: An unknown error has occurred!";
   ParseDelimetedStr parser;
   EXPECT_EQ(parser.Count(), 0);
