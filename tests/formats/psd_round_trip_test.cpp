@@ -148,7 +148,7 @@ engine::LayerNode adjustmentLayer(engine::LayerKind kind, const char* key, Bytes
 }
 
 // Read, the blocks become the layers' settings; written again, the file is the same.
-TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsRead) {
+TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKindsFollowTheLayer) {
   using K = engine::LayerKind;
   engine::DocumentContent doc = samples::menuDocument(64, 48);
   engine::LayerNode shape = samples::pixelLayer("Shape 1", {4, 4, 40, 30}, 9);
@@ -164,6 +164,10 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsRead) {
       adjustmentLayer(K::Posterize, "post", {0, 6, 0, 0}), adjustmentLayer(K::Threshold, "thrs", {0, 100, 0, 0}),
       adjustmentLayer(K::BrightnessContrast, "brit", {0, 10, 0xFF, 0xEC, 0, 127, 0, 0}),
       adjustmentLayer(K::Curves, "curv", {0, 0})};  // unreadable: kept as it is
+  // A layer rasterised from text: its kind follows the layer, not the blocks it once had.
+  engine::LayerNode rasterised = samples::pixelLayer("Was Text", {0, 0, 8, 8}, 2);
+  rasterised.extraBlocks = {samples::block("TySh", {0, 1}), samples::block("shmd", {0, 0, 0, 0})};
+  doc.layers.insert(doc.layers.begin(), rasterised);
   doc.layers.insert(doc.layers.begin(), adjustments.begin(), adjustments.end());
   doc.layers.insert(doc.layers.begin(), {shape, text});
 
@@ -174,6 +178,9 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsRead) {
   EXPECT_TRUE(read.layers[0].knockout);
   for (std::size_t i = 2; i < 9; ++i) EXPECT_TRUE(read.layers[i].adjustment) << read.layers[i].name;
   EXPECT_FALSE(read.layers[9].adjustment);
+  EXPECT_EQ(read.layers[10].kind, engine::LayerKind::Normal);
+  EXPECT_EQ(formats::findBlock(read.layers[10].extraBlocks, {"TySh"}), nullptr);
+  EXPECT_NE(formats::findBlock(read.layers[10].extraBlocks, {"shmd"}), nullptr);
   // The merged image differs: read, the adjustments apply.
   EXPECT_EQ(withoutMergedImage(formats::encodePsd(read)), withoutMergedImage(first));
 
@@ -191,26 +198,6 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsRead) {
     EXPECT_EQ(after[i], expected) << "record " << i;
   }
   EXPECT_EQ(back.layers[0].vectorMask->kept, read.layers[0].vectorMask->kept);
-}
-
-engine::DocumentContent oneLayer(engine::LayerNode layer) {
-  engine::DocumentContent doc;
-  doc.width = 40;
-  doc.height = 30;
-  doc.activeLayer = layer.id;
-  doc.layers.push_back(std::move(layer));
-  return doc;
-}
-
-TEST(PsdWriter, KindsFollowTheLayerNotTheBlocksItOnceHad) {
-  engine::LayerNode rasterised = samples::pixelLayer("Was Text", {0, 0, 8, 8}, 2);
-  rasterised.extraBlocks.push_back(samples::block("TySh", {0, 1}));
-  rasterised.extraBlocks.push_back(samples::block("shmd", {0, 0, 0, 0}));
-  const engine::DocumentContent back = roundTrip(oneLayer(rasterised));
-  EXPECT_EQ(back.layers[0].kind, engine::LayerKind::Normal);
-  EXPECT_EQ(formats::findBlock(back.layers[0].extraBlocks, {"TySh"}), nullptr);
-  EXPECT_NE(formats::findBlock(back.layers[0].extraBlocks, {"shmd"}), nullptr);
-
 }
 
 TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
@@ -345,11 +332,13 @@ Bytes effectsBlock() {
 }
 
 engine::DocumentContent styledDocument(Bytes effects, bool enabled) {
-  engine::LayerNode styled = samples::pixelLayer("Styled", {0, 0, 10, 10}, 1);
-  styled.hasStyle = true;
-  styled.styleEnabled = enabled;
-  styled.extraBlocks.push_back(samples::block("lfx2", std::move(effects)));
-  return oneLayer(std::move(styled));
+  engine::DocumentContent doc;
+  doc.width = doc.height = 20;
+  doc.layers.push_back(samples::pixelLayer("Styled", {0, 0, 10, 10}, 1));
+  doc.layers[0].hasStyle = true;
+  doc.layers[0].styleEnabled = enabled;
+  doc.layers[0].extraBlocks.push_back(samples::block("lfx2", std::move(effects)));
+  return doc;
 }
 
 TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseItAndRefusesACutShortBlock) {
