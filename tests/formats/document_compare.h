@@ -2,6 +2,7 @@
 // Compares two engine documents field by field and says where they first differ, so that a
 // failing round trip names the layer and the field instead of just "not equal".
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -10,10 +11,15 @@
 
 namespace compare {
 
-inline std::string bytesDiffer(const std::shared_ptr<const std::vector<std::uint8_t>>& a,
-                               const std::shared_ptr<const std::vector<std::uint8_t>>& b) {
+inline bool sameBytes(const std::shared_ptr<const std::vector<std::uint8_t>>& a,
+                      const std::shared_ptr<const std::vector<std::uint8_t>>& b) {
   const std::vector<std::uint8_t> none;
-  return (a ? *a : none) == (b ? *b : none) ? "" : "bytes differ";
+  return (a ? *a : none) == (b ? *b : none);
+}
+
+inline bool sameBlocks(const std::vector<engine::TaggedBlock>& a, const std::vector<engine::TaggedBlock>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const auto& x, const auto& y) { return x.key == y.key && sameBytes(x.data, y.data); });
 }
 
 inline std::string maskDiffers(const engine::LayerMask& a, const engine::LayerMask& b) {
@@ -21,10 +27,8 @@ inline std::string maskDiffers(const engine::LayerMask& a, const engine::LayerMa
   if (a.disabled != b.disabled) return "mask enabled state";
   if (a.density != b.density || a.feather != b.feather) return "mask density or feather";
   if (a.pixels.bounds() != b.pixels.bounds() || a.pixels.outside() != b.pixels.outside()) return "mask bounds or colour";
-  const auto& r = a.pixels.bounds();
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (a.pixels.at(x, y) != b.pixels.at(x, y)) return "mask pixels";
+  const std::size_t n = std::size_t(a.pixels.bounds().width()) * std::size_t(a.pixels.bounds().height());
+  if (n && std::memcmp(a.pixels.data(), b.pixels.data(), n) != 0) return "mask pixels";
   return "";
 }
 
@@ -36,10 +40,8 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (a.name != b.name) return "name \"" + a.name + "\" vs \"" + b.name + "\"";
   if (a.visible != b.visible) return "visibility";
   if (a.keptRecordFlags != b.keptRecordFlags) return "kept layer record flags";
-  if (a.opacity != b.opacity) return "opacity";
-  if (a.blendMode != b.blendMode) return "blend mode";
-  if (a.colorLabel != b.colorLabel) return "colour label";
-  if (a.linkGroup != b.linkGroup) return "link group";
+  if (a.opacity != b.opacity || a.blendMode != b.blendMode) return "opacity or blend mode";
+  if (a.colorLabel != b.colorLabel || a.linkGroup != b.linkGroup) return "colour label or link group";
   if (auto m = maskDiffers(a.mask, b.mask); !m.empty()) return m;
   if (a.vectorMaskDensity != b.vectorMaskDensity || a.vectorMaskFeather != b.vectorMaskFeather)
     return "vector mask density or feather";
@@ -47,22 +49,16 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (!same(a.vectorMask, b.vectorMask)) return "vector mask";
   if (!same(a.adjustment, b.adjustment)) return "adjustment settings";
   if (a.knockout != b.knockout || a.vectorContent != b.vectorContent) return "knockout or vector content";
-  if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of kept blocks";
-  for (std::size_t i = 0; i < a.extraBlocks.size(); ++i) {
-    if (a.extraBlocks[i].key != b.extraBlocks[i].key) return "kept block key";
-    if (!bytesDiffer(a.extraBlocks[i].data, b.extraBlocks[i].data).empty()) return "kept block bytes";
-  }
+  if (!sameBlocks(a.extraBlocks, b.extraBlocks)) return "kept blocks";
   if (a.isSet) {
     if (a.expanded != b.expanded) return "expanded";
     return layersDiffer(a.children, b.children, a.name + "/");
   }
-  if (a.kind != b.kind) return "kind";
-  if (a.isBackground != b.isBackground) return "background";
+  if (a.kind != b.kind || a.isBackground != b.isBackground) return "kind or background";
   if (a.pixels.bounds() != b.pixels.bounds()) return "pixel bounds";
   if (!a.pixels.empty() && std::memcmp(a.pixels.data(), b.pixels.data(), a.pixels.byteSize()) != 0) return "pixels";
   if (a.kind == engine::LayerKind::SolidFill && !(a.fillColor == b.fillColor)) return "fill colour";
-  if (a.fillOpacity != b.fillOpacity) return "fill opacity";
-  if (a.clipping != b.clipping) return "clipping";
+  if (a.fillOpacity != b.fillOpacity || a.clipping != b.clipping) return "fill opacity or clipping";
   if (a.hasStyle != b.hasStyle || a.styleEnabled != b.styleEnabled) return "layer style";
   if (a.text != b.text) return "text";
   return "";
@@ -98,16 +94,11 @@ inline std::string documentsDiffer(const engine::DocumentContent& a, const engin
   if (std::abs(a.resolution - b.resolution) > 1e-4) return "resolution";
   if (a.keywords != b.keywords) return "keywords";
   if (a.resources.size() != b.resources.size()) return "number of resources";
-  for (std::size_t i = 0; i < a.resources.size(); ++i) {
-    if (a.resources[i].id != b.resources[i].id || a.resources[i].name != b.resources[i].name)
+  for (std::size_t i = 0; i < a.resources.size(); ++i)
+    if (a.resources[i].id != b.resources[i].id || a.resources[i].name != b.resources[i].name ||
+        !sameBytes(a.resources[i].data, b.resources[i].data))
       return "resource " + std::to_string(a.resources[i].id);
-    if (!bytesDiffer(a.resources[i].data, b.resources[i].data).empty())
-      return "resource " + std::to_string(a.resources[i].id) + " bytes";
-  }
-  if (a.extraBlocks.size() != b.extraBlocks.size()) return "number of document blocks";
-  for (std::size_t i = 0; i < a.extraBlocks.size(); ++i)
-    if (a.extraBlocks[i].key != b.extraBlocks[i].key || !bytesDiffer(a.extraBlocks[i].data, b.extraBlocks[i].data).empty())
-      return "document block";
+  if (!sameBlocks(a.extraBlocks, b.extraBlocks)) return "document blocks";
   if (pathTo(a.layers, a.activeLayer) != pathTo(b.layers, b.activeLayer)) return "active layer";
   return layersDiffer(a.layers, b.layers, "");
 }

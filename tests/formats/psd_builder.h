@@ -91,21 +91,14 @@ inline std::vector<std::uint8_t> layerInfo(const std::vector<Layer>& layers, boo
   formats::ByteWriter w;
   w.i16(std::int16_t(count));
   for (const Layer& l : layers) {
-    w.i32(l.top);
-    w.i32(l.left);
-    w.i32(l.bottom);
-    w.i32(l.right);
+    for (int v : {l.top, l.left, l.bottom, l.right}) w.i32(v);
     w.u16(std::uint16_t(l.channels.size()));
     for (const Channel& c : l.channels) {
       w.i16(c.id);
       length(w, c.data.size() + 2, wide);
     }
-    w.tag("8BIM");
-    w.tag("norm");
-    w.u8(255);
-    w.u8(0);
-    w.u8(l.flags);
-    w.u8(0);
+    w.bytes("8BIMnorm", 8);
+    for (int v : {255, 0, int(l.flags), 0}) w.u8(std::uint8_t(v));  // opacity, clipping, flags, filler
     const std::size_t extra = w.beginLength();
     w.u32(std::uint32_t(l.mask.size()));
     w.bytes(l.mask);
@@ -150,13 +143,10 @@ struct MaskData {
   formats::ByteWriter w;
   MaskData& mask(engine::Rect r, int colour, int flags) {
     for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
-    w.u8(std::uint8_t(colour));
-    w.u8(std::uint8_t(flags));
-    return *this;
+    return u8(colour).u8(flags);
   }
   MaskData& realMask(engine::Rect r, int colour, int flags) {  // the pixel mask beside a vector mask
-    w.u8(std::uint8_t(flags));
-    w.u8(std::uint8_t(colour));
+    u8(flags).u8(colour);
     for (int v : {r.top, r.left, r.bottom, r.right}) w.i32(v);
     return *this;
   }

@@ -39,10 +39,7 @@ inline engine::LayerNode pixelLayer(const std::string& name, const engine::Rect&
 }
 
 inline engine::TaggedBlock block(const char* key, std::vector<std::uint8_t> data) {
-  engine::TaggedBlock b;
-  b.key = {key[0], key[1], key[2], key[3]};
-  b.data = std::make_shared<const std::vector<std::uint8_t>>(std::move(data));
-  return b;
+  return {{key[0], key[1], key[2], key[3]}, std::make_shared<const std::vector<std::uint8_t>>(std::move(data))};
 }
 
 // Writes descriptors item by item, as Photoshop lays them out.
@@ -59,36 +56,26 @@ struct DescriptorWriter {
     key(cls);
     w.u32(std::uint32_t(items));
   }
-  void unitFloat(const char* k, const char* unit, double v) {
+  // An item's key and type, ready for its value.
+  formats::ByteWriter& item(const char* k, const char* type) {
     key(k);
-    w.tag("UntF");
-    w.tag(unit);
+    w.tag(type);
+    return w;
+  }
+  void unitFloat(const char* k, const char* unit, double v) {
+    item(k, "UntF").tag(unit);
     w.f64(v);
   }
-  void boolean(const char* k, bool v) {
-    key(k);
-    w.tag("bool");
-    w.u8(v);
-  }
+  void boolean(const char* k, bool v) { item(k, "bool").u8(v); }
   void enumerated(const char* k, const char* type, const char* value) {
-    key(k);
-    w.tag("enum");
+    item(k, "enum");
     key(type);
     key(value);
   }
-  void real(const char* k, double v) {
-    key(k);
-    w.tag("doub");
-    w.f64(v);
-  }
-  void integer(const char* k, std::int32_t v) {
-    key(k);
-    w.tag("long");
-    w.i32(v);
-  }
+  void real(const char* k, double v) { item(k, "doub").f64(v); }
+  void integer(const char* k, std::int32_t v) { item(k, "long").i32(v); }
   void rgb(const char* k, double r, double g, double b) {
-    key(k);
-    w.tag("Objc");
+    item(k, "Objc");
     object("RGBC", 3);
     for (const auto& [c, v] : {std::pair{"Rd  ", r}, std::pair{"Grn ", g}, std::pair{"Bl  ", b}}) real(c, v);
   }
@@ -104,14 +91,6 @@ inline std::vector<std::uint8_t> effectsBlock(bool on) {
   d.unitFloat("Scl ", "#Prc", 100.0);
   d.boolean("masterFXSwitch", on);
   d.w.padTo(2);  // blocks in files have even lengths
-  return std::move(d.w.buffer());
-}
-
-// A block holding a descriptor version and a descriptor with no items, as fill blocks start.
-inline std::vector<std::uint8_t> emptyDescriptorBlock() {
-  DescriptorWriter d;
-  d.w.u32(16);
-  d.object("null", 0);
   return std::move(d.w.buffer());
 }
 
@@ -229,7 +208,9 @@ inline engine::DocumentContent richDocument() {
 
   engine::LayerNode gradient = pixelLayer("Gradient Fill 1", doc.canvas(), 5);
   gradient.kind = engine::LayerKind::GradientFill;
-  gradient.extraBlocks.push_back(block("GdFl", emptyDescriptorBlock()));
+  // A descriptor version and a descriptor with no items, as fill blocks start.
+  gradient.extraBlocks.push_back(
+      block("GdFl", {0, 0, 0, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 'n', 'u', 'l', 'l', 0, 0, 0, 0}));
   gradient.visible = false;
   gradient.vectorMaskDensity = 100;  // kept for a vector mask the layer does not have yet
   gradient.vectorMaskFeather = 1.5;

@@ -9,7 +9,7 @@ using namespace build;
 
 // Whatever the count and the size, the buttons lie inside the area, apart from one another,
 // in reading order, with the same gap between neighbours across a row and down a column.
-TEST(Grid, ButtonsStayInsideTheAreaApartAndEvenlySpaced) {
+TEST(Grid, ButtonsStayInsideTheAreaApartAndEvenlySpacedOrSayHowManyWouldFit) {
   const struct {
     const char* name;
     Box area;
@@ -42,9 +42,8 @@ TEST(Grid, ButtonsStayInsideTheAreaApartAndEvenlySpaced) {
       EXPECT_NEAR(plan.places[1].left - plan.places[0].right, plan.places[2].left - plan.places[1].right, 1.0);
     }
   }
-}
 
-TEST(Grid, ButtonsThatDoNotFitSayHowManyWould) {
+  // Buttons that do not fit say how many would.
   const GridPlan plan = planGrid({72, 120, 648, 486}, 300, 100, 10);
   EXPECT_TRUE(plan.places.empty());
   EXPECT_EQ(plan.fits, 3);  // one column of 300 pixels in 576, three rows of 100 in 366
@@ -52,17 +51,13 @@ TEST(Grid, ButtonsThatDoNotFitSayHowManyWould) {
   EXPECT_TRUE(planGrid({0, 200, 100, 100}, 10, 10, 1).places.empty()) << "an area turned inside out";
 }
 
-namespace {
-
-std::vector<std::string> withFiles(std::vector<std::string> more) {
+static std::vector<std::string> withFiles(std::vector<std::string> more) {
   std::vector<std::string> args{"--background", "b.png", "--template", "t.psd", "--output", "o.psd"};
   args.insert(args.end(), more.begin(), more.end());
   return args;
 }
 
-}  // namespace
-
-TEST(CommandLine, BadLinesAreRefusedWithTheirReason) {
+TEST(CommandLine, BadLinesAreRefusedWithTheirReasonAndOptionNamesAreCaseInsensitive) {
   const std::pair<std::vector<std::string>, const char*> refused[] = {
       {withFiles({"--buttons", "0"}), "from 1 to 10"},
       {withFiles({"--buttons", "11"}), "from 1 to 10"},
@@ -85,9 +80,8 @@ TEST(CommandLine, BadLinesAreRefusedWithTheirReason) {
       EXPECT_NE(std::string(error.what()).find(says), std::string::npos) << error.what();
     }
   }
-}
 
-TEST(CommandLine, OptionNamesAreCaseInsensitiveAndKeepTheirOrder) {
+  // Option names are case-insensitive and keep their order.
   const BuildRequest r = parseArguments(
       withFiles({"--option", "enablenextprevbuttons=off", "--option", "KEEPBUTTONIMAGEHILITE=On", "--buttons", "10",
                  "--width", "1920", "--height", "1080", "--arrange", "keep"}));

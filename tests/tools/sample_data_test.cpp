@@ -1,36 +1,29 @@
 // The program folder's sample data: pictures the chooser can show, names it can tell apart, and
-// templates with a real colour table.
+// templates of designs of their own, judged by the program's own structure check, with the
+// colour table the program makes.
 
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
 #include <QImageReader>
-#include <QTemporaryDir>
 #include <set>
 
+#include "app/form_fixture.h"
 #include "support/vocabulary.h"
-#include "photoshop/object_model.h"
 #include "tools/sample_data/sample_backgrounds.h"
 #include "tools/sample_data/sample_data.h"
 #include "tools/sample_data/sample_templates.h"
 
 namespace {
 
-class SampleDataTest : public ::testing::Test {
+class SampleDataTest : public app_test::FormTest {
  protected:
-  static void SetUpTestSuite() {
-    folder_ = new QTemporaryDir;
-    sample_data::WriteSampleData({folder_->path().toStdString()});
-  }
-  static void TearDownTestSuite() { delete folder_; }
-  static QString path(const std::string& tree, const std::string& relative) {
-    return folder_->filePath(QString::fromStdString(tree + "/" + relative));
-  }
+  SampleDataTest() { sample_data::WriteSampleData({programFolder()}); }
 
-  static QTemporaryDir* folder_;
+  QString path(const std::string& tree, const std::string& relative) const {
+    return QString::fromStdString(programFolder() + "/" + tree + "/" + relative);
+  }
 };
-
-QTemporaryDir* SampleDataTest::folder_ = nullptr;
 
 }  // namespace
 
@@ -61,13 +54,29 @@ TEST_F(SampleDataTest, BackgroundsArePicturesOfTheirSizeInSeveralFoldersAndForma
   }
 }
 
-TEST_F(SampleDataTest, TemplatesAreDesignsOfTheirOwn) {
-  photoshop::Application engine;
+TEST_F(SampleDataTest, TemplatesAreDesignsOfTheirOwnThatTheStructureCheckPassesButTheOneMissingAnItem) {
+  app::Form1& form = loadedForm();
+  form.TemplateDocument = engine.Documents().Add(720, 540, 72, "Button Template", photoshop::ps::NewRGB,
+                                                 photoshop::ps::FillTransparent);
+  form.MakeColorTableLayer();
+  const auto tableOf = [](const photoshop::Document& doc) {
+    return doc.engineDocument()->content().layer(doc.ArtLayers()("Color Table").Id()).pixels;
+  };
+  const engine::Raster made = tableOf(form.TemplateDocument);
+  ASSERT_FALSE(made.empty());
   std::set<std::array<double, 4>> buttonAreas;
   for (const sample_data::TemplateDesign& design : sample_data::SampleTemplates()) {
-    photoshop::Document doc = engine.Open(path(sample_data::kButtonTemplatesFolder, design.fileName).toStdString());
-    buttonAreas.insert(doc.LayerSets()(vocabulary::kBtnTmpl).ArtLayers()(vocabulary::kButtonArea).Bounds());
-    doc.Close(photoshop::ps::DoNotSaveChanges);
+    SCOPED_TRACE(design.fileName);
+    form.TemplateDocument = engine.Open(path(sample_data::kButtonTemplatesFolder, design.fileName).toStdString());
+    std::int16_t missing = -1;
+    const std::string report = form.CheckButtonTemplateLayers(missing);
+    const std::string& lacks = design.missingItem;
+    EXPECT_EQ(report, lacks.empty() ? "" : "1: \"Btn Tmpl\" Layer Set or \"" + lacks + "\" Layer is Missing.\r\n");
+    EXPECT_EQ(missing, lacks.empty() ? 0 : 1);
+    EXPECT_TRUE(tableOf(form.TemplateDocument).samePixels(made));
+    buttonAreas.insert(
+        form.TemplateDocument.LayerSets()(vocabulary::kBtnTmpl).ArtLayers()(vocabulary::kButtonArea).Bounds());
+    form.TemplateDocument.Close(photoshop::ps::DoNotSaveChanges);
   }
   EXPECT_EQ(buttonAreas.size(), sample_data::SampleTemplates().size());
 }
