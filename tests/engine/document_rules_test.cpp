@@ -8,17 +8,8 @@
 
 using namespace engine;
 using fixtures::blankDocument;
+using fixtures::layerNames;
 using fixtures::solidLayer;
-
-namespace {
-
-std::vector<std::string> names(const std::vector<LayerNode>& layers) {
-  std::vector<std::string> out;
-  for (const LayerNode& n : layers) out.push_back(n.name);
-  return out;
-}
-
-}  // namespace
 
 TEST(NewObjects, TakeTheSmallestUnusedNumberAndGoOnTopOfTheDocumentOrOfAGivenSet) {
   DocumentContent c = blankDocument();  // holds "Layer 1"
@@ -55,7 +46,7 @@ TEST(Duplicate, NamesTheCopyAndPutsItJustAboveWithFreshIdsAndOwnLinks) {
   const LayerId y = addArtLayer(c, set);
   linkLayers(c, x, y);
   const LayerId copy = duplicateLayer(c, set);
-  EXPECT_EQ(names(c.layers), (std::vector<std::string>{"Set 1 copy", "Set 1", "Layer 1"}));
+  EXPECT_EQ(layerNames(c.layers), (std::vector<std::string>{"Set 1 copy", "Set 1", "Layer 1"}));
   EXPECT_EQ(c.activeLayer, copy);
   const LayerNode& dup = c.layer(copy);
   ASSERT_EQ(dup.children.size(), 2u);
@@ -87,8 +78,8 @@ TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveTheActiveLay
   addArtLayer(dest);  // a top-level layer above the set
   dest.activeLayer = inner;
   const LayerId table = copyLayerInto(solidLayer("Color Table", {0, 0, 5, 5}, {1, 2, 3}), src.canvas(), dest, false);
-  EXPECT_EQ(names(dest.layers), (std::vector<std::string>{"Layer 4", "Color Table", "Set 1", "Layer 2",
-                                                          "Button Area Copy", "Button Area", "Layer 1"}));
+  EXPECT_EQ(layerNames(dest.layers), (std::vector<std::string>{"Layer 4", "Color Table", "Set 1", "Layer 2",
+                                                              "Button Area Copy", "Button Area", "Layer 1"}));
   EXPECT_EQ(dest.layer(set).children.size(), 1u) << "nothing lands inside the active layer's set";
   EXPECT_EQ(dest.activeLayer, table);
 }

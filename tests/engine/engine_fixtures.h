@@ -23,6 +23,13 @@ inline engine::LayerNode solidLayer(const std::string& name, engine::Rect r, eng
   return n;
 }
 
+// The names of `layers`, in order.
+inline std::vector<std::string> layerNames(const std::vector<engine::LayerNode>& layers) {
+  std::vector<std::string> names;
+  for (const engine::LayerNode& n : layers) names.push_back(n.name);
+  return names;
+}
+
 inline engine::Rgb rgbAt(const engine::Raster& r, int x, int y) {
   const std::uint8_t* p = r.pixel(x, y);
   return {p[0], p[1], p[2]};

@@ -5,6 +5,7 @@
 // PNG and Open.
 
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include <fstream>
 
 #include "app/window/form1_window.h"
+#include "engine/engine_fixtures.h"
 #include "formats/document_io.h"
 #include "photoshop/action_operations.h"
 #include "workspace/document_edits.h"
@@ -120,15 +122,6 @@ TEST_F(WorkspaceTest, AHistoryClickRewindsAndTheKeysStepBackAndForth) {
   EXPECT_EQ(history.currentRow(), 2);
 }
 
-namespace {
-
-engine::Rgb pixelOf(const engine::LayerNode& n, int x, int y) {
-  const std::uint8_t* p = n.pixels.pixel(x, y);
-  return {p[0], p[1], p[2]};
-}
-
-}  // namespace
-
 // A fill that preserves transparency leaves the selection's empty pixels empty; one that does not fills them.
 TEST_F(WorkspaceTest, AFillCoversTheSelectionOnTheActiveLayer) {
   engine().edit("Select", [](engine::DocumentContent& c) {
@@ -138,8 +131,8 @@ TEST_F(WorkspaceTest, AFillCoversTheSelectionOnTheActiveLayer) {
     SCOPED_TRACE(preserveTransparency ? "transparency preserved" : "transparency painted");
     ASSERT_TRUE(workspace.fillWith(QColor(0, 255, 0), preserveTransparency));
     const engine::LayerNode& layer = node(face);
-    EXPECT_EQ(pixelOf(layer, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
-    EXPECT_EQ(pixelOf(layer, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
+    EXPECT_EQ(fixtures::rgbAt(layer.pixels, 15, 15), (engine::Rgb{0, 255, 0}));  // selected and opaque
+    EXPECT_EQ(fixtures::rgbAt(layer.pixels, 30, 25), (engine::Rgb{200, 0, 0}));  // opaque, outside the selection
     EXPECT_EQ(layer.pixels.alphaAt(5, 5) == 255, !preserveTransparency);  // transparent before, inside
     EXPECT_EQ(engine().history().current().name, "Fill");
   }
@@ -159,7 +152,7 @@ TEST_F(WorkspaceTest, APlacedPictureBecomesANewLayerAndReplaceKeepsTheLayersCorn
   workspace::edits::setActiveLayer(app.engine(), engine(), face);
   ASSERT_TRUE(workspace.replaceLayerPixelsFrom(png));
   EXPECT_EQ(node(face).pixels.bounds(), (engine::Rect{10, 10, 30, 20}));
-  EXPECT_EQ(pixelOf(node(face), 10, 10), (engine::Rgb{10, 20, 30}));
+  EXPECT_EQ(fixtures::rgbAt(node(face).pixels, 10, 10), (engine::Rgb{10, 20, 30}));
 
   EXPECT_FALSE(workspace.placePictureFile(dir.filePath(QStringLiteral("missing.png"))));
 }
@@ -205,28 +198,34 @@ TEST_F(WorkspaceTest, ClosingAModifiedDocumentAsksAndCancelKeepsItOpen) {
   EXPECT_EQ(workspace.tabs().count(), 0);
 }
 
+// The program's real save dialog opens in the folder last used, proposing the name as a Photoshop
+// file; a typed name is given the .psd ending; the next dialog starts where this one ended.
 TEST_F(WorkspaceTest, ASaveWithDialogsWritesTheChosenFileAndACancelWritesNothing) {
   settings.setValue(QStringLiteral("Workspace/LastFolder"), dir.path());
-  QStringList proposed;
-  QString answer;
-  workspace.host().saveDialog = [&](const QString& path) {
-    proposed << path;
-    return answer;
+  QString proposed;
+  const auto answer = [&proposed](const QString& folder, const QString& name) {  // no name: a cancel
+    quillary_test::answerNextDialog([&proposed, folder, name](QDialog& dialog) {
+      auto& files = dynamic_cast<QFileDialog&>(dialog);
+      proposed = files.selectedFiles().value(0);
+      if (name.isEmpty()) return dialog.reject();
+      files.setDirectory(folder);
+      files.selectFile(name);
+      static_cast<QDialog&>(files).accept();  // as the Save button does
+    });
   };
+  answer({}, {});
   EXPECT_THROW(photoshop::SaveAsPSD(app, "Final Menu"), photoshop::AutomationError);
-  EXPECT_EQ(proposed, QStringList{dir.filePath(QStringLiteral("Final Menu.psd"))});
+  EXPECT_EQ(proposed, dir.filePath(QStringLiteral("Final Menu.psd")));
   EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.psd")}).isEmpty());
 
   const QString sub = dir.filePath(QStringLiteral("menus"));
   QDir().mkpath(sub);
-  answer = sub + QStringLiteral("/final.psd");
+  answer(sub, QStringLiteral("final"));
   photoshop::SaveAsPSD(app, "Final Menu");
-  EXPECT_TRUE(QFileInfo::exists(answer));
-  EXPECT_EQ(formats::readPsd(answer.toStdString()).content.layers.size(), 3u);
-  // The next dialog starts where this one ended.
-  answer.clear();
+  EXPECT_EQ(formats::readPsd((sub + QStringLiteral("/final.psd")).toStdString()).content.layers.size(), 3u);
+  answer({}, {});
   EXPECT_THROW(photoshop::SaveAsPSD(app, "Final Menu"), photoshop::AutomationError);
-  EXPECT_EQ(proposed.last(), sub + QStringLiteral("/Final Menu.psd"));
+  EXPECT_EQ(proposed, sub + QStringLiteral("/Final Menu.psd"));
 }
 
 TEST_F(WorkspaceTest, SaveAsAndExportWriteTheirFilesAndOpeningOneAddsATabButABadFileIsRefused) {

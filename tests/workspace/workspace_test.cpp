@@ -4,7 +4,6 @@
 
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QFileDialog>
 #include <QMenu>
 #include <QSpinBox>
 #include <QTabBar>
@@ -13,8 +12,8 @@
 #include <functional>
 
 #include "engine/composite.h"
+#include "engine/engine_fixtures.h"
 #include "workspace/layers_panel.h"
-#include "workspace/workspace_host.h"
 #include "workspace_fixture.h"
 
 using workspace::LayersPanel;
@@ -37,27 +36,6 @@ std::vector<std::string> rowsOf(const LayersPanel& panel) {
 }
 
 }  // namespace
-
-// The engine's host with the program's real save dialog: the name proposed as a Photoshop file, a
-// typed name given the .psd ending, and a cancel.
-TEST_F(WorkspaceTest, TheHostsSaveDialogProposesTheNameAsAPsdFile) {
-  workspace::WorkspaceHost& host = workspace.host();
-  QString proposed;
-  quillary_test::answerNextDialog([&](QDialog& dialog) {
-    auto& files = dynamic_cast<QFileDialog&>(dialog);
-    proposed = QFileInfo(files.selectedFiles().value(0)).fileName();
-    files.setDirectory(dir.path());
-    files.selectFile(QStringLiteral("menu"));
-    static_cast<QDialog&>(files).accept();  // as the Save button does
-  });
-  const std::optional<std::string> chosen = host.chooseSavePath("Final MenuCopy.psd");
-  EXPECT_EQ(proposed, "Final MenuCopy.psd");
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, dir.filePath("menu.psd").toStdString());
-
-  quillary_test::answerNextDialog([](QDialog& dialog) { dialog.reject(); });
-  EXPECT_FALSE(host.chooseSavePath("Final MenuCopy.psd").has_value()) << "a cancel";
-}
 
 TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWaysAndFileNewAddsADocumentOfTheAskedSize) {
   photoshop::Document second = app.Documents().Add(50, 50, 72, "Button Template");
@@ -194,12 +172,6 @@ void choose(LayersPanel& panel, engine::LayerId row, const QStringList& entry) {
   QApplication::processEvents();  // the panel rebuilds once the menu has gone
 }
 
-std::vector<std::string> topLevelNames(const engine::DocumentContent& c) {
-  std::vector<std::string> names;
-  for (const engine::LayerNode& n : c.layers) names.push_back(n.name);
-  return names;
-}
-
 }  // namespace
 
 // The entries one after another, on "Label", linked with the active "Face", and on the set "Button 1".
@@ -207,6 +179,7 @@ TEST_F(WorkspaceTest, EachLayersPanelMenuEntryChangesTheDocumentAsOneHistoryStat
   showWorkspace();
   const auto group = [this](engine::LayerId id) { return node(id).linkGroup; };
   const auto at = [this](std::size_t i) { return engine().content().layers.at(i).id; };
+  const auto names = [this] { return fixtures::layerNames(engine().content().layers); };
   const struct {
     engine::LayerId row;
     QStringList entry;
@@ -219,10 +192,7 @@ TEST_F(WorkspaceTest, EachLayersPanelMenuEntryChangesTheDocumentAsOneHistoryStat
       {set, {"Move Down"}, [&] { return at(1) == set; }},
       {set, {"Move Up"}, [&] { return at(0) == set; }},
       {label, {"Duplicate Layer"},
-       [&] {
-         return topLevelNames(engine().content()) ==
-                std::vector<std::string>{"Button 1", "Label copy", "Label", "Background"};
-       }},
+       [&] { return names() == std::vector<std::string>{"Button 1", "Label copy", "Label", "Background"}; }},
       {label, {"Delete Layer"}, [&] { return engine().content().find(label) == nullptr; }},
   };
   for (const auto& step : steps) {
@@ -231,6 +201,6 @@ TEST_F(WorkspaceTest, EachLayersPanelMenuEntryChangesTheDocumentAsOneHistoryStat
     choose(workspace.layersPanel(), step.row, step.entry);
     EXPECT_TRUE(step.done());
     EXPECT_EQ(engine().history().size(), states + 1);
-    EXPECT_EQ(rowsOf(workspace.layersPanel()), topLevelNames(engine().content()));
+    EXPECT_EQ(rowsOf(workspace.layersPanel()), names());
   }
 }
