@@ -81,10 +81,7 @@ TEST(History, TheOldestStatesAreDroppedBeyondTheLimit) {
 TEST(History, StatesSharePixelsThatDidNotChange) {
   Document d = makeDoc(500);
   d.edit("Setup", [](DocumentContent& c) {
-    for (int i = 0; i < 5; ++i) {
-      LayerNode n = fixtures::solidLayer("big " + std::to_string(i), c.canvas(), {9, 9, 9});
-      c.layers.insert(c.layers.begin(), n);
-    }
+    for (int i = 0; i < 5; ++i) c.layers.insert(c.layers.begin(), fixtures::solidLayer("big", c.canvas(), {9, 9, 9}));
     c.activeLayer = c.layers.back().id;  // the small "Layer 1"
   });
   const std::size_t base = d.history().pixelBytes();

@@ -60,8 +60,7 @@ LayerEffects redStroke(Position position, double size) {
 
 LayerEffects colourOverlay(Rgb colour) {
   LayerEffects fx;
-  fx.colorOverlays.resize(1);
-  fx.colorOverlays[0].fill.color = colour;
+  fx.colorOverlays.emplace_back().fill.color = colour;
   return fx;
 }
 
@@ -80,11 +79,9 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   EXPECT_EQ(rgbAt(overWhite(styled(fx, 0)), 36, 26), kWhite);
   fx.dropShadows[0].knocksOut = false;
   EXPECT_LT(rgbAt(overWhite(styled(fx, 0)), 36, 26).r, 100);
-  // The knockout takes away only what the fill hides: at full fill the shadow shows through
-  // the layer's own transparency (its anti-aliased edge, here the whole half-clear layer).
+  // The knockout takes away only what the fill hides: a half-clear layer's half-dark shadow all shows
+  // through it at full fill (half of white's half), and half of it is knocked out at no fill.
   fx.dropShadows[0].knocksOut = true;
-  // The half-clear layer casts a half-dark shadow: it all shows beneath the layer at full fill
-  // (half of white's half), and half of it is knocked out at no fill.
   EXPECT_NEAR(rgbAt(overWhite(styled(fx, 255, 128)), 36, 26).r, 64, 1);
   EXPECT_NEAR(rgbAt(overWhite(styled(fx, 0, 128)), 36, 26).r, 191, 1);
 }
@@ -200,9 +197,7 @@ TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
 }
 
 TEST(LayerEffects, MergingDownKeepsTheEffectsInThePixelsAndDropsTheStyle) {
-  engine::DocumentContent doc;
-  doc.width = kCanvas.right;
-  doc.height = kCanvas.bottom;
+  engine::DocumentContent doc = fixtures::blankDocument(kCanvas.right, kCanvas.bottom);
   doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, kWhite)};
   const Raster before = engine::compositeDocument(doc);
   const LayerNode& merged = doc.layer(engine::mergeDown(doc, doc.layers[0].id));

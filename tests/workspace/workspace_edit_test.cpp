@@ -164,11 +164,9 @@ TEST_F(WorkspaceTest, AnExternalEditThatRewritesThePsdReplacesTheLayersAsOneStat
   const QString prepared = dir.filePath(QStringLiteral("edited.psd"));
   formats::writePsd(edited, prepared.toStdString());
   const QString script = dir.filePath(QStringLiteral("editor.sh"));
-  QFile file(script);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QStringLiteral("#!/bin/sh\nsleep 0.2\ncp '%1' \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n").arg(prepared).toUtf8());
-  file.close();
-  file.setPermissions(file.permissions() | QFile::ExeUser);
+  std::ofstream(script.toStdString()) << "#!/bin/sh\nsleep 0.2\ncp '" << prepared.toStdString()
+                                      << "' \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n";
+  ASSERT_TRUE(QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeUser));
 
   const std::size_t states = engine().history().size();
   ASSERT_TRUE(workspace.editInExternalEditor(script));
