@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -201,27 +202,26 @@ TEST_F(WorkspaceTest, ClosingAModifiedDocumentAsksAndCancelKeepsItOpen) {
 TEST_F(WorkspaceTest, ASaveWithDialogsWritesTheChosenFileAndACancelWritesNothing) {
   settings.setValue(QStringLiteral("Workspace/LastFolder"), dir.path());
   QString proposed;
-  const auto answer = [&proposed](const QString& folder, const QString& name) {  // no name: a cancel
-    quillary_test::answerNextDialog([&proposed, folder, name](QDialog& dialog) {
+  const auto answer = [&proposed](const QString& typed) {  // nothing typed: a cancel
+    quillary_test::answerNextDialog([&proposed, typed](QDialog& dialog) {
       auto& files = dynamic_cast<QFileDialog&>(dialog);
       proposed = files.selectedFiles().value(0);
-      if (name.isEmpty()) return dialog.reject();
-      files.setDirectory(folder);
-      files.selectFile(name);
+      if (typed.isEmpty()) return dialog.reject();
+      files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
       static_cast<QDialog&>(files).accept();  // as the Save button does
     });
   };
-  answer({}, {});
+  answer({});
   EXPECT_THROW(photoshop::SaveAsPSD(app, "Final Menu"), photoshop::AutomationError);
   EXPECT_EQ(proposed, dir.filePath(QStringLiteral("Final Menu.psd")));
   EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.psd")}).isEmpty());
 
   const QString sub = dir.filePath(QStringLiteral("menus"));
   QDir().mkpath(sub);
-  answer(sub, QStringLiteral("final"));
+  answer(sub + QStringLiteral("/final"));
   photoshop::SaveAsPSD(app, "Final Menu");
   EXPECT_EQ(formats::readPsd((sub + QStringLiteral("/final.psd")).toStdString()).content.layers.size(), 3u);
-  answer({}, {});
+  answer({});
   EXPECT_THROW(photoshop::SaveAsPSD(app, "Final Menu"), photoshop::AutomationError);
   EXPECT_EQ(proposed, sub + QStringLiteral("/Final Menu.psd"));
 }
