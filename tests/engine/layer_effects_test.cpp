@@ -169,8 +169,7 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
   fx.outerGlows.resize(1);
   fx.outerGlows[0].size = 7;
   fx.outerGlows[0].fill.color = {255, 255, 0};
-  fx.bevels.resize(1);
-  fx.bevels[0].style = engine::BevelEffect::Style::PillowEmboss;
+  fx.bevels.emplace_back().style = engine::BevelEffect::Style::PillowEmboss;
   const Rect reach{kShape.left - fx.reach(), kShape.top - fx.reach(), kShape.right + fx.reach(), kShape.bottom + fx.reach()};
   const Raster out = alone(styled(fx));
   bool drewOutsideShape = false;
@@ -189,7 +188,6 @@ TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
   fx.bevels.resize(1);
   fx.bevels[0].technique = engine::BevelEffect::Technique::ChiselHard;
   fx.bevels[0].angle = 180;  // light from the left
-  fx.bevels[0].altitude = 30;
   const Raster out = overWhite(styled(fx));
   EXPECT_GT(rgbAt(out, 31, 30).r, 60);   // lit: screened towards white
   EXPECT_LT(rgbAt(out, 48, 30).b, 200);  // shaded: multiplied towards black

@@ -233,18 +233,14 @@ TEST_F(WorkspaceTest, SaveAsAndExportWriteTheirFilesAndOpeningOneAddsATabButABad
   EXPECT_TRUE(doc.Saved());
   EXPECT_EQ(workspace.tabs().tabText(0), QStringLiteral("menu.psd"));
 
-  const QString png = dir.filePath(QStringLiteral("menu.png"));
-  ASSERT_TRUE(workspace.exportPng(png, false));
-  const QImage composite(png);
-  EXPECT_EQ(composite.size(), QSize(120, 80));
-  EXPECT_EQ(composite.pixelColor(15, 15), QColor(200, 0, 0));
-  EXPECT_EQ(composite.pixelColor(100, 70), QColor(Qt::white));
-
-  const QString layerPng = dir.filePath(QStringLiteral("face.png"));
-  ASSERT_TRUE(workspace.exportPng(layerPng, true));
-  const QImage layer(layerPng);
-  EXPECT_EQ(layer.pixelColor(15, 15), QColor(200, 0, 0));
-  EXPECT_EQ(layer.pixelColor(100, 70).alpha(), 0);
+  for (const bool activeLayerOnly : {false, true}) {  // the composite over white, or the layer "Face" alone
+    const QString png = dir.filePath(QStringLiteral("menu.png"));
+    ASSERT_TRUE(workspace.exportPng(png, activeLayerOnly));
+    const QImage image(png);
+    EXPECT_EQ(image.size(), QSize(120, 80));
+    EXPECT_EQ(image.pixelColor(15, 15), QColor(200, 0, 0));
+    EXPECT_EQ(image.pixelColor(100, 70), activeLayerOnly ? QColor(0, 0, 0, 0) : QColor(Qt::white));
+  }
 
   const QString copy = dir.filePath(QStringLiteral("copy.psd"));
   ASSERT_TRUE(QFile::copy(psd, copy));
