@@ -57,14 +57,12 @@ std::vector<std::uint8_t> artboardBlock(const Rect& r, int background, Rgb colou
 
 TEST(BlendModes, SeparableModesMatchTheirFormulasAndTheOthersKeepLuminosityOrColour) {
   const Rgb b{200, 100, 50}, s{100, 200, 25};
-  EXPECT_EQ(blendOne(BlendMode::Normal, b, s), s);
-  EXPECT_EQ(blendOne(BlendMode::Darken, b, s), (Rgb{100, 100, 25}));
-  EXPECT_EQ(blendOne(BlendMode::Lighten, b, s), (Rgb{200, 200, 50}));
-  EXPECT_EQ(blendOne(BlendMode::Multiply, b, s), (Rgb{78, 78, 5}));
-  EXPECT_EQ(blendOne(BlendMode::Screen, b, s), (Rgb{222, 222, 70}));
-  EXPECT_EQ(blendOne(BlendMode::Difference, b, s), (Rgb{100, 100, 25}));
-  EXPECT_EQ(blendOne(BlendMode::LinearDodge, b, s), (Rgb{255, 255, 75}));
-  EXPECT_EQ(blendOne(BlendMode::Subtract, b, s), (Rgb{100, 0, 25}));
+  for (const auto& [mode, want] :
+       {std::pair{BlendMode::Normal, s}, {BlendMode::Darken, {100, 100, 25}}, {BlendMode::Lighten, {200, 200, 50}},
+        {BlendMode::Multiply, {78, 78, 5}}, {BlendMode::Screen, {222, 222, 70}},
+        {BlendMode::Difference, {100, 100, 25}}, {BlendMode::LinearDodge, {255, 255, 75}},
+        {BlendMode::Subtract, {100, 0, 25}}})
+    EXPECT_EQ(blendOne(mode, b, s), want) << int(mode);
 
   // Non-separable modes keep the backdrop's luminosity or colour.
   const Rgb color = blendOne(BlendMode::Color, kGrey, kRed), luminosity = blendOne(BlendMode::Luminosity, kRed, kGrey);

@@ -1,8 +1,5 @@
-// Editing in the workspace: moving by drag and by keys, the pending transform that makes the
-// automation busy, rewinding the history, and the commands that change a layer's look: fill,
-// pictures placed or replacing pixels, and the round trip through an external editor. Its files
-// and its host: the close prompt, the save dialog that a save with dialogs shows, Save As, Export
-// PNG and Open.
+// Editing in the workspace: moving by drag and keys, the pending transform, the history, fill, pictures
+// and the external editor; and its files: the close prompt, the save dialog, Save As, Export PNG and Open.
 
 #include <QFile>
 #include <QFileDialog>
@@ -42,18 +39,12 @@ TEST_F(WorkspaceTest, ADragMovesTheActiveLayerWithItsLinkedLayersAsOneHistorySta
   EXPECT_EQ(engine().history().current().name, "Move");
 
   // The arrow keys move by one pixel, with Shift by ten.
-  const struct {
-    Qt::Key key;
-    Qt::KeyboardModifiers modifiers;
-    int dx, dy;
-  } nudges[] = {{Qt::Key_Left, {}, -1, 0},
-                {Qt::Key_Down, {}, 0, 1},
-                {Qt::Key_Right, Qt::ShiftModifier, 10, 0},
-                {Qt::Key_Up, Qt::ShiftModifier, 0, -10}};
-  for (const auto& n : nudges) {
+  for (const auto& [key, modifiers, dx, dy] :
+       {std::tuple{Qt::Key_Left, Qt::KeyboardModifiers(), -1, 0}, {Qt::Key_Down, {}, 0, 1},
+        {Qt::Key_Right, Qt::ShiftModifier, 10, 0}, {Qt::Key_Up, Qt::ShiftModifier, 0, -10}}) {
     const engine::Rect before = node(label).pixels.bounds();
-    QTest::keyClick(&canvas(), n.key, n.modifiers);
-    EXPECT_EQ(node(label).pixels.bounds(), before.translated(n.dx, n.dy)) << n.dx << "," << n.dy;
+    QTest::keyClick(&canvas(), key, modifiers);
+    EXPECT_EQ(node(label).pixels.bounds(), before.translated(dx, dy)) << dx << "," << dy;
   }
 }
 
