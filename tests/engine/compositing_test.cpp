@@ -125,7 +125,7 @@ TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
   EXPECT_EQ(mergedAt(passing, 1), (Rgb{0, 255, 0})) << "green is lighter than red";
 }
 
-TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadius) {
+TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsABoundedGaussianAsWideAsTheRadius) {
   LayerNode plain = solidLayer("masked", {0, 0, 2, 1}, {10, 20, 30});
   plain.mask.pixels = Mask({1, 0, 2, 1}, 255);  // inside its bounds black, outside white
   const Raster hidden = compositeLayers({plain}, {0, 0, 2, 1});
@@ -152,20 +152,19 @@ TEST(Masks, ALayerMaskHidesWhereItIsBlackAndItsFeatherIsAGaussianAsWideAsTheRadi
   layer.mask.density = 255;
   layer.mask.feather = std::nan("");
   EXPECT_EQ(compositeLayers({layer}, area).alphaAt(30, 20), 0) << "an unreadable feather is none";
-}
 
-TEST(Masks, WideFeathersStayCloseToTheGaussianAndHugeOnesAreBounded) {
-  const Rect area{0, 0, 400, 4};
-  LayerNode layer = maskedToTheLeft(area, 200, -250, 254);  // rows far beyond the blur's reach
+  // Wide feathers stay close to the Gaussian and huge ones are bounded.
+  const Rect wide{0, 0, 400, 4};
+  layer = maskedToTheLeft(wide, 200, -250, 254);  // rows far beyond the blur's reach
   layer.mask.feather = 40.0;
-  const Raster out = compositeLayers({layer}, area);
+  out = compositeLayers({layer}, wide);
   for (int x : {100, 150, 180, 199, 200, 220, 260, 320})
     EXPECT_NEAR(out.alphaAt(x, 2), 255.0 * featheredStep(199.5 - x, 40.0), 3.0) << "x " << x;
 
   layer.mask.feather = 1e12;
-  const Raster widest = compositeLayers({layer}, area);
+  const Raster widest = compositeLayers({layer}, wide);
   layer.mask.feather = kMaxMaskFeather;
-  EXPECT_EQ(widest.alphaAt(100, 2), compositeLayers({layer}, area).alphaAt(100, 2));
+  EXPECT_EQ(widest.alphaAt(100, 2), compositeLayers({layer}, wide).alphaAt(100, 2));
 }
 
 TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {

@@ -86,7 +86,7 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   EXPECT_NEAR(rgbAt(overWhite(styled(fx, 0, 128)), 36, 26).r, 191, 1);
 }
 
-TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
+TEST(StrokeEffect, EachPositionCoversItsSideOfTheLayersTrueEdge) {
   for (const auto& [name, position, outsideRing, insideRing] : {std::tuple{"Outside", Position::Outside, true, false},
                                                                 {"Inside", Position::Inside, false, true},
                                                                 {"Center", Position::Center, true, true}}) {
@@ -97,11 +97,9 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheEdge) {
     EXPECT_EQ(rgbAt(out, 40, 30), kBlue);                // the middle keeps its colour
     EXPECT_EQ(rgbAt(out, 20, 30), kWhite);               // beyond the stroke
   }
-}
 
-// A stroke follows the layer's true edge: a pixel layer's anti-aliased edge, a fill layer's
-// vector mask, an edge beyond the canvas.
-TEST(StrokeEffect, FollowsTheLayersTrueEdge) {
+  // A stroke follows the layer's true edge: a pixel layer's anti-aliased edge, a fill layer's
+  // vector mask, an edge beyond the canvas.
   // An outside stroke of a pixel layer lies beneath it: where the layer is half transparent the
   // stroke shows through and the result is opaque. A last column covered a quarter puts the
   // stroke's end a quarter into its last pixel.
@@ -138,15 +136,12 @@ TEST(StrokeEffect, FollowsTheLayersTrueEdge) {
 
 // Effects inside the shape colour the layer itself: over a half-transparent layer an overlay
 // or an inside stroke gives its colour at the layer's own coverage, it adds no coverage.
-TEST(LayerEffects, InteriorEffectsColourTheLayerWithoutThickeningItsSoftParts) {
+TEST(LayerEffects, InteriorEffectsColourTheLayerShowWithoutFillAndFadeWithOpacityAndSwitchesTurnEffectsOff) {
   for (const LayerEffects& fx : {colourOverlay(kRed), redStroke(Position::Inside, 40)}) {
     const Raster out = alone(styled(fx, 255, 128));
     EXPECT_EQ(rgbAt(out, 40, 30), kRed);
     EXPECT_NEAR(out.alphaAt(40, 30), 128, 1);
   }
-}
-
-TEST(LayerEffects, OverlaysShowWithoutFillOpacityFadesEverythingAndSwitchesTurnEffectsOff) {
   const LayerEffects green = colourOverlay({0, 255, 0});
   EXPECT_EQ(rgbAt(overWhite(styled(green, 0)), 40, 30), (Rgb{0, 255, 0}));
   LayerNode half = styled(green);

@@ -100,7 +100,8 @@ TEST_F(WorkspaceTest, TheCanvasShowsTheEnginesCompositeOverACheckerboard) {
   EXPECT_TRUE(empty == QColor(Qt::white) || empty == QColor(204, 204, 204)) << empty.name().toStdString();
 }
 
-TEST_F(WorkspaceTest, TheLayersPanelListsTheTreeAndAClickMakesALayerActiveAndADoubleClickRenamesIt) {
+// The eye makes no history state; a change by automation shows at the next look.
+TEST_F(WorkspaceTest, TheLayersPanelListsTheTreeAClickMakesALayerActiveADoubleClickRenamesItAndTheEyeHidesIt) {
   showWorkspace();
   LayersPanel& panel = workspace.layersPanel();
   ASSERT_EQ(rowsOf(panel), (std::vector<std::string>{"Label", "Button 1", "Background"}));
@@ -114,11 +115,7 @@ TEST_F(WorkspaceTest, TheLayersPanelListsTheTreeAndAClickMakesALayerActiveAndADo
   panel.itemFor(label)->setText(LayersPanel::NameColumn, QStringLiteral("Caption"));  // what the editor commits
   EXPECT_EQ(node(label).name, "Caption");
   EXPECT_EQ(engine().history().current().name, "Rename Layer");
-}
 
-// The eye makes no history state; a change by automation shows at the next look.
-TEST_F(WorkspaceTest, TheEyeAndTheEnginesVisibilityFollowEachOther) {
-  LayersPanel& panel = workspace.layersPanel();
   const std::size_t states = engine().history().size();
   panel.itemFor(set)->setCheckState(LayersPanel::EyeColumn, Qt::Unchecked);
   EXPECT_FALSE(app.layerFor(doc.engineDocument(), set).Visible());
