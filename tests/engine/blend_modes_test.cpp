@@ -14,7 +14,7 @@ using fixtures::blended;
 using fixtures::blendOne;
 using fixtures::strip;
 
-TEST(PhotoshopBlending, HardMixSoftLightAndLighterAndDarkerColourFollowPhotoshop) {
+TEST(PhotoshopBlending, HardMixSoftLightLighterAndDarkerColourAndTheFillOfTheSpecialModesFollowPhotoshop) {
   // Hard mix is a threshold of vivid light: black and white sum to exactly the threshold; which
   // side wins depends on which is the source.
   EXPECT_EQ(blendOne(BlendMode::HardMix, {0, 255, 100}, {255, 0, 200}), (Rgb{0, 255, 255}));
@@ -27,9 +27,7 @@ TEST(PhotoshopBlending, HardMixSoftLightAndLighterAndDarkerColourFollowPhotoshop
   EXPECT_EQ(blendOne(BlendMode::LighterColor, blue, green), green);
   EXPECT_EQ(blendOne(BlendMode::LighterColor, green, blue), green);
   EXPECT_EQ(blendOne(BlendMode::DarkerColor, green, blue), blue);
-}
 
-TEST(PhotoshopBlending, FillOfTheSpecialModesActsInTheBlend) {
   // Linear dodge at half fill adds half the colour, where half opacity fades the clipped sum.
   EXPECT_EQ(blendOne(BlendMode::LinearDodge, {200, 200, 200}, {200, 200, 200}, 255, 128).r, 255);
   EXPECT_EQ(blendOne(BlendMode::LinearDodge, {200, 200, 200}, {200, 200, 200}, 128, 255).r, 228);

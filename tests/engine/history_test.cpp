@@ -19,8 +19,8 @@ Rgb pixelOfActive(const Document& d, int x, int y) { return fixtures::rgbAt(d.co
 
 }  // namespace
 
-TEST(History, RewindRestoresTheWholeDocumentAndALaterChangeDropsTheStatesAfterIt) {
-  Document d = makeDoc();
+TEST(History, RewindRestoresTheWholeDocumentALaterChangeDropsTheStatesAfterItAndTheLimitTheOldest) {
+  Document d = makeDoc(5);
   fillAll(d, {255, 0, 0});
   const auto red = d.currentState();
   fillAll(d, {0, 255, 0});
@@ -42,6 +42,13 @@ TEST(History, RewindRestoresTheWholeDocumentAndALaterChangeDropsTheStatesAfterIt
   } catch (const EngineError& e) {
     EXPECT_EQ(e.code(), ErrorCode::HistoryStateGone);
   }
+
+  for (int i = 0; i < 10; ++i) fillAll(d, {std::uint8_t(i), 0, 0});
+  EXPECT_EQ(d.history().size(), 5u);
+  EXPECT_THROW(d.rewindTo(red), EngineError);
+  d.setHistoryLimit(2);
+  EXPECT_EQ(d.history().size(), 2u);
+  EXPECT_EQ(pixelOfActive(d, 0, 0), (Rgb{9, 0, 0}));
 }
 
 TEST(History, VisibilityChangesJoinTheCurrentStateAndAFailedEditMakesNone) {
@@ -65,17 +72,6 @@ TEST(History, VisibilityChangesJoinTheCurrentStateAndAFailedEditMakesNone) {
   }), EngineError);
   EXPECT_EQ(d.currentState(), stateBefore);
   EXPECT_EQ(d.contentPtr(), content);
-}
-
-TEST(History, TheOldestStatesAreDroppedBeyondTheLimit) {
-  Document d = makeDoc(5);
-  const auto first = d.currentState();
-  for (int i = 0; i < 10; ++i) fillAll(d, {std::uint8_t(i), 0, 0});
-  EXPECT_EQ(d.history().size(), 5u);
-  EXPECT_THROW(d.rewindTo(first), EngineError);
-  d.setHistoryLimit(2);
-  EXPECT_EQ(d.history().size(), 2u);
-  EXPECT_EQ(pixelOfActive(d, 0, 0), (Rgb{9, 0, 0}));
 }
 
 TEST(History, StatesSharePixelsThatDidNotChange) {

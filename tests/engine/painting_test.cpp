@@ -15,7 +15,7 @@ std::vector<Point> rect(double l, double t, double r, double b) { return {{l, t}
 
 }  // namespace
 
-TEST(Selection, APixelIsInWhenItsCentreIsInside) {
+TEST(Selection, APixelIsInWhenItsCentreIsInsideAndAddDiminishAndIntersectCombineWithWhatIsSelected) {
   DocumentContent c = blankDocument(720, 540);
   selectRegion(c, rect(72, 54, 648, 486), SelectionType::Replace, 0);
   EXPECT_EQ(c.selection.coveredBounds(), (Rect{72, 54, 648, 486}));
@@ -26,10 +26,7 @@ TEST(Selection, APixelIsInWhenItsCentreIsInside) {
   selectRegion(c, {{0, 0}, {10, 0}, {0, 10}}, SelectionType::Replace, 0);  // a triangle: rows get narrower
   EXPECT_EQ(c.selection.at(8, 0), 255);
   EXPECT_EQ(c.selection.at(8, 5), 0);
-}
 
-TEST(Selection, AddDiminishAndIntersectCombineWithWhatIsSelected) {
-  DocumentContent c = blankDocument(100, 100);
   selectRegion(c, rect(0, 0, 10, 10), SelectionType::Replace, 0);
   selectRegion(c, rect(20, 0, 30, 10), SelectionType::Extend, 0);
   EXPECT_EQ(c.selection.coveredBounds(), (Rect{0, 0, 30, 10}));

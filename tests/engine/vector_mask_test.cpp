@@ -33,7 +33,7 @@ std::optional<Mask> render(const LayerNode& n) { return renderVectorMask(n, kCan
 
 }  // namespace
 
-TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdges) {
+TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdgesAndBrokenRecordsAreNotRead) {
   const LayerNode node =
       withMask(LayerNode::artLayer("shape"), {{1, rectPath(10, 10, 30.5, 30)}, {2, rectPath(15, 15, 20, 20)}});
   ASSERT_TRUE(hasVectorMask(node));
@@ -53,14 +53,13 @@ TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdges) {
   const std::vector<std::pair<int, std::vector<fixtures::PathPoint>>> corner{{1, rectPath(0, 0, 10, 10)}};
   EXPECT_EQ(render(withMask(LayerNode::artLayer("inverted"), corner, "vmsk", false, 1))->at(5, 5), 0);
   EXPECT_FALSE(hasVectorMask(withMask(LayerNode::artLayer("off"), corner, "vmsk", false, 4)));
-}
 
-TEST(VectorMasks, ShortOrInconsistentRecordsAreIgnoredNotRead) {
-  LayerNode node = LayerNode::artLayer("broken");
+  // Short or inconsistent records are ignored, not read.
+  LayerNode cut = LayerNode::artLayer("broken");
   std::vector<std::uint8_t> data = fixtures::vectorMask({{1, rectPath(0, 0, 10, 10)}}, 40, 40);
   data.resize(data.size() - 13);  // the last knot cut in half: it is not read
-  fixtures::addBlock(node, "vmsk", data);
-  EXPECT_TRUE(render(node).has_value());
+  fixtures::addBlock(cut, "vmsk", data);
+  EXPECT_TRUE(render(cut).has_value());
   LayerNode tooMany = LayerNode::artLayer("knots beyond the count");
   fixtures::addBlock(tooMany, "vmsk",
                      fixtures::BlockBytes().u32(3).u32(0).u16(0).u16(0).zeros(22).u16(2).zeros(24).bytes);

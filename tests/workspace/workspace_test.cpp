@@ -76,9 +76,7 @@ TEST_F(WorkspaceTest, TabsFollowTheActiveDocumentBothWaysAndFileNewAddsADocument
   create->trigger();
   ASSERT_EQ(app.Documents().Count(), 2);
   const photoshop::Document made = app.ActiveDocument();
-  EXPECT_EQ(made.Name(), "Untitled-1");
-  EXPECT_EQ(made.Width(), 300);
-  EXPECT_EQ(made.Height(), 200);
+  EXPECT_EQ(std::tuple(made.Name(), made.Width(), made.Height()), std::tuple("Untitled-1", 300, 200));
   EXPECT_EQ(tabs.count(), 2);
   EXPECT_EQ(tabs.currentIndex(), 1);
 }
