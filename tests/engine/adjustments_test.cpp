@@ -54,7 +54,7 @@ HueRange reds(int hue, int saturation, int lightness) { return {315, 345, 15, 45
 
 }  // namespace
 
-TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightnessContrast) {
+TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightnessContrastButNotUnreadableSettings) {
   const LayerNode inverse = adjustment(LayerKind::Curves, "curv", curve({{0, 255}, {255, 0}}));
   EXPECT_EQ(adjusted(inverse, {10, 100, 250}), (Rgb{245, 155, 5}));
   const LayerNode bend = adjustment(LayerKind::Curves, "curv", curve({{0, 0}, {128, 200}, {255, 255}}));
@@ -85,6 +85,13 @@ TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightn
 
   EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", {0, 20, 0, 0, 0, 127, 0}), {10, 100, 250}),
             (Rgb{30, 120, 255}));
+
+  // Unreadable or unsupported settings change nothing.
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Curves, "curv", {0, 0})));
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Levels, "levl", {0, 2, 0, 200, 0, 100})));
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Posterize, "post", {0, 1, 0, 0})));
+  EXPECT_FALSE(adjustmentOf(LayerNode::artLayer("pixels")));
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Vibrance, "vibA", {1, 2, 3}), {1, 2, 3}), (Rgb{1, 2, 3}));
 }
 
 TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
@@ -111,14 +118,6 @@ TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsT
       << "then the master lightness";
 
   EXPECT_FALSE(adjustmentOf(hueSaturation(0, 0, 0, {reds(0, 150, 0)}))) << "beyond what Photoshop stores";
-}
-
-TEST(Adjustments, UnreadableOrUnsupportedSettingsChangeNothing) {
-  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Curves, "curv", {0, 0})));
-  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Levels, "levl", {0, 2, 0, 200, 0, 100})));
-  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Posterize, "post", {0, 1, 0, 0})));
-  EXPECT_FALSE(adjustmentOf(LayerNode::artLayer("pixels")));
-  EXPECT_EQ(adjusted(adjustment(LayerKind::Vibrance, "vibA", {1, 2, 3}), {1, 2, 3}), (Rgb{1, 2, 3}));
 }
 
 TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverage) {

@@ -39,7 +39,7 @@ TEST(NewObjects, TakeTheSmallestUnusedNumberAndGoOnTopOfTheDocumentOrOfAGivenSet
   EXPECT_EQ(c.layer(set).children[1].id, pasted);
 }
 
-TEST(Duplicate, NamesTheCopyAndPutsItJustAboveWithFreshIdsAndOwnLinks) {
+TEST(Duplicate, NamesTheCopyAndPutsItJustAboveWithFreshIdsAndOwnLinksOrIntoAnotherDocumentKeepsNameAndPosition) {
   DocumentContent c = blankDocument();
   const LayerId set = addLayerSet(c);
   const LayerId x = addArtLayer(c, set);
@@ -54,9 +54,8 @@ TEST(Duplicate, NamesTheCopyAndPutsItJustAboveWithFreshIdsAndOwnLinks) {
   // The copies stay linked to each other but not to the originals.
   EXPECT_EQ(dup.children[0].linkGroup, dup.children[1].linkGroup);
   EXPECT_NE(dup.children[0].linkGroup, c.layer(x).linkGroup);
-}
 
-TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveTheActiveLayersTopAncestor) {
+  // Into another document: name and position kept, above the active layer's topmost ancestor.
   DocumentContent src = blankDocument();
   LayerNode art = solidLayer("Button Area", {10, 20, 30, 25}, {1, 2, 3});
   src.layers.insert(src.layers.begin(), art);
@@ -73,14 +72,14 @@ TEST(Duplicate, IntoAnotherDocumentKeepsNameAndPositionAndLandsAboveTheActiveLay
   EXPECT_EQ(dest.layer(same).name, "Button Area Copy");
 
   // With a member of a set active, the copy lands at the top level above the set.
-  const LayerId set = addLayerSet(dest);
-  const LayerId inner = addArtLayer(dest, set);
+  const LayerId destSet = addLayerSet(dest);
+  const LayerId inner = addArtLayer(dest, destSet);
   addArtLayer(dest);  // a top-level layer above the set
   dest.activeLayer = inner;
   const LayerId table = copyLayerInto(solidLayer("Color Table", {0, 0, 5, 5}, {1, 2, 3}), src.canvas(), dest, false);
   EXPECT_EQ(layerNames(dest.layers), (std::vector<std::string>{"Layer 4", "Color Table", "Set 1", "Layer 2",
                                                               "Button Area Copy", "Button Area", "Layer 1"}));
-  EXPECT_EQ(dest.layer(set).children.size(), 1u) << "nothing lands inside the active layer's set";
+  EXPECT_EQ(dest.layer(destSet).children.size(), 1u) << "nothing lands inside the active layer's set";
   EXPECT_EQ(dest.activeLayer, table);
 }
 

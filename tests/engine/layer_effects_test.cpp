@@ -64,7 +64,7 @@ LayerEffects colourOverlay(Rgb colour) {
   return fx;
 }
 
-TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
+TEST(LayerEffects, ADropShadowFallsAwayFromTheLightTheLayerKnocksItOutAndMergingDownKeepsIt) {
   // Light from the upper left (120 degrees): the shadow shows below and to the right.
   const Raster out = overWhite(styled(dropShadow(120)));
   EXPECT_LT(rgbAt(out, 52, 44).r, 200);
@@ -84,6 +84,15 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightAndTheLayerKnocksItOut) {
   fx.dropShadows[0].knocksOut = true;
   EXPECT_NEAR(rgbAt(overWhite(styled(fx, 255, 128)), 36, 26).r, 64, 1);
   EXPECT_NEAR(rgbAt(overWhite(styled(fx, 0, 128)), 36, 26).r, 191, 1);
+
+  // Merging down keeps the shadow in the pixels and drops the style.
+  engine::DocumentContent doc = fixtures::blankDocument(kCanvas.right, kCanvas.bottom);
+  doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, kWhite)};
+  const Raster before = engine::compositeDocument(doc);
+  const LayerNode& merged = doc.layer(engine::mergeDown(doc, doc.layers[0].id));
+  EXPECT_EQ(engine::drawnEffects(merged), nullptr);
+  EXPECT_GT(merged.pixels.alphaAt(52, 44), 0);  // the shadow, beyond the layer's own pixels
+  EXPECT_TRUE(engine::compositeDocument(doc).samePixels(before));
 }
 
 TEST(StrokeEffect, EachPositionCoversItsSideOfTheLayersTrueEdge) {
@@ -187,16 +196,6 @@ TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
   EXPECT_GT(rgbAt(out, 31, 30).r, 60);   // lit: screened towards white
   EXPECT_LT(rgbAt(out, 48, 30).b, 200);  // shaded: multiplied towards black
   EXPECT_EQ(rgbAt(out, 40, 30), kBlue);
-}
-
-TEST(LayerEffects, MergingDownKeepsTheEffectsInThePixelsAndDropsTheStyle) {
-  engine::DocumentContent doc = fixtures::blankDocument(kCanvas.right, kCanvas.bottom);
-  doc.layers = {styled(dropShadow(120)), fixtures::solidLayer("Below", {0, 0, 10, 10}, kWhite)};
-  const Raster before = engine::compositeDocument(doc);
-  const LayerNode& merged = doc.layer(engine::mergeDown(doc, doc.layers[0].id));
-  EXPECT_EQ(engine::drawnEffects(merged), nullptr);
-  EXPECT_GT(merged.pixels.alphaAt(52, 44), 0);  // the shadow, beyond the layer's own pixels
-  EXPECT_TRUE(engine::compositeDocument(doc).samePixels(before));
 }
 
 TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBoxAlongItsAngle) {
