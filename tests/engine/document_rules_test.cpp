@@ -156,7 +156,7 @@ TEST(Background, UnlockingByLabelOrRenameMakesAnOrdinaryLayer) {
   EXPECT_FALSE(c.layers[0].isBackground);
 }
 
-TEST(Remove, PassesTheActiveLayerOnAndRefusesTheLastLayer) {
+TEST(Refusals, RemovingPassesTheActiveLayerOnButTheLastLayerSizesOutOfRangeAndEmptyNamesAreRefused) {
   DocumentContent c = blankDocument();
   const LayerId top = addArtLayer(c);
   removeLayer(c, top);
@@ -169,12 +169,10 @@ TEST(Remove, PassesTheActiveLayerOnAndRefusesTheLastLayer) {
     EXPECT_EQ(e.code(), ErrorCode::NoSuchElement);
     EXPECT_STREQ(e.what(), "there is no such element");
   }
-}
 
-TEST(Sizes, NegativeHugeAndZeroSizesAreRefusedBeforeAllocating) {
+  // Negative, huge and zero sizes are refused before allocating, and so is an empty name.
   EXPECT_THROW(Raster({0, 0, 40000, 10}), EngineError);
   EXPECT_THROW(Raster({0, 0, 25000, 25000}), EngineError);
-  DocumentContent c = blankDocument();
   EXPECT_THROW(resizeImage(c, 0, 10, ResampleMethod::Bicubic), EngineError);
   EXPECT_THROW(cropDocument(c, {5, 5, 5, 9}), EngineError);
   EXPECT_THROW(renameLayer(c, c.layers[0].id, ""), EngineError);

@@ -168,7 +168,7 @@ TEST(LayerEffects, InteriorEffectsColourTheLayerShowWithoutFillAndFadeWithOpacit
   EXPECT_TRUE(overWhite(styled(disabled)).samePixels(plain));
 }
 
-TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
+TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacingTheLight) {
   LayerEffects fx = dropShadow(45, 6, 9);
   fx.outerGlows.resize(1);
   fx.outerGlows[0].size = 7;
@@ -185,17 +185,16 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaim) {
       drewOutsideShape |= !kShape.contains(x, y) && out.alphaAt(x, y) > 0;
     }
   EXPECT_TRUE(drewOutsideShape);
-}
 
-TEST(LayerEffects, ABevelLightsTheSideFacingTheLightAndShadesTheOther) {
-  LayerEffects fx;
-  fx.bevels.resize(1);
-  fx.bevels[0].technique = engine::BevelEffect::Technique::ChiselHard;
-  fx.bevels[0].angle = 180;  // light from the left
-  const Raster out = overWhite(styled(fx));
-  EXPECT_GT(rgbAt(out, 31, 30).r, 60);   // lit: screened towards white
-  EXPECT_LT(rgbAt(out, 48, 30).b, 200);  // shaded: multiplied towards black
-  EXPECT_EQ(rgbAt(out, 40, 30), kBlue);
+  // A bevel lights the side facing the light and shades the other.
+  LayerEffects bevel;
+  bevel.bevels.resize(1);
+  bevel.bevels[0].technique = engine::BevelEffect::Technique::ChiselHard;
+  bevel.bevels[0].angle = 180;  // light from the left
+  const Raster lit = overWhite(styled(bevel));
+  EXPECT_GT(rgbAt(lit, 31, 30).r, 60);   // lit: screened towards white
+  EXPECT_LT(rgbAt(lit, 48, 30).b, 200);  // shaded: multiplied towards black
+  EXPECT_EQ(rgbAt(lit, 40, 30), kBlue);
 }
 
 TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBoxAlongItsAngle) {

@@ -66,7 +66,7 @@ TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdgesAndBrokenR
   EXPECT_FALSE(render(tooMany).has_value());
 }
 
-TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
+TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixelsAndSoftenThemWhenFeatheredOrThin) {
   LayerNode pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(0, 0, 20, 40)}});
   EXPECT_EQ(compositeLayers({pixels}, kCanvas, kCanvas).alphaAt(30, 5), 0);
   EXPECT_EQ(compositeLayers({pixels}, kCanvas).alphaAt(30, 5), 255) << "no canvas: no vector mask";
@@ -80,20 +80,19 @@ TEST(VectorMasks, MaskPixelLayersAndShapeFillLayersWithoutStoredPixels) {
   // With stored pixels the shape is already in them: the mask is not applied twice.
   shape.pixels = Raster::filled({10, 10, 21, 20}, {0, 0, 255}, 128);
   EXPECT_EQ(compositeLayers({shape}, kCanvas, kCanvas).alphaAt(20, 15), 128);
-}
 
-TEST(VectorMasks, AFeatheredOrThinVectorMaskSoftensTheShapeAndShowsTheFillBeyondIt) {
-  LayerNode pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(-20, -20, 20, 60)}});
+  // A feathered or thin vector mask softens the shape and shows the fill beyond it.
+  pixels = withMask(fixtures::solidLayer("pixels", kCanvas, {255, 0, 0}), {{1, rectPath(-20, -20, 20, 60)}});
   pixels.vectorMaskFeather = 2.0;
-  const Raster out = compositeLayers({pixels}, kCanvas, kCanvas);
-  EXPECT_EQ(out.alphaAt(10, 20), 255);
-  EXPECT_NEAR(out.alphaAt(19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
-  EXPECT_NEAR(out.alphaAt(20, 20), 101, 2);
-  EXPECT_EQ(out.alphaAt(30, 20), 0);
+  const Raster feathered = compositeLayers({pixels}, kCanvas, kCanvas);
+  EXPECT_EQ(feathered.alphaAt(10, 20), 255);
+  EXPECT_NEAR(feathered.alphaAt(19, 20), 154, 2) << "60 % of a Gaussian of 2 pixels lies inside";
+  EXPECT_NEAR(feathered.alphaAt(20, 20), 101, 2);
+  EXPECT_EQ(feathered.alphaAt(30, 20), 0);
 
   // Photoshop stores a fill layer's pixels cut to its shape; where a soft vector mask lets the
   // fill show beyond the shape, the fill comes from its colour.
-  LayerNode shape = withMask(fillLayer("shape", {0, 0, 255}), {{1, rectPath(10, 10, 20, 20)}});
+  shape = withMask(fillLayer("shape", {0, 0, 255}), {{1, rectPath(10, 10, 20, 20)}});
   shape.pixels = Raster::filled({10, 10, 20, 20}, shape.fillColor);
   shape.vectorMaskDensity = 64;
   const Raster soft = compositeLayers({shape}, kCanvas, kCanvas);
