@@ -120,7 +120,7 @@ TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsT
   EXPECT_FALSE(adjustmentOf(hueSaturation(0, 0, 0, {reds(0, 150, 0)}))) << "beyond what Photoshop stores";
 }
 
-TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverage) {
+TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverageAndAKnockoutLayerShowsTheSetsBackdrop) {
   const LayerNode inverse = adjustment(LayerKind::Curves, "curv", curve({{0, 255}, {255, 0}}));
   // Over a half-transparent layer: colour inverted, coverage unchanged; nothing appears where
   // nothing was.
@@ -136,9 +136,8 @@ TEST(Adjustments, ApplyToWhatIsBelowKeepingItsCoverage) {
   EXPECT_EQ(mergedAt(isolated), (Rgb{0, 0, 0}));
   isolated[0].blendMode = BlendMode::PassThrough;
   EXPECT_EQ(mergedAt(isolated), (Rgb{255, 255, 255}));
-}
 
-TEST(Knockout, AKnockoutLayerShowsTheSetsBackdropThroughTheLayersBelowIt) {
+  // A knockout layer shows the set's backdrop through the layers below it.
   LayerNode top = fixtures::blended(strip({128, 128, 128}), BlendMode::Multiply);
   fixtures::addBlock(top, "knko", {1, 0, 0, 0});
   // The multiply meets the backdrop below the set, not the black layer it knocks out.

@@ -72,7 +72,7 @@ TEST(BlendModes, SeparableModesMatchTheirFormulasAndTheOthersKeepLuminosityOrCol
   EXPECT_EQ(blendOne(BlendMode::Saturation, kRed, kGrey), (Rgb{77, 77, 77}));  // no saturation: red's luminosity in grey
 }
 
-TEST(Groups, OpacityAndIsolationOfSetsAndPassThroughFadingBetweenBackdropAndResult) {
+TEST(Groups, OpacityAndIsolationOfSetsPassThroughFadingBetweenBackdropAndResultAndClippingToABase) {
   // A set at 50 % over white: its member's colour at half strength.
   EXPECT_EQ(mergedAt({layerSet(BlendMode::Normal, {strip(kRed)}, 128), strip(kWhite)}), (Rgb{255, 127, 127}));
 
@@ -91,9 +91,8 @@ TEST(Groups, OpacityAndIsolationOfSetsAndPassThroughFadingBetweenBackdropAndResu
   EXPECT_EQ(mergedAt(faded, 1), (Rgb{200, 200, 200}));
   faded[0].mask.pixels = Mask({0, 0, 1, 1}, 255);  // black where the member is: nothing shows
   EXPECT_EQ(mergedAt(faded), (Rgb{200, 200, 200}));
-}
 
-TEST(Clipping, ClippedLayersShowOnlyOverTheBaseTakingOnItsBlendModeAndOpacity) {
+  // Clipped layers show only over the base, taking on its blend mode and opacity.
   std::vector<LayerNode> stack{strip(kBlue, 4), strip(kRed, 2)};
   stack[0].clipping = true;
   const Raster out = compositeLayers(stack, {0, 0, 4, 1});

@@ -107,7 +107,7 @@ TEST(Stroke, WidthOnePaintsTheInnerEdgePixelsAndOutsideStrokesGrowTheLayer) {
                EngineError);
 }
 
-TEST(CopyPaste, PastedPixelsLandWhereTheyWereCopiedFrom) {
+TEST(CopyPasteAndImageSize, PastedPixelsLandWhereTheyWereCopiedFromCropTrimsAndResizeKeepsHardEdgesAtTheCanvas) {
   DocumentContent c = blankDocument(100, 100);
   c.layers[0].pixels = Raster::filled({0, 0, 100, 100}, {1, 2, 3});
   selectRegion(c, rect(30, 40, 50, 45), SelectionType::Replace, 0);
@@ -121,10 +121,9 @@ TEST(CopyPaste, PastedPixelsLandWhereTheyWereCopiedFrom) {
   selectRegion(c, rect(0, 0, 10, 10), SelectionType::Replace, 0);
   c.layers[0].pixels = Raster();
   EXPECT_THROW(copyPixels(c, c.activeLayer), EngineError);
-}
 
-TEST(ImageSize, CropTrimsAndResizeIgnoresTheAspectRatioKeepingHardEdgesAtTheCanvas) {
-  DocumentContent c = blankDocument(100, 100);
+  // Crop trims, and resize ignores the aspect ratio keeping hard edges at the canvas.
+  c = blankDocument(100, 100);
   c.layers[0].pixels = Raster::filled({90, 90, 120, 120}, {5, 5, 5});
   cropDocument(c, {0, 0, 100, 95});
   EXPECT_EQ(c.height, 95);
