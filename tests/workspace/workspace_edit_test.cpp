@@ -13,7 +13,6 @@
 #include <fstream>
 
 #include "app/window/form1_window.h"
-#include "engine/engine_fixtures.h"
 #include "formats/document_io.h"
 #include "photoshop/action_operations.h"
 #include "workspace/document_edits.h"

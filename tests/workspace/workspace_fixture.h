@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "engine/engine_fixtures.h"
 #include "engine/operations.h"
 #include "photoshop/object_model.h"
 #include "widget_test_environment.h"
@@ -15,14 +16,6 @@
 #include "workspace/workspace_window.h"
 
 namespace workspace_test {
-
-inline engine::LayerId paintedLayer(engine::DocumentContent& c, const char* name, engine::Rect area, engine::Rgb colour,
-                                    engine::LayerId intoSet = 0) {
-  const engine::LayerId id = engine::addArtLayer(c, intoSet);
-  c.layer(id).name = name;
-  c.layer(id).pixels = engine::Raster::filled(area, colour);
-  return id;
-}
 
 class WorkspaceTest : public ::testing::Test {
  protected:
@@ -33,8 +26,10 @@ class WorkspaceTest : public ::testing::Test {
     engine().edit("Buttons", [this](engine::DocumentContent& c) {
       set = engine::addLayerSet(c);
       c.layer(set).name = "Button 1";
-      face = paintedLayer(c, "Face", {10, 10, 40, 30}, {200, 0, 0}, set);
-      label = paintedLayer(c, "Label", {50, 40, 60, 50}, {0, 0, 200});
+      c.layer(set).children.push_back(fixtures::solidLayer("Face", {10, 10, 40, 30}, {200, 0, 0}));
+      c.layers.insert(c.layers.begin(), fixtures::solidLayer("Label", {50, 40, 60, 50}, {0, 0, 200}));
+      face = c.layer(set).children.front().id;
+      label = c.layers.front().id;
       engine::linkLayers(c, face, label);
       c.activeLayer = face;
     });

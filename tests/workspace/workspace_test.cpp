@@ -12,7 +12,6 @@
 #include <functional>
 
 #include "engine/composite.h"
-#include "engine/engine_fixtures.h"
 #include "workspace/layers_panel.h"
 #include "workspace_fixture.h"
 
