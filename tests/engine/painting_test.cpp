@@ -15,7 +15,7 @@ std::vector<Point> rect(double l, double t, double r, double b) { return {{l, t}
 
 }  // namespace
 
-TEST(Selection, APixelIsInWhenItsCentreIsInsideAndAddDiminishAndIntersectCombineWithWhatIsSelected) {
+TEST(Selection, APixelIsInWhenItsCentreIsInsideAddDiminishAndIntersectCombineAndAFeatherFadesTheEdge) {
   DocumentContent c = blankDocument(720, 540);
   selectRegion(c, rect(72, 54, 648, 486), SelectionType::Replace, 0);
   EXPECT_EQ(c.selection.coveredBounds(), (Rect{72, 54, 648, 486}));
@@ -39,10 +39,9 @@ TEST(Selection, APixelIsInWhenItsCentreIsInsideAndAddDiminishAndIntersectCombine
   invertSelection(c);
   EXPECT_EQ(c.selection.at(1, 1), 0);
   EXPECT_EQ(c.selection.at(99, 99), 255);
-}
 
-TEST(Selection, AFeatheredSelectionFadesAcrossItsEdgeAndAFillFollowsIt) {
-  DocumentContent c = blankDocument(100, 100);
+  // A feathered selection fades across its edge, and a fill follows it.
+  c = blankDocument(100, 100);
   selectRegion(c, rect(20, 20, 80, 80), SelectionType::Replace, 4);
   EXPECT_EQ(c.selection.at(50, 50), 255) << "well inside stays selected";
   EXPECT_EQ(c.selection.at(2, 50), 0) << "well outside stays out";
@@ -55,7 +54,7 @@ TEST(Selection, AFeatheredSelectionFadesAcrossItsEdgeAndAFillFollowsIt) {
   EXPECT_EQ(c.layer(c.activeLayer).pixels.alphaAt(19, 50), edgeOut);
 }
 
-TEST(Fill, PaintsTheSelectionOrTheWholeCanvasGrowingTheLayerOnlyAsNeededOrRecoloursTheShape) {
+TEST(FillAndStroke, PaintTheSelectionOrTheWholeCanvasGrowingTheLayerOnlyAsNeededOrRecolourTheShape) {
   DocumentContent c = blankDocument(100, 80);
   const LayerId id = c.activeLayer;
   selectRegion(c, rect(10, 10, 20, 15), SelectionType::Replace, 0);
@@ -79,10 +78,9 @@ TEST(Fill, PaintsTheSelectionOrTheWholeCanvasGrowingTheLayerOnlyAsNeededOrRecolo
   EXPECT_THROW(fillSelection(c, set, {}, BlendMode::Normal, 100, false), EngineError);
   c.layers.back().kind = LayerKind::Text;
   EXPECT_THROW(fillSelection(c, c.layers.back().id, {}, BlendMode::Normal, 100, false), EngineError);
-}
 
-TEST(Stroke, WidthOnePaintsTheInnerEdgePixelsAndOutsideStrokesGrowTheLayer) {
-  DocumentContent c = blankDocument(720, 540);
+  // A stroke of width one paints the inner edge pixels, and outside strokes grow the layer.
+  c = blankDocument(720, 540);
   selectRegion(c, rect(72, 54, 648, 486), SelectionType::Replace, 0);
   strokeSelection(c, c.activeLayer, {255, 0, 0}, 1, StrokeLocation::Inside, BlendMode::Normal, 100, false);
   const Raster& px = c.layers[0].pixels;
