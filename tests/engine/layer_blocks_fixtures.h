@@ -28,6 +28,7 @@ class BlockBytes {
     for (int v : values) u16(v);
     return *this;
   }
+  BlockBytes& tag(const char* key) { return u16(key[0] << 8 | key[1]).u16(key[2] << 8 | key[3]); }
   std::vector<std::uint8_t> bytes;
 };
 
