@@ -40,16 +40,10 @@ bool near(engine::Rgb a, engine::Rgb b) {
 
 class FinalDocumentTest : public WorkflowTest {
  protected:
-  void buildFinal(int buttons, const std::function<void(app::Form1&)>& options = {},
-                  const std::function<void(engine::DocumentContent&)>& adjustTemplate = {}) {
+  void buildFinal(int buttons, const std::function<void(engine::DocumentContent&)>& adjustTemplate = {}) {
     createMenu(adjustTemplate);
     clone(buttons);
     composite();
-    if (options) {
-      options(form());
-      form().ApplyOptionsToLayers();
-    }
-    view.messages.clear();
     form().FinalPSDDocument_Click();
   }
   engine::Rgb at(const std::string& layer, int x, int y) { return rgb(node(doc("Final Menu").ArtLayers()(layer), doc("Final Menu")), x, y); }
@@ -60,8 +54,8 @@ class FinalDocumentTest : public WorkflowTest {
 
 // On the layers the workflow made: the start-up options keep every optional layer but the
 // thumbnail masks' highlight; each option switched away from its start-up value hides its layers,
-// or shows that highlight; switched back, they come back.
-TEST_F(WorkflowTest, EachOptionHidesOrShowsItsLayersAndSwitchedBackBringsThemBack) {
+// or shows that highlight; switched back, they come back. Then the final document follows them.
+TEST_F(FinalDocumentTest, EachOptionHidesOrShowsItsLayersAndTheFinalDocumentFollows) {
   createMenu();
   clone(3);
   composite();
@@ -96,6 +90,33 @@ TEST_F(WorkflowTest, EachOptionHidesOrShowsItsLayersAndSwitchedBackBringsThemBac
   f.ApplyOptionsToLayers();
   EXPECT_EQ(hidden(f.BuildMenuDocument), startUp);
   EXPECT_EQ(hidden(f.TemplateDocument), std::vector<std::string>{});
+
+  // The options change their parts of the final document. No save path: the user cancels.
+  f.ReplaceBackgroundWithButtonImage = true;
+  f.IncludeMenuTitleArea = false;
+  f.EnableNextPrevButtons = false;
+  f.ApplyOptionsToLayers();
+  f.FinalPSDDocument_Click();
+  EXPECT_EQ(topLevel(doc("Final Menu")), kNineLayers);
+  EXPECT_TRUE(near(at("Background", 200, down(120)), kTemplateColor)) << "replaced by the button image";
+  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{255, 255, 255}))) << "no title area";
+  EXPECT_TRUE(near(at("Button Area", 630, down(415)), (engine::Rgb{255, 255, 255}))) << "no Next button";
+  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), (engine::Rgb{0, 0, 0}))) << "no Next button";
+
+  EXPECT_TRUE(view.messages.empty()) << transcript();
+  EXPECT_EQ(f.WorkflowState, app::BuiltFinalSaveNow);
+  EXPECT_EQ(doc("Build Menu").Info().KeyWords().at(0), "Build Menu Complete");
+  EXPECT_EQ(engine.Documents().Count(), 3) << "the copy is closed";
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+
+  // A second final document's save fails, and is reported.
+  host.savePaths = {dir_.path().toStdString() + "/no such folder/menu.psd"};
+  f.Undo_Click();  // back to an empty Final Menu
+  f.FinalPSDDocument_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_NE(view.messages[0].text.find("Final MenuCopy.psd"), std::string::npos) << view.messages[0].text;
+  EXPECT_NE(view.messages[0].text.find("no such folder"), std::string::npos) << view.messages[0].text;
+  EXPECT_EQ(engine.Documents().Count(), 3);
 }
 
 TEST_F(WorkflowTest, MissingLayersAndDocumentsAreSkippedOneByOne) {
@@ -159,7 +180,7 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
 // the silhouettes the composites are built from are the bare shapes, while the final "Button
 // Image" shows every button with its shadow.
 TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInTheSilhouettes) {
-  buildFinal(2, {}, [](engine::DocumentContent& c) {
+  buildFinal(2, [](engine::DocumentContent& c) {
     auto fx = std::make_shared<engine::LayerEffects>();
     engine::ShadowEffect shadow;
     shadow.angle = 90.0;
@@ -184,36 +205,6 @@ TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInT
   EXPECT_TRUE(near(at("Button Image", 200, down(inShadow)), {0, 0, 0}));
   EXPECT_TRUE(near(at("Button Image", 200, down(clear)), kMenuBackground));
   EXPECT_EQ(at("Button Mask", 200, down(inShadow)), at("Button Mask", 200, down(clear)));
-}
-
-// Each option switched away from its start-up value changes its part of the output. The user
-// cancels the save; a second final document's save fails.
-TEST_F(FinalDocumentTest, TheOptionsChangeTheirPartsACancelledSaveIsSilentAndAFailingSaveIsReported) {
-  buildFinal(1, [](app::Form1& f) {  // no save path: the user cancels
-    f.ReplaceBackgroundWithButtonImage = true;
-    f.IncludeMenuTitleArea = false;
-    f.EnableNextPrevButtons = false;
-  });
-  EXPECT_EQ(topLevel(doc("Final Menu")), kNineLayers);
-  EXPECT_TRUE(near(at("Background", 200, down(120)), kTemplateColor)) << "replaced by the button image";
-  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{255, 255, 255}))) << "no title area";
-  EXPECT_TRUE(near(at("Button Area", 630, down(415)), (engine::Rgb{255, 255, 255}))) << "no Next button";
-  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), (engine::Rgb{0, 0, 0}))) << "no Next button";
-
-  EXPECT_TRUE(view.messages.empty()) << transcript();
-  EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow);
-  EXPECT_EQ(doc("Build Menu").Info().KeyWords().at(0), "Build Menu Complete");
-  EXPECT_EQ(engine.Documents().Count(), 3) << "the copy is closed";
-  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
-
-  host.savePaths = {dir_.path().toStdString() + "/no such folder/menu.psd"};
-  form().Undo_Click();  // back to an empty Final Menu
-  view.messages.clear();
-  form().FinalPSDDocument_Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_NE(view.messages[0].text.find("Final MenuCopy.psd"), std::string::npos) << view.messages[0].text;
-  EXPECT_NE(view.messages[0].text.find("no such folder"), std::string::npos) << view.messages[0].text;
-  EXPECT_EQ(engine.Documents().Count(), 3);
 }
 
 TEST_F(WorkflowTest, EachStateComesBackWithinTheHistoryBudgetAndAFinalDocumentMadeAgainIsTheSame) {
