@@ -139,8 +139,7 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
   buildFinal(3);
   const Document final = doc("Final Menu");
   EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
-  EXPECT_EQ(final.Width(), 720);
-  EXPECT_EQ(final.Height(), 480);
+  EXPECT_EQ(std::pair(final.Width(), final.Height()), std::pair(720.0, 480.0));
   EXPECT_EQ(topLevel(final), kNineLayers);
   const engine::Rgb white{255, 255, 255}, black{0, 0, 0};
   for (int n = 1; n <= 3; ++n) {
@@ -182,10 +181,8 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
 TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInTheSilhouettes) {
   buildFinal(2, [](engine::DocumentContent& c) {
     auto fx = std::make_shared<engine::LayerEffects>();
-    engine::ShadowEffect shadow;
-    shadow.angle = 90.0;
-    shadow.distance = 20.0;
-    fx->dropShadows.push_back(shadow);
+    fx->dropShadows.emplace_back().angle = 90.0;
+    fx->dropShadows.back().distance = 20.0;
     engine::forEachLayer(c.layers, [&](engine::LayerNode& n) {
       if (n.name != "Button Image") return;
       n.hasStyle = true;
