@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -36,16 +35,6 @@ TEST(TypedNumber, KeepsTheTypedTextAndConvertsWhereALoopNeedsIt) {
   for (const auto& [text, number] : std::initializer_list<std::pair<const char*, double>>{
            {"10", 10}, {"  -7.5e1x", -75}, {"720 px", 720}, {"px720", 0}, {"", 0}, {"1e999", 0}, {"5e", 5}})
     EXPECT_EQ(LeadingNumber(text), number) << "the leading number of " << text;
-}
-
-TEST(ProgramFolder, BesideTheExecutableOrInTheInstalledDataDirectory) {
-  QTemporaryDir dir;
-  for (const char* path : {"build/app/Resources", "usr/bin", "usr/share/quillary/Resources", "elsewhere"})
-    QDir(dir.path()).mkpath(path);
-  const auto in = [&](const char* path) { return (dir.path() + path).toStdString(); };
-  EXPECT_EQ(ProgramFolderFor(in("/build/app")), in("/build/app"));
-  EXPECT_EQ(ProgramFolderFor(in("/usr/bin")), in("/usr/share/quillary"));
-  EXPECT_EQ(ProgramFolderFor(in("/elsewhere")), in("/elsewhere"));
 }
 
 namespace {
@@ -110,6 +99,14 @@ class KeyStoreTest : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(UserProgramFolderTest, TheProgramFolderIsBesideTheExecutableOrInTheInstalledDataDirectory) {
+  for (const char* path : {"build/app/Resources", "usr/bin", "elsewhere"}) fs::create_directories(root / path);
+  const auto in = [&](const char* path) { return (root / path).string(); };
+  EXPECT_EQ(ProgramFolderFor(in("build/app")), in("build/app"));
+  EXPECT_EQ(ProgramFolderFor(in("usr/bin")), installed.string());
+  EXPECT_EQ(ProgramFolderFor(in("elsewhere")), in("elsewhere"));
+}
 
 TEST_F(UserProgramFolderTest, TheFirstStartCopiesEverythingAndLaterStartsKeepTheUsersChanges) {
   ASSERT_EQ(place(), user.string());
