@@ -122,8 +122,7 @@ TEST_F(WorkflowTest, TheButtonCountQuestionTakesOnlyAWholeNumberFromOneToTen) {
 
 TEST_F(WorkflowTest, AFillLayerTakesItsColourThroughItsFillATextLayerKeepsItsOwnAndMasksMove) {
   createMenu([](engine::DocumentContent& c) {
-    for (engine::LayerNode& m :
-         std::find_if(c.layers.begin(), c.layers.end(), [](auto& n) { return n.name == "Btn Tmpl"; })->children) {
+    for (engine::LayerNode& m : std::ranges::find(c.layers, "Btn Tmpl", &engine::LayerNode::name)->children) {
       if (m.name == "Text Area") m.kind = engine::LayerKind::Text;
       if (m.name != "Button Area") continue;
       m.kind = engine::LayerKind::SolidFill;

@@ -145,11 +145,10 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
   for (int n = 1; n <= 3; ++n) {
     const int y = down(120 + (n - 1) * 40);
     const engine::Rgb color = colorValue(form().ButtonColors[std::size_t(n - 1)]);
-    EXPECT_TRUE(near(at("Button Area", 200, y), color)) << n;
-    EXPECT_TRUE(near(at("Thumb Area", 350, y), color)) << n;
-    EXPECT_TRUE(near(at("Text Area", 450, y), color)) << n;
-    EXPECT_TRUE(near(at("Button Mask", 200, y), white)) << n;
-    EXPECT_TRUE(near(at("Button Image", 200, y), kTemplateColor)) << n;
+    for (const auto& [layer, x, expected] : {std::tuple("Button Area", 200, color), {"Thumb Area", 350, color},
+                                             {"Text Area", 450, color}, {"Button Mask", 200, white},
+                                             {"Button Image", 200, kTemplateColor}})
+      EXPECT_TRUE(near(at(layer, x, y), expected)) << layer << " of button " << n;
   }
   for (const char* base : {"Button Area", "Thumb Area", "Text Area"}) EXPECT_EQ(at(base, 5, 470), white) << base;
   for (const char* base : {"Hilite Mask", "Button Mask", "Thumb Mask"}) EXPECT_EQ(at(base, 5, 470), black) << base;
