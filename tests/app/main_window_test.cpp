@@ -44,14 +44,21 @@ class MainWindowTest : public ::testing::Test {
 }  // namespace
 
 // The layout's invariants rather than a copy of its table: every control lies inside the client
-// area and inside its group, no two controls of one parent overlap, and the window keeps its size.
+// area (or the About box) and inside its group, no two controls of one parent overlap, and the
+// window keeps its size. The About box names the program and its version.
 TEST_F(MainWindowTest, ControlsLieInsideTheWindowAndApartFromOneAnother) {
   EXPECT_EQ(window.windowTitle(), "Quillary");
+  app::window::frmAbout about(app::MachineKeyStore(dir.filePath("none").toStdString()), {}, &window);
+  EXPECT_EQ(about.windowTitle(), "About Quillary");
+  EXPECT_EQ(child<QLabel>(about, "lblTitle")->text(), "Quillary");
+  EXPECT_EQ(child<QLabel>(about, "lblVersion")->text(), "Version 1.0.64");
+  EXPECT_TRUE(child<QLabel>(about, "lblDescription")->text().startsWith("This is a utility to help create custom menus"));
+  EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->text(), "&System Info...");
   const auto px = [&](int twips) { return int(std::lround(twips * window.dotsPerInch() / 1440.0)); };
   EXPECT_EQ(window.centralWidget()->size(), QSize(px(7665), px(6975)));
   EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the window keeps its size";
 
-  std::vector<QWidget*> parents{window.centralWidget()};
+  std::vector<QWidget*> parents{window.centralWidget(), &about};
   for (std::size_t p = 0; p < parents.size(); ++p) {
     QWidget* parent = parents[p];
     std::vector<QWidget*> controls;
@@ -122,15 +129,6 @@ TEST_F(MainWindowTest, StartUpShowsStateOneWithItsInstructions) {
   child<QAction>(window, "FileMenu0")->trigger();
   EXPECT_TRUE(window.isUnloaded());
   EXPECT_EQ(settings.GetSetting("Settings", "MainLeft"), "3000");
-}
-
-TEST_F(MainWindowTest, TheAboutBoxNamesTheProgramAndItsVersion) {
-  app::window::frmAbout about(app::MachineKeyStore(dir.filePath("none").toStdString()), {}, &window);
-  EXPECT_EQ(about.windowTitle(), "About Quillary");
-  EXPECT_EQ(child<QLabel>(about, "lblTitle")->text(), "Quillary");
-  EXPECT_EQ(child<QLabel>(about, "lblVersion")->text(), "Version 1.0.64");
-  EXPECT_TRUE(child<QLabel>(about, "lblDescription")->text().startsWith("This is a utility to help create custom menus"));
-  EXPECT_EQ(child<QPushButton>(about, "cmdSysInfo")->text(), "&System Info...");
 }
 
 TEST_F(MainWindowTest, AFailedLoadLeavesThePaneWithTheFileItsTextCameFrom) {

@@ -9,8 +9,9 @@ using Keywords = std::vector<std::string>;
 using Counted = std::pair<std::string, std::string>;  // the button count and the option flags
 
 // The highlight entries are the inverse of their flags, and the Next/Previous buttons' entry goes
-// with the buttons; Edit beeps and Help shows the About box.
-TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndTheNextPreviousOneGoesWithTheButtons) {
+// with the buttons; the explaining messages come only when switching on. Edit beeps and Help shows
+// the About box.
+TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndTheExplainingMessagesComeOnlyWhenSwitchingOn) {
   Form1& f = loadedForm();
   const auto nextPrevHilite = [&] {
     return std::tuple(view.optionChecked[RemoveNextPrevHiliteOption], view.optionEnabled[RemoveNextPrevHiliteOption],
@@ -19,23 +20,29 @@ TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndTheNextPreviousOneGoes
   f.OptionsMenu_Click(EnableNextPrevOption);
   EXPECT_FALSE(f.EnableNextPrevButtons);
   EXPECT_EQ(nextPrevHilite(), std::tuple(false, false, true));
-  ASSERT_EQ(view.messages.size(), 1u);
+  f.OptionsMenu_Click(EnableNextPrevOption);
+  EXPECT_EQ(nextPrevHilite(), std::tuple(true, true, false));
+
+  for (int option : {RemoveButtonHiliteOption, RemoveNextPrevHiliteOption, IncludeMenuTitleOption,
+                     IncludeButtonTextOption, ReplaceBackgroundOption, ReplaceBackgroundOption,
+                     AddHiliteToThumbOption, AddHiliteToThumbOption})
+    f.OptionsMenu_Click(option);
+  EXPECT_EQ(f.OptionFlagsText(), "FTFFTTF") << "both highlights kept, the switched-on options off again";
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+  ASSERT_EQ(view.messages.size(), 3u) << "one message for each option switched on";
   EXPECT_EQ(view.messages[0].text,
             "Menus with NO Next/Previous buttons are for Fixed Menus Only, they will not link to successive Menus.");
   EXPECT_EQ(view.messages[0].title, "Replace Background");
-  f.OptionsMenu_Click(EnableNextPrevOption);
-  EXPECT_EQ(nextPrevHilite(), std::tuple(true, true, false));
-  EXPECT_EQ(view.messages.size(), 1u) << "no message when they are switched on";
-
-  f.OptionsMenu_Click(RemoveButtonHiliteOption);
-  EXPECT_TRUE(f.KeepButtonImageHilite);
-  f.OptionsMenu_Click(RemoveNextPrevHiliteOption);
-  EXPECT_TRUE(f.KeepNextPrevHilite);
-  f.OptionsMenu_Click(IncludeMenuTitleOption);
-  f.OptionsMenu_Click(IncludeButtonTextOption);
-  EXPECT_EQ(f.OptionFlagsText(), "FTFFTTF");
-  EXPECT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+  EXPECT_EQ(view.messages[1].title, "Replace Background");
+  EXPECT_EQ(view.messages[1].text,
+            "This Option allows Layer Styles i.e. \"Drop Shadows...\" to be seen on the Menu Background.\r\n"
+            "Menus with this Option will have a \"Fixed\" button count, where all unused Buttons will be\r\n"
+            "visible in the Final Menu.");
+  EXPECT_EQ(view.messages[2].title, "Highlight Thumbnail");
+  EXPECT_EQ(view.messages[2].text,
+            "This will JUST add the White area of the Thumbnail Mask to the Hilite Mask.  You Must\r\n"
+            "change this White Color to one of the Normal (Row 2) colors in your Color Table.");
+  EXPECT_EQ(view.messages[2].buttons, MsgBoxButtons::OKOnly);
 
   f.EditMenu_Click(2);
   f.HelpAbout_Click();
@@ -43,29 +50,9 @@ TEST_F(FormTest, HiliteEntriesAreTheInverseOfTheirFlagsAndTheNextPreviousOneGoes
   EXPECT_FALSE(view.unloaded);
 }
 
-TEST_F(FormTest, TheExplainingMessagesComeOnlyWhenSwitchingOn) {
-  Form1& f = loadedForm();
-  f.OptionsMenu_Click(ReplaceBackgroundOption);
-  f.OptionsMenu_Click(ReplaceBackgroundOption);
-  f.OptionsMenu_Click(AddHiliteToThumbOption);
-  f.OptionsMenu_Click(AddHiliteToThumbOption);
-  ASSERT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.messages[0].title, "Replace Background");
-  EXPECT_EQ(view.messages[0].text,
-            "This Option allows Layer Styles i.e. \"Drop Shadows...\" to be seen on the Menu Background.\r\n"
-            "Menus with this Option will have a \"Fixed\" button count, where all unused Buttons will be\r\n"
-            "visible in the Final Menu.");
-  EXPECT_EQ(view.messages[1].title, "Highlight Thumbnail");
-  EXPECT_EQ(view.messages[1].text,
-            "This will JUST add the White area of the Thumbnail Mask to the Hilite Mask.  You Must\r\n"
-            "change this White Color to one of the Normal (Row 2) colors in your Color Table.");
-  EXPECT_EQ(view.messages[1].buttons, MsgBoxButtons::OKOnly);
-  EXPECT_FALSE(f.ReplaceBackgroundWithButtonImage);
-  EXPECT_FALSE(f.AddHiliteToThumbMask);
-}
-
 // The tag replaces the keywords of the held Build Menu; read from a completed menu, it restores
-// the count, the flags and the menu's marks, and is written back the same.
+// the count, the flags and the menu's marks, and is written back the same. An incomplete tag
+// changes only what it holds.
 TEST_F(FormTest, TheTagIsWrittenToTheHeldBuildMenuAndReadBackFromACompletedMenu) {
   Form1& f = loadedForm();
   addWorkingDocuments();
@@ -96,23 +83,19 @@ TEST_F(FormTest, TheTagIsWrittenToTheHeldBuildMenuAndReadBackFromACompletedMenu)
   EXPECT_EQ(view.pointers.back(), MousePointer::Default) << "the options were applied to the layers";
   f.SaveOptionsToDocument("Build Menu Complete");
   EXPECT_EQ(copy.Info().KeyWords(), (Keywords{"Build Menu Complete", "10", "TFFFTTT"}));
-}
 
-TEST_F(FormTest, IncompleteTagsChangeOnlyWhatTheyHold) {
-  Form1& f = loadedForm();
-  f.CompletedMenuName = "Build Menu Complete";
-  f.ButtonCount = std::string("4");
-  photoshop::Document copy = addDocument("Build Menu Complete");
+  // Incomplete tags change only what they hold.
   const auto loaded = [&] {
     f.LoadOptionsFromDocument();
     return std::pair(f.ButtonCount.Text(), f.OptionFlagsText());
   };
-  EXPECT_EQ(loaded(), Counted("4", "FTTTFFF")) << "no keywords at all";
+  copy.Info().SetKeyWords({});
+  EXPECT_EQ(loaded(), Counted("10", "TFFFTTT")) << "no keywords at all";
   copy.Info().SetKeyWords({"Build Menu Complete", "3 buttons", "TT"});
   EXPECT_EQ(loaded(), Counted("3", "TTFFFFF")) << "the number at the start of the text; missing flags are off";
   copy.Info().SetKeyWords({"Build Menu Complete"});
   EXPECT_EQ(loaded(), Counted("3", "FFFFFFF"));
   copy.Info().SetKeyWords({"Build Menu Complete", "7", "TTTTTTT"});
-  f.CompletedMenuName = "Build Menu";  // not open
+  f.CompletedMenuName = "Last Year Menu Complete";  // not open
   EXPECT_EQ(loaded(), Counted("3", "FFFFFFF"));
 }

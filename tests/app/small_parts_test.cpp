@@ -1,11 +1,12 @@
-// The button count's conversions, where the program finds its data, and the About box's key store
-// reads and the start of the system information tool.
+// The button count's conversions, where the program finds its data (and the user's own copy of a
+// read-only one), and the About box's key store reads and the start of the system information tool.
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "app/machine_keys.h"
 #include "app/program_folder.h"
@@ -36,17 +37,40 @@ TEST(TypedNumber, KeepsTheTypedTextAndConvertsWhereALoopNeedsIt) {
     EXPECT_EQ(LeadingNumber(text), number) << "the leading number of " << text;
 }
 
-TEST(ProgramFolder, BesideTheExecutableOrInTheInstalledDataDirectory) {
-  QTemporaryDir dir;
-  for (const char* path : {"build/app/Resources", "usr/bin", "usr/share/quillary/Resources", "elsewhere"})
-    QDir(dir.path()).mkpath(path);
-  const auto in = [&](const char* path) { return (dir.path() + path).toStdString(); };
-  EXPECT_EQ(ProgramFolderFor(in("/build/app")), in("/build/app"));
-  EXPECT_EQ(ProgramFolderFor(in("/usr/bin")), in("/usr/share/quillary"));
-  EXPECT_EQ(ProgramFolderFor(in("/elsewhere")), in("/elsewhere"));
-}
-
 namespace {
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+// An installed program whose data folder is read-only, and the user's folder for it.
+class UserProgramFolderTest : public ::testing::Test {
+ protected:
+  UserProgramFolderTest() {
+    for (const auto& [path, text] : installedFiles) write(installed / path, text);
+  }
+  static void write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  // Every file in the user's folder, by its path there, with its text.
+  Files userFiles() const {
+    Files out;
+    for (const auto& entry : fs::recursive_directory_iterator(user)) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      out[fs::relative(entry.path(), user).string()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return out;
+  }
+  std::string place() { return UserProgramFolder(installed.string(), user.string()); }
+
+  const Files installedFiles{{"Resources/StateInfo1.rtf", "step one"},
+                             {"Backgrounds/Nature/Sky.png", "sky"},
+                             {"Button Templates/Round.psd", "round"}};
+  QTemporaryDir dir;
+  const fs::path root{dir.path().toStdString()}, installed{root / "usr/share/quillary"},
+      user{root / "home/.local/share/quillary"};
+};
 
 class KeyStoreTest : public ::testing::Test {
  protected:
@@ -75,6 +99,46 @@ class KeyStoreTest : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST_F(UserProgramFolderTest, TheProgramFolderIsBesideTheExecutableOrInTheInstalledDataDirectory) {
+  for (const char* path : {"build/app/Resources", "usr/bin", "elsewhere"}) fs::create_directories(root / path);
+  const auto in = [&](const char* path) { return (root / path).string(); };
+  EXPECT_EQ(ProgramFolderFor(in("build/app")), in("build/app"));
+  EXPECT_EQ(ProgramFolderFor(in("usr/bin")), installed.string());
+  EXPECT_EQ(ProgramFolderFor(in("elsewhere")), in("elsewhere"));
+}
+
+TEST_F(UserProgramFolderTest, TheFirstStartCopiesEverythingAndLaterStartsKeepTheUsersChanges) {
+  ASSERT_EQ(place(), user.string());
+  EXPECT_EQ(userFiles(), installedFiles);
+  EXPECT_FALSE(fs::exists(user.string() + ".partial"));
+
+  // The user deletes a background, renames a template and a thumbnail is made.
+  fs::remove(user / "Backgrounds/Nature/Sky.png");
+  fs::rename(user / "Button Templates/Round.psd", user / "Button Templates/Mine.psd");
+  write(user / "Backgrounds/Preview/Sky.jpg", "thumb");
+  // A newer version of the program brings a changed and a new instruction file.
+  write(installed / "Resources/StateInfo1.rtf", "step one, reworded");
+  write(installed / "Resources/StateInfo2.rtf", "step two");
+  ASSERT_EQ(place(), user.string());
+  EXPECT_EQ(userFiles(), (Files{{"Button Templates/Mine.psd", "round"}, {"Backgrounds/Preview/Sky.jpg", "thumb"},
+                                {"Resources/StateInfo1.rtf", "step one, reworded"},
+                                {"Resources/StateInfo2.rtf", "step two"}}));
+}
+
+TEST_F(UserProgramFolderTest, AUserFolderWithoutInstructionsGetsWhatIsMissingAndKeepsWhatIsThere) {
+  write(user / "Backgrounds/Own.png", "own");
+  write(user / "Button Templates/Round.psd", "edited");
+  ASSERT_EQ(place(), user.string());
+  EXPECT_EQ(userFiles(), (Files{{"Backgrounds/Own.png", "own"}, {"Button Templates/Round.psd", "edited"},
+                                {"Backgrounds/Nature/Sky.png", "sky"}, {"Resources/StateInfo1.rtf", "step one"}}));
+}
+
+TEST_F(UserProgramFolderTest, AUserFolderThatCannotBeMadeLeavesTheInstalledOne) {
+  write(root / "home/.local/share", "a file where the folder should be");
+  EXPECT_EQ(place(), installed.string());
+  EXPECT_FALSE(fs::exists(user.string() + ".partial"));
+}
 
 TEST_F(KeyStoreTest, TextValuesLoseOneTrailingZeroCharacter) {
   const MachineKeyStore keys = store(

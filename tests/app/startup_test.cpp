@@ -66,7 +66,8 @@ TEST(WindowPosition, AStoredPositionIsKeptOnlyWithTheWholeTitleBarOnTheDesktop) 
 }
 
 // Busy at start-up retries the failed step; the preferences are the user's own again after exit.
-TEST_F(FormTest, BusyAtStartUpRetriesTheFailedStepAndThePreferencesAreTheUsersOwnAgainAfterExit) {
+// Cancel ends the program and gives back what was changed before the failure.
+TEST_F(FormTest, BusyAtStartUpRetriesTheFailedStepOrCancelEndsTheProgramAndThePreferencesAreTheUsersOwnAgain) {
   engine.Preferences().SetRulerUnits(3);
   engine.Preferences().SetNumberOfHistoryStates(77);
   engine.Preferences().SetInterpolation(4);
@@ -83,6 +84,15 @@ TEST_F(FormTest, BusyAtStartUpRetriesTheFailedStepAndThePreferencesAreTheUsersOw
   form().FileMenu_Click(0);
   EXPECT_TRUE(view.unloaded);
   EXPECT_EQ(prefs(), std::tuple(3, 77, 4));
+
+  settings().SaveSetting("Settings", "MainLeft", "");
+  engine.faults().failMember("Preferences.NumberOfHistoryStates", engine::ErrorCode::CallRejected);
+  app_test::ScriptedFormView second;
+  second.answers = {MsgBoxResult::Cancel};
+  newForm(second)->Form_Load();
+  EXPECT_TRUE(second.unloaded);
+  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
+  EXPECT_EQ(prefs(), std::tuple(3, 77, 4)) << "the ruler units given back, the history states never recorded";
 }
 
 TEST_F(FormTest, AFailedConnectionLeavesTheWindowAsDesigned) {
@@ -101,17 +111,6 @@ TEST_F(FormTest, AFailedConnectionLeavesTheWindowAsDesigned) {
   ASSERT_EQ(view.messages.size(), 1u);
   failing.Form_Unload();
   EXPECT_EQ(engine.Preferences().RulerUnits(), 1) << "the user's application was never touched";
-}
-
-TEST_F(FormTest, CancelOnTheBusyMessageAtStartUpEndsTheProgram) {
-  engine.Preferences().SetRulerUnits(2);
-  engine.faults().failMember("Preferences.NumberOfHistoryStates", engine::ErrorCode::CallRejected);
-  view.answers = {MsgBoxResult::Cancel};
-  form().Form_Load();
-  EXPECT_TRUE(view.unloaded);
-  EXPECT_EQ(settings().GetSetting("Settings", "MainLeft"), "2000");
-  EXPECT_EQ(engine.Preferences().RulerUnits(), 2) << "what was changed before the failure is given back";
-  EXPECT_EQ(engine.Preferences().NumberOfHistoryStates(), 50) << "what was never recorded stays as it is";
 }
 
 TEST_F(FormTest, TheSessionKeepersNextStartFindsTheEngineAsItWasAndAFailureIsToldOnce) {

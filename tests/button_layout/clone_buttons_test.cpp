@@ -13,18 +13,37 @@ namespace {
 
 int offset(int n) { return ((n - 1) * 40) % 300; }
 
-class CloneCount : public WorkflowTest, public ::testing::WithParamInterface<int> {};
+// The number of buttons, and whether one step meets a fault the command gets over.
+class Runs : public WorkflowTest, public ::testing::WithParamInterface<std::pair<int, bool>> {};
+class CloneCount : public Runs {};
+class CompositeCount : public Runs {};
+
+// The cases' names: "Buttons3", and `fault` after it for the run with the fault.
+auto runName(const char* fault) {
+  return [fault](const auto& p) { return "Buttons" + std::to_string(p.param.first) + (p.param.second ? fault : ""); };
+}
 
 }  // namespace
 
-// A selection the user left in the Build Menu (x < 120) does not limit the recolouring.
+// A selection the user left in the Build Menu (x < 120) does not limit the recolouring. Busy, a
+// copy is retried with the hourglass and no button is lost.
 TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
-  const int count = GetParam();
+  const auto [count, busyCopy] = GetParam();
   createMenu();
   const Document menu = doc("Build Menu");
   engine.SetActiveDocument(menu);
   menu.Selection().Select(photoshop::RectangleRegion(0, 0, 120, 540));
+  view.pointers.clear();
+  if (busyCopy) {  // the fourth action: the second button's copy, after the colour table's and the first button's
+    engine.faults().failMember("Application.ExecuteAction", engine::ErrorCode::Busy, 1, 3);
+    view.answers.push_back(app::MsgBoxResult::Retry);
+  }
   clone(count);
+  ASSERT_EQ(view.messages.size(), busyCopy ? 1u : 0u) << transcript();
+  for (const auto& m : view.messages) EXPECT_EQ(m.buttons, app::MsgBoxButtons::RetryCancel);
+  EXPECT_TRUE(engine.faults().idle());
+  EXPECT_EQ(std::ranges::count(view.pointers, app::MousePointer::Hourglass), busyCopy ? 3 : 2)
+      << "at the start, on Retry, and while the options are applied";
   app::Form1& f = form();
   // Each copy lands above the active "Background", at the top level, in the order it was made.
   std::vector<std::string> expected{"Title Safe Zones", "Color Table"};
@@ -57,17 +76,17 @@ TEST_P(CloneCount, EachButtonIsPlacedColouredLabelledAndLinked) {
     if (std::string(p.set) != "Btn Tmpl") continue;
     EXPECT_EQ(member(menu, moved, p.layer).pixels.bounds().left, p.rect.left + 7) << p.layer;
   }
-  if (count > 1) {
-    EXPECT_EQ(member(menu, "Btn 1", "Thumb Area").pixels.bounds().left, 320);
-  }
+  EXPECT_EQ(member(menu, "Btn 1", "Thumb Area").pixels.bounds().left, count > 1 ? 320 : 327);
 
   EXPECT_EQ(f.WorkflowState, app::EditClonedLayout);
   EXPECT_EQ(menu.Info().KeyWords().at(0), "Clone Buttons Complete");
   EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, CloneCount, ::testing::Values(1, 3, 10),
-                         [](const auto& row) { return "Buttons" + std::to_string(row.param); });
+INSTANTIATE_TEST_SUITE_P(Runs, CloneCount,
+                         ::testing::Values(std::pair{1, false}, std::pair{3, false}, std::pair{3, true},
+                                           std::pair{10, false}),
+                         runName("AfterABusyCopy"));
 
 // Each answer out of range is asked again; an empty one cancels. A cloned layout is undone
 // before the next answers.
@@ -103,8 +122,7 @@ TEST_F(WorkflowTest, TheButtonCountQuestionTakesOnlyAWholeNumberFromOneToTen) {
 
 TEST_F(WorkflowTest, AFillLayerTakesItsColourThroughItsFillATextLayerKeepsItsOwnAndMasksMove) {
   createMenu([](engine::DocumentContent& c) {
-    for (engine::LayerNode& m :
-         std::find_if(c.layers.begin(), c.layers.end(), [](auto& n) { return n.name == "Btn Tmpl"; })->children) {
+    for (engine::LayerNode& m : std::ranges::find(c.layers, "Btn Tmpl", &engine::LayerNode::name)->children) {
       if (m.name == "Text Area") m.kind = engine::LayerKind::Text;
       if (m.name != "Button Area") continue;
       m.kind = engine::LayerKind::SolidFill;
@@ -126,33 +144,8 @@ TEST_F(WorkflowTest, AFillLayerTakesItsColourThroughItsFillATextLayerKeepsItsOwn
   }
 }
 
-TEST_F(WorkflowTest, ABusyCopyIsRetriedWithTheHourglassAndNoButtonIsLost) {
-  createMenu();
-  // The fourth action is the second button's copy, after the colour table's copy and the first
-  // button's copy and label.
-  engine.faults().failMember("Application.ExecuteAction", engine::ErrorCode::Busy, 1, 3);
-  view.answers.push_back(app::MsgBoxResult::Retry);
-  view.pointers.clear();
-  clone(3);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].buttons, app::MsgBoxButtons::RetryCancel);
-  EXPECT_TRUE(engine.faults().idle());
-  EXPECT_EQ(topLevel(doc("Build Menu")), (std::vector<std::string>{"Title Safe Zones", "Color Table", "Btn 1", "Btn 2",
-                                                                   "Btn 3", "Btn Next", "Btn Prev", "Title Area",
-                                                                   "Background"}));
-  EXPECT_EQ(std::count(view.pointers.begin(), view.pointers.end(), app::MousePointer::Hourglass), 3)
-      << "at the start, on Retry, and while the options are applied";
-}
-
-namespace {
-
-// The number of buttons, and whether a fill needs the Build Menu active once: the step is then
-// undone and run again.
-class CompositeCount : public WorkflowTest, public ::testing::WithParamInterface<std::pair<int, bool>> {};
-
-}  // namespace
-
-// The user's own set, named as the engine names new ones, keeps its name and stays empty.
+// The user's own set, named as the engine names new ones, keeps its name and stays empty. A fill
+// that needs the Build Menu active is undone and run again.
 TEST_P(CompositeCount, EachSetHoldsItsMembersAndTheMasksAreDrawnFromTheImages) {
   const auto [count, refusedFill] = GetParam();
   createMenu();
@@ -221,7 +214,4 @@ TEST_P(CompositeCount, EachSetHoldsItsMembersAndTheMasksAreDrawnFromTheImages) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, CompositeCount,
                          ::testing::Values(std::pair{1, false}, std::pair{3, false}, std::pair{3, true}),
-                         [](const auto& row) {
-                           return "Buttons" + std::to_string(row.param.first) +
-                                  (row.param.second ? "AfterARefusedFill" : "");
-                         });
+                         runName("AfterARefusedFill"));

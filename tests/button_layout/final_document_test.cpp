@@ -1,6 +1,7 @@
-// Final PSD Document: the nine layers, their order, size and contents, read back by our reader;
-// the options that change them; the save offered at the end. Undo through the whole workflow, the
-// history each run records, Re-Link, and Preview Menu.
+// The options applied to the optional layers of the Build Menu and the Button Template. Final PSD
+// Document: the nine layers, their order, size and contents, read back by our reader; the options
+// that change them; the save offered at the end. Undo through the whole workflow, the history
+// each run records, Re-Link, and Preview Menu.
 
 #include <QTemporaryDir>
 #include <array>
@@ -11,6 +12,7 @@
 #include "workflow_fixture.h"
 
 using namespace layout_test;
+using app::Form1, app::MousePointer;
 
 namespace {
 
@@ -21,22 +23,27 @@ const std::vector<std::string> kNineLayers{"Color Table", "Text Area",    "Thumb
 // A Build Menu point (720 x 540) where the final document (720 x 480) shows it.
 int down(int y) { return y * 480 / 540; }
 
+// Every hidden layer or set, as "set/layer" or "layer", top first.
+std::vector<std::string> hidden(const Document& doc) {
+  std::vector<std::string> out;
+  for (const engine::LayerNode& n : doc.engineDocument()->content().layers) {
+    if (!n.visible) out.push_back(n.name);
+    for (const engine::LayerNode& m : n.children)
+      if (!m.visible) out.push_back(n.name + "/" + m.name);
+  }
+  return out;
+}
+
 bool near(engine::Rgb a, engine::Rgb b) {
   return std::abs(a.r - b.r) <= 3 && std::abs(a.g - b.g) <= 3 && std::abs(a.b - b.b) <= 3;
 }
 
 class FinalDocumentTest : public WorkflowTest {
  protected:
-  void buildFinal(int buttons, const std::function<void(app::Form1&)>& options = {},
-                  const std::function<void(engine::DocumentContent&)>& adjustTemplate = {}) {
+  void buildFinal(int buttons, const std::function<void(engine::DocumentContent&)>& adjustTemplate = {}) {
     createMenu(adjustTemplate);
     clone(buttons);
     composite();
-    if (options) {
-      options(form());
-      form().ApplyOptionsToLayers();
-    }
-    view.messages.clear();
     form().FinalPSDDocument_Click();
   }
   engine::Rgb at(const std::string& layer, int x, int y) { return rgb(node(doc("Final Menu").ArtLayers()(layer), doc("Final Menu")), x, y); }
@@ -45,24 +52,103 @@ class FinalDocumentTest : public WorkflowTest {
 
 }  // namespace
 
+// On the layers the workflow made: the start-up options keep every optional layer but the
+// thumbnail masks' highlight; each option switched away from its start-up value hides its layers,
+// or shows that highlight; switched back, they come back. Then the final document follows them.
+TEST_F(FinalDocumentTest, EachOptionHidesOrShowsItsLayersAndTheFinalDocumentFollows) {
+  createMenu();
+  clone(3);
+  composite();
+  Form1& f = form();
+  const std::vector<std::string> startUp{"Color Table", "Hilite Mask/Comp Thumb Mask"};
+  EXPECT_EQ(hidden(f.BuildMenuDocument), startUp);
+  EXPECT_EQ(hidden(f.TemplateDocument), std::vector<std::string>{});
+
+  const auto switchAll = [&f] {
+    for (bool Form1::*option : {&Form1::EnableNextPrevButtons, &Form1::IncludeMenuTitleArea,
+                                &Form1::IncludeButtonTextArea, &Form1::KeepButtonImageHilite,
+                                &Form1::KeepNextPrevHilite, &Form1::AddHiliteToThumbMask})
+      f.*option = !(f.*option);
+  };
+  switchAll();
+  view.pointers.clear();
+  f.ApplyOptionsToLayers();
+  EXPECT_EQ(view.pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
+  EXPECT_EQ(hidden(f.BuildMenuDocument),
+            (std::vector<std::string>{"Color Table", "Hilite Mask/Comp NxtPrv Button Mask",
+                                      "Hilite Mask/Comp Button Mask", "Hilite Mask/Hilite Mask Prev",
+                                      "Hilite Mask/Hilite Mask Next", "Button Image/Button Image Prev",
+                                      "Button Image/Button Image Next", "Button Mask/Button Mask Prev",
+                                      "Button Mask/Button Mask Next", "Text Area/Title Area", "Text Area/Text Area 3",
+                                      "Text Area/Text Area 2", "Text Area/Text Area 1", "Button Area/Button Area Prev",
+                                      "Button Area/Button Area Next", "Btn 1/Text Area", "Btn 2/Text Area",
+                                      "Btn 3/Text Area", "Btn Next", "Btn Prev", "Title Area"}));
+  EXPECT_EQ(hidden(f.TemplateDocument),
+            (std::vector<std::string>{"Title Area", "Btn Tmpl/Text Area", "Next Tmpl", "Prev Tmpl"}));
+
+  switchAll();
+  f.ApplyOptionsToLayers();
+  EXPECT_EQ(hidden(f.BuildMenuDocument), startUp);
+  EXPECT_EQ(hidden(f.TemplateDocument), std::vector<std::string>{});
+
+  // The options change their parts of the final document. No save path: the user cancels.
+  f.ReplaceBackgroundWithButtonImage = true;
+  f.IncludeMenuTitleArea = false;
+  f.EnableNextPrevButtons = false;
+  f.ApplyOptionsToLayers();
+  f.FinalPSDDocument_Click();
+  EXPECT_EQ(topLevel(doc("Final Menu")), kNineLayers);
+  EXPECT_TRUE(near(at("Background", 200, down(120)), kTemplateColor)) << "replaced by the button image";
+  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{255, 255, 255}))) << "no title area";
+  EXPECT_TRUE(near(at("Button Area", 630, down(415)), (engine::Rgb{255, 255, 255}))) << "no Next button";
+  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), (engine::Rgb{0, 0, 0}))) << "no Next button";
+
+  EXPECT_TRUE(view.messages.empty()) << transcript();
+  EXPECT_EQ(f.WorkflowState, app::BuiltFinalSaveNow);
+  EXPECT_EQ(doc("Build Menu").Info().KeyWords().at(0), "Build Menu Complete");
+  EXPECT_EQ(engine.Documents().Count(), 3) << "the copy is closed";
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+
+  // A second final document's save fails, and is reported.
+  host.savePaths = {dir_.path().toStdString() + "/no such folder/menu.psd"};
+  f.Undo_Click();  // back to an empty Final Menu
+  f.FinalPSDDocument_Click();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_NE(view.messages[0].text.find("Final MenuCopy.psd"), std::string::npos) << view.messages[0].text;
+  EXPECT_NE(view.messages[0].text.find("no such folder"), std::string::npos) << view.messages[0].text;
+  EXPECT_EQ(engine.Documents().Count(), 3);
+}
+
+TEST_F(WorkflowTest, MissingLayersAndDocumentsAreSkippedOneByOne) {
+  Form1& f = loadedForm();
+  addWorkingDocuments();
+  addSet(f.BuildMenuDocument, "Hilite Mask").ArtLayers().Add().SetName("Comp Thumb Mask");
+  f.TemplateDocument = {};
+  f.ButtonCount = std::string("not a number");
+  f.AddHiliteToThumbMask = true;
+  f.BuildMenuDocument.LayerSets()("Hilite Mask").Layers()("Comp Thumb Mask").SetVisible(false);
+  f.ApplyOptionsToLayers();
+  EXPECT_EQ(hidden(f.BuildMenuDocument), std::vector<std::string>{}) << "the last rule still ran";
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(view.pointers.back(), MousePointer::Default);
+}
+
 TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) {
   const std::string saved = dir_.path().toStdString() + "/menu.psd";
   host.savePaths = {saved};
   buildFinal(3);
   const Document final = doc("Final Menu");
   EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow) << transcript();
-  EXPECT_EQ(final.Width(), 720);
-  EXPECT_EQ(final.Height(), 480);
+  EXPECT_EQ(std::pair(final.Width(), final.Height()), std::pair(720.0, 480.0));
   EXPECT_EQ(topLevel(final), kNineLayers);
   const engine::Rgb white{255, 255, 255}, black{0, 0, 0};
   for (int n = 1; n <= 3; ++n) {
     const int y = down(120 + (n - 1) * 40);
     const engine::Rgb color = colorValue(form().ButtonColors[std::size_t(n - 1)]);
-    EXPECT_TRUE(near(at("Button Area", 200, y), color)) << n;
-    EXPECT_TRUE(near(at("Thumb Area", 350, y), color)) << n;
-    EXPECT_TRUE(near(at("Text Area", 450, y), color)) << n;
-    EXPECT_TRUE(near(at("Button Mask", 200, y), white)) << n;
-    EXPECT_TRUE(near(at("Button Image", 200, y), kTemplateColor)) << n;
+    for (const auto& [layer, x, expected] : {std::tuple("Button Area", 200, color), {"Thumb Area", 350, color},
+                                             {"Text Area", 450, color}, {"Button Mask", 200, white},
+                                             {"Button Image", 200, kTemplateColor}})
+      EXPECT_TRUE(near(at(layer, x, y), expected)) << layer << " of button " << n;
   }
   for (const char* base : {"Button Area", "Thumb Area", "Text Area"}) EXPECT_EQ(at(base, 5, 470), white) << base;
   for (const char* base : {"Hilite Mask", "Button Mask", "Thumb Mask"}) EXPECT_EQ(at(base, 5, 470), black) << base;
@@ -92,12 +178,10 @@ TEST_F(FinalDocumentTest, NineLayersAtTheOutputSizeWithTheButtonsWhereTheyWere) 
 // the silhouettes the composites are built from are the bare shapes, while the final "Button
 // Image" shows every button with its shadow.
 TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInTheSilhouettes) {
-  buildFinal(2, {}, [](engine::DocumentContent& c) {
+  buildFinal(2, [](engine::DocumentContent& c) {
     auto fx = std::make_shared<engine::LayerEffects>();
-    engine::ShadowEffect shadow;
-    shadow.angle = 90.0;
-    shadow.distance = 20.0;
-    fx->dropShadows.push_back(shadow);
+    fx->dropShadows.emplace_back().angle = 90.0;
+    fx->dropShadows.back().distance = 20.0;
     engine::forEachLayer(c.layers, [&](engine::LayerNode& n) {
       if (n.name != "Button Image") return;
       n.hasStyle = true;
@@ -117,36 +201,6 @@ TEST_F(FinalDocumentTest, AStyledTemplatesShadowIsInTheFinalButtonImageButNotInT
   EXPECT_TRUE(near(at("Button Image", 200, down(inShadow)), {0, 0, 0}));
   EXPECT_TRUE(near(at("Button Image", 200, down(clear)), kMenuBackground));
   EXPECT_EQ(at("Button Mask", 200, down(inShadow)), at("Button Mask", 200, down(clear)));
-}
-
-// Each option switched away from its start-up value changes its part of the output. The user
-// cancels the save; a second final document's save fails.
-TEST_F(FinalDocumentTest, TheOptionsChangeTheirPartsACancelledSaveIsSilentAndAFailingSaveIsReported) {
-  buildFinal(1, [](app::Form1& f) {  // no save path: the user cancels
-    f.ReplaceBackgroundWithButtonImage = true;
-    f.IncludeMenuTitleArea = false;
-    f.EnableNextPrevButtons = false;
-  });
-  EXPECT_EQ(topLevel(doc("Final Menu")), kNineLayers);
-  EXPECT_TRUE(near(at("Background", 200, down(120)), kTemplateColor)) << "replaced by the button image";
-  EXPECT_TRUE(near(at("Text Area", 300, down(40)), (engine::Rgb{255, 255, 255}))) << "no title area";
-  EXPECT_TRUE(near(at("Button Area", 630, down(415)), (engine::Rgb{255, 255, 255}))) << "no Next button";
-  EXPECT_TRUE(near(at("Button Mask", 630, down(415)), (engine::Rgb{0, 0, 0}))) << "no Next button";
-
-  EXPECT_TRUE(view.messages.empty()) << transcript();
-  EXPECT_EQ(form().WorkflowState, app::BuiltFinalSaveNow);
-  EXPECT_EQ(doc("Build Menu").Info().KeyWords().at(0), "Build Menu Complete");
-  EXPECT_EQ(engine.Documents().Count(), 3) << "the copy is closed";
-  EXPECT_EQ(view.pointers.back(), app::MousePointer::Default);
-
-  host.savePaths = {dir_.path().toStdString() + "/no such folder/menu.psd"};
-  form().Undo_Click();  // back to an empty Final Menu
-  view.messages.clear();
-  form().FinalPSDDocument_Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_NE(view.messages[0].text.find("Final MenuCopy.psd"), std::string::npos) << view.messages[0].text;
-  EXPECT_NE(view.messages[0].text.find("no such folder"), std::string::npos) << view.messages[0].text;
-  EXPECT_EQ(engine.Documents().Count(), 3);
 }
 
 TEST_F(WorkflowTest, EachStateComesBackWithinTheHistoryBudgetAndAFinalDocumentMadeAgainIsTheSame) {
