@@ -332,7 +332,7 @@ TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
   EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
 }
 
-TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheCaller) {
+TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndAFileTheUserHasOpenStays) {
   writePicture(backgrounds() + "/sky.png");
   app::Form1& form = loadedForm();
   for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
@@ -344,14 +344,12 @@ TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheC
     EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
   }
   EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
-}
 
-TEST_F(ChooserTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
+  // A thumbnail of a file the user has open neither flattens nor closes it.
   writeTemplate(templates() + "/Mine.psd");
   photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
   addLayer(mine, "Unsaved work");
-  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(),
-                             (templates() + "/Preview/Mine.jpg").toStdString());
+  form.MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
   ASSERT_EQ(engine.Documents().Count(), 1);
   EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
   EXPECT_EQ(mine.Layers().Count(), 3);
@@ -399,7 +397,7 @@ TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUnt
   EXPECT_EQ(fresh.BackgroundFile, "");
 }
 
-TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccurs) {
+TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccursAndRenamesKeepIt) {
   EXPECT_EQ(BackgroundThumbnailName("sunset.bmp"), "sunset.jpg");
   EXPECT_EQ(BackgroundThumbnailName("Sky.JPG"), "Sky.jpg");
   // The last three characters are replaced throughout the name, as the thumbnails were always named.
@@ -410,9 +408,8 @@ TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccurs) {
   EXPECT_EQ(TemplateThumbnailName("Blue.psd"), "Blue.jpg");
   EXPECT_EQ(TemplateThumbnailName("Blue.PSD"), "Blue.PSD");
   EXPECT_EQ(TemplateThumbnailName("psd art.psd"), "jpg art.jpg");
-}
 
-TEST(ChooserRules, ARenameKeepsTheOldExtension) {
+  // A rename keeps the old extension.
   EXPECT_EQ(RenamedFileName("b.png", "a.jpg"), "b.jpg");
   EXPECT_EQ(RenamedFileName("b", "a.jpg"), "b.jpg");
   EXPECT_EQ(RenamedFileName("b.jpg", "a.jpg"), "b.jpg");
