@@ -121,35 +121,6 @@ class ChooserTest : public app_test::FormTest {
   std::unique_ptr<menu_creation::Dialog> dialog_;
 };
 
-// The main window shows the chooser modally, placed below its top edge and centred across it,
-// and keeps it with its selection until the core unloads it.
-class ChooserWindowTest : public ChooserTest {
- protected:
-  ChooserWindowTest() {
-    core = std::make_unique<app::Form1>(window, settings(), [this] { return engine; }, programFolder());
-    window.attach(*core);
-    window.show();
-    window.move(300, 120);
-  }
-  ~ChooserWindowTest() override { window.UnloadChooser(); }
-
-  // Shows the chooser; while it is up, `whileShown` runs on it.
-  app::ChooserResult show(const app::ChooserRequest& request, std::function<void(menu_creation::Dialog&)> whileShown) {
-    QTimer::singleShot(0, [&] {
-      auto* shown = qobject_cast<menu_creation::Dialog*>(QApplication::activeModalWidget());
-      EXPECT_NE(shown, nullptr);
-      if (!shown) return;
-      seen = shown;
-      whileShown(*shown);
-    });
-    return window.ShowChooser(request);
-  }
-
-  app::window::Form1Window window;
-  std::unique_ptr<app::Form1> core;
-  menu_creation::Dialog* seen = nullptr;
-};
-
 }  // namespace
 
 TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
@@ -357,7 +328,26 @@ TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndAFileTheUse
   EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
 }
 
-TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUntilUnloaded) {
+// The main window shows the chooser modally, placed below its top edge and centred across it,
+// and keeps it with its selection until the core unloads it.
+TEST_F(ChooserTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUntilUnloaded) {
+  app::window::Form1Window window;
+  app::Form1 core(window, settings(), [this] { return engine; }, programFolder());
+  window.attach(core);
+  window.show();
+  window.move(300, 120);
+  menu_creation::Dialog* seen = nullptr;
+  // Shows the chooser; while it is up, `whileShown` runs on it.
+  const auto show = [&](const app::ChooserRequest& request, std::function<void(menu_creation::Dialog&)> whileShown) {
+    QTimer::singleShot(0, [&] {
+      auto* shown = qobject_cast<menu_creation::Dialog*>(QApplication::activeModalWidget());
+      EXPECT_NE(shown, nullptr);
+      if (!shown) return;
+      seen = shown;
+      whileShown(*shown);
+    });
+    return window.ShowChooser(request);
+  };
   writePicture(backgrounds() + "/sky.png");
   writePicture(backgrounds() + "/Preview/sky.jpg", "JPEG");
   QRect placed;
@@ -365,7 +355,7 @@ TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUnt
   const app::ChooserResult chosen = show({false, true}, [&](menu_creation::Dialog& d) {
     placed = d.frameGeometry();
     modal = d.isModal() && d.parentWidget() == &window;
-    EXPECT_EQ(d.OwnerForm, core.get());
+    EXPECT_EQ(d.OwnerForm, &core);
     EXPECT_FALSE(d.BuildMenuDoc);
     EXPECT_TRUE(d.ButtonTemplateDoc);
     click(*d.BackgroundsTree(), "sky.png");
@@ -395,6 +385,7 @@ TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUnt
   });
   EXPECT_TRUE(fresh.DialogCanceled);
   EXPECT_EQ(fresh.BackgroundFile, "");
+  window.UnloadChooser();
 }
 
 TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccursAndRenamesKeepIt) {
