@@ -277,7 +277,9 @@ TEST_F(OperationsTest, BusyFailuresReachTheCallerOfEveryOperation) {
   EXPECT_EQ(doc.Width(), 100);
 }
 
-TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
+// Colour values split into bytes ignoring the top byte; the application's colours are copies of the
+// colour given.
+TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
   EXPECT_EQ(RGBValue(239, 253, 0), 239 + 256 * 253);
   EXPECT_EQ(RGBValue(300, -4, 255), RGBValue(255, 0, 255));
   for (const auto& rgb :
@@ -286,10 +288,7 @@ TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
       const ColorComponents c = SplitColorValue(std::int32_t(top | std::uint32_t(std::apply(RGBValue, rgb))));
       EXPECT_EQ(std::tie(c.Red, c.Green, c.Blue), rgb) << top;
     }
-}
 
-// The application's colours are copies of the colour given.
-TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
   SolidColor c = SolidColor(239, 253, 0);
   app.SetForegroundColor(c);
   c.RGB().SetRed(0);
