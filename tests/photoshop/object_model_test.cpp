@@ -125,7 +125,7 @@ TEST_F(ObjectModelTest, KeywordsLiveWithTheDocumentAndFollowItsHistory) {
   EXPECT_EQ(doc.Info().KeyWords(), tag);
 }
 
-TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImage) {
+TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImageAndAPasteKeepsThePosition) {
   Document doc = app.Documents().Add(10, 10);  // white
   doc.Selection().Select(RectangleRegion(0, 0, 5, 2));
   doc.Selection().Fill(SolidColor(10, 20, 30));
@@ -134,9 +134,8 @@ TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImage) {
   EXPECT_EQ(std::pair(red[10], red[255]), std::pair(10, 90));
   EXPECT_EQ(doc.Channels().Item(3).Histogram()[30], 10);
   EXPECT_THROW(doc.Channels()("Alpha"), AutomationError);
-}
 
-TEST_F(ObjectModelTest, CopyAndPasteAcrossDocumentsKeepThePosition) {
+  // Copy and paste across documents keep the position.
   Document src = app.Documents().Add(100, 100, 72, "src");
   src.Selection().Select(RectangleRegion(20, 30, 40, 35));
   src.Selection().Copy();
