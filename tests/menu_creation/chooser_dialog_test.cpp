@@ -184,30 +184,9 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/broken.png");
 }
 
-TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
-  writePicture(backgrounds() + "/One/a.jpg");
-  writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
-  writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
-  dialog().show();
-  prompts.answers = {MsgBoxResult::Yes};
-  prompts.inputs = {"b.png"};
-  click(backgroundsTree(), "a.jpg", true);
-
-  EXPECT_EQ(prompts.inputPrompts, std::vector<std::string>{"Rename File|Enter a new file name:|a.jpg"});
-  EXPECT_FALSE(QFile::exists(backgrounds() + "/One/a.jpg"));
-  EXPECT_TRUE(QFile::exists(backgrounds() + "/One/b.jpg"));
-  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/a.jpg")) << "the shared thumbnail is deleted";
-  EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/b.jpg");
-  EXPECT_EQ(QImage(backgrounds() + "/Preview/b.jpg").size(), QSize(220, 165));
-  // The rebuilt tree has no duplicates left.
-  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "b.jpg")), "");
-  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.png")), "");
-  EXPECT_EQ(prompts.messages.size(), 1u);
-}
-
 // A duplicate keeps its name on No; renames out of the folder or onto another file are asked
-// again, and Cancel keeps the name too.
-TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancel) {
+// again, and Cancel keeps the name too. Renamed, it keeps its extension and gets its own thumbnail.
+TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancelAndKeepsItsExtensionWhenRenamed) {
   writePicture(backgrounds() + "/One/a.jpg");
   writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
   writePicture(backgrounds() + "/One/c.jpg");
@@ -245,6 +224,26 @@ TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancel) {
   EXPECT_FALSE(QDir(backgrounds() + "/One/a").exists());
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/a.jpg");
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
+
+  // Yes with a free name renames it, by a click with the mouse on the shown tree.
+  writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
+  prompts.messages.clear();
+  prompts.inputPrompts.clear();
+  dialog().show();
+  prompts.answers = {MsgBoxResult::Yes};
+  prompts.inputs = {"b.png"};
+  click(backgroundsTree(), "a.jpg", true);
+
+  EXPECT_EQ(prompts.inputPrompts, std::vector<std::string>{"Rename File|Enter a new file name:|a.jpg"});
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/One/a.jpg"));
+  EXPECT_TRUE(QFile::exists(backgrounds() + "/One/b.jpg"));
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/a.jpg")) << "the shared thumbnail is deleted";
+  EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/b.jpg");
+  EXPECT_EQ(QImage(backgrounds() + "/Preview/b.jpg").size(), QSize(220, 165));
+  // The rebuilt tree has no duplicates left.
+  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "b.jpg")), "");
+  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.png")), "");
+  EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
 // OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
