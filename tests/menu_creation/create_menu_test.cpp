@@ -137,16 +137,22 @@ TEST_F(CreateMenuTest, NoDocumentsGivesTheThreeWorkingDocumentsInStateTwo) {
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
 }
 
-// A template is a layered document without a layer "Background".
-TEST_F(CreateMenuTest, ABackgroundWithoutItsLayerIsRejectedAndTheDialogComesBack) {
+// A template is a layered document without a layer "Background"; a file that cannot be opened is
+// reported and never replaced by another open document. Each time the dialog comes back.
+TEST_F(CreateMenuTest, ABackgroundWithoutItsLayerOrThatCannotBeOpenedIsRejectedAndTheDialogComesBack) {
+  std::ofstream(sourceFile("broken.png")) << "not a picture";
+  addDocument("Some Other");  // must never be taken for the background
   choose("Blue.psd", "Blue.psd");
+  choose("broken.png", "Blue.psd");
   choose("sunset.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(shown(), (std::vector<std::string>{
-                         "Error: Background File Structure|Background Layer Missing in Background Document."}));
-  EXPECT_EQ(view.chooserRequests.size(), 2u);
-  EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}))
-      << "the rejected file is closed";
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(shown()[0], "Error: Background File Structure|Background Layer Missing in Background Document.");
+  EXPECT_EQ(view.messages[1].title, "Error: Background File Structure");
+  EXPECT_NE(view.messages[1].text.find("broken.png"), std::string::npos);
+  EXPECT_EQ(view.chooserRequests.size(), 3u);
+  EXPECT_EQ(documentNames(), (std::vector<std::string>{"Some Other", "Build Menu", "Button Template", "Final Menu"}))
+      << "the rejected files are closed";
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
 
@@ -200,18 +206,6 @@ TEST_F(CreateMenuTest, CancelAfterClosingInPhaseBLeavesThemClosed) {
   EXPECT_EQ(view.chooserUnloads, 1);
   EXPECT_TRUE(documentNames().empty());
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
-}
-
-TEST_F(CreateMenuTest, AFileThatCannotBeOpenedIsReportedAndNotReplacedByAnotherDocument) {
-  std::ofstream(sourceFile("broken.png")) << "not a picture";
-  addDocument("Some Other");  // must never be taken for the background
-  choose("broken.png", "Blue.psd");
-  form().CreateNewMenuDoc_Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].title, "Error: Background File Structure");
-  EXPECT_NE(view.messages[0].text.find("broken.png"), std::string::npos);
-  EXPECT_EQ(documentNames(), std::vector<std::string>{"Some Other"});
-  EXPECT_EQ(view.chooserRequests.size(), 2u) << "the dialog comes back";
 }
 
 // Cancel at the close prompt ends Create Menu with nothing further changed; with no host to ask
