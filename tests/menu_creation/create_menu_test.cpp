@@ -171,12 +171,18 @@ TEST_F(CreateMenuTest, ATemplateMissingOneLayerGivesOneReportLineAndTheBuildMenu
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}));
 }
 
+// No to a finished menu goes on to the new menu path; Yes edits it as a copy in state six.
 TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
   photoshop::Document done = addDocument("My Menu.psd");
   done.Info().SetKeyWords({"Build Menu Complete", "3", "TFFFTTT"});
-  view.answers.push_back(MsgBoxResult::Yes);
+  view.answers = {MsgBoxResult::No, MsgBoxResult::Yes};
+  form().CreateNewMenuDoc_Click();  // the chooser is cancelled
+  EXPECT_EQ(view.chooserRequests.size(), 1u);
+  EXPECT_TRUE(form().CompletedMenuName.empty());
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"My Menu.psd"});
+
   form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(shown(), std::vector<std::string>{"Edit Build Menu|Edit Existing Build Menu: 'My Menu.psd'?"});
+  EXPECT_EQ(shown(), std::vector<std::string>(2, "Edit Build Menu|Edit Existing Build Menu: 'My Menu.psd'?"));
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu Complete", "Final Menu"}))
       << "\"My Menu.psd\" closed without saving";
   EXPECT_EQ(form().CompletedMenuName, "Build Menu Complete");
@@ -184,17 +190,7 @@ TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
   EXPECT_EQ(form().ButtonCount.Number(), 3);
   EXPECT_TRUE(form().ReplaceBackgroundWithButtonImage);
   EXPECT_FALSE(form().EnableNextPrevButtons);
-  EXPECT_TRUE(view.chooserRequests.empty());
-}
-
-TEST_F(CreateMenuTest, NoToAFinishedMenuGoesOnToTheNewMenuPath) {
-  photoshop::Document done = addDocument("Old.psd");
-  done.Info().SetKeyWords({"Build Menu Complete"});
-  view.answers.push_back(MsgBoxResult::No);
-  form().CreateNewMenuDoc_Click();  // the chooser is cancelled
-  EXPECT_EQ(view.chooserRequests.size(), 1u);
-  EXPECT_TRUE(form().CompletedMenuName.empty());
-  EXPECT_EQ(documentNames(), std::vector<std::string>{"Old.psd"});
+  EXPECT_EQ(view.chooserRequests.size(), 1u) << "not asked again";
 }
 
 TEST_F(CreateMenuTest, CancelAfterClosingInPhaseBLeavesThemClosed) {
