@@ -161,7 +161,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
 
-TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
+TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceClosesWhatItOpenedAndTheChoiceStands) {
   std::ofstream((backgrounds() + "/broken.png").toStdString()) << "not a picture";
   const std::string description =
       fixtures::errorOf([&] { engine.Open((backgrounds() + "/broken.png").toStdString()); }).Description();
@@ -182,6 +182,30 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   dialog().OKButton_Click();
   EXPECT_FALSE(dialog().DialogCanceled);
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/broken.png");
+
+  // A thumbnail failing after the open closes the document and reaches the caller.
+  writePicture(backgrounds() + "/sky.png");
+  app::Form1& form = loadedForm();
+  for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
+    engine.faults().failMember(member, engine::ErrorCode::Busy);
+    EXPECT_THROW(form.MakeThumbnail((backgrounds() + "/sky.png").toStdString(),
+                                    (backgrounds() + "/Preview/sky.jpg").toStdString()),
+                 photoshop::AutomationError)
+        << member;
+    EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
+  }
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
+
+  // A thumbnail of a file the user has open neither flattens nor closes it.
+  writeTemplate(templates() + "/Mine.psd");
+  photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
+  addLayer(mine, "Unsaved work");
+  form.MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
+  ASSERT_EQ(engine.Documents().Count(), 1);
+  EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
+  EXPECT_EQ(mine.Layers().Count(), 3);
+  EXPECT_EQ(mine.Layers()(1).Name(), "Unsaved work");
+  EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
 }
 
 // A duplicate keeps its name on No; renames out of the folder or onto another file are asked
@@ -300,31 +324,6 @@ TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
   EXPECT_FALSE(backgroundsTree().Enabled());
   EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
   EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
-}
-
-TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndAFileTheUserHasOpenStays) {
-  writePicture(backgrounds() + "/sky.png");
-  app::Form1& form = loadedForm();
-  for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
-    engine.faults().failMember(member, engine::ErrorCode::Busy);
-    EXPECT_THROW(form.MakeThumbnail((backgrounds() + "/sky.png").toStdString(),
-                                    (backgrounds() + "/Preview/sky.jpg").toStdString()),
-                 photoshop::AutomationError)
-        << member;
-    EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
-  }
-  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
-
-  // A thumbnail of a file the user has open neither flattens nor closes it.
-  writeTemplate(templates() + "/Mine.psd");
-  photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
-  addLayer(mine, "Unsaved work");
-  form.MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
-  ASSERT_EQ(engine.Documents().Count(), 1);
-  EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
-  EXPECT_EQ(mine.Layers().Count(), 3);
-  EXPECT_EQ(mine.Layers()(1).Name(), "Unsaved work");
-  EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
 }
 
 // The main window shows the chooser modally, placed below its top edge and centred across it,
