@@ -270,11 +270,27 @@ TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancelAndKeep
   EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
-// OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
-// after an earlier OK.
-TEST_F(ChooserTest, OkNeedsEachFileNotAlreadyKeptAndCancelOrClosingCancelsEvenAfterAnOk) {
+TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledAndOkNeedsEachFileNotKept) {
+  writePicture(backgrounds() + "/sky.png");
   menu_creation::Dialog& d = dialog();
+  d.BuildMenuDoc = true;
   d.show();
+  auto* label = child<QLabel>("BackgroundLabel");
+  EXPECT_FALSE(backgroundsTree().Enabled());
+  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  EXPECT_TRUE(templatesTree().Enabled());
+  EXPECT_EQ(child<QLabel>("ButtonLabel")->text(), "Select Button Template:");
+
+  d.hide();
+  d.BuildMenuDoc = false;
+  d.show();
+  EXPECT_FALSE(backgroundsTree().Enabled());
+  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
+  EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
+
+  // OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
+  // after an earlier OK.
   d.OKButton_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "You must select a 'Background' image first.");
@@ -304,26 +320,6 @@ TEST_F(ChooserTest, OkNeedsEachFileNotAlreadyKeptAndCancelOrClosingCancelsEvenAf
   d.close();
   EXPECT_TRUE(d.DialogCanceled);
   EXPECT_EQ(d.result(), QDialog::Rejected);
-}
-
-TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
-  writePicture(backgrounds() + "/sky.png");
-  menu_creation::Dialog& d = dialog();
-  d.BuildMenuDoc = true;
-  d.show();
-  auto* label = child<QLabel>("BackgroundLabel");
-  EXPECT_FALSE(backgroundsTree().Enabled());
-  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
-  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-  EXPECT_TRUE(templatesTree().Enabled());
-  EXPECT_EQ(child<QLabel>("ButtonLabel")->text(), "Select Button Template:");
-
-  d.hide();
-  d.BuildMenuDoc = false;
-  d.show();
-  EXPECT_FALSE(backgroundsTree().Enabled());
-  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
-  EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
 }
 
 // The main window shows the chooser modally, placed below its top edge and centred across it,
