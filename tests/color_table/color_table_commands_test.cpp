@@ -24,7 +24,7 @@ class ColorTableCommandsTest : public app_test::FormTest {
   photoshop::Document gridDocument(const std::string& name) { return engine.Documents().Add(200, 200, 72, name, 2, 3); }
 };
 
-TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabel) {
+TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabelAndNeverRebuilt) {
   photoshop::Document tmpl = gridDocument("Button Template");
   addLayer(tmpl, "Title Area");
   form().TemplateDocument = tmpl;
@@ -49,14 +49,9 @@ TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabe
   EXPECT_EQ(fixtures::pixel(tmpl, tmpl.ArtLayers()("Color Table"), 5, 190), white);
   EXPECT_EQ(px.pixel(70, 20)[0], 0) << "the grid starts at (70, 20)";
   EXPECT_EQ(px.pixel(69, 20)[0], 255);
-}
 
-TEST_F(ColorTableCommandsTest, AnExistingLayerIsNeverRebuilt) {
-  photoshop::Document other = addDocument("other");
-  photoshop::Document tmpl = addDocument("Button Template");
-  addLayer(tmpl, "Color Table");
-  form().TemplateDocument = tmpl;
-  engine.SetActiveDocument(other);
+  // An existing layer is never rebuilt.
+  engine.SetActiveDocument(addDocument("other"));
   const auto state = tmpl.engineDocument()->currentState();
   form().MakeColorTableLayer();
   EXPECT_EQ(tmpl.engineDocument()->currentState(), state) << "nothing added, painted, moved or labelled";
