@@ -58,22 +58,7 @@ TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabe
   EXPECT_EQ(engine.ActiveDocument(), tmpl) << "only the template was made active";
 }
 
-TEST_F(ColorTableCommandsTest, PressesSelectCellsAndShiftAddsThem) {
-  photoshop::Document tmpl = gridDocument("Button Template");
-  addLayer(tmpl, "Color Table");
-  engine.SetActiveDocument(tmpl);
-  form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 2, 5, 22);
-  EXPECT_EQ(selected(tmpl), (engine::Rect{110, 120, 130, 140}));
-  form().ColorTableCtrl1_MouseDown(1, 1, 0, 0, 0, 0, 0);  // Shift: added
-  EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 130, 140}));
-  form().ColorTableCtrl1_MouseMove(1, 1, 0, 0, 3, 6, 27);
-  EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 150, 160}));
-  form().ColorTableCtrl1_MouseDown(1, 2, 0, 0, 1, 1, 5);  // Ctrl replaces, like a plain press
-  EXPECT_EQ(selected(tmpl), (engine::Rect{90, 40, 110, 60}));
-  EXPECT_EQ(tmpl.ActiveLayer().Name(), "Color Table");
-}
-
-TEST_F(ColorTableCommandsTest, APressWithTheBuildMenuActiveSelectsInTheTemplate) {
+TEST_F(ColorTableCommandsTest, PressesSelectCellsInTheTemplateEvenWithTheBuildMenuActiveAndShiftAddsThem) {
   photoshop::Document tmpl = gridDocument("Button Template");
   photoshop::Layer table = addLayer(tmpl, "Color Table");
   table.SetVisible(false);
@@ -84,6 +69,17 @@ TEST_F(ColorTableCommandsTest, APressWithTheBuildMenuActiveSelectsInTheTemplate)
   EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 90, 40}));
   EXPECT_TRUE(table.Visible());
   EXPECT_EQ(form().BuildMenuDocument, menu) << "the held documents were refreshed";
+
+  // Presses select cells and Shift adds them.
+  form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 2, 5, 22);
+  EXPECT_EQ(selected(tmpl), (engine::Rect{110, 120, 130, 140}));
+  form().ColorTableCtrl1_MouseDown(1, 1, 0, 0, 0, 0, 0);  // Shift: added
+  EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 130, 140}));
+  form().ColorTableCtrl1_MouseMove(1, 1, 0, 0, 3, 6, 27);
+  EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 150, 160}));
+  form().ColorTableCtrl1_MouseDown(1, 2, 0, 0, 1, 1, 5);  // Ctrl replaces, like a plain press
+  EXPECT_EQ(selected(tmpl), (engine::Rect{90, 40, 110, 60}));
+  EXPECT_EQ(tmpl.ActiveLayer().Name(), "Color Table");
 }
 
 TEST_F(ColorTableCommandsTest, WithoutAnyColorTableNothingIsSelectedOrShown) {
