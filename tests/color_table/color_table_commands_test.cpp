@@ -24,7 +24,7 @@ class ColorTableCommandsTest : public app_test::FormTest {
   photoshop::Document gridDocument(const std::string& name) { return engine.Documents().Add(200, 200, 72, name, 2, 3); }
 };
 
-TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabel) {
+TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabelAndNeverRebuilt) {
   photoshop::Document tmpl = gridDocument("Button Template");
   addLayer(tmpl, "Title Area");
   form().TemplateDocument = tmpl;
@@ -49,24 +49,28 @@ TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabe
   EXPECT_EQ(fixtures::pixel(tmpl, tmpl.ArtLayers()("Color Table"), 5, 190), white);
   EXPECT_EQ(px.pixel(70, 20)[0], 0) << "the grid starts at (70, 20)";
   EXPECT_EQ(px.pixel(69, 20)[0], 255);
-}
 
-TEST_F(ColorTableCommandsTest, AnExistingLayerIsNeverRebuilt) {
-  photoshop::Document other = addDocument("other");
-  photoshop::Document tmpl = addDocument("Button Template");
-  addLayer(tmpl, "Color Table");
-  form().TemplateDocument = tmpl;
-  engine.SetActiveDocument(other);
+  // An existing layer is never rebuilt.
+  engine.SetActiveDocument(addDocument("other"));
   const auto state = tmpl.engineDocument()->currentState();
   form().MakeColorTableLayer();
   EXPECT_EQ(tmpl.engineDocument()->currentState(), state) << "nothing added, painted, moved or labelled";
   EXPECT_EQ(engine.ActiveDocument(), tmpl) << "only the template was made active";
 }
 
-TEST_F(ColorTableCommandsTest, PressesSelectCellsAndShiftAddsThem) {
+TEST_F(ColorTableCommandsTest, PressesSelectCellsInTheTemplateEvenWithTheBuildMenuActiveAndShiftAddsThem) {
   photoshop::Document tmpl = gridDocument("Button Template");
-  addLayer(tmpl, "Color Table");
-  engine.SetActiveDocument(tmpl);
+  photoshop::Layer table = addLayer(tmpl, "Color Table");
+  table.SetVisible(false);
+  photoshop::Document menu = addDocument("Build Menu");
+  engine.SetActiveDocument(menu);
+  form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(engine.ActiveDocument(), tmpl);
+  EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 90, 40}));
+  EXPECT_TRUE(table.Visible());
+  EXPECT_EQ(form().BuildMenuDocument, menu) << "the held documents were refreshed";
+
+  // Presses select cells and Shift adds them.
   form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 2, 5, 22);
   EXPECT_EQ(selected(tmpl), (engine::Rect{110, 120, 130, 140}));
   form().ColorTableCtrl1_MouseDown(1, 1, 0, 0, 0, 0, 0);  // Shift: added
@@ -78,49 +82,29 @@ TEST_F(ColorTableCommandsTest, PressesSelectCellsAndShiftAddsThem) {
   EXPECT_EQ(tmpl.ActiveLayer().Name(), "Color Table");
 }
 
-TEST_F(ColorTableCommandsTest, APressWithTheBuildMenuActiveSelectsInTheTemplate) {
-  photoshop::Document tmpl = gridDocument("Button Template");
-  photoshop::Layer table = addLayer(tmpl, "Color Table");
-  table.SetVisible(false);
-  photoshop::Document menu = addDocument("Build Menu");
-  engine.SetActiveDocument(menu);
-  form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 0, 0, 0);
-  EXPECT_EQ(engine.ActiveDocument(), tmpl);
-  EXPECT_EQ(selected(tmpl), (engine::Rect{70, 20, 90, 40}));
-  EXPECT_TRUE(table.Visible());
-  EXPECT_EQ(form().BuildMenuDocument, menu) << "the held documents were refreshed";
-}
-
-TEST_F(ColorTableCommandsTest, WithoutAnyColorTableNothingIsSelectedOrShown) {
-  photoshop::Document menu = addDocument("Build Menu");
-  form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 0, 0, 0);
-  EXPECT_FALSE(menu.engineDocument()->content().hasSelection());
-  EXPECT_TRUE(view.messages.empty());
-}
-
-TEST_F(ColorTableCommandsTest, SwatchesFillTheSelectionOrSayNoDocumentIsOpen) {
+// With no document open a swatch says so and a click on the frame clears the marks quietly; a press
+// without any colour table selects and shows nothing; with one the swatch fills the selection and
+// the click deselects.
+TEST_F(ColorTableCommandsTest, SwatchesFillTheSelectionOrSayNoDocumentIsOpenAndAClickOnTheFrameDeselects) {
   form().FillGray_Click();
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, "No Photoshop Main Menu Document Open.");
   EXPECT_EQ(view.messages[0].title, "Quillary");
   EXPECT_EQ(view.messages[0].buttons, MsgBoxButtons::OKOnly);
+  form().ColorTableSel_Click();
+  EXPECT_EQ(view.colorTableClears, 1);
+  photoshop::Document menu = addDocument("Build Menu");  // without any colour table a press selects nothing
+  form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 0, 0, 0);
+  EXPECT_FALSE(menu.engineDocument()->content().hasSelection());
 
   photoshop::Document tmpl = gridDocument("Button Template");
   photoshop::Layer table = addLayer(tmpl, "Color Table");
   form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 1, 1, 5);
   form().FillLtGray_Click();
   EXPECT_EQ(fixtures::pixel(tmpl, table, 95, 45), (engine::Rgb{200, 200, 200}));
+  form().ColorTableSel_Click();
+  EXPECT_FALSE(tmpl.engineDocument()->content().hasSelection());
   EXPECT_EQ(view.messages.size(), 1u);
-}
-
-TEST_F(ColorTableCommandsTest, AClickOnTheFrameClearsTheMarksAndDeselectsQuietly) {
-  form().ColorTableSel_Click();
-  EXPECT_EQ(view.colorTableClears, 1);
-  EXPECT_TRUE(view.messages.empty());
-  photoshop::Document doc = addDocument("Button Template");
-  doc.Selection().SelectAll();
-  form().ColorTableSel_Click();
-  EXPECT_FALSE(doc.engineDocument()->content().hasSelection());
 }
 
 }  // namespace

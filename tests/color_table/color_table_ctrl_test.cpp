@@ -77,21 +77,7 @@ TEST_F(ColorTableCtrlTest, ResizeSnapsToFourBySevenCellsAndClearsMarks) {
   EXPECT_EQ(ctrl_->size(), QSize(64, 112));
 }
 
-TEST_F(ColorTableCtrlTest, PressesAreClampedIntoTheGrid) {
-  QSignalSpy downs(ctrl_, &ColorTableCtrl::MouseDown);
-  send(QEvent::MouseButtonPress, QPointF(60, 105), Qt::LeftButton, Qt::LeftButton, {});  // on the far borders
-  send(QEvent::MouseButtonPress, QPointF(-4, -30), Qt::LeftButton, Qt::LeftButton, {});
-  // A host that holds the control taller than seven rows still gets a cell of the grid.
-  ctrl_->setMinimumSize(0, 300);
-  send(QEvent::MouseButtonPress, QPointF(20, 250), Qt::RightButton, Qt::RightButton, Qt::AltModifier);
-  ASSERT_EQ(downs.size(), 3);
-  EXPECT_EQ(downs[0], values(1, 0, 899, 1574, 3, 6, 27));
-  EXPECT_EQ(downs[1], values(1, 0, 0, 0, 0, 0, 0));
-  EXPECT_EQ(downs[2], values(2, 4, 300, 3750, 1, 6, 25));
-  EXPECT_EQ(marked(), QList<int>{25});
-}
-
-TEST_F(ColorTableCtrlTest, OnlyShiftAloneKeepsEarlierMarks) {
+TEST_F(ColorTableCtrlTest, OnlyShiftAloneKeepsEarlierMarksAndPressesAreClampedIntoTheGrid) {
   QSignalSpy downs(ctrl_, &ColorTableCtrl::MouseDown);
   press(5);
   press(6, Qt::ShiftModifier, Qt::MiddleButton);
@@ -106,6 +92,18 @@ TEST_F(ColorTableCtrlTest, OnlyShiftAloneKeepsEarlierMarks) {
   EXPECT_EQ(downs[3][1], QVariant::fromValue(qint16(3)));
   ctrl_->Clear();
   EXPECT_TRUE(marked().isEmpty());
+
+  // Presses are clamped into the grid.
+  send(QEvent::MouseButtonPress, QPointF(60, 105), Qt::LeftButton, Qt::LeftButton, {});  // on the far borders
+  send(QEvent::MouseButtonPress, QPointF(-4, -30), Qt::LeftButton, Qt::LeftButton, {});
+  // A host that holds the control taller than seven rows still gets a cell of the grid.
+  ctrl_->setMinimumSize(0, 300);
+  send(QEvent::MouseButtonPress, QPointF(20, 250), Qt::RightButton, Qt::RightButton, Qt::AltModifier);
+  ASSERT_EQ(downs.size(), 7);
+  EXPECT_EQ(downs[4], values(1, 0, 899, 1574, 3, 6, 27));
+  EXPECT_EQ(downs[5], values(1, 0, 0, 0, 0, 0, 0));
+  EXPECT_EQ(downs[6], values(2, 4, 300, 3750, 1, 6, 25));
+  EXPECT_EQ(marked(), QList<int>{25});
 }
 
 TEST_F(ColorTableCtrlTest, OnlyLeftButtonWithShiftAloneDragsMarks) {

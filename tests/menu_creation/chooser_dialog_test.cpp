@@ -121,35 +121,6 @@ class ChooserTest : public app_test::FormTest {
   std::unique_ptr<menu_creation::Dialog> dialog_;
 };
 
-// The main window shows the chooser modally, placed below its top edge and centred across it,
-// and keeps it with its selection until the core unloads it.
-class ChooserWindowTest : public ChooserTest {
- protected:
-  ChooserWindowTest() {
-    core = std::make_unique<app::Form1>(window, settings(), [this] { return engine; }, programFolder());
-    window.attach(*core);
-    window.show();
-    window.move(300, 120);
-  }
-  ~ChooserWindowTest() override { window.UnloadChooser(); }
-
-  // Shows the chooser; while it is up, `whileShown` runs on it.
-  app::ChooserResult show(const app::ChooserRequest& request, std::function<void(menu_creation::Dialog&)> whileShown) {
-    QTimer::singleShot(0, [&] {
-      auto* shown = qobject_cast<menu_creation::Dialog*>(QApplication::activeModalWidget());
-      EXPECT_NE(shown, nullptr);
-      if (!shown) return;
-      seen = shown;
-      whileShown(*shown);
-    });
-    return window.ShowChooser(request);
-  }
-
-  app::window::Form1Window window;
-  std::unique_ptr<app::Form1> core;
-  menu_creation::Dialog* seen = nullptr;
-};
-
 }  // namespace
 
 TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
@@ -190,7 +161,7 @@ TEST_F(ChooserTest, EachTreeShowsItsThumbnailMadeOnceAt220By165) {
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/xyz");
 }
 
-TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
+TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceClosesWhatItOpenedAndTheChoiceStands) {
   std::ofstream((backgrounds() + "/broken.png").toStdString()) << "not a picture";
   const std::string description =
       fixtures::errorOf([&] { engine.Open((backgrounds() + "/broken.png").toStdString()); }).Description();
@@ -211,32 +182,35 @@ TEST_F(ChooserTest, AFailingThumbnailIsReportedOnceAndTheChoiceStands) {
   dialog().OKButton_Click();
   EXPECT_FALSE(dialog().DialogCanceled);
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/broken.png");
-}
 
-TEST_F(ChooserTest, ADuplicateRenamedKeepsItsExtensionAndGetsItsOwnThumbnail) {
-  writePicture(backgrounds() + "/One/a.jpg");
-  writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
-  writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
-  dialog().show();
-  prompts.answers = {MsgBoxResult::Yes};
-  prompts.inputs = {"b.png"};
-  click(backgroundsTree(), "a.jpg", true);
+  // A thumbnail failing after the open closes the document and reaches the caller.
+  writePicture(backgrounds() + "/sky.png");
+  app::Form1& form = loadedForm();
+  for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
+    engine.faults().failMember(member, engine::ErrorCode::Busy);
+    EXPECT_THROW(form.MakeThumbnail((backgrounds() + "/sky.png").toStdString(),
+                                    (backgrounds() + "/Preview/sky.jpg").toStdString()),
+                 photoshop::AutomationError)
+        << member;
+    EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
+  }
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
 
-  EXPECT_EQ(prompts.inputPrompts, std::vector<std::string>{"Rename File|Enter a new file name:|a.jpg"});
-  EXPECT_FALSE(QFile::exists(backgrounds() + "/One/a.jpg"));
-  EXPECT_TRUE(QFile::exists(backgrounds() + "/One/b.jpg"));
-  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/a.jpg")) << "the shared thumbnail is deleted";
-  EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/b.jpg");
-  EXPECT_EQ(QImage(backgrounds() + "/Preview/b.jpg").size(), QSize(220, 165));
-  // The rebuilt tree has no duplicates left.
-  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "b.jpg")), "");
-  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.png")), "");
-  EXPECT_EQ(prompts.messages.size(), 1u);
+  // A thumbnail of a file the user has open neither flattens nor closes it.
+  writeTemplate(templates() + "/Mine.psd");
+  photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
+  addLayer(mine, "Unsaved work");
+  form.MakeThumbnail((templates() + "/Mine.psd").toStdString(), (templates() + "/Preview/Mine.jpg").toStdString());
+  ASSERT_EQ(engine.Documents().Count(), 1);
+  EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
+  EXPECT_EQ(mine.Layers().Count(), 3);
+  EXPECT_EQ(mine.Layers()(1).Name(), "Unsaved work");
+  EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
 }
 
 // A duplicate keeps its name on No; renames out of the folder or onto another file are asked
-// again, and Cancel keeps the name too.
-TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancel) {
+// again, and Cancel keeps the name too. Renamed, it keeps its extension and gets its own thumbnail.
+TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancelAndKeepsItsExtensionWhenRenamed) {
   writePicture(backgrounds() + "/One/a.jpg");
   writePicture(backgrounds() + "/Two/a.png");  // the same name but for the extension
   writePicture(backgrounds() + "/One/c.jpg");
@@ -274,13 +248,49 @@ TEST_F(ChooserTest, ADuplicateKeepsItsNameOnNoOnRefusedRenamesAndOnCancel) {
   EXPECT_FALSE(QDir(backgrounds() + "/One/a").exists());
   EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/a.jpg");
   EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.jpg")), "Duplicate");
+
+  // Yes with a free name renames it, by a click with the mouse on the shown tree.
+  writePicture(backgrounds() + "/Preview/a.jpg", "JPEG", Qt::red);
+  prompts.messages.clear();
+  prompts.inputPrompts.clear();
+  dialog().show();
+  prompts.answers = {MsgBoxResult::Yes};
+  prompts.inputs = {"b.png"};
+  click(backgroundsTree(), "a.jpg", true);
+
+  EXPECT_EQ(prompts.inputPrompts, std::vector<std::string>{"Rename File|Enter a new file name:|a.jpg"});
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/One/a.jpg"));
+  EXPECT_TRUE(QFile::exists(backgrounds() + "/One/b.jpg"));
+  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/a.jpg")) << "the shared thumbnail is deleted";
+  EXPECT_EQ(dialog().BackgroundFile, backgrounds() + "/One/b.jpg");
+  EXPECT_EQ(QImage(backgrounds() + "/Preview/b.jpg").size(), QSize(220, 165));
+  // The rebuilt tree has no duplicates left.
+  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "b.jpg")), "");
+  EXPECT_EQ(FileTreeControl::NodeTag(node(backgroundsTree(), "a.png")), "");
+  EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
-// OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
-// after an earlier OK.
-TEST_F(ChooserTest, OkNeedsEachFileNotAlreadyKeptAndCancelOrClosingCancelsEvenAfterAnOk) {
+TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledAndOkNeedsEachFileNotKept) {
+  writePicture(backgrounds() + "/sky.png");
   menu_creation::Dialog& d = dialog();
+  d.BuildMenuDoc = true;
   d.show();
+  auto* label = child<QLabel>("BackgroundLabel");
+  EXPECT_FALSE(backgroundsTree().Enabled());
+  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  EXPECT_TRUE(templatesTree().Enabled());
+  EXPECT_EQ(child<QLabel>("ButtonLabel")->text(), "Select Button Template:");
+
+  d.hide();
+  d.BuildMenuDoc = false;
+  d.show();
+  EXPECT_FALSE(backgroundsTree().Enabled());
+  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
+  EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
+
+  // OK needs each file that is not already kept; Cancel or closing leaves the dialog canceled even
+  // after an earlier OK.
   d.OKButton_Click();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "You must select a 'Background' image first.");
@@ -312,54 +322,26 @@ TEST_F(ChooserTest, OkNeedsEachFileNotAlreadyKeptAndCancelOrClosingCancelsEvenAf
   EXPECT_EQ(d.result(), QDialog::Rejected);
 }
 
-TEST_F(ChooserTest, ATreeDisabledForAKeptDocumentStaysDisabledUntilUnloaded) {
-  writePicture(backgrounds() + "/sky.png");
-  menu_creation::Dialog& d = dialog();
-  d.BuildMenuDoc = true;
-  d.show();
-  auto* label = child<QLabel>("BackgroundLabel");
-  EXPECT_FALSE(backgroundsTree().Enabled());
-  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
-  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-  EXPECT_TRUE(templatesTree().Enabled());
-  EXPECT_EQ(child<QLabel>("ButtonLabel")->text(), "Select Button Template:");
-
-  d.hide();
-  d.BuildMenuDoc = false;
-  d.show();
-  EXPECT_FALSE(backgroundsTree().Enabled());
-  EXPECT_EQ(label->text(), "Already Loaded in Photoshop:");
-  EXPECT_NE(node(backgroundsTree(), "sky.png"), nullptr) << "the disabled tree still shows its files";
-}
-
-TEST_F(ChooserTest, AThumbnailFailingAfterTheOpenClosesTheDocumentAndReachesTheCaller) {
-  writePicture(backgrounds() + "/sky.png");
-  app::Form1& form = loadedForm();
-  for (const char* member : {"Document.Flatten", "Document.SaveAs"}) {
-    engine.faults().failMember(member, engine::ErrorCode::Busy);
-    EXPECT_THROW(form.MakeThumbnail((backgrounds() + "/sky.png").toStdString(),
-                                    (backgrounds() + "/Preview/sky.jpg").toStdString()),
-                 photoshop::AutomationError)
-        << member;
-    EXPECT_EQ(engine.Documents().Count(), 0) << member << " left the opened file in the engine";
-  }
-  EXPECT_FALSE(QFile::exists(backgrounds() + "/Preview/sky.jpg"));
-}
-
-TEST_F(ChooserTest, AThumbnailOfAFileTheUserHasOpenNeitherFlattensNorClosesIt) {
-  writeTemplate(templates() + "/Mine.psd");
-  photoshop::Document mine = engine.Open((templates() + "/Mine.psd").toStdString());
-  addLayer(mine, "Unsaved work");
-  loadedForm().MakeThumbnail((templates() + "/Mine.psd").toStdString(),
-                             (templates() + "/Preview/Mine.jpg").toStdString());
-  ASSERT_EQ(engine.Documents().Count(), 1);
-  EXPECT_EQ(engine.Documents()(1).Name(), "Mine.psd");
-  EXPECT_EQ(mine.Layers().Count(), 3);
-  EXPECT_EQ(mine.Layers()(1).Name(), "Unsaved work");
-  EXPECT_EQ(QImageReader(templates() + "/Preview/Mine.jpg").size(), QSize(220, 165));
-}
-
-TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUntilUnloaded) {
+// The main window shows the chooser modally, placed below its top edge and centred across it,
+// and keeps it with its selection until the core unloads it.
+TEST_F(ChooserTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUntilUnloaded) {
+  app::window::Form1Window window;
+  app::Form1 core(window, settings(), [this] { return engine; }, programFolder());
+  window.attach(core);
+  window.show();
+  window.move(300, 120);
+  menu_creation::Dialog* seen = nullptr;
+  // Shows the chooser; while it is up, `whileShown` runs on it.
+  const auto show = [&](const app::ChooserRequest& request, std::function<void(menu_creation::Dialog&)> whileShown) {
+    QTimer::singleShot(0, [&] {
+      auto* shown = qobject_cast<menu_creation::Dialog*>(QApplication::activeModalWidget());
+      EXPECT_NE(shown, nullptr);
+      if (!shown) return;
+      seen = shown;
+      whileShown(*shown);
+    });
+    return window.ShowChooser(request);
+  };
   writePicture(backgrounds() + "/sky.png");
   writePicture(backgrounds() + "/Preview/sky.jpg", "JPEG");
   QRect placed;
@@ -367,7 +349,7 @@ TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUnt
   const app::ChooserResult chosen = show({false, true}, [&](menu_creation::Dialog& d) {
     placed = d.frameGeometry();
     modal = d.isModal() && d.parentWidget() == &window;
-    EXPECT_EQ(d.OwnerForm, core.get());
+    EXPECT_EQ(d.OwnerForm, &core);
     EXPECT_FALSE(d.BuildMenuDoc);
     EXPECT_TRUE(d.ButtonTemplateDoc);
     click(*d.BackgroundsTree(), "sky.png");
@@ -397,9 +379,10 @@ TEST_F(ChooserWindowTest, ShownModallyBelowTheWindowTopCentredAcrossItAndKeptUnt
   });
   EXPECT_TRUE(fresh.DialogCanceled);
   EXPECT_EQ(fresh.BackgroundFile, "");
+  window.UnloadChooser();
 }
 
-TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccurs) {
+TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccursAndRenamesKeepIt) {
   EXPECT_EQ(BackgroundThumbnailName("sunset.bmp"), "sunset.jpg");
   EXPECT_EQ(BackgroundThumbnailName("Sky.JPG"), "Sky.jpg");
   // The last three characters are replaced throughout the name, as the thumbnails were always named.
@@ -410,9 +393,8 @@ TEST(ChooserRules, ThumbnailNamesReplaceTheExtensionWhereverItOccurs) {
   EXPECT_EQ(TemplateThumbnailName("Blue.psd"), "Blue.jpg");
   EXPECT_EQ(TemplateThumbnailName("Blue.PSD"), "Blue.PSD");
   EXPECT_EQ(TemplateThumbnailName("psd art.psd"), "jpg art.jpg");
-}
 
-TEST(ChooserRules, ARenameKeepsTheOldExtension) {
+  // A rename keeps the old extension.
   EXPECT_EQ(RenamedFileName("b.png", "a.jpg"), "b.jpg");
   EXPECT_EQ(RenamedFileName("b", "a.jpg"), "b.jpg");
   EXPECT_EQ(RenamedFileName("b.jpg", "a.jpg"), "b.jpg");

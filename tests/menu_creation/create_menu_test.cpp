@@ -137,16 +137,22 @@ TEST_F(CreateMenuTest, NoDocumentsGivesTheThreeWorkingDocumentsInStateTwo) {
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
 }
 
-// A template is a layered document without a layer "Background".
-TEST_F(CreateMenuTest, ABackgroundWithoutItsLayerIsRejectedAndTheDialogComesBack) {
+// A template is a layered document without a layer "Background"; a file that cannot be opened is
+// reported and never replaced by another open document. Each time the dialog comes back.
+TEST_F(CreateMenuTest, ABackgroundWithoutItsLayerOrThatCannotBeOpenedIsRejectedAndTheDialogComesBack) {
+  std::ofstream(sourceFile("broken.png")) << "not a picture";
+  addDocument("Some Other");  // must never be taken for the background
   choose("Blue.psd", "Blue.psd");
+  choose("broken.png", "Blue.psd");
   choose("sunset.png", "Blue.psd");
   form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(shown(), (std::vector<std::string>{
-                         "Error: Background File Structure|Background Layer Missing in Background Document."}));
-  EXPECT_EQ(view.chooserRequests.size(), 2u);
-  EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}))
-      << "the rejected file is closed";
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(shown()[0], "Error: Background File Structure|Background Layer Missing in Background Document.");
+  EXPECT_EQ(view.messages[1].title, "Error: Background File Structure");
+  EXPECT_NE(view.messages[1].text.find("broken.png"), std::string::npos);
+  EXPECT_EQ(view.chooserRequests.size(), 3u);
+  EXPECT_EQ(documentNames(), (std::vector<std::string>{"Some Other", "Build Menu", "Button Template", "Final Menu"}))
+      << "the rejected files are closed";
   EXPECT_EQ(form().WorkflowState, app::EditButtonTemplate);
 }
 
@@ -165,12 +171,18 @@ TEST_F(CreateMenuTest, ATemplateMissingOneLayerGivesOneReportLineAndTheBuildMenu
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu", "Button Template", "Final Menu"}));
 }
 
+// No to a finished menu goes on to the new menu path; Yes edits it as a copy in state six.
 TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
   photoshop::Document done = addDocument("My Menu.psd");
   done.Info().SetKeyWords({"Build Menu Complete", "3", "TFFFTTT"});
-  view.answers.push_back(MsgBoxResult::Yes);
+  view.answers = {MsgBoxResult::No, MsgBoxResult::Yes};
+  form().CreateNewMenuDoc_Click();  // the chooser is cancelled
+  EXPECT_EQ(view.chooserRequests.size(), 1u);
+  EXPECT_TRUE(form().CompletedMenuName.empty());
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"My Menu.psd"});
+
   form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(shown(), std::vector<std::string>{"Edit Build Menu|Edit Existing Build Menu: 'My Menu.psd'?"});
+  EXPECT_EQ(shown(), std::vector<std::string>(2, "Edit Build Menu|Edit Existing Build Menu: 'My Menu.psd'?"));
   EXPECT_EQ(documentNames(), (std::vector<std::string>{"Build Menu Complete", "Final Menu"}))
       << "\"My Menu.psd\" closed without saving";
   EXPECT_EQ(form().CompletedMenuName, "Build Menu Complete");
@@ -178,17 +190,7 @@ TEST_F(CreateMenuTest, AFinishedMenuIsOfferedAndEditedAsACopyInStateSix) {
   EXPECT_EQ(form().ButtonCount.Number(), 3);
   EXPECT_TRUE(form().ReplaceBackgroundWithButtonImage);
   EXPECT_FALSE(form().EnableNextPrevButtons);
-  EXPECT_TRUE(view.chooserRequests.empty());
-}
-
-TEST_F(CreateMenuTest, NoToAFinishedMenuGoesOnToTheNewMenuPath) {
-  photoshop::Document done = addDocument("Old.psd");
-  done.Info().SetKeyWords({"Build Menu Complete"});
-  view.answers.push_back(MsgBoxResult::No);
-  form().CreateNewMenuDoc_Click();  // the chooser is cancelled
-  EXPECT_EQ(view.chooserRequests.size(), 1u);
-  EXPECT_TRUE(form().CompletedMenuName.empty());
-  EXPECT_EQ(documentNames(), std::vector<std::string>{"Old.psd"});
+  EXPECT_EQ(view.chooserRequests.size(), 1u) << "not asked again";
 }
 
 TEST_F(CreateMenuTest, CancelAfterClosingInPhaseBLeavesThemClosed) {
@@ -202,40 +204,24 @@ TEST_F(CreateMenuTest, CancelAfterClosingInPhaseBLeavesThemClosed) {
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
 }
 
-TEST_F(CreateMenuTest, AFileThatCannotBeOpenedIsReportedAndNotReplacedByAnotherDocument) {
-  std::ofstream(sourceFile("broken.png")) << "not a picture";
-  addDocument("Some Other");  // must never be taken for the background
-  choose("broken.png", "Blue.psd");
-  form().CreateNewMenuDoc_Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].title, "Error: Background File Structure");
-  EXPECT_NE(view.messages[0].text.find("broken.png"), std::string::npos);
-  EXPECT_EQ(documentNames(), std::vector<std::string>{"Some Other"});
-  EXPECT_EQ(view.chooserRequests.size(), 2u) << "the dialog comes back";
-}
-
-TEST_F(CreateMenuTest, CancelAtTheClosePromptEndsCreateMenuWithNothingFurtherChanged) {
+// Cancel at the close prompt ends Create Menu with nothing further changed; with no host to ask
+// it never closes a document unsaved, and says so.
+TEST_F(CreateMenuTest, CancelAtTheClosePromptOrNoHostToAskEndsCreateMenuWithTheWorkKept) {
   photoshop::Document menu = buildMenuTheUserDeclines();
   host.saveChangesAnswers = {SaveChangesAnswer::Cancel};
   form().CreateNewMenuDoc_Click();
   EXPECT_EQ(host.questions, std::vector<std::string>{"save changes: Build Menu"});
-  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"}) << "no second Build Menu";
-  EXPECT_EQ(menu.Layers().Count(), 2);
-  EXPECT_TRUE(view.chooserRequests.empty());
   EXPECT_EQ(view.messages.size(), 1u) << "the question only: the user's cancel needs no message";
   EXPECT_TRUE(view.pointers.empty() || view.pointers.back() == app::MousePointer::Default);
-  EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
-}
 
-TEST_F(CreateMenuTest, WithNoHostToAskCreateMenuNeverClosesADocumentUnsaved) {
-  photoshop::Document menu = buildMenuTheUserDeclines();
   engine.engine().host = nullptr;
+  view.answers.push_back(MsgBoxResult::No);
   form().CreateNewMenuDoc_Click();
-  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"});
+  ASSERT_EQ(view.messages.size(), 3u) << "the refusal is reported";
+  EXPECT_NE(view.messages[2].text.find("no host"), std::string::npos) << view.messages[2].text;
+  EXPECT_EQ(documentNames(), std::vector<std::string>{"Build Menu"}) << "no second Build Menu";
   EXPECT_EQ(menu.Layers().Count(), 2) << "the work is still there";
   EXPECT_TRUE(view.chooserRequests.empty());
-  ASSERT_EQ(view.messages.size(), 2u) << "the refusal is reported";
-  EXPECT_NE(view.messages[1].text.find("no host"), std::string::npos) << view.messages[1].text;
   EXPECT_EQ(form().WorkflowState, app::CreateMenuDocs);
 }
 
@@ -344,15 +330,22 @@ class MenuPartsTest : public MenuCreationTest {
   }
 
   // A new random background on a Build Menu that holds a layer or set of the user's named as the
-  // engine names new ones.
+  // engine names new ones; the button draws on the Build Menu whichever document is active, and gives
+  // that one back.
   void newBackgroundBeside(const std::string& usersName) {
     photoshop::Document menu = buildMenu();
+    const photoshop::Layer old = menu.ArtLayers()("Background");
     const photoshop::Layer mine = usersName.starts_with("Set") ? addSet(menu, usersName) : addLayer(menu, usersName);
+    engine.SetActiveDocument(form().TemplateDocument);
     form().AnotherRandomBkgnd_Click();
     EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
     EXPECT_EQ(names(menu.Layers()), (std::vector<std::string>{usersName, "Background"}));
     EXPECT_EQ(menu.Layers()(1), mine);
+    EXPECT_NE(menu.Layers()(2), old) << "a new background on the Build Menu";
     EXPECT_FALSE(menu.Layers()(2).IsLayerSet());
+    EXPECT_EQ(engine.ActiveDocument(), form().TemplateDocument);
+    EXPECT_EQ(view.pointers,
+              (std::vector<app::MousePointer>{app::MousePointer::Hourglass, app::MousePointer::Default}));
   }
 };
 
@@ -424,71 +417,56 @@ TEST_F(MenuPartsTest, TitleSafeOutlinesAreRedAtTenAndYellowAtFivePercentOnALayer
   EXPECT_TRUE(view.messages.empty());
 }
 
+// A background that is the only layer is replaced, not kept beside the new one; with guides above
+// it the old background, the set and its work layers go too.
 TEST_F(MenuPartsTest, RandomBackgroundsReplaceTheBackgroundAndDifferFromRunToRun) {
   photoshop::Document menu = buildMenu();
-  addLayer(menu, "Title Safe Zones");
   form().MakeBackground();
   ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
-  EXPECT_EQ(menu.Layers().Count(), 2) << "the old background, the set and its work layers are gone";
-  EXPECT_EQ(menu.Layers()(2).Name(), "Background") << "at the bottom";
-  photoshop::Layer first = menu.ArtLayers()("Background");
+  ASSERT_EQ(menu.Layers().Count(), 1);
+  photoshop::Layer first = menu.Layers()(1);
+  EXPECT_EQ(first.Name(), "Background");
   EXPECT_EQ(menu.ActiveLayer(), first);
+  EXPECT_FALSE(first.IsLayerSet());
   const engine::Raster firstPixels = menu.engineDocument()->content().layer(first.Id()).pixels;
   EXPECT_EQ(firstPixels.bounds(), (engine::Rect{0, 0, 64, 48}));
 
-  form().MakeBackground();
-  const engine::Raster secondPixels = menu.engineDocument()->content().layer(menu.ArtLayers()("Background").Id()).pixels;
-  EXPECT_FALSE(firstPixels.samePixels(secondPixels));
-}
-
-TEST_F(MenuPartsTest, ABackgroundThatIsTheOnlyLayerIsReplacedNotKeptBesideTheNewOne) {
-  photoshop::Document menu = buildMenu();
-  ASSERT_EQ(menu.Layers().Count(), 1);
+  addLayer(menu, "Title Safe Zones");
   form().MakeBackground();
   ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
-  ASSERT_EQ(menu.Layers().Count(), 1);
-  EXPECT_EQ(menu.Layers()(1).Name(), "Background");
-  EXPECT_EQ(menu.ActiveLayer(), menu.Layers()(1));
-  EXPECT_FALSE(menu.Layers()(1).IsLayerSet());
-}
-
-TEST_F(MenuPartsTest, RandomBackgroundFailuresAreShownAsErrorAndDescription) {
-  for (const bool open : {false, true}) {  // no "Build Menu" open, then a merge that fails
-    if (open) addWorkingDocuments();
-    if (open) engine.faults().failMember("LayerSet.Merge", engine::ErrorCode::NoSuchElement);
-    view.messages.clear();
-    form().MakeBackground();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
-  }
-}
-
-TEST_F(MenuPartsTest, TheButtonDrawsOnTheBuildMenuWhicheverDocumentIsActiveAndGivesItBack) {
-  addWorkingDocuments();
-  form().BuildMenuDocument.ArtLayers()(1).SetName("Title Safe Zones");
-  engine.SetActiveDocument(form().TemplateDocument);
-  form().AnotherRandomBkgnd_Click();
-  EXPECT_TRUE(view.messages.empty());
-  EXPECT_NO_THROW(form().BuildMenuDocument.ArtLayers()("Background"));
-  EXPECT_EQ(engine.ActiveDocument(), form().TemplateDocument);
-  EXPECT_EQ(view.pointers, (std::vector<app::MousePointer>{app::MousePointer::Hourglass, app::MousePointer::Default}));
+  EXPECT_EQ(menu.Layers().Count(), 2);
+  EXPECT_EQ(menu.Layers()(2).Name(), "Background") << "at the bottom";
+  EXPECT_EQ(menu.ActiveLayer(), menu.Layers()(2));
+  const engine::Raster secondPixels = menu.engineDocument()->content().layer(menu.ArtLayers()("Background").Id()).pixels;
+  EXPECT_FALSE(firstPixels.samePixels(secondPixels));
 }
 
 TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersLayerOneAlone) { newBackgroundBeside("Layer 1"); }
 
 TEST_F(MenuPartsTest, ANewBackgroundLeavesTheUsersSetOneAlone) { newBackgroundBeside("Set 1"); }
 
-TEST_F(MenuPartsTest, ANewBackgroundThatFailsKeepsTheOldOne) {
+// Failures are shown as error and description: without a "Build Menu" open, and when a step fails,
+// where a new background that fails keeps the old one.
+TEST_F(MenuPartsTest, RandomBackgroundFailuresAreShownAndANewBackgroundThatFailsKeepsTheOldOne) {
+  form().MakeBackground();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].text, "Error: there is no such element");
+
   photoshop::Document menu = buildMenu();
   const photoshop::Layer old = menu.ArtLayers()("Background");
   addLayer(menu, "Title Safe Zones");
   engine.faults().failMember("ArtLayer.ApplyDifferenceClouds", engine::ErrorCode::NotAvailable);
   form().AnotherRandomBkgnd_Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text.rfind("Error: ", 0), 0u);
+  ASSERT_EQ(view.messages.size(), 2u);
+  EXPECT_EQ(view.messages[1].text.rfind("Error: ", 0), 0u);
   EXPECT_EQ(names(menu.Layers()), (std::vector<std::string>{"Title Safe Zones", "Background"}))
       << "nothing half-built is left beside it";
   EXPECT_EQ(menu.ArtLayers()("Background"), old);
+
+  engine.faults().failMember("LayerSet.Merge", engine::ErrorCode::NoSuchElement);
+  form().MakeBackground();
+  ASSERT_EQ(view.messages.size(), 3u);
+  EXPECT_EQ(view.messages[2].text, "Error: there is no such element");
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ AutomationError failureOf(Application& app, TypeID event, const ActionDescriptor
 }  // namespace
 
 // Four-character codes keep their blanks; string IDs are stable, some stand for codes, and the
-// interpreter takes them where it takes codes.
+// interpreter takes them where it takes codes. Descriptors hold the typed values they are given.
 TEST(TypeIds, FourCharacterCodesKeepTheirBlanksAndStringIdsWorkWhereCodesDo) {
   Application app = pixelApplication();
   EXPECT_EQ(app.CharIDToTypeID("Nm  "), 0x4E6D2020);
@@ -58,19 +58,19 @@ TEST(TypeIds, FourCharacterCodesKeepTheirBlanksAndStringIdsWorkWhereCodesDo) {
   label.PutObject(s("to"), s("layer"), to);
   app.ExecuteAction(s("set"), label, 3);
   EXPECT_EQ(doc.engineDocument()->content().layer(doc.ActiveLayer().Id()).colorLabel, engine::ColorLabel::Orange);
-}
 
-TEST(Descriptors, HoldTypedValuesInOrderAndReplaceARepeatedKey) {
-  ActionDescriptor d;
-  d.PutUnitDouble(c("Wdth"), c("#Pxl"), 720);
-  d.PutString(c("Nm  "), "first");
-  d.PutBoolean(c("Nm  "), true);
-  EXPECT_EQ(d.Count(), 2);
-  EXPECT_EQ(d.GetKey(1), c("Nm  "));
-  EXPECT_TRUE(d.GetBoolean(c("Nm  ")));
-  EXPECT_THROW(d.GetString(c("Nm  ")), std::invalid_argument);
-  EXPECT_EQ(std::pair(d.GetUnitDoubleValue(c("Wdth")), d.GetUnitDoubleType(c("Wdth"))), std::pair(720.0, c("#Pxl")));
-  EXPECT_FALSE(d.HasKey(c("Hght")));
+  // Descriptors hold typed values in order and replace a repeated key.
+  ActionDescriptor held;
+  held.PutUnitDouble(c("Wdth"), c("#Pxl"), 720);
+  held.PutString(c("Nm  "), "first");
+  held.PutBoolean(c("Nm  "), true);
+  EXPECT_EQ(held.Count(), 2);
+  EXPECT_EQ(held.GetKey(1), c("Nm  "));
+  EXPECT_TRUE(held.GetBoolean(c("Nm  ")));
+  EXPECT_THROW(held.GetString(c("Nm  ")), std::invalid_argument);
+  EXPECT_EQ(std::pair(held.GetUnitDoubleValue(c("Wdth")), held.GetUnitDoubleType(c("Wdth"))),
+            std::pair(720.0, c("#Pxl")));
+  EXPECT_FALSE(held.HasKey(c("Hght")));
 
   // Objects, references, numbers and paths print as the operations' recorded actions show them.
   ActionDescriptor printed;

@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -59,7 +58,7 @@ constexpr const char* kTargetLayer = "  'null': reference ['Lyr ': enumerated 'O
 
 }  // namespace
 
-TEST_F(OperationsTest, ScaleImageSizeSendsExactPixelSizesBicubicAndDistortsAWrongAspect) {
+TEST_F(OperationsTest, ScaleImageSizeDistortsAWrongAspectAndDuplicateDocCopiesTheActiveDocument) {
   Document doc = transparent(720, 540, "Final Menu");
   Layer square = paintedLayer(doc, "square", RectangleRegion(100, 100, 200, 200), SolidColor(255, 0, 0));
   ScaleImageSize(app, 720, 480);
@@ -70,9 +69,8 @@ TEST_F(OperationsTest, ScaleImageSizeSendsExactPixelSizesBicubicAndDistortsAWron
   const auto b = square.Bounds();
   EXPECT_NEAR(b[2] - b[0], 100, 2);
   EXPECT_NEAR(b[3] - b[1], 89, 2) << "no proportion constraint: the square is squashed";
-}
 
-TEST_F(OperationsTest, DuplicateDocCopiesTheActiveDocumentUnderTheNewNameAndActivatesTheCopy) {
+  // DuplicateDoc copies the active document under the new name and activates the copy.
   Document source = transparent(300, 200, "menu.psd");
   paintedLayer(source, "Title Area", RectangleRegion(10, 10, 60, 30), SolidColor(127, 127, 127));
   Document other = app.Documents().Add(50, 50, 72, "other");
@@ -82,7 +80,7 @@ TEST_F(OperationsTest, DuplicateDocCopiesTheActiveDocumentUnderTheNewNameAndActi
                           "  'Nm  ': string \"Build Menu\"\n");
   Document copy = app.ActiveDocument();
   EXPECT_EQ(copy.Name(), "Build Menu");
-  EXPECT_EQ(app.Documents().Count(), 3) << "the source stays open";
+  EXPECT_EQ(app.Documents().Count(), 4) << "the source stays open";
   EXPECT_EQ(fixtures::pixel(copy, copy.ArtLayers()("Title Area"), 20, 20), (engine::Rgb{127, 127, 127}));
   copy.ArtLayers()("Title Area").Remove();
   EXPECT_EQ(source.ArtLayers().Count(), 2) << "the copy is independent of its source";
@@ -277,7 +275,9 @@ TEST_F(OperationsTest, BusyFailuresReachTheCallerOfEveryOperation) {
   EXPECT_EQ(doc.Width(), 100);
 }
 
-TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
+// Colour values split into bytes ignoring the top byte; the application's colours are copies of the
+// colour given.
+TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
   EXPECT_EQ(RGBValue(239, 253, 0), 239 + 256 * 253);
   EXPECT_EQ(RGBValue(300, -4, 255), RGBValue(255, 0, 255));
   for (const auto& rgb :
@@ -286,10 +286,7 @@ TEST(ColorValues, SplitIntoBytesIgnoringTheTopByte) {
       const ColorComponents c = SplitColorValue(std::int32_t(top | std::uint32_t(std::apply(RGBValue, rgb))));
       EXPECT_EQ(std::tie(c.Red, c.Green, c.Blue), rgb) << top;
     }
-}
 
-// The application's colours are copies of the colour given.
-TEST_F(OperationsTest, SetPSColorsSetTheApplicationColourAndLeaveItInWorkSolidColor) {
   SolidColor c = SolidColor(239, 253, 0);
   app.SetForegroundColor(c);
   c.RGB().SetRed(0);

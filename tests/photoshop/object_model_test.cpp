@@ -33,7 +33,7 @@ class ObjectModelTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActivatesTheOneBefore) {
+TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActivatesTheOneBeforeAndKeywordsStay) {
   Document menu = app.Documents().Add(720, 540, 72, "Build Menu", ps::NewRGB, ps::FillTransparent);
   EXPECT_EQ(menu.Layers().Count(), 1);
   EXPECT_EQ(menu.ArtLayers()(1).Name(), "Layer 1");
@@ -52,6 +52,17 @@ TEST_F(ObjectModelTest, DocumentsAreAddedNamedFilledAndActivatedAndClosingActiva
   last.Close(ps::DoNotSaveChanges);
   EXPECT_EQ(app.ActiveDocument(), menu) << "not the one added before";
   EXPECT_EQ(app.Documents().Count(), 2);
+
+  // Keywords live with the document and follow its history.
+  EXPECT_TRUE(menu.Info().KeyWords().empty());
+  const std::vector<std::string> tag{"Clone Buttons Complete", "6", "FTTTFFF"};
+  menu.Info().SetKeyWords(tag);
+  EXPECT_EQ(menu.Info().KeyWords(), tag);
+  const HistoryState tagged = menu.ActiveHistoryState();
+  menu.ArtLayers().Add();
+  menu.Info().SetKeyWords({"Build Menu Complete"});
+  menu.SetActiveHistoryState(tagged);
+  EXPECT_EQ(menu.Info().KeyWords(), tag);
 }
 
 // Layer collections see only their kind and only direct members; properties round-trip as
@@ -112,20 +123,7 @@ TEST(Preferences, AreReadAndWrittenAndCheckedAndLimitHistoryAndLengthsFollowTheR
   EXPECT_THROW(first.Name(), AutomationError);
 }
 
-TEST_F(ObjectModelTest, KeywordsLiveWithTheDocumentAndFollowItsHistory) {
-  Document doc = transparent("Build Menu", 10);
-  EXPECT_TRUE(doc.Info().KeyWords().empty());
-  const std::vector<std::string> tag{"Clone Buttons Complete", "6", "FTTTFFF"};
-  doc.Info().SetKeyWords(tag);
-  EXPECT_EQ(doc.Info().KeyWords(), tag);
-  const HistoryState tagged = doc.ActiveHistoryState();
-  doc.ArtLayers().Add();
-  doc.Info().SetKeyWords({"Build Menu Complete"});
-  doc.SetActiveHistoryState(tagged);
-  EXPECT_EQ(doc.Info().KeyWords(), tag);
-}
-
-TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImage) {
+TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImageAndAPasteKeepsThePosition) {
   Document doc = app.Documents().Add(10, 10);  // white
   doc.Selection().Select(RectangleRegion(0, 0, 5, 2));
   doc.Selection().Fill(SolidColor(10, 20, 30));
@@ -134,9 +132,8 @@ TEST_F(ObjectModelTest, TheHistogramCountsLevelsOfTheMergedImage) {
   EXPECT_EQ(std::pair(red[10], red[255]), std::pair(10, 90));
   EXPECT_EQ(doc.Channels().Item(3).Histogram()[30], 10);
   EXPECT_THROW(doc.Channels()("Alpha"), AutomationError);
-}
 
-TEST_F(ObjectModelTest, CopyAndPasteAcrossDocumentsKeepThePosition) {
+  // Copy and paste across documents keep the position.
   Document src = app.Documents().Add(100, 100, 72, "src");
   src.Selection().Select(RectangleRegion(20, 30, 40, 35));
   src.Selection().Copy();
