@@ -183,7 +183,7 @@ TEST_P(CompositeCount, EachSetHoldsItsMembersAndTheMasksAreDrawnFromTheImages) {
     std::vector<std::string> members = s.above;
     for (int n = count; n >= 1; --n) members.push_back(std::string(s.set) + " " + std::to_string(n));
     members.push_back(s.base);
-    EXPECT_EQ(names(node(menu.LayerSets()(s.set), menu).children), members) << s.set;
+    EXPECT_EQ(fixtures::layerNames(node(menu.LayerSets()(s.set), menu).children), members) << s.set;
   }
   for (const char* set : {"Button Area", "Text Area", "Thumb Area"})
     EXPECT_EQ(node(menu.LayerSets()(set), menu).colorLabel, engine::ColorLabel::Yellow) << set;

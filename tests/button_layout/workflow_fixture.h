@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "engine/composite.h"
+#include "engine/engine_fixtures.h"
 #include "form_fixture.h"
 #include "support/vocabulary.h"
 
@@ -83,22 +84,17 @@ class WorkflowTest : public app_test::FormTest {
   const engine::LayerNode& member(const Document& d, const std::string& set, const std::string& layer) {
     return node(d.LayerSets()(set).Layers()(layer), d);
   }
+  // A pixel's colour, or outside the layer one no test expects.
   static engine::Rgb rgb(const engine::LayerNode& n, int x, int y) {
-    if (!n.pixels.bounds().contains(x, y)) return {1, 2, 3};  // no colour a test expects
-    const std::uint8_t* p = n.pixels.pixel(x, y);
-    return {p[0], p[1], p[2]};
+    return n.pixels.bounds().contains(x, y) ? fixtures::rgbAt(n.pixels, x, y) : engine::Rgb{1, 2, 3};
   }
   static engine::Rgb colorValue(std::int32_t v) {
     return {std::uint8_t(v & 255), std::uint8_t((v >> 8) & 255), std::uint8_t((v >> 16) & 255)};
   }
 
-  // Names of the members of a layer collection, topmost first.
-  static std::vector<std::string> names(const std::vector<engine::LayerNode>& layers) {
-    std::vector<std::string> out;
-    for (const engine::LayerNode& n : layers) out.push_back(n.name);
-    return out;
+  std::vector<std::string> topLevel(const Document& d) {
+    return fixtures::layerNames(d.engineDocument()->content().layers);
   }
-  std::vector<std::string> topLevel(const Document& d) { return names(d.engineDocument()->content().layers); }
 
   // What a document shows and how its layers stand: the merged image and the tree's names,
   // kinds and visibility, as one number.
