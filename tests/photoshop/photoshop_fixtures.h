@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/engine_fixtures.h"
 #include "photoshop/object_model.h"
 
 namespace fixtures {
@@ -21,9 +22,7 @@ inline photoshop::Layer named(photoshop::Layer layer, const std::string& name) {
 
 // The colour of one pixel of a layer, read from the engine.
 inline engine::Rgb pixel(const photoshop::Document& doc, const photoshop::Layer& layer, int x, int y) {
-  const engine::LayerNode& n = doc.engineDocument()->content().layer(layer.Id());
-  const std::uint8_t* p = n.pixels.pixel(x, y);
-  return {p[0], p[1], p[2]};
+  return rgbAt(doc.engineDocument()->content().layer(layer.Id()).pixels, x, y);
 }
 
 // The AutomationError a call raises; a failed expectation when it raises none.
