@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <memory>
 
 #include "file_tree/tree_images.h"
 #include "widget_test_environment.h"

@@ -4,7 +4,6 @@
 // and large ones for timing.
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>

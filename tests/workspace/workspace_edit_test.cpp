@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
