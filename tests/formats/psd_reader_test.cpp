@@ -1,10 +1,6 @@
-// The PSD reader on hand-made files: refusals that name the file and say what is wrong, claims
-// beyond the data refused before anything is allocated, every colour mode and depth converted
-// to RGB, large-document files, high-depth layers, keywords and the merged image; and the
-// densities and feathers of user and vector masks: read from the layouts Photoshop writes,
-// tolerated when damaged, and written back the way Photoshop lays them out. Keywords in IPTC and
-// XMP: written into blocks that keep everything else they hold, read back the same, beyond ASCII
-// too.
+// The PSD reader on hand-made files: refusals, colour modes and depths, high-depth and
+// large-document layers, keywords in IPTC and XMP blocks that keep all else they hold, the merged
+// image, and the densities and feathers of user and vector masks in Photoshop's layouts.
 
 #include <gtest/gtest.h>
 

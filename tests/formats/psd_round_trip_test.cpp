@@ -1,12 +1,8 @@
 // Engine document -> PSD -> engine document gives the same document, whatever the channel
 // compression, and writing what was read gives the same bytes again; so do the real Photoshop
 // files of the corpus (QUILLARY_CORPUS_DIR/psd, optional) that open, and the others are refused
-// with a message naming them. The PackBits encoder, which finds runs and run starts a word at a
-// time, on rows with runs, run starts and row ends at every position around those words. What the
-// writer decides beyond copying fields: blocks of a former kind left out, and saves that never
-// damage the file they replace. Layer effects read into the engine's typed parameters
-// (values, lists of effects, the document's global light) and kept through a write, switched as
-// the layer says; pattern tiles.
+// with a message naming them. The PackBits encoder finds runs a word at a time: its rows have runs
+// and row ends at every position around those words. Then saves, layer effects and pattern tiles.
 
 #include <gtest/gtest.h>
 
