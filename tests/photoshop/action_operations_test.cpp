@@ -154,9 +154,8 @@ TEST_F(OperationsTest, SetLayerColorLabelSendsTheCodeAsAnEnumerationAndLabelsThe
 
 TEST_F(OperationsTest, SetLayerContentColorSplitsTheColourValueAndRecoloursOnlyFillLayers) {
   Document doc = transparent(100, 100, "Build Menu");
-  engine::LayerNode fill = engine::LayerNode::artLayer("Button Area");
+  engine::LayerNode fill = fixtures::solidLayer("Button Area", {0, 0, 100, 100}, {0, 0, 0});
   fill.kind = engine::LayerKind::SolidFill;
-  fill.pixels = engine::Raster::filled({0, 0, 100, 100}, {0, 0, 0});
   Layer area = engineLayer(doc, fill);
 
   SetLayerContentColor(app, std::int32_t(0xFF000000u | 16777215));
@@ -214,14 +213,11 @@ TEST_F(OperationsTest, SaveAsPSDAsksTheHostForTheFileWritesItAndTheDocumentTakes
 // itself composites with its shadow and stroke. A layer without a style is left alone.
 TEST_F(OperationsTest, DeleteLayerStyleLeavesTheBareShapeAsTheSilhouetteOfAStyledButtonImage) {
   Document doc = transparent(200, 120, "Build Menu");
-  engine::LayerNode button = engine::LayerNode::artLayer("Button Image");
-  button.pixels = engine::Raster::filled({50, 40, 150, 80}, {30, 60, 200});
+  engine::LayerNode button = fixtures::solidLayer("Button Image", {50, 40, 150, 80}, {30, 60, 200});
   auto fx = std::make_shared<engine::LayerEffects>();
-  fx->dropShadows.push_back(engine::ShadowEffect{});
-  fx->dropShadows.back().distance = 8;
+  fx->dropShadows.emplace_back().distance = 8;
   fx->dropShadows.back().size = 3;
-  fx->strokes.push_back(engine::StrokeEffect{});
-  fx->strokes.back().size = 2;
+  fx->strokes.emplace_back().size = 2;
   fx->strokes.back().fill.color = {255, 200, 0};
   button.hasStyle = true;
   button.effects = fx;
