@@ -1,8 +1,5 @@
-// Raster pictures: every format opens as one opaque canvas-sized "Background"; the merged image
-// saves as baseline JPEG at Photoshop's quality scale and as PNG with its transparency. The memory
-// budget of one document: a picture that would need more is refused from its header, before any
-// pixel is decoded, with a message that names the file, its size in pixels and the memory it
-// would need.
+// Raster pictures opened as a document and the merged image saved as one; the memory budget of a
+// document, which refuses a picture from its header before any pixel is decoded.
 
 #include <gtest/gtest.h>
 

@@ -68,8 +68,7 @@ std::string text(const Bytes& b) { return {b.begin(), b.end()}; }
 const std::vector<std::string> kTag = {"Build Menu Complete", "6", "FTTTFFF"};
 
 TEST(PsdReaderRefusal, OtherFilesAndTruncationsAreRefusedByNameAndClaimsBeyondTheDataBeforeAnythingIsAllocated) {
-  const std::string gif = "GIF89a\x02\x00\x02\x00";
-  EXPECT_NE(refusal({gif.begin(), gif.end()}, "menu.psd").find("\"menu.psd\": it is not a Photoshop document"), npos);
+  EXPECT_NE(refusal(bytes("GIF89a\x02"), "menu.psd").find("\"menu.psd\": it is not a Photoshop document"), npos);
   EXPECT_NE(refusal({}).find("test.psd"), npos);
 
   const Bytes whole = formats::encodePsd(samples::richDocument());

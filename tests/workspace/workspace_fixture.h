@@ -10,7 +10,7 @@
 
 #include "engine/engine_fixtures.h"
 #include "engine/operations.h"
-#include "photoshop/object_model.h"
+#include "photoshop/photoshop_fixtures.h"
 #include "widget_test_environment.h"
 #include "workspace/canvas_view.h"
 #include "workspace/workspace_window.h"
@@ -20,7 +20,6 @@ namespace workspace_test {
 class WorkspaceTest : public ::testing::Test {
  protected:
   WorkspaceTest() {
-    app.Preferences().SetRulerUnits(photoshop::ps::Pixels);
     doc = app.Documents().Add(120, 80, 72, "Build Menu");
     engineDoc = doc.engineDocument();
     engine().edit("Buttons", [this](engine::DocumentContent& c) {
@@ -49,7 +48,7 @@ class WorkspaceTest : public ::testing::Test {
 
   QTemporaryDir dir;
   QSettings settings{dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
-  photoshop::Application app;
+  photoshop::Application app = fixtures::pixelApplication();
   photoshop::Document doc;
   std::shared_ptr<engine::Document> engineDoc;
   engine::LayerId set = 0, face = 0, label = 0;
