@@ -11,6 +11,7 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "photoshop/photoshop_fixtures.h"
 #include "photoshop/scripted_host.h"
 #include "scripted_form_view.h"
 
@@ -19,7 +20,6 @@ namespace app_test {
 class FormTest : public ::testing::Test {
  protected:
   FormTest() {
-    engine.Preferences().SetRulerUnits(photoshop::ps::Pixels);
     std::filesystem::create_directories(programFolder() + "/Resources");
     for (int n = 1; n <= 9; ++n) std::ofstream(stateFile(n)) << "{\\rtf1 State " << n << "\\par}";
   }
@@ -48,21 +48,17 @@ class FormTest : public ::testing::Test {
     return form();
   }
 
-  photoshop::Document addDocument(const std::string& name) {
-    return engine.Documents().Add(64, 48, 72, name, photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
+  photoshop::Document addDocument(const std::string& name, int width = 64, int height = 48) {
+    return engine.Documents().Add(width, height, 72, name, photoshop::ps::NewRGB, photoshop::ps::FillTransparent);
   }
   // A new art layer in a document, which is made active first.
   photoshop::Layer addLayer(const photoshop::Document& doc, const std::string& name) {
     engine.SetActiveDocument(doc);
-    photoshop::Layer layer = doc.ArtLayers().Add();
-    layer.SetName(name);
-    return layer;
+    return fixtures::named(doc.ArtLayers().Add(), name);
   }
   photoshop::Layer addSet(const photoshop::Document& doc, const std::string& name) {
     engine.SetActiveDocument(doc);
-    photoshop::Layer set = doc.LayerSets().Add();
-    set.SetName(name);
-    return set;
+    return fixtures::named(doc.LayerSets().Add(), name);
   }
   // The three working documents of a new menu.
   void addWorkingDocuments() {
@@ -72,7 +68,7 @@ class FormTest : public ::testing::Test {
     f.FinalMenuDocument = addDocument("Final Menu");
   }
 
-  photoshop::Application engine;
+  photoshop::Application engine = fixtures::pixelApplication();
   ScriptedFormView view;
   photoshop::ScriptedHost host;
 

@@ -40,8 +40,7 @@ class WorkflowTest : public app_test::FormTest {
   // The template's and the Build Menu's documents, open, then Create/Edit Menu keeps them.
   // `adjust` may change the template's layers (their kinds, vector masks) before that.
   void createMenu(const std::function<void(engine::DocumentContent&)>& adjust = {}) {
-    const Document tmpl = engine.Documents().Add(720, 540, 72, "Button Template", photoshop::ps::NewRGB,
-                                                 photoshop::ps::FillTransparent);
+    const Document tmpl = addDocument("Button Template", 720, 540);
     for (const char* set : {"Prev Tmpl", "Next Tmpl", "Btn Tmpl"}) tmpl.LayerSets().Add().SetName(set);
     for (const Place& p : kTemplatePlaces) {
       const Layer layer = *p.set ? tmpl.LayerSets()(p.set).ArtLayers().Add() : tmpl.ArtLayers().Add();

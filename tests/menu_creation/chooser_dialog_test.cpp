@@ -1,8 +1,6 @@
-// The chooser's rules about names (thumbnails found by name alone, renames that keep the file's
-// extension and never leave its folder), and the chooser dialog under the offscreen platform, on a
-// core with a program folder holding "Backgrounds" and "Button Templates", pictures and templates
-// written by code: thumbnails shown and made (and what stays open afterwards), duplicate names
-// renamed, the OK and Cancel rules, and trees disabled for documents already kept.
+// The chooser's rules about names, and the chooser dialog under the offscreen platform, on a core
+// with a program folder holding "Backgrounds" and "Button Templates", pictures and templates
+// written by code.
 
 #include <QDir>
 #include <QFile>

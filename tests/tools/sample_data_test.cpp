@@ -56,8 +56,7 @@ TEST_F(SampleDataTest, BackgroundsArePicturesOfTheirSizeInSeveralFoldersAndForma
 
 TEST_F(SampleDataTest, TemplatesAreDesignsOfTheirOwnThatTheStructureCheckPassesButTheOneMissingAnItem) {
   app::Form1& form = loadedForm();
-  form.TemplateDocument = engine.Documents().Add(720, 540, 72, "Button Template", photoshop::ps::NewRGB,
-                                                 photoshop::ps::FillTransparent);
+  form.TemplateDocument = addDocument("Button Template", 720, 540);
   form.MakeColorTableLayer();
   const auto tableOf = [](const photoshop::Document& doc) {
     return doc.engineDocument()->content().layer(doc.ArtLayers()("Color Table").Id()).pixels;
