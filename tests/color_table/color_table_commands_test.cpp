@@ -20,12 +20,10 @@ class ColorTableCommandsTest : public app_test::FormTest {
   engine::Rect selected(const photoshop::Document& doc) {
     return doc.engineDocument()->content().selection.coveredBounds();
   }
-  // Large enough for the whole grid.
-  photoshop::Document gridDocument(const std::string& name) { return engine.Documents().Add(200, 200, 72, name, 2, 3); }
 };
 
 TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabelAndNeverRebuilt) {
-  photoshop::Document tmpl = gridDocument("Button Template");
+  photoshop::Document tmpl = addDocument("Button Template", 200, 200);
   addLayer(tmpl, "Title Area");
   form().TemplateDocument = tmpl;
   form().MakeColorTableLayer();
@@ -59,7 +57,7 @@ TEST_F(ColorTableCommandsTest, TheLayerIsBuiltCellForCellAtTheBottomWithARedLabe
 }
 
 TEST_F(ColorTableCommandsTest, PressesSelectCellsInTheTemplateEvenWithTheBuildMenuActiveAndShiftAddsThem) {
-  photoshop::Document tmpl = gridDocument("Button Template");
+  photoshop::Document tmpl = addDocument("Button Template", 200, 200);
   photoshop::Layer table = addLayer(tmpl, "Color Table");
   table.SetVisible(false);
   photoshop::Document menu = addDocument("Build Menu");
@@ -97,7 +95,7 @@ TEST_F(ColorTableCommandsTest, SwatchesFillTheSelectionOrSayNoDocumentIsOpenAndA
   form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 0, 0, 0);
   EXPECT_FALSE(menu.engineDocument()->content().hasSelection());
 
-  photoshop::Document tmpl = gridDocument("Button Template");
+  photoshop::Document tmpl = addDocument("Button Template", 200, 200);
   photoshop::Layer table = addLayer(tmpl, "Color Table");
   form().ColorTableCtrl1_MouseDown(1, 0, 0, 0, 1, 1, 5);
   form().FillLtGray_Click();
