@@ -124,10 +124,9 @@ void drawDropShadow(Raster& work, const Plane& shape, const ShadowEffect& s, int
   shadowOffset(s.angle, s.distance, dx, dy);
   Plane shadow = fx::shifted(shape, dx, dy, 0.0f);
   soften(shadow, s.size, s.spread);
-  if (s.knocksOut && fill < 255) {
-    const float k = float(255 - fill) / 255.0f;
-    for (std::size_t i = 0; i < shadow.v.size(); ++i) shadow.v[i] *= 1.0f - k * shape.v[i];
-  }
+  // The knockout takes away only what the fill hides: the shadow still shows through the
+  // layer's own transparency, its anti-aliased edge too.
+  if (s.knocksOut && fill < 255) fx::multiplyInverse(shadow, shape, float(255 - fill) / 255.0f);
   fx::paintColor(work, shadow, s.color, s.mode, s.opacity);
 }
 

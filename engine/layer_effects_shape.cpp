@@ -148,8 +148,8 @@ void multiply(Plane& a, const Plane& b) {
   for (std::size_t i = 0; i < a.v.size(); ++i) a.v[i] *= b.v[i];
 }
 
-void multiplyInverse(Plane& a, const Plane& b) {
-  for (std::size_t i = 0; i < a.v.size(); ++i) a.v[i] *= 1.0f - b.v[i];
+void multiplyInverse(Plane& a, const Plane& b, float strength) {
+  for (std::size_t i = 0; i < a.v.size(); ++i) a.v[i] *= 1.0f - strength * b.v[i];
 }
 
 namespace {

@@ -28,8 +28,8 @@ Plane shifted(const Plane& p, int dx, int dy, float outside);
 void invert(Plane& p);
 // a = a * b.
 void multiply(Plane& a, const Plane& b);
-// a = a * (1 - b).
-void multiplyInverse(Plane& a, const Plane& b);
+// a = a * (1 - strength * b).
+void multiplyInverse(Plane& a, const Plane& b, float strength);
 // The soft blur of an effect's size: close to a Gaussian whose standard deviation is this
 // share of the size (three box blurs). Beyond the area the plane holds `outside`.
 inline constexpr double kSoftnessPerSize = 0.43;
