@@ -41,19 +41,27 @@ double gradientPosition(const EffectFill& f, const Rect& box, double x, double y
   return f.reverse ? 1.0 - t : t;
 }
 
+// Whether the fill paints its plain colour: a gradient without stops or a pattern without a
+// tile falls back to it.
+bool paintsPlainColor(const EffectFill& f) {
+  return !(f.kind == EffectFill::Kind::Gradient && !f.gradient.colors.empty()) &&
+         !(f.kind == EffectFill::Kind::Pattern && !f.pattern.empty());
+}
+
 void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::uint8_t* rgba) {
+  const bool plain = paintsPlainColor(f);
   for (int i = 0; i < n; ++i) {
     std::uint8_t* p = rgba + 4 * i;
-    if (f.kind == EffectFill::Kind::Gradient && !f.gradient.colors.empty()) {
+    if (plain) {
+      p[0] = f.color.r, p[1] = f.color.g, p[2] = f.color.b, p[3] = 255;
+    } else if (f.kind == EffectFill::Kind::Gradient) {
       f.gradient.sample(gradientPosition(f, box, x0 + i + 0.5, y + 0.5), p);
-    } else if (f.kind == EffectFill::Kind::Pattern && !f.pattern.empty()) {
+    } else {
       const Rect& t = f.pattern.bounds();
       const double scale = std::max(f.scale, 0.01);
       const int px = int(std::floor((x0 + i - f.offsetX) / scale)), py = int(std::floor((y - f.offsetY) / scale));
       const int tx = ((px % t.width()) + t.width()) % t.width(), ty = ((py % t.height()) + t.height()) % t.height();
       std::memcpy(p, f.pattern.pixel(t.left + tx, t.top + ty), 4);
-    } else {
-      p[0] = f.color.r, p[1] = f.color.g, p[2] = f.color.b, p[3] = 255;
     }
   }
 }
@@ -70,8 +78,7 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
   std::vector<std::uint8_t> row(std::size_t(area.width()) * 4);
   const float scale = float(std::clamp(opacity, 0.0, 1.0));
   // A plain colour is the same on every row: only its alpha changes.
-  const bool plain = !(fill.kind == EffectFill::Kind::Gradient && !fill.gradient.colors.empty()) &&
-                     !(fill.kind == EffectFill::Kind::Pattern && !fill.pattern.empty());
+  const bool plain = paintsPlainColor(fill);
   if (plain) fillRow(fill, box, area.top, area.left, area.width(), row.data());
   for (int y = area.top; y < area.bottom; ++y) {
     if (!plain) fillRow(fill, box, y, area.left, area.width(), row.data());
