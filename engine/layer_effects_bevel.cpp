@@ -1,5 +1,5 @@
-// Bevel and emboss: the shape is given a height that rises from its edge over the bevel's
-// size (straight for the chisel techniques, rounded for smooth), lit from the bevel's angle
+// Bevel and emboss: the shape is given a height that rises across its edge over the bevel's
+// size (straight for the chisel techniques, a blurred matte for smooth), lit from the bevel's angle
 // and altitude; surfaces turned to the light take the highlight, those turned away the shadow.
 
 #include <algorithm>
@@ -15,40 +15,60 @@ namespace {
 // Height 0..1 of a ramp `d` pixels into a rise `size` pixels wide.
 float ramp(float d, double size) { return std::clamp(float(d / std::max(size, 1.0)), 0.0f, 1.0f); }
 
+// The smooth technique lights a blurred matte: the height runs from 0 a size's width outside
+// the edge, through a half at the edge, to 1 a size's width inside it, with no ridge where a
+// shape is narrower than the bevel. A pillow emboss folds the height at the edge, so the
+// edge lies in a groove.
+void smoothHeight(const Plane& shape, const BevelEffect& b, Plane& height) {
+  height = shape;
+  blur(height, std::max(b.size, 1.0));
+  if (b.style == BevelEffect::Style::PillowEmboss)
+    for (float& v : height.v) v = std::fabs(2.0f * v - 1.0f);
+}
+
+// The chisel techniques measure the distance to the edge: a straight rise a size's width wide
+// (half a size on either side of the edge for the embosses).
+void chiselHeight(const Plane& shape, ShapeDistances& dist, const BevelEffect& b, Plane& height) {
+  using Style = BevelEffect::Style;
+  const bool inner = b.style == Style::InnerBevel || b.style == Style::StrokeEmboss;
+  const Plane& inside = dist.toOutside();
+  const Plane* outside = inner ? nullptr : &dist.toShape();
+  height = Plane(shape.area);
+  const double s = b.size;
+  for (std::size_t i = 0; i < shape.v.size(); ++i) {
+    const float in = inside.v[i] - 0.5f, out = outside ? outside->v[i] - 0.5f : 0.0f;
+    const bool within = shape.v[i] >= 0.5f;
+    switch (b.style) {
+      case Style::InnerBevel: case Style::StrokeEmboss: height.v[i] = ramp(in, s); break;
+      case Style::OuterBevel: height.v[i] = within ? 1.0f : 1.0f - ramp(out, s); break;
+      case Style::Emboss: height.v[i] = within ? 0.5f + 0.5f * ramp(in, s / 2) : 0.5f - 0.5f * ramp(out, s / 2); break;
+      case Style::PillowEmboss: height.v[i] = within ? ramp(in, s / 2) : ramp(out, s / 2); break;
+    }
+  }
+}
+
 // The bevel's height over the area, and where it shows (its coverage).
 void heightField(const Plane& shape, ShapeDistances& dist, const BevelEffect& b, Plane& height, Plane& where) {
   using Style = BevelEffect::Style;
-  const Plane &inside = dist.toOutside(), &outside = dist.toShape();
-  height = Plane(shape.area);
+  const bool smooth = b.technique == BevelEffect::Technique::Smooth;
+  if (smooth)
+    smoothHeight(shape, b, height);
+  else
+    chiselHeight(shape, dist, b, height);
+  // How far outside the edge the embosses and the outer bevel show.
+  const float reach = float(b.style == Style::OuterBevel ? b.size : b.size / 2);
+  const bool inner = b.style == Style::InnerBevel || b.style == Style::StrokeEmboss;
+  const Plane* outside = inner ? nullptr : &dist.toShape();
   where = Plane(shape.area);
-  const double s = b.size;
   for (std::size_t i = 0; i < shape.v.size(); ++i) {
-    const float in = inside.v[i] - 0.5f, out = outside.v[i] - 0.5f, a = shape.v[i];
-    float h = 0.0f;
+    const float a = shape.v[i], near = outside && outside->v[i] - 0.5f < reach ? 1.0f : 0.0f;
     switch (b.style) {
-      case Style::InnerBevel: case Style::StrokeEmboss:
-        h = ramp(in, s);
-        where.v[i] = a;
-        break;
-      case Style::OuterBevel:
-        h = a >= 0.5f ? 1.0f : 1.0f - ramp(out, s);
-        where.v[i] = (1.0f - a) * (out < float(s) ? 1.0f : 0.0f);
-        break;
-      case Style::Emboss:
-        h = a >= 0.5f ? 0.5f + 0.5f * ramp(in, s / 2) : 0.5f - 0.5f * ramp(out, s / 2);
-        where.v[i] = a >= 0.5f ? 1.0f : (out < float(s / 2) ? 1.0f : 0.0f);
-        break;
-      case Style::PillowEmboss:
-        h = a >= 0.5f ? ramp(in, s / 2) : ramp(out, s / 2);
-        where.v[i] = a >= 0.5f ? 1.0f : (out < float(s / 2) ? 1.0f : 0.0f);
-        break;
+      case Style::InnerBevel: case Style::StrokeEmboss: where.v[i] = a; break;
+      case Style::OuterBevel: where.v[i] = (1.0f - a) * near; break;
+      case Style::Emboss: case Style::PillowEmboss: where.v[i] = a >= 0.5f ? 1.0f : near; break;
     }
-    height.v[i] = b.up ? h : -h;
+    if (!b.up) height.v[i] = -height.v[i];
   }
-  if (b.style == Style::PillowEmboss)
-    for (std::size_t i = 0; i < shape.v.size(); ++i)
-      if (shape.v[i] < 0.5f) height.v[i] = -height.v[i];
-  if (b.technique == BevelEffect::Technique::Smooth) blur(height, s / 2.0);
   if (b.soften > 0.0) blur(height, b.soften);
 }
 
