@@ -3,6 +3,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "engine/blend_modes.h"
 #include "engine/layer_effects.h"
 #include "engine/vector_mask.h"
 #include "engine/layer_effects_paint.h"
@@ -48,6 +49,36 @@ bool paintsPlainColor(const EffectFill& f) {
          !(f.kind == EffectFill::Kind::Pattern && !f.pattern.empty());
 }
 
+// A pattern tile's pixel at a document position. A scaled tile is sampled between its pixels,
+// wrapping round its edges; a document pixel's left edge falls half a tile pixel past the
+// scaled position, the phase at which Photoshop's stored composites agree.
+void samplePattern(const EffectFill& f, int x, int y, std::uint8_t* out) {
+  const Rect& t = f.pattern.bounds();
+  const int tw = t.width(), th = t.height();
+  auto wrap = [](long v, int n) { return int(((v % n) + n) % n); };
+  const double scale = std::max(f.scale, 0.01);
+  if (std::fabs(scale - 1.0) < 1e-9) {
+    const long px = long(std::floor(x - f.offsetX)), py = long(std::floor(y - f.offsetY));
+    std::memcpy(out, f.pattern.pixel(t.left + wrap(px, tw), t.top + wrap(py, th)), 4);
+    return;
+  }
+  const double u = (x - f.offsetX) / scale + 0.5, v = (y - f.offsetY) / scale + 0.5;
+  const double fu = std::floor(u), fv = std::floor(v);
+  const float wx = float(u - fu), wy = float(v - fv);
+  const int x0 = wrap(long(fu), tw), x1 = wrap(long(fu) + 1, tw), y0 = wrap(long(fv), th), y1 = wrap(long(fv) + 1, th);
+  const std::uint8_t* q[4] = {f.pattern.pixel(t.left + x0, t.top + y0), f.pattern.pixel(t.left + x1, t.top + y0),
+                              f.pattern.pixel(t.left + x0, t.top + y1), f.pattern.pixel(t.left + x1, t.top + y1)};
+  const float k[4] = {(1 - wx) * (1 - wy), wx * (1 - wy), (1 - wx) * wy, wx * wy};
+  float a = 0.0f, c[3] = {0, 0, 0};
+  for (int j = 0; j < 4; ++j) {
+    const float w = k[j] * q[j][3];
+    a += w;
+    for (int ch = 0; ch < 3; ++ch) c[ch] += w * q[j][ch];
+  }
+  for (int ch = 0; ch < 3; ++ch) out[ch] = a > 0.0f ? std::uint8_t(std::clamp(c[ch] / a + 0.5f, 0.0f, 255.0f)) : 0;
+  out[3] = std::uint8_t(std::clamp(a + 0.5f, 0.0f, 255.0f));
+}
+
 void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::uint8_t* rgba) {
   const bool plain = paintsPlainColor(f);
   for (int i = 0; i < n; ++i) {
@@ -57,11 +88,7 @@ void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::ui
     } else if (f.kind == EffectFill::Kind::Gradient) {
       f.gradient.sample(gradientPosition(f, box, x0 + i + 0.5, y + 0.5), p);
     } else {
-      const Rect& t = f.pattern.bounds();
-      const double scale = std::max(f.scale, 0.01);
-      const int px = int(std::floor((x0 + i - f.offsetX) / scale)), py = int(std::floor((y - f.offsetY) / scale));
-      const int tx = ((px % t.width()) + t.width()) % t.width(), ty = ((py % t.height()) + t.height()) % t.height();
-      std::memcpy(p, f.pattern.pixel(t.left + tx, t.top + ty), 4);
+      samplePattern(f, x0 + i, y, p);
     }
   }
 }
@@ -79,18 +106,30 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
   const float scale = float(std::clamp(opacity, 0.0, 1.0));
   // A plain colour is the same on every row: only its alpha changes.
   const bool plain = paintsPlainColor(fill);
+  const bool inBlend = blend::fillActsInBlend(p.mode);
   if (plain) fillRow(fill, box, area.top, area.left, area.width(), row.data());
   for (int y = area.top; y < area.bottom; ++y) {
     if (!plain) fillRow(fill, box, y, area.left, area.width(), row.data());
     const float* c = cover.row(y) + (area.left - cover.area.left);
     const float* w = within ? within->row(y) + (area.left - within->area.left) : nullptr;
+    std::uint8_t* out = work.mutablePixel(area.left, y);
     for (int i = 0; i < area.width(); ++i) {
       float share = c[i];
       if (w) share = w[i] > kCovered ? share / w[i] : 0.0f;
       std::uint8_t& alpha = row[std::size_t(4 * i + 3)];
-      alpha = std::uint8_t(std::clamp(share * scale, 0.0f, 1.0f) * (plain ? 255.0f : float(alpha)) + 0.5f);
+      const float strength = std::clamp(share * scale, 0.0f, 1.0f) * (plain ? 1.0f : float(alpha) / 255.0f);
+      if (!inBlend) {
+        alpha = std::uint8_t(strength * 255.0f + 0.5f);
+        continue;
+      }
+      // These modes fade the effect's colour towards their neutral colour instead of mixing.
+      if (strength <= 0.0f) continue;
+      paint::Paint one = p;
+      one.fill = strength;
+      const std::uint8_t opaque[4] = {row[4 * std::size_t(i)], row[4 * std::size_t(i) + 1], row[4 * std::size_t(i) + 2], 255};
+      paint::paintSpan(one, out + 4 * i, opaque, nullptr, 1, area.left + i, y);
     }
-    paint::paintSpan(p, work.mutablePixel(area.left, y), row.data(), nullptr, area.width(), area.left, y);
+    if (!inBlend) paint::paintSpan(p, out, row.data(), nullptr, area.width(), area.left, y);
   }
 }
 

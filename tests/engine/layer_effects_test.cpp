@@ -158,6 +158,15 @@ TEST(LayerEffects, InteriorEffectsColourTheLayerShowWithoutFillAndFadeWithOpacit
   EXPECT_NEAR(rgbAt(overWhite(half), 40, 30).r, 127, 2);
   EXPECT_NEAR(rgbAt(overWhite(half), 40, 30).g, 255, 1);
 
+  // Linear burn fades its colour towards white by the effect's strength rather than mixing the
+  // burnt result back: at half strength 100 - (255 - 55) / 2 clips to black.
+  LayerEffects burn = colourOverlay({55, 55, 55});
+  burn.colorOverlays[0].mode = engine::BlendMode::LinearBurn;
+  burn.colorOverlays[0].opacity = 0.5;
+  LayerNode grey = styled(burn);
+  grey.pixels = Raster::filled(kShape, {100, 100, 100}, 255);
+  EXPECT_EQ(rgbAt(alone(grey), 40, 30), (Rgb{0, 0, 0}));
+
   // A style switched off, or disabled effects, draw nothing.
   const Raster plain = overWhite(fixtures::solidLayer("Button", kShape, kBlue));
   LayerNode off = styled(dropShadow(120));
