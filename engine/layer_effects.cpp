@@ -26,26 +26,44 @@ double lerp(double a, double b, double t) { return a + (b - a) * t; }
 
 }  // namespace
 
+namespace {
+
+// How far (0..1) from stop `lo` towards stop `hi` the gradient has come at `t`: the midpoint
+// moves the even mix, and smoothness blends the straight mix with an eased one.
+template <class Stop>
+double mixBetween(const Stop& lo, const Stop& hi, double t, double smoothness) {
+  const double span = hi.location - lo.location;
+  if (!(span > 0)) return 0.0;
+  const double u = std::clamp((t - lo.location) / span, 0.0, 1.0), m = std::clamp(hi.midpoint, 0.01, 0.99);
+  const double f = u < m ? 0.5 * u / m : 0.5 + 0.5 * (u - m) / (1.0 - m);
+  return f + 0.5 * std::clamp(smoothness, 0.0, 1.0) * (f * f * (3.0 - 2.0 * f) - f);
+}
+
+// The stops either side of `t` in a list sorted by location.
+template <class Stops>
+auto around(const Stops& stops, double t) {
+  const auto next = std::find_if(stops.begin(), stops.end(), [t](const auto& s) { return s.location >= t; });
+  const auto& hi = next == stops.end() ? stops.back() : *next;
+  const auto& lo = next == stops.begin() ? hi : next == stops.end() ? stops.back() : *(next - 1);
+  return std::pair{&lo, &hi};
+}
+
+}  // namespace
+
 void EffectGradient::sample(double t, std::uint8_t out[4]) const {
   t = std::clamp(std::isfinite(t) ? t : 0.0, 0.0, 1.0);
   double rgb[3] = {0, 0, 0};
   if (!colors.empty()) {
-    const auto next = std::find_if(colors.begin(), colors.end(), [t](const ColorStop& s) { return s.location >= t; });
-    const ColorStop& hi = next == colors.end() ? colors.back() : *next;
-    const ColorStop& lo = next == colors.begin() ? hi : next == colors.end() ? colors.back() : *(next - 1);
-    const double span = hi.location - lo.location;
-    const double f = span > 0 ? (t - lo.location) / span : 0.0;
-    rgb[0] = lerp(lo.color.r, hi.color.r, f);
-    rgb[1] = lerp(lo.color.g, hi.color.g, f);
-    rgb[2] = lerp(lo.color.b, hi.color.b, f);
+    const auto [lo, hi] = around(colors, t);
+    const double f = mixBetween(*lo, *hi, t, smoothness);
+    rgb[0] = lerp(lo->color.r, hi->color.r, f);
+    rgb[1] = lerp(lo->color.g, hi->color.g, f);
+    rgb[2] = lerp(lo->color.b, hi->color.b, f);
   }
   double opacity = 1.0;
   if (!opacities.empty()) {
-    const auto next = std::find_if(opacities.begin(), opacities.end(), [t](const OpacityStop& s) { return s.location >= t; });
-    const OpacityStop& hi = next == opacities.end() ? opacities.back() : *next;
-    const OpacityStop& lo = next == opacities.begin() ? hi : next == opacities.end() ? opacities.back() : *(next - 1);
-    const double span = hi.location - lo.location;
-    opacity = lerp(lo.opacity, hi.opacity, span > 0 ? (t - lo.location) / span : 0.0);
+    const auto [lo, hi] = around(opacities, t);
+    opacity = lerp(lo->opacity, hi->opacity, mixBetween(*lo, *hi, t, smoothness));
   }
   for (int c = 0; c < 3; ++c) out[c] = std::uint8_t(std::lround(std::clamp(rgb[c], 0.0, 255.0)));
   out[3] = std::uint8_t(std::lround(std::clamp(opacity, 0.0, 1.0) * 255.0));

@@ -12,17 +12,22 @@
 
 namespace engine {
 
+// A stop's midpoint is where, between it and the stop before, the two mix evenly (0..1 of
+// the way).
 struct ColorStop {
   double location = 0.0;  // 0..1 along the gradient
   Rgb color{};
+  double midpoint = 0.5;
 };
 struct OpacityStop {
   double location = 0.0;
   double opacity = 1.0;
+  double midpoint = 0.5;
 };
 struct EffectGradient {
   std::vector<ColorStop> colors;      // sorted by location
   std::vector<OpacityStop> opacities;  // sorted by location
+  double smoothness = 0.0;             // 0 mixes stops linearly; 1 (Photoshop's 100 %) eases in and out
   // Colour and opacity at `t` (0..1), straight RGBA.
   void sample(double t, std::uint8_t out[4]) const;
 };

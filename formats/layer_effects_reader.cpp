@@ -53,13 +53,14 @@ double angleOf(const DescValue& d, const GlobalLight& light) {
 engine::EffectGradient gradientOf(const DescValue* g) {
   engine::EffectGradient out;
   if (!g || g->type != DescValue::Type::Object) return out;
+  const auto location = [](const DescValue& s) { return std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0); };
+  const auto midpoint = [](const DescValue& s) { return std::clamp(s.numberOr("Mdpn", 50) / 100.0, 0.0, 1.0); };
   if (const DescValue* colors = g->find("Clrs"))
-    for (const DescValue& s : colors->list)
-      out.colors.push_back({std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0), colorOf(s.find("Clr "), {})});
+    for (const DescValue& s : colors->list) out.colors.push_back({location(s), colorOf(s.find("Clr "), {}), midpoint(s)});
   if (const DescValue* stops = g->find("Trns"))
     for (const DescValue& s : stops->list)
-      out.opacities.push_back({std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0),
-                               std::clamp(s.numberOr("Opct", 100) / 100.0, 0.0, 1.0)});
+      out.opacities.push_back({location(s), std::clamp(s.numberOr("Opct", 100) / 100.0, 0.0, 1.0), midpoint(s)});
+  out.smoothness = std::clamp(g->numberOr("Intr", 0) / 4096.0, 0.0, 1.0);
   std::stable_sort(out.colors.begin(), out.colors.end(), [](auto& a, auto& b) { return a.location < b.location; });
   std::stable_sort(out.opacities.begin(), out.opacities.end(), [](auto& a, auto& b) { return a.location < b.location; });
   return out;

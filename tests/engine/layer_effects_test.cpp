@@ -220,6 +220,13 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBox
   EXPECT_EQ(at(0.5)[1], 50);
   EXPECT_NEAR(at(0.5)[3], 128, 1);
   EXPECT_EQ(at(1.0), (std::vector<int>{200, 100, 0, 0}));
+  // A stop's midpoint moves the even mix; full smoothness eases out of one stop into the next.
+  g.colors[1].midpoint = 0.25;
+  EXPECT_EQ(at(0.375)[0], 100);
+  g.colors[1].midpoint = 0.5;
+  g.smoothness = 1.0;
+  EXPECT_EQ(at(0.375)[0], 41);  // a quarter of the way: (0.25 + 0.15625) / 2 of 200
+  EXPECT_EQ(at(0.5)[0], 100);
 
   // A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
   // upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
