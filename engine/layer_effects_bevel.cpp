@@ -30,9 +30,8 @@ void smoothHeight(const Plane& shape, const BevelEffect& b, Plane& height) {
 // (half a size on either side of the edge for the embosses).
 void chiselHeight(const Plane& shape, ShapeDistances& dist, const BevelEffect& b, Plane& height) {
   using Style = BevelEffect::Style;
-  const bool inner = b.style == Style::InnerBevel || b.style == Style::StrokeEmboss;
   const Plane& inside = dist.toOutside();
-  const Plane* outside = inner ? nullptr : &dist.toShape();
+  const Plane* outside = isInteriorBevel(b) ? nullptr : &dist.toShape();
   height = Plane(shape.area);
   const double s = b.size;
   for (std::size_t i = 0; i < shape.v.size(); ++i) {
@@ -57,8 +56,7 @@ void heightField(const Plane& shape, ShapeDistances& dist, const BevelEffect& b,
     chiselHeight(shape, dist, b, height);
   // How far outside the edge the embosses and the outer bevel show.
   const float reach = float(b.style == Style::OuterBevel ? b.size : b.size / 2);
-  const bool inner = b.style == Style::InnerBevel || b.style == Style::StrokeEmboss;
-  const Plane* outside = inner ? nullptr : &dist.toShape();
+  const Plane* outside = isInteriorBevel(b) ? nullptr : &dist.toShape();
   where = Plane(shape.area);
   for (std::size_t i = 0; i < shape.v.size(); ++i) {
     const float a = shape.v[i], near = outside && outside->v[i] - 0.5f < reach ? 1.0f : 0.0f;
@@ -74,7 +72,11 @@ void heightField(const Plane& shape, ShapeDistances& dist, const BevelEffect& b,
 
 }  // namespace
 
-void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& b) {
+bool isInteriorBevel(const BevelEffect& b) {
+  return b.style == BevelEffect::Style::InnerBevel || b.style == BevelEffect::Style::StrokeEmboss;
+}
+
+void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& b, const Plane* within) {
   Plane height, where;
   heightField(shape, distances, b, height, where);
   const double az = b.angle * std::numbers::pi / 180.0, alt = std::clamp(b.altitude, 0.0, 90.0) * std::numbers::pi / 180.0;
@@ -100,8 +102,8 @@ void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, cons
       shade.v[i] = std::clamp((flz - lit) * toShade, 0.0f, 1.0f) * cover[x];
     }
   }
-  paintColor(work, shade, b.shadowColor, b.shadowMode, b.shadowOpacity);
-  paintColor(work, light, b.highlightColor, b.highlightMode, b.highlightOpacity);
+  paintColor(work, shade, b.shadowColor, b.shadowMode, b.shadowOpacity, within);
+  paintColor(work, light, b.highlightColor, b.highlightMode, b.highlightOpacity, within);
 }
 
 }  // namespace engine::fx

@@ -319,7 +319,8 @@ bool hasInteriorEffects(const LayerEffects& fx) {
          any(fx.satins, on) || any(fx.innerGlows, on) || any(fx.innerShadows, on) ||
          any(fx.strokes, [](const StrokeEffect& s) {
            return s.enabled && drawable(s.fill) && s.position == StrokeEffect::Position::Inside;
-         });
+         }) ||
+         any(fx.bevels, [](const BevelEffect& b) { return b.enabled && fx::isInteriorBevel(b); });
 }
 
 // Drop shadows, outer glows and the strokes beneath the layer, onto the backdrop.
@@ -380,6 +381,8 @@ void drawInside(Raster& work, const LayerNode& node, const LayerEffects& fx, con
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
     if (s->enabled && drawable(s->fill) && s->position == StrokeEffect::Position::Inside)
       fx::paintCover(inside, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity, &shape);
+  for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
+    if (b->enabled && fx::isInteriorBevel(*b)) fx::drawBevel(inside, shape, distances, *b, &shape);
   const Rect& r = work.bounds();
   std::vector<std::uint8_t> weights(std::size_t(r.area()));
   for (int y = r.top; y < r.bottom; ++y) {
@@ -400,7 +403,7 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
     if (s->enabled && drawable(s->fill) && !strokeBeneath(node, *s) && s->position != StrokeEffect::Position::Inside)
       fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
   for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
-    if (b->enabled) fx::drawBevel(work, shape, distances, *b);
+    if (b->enabled && !fx::isInteriorBevel(*b)) fx::drawBevel(work, shape, distances, *b);
 }
 
 }  // namespace

@@ -17,6 +17,10 @@ void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, dou
                 const Plane* within = nullptr);
 
 // The bevel's highlights and shadows, lit by its angle and altitude, onto `work`.
-void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& bevel);
+// `within` (when given) is the shape an interior bevel is painted within, as paintCover's.
+void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, const BevelEffect& bevel,
+               const Plane* within = nullptr);
+// Whether the bevel lies wholly inside the shape.
+bool isInteriorBevel(const BevelEffect& bevel);
 
 }  // namespace engine::fx
