@@ -222,20 +222,14 @@ Plane distances(const Plane& p, bool toShape, float threshold, std::vector<int>*
 
 Plane distancesToOutsideEdge(const Plane& shape) {
   std::vector<int> nearest;
-  Plane d = distances(shape, false, kCovered, &nearest);
-  const int w = shape.area.width(), h = shape.area.height();
-  for (int y = 0; y < h; ++y) {
-    float* row = d.v.data() + std::size_t(y) * std::size_t(w);
-    const int* site = nearest.data() + std::size_t(y) * std::size_t(w);
-    for (int x = 0; x < w; ++x) {
-      if (!(row[x] > 0.0f) || !std::isfinite(row[x])) continue;
-      const int sx = site[x] % w, sy = site[x] / w, dx = x - sx, dy = y - sy;
-      if (row[x] * row[x] + 0.5f < float(dx * dx + dy * dy)) continue;  // the area's border is nearer
-      // The pixel next to the nearest outside one, towards this one, holds the edge.
-      const int rx = sx + (std::abs(dx) >= std::abs(dy) ? (dx > 0) - (dx < 0) : 0);
-      const int ry = sy + (std::abs(dy) > std::abs(dx) ? (dy > 0) - (dy < 0) : 0);
-      row[x] -= 1.0f - std::clamp(shape.v[std::size_t(ry) * std::size_t(w) + std::size_t(rx)], 0.0f, 1.0f);
-    }
+  Plane d = distances(shape, false, 1.0f - kCovered, &nearest);
+  const int w = shape.area.width();
+  for (std::size_t i = 0; i < d.v.size(); ++i) {
+    if (!std::isfinite(d.v[i])) continue;
+    const int site = nearest[i];
+    const int dx = int(i % std::size_t(w)) - site % w, dy = int(i / std::size_t(w)) - site / w;
+    if (d.v[i] * d.v[i] + 0.5f < float(dx * dx + dy * dy)) continue;  // the area's border is nearer
+    d.v[i] += std::clamp(shape.v[std::size_t(site)], 0.0f, 1.0f);
   }
   return d;
 }

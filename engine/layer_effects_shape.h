@@ -47,7 +47,10 @@ inline constexpr float kCovered = 1.0f / 512.0f;
 // unit more than the distance between pixel centres where the nearest edge pixel is covered
 // only partly.
 Plane distancesToEdge(const Plane& shape);
-// Likewise the distances of the shape's pixels to its outside, from its anti-aliased edge.
+// The distances of the shape's pixels to its outside. Every pixel the shape covers only partly
+// lies on its edge, as far out as it is covered, so a soft edge belongs to the edge across all
+// its width; a fully covered pixel counts its distance to the nearest such pixel, plus that
+// pixel's coverage.
 Plane distancesToOutsideEdge(const Plane& shape);
 
 // The distances of every pixel to the shape and to its outside, worked out once per layer

@@ -141,6 +141,12 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheLayersTrueEdge) {
   EXPECT_EQ(rgbAt(out, 0, 30), kRed) << "within 3 pixels of the edge at -2";
   EXPECT_EQ(rgbAt(out, 1, 30), kBlue);
   EXPECT_EQ(rgbAt(out, 40, kCanvas.bottom - 2), kBlue);
+
+  // A soft edge is edge across all its width: an inside stroke covers the whole of a
+  // half-transparent layer, at the layer's own coverage.
+  out = alone(styled(redStroke(Position::Inside, 2), 255, 128));
+  EXPECT_EQ(rgbAt(out, 40, 30), kRed);
+  EXPECT_NEAR(out.alphaAt(40, 30), 128, 1);
 }
 
 // Effects inside the shape colour the layer itself: over a half-transparent layer an overlay
