@@ -249,7 +249,9 @@ void adjustHueSaturation(std::uint8_t* p, const HueSaturationValues& master, con
 // Hue/saturation: in colorize mode every pixel takes one hue and saturation and keeps its
 // lightness; otherwise the master settings and the six colour ranges apply.
 ColorAdjustment hueSaturation(const HueSaturationSettings& settings) {
-  const HueSaturationValues colour = settings.colorizeValues, master = settings.master;
+  HueSaturationValues colour = settings.colorizeValues;
+  const HueSaturationValues master = settings.master;
+  if (settings.photoshop4) colour.hue = std::int16_t(std::lround(std::clamp(int(colour.hue), -100, 100) * 1.8));
   std::vector<ColourRange> ranges;
   bool ok = valid(colour) && valid(master);
   for (const HueRange& stored : settings.ranges) {

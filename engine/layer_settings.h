@@ -108,6 +108,8 @@ struct HueRange {
 };
 struct HueSaturationSettings {
   static constexpr LayerKind kind = LayerKind::HueSaturation;
+  // Photoshop 4 stored the same fields under another key, with the colorize hue -100..100.
+  bool photoshop4 = false;
   std::uint16_t version = 2;
   std::uint8_t colorize = 0;
   std::uint8_t padding = 0;

@@ -216,7 +216,11 @@ std::optional<engine::AdjustmentSettings> readAdjustment(std::string_view key, B
   else if (key == "post") out = engine::PosterizeSettings{r.u16("posterize levels"), {}};
   else if (key == "thrs") out = engine::ThresholdSettings{r.u16("a threshold"), {}};
   else if (key == "expA") out = readExposure(r);
-  else if (key == "hue2") out = readHueSaturation(r);
+  else if (key == "hue2" || key == "hue ") {
+    engine::HueSaturationSettings s = readHueSaturation(r);
+    s.photoshop4 = key == "hue ";
+    out = std::move(s);
+  }
   else if (key == "brit") out = engine::BrightnessContrastSettings{r.i16("a brightness"), r.i16("a contrast"), {}};
   if (out) std::visit([&](auto& s) { s.kept = rest(r); }, *out);
   return out;
@@ -300,6 +304,17 @@ void interpretLayerBlocks(engine::LayerNode& node, const std::string& fileName) 
   node.extraBlocks = std::move(kept);
 }
 
+namespace {
+
+// The key a setting is written under: its kind's, or the older key it was read from.
+template <class Settings>
+const char* blockKeyOf(const Settings&) {
+  return blockKeyOfKind(Settings::kind);
+}
+const char* blockKeyOf(const engine::HueSaturationSettings& s) { return s.photoshop4 ? "hue " : "hue2"; }
+
+}  // namespace
+
 std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(const engine::LayerNode& node) {
   std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> out;
   if (node.vectorMask) {
@@ -315,7 +330,7 @@ std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(
           ByteWriter w;
           writeSettings(w, s);
           w.bytes(s.kept);
-          out.push_back({blockKey(blockKeyOfKind(kind)), std::move(w.buffer())});
+          out.push_back({blockKey(blockKeyOf(s)), std::move(w.buffer())});
         },
         *node.adjustment);
   }

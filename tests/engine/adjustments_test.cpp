@@ -41,13 +41,13 @@ struct HueRange {
 
 // Master settings, or with `colorize` the colour given to everything.
 LayerNode hueSaturation(int hue, int saturation, int lightness, const std::vector<HueRange>& ranges = {},
-                        bool colorize = false) {
+                        bool colorize = false, const char* key = "hue2") {
   BlockBytes b;
   b.u16(2).u8(colorize).u8(0).zeros(colorize ? 0 : 6).u16(hue).u16(saturation).u16(lightness).zeros(colorize ? 6 : 0);
   for (const HueRange& r : ranges)
     b.u16(r.start).u16(r.fullStart).u16(r.fullEnd).u16(r.end).u16(r.hue).u16(r.saturation).u16(r.lightness);
   b.zeros(14 * (6 - int(ranges.size())));  // six ranges in all
-  return adjustment(LayerKind::HueSaturation, "hue2", b.bytes);
+  return adjustment(LayerKind::HueSaturation, key, b.bytes);
 }
 
 HueRange reds(int hue, int saturation, int lightness) { return {315, 345, 15, 45, hue, saturation, lightness}; }
@@ -82,6 +82,9 @@ TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightn
 
   EXPECT_EQ(adjusted(hueSaturation(120, 100, 0, {}, true), {200, 100, 100}), (Rgb{45, 255, 45}))
       << "colorized: green at the pixel's lightness";
+  EXPECT_EQ(adjusted(hueSaturation(100, 100, 0, {}, true, "hue "), {200, 100, 100}),
+            adjusted(hueSaturation(180, 100, 0, {}, true), {200, 100, 100}))
+      << "Photoshop 4's colorize hue runs -100..100";
 
   EXPECT_EQ(adjusted(adjustment(LayerKind::BrightnessContrast, "brit", {0, 20, 0, 0, 0, 127, 0}), {10, 100, 250}),
             (Rgb{30, 120, 255}));

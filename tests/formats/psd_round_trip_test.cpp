@@ -155,7 +155,7 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
   text.extraBlocks = {samples::block("vmsk", pathBlock()), samples::block("TySh", {0, 1, 2, 3, 4, 5, 6, 7})};
   const std::vector<engine::LayerNode> adjustments{
       adjustmentLayer(K::Curves, "curv", curvesBlock()), adjustmentLayer(K::Levels, "levl", levelsBlock()),
-      adjustmentLayer(K::HueSaturation, "hue2", hueBlock()),
+      adjustmentLayer(K::HueSaturation, "hue2", hueBlock()), adjustmentLayer(K::HueSaturation, "hue ", hueBlock()),
       adjustmentLayer(K::Exposure, "expA", {0, 1, 0x3F, 0, 0, 0, 0x3C, 0x23, 0xD7, 0x0A, 0x3F, 0x99, 0x99, 0x9A, 0, 0}),
       adjustmentLayer(K::Posterize, "post", {0, 6, 0, 0}), adjustmentLayer(K::Threshold, "thrs", {0, 100, 0, 0}),
       adjustmentLayer(K::BrightnessContrast, "brit", {0, 10, 0xFF, 0xEC, 0, 127, 0, 0}),
@@ -172,11 +172,11 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
   ASSERT_TRUE(read.layers[0].vectorMask && read.layers[1].vectorMask);
   EXPECT_TRUE(read.layers[0].vectorMask->shapeSettings);
   EXPECT_TRUE(read.layers[0].knockout);
-  for (std::size_t i = 2; i < 9; ++i) EXPECT_TRUE(read.layers[i].adjustment) << read.layers[i].name;
-  EXPECT_FALSE(read.layers[9].adjustment);
-  EXPECT_EQ(read.layers[10].kind, engine::LayerKind::Normal);
-  EXPECT_EQ(formats::findBlock(read.layers[10].extraBlocks, {"TySh"}), nullptr);
-  EXPECT_NE(formats::findBlock(read.layers[10].extraBlocks, {"shmd"}), nullptr);
+  for (std::size_t i = 2; i < 10; ++i) EXPECT_TRUE(read.layers[i].adjustment) << read.layers[i].name;
+  EXPECT_FALSE(read.layers[10].adjustment);
+  EXPECT_EQ(read.layers[11].kind, engine::LayerKind::Normal);
+  EXPECT_EQ(formats::findBlock(read.layers[11].extraBlocks, {"TySh"}), nullptr);
+  EXPECT_NE(formats::findBlock(read.layers[11].extraBlocks, {"shmd"}), nullptr);
   // The merged image differs: read, the adjustments apply.
   EXPECT_EQ(withoutMergedImage(formats::encodePsd(read)), withoutMergedImage(first));
 
