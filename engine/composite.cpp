@@ -178,12 +178,17 @@ class Compositor {
   Rect visibleBounds(const std::vector<LayerNode>& layers) const;
 
  private:
-  // A solid fill is drawn from its colour when it carries no pixels, and when its vector mask
-  // lets it show beyond the shape its pixels were cut to.
-  bool drawsFillColor(const LayerNode& node) const {
-    return !node.isSet && node.kind == LayerKind::SolidFill && !canvas_.empty() &&
-           (node.pixels.empty() || (hasVectorMask(node) && softensVectorMask(node)));
+  // A fill layer that carries no pixels is drawn from what it paints: its colour, gradient or
+  // pattern. So is a solid fill whose vector mask lets it show beyond the shape its pixels were
+  // cut to.
+  bool drawsFillContent(const LayerNode& node) const {
+    if (node.isSet || canvas_.empty()) return false;
+    if (node.kind == LayerKind::SolidFill)
+      return node.pixels.empty() || (hasVectorMask(node) && softensVectorMask(node));
+    return (node.kind == LayerKind::GradientFill || node.kind == LayerKind::PatternFill) && node.fillContent &&
+           node.pixels.empty();
   }
+  Raster fillContentIn(const LayerNode& node, const Rect& region) const;
   static bool softensVectorMask(const LayerNode& node) {
     return node.vectorMaskDensity != 255 || featherSigma(node.vectorMaskFeather) > 0.0;
   }
@@ -193,12 +198,12 @@ class Compositor {
       return board.background ? board.rect : visibleBounds(node.children).intersected(board.rect);
     }
     if (node.isSet) return visibleBounds(node.children);
-    return drawsFillColor(node) ? canvas_ : node.pixels.bounds();
+    return drawsFillContent(node) ? canvas_ : node.pixels.bounds();
   }
   // A layer's effects reach beyond its own pixels.
   Rect contentBounds(const LayerNode& node) const { return drawnBounds(node, ownBounds(node)); }
   bool appliesVectorMask(const LayerNode& node) const {
-    return !canvas_.empty() && hasVectorMask(node) && (!pixelsShowVectorMask(node) || drawsFillColor(node));
+    return !canvas_.empty() && hasVectorMask(node) && (!pixelsShowVectorMask(node) || drawsFillContent(node));
   }
   Rect nodeRegion(const LayerNode& node, const Rect& within) const;
   Rect clippedRegion(const LayerNode& node, const Raster& surface, const Coverage* clip) const {
@@ -324,7 +329,17 @@ void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Cove
   if (const LayerEffects* fx = drawnEffects(node)) return drawStyled(node, *fx, surface, clip);
   const Rect region = clippedRegion(node, surface, clip);
   if (region.empty()) return;
-  paintAs(node, drawsFillColor(node) ? Raster::filled(region, node.fillColor) : node.pixels, region, surface, clip);
+  paintAs(node, drawsFillContent(node) ? fillContentIn(node, region) : node.pixels, region, surface, clip);
+}
+
+// A gradient aligned with the layer spans its shape (the vector mask's bounds), otherwise the
+// canvas.
+Raster Compositor::fillContentIn(const LayerNode& node, const Rect& region) const {
+  if (node.kind == LayerKind::SolidFill || !node.fillContent) return Raster::filled(region, node.fillColor);
+  Rect box = canvas_;
+  if (node.fillContent->alignWithLayer && hasVectorMask(node))
+    if (const std::optional<Mask> shape = renderVectorMask(node, canvas_, canvas_)) box = shape->coveredBounds();
+  return paintedFill(*node.fillContent, region, box.empty() ? canvas_ : box);
 }
 
 // Paints `source` with the node's blend mode, opacities and masks, within the clip.
@@ -347,7 +362,7 @@ void Compositor::drawStyled(const LayerNode& node, const LayerEffects& fx, Raste
   if (clip) region = region.intersected(clip->area);
   if (region.empty() || shapeArea.empty()) return;
   Raster shape = node.isSet ? isolatedContent(node, shapeArea)
-                 : drawsFillColor(node) ? Raster::filled(shapeArea, node.fillColor) : copyArea(node.pixels, shapeArea);
+                 : drawsFillContent(node) ? fillContentIn(node, shapeArea) : copyArea(node.pixels, shapeArea);
   if (const std::optional<Mask> mask = maskOf(node, shapeArea)) {
     std::vector<std::uint8_t> m(std::size_t(shapeArea.width()));
     for (int y = shapeArea.top; y < shapeArea.bottom; ++y) {
@@ -482,8 +497,8 @@ void Compositor::drawClippingGroup(const LayerNode& base, const std::vector<cons
   Raster group;
   if (base.isSet) {
     group = isolatedContent(base, region);
-  } else if (drawsFillColor(base)) {
-    group = Raster::filled(region, base.fillColor);
+  } else if (drawsFillContent(base)) {
+    group = fillContentIn(base, region);
   } else {
     group = copyArea(base.pixels, region);
   }

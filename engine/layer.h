@@ -56,6 +56,7 @@ struct LayerMask {
 };
 
 struct LayerEffects;
+struct EffectFill;
 
 // An artboard: a set whose members show only inside its rectangle, over its background
 // colour (none: transparent).
@@ -92,6 +93,7 @@ struct LayerNode {
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;
   std::shared_ptr<const LayerEffects> effects;  // the style's effects as the engine draws them
+  std::shared_ptr<const EffectFill> fillContent;  // gradient and pattern fill layers: what they paint
   std::string text;                 // text layers: their words, for display
   std::vector<TaggedBlock> extraBlocks;
   // Flag bits of the file's layer record that the engine does not act on ("transparency

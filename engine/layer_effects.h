@@ -48,6 +48,10 @@ struct EffectFill {
   Raster pattern;                       // patterns: one tile at (0, 0)
 };
 
+// What `fill` paints over `area`: a gradient spans `box`, a pattern is tiled from the
+// document's origin.
+Raster paintedFill(const EffectFill& fill, const Rect& area, const Rect& box);
+
 struct EffectBase {
   bool enabled = true;
   BlendMode mode = BlendMode::Normal;

@@ -141,6 +141,14 @@ void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, dou
 
 }  // namespace fx
 
+Raster paintedFill(const EffectFill& fill, const Rect& area, const Rect& box) {
+  Raster out(area);
+  fx::Plane everywhere(area);
+  std::fill(everywhere.v.begin(), everywhere.v.end(), 1.0f);
+  fx::paintCover(out, everywhere, fill, box, BlendMode::Normal, 1.0);
+  return out;
+}
+
 namespace {
 
 using fx::Plane;

@@ -237,6 +237,33 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
   return fx;
 }
 
+namespace {
+
+// A gradient or pattern fill layer's settings ('GdFl', 'PtFl': a version, then a descriptor
+// like an overlay's), for drawing the layer when the file holds no pixels for it.
+void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns) {
+  const bool gradient = node.kind == engine::LayerKind::GradientFill;
+  if (node.isSet || (!gradient && node.kind != engine::LayerKind::PatternFill)) return;
+  const engine::TaggedBlock* b = findBlock(node.extraBlocks, {gradient ? "GdFl" : "PtFl"});
+  if (!b || !b->data) return;
+  try {
+    ByteReader r(*b->data, name);
+    r.skip(4, "the fill's descriptor version");
+    const DescValue d = readDescriptorTree(r);
+    engine::EffectFill fill;
+    if (gradient)
+      readGradientFill(d, fill);
+    else
+      readPatternFill(d, patterns, fill);
+    if (gradient ? !fill.gradient.colors.empty() : !fill.pattern.empty())
+      node.fillContent = std::make_shared<const engine::EffectFill>(std::move(fill));
+  } catch (const FormatError&) {
+    // Kept in the file; the layer shows the pixels it holds.
+  }
+}
+
+}  // namespace
+
 void attachLayerEffects(engine::DocumentContent& content, const std::string& name) {
   const GlobalLight light = globalLightOf(content.resources);
   Patterns patterns;
@@ -250,6 +277,7 @@ void attachLayerEffects(engine::DocumentContent& content, const std::string& nam
     }
   }
   engine::forEachLayer(content.layers, [&](engine::LayerNode& node) {
+    attachFillContent(node, name, patterns);
     const engine::TaggedBlock* b = node.hasStyle ? findBlock(node.extraBlocks, {"lfx2", "lmfx", "lfxs"}) : nullptr;
     if (!b) return;
     try {

@@ -26,8 +26,8 @@ using Patterns = std::map<std::string, engine::Raster>;  // by unique ID
 engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const GlobalLight& light,
                                       const std::string& name, const Patterns& patterns = {});
 
-// Gives every layer with a readable style its typed effects. A style that cannot be read is
-// kept as it is in the file and not drawn.
+// Gives every layer with a readable style its typed effects, and every gradient or pattern fill
+// layer what it paints. A style that cannot be read is kept as it is in the file and not drawn.
 void attachLayerEffects(engine::DocumentContent& content, const std::string& name);
 
 }  // namespace formats

@@ -7,6 +7,7 @@
 #include "engine/composite.h"
 #include "engine/layer_blocks_fixtures.h"
 #include "engine_fixtures.h"
+#include "formats/layer_effects_reader.h"
 #include "formats/sample_documents.h"
 
 using namespace engine;
@@ -191,4 +192,31 @@ TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
   fixtures::addBlock(damaged, "artb", {0, 0, 0, 16, 1, 2});
   EXPECT_FALSE(damaged.artboard) << "a block that cannot be read leaves a plain set";
   EXPECT_EQ(compositeLayers({damaged}, canvas, canvas).alphaAt(5, 20), 255);
+}
+
+// A gradient fill layer the file holds no pixels for is drawn from its settings: black to
+// white from the bottom up at the default 90 degrees.
+TEST(FillLayers, AGradientFillWithoutPixelsIsDrawnFromItsSettings) {
+  samples::DescriptorWriter d;
+  d.w.u32(16);
+  d.object("null", 1);
+  d.item("Grad", "Objc");
+  d.object("Grdn", 1);
+  d.item("Clrs", "VlLs").u32(2);
+  for (const auto& [at, v] : {std::pair{0, 0.0}, std::pair{4096, 255.0}}) {
+    d.w.tag("Objc");
+    d.object("Clrt", 2);
+    d.rgb("Clr ", v, v, v);
+    d.integer("Lctn", at);
+  }
+  DocumentContent doc;
+  doc.width = doc.height = 20;
+  doc.layers = {LayerNode::artLayer("Gradient Fill 1")};
+  doc.layers[0].kind = LayerKind::GradientFill;
+  doc.layers[0].extraBlocks.push_back(samples::block("GdFl", std::move(d.w.buffer())));
+  formats::attachLayerEffects(doc, "test");
+  const Raster out = compositeDocument(doc);
+  EXPECT_LT(rgbAt(out, 10, 19).r, 10);
+  EXPECT_NEAR(rgbAt(out, 10, 10).r, 121, 1);  // its centre lies 9.5 of 20 pixels up
+  EXPECT_GT(rgbAt(out, 10, 0).r, 245);
 }
