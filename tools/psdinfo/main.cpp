@@ -35,19 +35,23 @@ int listingWritten(const char* file) {
   return 1;
 }
 
+// The listings and the engine's merge need only the layers: a layered file's merged image is
+// left unread, so a damaged one does not stop them.
+formats::PsdFile readLayers(const char* path) { return formats::readPsd(path, formats::MergedImage::SkipWhenLayered); }
+
 int run(int argc, char** argv) {
   if (argc == 2 && argv[1][0] != '-') {
-    psdinfo::printDocument(std::cout, formats::readPsd(argv[1]));
+    psdinfo::printDocument(std::cout, readLayers(argv[1]));
     return listingWritten(argv[1]);
   }
   if (argc == 3 && std::string(argv[1]) == "--json") {
-    psdinfo::printDocumentJson(std::cout, formats::readPsd(argv[2]));
+    psdinfo::printDocumentJson(std::cout, readLayers(argv[2]));
     return listingWritten(argv[2]);
   }
   if (argc != 4) return usage();
   const std::string option = argv[1];
   if (option == "--composite") {
-    formats::writePng(formats::readPsd(argv[2]).content, argv[3]);
+    formats::writePng(readLayers(argv[2]).content, argv[3]);
     return 0;
   }
   if (option == "--stored") {
