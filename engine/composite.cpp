@@ -214,6 +214,7 @@ class Compositor {
   std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
   std::optional<Mask> vectorMaskOf(const LayerNode& node, const Rect& region) const;
   void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
+  void drawNodeInAllChannels(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawStyled(const LayerNode& node, const LayerEffects& fx, Raster& surface, const Coverage* clip) const;
   std::unique_ptr<Mask> fillOutline(const LayerNode& node, const Rect& area) const;
   void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
@@ -453,6 +454,24 @@ void Compositor::drawIsolatedSet(const LayerNode& set, Raster& surface, const Co
 }
 
 void Compositor::drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const {
+  if (node.keptChannels & 7) {
+    // The layer blends into the other channels only: those it leaves keep what lay below.
+    const Rect region = contentBounds(node).intersected(surface.bounds());
+    const Raster before = copyArea(surface, region);
+    drawNodeInAllChannels(node, surface, clip);
+    for (int y = region.top; y < region.bottom; ++y) {
+      const std::uint8_t* b = before.pixel(region.left, y);
+      std::uint8_t* d = surface.mutablePixel(region.left, y);
+      for (int i = 0; i < region.width(); ++i, b += 4, d += 4)
+        for (int c = 0; c < 3; ++c)
+          if ((node.keptChannels >> c & 1) && b[3] != 0) d[c] = b[c];
+    }
+    return;
+  }
+  drawNodeInAllChannels(node, surface, clip);
+}
+
+void Compositor::drawNodeInAllChannels(const LayerNode& node, Raster& surface, const Coverage* clip) const {
   if (!node.isSet) {
     drawArtLayer(node, surface, clip);
   } else if (passesThrough(node) && !clip && node.fillOpacity == 255 && !drawnEffects(node)) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cstdlib>
 #include <numbers>
 
 #include "engine/blend_modes.h"
@@ -88,7 +89,7 @@ void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::ui
     } else if (f.kind == EffectFill::Kind::Gradient) {
       f.gradient.sample(gradientPosition(f, box, x0 + i + 0.5, y + 0.5), p);
     } else {
-      samplePattern(f, x0 + i, y, p);
+      samplePattern(f, x0 + i + (std::getenv("PX") ? std::atoi(std::getenv("PX")) : 0), y + (std::getenv("PY") ? std::atoi(std::getenv("PY")) : 0), p);
     }
   }
 }

@@ -251,6 +251,17 @@ bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legac
   return false;
 }
 
+// The colour channels a layer does not blend into ('brst': a list of 4-byte channel numbers,
+// 0 red to 2 blue); numbers it does not know are left out.
+std::uint8_t restrictedChannels(const std::vector<std::uint8_t>& data) {
+  std::uint8_t kept = 0;
+  for (std::size_t at = 0; at + 4 <= data.size(); at += 4) {
+    const std::uint32_t channel = loadU32(data.data() + at);
+    if (channel < 3) kept = std::uint8_t(kept | 1u << channel);
+  }
+  return kept;
+}
+
 // A coordinate of an artboard's rectangle; files hold them as doubles.
 int artboardCoordinate(const DescValue& rect, const char* key) {
   const double v = rect.numberOr(key, 0.0);
@@ -299,6 +310,7 @@ void interpretLayerBlocks(engine::LayerNode& node, const std::string& fileName) 
     const std::string_view key = keyView(b.key);
     if (key == "vscg") node.vectorContent = true;
     if (node.isSet && (key == "artb" || key == "artd" || key == "abdd") && b.data) node.artboard = readArtboard(b, fileName);
+    if (key == "brst" && b.data) node.keptChannels = restrictedChannels(*b.data);
     kept.push_back(std::move(b));
   }
   node.extraBlocks = std::move(kept);

@@ -220,3 +220,10 @@ TEST(FillLayers, AGradientFillWithoutPixelsIsDrawnFromItsSettings) {
   EXPECT_NEAR(rgbAt(out, 10, 10).r, 121, 1);  // its centre lies 9.5 of 20 pixels up
   EXPECT_GT(rgbAt(out, 10, 0).r, 245);
 }
+
+// A layer restricted from the blue channel ('brst' lists channel 2) leaves blue as it was below.
+TEST(ChannelRestrictions, ALayerLeavesTheChannelsItIsRestrictedFromAsTheyWereBelow) {
+  LayerNode red = solidLayer("Red", {0, 0, 4, 4}, {255, 0, 0});
+  fixtures::addBlock(red, "brst", {0, 0, 0, 2});
+  EXPECT_EQ(fixtures::mergedAt({red, strip({100, 100, 100})}), (Rgb{255, 0, 100}));
+}
