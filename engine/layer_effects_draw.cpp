@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cstdlib>
 #include <numbers>
 
 #include "engine/blend_modes.h"
@@ -89,7 +88,7 @@ void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::ui
     } else if (f.kind == EffectFill::Kind::Gradient) {
       f.gradient.sample(gradientPosition(f, box, x0 + i + 0.5, y + 0.5), p);
     } else {
-      samplePattern(f, x0 + i + (std::getenv("PX") ? std::atoi(std::getenv("PX")) : 0), y + (std::getenv("PY") ? std::atoi(std::getenv("PY")) : 0), p);
+      samplePattern(f, x0 + i, y, p);
     }
   }
 }
@@ -219,6 +218,8 @@ void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const 
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity, &shape);
 }
 
+// Satin: two copies of the shape, offset either way along the angle and blurred. It shows where
+// they differ; inverted (Photoshop's default), where they agree.
 void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
   int dx = 0, dy = 0;
   shadowOffset(s.angle, s.distance, dx, dy);
@@ -227,7 +228,7 @@ void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
   fx::blur(b, s.size);
   for (std::size_t i = 0; i < a.v.size(); ++i) {
     const float diff = std::fabs(a.v[i] - b.v[i]);
-    a.v[i] = (s.invert ? diff : 1.0f - diff) * shape.v[i];
+    a.v[i] = (s.invert ? 1.0f - diff : diff) * shape.v[i];
   }
   fx::paintColor(work, a, s.color, s.mode, s.opacity, &shape);
 }
