@@ -239,6 +239,29 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
 
 namespace {
 
+// The layer's effects reference point ('fxrp': two doubles, x then y), where patterns linked
+// with the layer start their tiling; the document's origin when there is none.
+std::pair<double, double> referencePoint(const engine::LayerNode& node) {
+  const engine::TaggedBlock* b = findBlock(node.extraBlocks, {"fxrp"});
+  if (!b || !b->data || b->data->size() < 16) return {0.0, 0.0};
+  ByteReader r(*b->data, "");
+  const double x = r.f64("a reference point"), y = r.f64("a reference point");
+  const auto usable = [](double v) { return std::isfinite(v) && std::fabs(v) < 1e7 ? v : 0.0; };
+  return {usable(x), usable(y)};
+}
+
+// Patterns linked with the layer are tiled from its reference point.
+void anchorPattern(engine::EffectFill& f, const std::pair<double, double>& at) {
+  if (f.kind != engine::EffectFill::Kind::Pattern || !f.alignWithLayer) return;
+  f.offsetX += at.first;
+  f.offsetY += at.second;
+}
+
+void anchorPatterns(engine::LayerEffects& fx, const std::pair<double, double>& at) {
+  for (auto& o : fx.patternOverlays) anchorPattern(o.fill, at);
+  for (auto& s : fx.strokes) anchorPattern(s.fill, at);
+}
+
 // A gradient or pattern fill layer's settings ('GdFl', 'PtFl': a version, then a descriptor
 // like an overlay's), for drawing the layer when the file holds no pixels for it.
 void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns) {
@@ -255,6 +278,7 @@ void attachFillContent(engine::LayerNode& node, const std::string& name, const P
       readGradientFill(d, fill);
     else
       readPatternFill(d, patterns, fill);
+    anchorPattern(fill, referencePoint(node));
     if (gradient ? !fill.gradient.colors.empty() : !fill.pattern.empty())
       node.fillContent = std::make_shared<const engine::EffectFill>(std::move(fill));
   } catch (const FormatError&) {
@@ -281,7 +305,9 @@ void attachLayerEffects(engine::DocumentContent& content, const std::string& nam
     const engine::TaggedBlock* b = node.hasStyle ? findBlock(node.extraBlocks, {"lfx2", "lmfx", "lfxs"}) : nullptr;
     if (!b) return;
     try {
-      node.effects = std::make_shared<const engine::LayerEffects>(readLayerEffects(*b->data, light, name, patterns));
+      engine::LayerEffects fx = readLayerEffects(*b->data, light, name, patterns);
+      anchorPatterns(fx, referencePoint(node));
+      node.effects = std::make_shared<const engine::LayerEffects>(std::move(fx));
     } catch (const FormatError&) {
       node.effects.reset();  // kept in the file, not drawn
     }
