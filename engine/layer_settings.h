@@ -29,7 +29,7 @@ struct PathRecord {
   };
   std::uint16_t type = ClosedLength;
   std::uint16_t knotCount = 0;  // length records: the knots that follow
-  std::int16_t operation = 1;   // length records: 0 exclude, 1 add, 2 subtract, 3 intersect; -1 (older files) adds
+  std::int16_t operation = 1;   // length records: 0 exclude, 1 add, 2 subtract, 3 intersect; -1 (older files) excludes
   std::uint16_t initialFill = 0;  // initial-fill record: non-zero when the path starts from everything
   std::array<std::int32_t, 6> knot{};  // knots: before, anchor and after point, each as y then x
   std::array<std::uint8_t, 24> kept{};  // the record's bytes after its type, for what the fields leave out

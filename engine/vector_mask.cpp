@@ -182,7 +182,7 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
     for (std::size_t i = 0; i < c.size(); ++i) {
       const float a = c[i], b = shape[i];
       switch (s.operation) {
-        case 0: c[i] = a + b - 2.0f * a * b; break;
+        case 0: case -1: c[i] = a + b - 2.0f * a * b; break;  // older files (-1) fill by the even-odd rule
         case 2: c[i] = a * (1.0f - b); break;
         case 3: c[i] = a * b; break;
         default: c[i] = a + b - a * b; break;

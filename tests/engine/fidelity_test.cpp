@@ -116,7 +116,7 @@ const std::vector<Family> kFamilies = {
     {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 89.5, 95.4},
                     {"effects/psd-tools__layer_effects.psd", 91.4, 96.2}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
-                 {"psd/effects__stroke-effects.psd", 94.6, 95.3},
+                 {"psd/effects__stroke-effects.psd", 95.0, 96.1},
                  {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
                  {"psd/effects__stroke-effect-transparent-shape.psd", 100.0, 100.0},
                  {"psd/effect-stroke-gradient.psd", 76.6, 77.2},

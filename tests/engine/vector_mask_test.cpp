@@ -44,6 +44,9 @@ TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdgesAndBrokenR
   EXPECT_EQ(m->at(5, 5), 0);
   EXPECT_NEAR(m->at(30, 20), 128, 1) << "half of the pixel column 30 is inside";
   EXPECT_EQ(m->outside(), 0);
+  // Older files (operation -1) fill by the even-odd rule: an inner subpath is a hole.
+  EXPECT_EQ(render(withMask(LayerNode::artLayer("old"), {{1, rectPath(10, 10, 30, 30)}, {-1, rectPath(15, 15, 20, 20)}}))
+                ->at(17, 17), 0);
 
   // Starting from everything, inverted, or switched off.
   const auto a = render(withMask(LayerNode::artLayer("all"), {{2, rectPath(0, 0, 10, 10)}}, "vsms", true));
