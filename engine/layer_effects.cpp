@@ -24,10 +24,6 @@ double widest(const List& list, F&& extent) {
 
 double lerp(double a, double b, double t) { return a + (b - a) * t; }
 
-}  // namespace
-
-namespace {
-
 // How far (0..1) from stop `lo` towards stop `hi` the gradient has come at `t`: the midpoint
 // moves the even mix, and smoothness blends the straight mix with an eased one.
 template <class Stop>

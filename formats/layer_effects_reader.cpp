@@ -203,42 +203,6 @@ void eachEffect(const DescValue& root, const char* single, const char* multi, F&
   }
 }
 
-}  // namespace
-
-GlobalLight globalLightOf(const std::vector<engine::ImageResource>& resources) {
-  GlobalLight light;
-  for (const engine::ImageResource& r : resources) {
-    if (!r.data || r.data->size() < 4) continue;
-    const std::int32_t v = std::int32_t(loadU32(r.data->data()));
-    if (r.id == 1037) light.angle = v;
-    if (r.id == 1049) light.altitude = v;
-  }
-  return light;
-}
-
-engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const GlobalLight& light,
-                                      const std::string& name, const Patterns& patterns) {
-  ByteReader r(block, name);
-  r.skip(8, "the effects' versions");
-  const DescValue root = readDescriptorTree(r);
-  engine::LayerEffects fx;
-  using Kind = engine::EffectFill::Kind;
-  eachEffect(root, "DrSh", "dropShadowMulti", [&](const DescValue& d) { fx.dropShadows.push_back(shadowOf(d, light, BlendMode::Multiply)); });
-  eachEffect(root, "IrSh", "innerShadowMulti", [&](const DescValue& d) { fx.innerShadows.push_back(shadowOf(d, light, BlendMode::Multiply)); });
-  eachEffect(root, "OrGl", "outerGlowMulti", [&](const DescValue& d) { fx.outerGlows.push_back(glowOf(d, BlendMode::Screen)); });
-  eachEffect(root, "IrGl", "innerGlowMulti", [&](const DescValue& d) { fx.innerGlows.push_back(glowOf(d, BlendMode::Screen)); });
-  eachEffect(root, "ebbl", "bevelEmbossMulti", [&](const DescValue& d) { fx.bevels.push_back(bevelOf(d, light)); });
-  eachEffect(root, "ChFX", "satinMulti", [&](const DescValue& d) { fx.satins.push_back(satinOf(d, light)); });
-  eachEffect(root, "SoFi", "solidFillMulti", [&](const DescValue& d) { fx.colorOverlays.push_back(overlayOf(d, Kind::Color)); });
-  eachEffect(root, "GrFl", "gradientFillMulti", [&](const DescValue& d) { fx.gradientOverlays.push_back(overlayOf(d, Kind::Gradient)); });
-  eachEffect(root, "patternFill", "patternFillMulti", [&](const DescValue& d) { fx.patternOverlays.push_back(overlayOf(d, Kind::Pattern, patterns)); });
-  eachEffect(root, "FrFX", "frameFXMulti", [&](const DescValue& d) { fx.strokes.push_back(strokeOf(d, patterns)); });
-  // The style's scale ('Scl ') is already applied to the sizes the file stores.
-  return fx;
-}
-
-namespace {
-
 // The layer's effects reference point ('fxrp': two doubles, x then y), where patterns linked
 // with the layer start their tiling; the document's origin when there is none.
 std::pair<double, double> referencePoint(const engine::LayerNode& node) {
@@ -287,6 +251,38 @@ void attachFillContent(engine::LayerNode& node, const std::string& name, const P
 }
 
 }  // namespace
+
+GlobalLight globalLightOf(const std::vector<engine::ImageResource>& resources) {
+  GlobalLight light;
+  for (const engine::ImageResource& r : resources) {
+    if (!r.data || r.data->size() < 4) continue;
+    const std::int32_t v = std::int32_t(loadU32(r.data->data()));
+    if (r.id == 1037) light.angle = v;
+    if (r.id == 1049) light.altitude = v;
+  }
+  return light;
+}
+
+engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const GlobalLight& light,
+                                      const std::string& name, const Patterns& patterns) {
+  ByteReader r(block, name);
+  r.skip(8, "the effects' versions");
+  const DescValue root = readDescriptorTree(r);
+  engine::LayerEffects fx;
+  using Kind = engine::EffectFill::Kind;
+  eachEffect(root, "DrSh", "dropShadowMulti", [&](const DescValue& d) { fx.dropShadows.push_back(shadowOf(d, light, BlendMode::Multiply)); });
+  eachEffect(root, "IrSh", "innerShadowMulti", [&](const DescValue& d) { fx.innerShadows.push_back(shadowOf(d, light, BlendMode::Multiply)); });
+  eachEffect(root, "OrGl", "outerGlowMulti", [&](const DescValue& d) { fx.outerGlows.push_back(glowOf(d, BlendMode::Screen)); });
+  eachEffect(root, "IrGl", "innerGlowMulti", [&](const DescValue& d) { fx.innerGlows.push_back(glowOf(d, BlendMode::Screen)); });
+  eachEffect(root, "ebbl", "bevelEmbossMulti", [&](const DescValue& d) { fx.bevels.push_back(bevelOf(d, light)); });
+  eachEffect(root, "ChFX", "satinMulti", [&](const DescValue& d) { fx.satins.push_back(satinOf(d, light)); });
+  eachEffect(root, "SoFi", "solidFillMulti", [&](const DescValue& d) { fx.colorOverlays.push_back(overlayOf(d, Kind::Color)); });
+  eachEffect(root, "GrFl", "gradientFillMulti", [&](const DescValue& d) { fx.gradientOverlays.push_back(overlayOf(d, Kind::Gradient)); });
+  eachEffect(root, "patternFill", "patternFillMulti", [&](const DescValue& d) { fx.patternOverlays.push_back(overlayOf(d, Kind::Pattern, patterns)); });
+  eachEffect(root, "FrFX", "frameFXMulti", [&](const DescValue& d) { fx.strokes.push_back(strokeOf(d, patterns)); });
+  // The style's scale ('Scl ') is already applied to the sizes the file stores.
+  return fx;
+}
 
 void attachLayerEffects(engine::DocumentContent& content, const std::string& name) {
   const GlobalLight light = globalLightOf(content.resources);
