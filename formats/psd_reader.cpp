@@ -2,6 +2,8 @@
 // document: header, colour mode data, image resources, layers, and the merged image.
 
 #include <cstring>
+#include <memory>
+#include <variant>
 
 #include "engine/errors.h"
 #include "formats/byte_reader.h"
@@ -225,6 +227,18 @@ LayerSection readLayerAndMaskSection(ByteReader& r, PsdContext& ctx, std::vector
   return layers;
 }
 
+// A grey document keeps its levels in the grey channel's record, after the composite's. Once
+// the document is RGB the grey channel is all three, so its settings apply to each.
+void spreadGreyLevels(std::vector<engine::LayerNode>& layers) {
+  engine::forEachLayer(layers, [](engine::LayerNode& n) {
+    const auto* levels = n.adjustment ? std::get_if<engine::LevelsSettings>(n.adjustment.get()) : nullptr;
+    if (!levels || levels->records.size() < 4) return;
+    engine::LevelsSettings spread = *levels;
+    spread.records[2] = spread.records[3] = spread.records[1];
+    n.adjustment = std::make_shared<const engine::AdjustmentSettings>(std::move(spread));
+  });
+}
+
 }  // namespace
 
 PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, MergedImage merged) {
@@ -261,6 +275,8 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
   content.height = h.height;
   if (layers.found) {
     content.layers = std::move(layers.layers);
+    if (h.storedMode == int(ColorMode::Grayscale) || h.storedMode == int(ColorMode::Duotone))
+      spreadGreyLevels(content.layers);
   } else {
     // A flat file: its merged image is the background (extra channels are saved selections).
     engine::LayerNode background = engine::LayerNode::artLayer("Background");
