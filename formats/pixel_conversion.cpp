@@ -89,6 +89,10 @@ void labToRgb(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* r
 
 }  // namespace
 
+engine::Rgb linearColorToSrgb(engine::Rgb c) {
+  return {linearToSrgb(c.r / 255.0f), linearToSrgb(c.g / 255.0f), linearToSrgb(c.b / 255.0f)};
+}
+
 std::vector<std::uint8_t> toEightBit(std::vector<std::uint8_t> raw, int depth, std::size_t count, int width,
                                      SampleKind kind) {
   if (depth == 8) {

@@ -22,6 +22,10 @@ bool isSupportedMode(int mode);
 
 enum class SampleKind { Color, Coverage };  // coverage (alpha, masks) never gets a tone curve
 
+// A colour a 32-bit document gives in linear light (0..255 per channel), in sRGB as the
+// document's pixels are converted.
+engine::Rgb linearColorToSrgb(engine::Rgb linear);
+
 // One channel's samples (`count` of them, big-endian at 16 and 32 bits) as 8-bit values. 16-bit
 // samples are scaled; 32-bit samples are linear light: colour gets the sRGB curve, coverage is
 // clamped. Bitmap data (1 bit, rows padded to bytes) becomes white for 0 and black for 1.

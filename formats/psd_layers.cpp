@@ -265,7 +265,7 @@ void applyBlocks(engine::LayerNode& node, const LayerRecord& rec, const PsdConte
     if (kind == engine::LayerKind::SolidFill && k == "SoCo") {
       try {
         if (const auto c = solidFillColor(b.data, ctx.name)) {
-          node.fillColor = *c;
+          node.fillColor = ctx.depth == 32 ? linearColorToSrgb(*c) : *c;
           fillColourKnown = true;
         }
       } catch (const FormatError&) {
