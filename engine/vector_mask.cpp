@@ -41,9 +41,15 @@ std::vector<Subpath> subpathsOf(const VectorPath& path, const Rect& canvas) {
   return out;
 }
 
-bool startsFull(const VectorPath& path) {
-  return std::any_of(path.records.begin(), path.records.end(),
-                     [](const PathRecord& r) { return r.type == PathRecord::InitialFill && r.initialFill != 0; });
+// The initial fill record says the path starts from everything (a mask that reveals all). A
+// first subpath that adds to it replaces that start, as drawing a shape into a reveal-all mask
+// does; one that subtracts, intersects or excludes works on it.
+bool startsFull(const VectorPath& path, const std::vector<Subpath>& subpaths) {
+  const bool revealsAll = std::any_of(path.records.begin(), path.records.end(), [](const PathRecord& r) {
+    return r.type == PathRecord::InitialFill && r.initialFill != 0;
+  });
+  const auto first = std::find_if(subpaths.begin(), subpaths.end(), [](const Subpath& s) { return s.knots.size() >= 2; });
+  return revealsAll && (first == subpaths.end() || first->operation != 1);
 }
 
 // Coverage of polygons by exact area: each edge adds its signed area to the cells it crosses,
@@ -172,11 +178,12 @@ bool hasVectorMask(const LayerNode& node) {
 std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, const Rect& area) {
   if (!hasVectorMask(node) || canvas.empty()) return std::nullopt;
   const VectorPath& path = *node.vectorMask;
-  const bool invert = path.flags & VectorPath::kInverted, startFull = startsFull(path);
+  const std::vector<Subpath> subpaths = subpathsOf(path, canvas);
+  const bool invert = path.flags & VectorPath::kInverted, startFull = startsFull(path, subpaths);
   Mask out(area, std::uint8_t(startFull != invert ? 255 : 0));
   if (area.empty()) return out;
   std::vector<float> c(std::size_t(area.area()), startFull ? 1.0f : 0.0f);
-  for (const Subpath& s : subpathsOf(path, canvas)) {
+  for (const Subpath& s : subpaths) {
     if (s.knots.size() < 2) continue;
     const std::vector<float> shape = drawSubpath(s, area);
     for (std::size_t i = 0; i < c.size(); ++i) {

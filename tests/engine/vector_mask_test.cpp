@@ -53,6 +53,8 @@ TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdgesAndBrokenR
   EXPECT_EQ(a->at(5, 5), 0);
   EXPECT_EQ(a->at(20, 20), 255);
   EXPECT_EQ(a->outside(), 255);
+  EXPECT_EQ(render(withMask(LayerNode::artLayer("drawn"), {{1, rectPath(0, 0, 10, 10)}}, "vmsk", true))->at(20, 20), 0)
+      << "a shape added to a reveal-all mask replaces it";
   const std::vector<std::pair<int, std::vector<fixtures::PathPoint>>> corner{{1, rectPath(0, 0, 10, 10)}};
   EXPECT_EQ(render(withMask(LayerNode::artLayer("inverted"), corner, "vmsk", false, 1))->at(5, 5), 0);
   EXPECT_FALSE(hasVectorMask(withMask(LayerNode::artLayer("off"), corner, "vmsk", false, 4)));
