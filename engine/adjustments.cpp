@@ -140,12 +140,13 @@ ColorAdjustment invert() {
 // Exposure works on linear light (a 2.2 power law): scale by 2^exposure, add the offset, then
 // the gamma.
 ColorAdjustment exposure(const ExposureSettings& settings) {
-  const double stops = settings.exposure, offset = settings.offset, gamma = settings.gamma;
+  const double stops = settings.exposure, offset = settings.offset, gamma = settings.gamma, tone = settings.toneGamma;
   if (!std::isfinite(stops) || !std::isfinite(offset) || !std::isfinite(gamma) || gamma <= 0.0) return {};
+  if (!(tone >= 1.0 && tone <= 3.0)) return {};
   Table t{};
   for (int v = 0; v < 256; ++v) {
-    const double linear = std::max(0.0, std::pow(v / 255.0, 2.2) * std::exp2(stops) + offset);
-    t[std::size_t(v)] = toByte(std::pow(std::min(1.0, std::pow(linear, 1.0 / gamma)), 1.0 / 2.2) * 255.0);
+    const double linear = std::max(0.0, std::pow(v / 255.0, tone) * std::exp2(stops) + offset);
+    t[std::size_t(v)] = toByte(std::pow(std::min(1.0, std::pow(linear, 1.0 / gamma)), 1.0 / tone) * 255.0);
   }
   return byTables(t, t, t);
 }

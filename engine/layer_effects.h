@@ -46,6 +46,7 @@ struct EffectFill {
   bool alignWithLayer = true;
   double offsetX = 0.0, offsetY = 0.0;  // gradients: percent of the size; patterns: pixels
   Raster pattern;                       // patterns: one tile at (0, 0)
+  bool linearLight = false;             // colours are linear light (32-bit documents) and mix there
 };
 
 // What `fill` paints over `area`: a gradient spans `box`, a pattern is tiled from the

@@ -146,6 +146,11 @@ Raster paintedFill(const EffectFill& fill, const Rect& area, const Rect& box) {
   fx::Plane everywhere(area);
   std::fill(everywhere.v.begin(), everywhere.v.end(), 1.0f);
   fx::paintCover(out, everywhere, fill, box, BlendMode::Normal, 1.0);
+  if (fill.linearLight) {
+    std::uint8_t* p = out.mutableData();
+    for (std::size_t i = 0, n = std::size_t(area.area()); i < n; ++i, p += 4)
+      for (int c = 0; c < 3; ++c) p[c] = srgbByte(p[c] / 255.0f);
+  }
   return out;
 }
 

@@ -95,6 +95,9 @@ struct ExposureSettings {
   std::uint16_t version = 1;
   float exposure = 0.0f, offset = 0.0f, gamma = 1.0f;
   std::vector<std::uint8_t> kept;
+  // The tone curve exposure works through to reach linear light: the document's colour space
+  // (2.2 for RGB; a grey document's from its profile).
+  double toneGamma = 2.2;
   bool operator==(const ExposureSettings&) const = default;
 };
 struct HueSaturationValues {

@@ -1,5 +1,7 @@
 #include "engine/raster.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstring>
 
@@ -102,6 +104,13 @@ bool Raster::samePixels(const Raster& other) const {
     }
   }
   return true;
+}
+
+std::uint8_t srgbByte(float v) {
+  if (!(v > 0.0f)) return 0;
+  if (v >= 1.0f) return 255;
+  const float s = v <= 0.0031308f ? 12.92f * v : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
+  return std::uint8_t(std::lround(s * 255.0f));
 }
 
 }  // namespace engine

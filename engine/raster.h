@@ -61,4 +61,7 @@ class Raster {
   std::shared_ptr<PixelBytes> data_;
 };
 
+// A linear-light value (0..1) as an 8-bit sRGB sample.
+std::uint8_t srgbByte(float linear);
+
 }  // namespace engine

@@ -55,13 +55,6 @@ std::uint64_t channelByteSize(std::uint64_t width, std::uint64_t height, int dep
 
 namespace {
 
-std::uint8_t linearToSrgb(float v) {
-  if (!(v > 0.0f)) return 0;
-  if (v >= 1.0f) return 255;
-  const float s = v <= 0.0031308f ? 12.92f * v : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
-  return std::uint8_t(std::lround(s * 255.0f));
-}
-
 std::uint8_t clampUnit(float v) {
   if (!(v > 0.0f)) return 0;
   if (v >= 1.0f) return 255;
@@ -90,7 +83,7 @@ void labToRgb(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* r
 }  // namespace
 
 engine::Rgb linearColorToSrgb(engine::Rgb c) {
-  return {linearToSrgb(c.r / 255.0f), linearToSrgb(c.g / 255.0f), linearToSrgb(c.b / 255.0f)};
+  return {engine::srgbByte(c.r / 255.0f), engine::srgbByte(c.g / 255.0f), engine::srgbByte(c.b / 255.0f)};
 }
 
 std::vector<std::uint8_t> toEightBit(std::vector<std::uint8_t> raw, int depth, std::size_t count, int width,
@@ -110,7 +103,7 @@ std::vector<std::uint8_t> toEightBit(std::vector<std::uint8_t> raw, int depth, s
     case 32:
       for (std::size_t i = 0; i < count; ++i) {
         const float v = std::bit_cast<float>(loadU32(&raw[4 * i]));
-        out[i] = kind == SampleKind::Color ? linearToSrgb(v) : clampUnit(v);
+        out[i] = kind == SampleKind::Color ? engine::srgbByte(v) : clampUnit(v);
       }
       break;
     case 1: {

@@ -1,11 +1,14 @@
 // Reading Photoshop documents (PSD, and PSB where the engine can hold them) into the engine's
 // document: header, colour mode data, image resources, layers, and the merged image.
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <variant>
 
 #include "engine/errors.h"
+#include "engine/layer_effects.h"
 #include "formats/byte_reader.h"
 #include "formats/channel_codec.h"
 #include "formats/document_io.h"
@@ -227,15 +230,60 @@ LayerSection readLayerAndMaskSection(ByteReader& r, PsdContext& ctx, std::vector
   return layers;
 }
 
-// A grey document keeps its levels in the grey channel's record, after the composite's. Once
-// the document is RGB the grey channel is all three, so its settings apply to each.
-void spreadGreyLevels(std::vector<engine::LayerNode>& layers) {
+// The gamma of a grey profile's tone curve ('kTRC': one gamma value, or a table read at its
+// middle). Without a readable one, Photoshop's default grey space, Dot Gain 20 %, is about 1.74.
+double greyToneGamma(const std::vector<engine::ImageResource>& resources, const std::string& name) {
+  constexpr double kDotGain20 = 1.74;
+  const auto icc = std::find_if(resources.begin(), resources.end(), [](const auto& r) { return r.id == resource_id::kIccProfile; });
+  if (icc == resources.end() || !icc->data) return kDotGain20;
+  try {
+    ByteReader r(*icc->data, name);
+    r.skip(128, "the profile's header");
+    const std::uint32_t tags = r.u32("the profile's tag count");
+    for (std::uint32_t i = 0; i < tags && i < 100; ++i) {
+      const std::uint32_t sig = r.u32("a profile tag"), offset = r.u32("a profile tag"), size = r.u32("a profile tag");
+      if (sig != 0x6B545243) continue;  // 'kTRC'
+      ByteReader curve(*icc->data, name);
+      curve.skip(offset, "the grey tone curve");
+      curve = curve.sub(size, "the grey tone curve");
+      curve.skip(8, "the curve's type");
+      const std::uint32_t count = curve.u32("the curve's length");
+      if (count == 0) return 1.0;
+      if (count == 1) return std::clamp(curve.u16("the curve's gamma") / 256.0, 1.0, 3.0);
+      curve.skip(std::uint64_t(count / 2) * 2, "the curve's table");
+      const double x = double(count / 2) / double(count - 1), y = curve.u16("the curve's table") / 65535.0;
+      return y > 0.0 && y < 1.0 ? std::clamp(std::log(y) / std::log(x), 1.0, 3.0) : kDotGain20;
+    }
+  } catch (const FormatError&) {
+    // A damaged profile leaves the default.
+  }
+  return kDotGain20;
+}
+
+// Adjustments read from a grey document, made to work on its RGB conversion: its levels keep
+// the grey channel's settings in the record after the composite's, and they apply to all three
+// channels now; exposure works through the grey space's tone curve.
+void adaptGreyAdjustments(std::vector<engine::LayerNode>& layers, double toneGamma) {
+  engine::forEachLayer(layers, [toneGamma](engine::LayerNode& n) {
+    if (!n.adjustment) return;
+    engine::AdjustmentSettings adapted = *n.adjustment;
+    if (auto* levels = std::get_if<engine::LevelsSettings>(&adapted); levels && levels->records.size() >= 4)
+      levels->records[2] = levels->records[3] = levels->records[1];
+    else if (auto* exposure = std::get_if<engine::ExposureSettings>(&adapted))
+      exposure->toneGamma = toneGamma;
+    else
+      return;
+    n.adjustment = std::make_shared<const engine::AdjustmentSettings>(std::move(adapted));
+  });
+}
+
+// A 32-bit document's fill layers give their colours in linear light, where they also mix.
+void markLinearFills(std::vector<engine::LayerNode>& layers) {
   engine::forEachLayer(layers, [](engine::LayerNode& n) {
-    const auto* levels = n.adjustment ? std::get_if<engine::LevelsSettings>(n.adjustment.get()) : nullptr;
-    if (!levels || levels->records.size() < 4) return;
-    engine::LevelsSettings spread = *levels;
-    spread.records[2] = spread.records[3] = spread.records[1];
-    n.adjustment = std::make_shared<const engine::AdjustmentSettings>(std::move(spread));
+    if (!n.fillContent) return;
+    engine::EffectFill linear = *n.fillContent;
+    linear.linearLight = true;
+    n.fillContent = std::make_shared<const engine::EffectFill>(std::move(linear));
   });
 }
 
@@ -276,7 +324,7 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
   if (layers.found) {
     content.layers = std::move(layers.layers);
     if (h.storedMode == int(ColorMode::Grayscale) || h.storedMode == int(ColorMode::Duotone))
-      spreadGreyLevels(content.layers);
+      adaptGreyAdjustments(content.layers, greyToneGamma(resources, name));
   } else {
     // A flat file: its merged image is the background (extra channels are saved selections).
     engine::LayerNode background = engine::LayerNode::artLayer("Background");
@@ -289,6 +337,7 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
   reading.recordIds = layers.recordIds;
   applyImageResources(std::move(resources), reading, content);
   attachLayerEffects(content, name);
+  if (h.depth == 32) markLinearFills(content.layers);
   return file;
 }
 
