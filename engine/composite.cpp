@@ -333,13 +333,16 @@ void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Cove
   paintAs(node, drawsFillContent(node) ? fillContentIn(node, region) : node.pixels, region, surface, clip);
 }
 
-// A gradient aligned with the layer spans its shape (the vector mask's bounds), otherwise the
-// canvas.
+// A gradient aligned with the layer spans what shows of it: its vector mask's bounds, or its
+// layer mask's where that hides everything beyond; otherwise the canvas.
 Raster Compositor::fillContentIn(const LayerNode& node, const Rect& region) const {
   if (node.kind == LayerKind::SolidFill || !node.fillContent) return Raster::filled(region, node.fillColor);
   Rect box = canvas_;
-  if (node.fillContent->alignWithLayer && hasVectorMask(node))
+  if (node.fillContent->alignWithLayer && hasVectorMask(node)) {
     if (const std::optional<Mask> shape = renderVectorMask(node, canvas_, canvas_)) box = shape->coveredBounds();
+  } else if (node.fillContent->alignWithLayer && hasMask(node) && node.mask.pixels.outside() == 0) {
+    box = node.mask.pixels.coveredBounds();
+  }
   return paintedFill(*node.fillContent, region, box.empty() ? canvas_ : box);
 }
 
