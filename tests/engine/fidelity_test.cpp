@@ -28,7 +28,8 @@ std::ostream& reportLine(const std::string& file, int width) {
   return std::cout << "  " << std::left << std::setw(width) << file << std::right << std::fixed << std::setprecision(2);
 }
 
-// For the 8-bit RGB files without layer effects, merging comes close to the stored image.
+// For the files without layer effects, in every mode and depth (the merged image is converted
+// as the layers are), merging comes close to the stored image.
 constexpr double kPixelShare = 0.95;  // a file matches when this share of pixels is within 2 levels
 constexpr double kFileShare = 0.90;   // of the files compared, at least this share matches
 
@@ -37,6 +38,14 @@ constexpr double kFileShare = 0.90;   // of the files compared, at least this sh
 const std::map<std::string, std::string> kKnownMisses = {
     {"blend-modes__dissolve.psd", "dissolve scatters pixels by Photoshop's own random pattern"},
     {"adjustments__brightnesscontrast_rgb.psd", "the brightness/contrast curve of newer versions is not applied"},
+    {"adjustments__brightnesscontrast_grayscale.psd", "the brightness/contrast curve of newer versions is not applied"},
+    {"descriptors__stroke-color-descriptors-lab.psd", "Photoshop blends this Lab document's edges in Lab, the engine in RGB"},
+    // A gradient fill without pixels, whose settings (30 degrees) are not what the stored image
+    // shows (45 degrees, as the 8-bit copy's pixels do).
+    {"colormodes__4x4_16bit_grayscale.psd", "the fill's settings do not match the stored image"},
+    {"colormodes__4x4_16bit_lab.psd", "the fill's settings do not match the stored image"},
+    {"colormodes__4x4_16bit_rgb.psd", "the fill's settings do not match the stored image"},
+    {"colormodes__4x4_32bit_rgb.psd", "the fill's settings do not match the stored image"},
 };
 
 bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
@@ -49,7 +58,6 @@ bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
 std::variant<double, std::string> shareWithinTwo(const fs::path& path) {
   try {
     const formats::PsdFile file = formats::readPsd(path.string());
-    if (file.colorMode != 3 || file.depth != 8) return "not 8-bit RGB";
     if (hasLayerEffects(file.content.layers)) return "layer effects";
     if (!file.storedCompositeIsReal) return "no real merged image stored";
     if (file.storedComposite.empty()) return "no merged image";
