@@ -96,9 +96,12 @@ struct ExposureSettings {
   float exposure = 0.0f, offset = 0.0f, gamma = 1.0f;
   std::vector<std::uint8_t> kept;
   // The tone curve exposure works through to reach linear light: the document's colour space
-  // (2.2 for RGB; a grey document's from its profile).
+  // (2.2 for RGB; a grey document's from its profile). How the settings render where they were
+  // read, not part of them: a file keeps no such field, so equality leaves it out.
   double toneGamma = 2.2;
-  bool operator==(const ExposureSettings&) const = default;
+  bool operator==(const ExposureSettings& o) const {
+    return version == o.version && exposure == o.exposure && offset == o.offset && gamma == o.gamma && kept == o.kept;
+  }
 };
 struct HueSaturationValues {
   std::int16_t hue = 0, saturation = 0, lightness = 0;  // -180..180, -100..100, -100..100

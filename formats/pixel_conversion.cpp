@@ -61,11 +61,6 @@ std::uint8_t clampUnit(float v) {
   return std::uint8_t(std::lround(v * 255.0f));
 }
 
-float srgbFromLinear(double v) {
-  v = std::clamp(v, 0.0, 1.0);
-  return float(v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055);
-}
-
 void labToRgb(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* rgb) {
   const double L = l8 * 100.0 / 255.0, a = a8 - 128.0, b = b8 - 128.0;
   const double fy = (L + 16.0) / 116.0, fx = fy + a / 500.0, fz = fy - b / 200.0;
@@ -75,9 +70,9 @@ void labToRgb(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* r
   const double r = 3.1338561 * X - 1.6168667 * Y - 0.4906146 * Z;
   const double g = -0.9787684 * X + 1.9161415 * Y + 0.0334540 * Z;
   const double bl = 0.0719453 * X - 0.2289914 * Y + 1.4052427 * Z;
-  rgb[0] = std::uint8_t(std::lround(srgbFromLinear(r) * 255.0f));
-  rgb[1] = std::uint8_t(std::lround(srgbFromLinear(g) * 255.0f));
-  rgb[2] = std::uint8_t(std::lround(srgbFromLinear(bl) * 255.0f));
+  rgb[0] = engine::srgbByte(float(r));
+  rgb[1] = engine::srgbByte(float(g));
+  rgb[2] = engine::srgbByte(float(bl));
 }
 
 }  // namespace
