@@ -228,7 +228,7 @@ void anchorPatterns(engine::LayerEffects& fx, const std::pair<double, double>& a
 
 // A gradient or pattern fill layer's settings ('GdFl', 'PtFl': a version, then a descriptor
 // like an overlay's), for drawing the layer when the file holds no pixels for it.
-void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns) {
+void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns, bool linear) {
   const bool gradient = node.kind == engine::LayerKind::GradientFill;
   if (node.isSet || (!gradient && node.kind != engine::LayerKind::PatternFill)) return;
   const engine::TaggedBlock* b = findBlock(node.extraBlocks, {gradient ? "GdFl" : "PtFl"});
@@ -243,6 +243,7 @@ void attachFillContent(engine::LayerNode& node, const std::string& name, const P
     else
       readPatternFill(d, patterns, fill);
     anchorPattern(fill, referencePoint(node));
+    fill.linearLight = linear;
     if (gradient ? !fill.gradient.colors.empty() : !fill.pattern.empty())
       node.fillContent = std::make_shared<const engine::EffectFill>(std::move(fill));
   } catch (const FormatError&) {
@@ -284,7 +285,7 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
   return fx;
 }
 
-void attachLayerEffects(engine::DocumentContent& content, const std::string& name) {
+void attachLayerEffects(engine::DocumentContent& content, const std::string& name, bool linearFills) {
   const GlobalLight light = globalLightOf(content.resources);
   Patterns patterns;
   for (const engine::TaggedBlock& b : content.extraBlocks) {
@@ -297,7 +298,7 @@ void attachLayerEffects(engine::DocumentContent& content, const std::string& nam
     }
   }
   engine::forEachLayer(content.layers, [&](engine::LayerNode& node) {
-    attachFillContent(node, name, patterns);
+    attachFillContent(node, name, patterns, linearFills);
     const engine::TaggedBlock* b = node.hasStyle ? findBlock(node.extraBlocks, {"lfx2", "lmfx", "lfxs"}) : nullptr;
     if (!b) return;
     try {

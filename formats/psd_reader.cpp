@@ -8,7 +8,6 @@
 #include <variant>
 
 #include "engine/errors.h"
-#include "engine/layer_effects.h"
 #include "formats/byte_reader.h"
 #include "formats/channel_codec.h"
 #include "formats/document_io.h"
@@ -277,16 +276,6 @@ void adaptGreyAdjustments(std::vector<engine::LayerNode>& layers, double toneGam
   });
 }
 
-// A 32-bit document's fill layers give their colours in linear light, where they also mix.
-void markLinearFills(std::vector<engine::LayerNode>& layers) {
-  engine::forEachLayer(layers, [](engine::LayerNode& n) {
-    if (!n.fillContent) return;
-    engine::EffectFill linear = *n.fillContent;
-    linear.linearLight = true;
-    n.fillContent = std::make_shared<const engine::EffectFill>(std::move(linear));
-  });
-}
-
 }  // namespace
 
 PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, MergedImage merged) {
@@ -336,8 +325,8 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
   reading.colourConverted = h.storedMode != int(ColorMode::Rgb);
   reading.recordIds = layers.recordIds;
   applyImageResources(std::move(resources), reading, content);
-  attachLayerEffects(content, name);
-  if (h.depth == 32) markLinearFills(content.layers);
+  // A 32-bit document gives its fill layers' colours in linear light, where they also mix.
+  attachLayerEffects(content, name, h.depth == 32);
   return file;
 }
 
