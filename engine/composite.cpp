@@ -339,7 +339,7 @@ Raster Compositor::fillContentIn(const LayerNode& node, const Rect& region) cons
   if (node.kind == LayerKind::SolidFill || !node.fillContent) return Raster::filled(region, node.fillColor);
   Rect box = canvas_;
   if (node.fillContent->alignWithLayer && hasVectorMask(node)) {
-    if (const std::optional<Mask> shape = renderVectorMask(node, canvas_, canvas_)) box = shape->coveredBounds();
+    box = vectorShapeBox(node, canvas_).value_or(canvas_);
   } else if (node.fillContent->alignWithLayer && hasMask(node) && node.mask.pixels.outside() == 0) {
     box = node.mask.pixels.coveredBounds();
   }
@@ -385,11 +385,11 @@ void Compositor::drawStyled(const LayerNode& node, const LayerEffects& fx, Raste
   drawStyledLayer(node, fx, shape, region, surface, clip ? weights.data() : nullptr, canvas_, fillOutline(node, shapeArea).get());
 }
 
-// A fill layer's shape is its vector mask (and layer mask): what its fill shows inside it, a
-// gradient fading out say, is its content, not its edge.
+// A gradient or pattern fill layer's shape is its vector mask (and layer mask): what its fill
+// shows inside it, a gradient fading out say, is its content, not its edge. A solid fill is
+// opaque, so its pixels' coverage is its shape as Photoshop drew it.
 std::unique_ptr<Mask> Compositor::fillOutline(const LayerNode& node, const Rect& area) const {
-  const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
-                    node.kind == LayerKind::PatternFill;
+  const bool fill = node.kind == LayerKind::GradientFill || node.kind == LayerKind::PatternFill;
   if (!fill || node.isSet || canvas_.empty() || !hasVectorMask(node)) return nullptr;
   std::optional<Mask> outline = renderVectorMask(node, canvas_, area);
   if (!outline) return nullptr;

@@ -291,6 +291,16 @@ Rect coveredBox(const Plane& shape) {
   return left < right ? Rect{left, top, right, bottom} : Rect{};
 }
 
+// What gradients aligned with the layer span: a shape layer's box is its path's, as Photoshop
+// keeps it, not what its stored pixels happen to cover; other layers' is their coverage.
+Rect layerBox(const LayerNode& node, const Plane& shape, const Rect& canvas) {
+  const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
+                    node.kind == LayerKind::PatternFill;
+  if (fill && !node.isSet)
+    if (const std::optional<Rect> box = vectorShapeBox(node, canvas)) return *box;
+  return coveredBox(shape);
+}
+
 // surface = surface faded towards `work` by `strength` x weights, in premultiplied terms.
 void fadeTowards(Raster& surface, const Raster& work, int strength, const std::uint8_t* weights) {
   const Rect& r = work.bounds();
@@ -435,7 +445,7 @@ void drawStyledLayer(const LayerNode& node, const LayerEffects& fx, const Raster
   const Rect beyond{area.left - reach, area.top - reach, area.right + reach, area.bottom + reach};
   const Rect shapeArea = area.united((outline ? outline->bounds() : source.bounds()).intersected(beyond));
   const Plane shape = outline ? fx::coverageOf(*outline, shapeArea) : fx::alphaOf(source, shapeArea);
-  drawEffects(work, node, fx, source, shape, Boxes{coveredBox(shape), canvas});
+  drawEffects(work, node, fx, source, shape, Boxes{layerBox(node, shape, canvas), canvas});
   fadeTowards(surface, work, node.opacity, weights);
 }
 

@@ -204,6 +204,75 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
   return out;
 }
 
+namespace {
+
+// The coordinates (along one axis) where a cubic Bezier turns: the roots in (0, 1) of its
+// derivative.
+void addTurns(double p0, double p1, double p2, double p3, std::vector<double>& ts) {
+  const double a = p3 - 3 * p2 + 3 * p1 - p0, b = 2 * (p2 - 2 * p1 + p0), c = p1 - p0;
+  if (std::fabs(a) < 1e-12) {
+    if (std::fabs(b) > 1e-12) ts.push_back(-c / b);
+    return;
+  }
+  const double d = b * b - 4 * a * c;
+  if (d < 0) return;
+  ts.push_back((-b + std::sqrt(d)) / (2 * a));
+  ts.push_back((-b - std::sqrt(d)) / (2 * a));
+}
+
+struct Extent {
+  double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+  void add(Pt p) { left = std::min(left, p.x), top = std::min(top, p.y), right = std::max(right, p.x), bottom = std::max(bottom, p.y); }
+};
+
+// The exact extent of a closed subpath, its curves' bulges included.
+Extent extentOf(const Subpath& s) {
+  Extent e;
+  const std::size_t n = s.knots.size();
+  std::vector<double> ts;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Pt p0 = s.knots[i].anchor, p1 = s.knots[i].after, p2 = s.knots[(i + 1) % n].before, p3 = s.knots[(i + 1) % n].anchor;
+    e.add(p0);
+    ts.clear();
+    addTurns(p0.x, p1.x, p2.x, p3.x, ts);
+    addTurns(p0.y, p1.y, p2.y, p3.y, ts);
+    for (const double t : ts) {
+      if (!(t > 0.0 && t < 1.0)) continue;
+      const double u = 1.0 - t;
+      e.add({u * u * u * p0.x + 3 * u * u * t * p1.x + 3 * u * t * t * p2.x + t * t * t * p3.x,
+             u * u * u * p0.y + 3 * u * u * t * p1.y + 3 * u * t * t * p2.y + t * t * t * p3.y});
+    }
+  }
+  return e;
+}
+
+}  // namespace
+
+std::optional<Rect> vectorShapeBox(const LayerNode& node, const Rect& canvas) {
+  if (!hasVectorMask(node) || canvas.empty()) return std::nullopt;
+  const VectorPath& path = *node.vectorMask;
+  const std::vector<Subpath> subpaths = subpathsOf(path, canvas);
+  if ((path.flags & VectorPath::kInverted) || startsFull(path, subpaths)) return std::nullopt;
+  Extent box;
+  for (const Subpath& s : subpaths) {
+    if (s.knots.size() < 2 || s.operation == 2) continue;  // what a subpath takes away leaves the box as it is
+    const Extent e = extentOf(s);
+    if (s.operation == 3) {
+      box = {std::max(box.left, e.left), std::max(box.top, e.top), std::min(box.right, e.right), std::min(box.bottom, e.bottom)};
+    } else {
+      box.add({e.left, e.top});
+      box.add({e.right, e.bottom});
+    }
+  }
+  // A pixel the outline barely touches gets no coverage (less than half a level), so it is
+  // not part of the box.
+  constexpr double kTouch = 1.0 / 512.0;
+  if (!(box.left + kTouch < box.right - kTouch && box.top + kTouch < box.bottom - kTouch)) return std::nullopt;
+  const auto whole = [](double v) { return int(std::clamp(v, -1e9, 1e9)); };
+  return Rect{whole(std::floor(box.left + kTouch)), whole(std::floor(box.top + kTouch)),
+              whole(std::ceil(box.right - kTouch)), whole(std::ceil(box.bottom - kTouch))};
+}
+
 bool pixelsShowVectorMask(const LayerNode& node) {
   if (node.isSet || node.pixels.empty()) return false;
   return node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||

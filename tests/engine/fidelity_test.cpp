@@ -130,9 +130,9 @@ const std::vector<Family> kFamilies = {
                  {"psd/effect-stroke-gradient.psd", 76.6, 77.2},
                  {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
                  {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
-    {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 82.7, 84.7}}},
+    {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 97.2, 98.2}}},
     {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 95.0, 99.9}}},
-    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 86.3, 96.3}}},
+    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 86.9, 96.4}}},
     {"FillAndKnockout", {{"psd/transparency__fill-opacity.psd", 100.0, 100.0},
                          {"psd/transparency__knockout-isolated-groups.psd", 98.4, 98.8}}},
 };

@@ -247,6 +247,14 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBox
   const Raster out = alone(layer);
   EXPECT_GT(rgbAt(out, 40, 20).r, 230) << "the top edge is near the gradient's end";
   EXPECT_LT(rgbAt(out, 40, 39).r, 25) << "the bottom edge near its start";
+
+  // A shape layer's gradient spans its path, whatever its stored pixels cover.
+  fill.angle = 90;
+  layer = styled(fx);
+  layer.kind = engine::LayerKind::SolidFill;
+  fixtures::addBlock(layer, "vmsk", fixtures::vectorMask({{1, fixtures::rectPath(30, 10, 50, 50)}}, 80, 60));
+  layer.pixels = Raster::filled({30, 10, 50, 30}, kBlue);
+  EXPECT_NEAR(rgbAt(alone(layer), 40, 29).r, 128, 12) << "half way down the path, not at the pixels' bottom";
 }
 
 }  // namespace

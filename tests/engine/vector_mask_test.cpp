@@ -65,6 +65,26 @@ TEST(VectorMasks, SubpathsCombineByTheirOperationsWithAntiAliasedEdgesAndBrokenR
   data.resize(data.size() - 13);  // the last knot cut in half: it is not read
   fixtures::addBlock(cut, "vmsk", data);
   EXPECT_TRUE(render(cut).has_value());
+  // A shape's box holds its curves' bulges, not their handles; what is taken away leaves it.
+  VectorPath arch;
+  const auto fixed = [](double v) { return std::int32_t(std::lround(v / 40 * (1 << 24))); };
+  PathRecord length;
+  length.knotCount = 3;
+  arch.records.push_back(length);
+  for (const auto& [before, anchor, after] : {std::array<fixtures::PathPoint, 3>{{{10, 10}, {10, 10}, {10, 0}}},
+                                             {{{30, 0}, {30, 10}, {30, 10}}}, {{{20, 30}, {20, 30}, {20, 30}}}}) {
+    PathRecord knot;
+    knot.type = PathRecord::ClosedLinked;
+    knot.knot = {fixed(before.y), fixed(before.x), fixed(anchor.y), fixed(anchor.x), fixed(after.y), fixed(after.x)};
+    arch.records.push_back(knot);
+  }
+  LayerNode arched = withMask(LayerNode::artLayer("arch"), {{2, rectPath(0, 0, 40, 5)}});
+  VectorPath both = *arched.vectorMask;
+  both.records.insert(both.records.begin() + 2, arch.records.begin(), arch.records.end());
+  arched.vectorMask = std::make_shared<const VectorPath>(both);
+  EXPECT_EQ(vectorShapeBox(arched, kCanvas), (Rect{10, 2, 30, 30})) << "the arch peaks at 2.5";
+  EXPECT_FALSE(vectorShapeBox(withMask(LayerNode::artLayer("all"), {{2, rectPath(0, 0, 10, 10)}}, "vsms", true), kCanvas));
+
   LayerNode tooMany = LayerNode::artLayer("knots beyond the count");
   fixtures::addBlock(tooMany, "vmsk",
                      fixtures::BlockBytes().u32(3).u32(0).u16(0).u16(0).zeros(22).u16(2).zeros(24).bytes);
