@@ -40,45 +40,10 @@ ColorAdjustment byTables(const Table& r, const Table& g, const Table& b) {
 
 // Curves: a natural cubic spline through the points, flat beyond the first and last ones.
 Table splineTable(std::vector<std::pair<double, double>> points) {
-  std::sort(points.begin(), points.end());
-  points.erase(std::unique(points.begin(), points.end(), [](auto& a, auto& b) { return a.first == b.first; }), points.end());
-  const std::size_t n = points.size();
-  if (n == 0) return identity();
+  if (points.empty()) return identity();
+  const std::array<double, 256> curve = splineThrough(std::move(points));
   Table t{};
-  if (n == 1) {
-    t.fill(toByte(points[0].second));
-    return t;
-  }
-  std::vector<double> x(n), y(n), m(n, 0.0);
-  for (std::size_t i = 0; i < n; ++i) std::tie(x[i], y[i]) = points[i];
-  if (n > 2) {
-    // Second derivatives from the tridiagonal system, ends free (zero curvature).
-    std::vector<double> c(n, 0.0), d(n, 0.0);
-    for (std::size_t i = 1; i + 1 < n; ++i) {
-      const double h0 = x[i] - x[i - 1], h1 = x[i + 1] - x[i];
-      const double a = h0 / 6.0, b = (h0 + h1) / 3.0, cc = h1 / 6.0;
-      const double r = (y[i + 1] - y[i]) / h1 - (y[i] - y[i - 1]) / h0;
-      const double denom = b - a * c[i - 1];
-      c[i] = cc / denom;
-      d[i] = (r - a * d[i - 1]) / denom;
-    }
-    for (std::size_t i = n - 2; i >= 1; --i) m[i] = d[i] - c[i] * m[i + 1];
-  }
-  std::size_t seg = 0;
-  for (int v = 0; v < 256; ++v) {
-    double out;
-    if (v <= x.front()) {
-      out = y.front();
-    } else if (v >= x.back()) {
-      out = y.back();
-    } else {
-      while (seg + 2 < n && v > x[seg + 1]) ++seg;
-      const double h = x[seg + 1] - x[seg];
-      const double a = (x[seg + 1] - v) / h, b = (v - x[seg]) / h;
-      out = a * y[seg] + b * y[seg + 1] + ((a * a * a - a) * m[seg] + (b * b * b - b) * m[seg + 1]) * h * h / 6.0;
-    }
-    t[std::size_t(v)] = toByte(out);
-  }
+  for (std::size_t v = 0; v < 256; ++v) t[v] = toByte(curve[v]);
   return t;
 }
 
@@ -291,6 +256,45 @@ ColorAdjustment adjustment(const HueSaturationSettings& s) { return hueSaturatio
 ColorAdjustment adjustment(const BrightnessContrastSettings& s) { return brightnessContrast(s); }
 
 }  // namespace
+
+std::array<double, 256> splineThrough(std::vector<std::pair<double, double>> points) {
+  std::sort(points.begin(), points.end());
+  points.erase(std::unique(points.begin(), points.end(), [](auto& a, auto& b) { return a.first == b.first; }), points.end());
+  std::array<double, 256> out{};
+  const std::size_t n = points.size();
+  if (n == 0) return out;
+  std::vector<double> x(n), y(n), m(n, 0.0);
+  for (std::size_t i = 0; i < n; ++i) std::tie(x[i], y[i]) = points[i];
+  if (n > 2) {
+    // Second derivatives from the tridiagonal system, ends free (zero curvature).
+    std::vector<double> c(n, 0.0), d(n, 0.0);
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+      const double h0 = x[i] - x[i - 1], h1 = x[i + 1] - x[i];
+      const double a = h0 / 6.0, b = (h0 + h1) / 3.0, cc = h1 / 6.0;
+      const double r = (y[i + 1] - y[i]) / h1 - (y[i] - y[i - 1]) / h0;
+      const double denom = b - a * c[i - 1];
+      c[i] = cc / denom;
+      d[i] = (r - a * d[i - 1]) / denom;
+    }
+    for (std::size_t i = n - 2; i >= 1; --i) m[i] = d[i] - c[i] * m[i + 1];
+  }
+  std::size_t seg = 0;
+  for (int v = 0; v < 256; ++v) {
+    double value;
+    if (n == 1 || v <= x.front()) {
+      value = y.front();
+    } else if (v >= x.back()) {
+      value = y.back();
+    } else {
+      while (seg + 2 < n && v > x[seg + 1]) ++seg;
+      const double h = x[seg + 1] - x[seg];
+      const double a = (x[seg + 1] - v) / h, b = (v - x[seg]) / h;
+      value = a * y[seg] + b * y[seg + 1] + ((a * a * a - a) * m[seg] + (b * b * b - b) * m[seg + 1]) * h * h / 6.0;
+    }
+    out[std::size_t(v)] = value;
+  }
+  return out;
+}
 
 bool isAdjustmentKind(LayerKind kind) {
   const int k = int(kind);

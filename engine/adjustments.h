@@ -4,8 +4,11 @@
 // brightness/contrast). The compositor applies the change to what lies below and blends the
 // result with the layer's opacity, masks and blend mode.
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "engine/layer.h"
 
@@ -13,6 +16,10 @@ namespace engine {
 
 // Changes `count` straight RGBA pixels in place, leaving alpha alone.
 using ColorAdjustment = std::function<void(std::uint8_t* rgba, std::size_t count)>;
+
+// A natural cubic spline through (input, output) points on the 0..255 grid, sampled at each
+// whole input; flat beyond the first and last points. Curves and effect contours are drawn so.
+std::array<double, 256> splineThrough(std::vector<std::pair<double, double>> points);
 
 // True for the kinds of layer that adjust what lies below instead of showing pixels.
 bool isAdjustmentKind(LayerKind kind);

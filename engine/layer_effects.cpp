@@ -1,8 +1,10 @@
 #include "engine/layer_effects.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
+#include "engine/adjustments.h"
 #include "engine/layer_effects_shape.h"
 
 namespace engine {
@@ -45,6 +47,41 @@ auto around(const Stops& stops, double t) {
 }
 
 }  // namespace
+
+Contour::Contour(std::vector<ContourPoint> points) {
+  for (ContourPoint& p : points) p.x = std::clamp(p.x, 0.0, 255.0), p.y = std::clamp(p.y, 0.0, 255.0);
+  std::stable_sort(points.begin(), points.end(), [](const ContourPoint& a, const ContourPoint& b) { return a.x < b.x; });
+  if (points.size() < 2) return;
+  // The curve runs smooth through each run of points from one corner to the next (its ends
+  // count as corners); before the first point and after the last it stays level.
+  std::array<double, 256> curve{};
+  std::size_t from = 0;
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    if (!points[i].corner && i + 1 < points.size()) continue;
+    std::vector<std::pair<double, double>> run;
+    for (std::size_t j = from; j <= i; ++j) run.emplace_back(points[j].x, points[j].y);
+    const std::array<double, 256> piece = splineThrough(std::move(run));
+    const int lo = from == 0 ? 0 : int(std::ceil(points[from].x)), hi = i + 1 == points.size() ? 255 : int(points[i].x);
+    for (int v = lo; v <= hi; ++v) curve[std::size_t(v)] = piece[std::size_t(v)];
+    from = i;
+  }
+  if (std::all_of(curve.begin(), curve.end(), [&](const double& y) { return std::fabs(y - double(&y - curve.data())) < 0.25; }))
+    return;  // linear
+  table_.resize(256);
+  for (std::size_t v = 0; v < 256; ++v) table_[v] = float(std::clamp(curve[v] / 255.0, 0.0, 1.0));
+}
+
+float Contour::operator()(float strength) const {
+  if (table_.empty()) return strength;
+  const float at = std::clamp(strength, 0.0f, 1.0f) * 255.0f;
+  const int i = std::min(int(at), 254);
+  return table_[std::size_t(i)] + (table_[std::size_t(i) + 1] - table_[std::size_t(i)]) * (at - float(i));
+}
+
+void Contour::apply(std::vector<float>& v) const {
+  if (!table_.empty())
+    for (float& x : v) x = (*this)(x);
+}
 
 void EffectGradient::sample(double t, std::uint8_t out[4]) const {
   t = std::clamp(std::isfinite(t) ? t : 0.0, 0.0, 1.0);

@@ -53,6 +53,26 @@ struct EffectFill {
 // document's origin.
 Raster paintedFill(const EffectFill& fill, const Rect& area, const Rect& box);
 
+// A contour shapes how an effect fades: it maps the effect's strength (0 where it has faded out,
+// 1 at its full) to the opacity it is painted with, as a curve of points on a 0..255 grid drawn
+// smooth through them except at corners. Linear, the default, changes nothing.
+struct ContourPoint {
+  double x = 0.0, y = 0.0;  // 0..255
+  bool corner = false;
+};
+class Contour {
+ public:
+  Contour() = default;
+  explicit Contour(std::vector<ContourPoint> points);
+  bool isLinear() const { return table_.empty(); }
+  float operator()(float strength) const;
+  // Maps every value of `v` (0..1).
+  void apply(std::vector<float>& v) const;
+
+ private:
+  std::vector<float> table_;  // 256 outputs 0..1; empty when linear
+};
+
 struct EffectBase {
   bool enabled = true;
   BlendMode mode = BlendMode::Normal;
@@ -67,6 +87,7 @@ struct ShadowEffect : EffectBase {
   double spread = 0.0;  // 0..1: drop shadow's spread, inner shadow's choke
   double size = 0.0;
   bool knocksOut = true;  // drop shadow: hidden beneath the layer's own pixels
+  Contour contour;
 };
 
 // Outer glow and inner glow.
@@ -76,6 +97,7 @@ struct GlowEffect : EffectBase {
   double size = 0.0;
   bool fromCenter = false;  // inner glow: glows from the centre instead of the edge
   double range = 0.5;       // the share of the blurred edge the glow's full strength is spread over
+  Contour contour;          // over the range
 };
 
 struct StrokeEffect : EffectBase {
@@ -104,6 +126,7 @@ struct BevelEffect : EffectBase {
   BlendMode shadowMode = BlendMode::Multiply;
   Rgb shadowColor{};
   double shadowOpacity = 0.75;
+  Contour profile;  // the bevel's own contour: its height across the rise (0 the foot, 1 the top)
 };
 
 struct SatinEffect : EffectBase {
@@ -112,6 +135,7 @@ struct SatinEffect : EffectBase {
   double distance = 11.0;
   double size = 14.0;
   bool invert = true;
+  Contour contour;
 };
 
 struct LayerEffects {

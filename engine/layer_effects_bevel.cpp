@@ -57,6 +57,7 @@ void heightField(const Plane& shape, ShapeDistances& dist, const BevelEffect& b,
   // How far outside the edge the embosses and the outer bevel show.
   const float reach = float(b.style == Style::OuterBevel ? b.size : b.size / 2);
   const Plane* outside = isInteriorBevel(b) ? nullptr : &dist.toShape();
+  b.profile.apply(height.v);
   where = Plane(shape.area);
   for (std::size_t i = 0; i < shape.v.size(); ++i) {
     const float a = shape.v[i], near = outside && outside->v[i] - 0.5f < reach ? 1.0f : 0.0f;

@@ -183,6 +183,7 @@ void drawDropShadow(Raster& work, const Plane& shape, const ShadowEffect& s, int
   shadowOffset(s.angle, s.distance, dx, dy);
   Plane shadow = fx::shifted(shape, dx, dy, 0.0f);
   soften(shadow, s.size, s.spread);
+  s.contour.apply(shadow.v);
   // The knockout takes away only what the fill hides: the shadow still shows through the
   // layer's own transparency, its anti-aliased edge too.
   if (s.knocksOut && fill < 255) fx::multiplyInverse(shadow, shape, float(255 - fill) / 255.0f);
@@ -196,20 +197,22 @@ void drawInnerShadow(Raster& work, const Plane& shape, const ShadowEffect& s) {
   fx::invert(outside);
   outside = fx::shifted(outside, dx, dy, 1.0f);
   softenInside(outside, s.size, s.spread);
+  s.contour.apply(outside.v);
   fx::multiply(outside, shape);
   fx::paintColor(work, outside, s.color, s.mode, s.opacity, &shape);
 }
 
-// A glow reaches full strength over the first `range` of its blurred edge.
-void applyRange(Plane& glow, double range) {
-  const float scale = float(1.0 / std::max(range, 0.01));
-  for (float& v : glow.v) v = std::min(1.0f, v * scale);
+// A glow reaches full strength over the first `range` of its blurred edge; its contour shapes
+// the fade across that range.
+void applyRange(Plane& glow, const GlowEffect& g) {
+  const float scale = float(1.0 / std::max(g.range, 0.01));
+  for (float& v : glow.v) v = g.contour(std::min(1.0f, v * scale));
 }
 
 void drawOuterGlow(Raster& work, const Plane& shape, const GlowEffect& g, const Rect& box) {
   Plane glow = shape;
   soften(glow, g.size, g.spread);
-  applyRange(glow, g.range);
+  applyRange(glow, g);
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
 }
 
@@ -217,7 +220,7 @@ void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const 
   Plane glow = shape;
   fx::invert(glow);
   softenInside(glow, g.size, g.spread);
-  applyRange(glow, g.range);
+  applyRange(glow, g);
   if (g.fromCenter) fx::invert(glow);
   fx::multiply(glow, shape);
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity, &shape);
@@ -232,7 +235,7 @@ void drawSatin(Raster& work, const Plane& shape, const SatinEffect& s) {
   fx::blur(a, s.size);
   fx::blur(b, s.size);
   for (std::size_t i = 0; i < a.v.size(); ++i) {
-    const float diff = std::fabs(a.v[i] - b.v[i]);
+    const float diff = s.contour(std::fabs(a.v[i] - b.v[i]));
     a.v[i] = (s.invert ? 1.0f - diff : diff) * shape.v[i];
   }
   fx::paintColor(work, a, s.color, s.mode, s.opacity, &shape);

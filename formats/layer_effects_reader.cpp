@@ -46,6 +46,21 @@ void readBase(const DescValue& d, engine::EffectBase& e, BlendMode mode) {
 // Spread and choke, a percentage of the size (whatever unit the file gives it).
 double spreadOf(const DescValue& d) { return std::clamp(percent(d, "Ckmt", 0), 0.0, 1.0); }
 
+// A contour (a 'ShpC' object): its curve's points, each smooth unless marked as a corner
+// ('Cnty' false). A missing or broken one is linear.
+engine::Contour contourOf(const DescValue* c) {
+  const DescValue* curve = c && c->type == DescValue::Type::Object ? c->find("Crv ") : nullptr;
+  if (!curve || curve->type != DescValue::Type::List) return {};
+  std::vector<engine::ContourPoint> points;
+  for (const DescValue& p : curve->list) {
+    if (p.type != DescValue::Type::Object) continue;
+    const double x = p.numberOr("Hrzn", -1), y = p.numberOr("Vrtc", -1);
+    if (!(x >= 0 && x <= 255 && y >= 0 && y <= 255)) return {};
+    points.push_back({x, y, !p.boolOr("Cnty", true)});
+  }
+  return engine::Contour(std::move(points));
+}
+
 double angleOf(const DescValue& d, const GlobalLight& light) {
   return d.boolOr("uglg", false) ? light.angle : d.numberOr("lagl", light.angle);
 }
@@ -97,6 +112,7 @@ engine::ShadowEffect shadowOf(const DescValue& d, const GlobalLight& light, Blen
   s.size = std::max(0.0, d.numberOr("blur", 0));
   s.spread = spreadOf(d);
   s.knocksOut = d.boolOr("layerConceals", true);
+  s.contour = contourOf(d.find("TrnS"));
   return s;
 }
 
@@ -110,6 +126,7 @@ engine::GlowEffect glowOf(const DescValue& d, BlendMode mode) {
   g.spread = spreadOf(d);
   g.fromCenter = d.enumOr("glwS", "SrcE") == "SrcC";
   g.range = std::clamp(percent(d, "Inpr", 50), 0.01, 1.0);
+  g.contour = contourOf(d.find("TrnS"));
   return g;
 }
 
@@ -168,6 +185,7 @@ engine::BevelEffect bevelOf(const DescValue& d, const GlobalLight& light) {
   b.shadowMode = blendModeOf(d.enumOr("sdwM", ""), BlendMode::Multiply);
   b.shadowColor = colorOf(d.find("sdwC"), {});
   b.shadowOpacity = std::clamp(percent(d, "sdwO", 75), 0.0, 1.0);
+  if (d.boolOr("useShape", false)) b.profile = contourOf(d.find("MpgS"));
   return b;
 }
 
@@ -179,6 +197,7 @@ engine::SatinEffect satinOf(const DescValue& d, const GlobalLight& light) {
   s.distance = d.numberOr("Dstn", 11);
   s.size = std::max(0.0, d.numberOr("blur", 14));
   s.invert = d.boolOr("Invr", true);
+  s.contour = contourOf(d.find("MpgS"));
   return s;
 }
 

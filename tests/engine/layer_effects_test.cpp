@@ -212,6 +212,26 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_EQ(rgbAt(lit, 40, 30), kBlue);
 }
 
+// A contour reshapes an effect's fade: smooth through its points, straight into a corner; a
+// cone turns a shadow into a ring, clear where the plain shadow is darkest.
+TEST(Contour, ShapesTheFadeSmoothThroughPointsAndSharpAtCorners) {
+  EXPECT_TRUE(engine::Contour({{0, 0}, {255, 255}}).isLinear());
+  const engine::Contour gaussian({{0, 0}, {64, 38}, {128, 166}, {191, 235}, {255, 255}});
+  EXPECT_NEAR(gaussian(64 / 255.0f) * 255, 38, 0.5);
+  EXPECT_LT(gaussian(0.1f), 0.1f);
+  const engine::Contour cone({{0, 0}, {128, 255, true}, {255, 0}});
+  EXPECT_NEAR(cone(0.25f), 0.5f, 0.01f);
+  EXPECT_NEAR(cone(0.5f), 1.0f, 0.01f);
+
+  LayerEffects fx = dropShadow(0, 30, 4);  // lit from the right: the shadow falls 30 px left
+  const Raster plain = alone(styled(fx));
+  fx.dropShadows[0].contour = cone;
+  const Raster ring = alone(styled(fx));
+  EXPECT_EQ(plain.alphaAt(10, 30), 255);
+  EXPECT_LT(ring.alphaAt(10, 30), 5) << "the shadow's full strength is the cone's foot";
+  EXPECT_GT(ring.alphaAt(kShape.left - 30, 30), plain.alphaAt(kShape.left - 30, 30)) << "its half strength the peak";
+}
+
 TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBoxAlongItsAngle) {
   engine::EffectGradient g;
   g.colors = {{0.25, {0, 0, 0}}, {0.75, {200, 100, 0}}};

@@ -296,7 +296,19 @@ TEST(PackBits, RunsAndLiteralsAtTheirLimits) {
 
 void dropShadow(DescriptorWriter& d, bool globalLight, double angle) {
   d.w.tag("Objc");
-  d.object("DrSh", 8);
+  d.object("DrSh", globalLight ? 8 : 9);
+  if (!globalLight) {  // a cone contour: up to a corner half way, and down again
+    d.item("TrnS", "Objc");
+    d.object("ShpC", 1);
+    d.item("Crv ", "VlLs").u32(3);
+    for (const auto& [x, y, corner] : {std::tuple{0.0, 0.0, false}, {128.0, 255.0, true}, {255.0, 0.0, false}}) {
+      d.w.tag("Objc");
+      d.object("CrPt", corner ? 3 : 2);
+      d.real("Hrzn", x);
+      d.real("Vrtc", y);
+      if (corner) d.boolean("Cnty", false);
+    }
+  }
   d.boolean("enab", true);
   d.enumerated("Md  ", "BlnM", "Mltp");
   d.rgb("Clr ", 10, 20, 30);
@@ -346,6 +358,9 @@ TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseItAndR
   EXPECT_DOUBLE_EQ(fx.dropShadows[1].opacity, 0.6);
   EXPECT_EQ(fx.dropShadows[1].distance, 7);
   EXPECT_EQ(fx.dropShadows[1].color, (engine::Rgb{10, 20, 30}));
+  EXPECT_TRUE(fx.dropShadows[0].contour.isLinear());
+  EXPECT_NEAR(fx.dropShadows[1].contour(0.25f), 0.5f, 0.01f) << "straight up to the corner";
+  EXPECT_NEAR(fx.dropShadows[1].contour(1.0f), 0.0f, 0.01f);
   ASSERT_EQ(fx.strokes.size(), 1u);
   EXPECT_EQ(fx.strokes[0].position, engine::StrokeEffect::Position::Inside);
   EXPECT_EQ(fx.strokes[0].size, 3);
