@@ -4,52 +4,13 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "engine/paint_span.h"
 
 namespace engine::fx {
 
 namespace {
-
-// One box blur of radius r along a row of n values, in place. `tmp` holds the row as it was,
-// with r values of `outside` on either side.
-void boxRow(float* line, int n, int r, float outside, std::vector<float>& tmp) {
-  tmp.resize(std::size_t(n + 2 * r + 1));
-  float* padded = tmp.data();
-  std::fill(padded, padded + r, outside);
-  std::copy(line, line + n, padded + r);
-  std::fill(padded + r + n, padded + n + 2 * r + 1, outside);
-  const float scale = 1.0f / float(2 * r + 1);
-  double sum = 0.0;
-  for (int i = 0; i < 2 * r + 1; ++i) sum += padded[i];
-  for (int i = 0; i < n; ++i) {
-    line[i] = float(sum) * scale;
-    sum += padded[i + 2 * r + 1] - padded[i];
-  }
-}
-
-// The same blur down every column at once, a row at a time (the rows stay in cache, and the
-// sums of neighbouring columns are worked out together). `was` receives the plane as it was.
-void boxColumns(float* p, int w, int h, int r, float outside, std::vector<float>& was, std::vector<double>& sums) {
-  was.assign(p, p + std::size_t(w) * std::size_t(h));
-  const auto in = [&](int y) { return y >= 0 && y < h ? was.data() + std::size_t(y) * std::size_t(w) : nullptr; };
-  sums.assign(std::size_t(w), 0.0);
-  for (int y = -r; y <= r; ++y) {
-    const float* s = in(y);
-    for (int x = 0; x < w; ++x) sums[std::size_t(x)] += s ? s[x] : outside;
-  }
-  const float scale = 1.0f / float(2 * r + 1);
-  for (int y = 0; y < h; ++y) {
-    float* d = p + std::size_t(y) * std::size_t(w);
-    for (int x = 0; x < w; ++x) d[x] = float(sums[std::size_t(x)]) * scale;
-    const float *enter = in(y + r + 1), *leave = in(y - r);
-    double* sum = sums.data();
-    if (enter && leave)
-      for (int x = 0; x < w; ++x) sum[x] += enter[x] - leave[x];
-    else
-      for (int x = 0; x < w; ++x) sum[x] += (enter ? enter[x] : outside) - (leave ? leave[x] : outside);
-  }
-}
 
 // The squared distances along a row to the nearest pixel that is (`toShape`) or is not in the
 // shape, with the nearest one's position; a tie goes to the left. Infinite where there is none.
@@ -154,35 +115,134 @@ void multiplyInverse(Plane& a, const Plane& b, float strength) {
 
 namespace {
 
-// Three box radii whose blurs together come close to a Gaussian of the size's softness.
-std::array<int, 3> boxRadii(double size) {
-  const double sigma = size * kSoftnessPerSize;
-  const double ideal = std::sqrt(4.0 * sigma * sigma + 1.0);  // the width of three equal boxes
-  int lower = std::max(1, int(ideal));
-  if (lower % 2 == 0) --lower;
-  const int lowerCount = int(std::lround((12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9.0) / (-4.0 * lower - 4.0)));
-  std::array<int, 3> radii{};
-  for (int i = 0; i < 3; ++i) radii[std::size_t(i)] = (i < lowerCount ? lower : lower + 2) / 2;
-  return radii;
+// One half of the Gaussian of a size's softness, the centre first, summing to 1 over both
+// halves; it stops at three standard deviations.
+std::vector<float> halfKernel(double size) {
+  const double sigma = std::min(size, 4000.0) * kSoftnessPerSize;
+  const int r = std::max(1, int(std::ceil(3.0 * sigma)));
+  std::vector<double> w(std::size_t(r) + 1);
+  double total = 0.0;
+  for (int i = 0; i <= r; ++i) {
+    w[std::size_t(i)] = std::exp(-0.5 * double(i) * double(i) / (sigma * sigma));
+    total += i == 0 ? w[0] : 2.0 * w[std::size_t(i)];
+  }
+  std::vector<float> k(w.size());
+  for (std::size_t i = 0; i < w.size(); ++i) k[i] = float(w[i] / total);
+  return k;
+}
+
+// Wider than this standard deviation, the blur runs as Young and van Vliet's recursive
+// Gaussian: its cost does not grow with the width, and its shape stays within a percent of
+// the kernel's.
+constexpr double kRecursiveFrom = 8.0;
+
+struct Recursive {
+  double gain, b1, b2, b3;  // y = gain x + b1 y[-1] + b2 y[-2] + b3 y[-3]
+  int settle;               // steps after which a level input gives a level output again
+  explicit Recursive(double sigma) {
+    const double q = 0.98711 * sigma - 0.96330, q2 = q * q, q3 = q2 * q;
+    const double b0 = 1.57825 + 2.44413 * q + 1.4281 * q2 + 0.422205 * q3;
+    b1 = (2.44413 * q + 2.85619 * q2 + 1.26661 * q3) / b0;
+    b2 = -(1.4281 * q2 + 1.26661 * q3) / b0;
+    b3 = 0.422205 * q3 / b0;
+    gain = 1.0 - (b1 + b2 + b3);
+    settle = int(std::ceil(6.0 * sigma));
+  }
+};
+
+// The recursive blur down the columns of `p` (h rows of w), all columns at once: forwards,
+// then backwards from `settle` rows of `outside` past the end. Before the start the plane is
+// `outside` too, where a level input leaves the filter level.
+void recursiveColumns(float* p, int w, int h, const Recursive& f, float outside) {
+  const int n = h + f.settle;
+  const std::size_t stride = std::size_t(w);
+  const std::unique_ptr<double[]> rows(new double[std::size_t(n + 3) * stride]);  // filled as it is read
+  std::fill(rows.get(), rows.get() + 3 * stride, double(outside));
+  for (int y = 0; y < n; ++y) {
+    double* out = rows.get() + std::size_t(y + 3) * stride;
+    const double *y1 = out - stride, *y2 = y1 - stride, *y3 = y2 - stride;
+    const float* x = y < h ? p + std::size_t(y) * stride : nullptr;
+    for (int i = 0; i < w; ++i) out[i] = f.gain * (x ? x[i] : outside) + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
+  }
+  std::vector<double> after(3 * stride, double(outside));  // the rows past the last, backwards
+  double *y1 = after.data(), *y2 = y1 + stride, *y3 = y2 + stride;
+  for (int y = n - 1; y >= 0; --y) {
+    double* row = rows.get() + std::size_t(y + 3) * stride;
+    for (int i = 0; i < w; ++i) row[i] = f.gain * row[i] + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
+    if (y < h)
+      for (int i = 0; i < w; ++i) p[std::size_t(y) * stride + std::size_t(i)] = float(row[i]);
+    y3 = y2, y2 = y1, y1 = row;
+  }
+}
+
+void transpose(const std::vector<float>& from, int w, int h, std::vector<float>& to) {
+  constexpr int kBlock = 32;
+  for (int y0 = 0; y0 < h; y0 += kBlock)
+    for (int x0 = 0; x0 < w; x0 += kBlock)
+      for (int y = y0; y < std::min(h, y0 + kBlock); ++y)
+        for (int x = x0; x < std::min(w, x0 + kBlock); ++x)
+          to[std::size_t(x) * std::size_t(h) + std::size_t(y)] = from[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+}
+
+void recursiveBlur(Plane& p, double sigma, float outside) {
+  const int w = p.area.width(), h = p.area.height();
+  const Recursive f(sigma);
+  std::vector<float> across(p.v.size());
+  transpose(p.v, w, h, across);  // the rows as columns
+  recursiveColumns(across.data(), h, w, f, outside);
+  transpose(across, h, w, p.v);
+  recursiveColumns(p.v.data(), w, h, f, outside);
 }
 
 }  // namespace
 
 int blurReach(double size) {
   if (!(size > 0.0)) return 0;
-  const std::array<int, 3> r = boxRadii(std::min(size, 4000.0));
-  return r[0] + r[1] + r[2];
+  const double sigma = std::min(size, 4000.0) * kSoftnessPerSize;
+  return sigma > kRecursiveFrom ? int(std::ceil(3.0 * sigma)) : int(halfKernel(size).size()) - 1;
 }
 
+// Narrow blurs convolve with the kernel: rows, then columns. Each pass sums the taps in turn
+// across a whole row, which the compiler vectorises; the columns are blurred a row at a time,
+// in strips, so the rows they read stay in cache.
 void blur(Plane& p, double size, float outside) {
   if (!(size > 0.0) || p.area.empty()) return;
-  const int w = p.area.width(), h = p.area.height();
-  std::vector<float> tmp;
-  std::vector<double> sums;
-  for (int r : boxRadii(std::min(size, 4000.0))) {
-    if (r <= 0) continue;
-    for (int y = 0; y < h; ++y) boxRow(p.v.data() + std::size_t(y) * std::size_t(w), w, r, outside, tmp);
-    boxColumns(p.v.data(), w, h, r, outside, tmp, sums);
+  if (const double sigma = std::min(size, 4000.0) * kSoftnessPerSize; sigma > kRecursiveFrom)
+    return recursiveBlur(p, sigma, outside);
+  const std::vector<float> k = halfKernel(size);
+  const int r = int(k.size()) - 1, w = p.area.width(), h = p.area.height();
+  const std::size_t stride = std::size_t(w);
+  std::vector<float> padded(stride + 2 * std::size_t(r));
+  for (int y = 0; y < h; ++y) {
+    float* row = p.v.data() + std::size_t(y) * stride;
+    std::fill(padded.begin(), padded.begin() + r, outside);
+    std::copy(row, row + w, padded.begin() + r);
+    std::fill(padded.begin() + r + w, padded.end(), outside);
+    const float* c = padded.data() + r;
+    for (int x = 0; x < w; ++x) row[x] = k[0] * c[x];
+    for (int i = 1; i <= r; ++i) {
+      const float ki = k[std::size_t(i)];
+      const float *left = c - i, *right = c + i;
+      for (int x = 0; x < w; ++x) row[x] += ki * (left[x] + right[x]);
+    }
+  }
+  const std::vector<float> was = p.v;
+  const std::vector<float> level(stride, outside);
+  const auto in = [&](int y) { return y >= 0 && y < h ? was.data() + std::size_t(y) * stride : level.data(); };
+  // In strips of columns narrow enough that the rows a wide kernel reads stay in cache.
+  constexpr int kStrip = 256;
+  for (int x0 = 0; x0 < w; x0 += kStrip) {
+    const int n = std::min(kStrip, w - x0);
+    for (int y = 0; y < h; ++y) {
+      float* row = p.v.data() + std::size_t(y) * stride + x0;
+      const float* c = in(y) + x0;
+      for (int x = 0; x < n; ++x) row[x] = k[0] * c[x];
+      for (int i = 1; i <= r; ++i) {
+        const float ki = k[std::size_t(i)];
+        const float *above = in(y - i) + x0, *below = in(y + i) + x0;
+        for (int x = 0; x < n; ++x) row[x] += ki * (above[x] + below[x]);
+      }
+    }
   }
 }
 

@@ -30,9 +30,9 @@ void invert(Plane& p);
 void multiply(Plane& a, const Plane& b);
 // a = a * (1 - strength * b).
 void multiplyInverse(Plane& a, const Plane& b, float strength);
-// The soft blur of an effect's size: close to a Gaussian whose standard deviation is this
-// share of the size (three box blurs). Beyond the area the plane holds `outside`.
-inline constexpr double kSoftnessPerSize = 0.40;
+// The soft blur of an effect's size: a Gaussian whose standard deviation is this share of the
+// size. Beyond the area the plane holds `outside`.
+inline constexpr double kSoftnessPerSize = 0.41;
 void blur(Plane& p, double size, float outside = 0.0f);
 // How far that blur reaches, in pixels.
 int blurReach(double size);

@@ -119,10 +119,10 @@ struct Family {
 void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 
 const std::vector<Family> kFamilies = {
-    {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 90.6, 95.6},
-                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.9, 99.9}}},
-    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 89.5, 95.4},
-                    {"effects/psd-tools__layer_effects.psd", 91.4, 96.2}}},
+    {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 92.6, 96.2},
+                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.4, 99.9}}},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 90.7, 95.6},
+                    {"effects/psd-tools__layer_effects.psd", 91.8, 96.6}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
                  {"psd/effects__stroke-effects.psd", 95.0, 96.1},
                  {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
@@ -132,7 +132,7 @@ const std::vector<Family> kFamilies = {
                  {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
     {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 97.2, 98.2}}},
     {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 95.0, 99.9}}},
-    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 86.9, 96.4}}},
+    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 92.0, 98.2}}},
     {"FillAndKnockout", {{"psd/transparency__fill-opacity.psd", 100.0, 100.0},
                          {"psd/transparency__knockout-isolated-groups.psd", 98.4, 98.8}}},
 };

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "engine/composite.h"
 #include "engine/layer_effects.h"
+#include "engine/layer_effects_shape.h"
 #include "engine/operations.h"
 #include "engine/layer_blocks_fixtures.h"
 #include "engine_fixtures.h"
@@ -210,6 +212,27 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_GT(rgbAt(lit, 31, 30).r, 60);   // lit: screened towards white
   EXPECT_LT(rgbAt(lit, 48, 30).b, 200);  // shaded: multiplied towards black
   EXPECT_EQ(rgbAt(lit, 40, 30), kBlue);
+}
+
+// Effects soften by a Gaussian of 0.41 of their size, narrow or wide (the wide ones are
+// recursive): across an edge the blur follows the Gaussian's integral, a level stays level, and
+// beyond the plane it holds the value it is given.
+TEST(EffectBlur, FollowsTheGaussiansIntegralAcrossAnEdgeAtAnyWidth) {
+  for (const double size : {5.0, 60.0}) {
+    SCOPED_TRACE(size);
+    const double sigma = size * engine::fx::kSoftnessPerSize;
+    engine::fx::Plane p(Rect{0, 0, 600, 200});  // tall enough that the middle row sees no border
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 300; ++x) p.row(y)[x] = 1.0f;
+    engine::fx::blur(p, size, 0.5f);
+    // The pixel m in from the edge has its centre m + 0.5 from it.
+    const auto at = [&](int m) { return double(p.row(100)[299 - m]); };
+    const auto integral = [&](int m) { return 0.5 + 0.5 * std::erf((m + 0.5) / (sigma * std::sqrt(2.0))); };
+    for (const int m : {0, int(sigma), int(2 * sigma)}) EXPECT_NEAR(at(m), integral(m), 0.01) << m;
+    EXPECT_NEAR(at(150), 1.0, 0.005);
+    EXPECT_NEAR(p.row(100)[599], 0.5 * (1.0 - integral(0)), 0.01) << "the 0.5 beyond the plane";
+    EXPECT_GE(engine::fx::blurReach(size), int(3 * sigma));
+  }
 }
 
 // A contour reshapes an effect's fade: smooth through its points, straight into a corner; a
