@@ -150,28 +150,39 @@ struct Recursive {
   }
 };
 
-// The recursive blur down the columns of `p` (h rows of w), all columns at once: forwards,
-// then backwards from `settle` rows of `outside` past the end. Before the start the plane is
-// `outside` too, where a level input leaves the filter level.
+// The recursive blur down the columns of `p` (h rows of w) in strips of columns, each strip's
+// columns at once: forwards, then backwards from `settle` rows of `outside` past the end.
+// Before the start the plane is `outside` too, where a level input leaves the filter level.
 void recursiveColumns(float* p, int w, int h, const Recursive& f, float outside) {
+  constexpr int kStrip = 256;
   const int n = h + f.settle;
-  const std::size_t stride = std::size_t(w);
-  const std::unique_ptr<double[]> rows(new double[std::size_t(n + 3) * stride]);  // filled as it is read
-  std::fill(rows.get(), rows.get() + 3 * stride, double(outside));
-  for (int y = 0; y < n; ++y) {
-    double* out = rows.get() + std::size_t(y + 3) * stride;
-    const double *y1 = out - stride, *y2 = y1 - stride, *y3 = y2 - stride;
-    const float* x = y < h ? p + std::size_t(y) * stride : nullptr;
-    for (int i = 0; i < w; ++i) out[i] = f.gain * (x ? x[i] : outside) + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
-  }
-  std::vector<double> after(3 * stride, double(outside));  // the rows past the last, backwards
-  double *y1 = after.data(), *y2 = y1 + stride, *y3 = y2 + stride;
-  for (int y = n - 1; y >= 0; --y) {
-    double* row = rows.get() + std::size_t(y + 3) * stride;
-    for (int i = 0; i < w; ++i) row[i] = f.gain * row[i] + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
-    if (y < h)
-      for (int i = 0; i < w; ++i) p[std::size_t(y) * stride + std::size_t(i)] = float(row[i]);
-    y3 = y2, y2 = y1, y1 = row;
+  const std::size_t stride = std::size_t(w), width = std::size_t(std::min(w, kStrip));
+  const std::unique_ptr<double[]> rows(new double[std::size_t(n + 3) * width]);  // filled as it is read
+  std::vector<double> after(3 * width);  // the rows past the last, going backwards
+  for (int x0 = 0; x0 < w; x0 += kStrip) {
+    const std::size_t m = std::size_t(std::min(kStrip, w - x0));
+    std::fill(rows.get(), rows.get() + 3 * width, double(outside));
+    for (int y = 0; y < n; ++y) {
+      double* out = rows.get() + std::size_t(y + 3) * width;
+      const double *y1 = out - width, *y2 = y1 - width, *y3 = y2 - width;
+      if (y < h) {
+        const float* x = p + std::size_t(y) * stride + std::size_t(x0);
+        for (std::size_t i = 0; i < m; ++i) out[i] = f.gain * x[i] + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
+      } else {
+        for (std::size_t i = 0; i < m; ++i) out[i] = f.gain * outside + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
+      }
+    }
+    std::fill(after.begin(), after.end(), double(outside));
+    const double *y1 = after.data(), *y2 = y1 + width, *y3 = y2 + width;
+    for (int y = n - 1; y >= 0; --y) {
+      double* row = rows.get() + std::size_t(y + 3) * width;
+      for (std::size_t i = 0; i < m; ++i) row[i] = f.gain * row[i] + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
+      if (y < h) {
+        float* to = p + std::size_t(y) * stride + std::size_t(x0);
+        for (std::size_t i = 0; i < m; ++i) to[i] = float(row[i]);
+      }
+      y3 = y2, y2 = y1, y1 = row;
+    }
   }
 }
 
