@@ -65,8 +65,9 @@ Contour::Contour(std::vector<ContourPoint> points) {
     for (int v = lo; v <= hi; ++v) curve[std::size_t(v)] = piece[std::size_t(v)];
     from = i;
   }
-  if (std::all_of(curve.begin(), curve.end(), [&](const double& y) { return std::fabs(y - double(&y - curve.data())) < 0.25; }))
-    return;  // linear
+  bool linear = true;
+  for (std::size_t v = 0; v < 256 && linear; ++v) linear = std::fabs(curve[v] - double(v)) < 0.25;
+  if (linear) return;
   table_.resize(256);
   for (std::size_t v = 0; v < 256; ++v) table_[v] = float(std::clamp(curve[v] / 255.0, 0.0, 1.0));
 }
