@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "formats/byte_writer.h"
+#include "formats/descriptor_tree.h"
 #include "formats/text_encoding.h"
 
 namespace formats {
@@ -111,62 +112,6 @@ bool skipValue(ByteReader& r, const std::string& type, int depth) {
   return false;
 }
 
-std::optional<double> findDouble(ByteReader r, const char* key) {
-  std::optional<double> out;
-  walkDescriptor(r, [&](const DescriptorItem& item, ByteReader& v) {
-    if (item.key != key) return true;
-    if (item.type == "doub") out = v.f64("a colour component");
-    else if (item.type == "UntF") {
-      v.skip(4, "a unit");
-      out = v.f64("a colour component");
-    } else if (item.type == "long") {
-      out = double(v.i32("a colour component"));
-    }
-    return false;
-  });
-  return out;
-}
-
-std::uint8_t toByte(double v) {
-  if (!std::isfinite(v)) return 0;
-  return std::uint8_t(std::lround(std::fmin(255.0, std::fmax(0.0, v))));
-}
-
-// Red, green and blue of a colour descriptor of class RGBC, Grsc or HSBC.
-std::optional<engine::Rgb> colorFrom(ByteReader value) {
-  ByteReader probe = value;
-  readDescriptorUnicode(probe);
-  const std::string cls = readId(probe);
-  if (cls == "RGBC") {
-    auto r = findDouble(value, "Rd  "), g = findDouble(value, "Grn "), b = findDouble(value, "Bl  ");
-    if (!r || !g || !b) return std::nullopt;
-    return engine::Rgb{toByte(*r), toByte(*g), toByte(*b)};
-  }
-  if (cls == "Grsc") {
-    auto gray = findDouble(value, "Gry ");
-    if (!gray) return std::nullopt;
-    const std::uint8_t v = toByte((100.0 - *gray) * 2.55);  // stored as ink coverage in percent
-    return engine::Rgb{v, v, v};
-  }
-  if (cls == "HSBC") {
-    auto h = findDouble(value, "H   "), s = findDouble(value, "Strt"), b = findDouble(value, "Brgh");
-    if (!h || !s || !b) return std::nullopt;
-    const double hue = std::fmod(std::fmod(*h, 360.0) + 360.0, 360.0) / 60.0, sat = *s / 100.0, val = *b / 100.0;
-    const double c = val * sat, x = c * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), m = val - c;
-    double rgb[3];
-    switch (int(hue)) {
-      case 0: rgb[0] = c, rgb[1] = x, rgb[2] = 0; break;
-      case 1: rgb[0] = x, rgb[1] = c, rgb[2] = 0; break;
-      case 2: rgb[0] = 0, rgb[1] = c, rgb[2] = x; break;
-      case 3: rgb[0] = 0, rgb[1] = x, rgb[2] = c; break;
-      case 4: rgb[0] = x, rgb[1] = 0, rgb[2] = c; break;
-      default: rgb[0] = c, rgb[1] = 0, rgb[2] = x; break;
-    }
-    return engine::Rgb{toByte((rgb[0] + m) * 255), toByte((rgb[1] + m) * 255), toByte((rgb[2] + m) * 255)};
-  }
-  return std::nullopt;
-}
-
 void writeId(ByteWriter& w, const char* id) {
   w.u32(0);
   w.tag(id);
@@ -208,13 +153,7 @@ bool walkDescriptor(ByteReader& r, const std::function<bool(const DescriptorItem
 std::optional<engine::Rgb> solidFillColor(std::span<const std::uint8_t> block, const std::string& name) {
   ByteReader r(block, name);
   r.skip(4, "the fill's descriptor version");
-  std::optional<engine::Rgb> color;
-  walkDescriptor(r, [&](const DescriptorItem& item, ByteReader& v) {
-    if (item.key != "Clr " || item.type != "Objc") return true;
-    color = colorFrom(v);
-    return false;
-  });
-  return color;
+  return colorOf(readDescriptorTree(r).find("Clr "));
 }
 
 std::vector<std::uint8_t> solidFillBlock(engine::Rgb color) {

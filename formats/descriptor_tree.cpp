@@ -149,22 +149,30 @@ engine::Rgb labToRgb(double l, double a, double b) {
 
 }  // namespace
 
-engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback) {
-  if (!c || c->type != DescValue::Type::Object) return fallback;
+std::optional<engine::Rgb> colorOf(const DescValue* c) {
+  if (!c || c->type != DescValue::Type::Object) return std::nullopt;
   if (c->text == "RGBC") {
     if (c->find("redFloat"))
-      return {toByte(c->numberOr("redFloat", 0) * 255), toByte(c->numberOr("greenFloat", 0) * 255),
-              toByte(c->numberOr("blueFloat", 0) * 255)};
-    return {toByte(c->numberOr("Rd  ", 0)), toByte(c->numberOr("Grn ", 0)), toByte(c->numberOr("Bl  ", 0))};
+      return engine::Rgb{toByte(c->numberOr("redFloat", 0) * 255), toByte(c->numberOr("greenFloat", 0) * 255),
+                         toByte(c->numberOr("blueFloat", 0) * 255)};
+    return engine::Rgb{toByte(c->numberOr("Rd  ", 0)), toByte(c->numberOr("Grn ", 0)), toByte(c->numberOr("Bl  ", 0))};
   }
   if (c->text == "Grsc") {
-    const std::uint8_t v = toByte((100.0 - c->numberOr("Gry ", 0)) * 2.55);
-    return {v, v, v};
+    const std::uint8_t v = toByte((100.0 - c->numberOr("Gry ", 0)) * 2.55);  // ink coverage in percent
+    return engine::Rgb{v, v, v};
   }
   if (c->text == "HSBC") return hsbToRgb(c->numberOr("H   ", 0), c->numberOr("Strt", 0) / 100, c->numberOr("Brgh", 0) / 100);
   if (c->text == "LbCl") return labToRgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
-  return fallback;
+  if (c->text == "CMYC") {
+    // Inks in percent, converted as a CMYK document's pixels are: without a profile.
+    const double keep = 1.0 - std::clamp(c->numberOr("Blck", 0) / 100, 0.0, 1.0);
+    const auto channel = [&](const char* ink) { return toByte(255 * (1.0 - std::clamp(c->numberOr(ink, 0) / 100, 0.0, 1.0)) * keep); };
+    return engine::Rgb{channel("Cyn "), channel("Mgnt"), channel("Ylw ")};
+  }
+  return std::nullopt;
 }
+
+engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback) { return colorOf(c).value_or(fallback); }
 
 
 }  // namespace formats

@@ -32,7 +32,9 @@ struct DescValue {
 // Reads the descriptor at the reader's position (its name, class and items).
 DescValue readDescriptorTree(ByteReader& r);
 
-// A colour object (RGB, grey, HSB or Lab) as sRGB; `fallback` for anything else.
+// A colour object (RGB, grey, HSB, Lab or CMYK) as sRGB; nothing, or `fallback`, for anything
+// else.
+std::optional<engine::Rgb> colorOf(const DescValue* c);
 engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback);
 
 }  // namespace formats

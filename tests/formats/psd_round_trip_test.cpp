@@ -375,6 +375,24 @@ TEST(LayerEffectsReader, ReadsListsOfEffectsWithTheGlobalLightWhereTheyUseItAndR
   EXPECT_TRUE(doc.layers[0].hasStyle);
 }
 
+// A fill's or an effect's colour in the document's own model: CMYK inks convert as a CMYK
+// document's pixels do, Lab through D50; a model the reader does not know gives no colour.
+TEST(DescriptorColours, FillColoursOfEveryModelBecomeRgb) {
+  const auto fill = [](const char* model, std::vector<std::pair<const char*, double>> parts) {
+    DescriptorWriter d;
+    d.w.u32(16);
+    d.object("null", 1);
+    d.item("Clr ", "Objc");
+    d.object(model, int(parts.size()));
+    for (const auto& [key, v] : parts) d.real(key, v);
+    return formats::solidFillColor(d.w.buffer(), "fill.psd");
+  };
+  EXPECT_EQ(fill("CMYC", {{"Cyn ", 100}, {"Mgnt", 50}, {"Ylw ", 0}, {"Blck", 20}}), (engine::Rgb{0, 102, 204}));
+  EXPECT_EQ(fill("LbCl", {{"Lmnc", 100}, {"A   ", 0}, {"B   ", 0}}), (engine::Rgb{255, 255, 255}));
+  EXPECT_EQ(fill("Grsc", {{"Gry ", 100}}), (engine::Rgb{0, 0, 0}));
+  EXPECT_FALSE(fill("BkCl", {{"Bk  ", 1}}).has_value());
+}
+
 // Switched off where Photoshop looks, and read back so; a cleared style leaves no block.
 TEST(LayerEffectsReader, TheStyleIsWrittenSwitchedAsTheLayerSaysAndReadBackSo) {
   engine::DocumentContent back = roundTrip(styledDocument(effectsBlock(), false));
