@@ -337,13 +337,13 @@ void Compositor::drawArtLayer(const LayerNode& node, Raster& surface, const Cove
 // layer mask's where that hides everything beyond; otherwise the canvas.
 Raster Compositor::fillContentIn(const LayerNode& node, const Rect& region) const {
   if (node.kind == LayerKind::SolidFill || !node.fillContent) return Raster::filled(region, node.fillColor);
-  Rect box = canvas_;
+  RectF box = canvas_;
   if (node.fillContent->alignWithLayer && hasVectorMask(node)) {
     box = vectorShapeBox(node, canvas_).value_or(canvas_);
   } else if (node.fillContent->alignWithLayer && hasMask(node) && node.mask.pixels.outside() == 0) {
     box = node.mask.pixels.coveredBounds();
   }
-  return paintedFill(*node.fillContent, region, box.empty() ? canvas_ : box);
+  return paintedFill(*node.fillContent, region, box.empty() ? RectF(canvas_) : box);
 }
 
 // Paints `source` with the node's blend mode, opacities and masks, within the clip.

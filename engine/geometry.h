@@ -40,11 +40,30 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// A rectangle with fractional edges, as a path's extent has; a pixel rectangle converts to one.
+struct RectF {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  RectF() = default;
+  RectF(double l, double t, double r, double b) : left(l), top(t), right(r), bottom(b) {}
+  RectF(const Rect& r) : left(r.left), top(r.top), right(r.right), bottom(r.bottom) {}  // NOLINT: a pixel box is one
+  double width() const { return right > left ? right - left : 0.0; }
+  double height() const { return bottom > top ? bottom - top : 0.0; }
+  bool empty() const { return !(right > left && bottom > top); }
+};
+
 struct Rgb {
   std::uint8_t r = 0;
   std::uint8_t g = 0;
   std::uint8_t b = 0;
   bool operator==(const Rgb&) const = default;
+};
+
+// A colour with fractional components on the 0..255 scale, as descriptors hold them.
+struct ColorF {
+  double r = 0, g = 0, b = 0;
+  ColorF() = default;
+  ColorF(double red, double green, double blue) : r(red), g(green), b(blue) {}
+  ColorF(Rgb c) : r(c.r), g(c.g), b(c.b) {}  // NOLINT: every byte colour is one
 };
 
 }  // namespace engine

@@ -84,23 +84,29 @@ void Contour::apply(std::vector<float>& v) const {
     for (float& x : v) x = (*this)(x);
 }
 
-void EffectGradient::sample(double t, std::uint8_t out[4]) const {
+void EffectGradient::sample(double t, double out[4]) const {
   t = std::clamp(std::isfinite(t) ? t : 0.0, 0.0, 1.0);
-  double rgb[3] = {0, 0, 0};
+  out[0] = out[1] = out[2] = 0.0;
   if (!colors.empty()) {
     const auto [lo, hi] = around(colors, t);
     const double f = mixBetween(*lo, *hi, t, smoothness);
-    rgb[0] = lerp(lo->color.r, hi->color.r, f);
-    rgb[1] = lerp(lo->color.g, hi->color.g, f);
-    rgb[2] = lerp(lo->color.b, hi->color.b, f);
+    out[0] = lerp(lo->color.r, hi->color.r, f);
+    out[1] = lerp(lo->color.g, hi->color.g, f);
+    out[2] = lerp(lo->color.b, hi->color.b, f);
   }
   double opacity = 1.0;
   if (!opacities.empty()) {
     const auto [lo, hi] = around(opacities, t);
     opacity = lerp(lo->opacity, hi->opacity, mixBetween(*lo, *hi, t, smoothness));
   }
-  for (int c = 0; c < 3; ++c) out[c] = std::uint8_t(std::lround(std::clamp(rgb[c], 0.0, 255.0)));
-  out[3] = std::uint8_t(std::lround(std::clamp(opacity, 0.0, 1.0) * 255.0));
+  for (int c = 0; c < 3; ++c) out[c] = std::clamp(out[c], 0.0, 255.0);
+  out[3] = std::clamp(opacity, 0.0, 1.0) * 255.0;
+}
+
+void EffectGradient::sample(double t, std::uint8_t out[4]) const {
+  double exact[4];
+  sample(t, exact);
+  for (int c = 0; c < 4; ++c) out[c] = std::uint8_t(std::lround(exact[c]));
 }
 
 bool LayerEffects::anyEnabled() const {

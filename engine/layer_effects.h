@@ -16,7 +16,7 @@ namespace engine {
 // the way).
 struct ColorStop {
   double location = 0.0;  // 0..1 along the gradient
-  Rgb color{};
+  ColorF color{};
   double midpoint = 0.5;
 };
 struct OpacityStop {
@@ -28,7 +28,8 @@ struct EffectGradient {
   std::vector<ColorStop> colors;      // sorted by location
   std::vector<OpacityStop> opacities;  // sorted by location
   double smoothness = 0.0;             // 0 mixes stops linearly; 1 (Photoshop's 100 %) eases in and out
-  // Colour and opacity at `t` (0..1), straight RGBA.
+  // Colour and opacity at `t` (0..1), straight RGBA: unrounded on the 0..255 scale, or bytes.
+  void sample(double t, double out[4]) const;
   void sample(double t, std::uint8_t out[4]) const;
 };
 
@@ -51,7 +52,7 @@ struct EffectFill {
 
 // What `fill` paints over `area`: a gradient spans `box`, a pattern is tiled from the
 // document's origin.
-Raster paintedFill(const EffectFill& fill, const Rect& area, const Rect& box);
+Raster paintedFill(const EffectFill& fill, const Rect& area, const RectF& box);
 
 // A contour shapes how an effect fades: it maps the effect's strength (0 where it has faded out,
 // 1 at its full) to the opacity it is painted with, as a curve of points on a 0..255 grid drawn

@@ -15,8 +15,11 @@ namespace fx {
 
 namespace {
 
-// Where in a gradient (0..1) a pixel centre lies.
-double gradientPosition(const EffectFill& f, const Rect& box, double x, double y) {
+// Where in a gradient (0..1) pixel (x, y) lies. As Photoshop draws a gradient: its start and end
+// points, a box's width or height apart along its angle through the box's centre (the
+// centre and the end for the round styles), are whole pixels, and the gradient is sampled at
+// each pixel's corner.
+double gradientPosition(const EffectFill& f, const RectF& box, int x, int y) {
   const double a = f.angle * std::numbers::pi / 180.0;
   const double ux = std::cos(a), uy = -std::sin(a);
   const double cx = (box.left + box.right) / 2.0 + f.offsetX / 100.0 * box.width();
@@ -25,14 +28,18 @@ double gradientPosition(const EffectFill& f, const Rect& box, double x, double y
   const double acrossW = std::fabs(ux) > 1e-9 ? box.width() / std::fabs(ux) : HUGE_VAL;
   const double acrossH = std::fabs(uy) > 1e-9 ? box.height() / std::fabs(uy) : HUGE_VAL;
   const double half = std::max(0.5, std::min(acrossW, acrossH) / 2.0 * std::max(f.scale, 0.01));
-  const double dx = x - cx, dy = y - cy;
-  const double along = dx * ux + dy * uy, across = -dx * uy + dy * ux;
+  const bool linear = f.style == GradientStyle::Linear;
+  const double sx = std::floor(linear ? cx - half * ux : cx), sy = std::floor(linear ? cy - half * uy : cy);
+  const double ex = std::floor(cx + half * ux), ey = std::floor(cy + half * uy);
+  const double vx = ex - sx, vy = ey - sy, length = std::max(std::hypot(vx, vy), 1e-9);
+  const double dx = x - sx, dy = y - sy;
+  const double along = (dx * vx + dy * vy) / length, across = (-dx * vy + dy * vx) / length;
   double t = 0.0;
   switch (f.style) {
-    case GradientStyle::Linear: t = (along / half + 1.0) / 2.0; break;
-    case GradientStyle::Reflected: t = std::fabs(along) / half; break;
-    case GradientStyle::Radial: t = std::hypot(dx, dy) / half; break;
-    case GradientStyle::Diamond: t = (std::fabs(along) + std::fabs(across)) / half; break;
+    case GradientStyle::Linear: t = along / length; break;
+    case GradientStyle::Reflected: t = std::fabs(along) / length; break;
+    case GradientStyle::Radial: t = std::hypot(dx, dy) / length; break;
+    case GradientStyle::Diamond: t = (std::fabs(along) + std::fabs(across)) / length; break;
     case GradientStyle::Angle: {
       double turn = std::atan2(-across, along) / (2 * std::numbers::pi);
       t = turn < 0 ? turn + 1.0 : turn;
@@ -79,14 +86,14 @@ void samplePattern(const EffectFill& f, int x, int y, std::uint8_t* out) {
   out[3] = std::uint8_t(std::clamp(a + 0.5f, 0.0f, 255.0f));
 }
 
-void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::uint8_t* rgba) {
+void fillRow(const EffectFill& f, const RectF& box, int y, int x0, int n, std::uint8_t* rgba) {
   const bool plain = paintsPlainColor(f);
   for (int i = 0; i < n; ++i) {
     std::uint8_t* p = rgba + 4 * i;
     if (plain) {
       p[0] = f.color.r, p[1] = f.color.g, p[2] = f.color.b, p[3] = 255;
     } else if (f.kind == EffectFill::Kind::Gradient) {
-      f.gradient.sample(gradientPosition(f, box, x0 + i + 0.5, y + 0.5), p);
+      f.gradient.sample(gradientPosition(f, box, x0 + i, y), p);
     } else {
       samplePattern(f, x0 + i, y, p);
     }
@@ -95,7 +102,7 @@ void fillRow(const EffectFill& f, const Rect& box, int y, int x0, int n, std::ui
 
 }  // namespace
 
-void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const Rect& box, BlendMode mode,
+void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const RectF& box, BlendMode mode,
                 double opacity, const Plane* within) {
   Rect area = cover.area.intersected(work.bounds());
   if (within) area = area.intersected(within->area);
@@ -141,8 +148,22 @@ void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, dou
 
 }  // namespace fx
 
-Raster paintedFill(const EffectFill& fill, const Rect& area, const Rect& box) {
+Raster paintedFill(const EffectFill& fill, const Rect& area, const RectF& box) {
   Raster out(area);
+  if (fill.linearLight && fill.kind == EffectFill::Kind::Gradient && !fill.gradient.colors.empty()) {
+    // Linear light holds dark colours more finely than bytes do: each pixel's mix goes to sRGB
+    // unrounded.
+    for (int y = area.top; y < area.bottom; ++y) {
+      std::uint8_t* p = out.mutablePixel(area.left, y);
+      for (int x = area.left; x < area.right; ++x, p += 4) {
+        double c[4];
+        fill.gradient.sample(fx::gradientPosition(fill, box, x, y), c);
+        for (int i = 0; i < 3; ++i) p[i] = srgbByte(float(c[i] / 255.0));
+        p[3] = std::uint8_t(std::lround(c[3]));
+      }
+    }
+    return out;
+  }
   fx::Plane everywhere(area);
   std::fill(everywhere.v.begin(), everywhere.v.end(), 1.0f);
   fx::paintCover(out, everywhere, fill, box, BlendMode::Normal, 1.0);
@@ -209,14 +230,14 @@ void applyRange(Plane& glow, const GlowEffect& g) {
   for (float& v : glow.v) v = g.contour(std::min(1.0f, v * scale));
 }
 
-void drawOuterGlow(Raster& work, const Plane& shape, const GlowEffect& g, const Rect& box) {
+void drawOuterGlow(Raster& work, const Plane& shape, const GlowEffect& g, const RectF& box) {
   Plane glow = shape;
   soften(glow, g.size, g.spread);
   applyRange(glow, g);
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
 }
 
-void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const Rect& box) {
+void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const RectF& box) {
   Plane glow = shape;
   fx::invert(glow);
   softenInside(glow, g.size, g.spread);
@@ -268,8 +289,9 @@ Plane strokeCover(const Plane& shape, fx::ShapeDistances& distances, const Strok
 
 // What gradients and patterns span: the layer's bounds, or the canvas when not aligned with it.
 struct Boxes {
-  Rect layer, canvas;
-  Rect of(const EffectFill& f) const { return f.alignWithLayer || canvas.empty() ? layer : canvas; }
+  RectF layer;
+  Rect canvas;
+  RectF of(const EffectFill& f) const { return f.alignWithLayer || canvas.empty() ? layer : RectF(canvas); }
 };
 
 // Noise gradients (no stops) and patterns the file does not hold are not drawn.
@@ -296,11 +318,11 @@ Rect coveredBox(const Plane& shape) {
 
 // What gradients aligned with the layer span: a shape layer's box is its path's, as Photoshop
 // keeps it, not what its stored pixels happen to cover; other layers' is their coverage.
-Rect layerBox(const LayerNode& node, const Plane& shape, const Rect& canvas) {
+RectF layerBox(const LayerNode& node, const Plane& shape, const Rect& canvas) {
   const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
                     node.kind == LayerKind::PatternFill;
   if (fill && !node.isSet)
-    if (const std::optional<Rect> box = vectorShapeBox(node, canvas)) return *box;
+    if (const std::optional<RectF> box = vectorShapeBox(node, canvas)) return *box;
   return coveredBox(shape);
 }
 

@@ -11,7 +11,7 @@ namespace engine::fx {
 // `box` (the layer's bounds, or the canvas when not aligned with the layer).
 // `within`, where given, is the shape the cover was drawn inside of: the cover is taken as a
 // share of it, for effects painted onto the layer's own colours before its shape fades them in.
-void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const Rect& box, BlendMode mode,
+void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const RectF& box, BlendMode mode,
                 double opacity, const Plane* within = nullptr);
 void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, double opacity,
                 const Plane* within = nullptr);

@@ -248,7 +248,7 @@ Extent extentOf(const Subpath& s) {
 
 }  // namespace
 
-std::optional<Rect> vectorShapeBox(const LayerNode& node, const Rect& canvas) {
+std::optional<RectF> vectorShapeBox(const LayerNode& node, const Rect& canvas) {
   if (!hasVectorMask(node) || canvas.empty()) return std::nullopt;
   const VectorPath& path = *node.vectorMask;
   const std::vector<Subpath> subpaths = subpathsOf(path, canvas);
@@ -264,13 +264,9 @@ std::optional<Rect> vectorShapeBox(const LayerNode& node, const Rect& canvas) {
       box.add({e.right, e.bottom});
     }
   }
-  // A pixel the outline barely touches gets no coverage (less than half a level), so it is
-  // not part of the box.
-  constexpr double kTouch = 1.0 / 512.0;
-  if (!(box.left + kTouch < box.right - kTouch && box.top + kTouch < box.bottom - kTouch)) return std::nullopt;
-  const auto whole = [](double v) { return int(std::clamp(v, -1e9, 1e9)); };
-  return Rect{whole(std::floor(box.left + kTouch)), whole(std::floor(box.top + kTouch)),
-              whole(std::ceil(box.right - kTouch)), whole(std::ceil(box.bottom - kTouch))};
+  const RectF out{box.left, box.top, box.right, box.bottom};
+  if (out.empty()) return std::nullopt;
+  return out;
 }
 
 bool pixelsShowVectorMask(const LayerNode& node) {

@@ -22,10 +22,10 @@ std::optional<Mask> renderVectorMask(const LayerNode& node, const Rect& canvas, 
 // be applied again.
 bool pixelsShowVectorMask(const LayerNode& node);
 
-// The smallest pixel rectangle holding the shape the vector mask draws, from its paths (curves
-// included) rather than from pixels; nothing when the mask is inverted, starts from everything
-// or draws nothing. It is a shape layer's box, which gradients aligned with the layer span.
-std::optional<Rect> vectorShapeBox(const LayerNode& node, const Rect& canvas);
+// The extent of the shape the vector mask draws, from its paths (curves included) rather than
+// from pixels; nothing when the mask is inverted, starts from everything or draws nothing. It is
+// a shape layer's box, which gradients aligned with the layer span.
+std::optional<RectF> vectorShapeBox(const LayerNode& node, const Rect& canvas);
 
 // Vector masks and fill-layer shapes move and scale with the pixels: the path points of the node
 // (not of its members), stored relative to a canvas of `from`, are moved by (dx, dy) pixels and

@@ -123,53 +123,62 @@ namespace {
 
 std::uint8_t toByte(double v) { return std::isfinite(v) ? std::uint8_t(std::lround(std::clamp(v, 0.0, 255.0))) : 0; }
 
-engine::Rgb hsbToRgb(double h, double s, double b) {
+engine::ColorF hsbToRgb(double h, double s, double b) {
   const double hue = std::fmod(std::fmod(h, 360.0) + 360.0, 360.0) / 60.0;
   const double c = b * s, x = c * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), m = b - c;
   static const int order[6][3] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1}, {2, 1, 0}, {1, 2, 0}, {0, 2, 1}};
   const double parts[3] = {c, x, 0.0};
-  const int* o = order[std::min(5, int(hue))];
-  return {toByte((parts[o[0]] + m) * 255), toByte((parts[o[1]] + m) * 255), toByte((parts[o[2]] + m) * 255)};
+  const int* o = order[std::min(5, std::max(0, int(hue)))];
+  return {(parts[o[0]] + m) * 255, (parts[o[1]] + m) * 255, (parts[o[2]] + m) * 255};
 }
 
 // CIE L*a*b* (D50, as Photoshop's colour pickers give it) to sRGB.
-engine::Rgb labToRgb(double l, double a, double b) {
+engine::ColorF labToRgb(double l, double a, double b) {
   const double fy = (l + 16) / 116, fx = fy + a / 500, fz = fy - b / 200;
   const auto finv = [](double t) { return t > 6.0 / 29 ? t * t * t : 3 * (6.0 / 29) * (6.0 / 29) * (t - 4.0 / 29); };
   const double x = 0.9642 * finv(fx), y = finv(fy), z = 0.8249 * finv(fz);
   const double lin[3] = {3.1339 * x - 1.6169 * y - 0.4906 * z, -0.9788 * x + 1.9161 * y + 0.0335 * z,
                          0.0719 * x - 0.2290 * y + 1.4052 * z};
-  std::uint8_t out[3];
+  double out[3];
   for (int i = 0; i < 3; ++i) {
     const double v = std::clamp(lin[i], 0.0, 1.0);
-    out[i] = toByte(255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055));
+    out[i] = 255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055);
   }
   return {out[0], out[1], out[2]};
 }
 
 }  // namespace
 
-std::optional<engine::Rgb> colorOf(const DescValue* c) {
+std::optional<engine::ColorF> exactColorOf(const DescValue* c) {
   if (!c || c->type != DescValue::Type::Object) return std::nullopt;
+  const auto finite = [](double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 255.0) : 0.0; };
+  const auto percent = [&](const char* key) { return std::clamp(finite(c->numberOr(key, 0)) / 100, 0.0, 1.0); };
+  std::optional<engine::ColorF> out;
   if (c->text == "RGBC") {
     if (c->find("redFloat"))
-      return engine::Rgb{toByte(c->numberOr("redFloat", 0) * 255), toByte(c->numberOr("greenFloat", 0) * 255),
-                         toByte(c->numberOr("blueFloat", 0) * 255)};
-    return engine::Rgb{toByte(c->numberOr("Rd  ", 0)), toByte(c->numberOr("Grn ", 0)), toByte(c->numberOr("Bl  ", 0))};
-  }
-  if (c->text == "Grsc") {
-    const std::uint8_t v = toByte((100.0 - c->numberOr("Gry ", 0)) * 2.55);  // ink coverage in percent
-    return engine::Rgb{v, v, v};
-  }
-  if (c->text == "HSBC") return hsbToRgb(c->numberOr("H   ", 0), c->numberOr("Strt", 0) / 100, c->numberOr("Brgh", 0) / 100);
-  if (c->text == "LbCl") return labToRgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
-  if (c->text == "CMYC") {
+      out = engine::ColorF{c->numberOr("redFloat", 0) * 255, c->numberOr("greenFloat", 0) * 255, c->numberOr("blueFloat", 0) * 255};
+    else
+      out = engine::ColorF{c->numberOr("Rd  ", 0), c->numberOr("Grn ", 0), c->numberOr("Bl  ", 0)};
+  } else if (c->text == "Grsc") {
+    const double v = 255 * (1 - percent("Gry "));  // ink coverage in percent
+    out = engine::ColorF{v, v, v};
+  } else if (c->text == "HSBC") {
+    out = hsbToRgb(c->numberOr("H   ", 0), percent("Strt"), percent("Brgh"));
+  } else if (c->text == "LbCl") {
+    out = labToRgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
+  } else if (c->text == "CMYC") {
     // Inks in percent, converted as a CMYK document's pixels are: without a profile.
-    const double keep = 1.0 - std::clamp(c->numberOr("Blck", 0) / 100, 0.0, 1.0);
-    const auto channel = [&](const char* ink) { return toByte(255 * (1.0 - std::clamp(c->numberOr(ink, 0) / 100, 0.0, 1.0)) * keep); };
-    return engine::Rgb{channel("Cyn "), channel("Mgnt"), channel("Ylw ")};
+    const double keep = 255 * (1 - percent("Blck"));
+    out = engine::ColorF{(1 - percent("Cyn ")) * keep, (1 - percent("Mgnt")) * keep, (1 - percent("Ylw ")) * keep};
   }
-  return std::nullopt;
+  if (out) *out = {finite(out->r), finite(out->g), finite(out->b)};
+  return out;
+}
+
+std::optional<engine::Rgb> colorOf(const DescValue* c) {
+  const std::optional<engine::ColorF> exact = exactColorOf(c);
+  if (!exact) return std::nullopt;
+  return engine::Rgb{toByte(exact->r), toByte(exact->g), toByte(exact->b)};
 }
 
 engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback) { return colorOf(c).value_or(fallback); }

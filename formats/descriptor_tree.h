@@ -33,7 +33,9 @@ struct DescValue {
 DescValue readDescriptorTree(ByteReader& r);
 
 // A colour object (RGB, grey, HSB, Lab or CMYK) as sRGB; nothing, or `fallback`, for anything
-// else.
+// else. The exact form keeps the fractions a descriptor holds (a 32-bit document's colours are
+// linear light, whose dark end bytes round away).
+std::optional<engine::ColorF> exactColorOf(const DescValue* c);
 std::optional<engine::Rgb> colorOf(const DescValue* c);
 engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback);
 

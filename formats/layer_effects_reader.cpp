@@ -71,7 +71,7 @@ engine::EffectGradient gradientOf(const DescValue* g) {
   const auto location = [](const DescValue& s) { return std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0); };
   const auto midpoint = [](const DescValue& s) { return std::clamp(s.numberOr("Mdpn", 50) / 100.0, 0.0, 1.0); };
   if (const DescValue* colors = g->find("Clrs"))
-    for (const DescValue& s : colors->list) out.colors.push_back({location(s), colorOf(s.find("Clr "), {}), midpoint(s)});
+    for (const DescValue& s : colors->list) out.colors.push_back({location(s), exactColorOf(s.find("Clr ")).value_or(engine::ColorF{}), midpoint(s)});
   if (const DescValue* stops = g->find("Trns"))
     for (const DescValue& s : stops->list)
       out.opacities.push_back({location(s), std::clamp(s.numberOr("Opct", 100) / 100.0, 0.0, 1.0), midpoint(s)});

@@ -216,9 +216,10 @@ TEST(FillLayers, AGradientFillWithoutPixelsIsDrawnFromItsSettings) {
   doc.layers[0].extraBlocks.push_back(samples::block("GdFl", std::move(d.w.buffer())));
   formats::attachLayerEffects(doc, "test");
   const Raster out = compositeDocument(doc);
-  EXPECT_LT(rgbAt(out, 10, 19).r, 10);
-  EXPECT_NEAR(rgbAt(out, 10, 10).r, 121, 1);  // its centre lies 9.5 of 20 pixels up
-  EXPECT_GT(rgbAt(out, 10, 0).r, 245);
+  // It runs from the bottom edge up to the top, sampled at each pixel's top left corner.
+  EXPECT_EQ(rgbAt(out, 10, 19).r, 13);  // a twentieth of the way
+  EXPECT_EQ(rgbAt(out, 10, 10).r, 128);
+  EXPECT_EQ(rgbAt(out, 10, 0).r, 255);
 }
 
 // A layer restricted from the blue channel ('brst' lists channel 2) leaves blue as it was below.
