@@ -99,14 +99,13 @@ void EffectGradient::sample(double t, double out[4]) const {
     const auto [lo, hi] = around(opacities, t);
     opacity = lerp(lo->opacity, hi->opacity, mixBetween(*lo, *hi, t, smoothness));
   }
-  for (int c = 0; c < 3; ++c) out[c] = std::clamp(out[c], 0.0, 255.0);
   out[3] = std::clamp(opacity, 0.0, 1.0) * 255.0;
 }
 
 void EffectGradient::sample(double t, std::uint8_t out[4]) const {
   double exact[4];
   sample(t, exact);
-  for (int c = 0; c < 4; ++c) out[c] = std::uint8_t(std::lround(exact[c]));
+  for (int c = 0; c < 4; ++c) out[c] = std::uint8_t(std::lround(std::clamp(exact[c], 0.0, 255.0)));
 }
 
 bool LayerEffects::anyEnabled() const {

@@ -28,7 +28,8 @@ struct EffectGradient {
   std::vector<ColorStop> colors;      // sorted by location
   std::vector<OpacityStop> opacities;  // sorted by location
   double smoothness = 0.0;             // 0 mixes stops linearly; 1 (Photoshop's 100 %) eases in and out
-  // Colour and opacity at `t` (0..1), straight RGBA: unrounded on the 0..255 scale, or bytes.
+  // Colour and opacity at `t` (0..1), straight: unrounded, the colour on its stops' own scale
+  // and opacity on 0..255; or RGBA bytes.
   void sample(double t, double out[4]) const;
   void sample(double t, std::uint8_t out[4]) const;
 };
@@ -47,7 +48,9 @@ struct EffectFill {
   bool alignWithLayer = true;
   double offsetX = 0.0, offsetY = 0.0;  // gradients: percent of the size; patterns: pixels
   Raster pattern;                       // patterns: one tile at (0, 0)
-  bool linearLight = false;             // colours are linear light (32-bit documents) and mix there
+  // Where a fill layer's colours are given and mix: sRGB, linear light (32-bit documents), or
+  // L*a*b* (Lab documents: the stops hold L 0..100, a and b).
+  enum class Mixing : int { Srgb, LinearLight, Lab } mixing = Mixing::Srgb;
 };
 
 // What `fill` paints over `area`: a gradient spans `box`, a pattern is tiled from the

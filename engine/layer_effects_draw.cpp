@@ -150,15 +150,23 @@ void paintColor(Raster& work, const Plane& cover, Rgb color, BlendMode mode, dou
 
 Raster paintedFill(const EffectFill& fill, const Rect& area, const RectF& box) {
   Raster out(area);
-  if (fill.linearLight && fill.kind == EffectFill::Kind::Gradient && !fill.gradient.colors.empty()) {
-    // Linear light holds dark colours more finely than bytes do: each pixel's mix goes to sRGB
-    // unrounded.
+  using Mixing = EffectFill::Mixing;
+  if (fill.mixing != Mixing::Srgb && fill.kind == EffectFill::Kind::Gradient && !fill.gradient.colors.empty()) {
+    // Each pixel's mix goes to sRGB unrounded: linear light holds dark colours more finely than
+    // bytes do, and Lab is no byte colour at all.
     for (int y = area.top; y < area.bottom; ++y) {
       std::uint8_t* p = out.mutablePixel(area.left, y);
       for (int x = area.left; x < area.right; ++x, p += 4) {
         double c[4];
         fill.gradient.sample(fx::gradientPosition(fill, box, x, y), c);
-        for (int i = 0; i < 3; ++i) p[i] = srgbByte(float(c[i] / 255.0));
+        if (fill.mixing == Mixing::Lab) {
+          // Through 8-bit Lab, as a Lab document's pixels come to sRGB.
+          const auto level = [](double v, double lo) { return std::clamp(std::round(v), lo, lo + 255.0); };
+          const ColorF rgb = labToSrgb(level(c[0] * 2.55, 0.0) / 2.55, level(c[1], -128.0), level(c[2], -128.0));
+          p[0] = std::uint8_t(std::lround(rgb.r)), p[1] = std::uint8_t(std::lround(rgb.g)), p[2] = std::uint8_t(std::lround(rgb.b));
+        } else {
+          for (int i = 0; i < 3; ++i) p[i] = srgbByte(float(c[i] / 255.0));
+        }
         p[3] = std::uint8_t(std::lround(c[3]));
       }
     }
@@ -167,7 +175,7 @@ Raster paintedFill(const EffectFill& fill, const Rect& area, const RectF& box) {
   fx::Plane everywhere(area);
   std::fill(everywhere.v.begin(), everywhere.v.end(), 1.0f);
   fx::paintCover(out, everywhere, fill, box, BlendMode::Normal, 1.0);
-  if (fill.linearLight) {
+  if (fill.mixing == Mixing::LinearLight) {
     std::uint8_t* p = out.mutableData();
     for (std::size_t i = 0, n = std::size_t(area.area()); i < n; ++i, p += 4)
       for (int c = 0; c < 3; ++c) p[c] = srgbByte(p[c] / 255.0f);

@@ -1,8 +1,7 @@
 #include "engine/raster.h"
 
-#include <cmath>
-
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/errors.h"
@@ -104,6 +103,21 @@ bool Raster::samePixels(const Raster& other) const {
     }
   }
   return true;
+}
+
+ColorF labToSrgb(double l, double a, double b) {
+  const double fy = (l + 16.0) / 116.0, fx = fy + a / 500.0, fz = fy - b / 200.0;
+  const auto finv = [](double t) { return t > 6.0 / 29.0 ? t * t * t : 3.0 * (6.0 / 29.0) * (6.0 / 29.0) * (t - 4.0 / 29.0); };
+  // The matrix maps D50 XYZ to linear sRGB (Bradford-adapted).
+  const double x = 0.9642 * finv(fx), y = finv(fy), z = 0.8251 * finv(fz);
+  const double linear[3] = {3.1338561 * x - 1.6168667 * y - 0.4906146 * z, -0.9787684 * x + 1.9161415 * y + 0.0334540 * z,
+                            0.0719453 * x - 0.2289914 * y + 1.4052427 * z};
+  double out[3];
+  for (int i = 0; i < 3; ++i) {
+    const double v = std::clamp(std::isfinite(linear[i]) ? linear[i] : 0.0, 0.0, 1.0);
+    out[i] = 255.0 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055);
+  }
+  return {out[0], out[1], out[2]};
 }
 
 std::uint8_t srgbByte(float v) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/raster.h"
 #include "formats/descriptor.h"
 
 namespace formats {
@@ -132,20 +133,6 @@ engine::ColorF hsbToRgb(double h, double s, double b) {
   return {(parts[o[0]] + m) * 255, (parts[o[1]] + m) * 255, (parts[o[2]] + m) * 255};
 }
 
-// CIE L*a*b* (D50, as Photoshop's colour pickers give it) to sRGB.
-engine::ColorF labToRgb(double l, double a, double b) {
-  const double fy = (l + 16) / 116, fx = fy + a / 500, fz = fy - b / 200;
-  const auto finv = [](double t) { return t > 6.0 / 29 ? t * t * t : 3 * (6.0 / 29) * (6.0 / 29) * (t - 4.0 / 29); };
-  const double x = 0.9642 * finv(fx), y = finv(fy), z = 0.8249 * finv(fz);
-  const double lin[3] = {3.1339 * x - 1.6169 * y - 0.4906 * z, -0.9788 * x + 1.9161 * y + 0.0335 * z,
-                         0.0719 * x - 0.2290 * y + 1.4052 * z};
-  double out[3];
-  for (int i = 0; i < 3; ++i) {
-    const double v = std::clamp(lin[i], 0.0, 1.0);
-    out[i] = 255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055);
-  }
-  return {out[0], out[1], out[2]};
-}
 
 }  // namespace
 
@@ -165,7 +152,7 @@ std::optional<engine::ColorF> exactColorOf(const DescValue* c) {
   } else if (c->text == "HSBC") {
     out = hsbToRgb(c->numberOr("H   ", 0), percent("Strt"), percent("Brgh"));
   } else if (c->text == "LbCl") {
-    out = labToRgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
+    out = engine::labToSrgb(c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0));
   } else if (c->text == "CMYC") {
     // Inks in percent, converted as a CMYK document's pixels are: without a profile.
     const double keep = 255 * (1 - percent("Blck"));

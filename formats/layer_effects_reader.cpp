@@ -247,7 +247,28 @@ void anchorPatterns(engine::LayerEffects& fx, const std::pair<double, double>& a
 
 // A gradient or pattern fill layer's settings ('GdFl', 'PtFl': a version, then a descriptor
 // like an overlay's), for drawing the layer when the file holds no pixels for it.
-void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns, bool linear) {
+// A Lab document's gradient stops as L*a*b*, when each of them is given so.
+bool readLabStops(const DescValue& fill, engine::EffectGradient& g) {
+  const DescValue* grad = fill.find("Grad");
+  const DescValue* colors = grad ? grad->find("Clrs") : nullptr;
+  if (!colors || colors->list.size() != g.colors.size()) return false;
+  std::vector<engine::ColorF> lab;
+  for (const DescValue& s : colors->list) {
+    const DescValue* c = s.find("Clr ");
+    if (!c || c->type != DescValue::Type::Object || c->text != "LbCl") return false;
+    lab.push_back({c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0)});
+  }
+  // The stops were sorted by location, stably: sort the Lab colours the same way.
+  std::vector<std::size_t> order(lab.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  const auto location = [&](std::size_t i) { return std::clamp(colors->list[i].numberOr("Lctn", 0) / 4096.0, 0.0, 1.0); };
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return location(a) < location(b); });
+  for (std::size_t i = 0; i < order.size(); ++i) g.colors[i].color = lab[order[i]];
+  return true;
+}
+
+void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns,
+                       engine::EffectFill::Mixing mixing) {
   const bool gradient = node.kind == engine::LayerKind::GradientFill;
   if (node.isSet || (!gradient && node.kind != engine::LayerKind::PatternFill)) return;
   const engine::TaggedBlock* b = findBlock(node.extraBlocks, {gradient ? "GdFl" : "PtFl"});
@@ -262,7 +283,8 @@ void attachFillContent(engine::LayerNode& node, const std::string& name, const P
     else
       readPatternFill(d, patterns, fill);
     anchorPattern(fill, referencePoint(node));
-    fill.linearLight = linear;
+    using Mixing = engine::EffectFill::Mixing;
+    fill.mixing = mixing == Mixing::Lab && !(gradient && readLabStops(d, fill.gradient)) ? Mixing::Srgb : mixing;
     if (gradient ? !fill.gradient.colors.empty() : !fill.pattern.empty())
       node.fillContent = std::make_shared<const engine::EffectFill>(std::move(fill));
   } catch (const FormatError&) {
@@ -304,7 +326,7 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
   return fx;
 }
 
-void attachLayerEffects(engine::DocumentContent& content, const std::string& name, bool linearFills) {
+void attachLayerEffects(engine::DocumentContent& content, const std::string& name, engine::EffectFill::Mixing fills) {
   const GlobalLight light = globalLightOf(content.resources);
   Patterns patterns;
   for (const engine::TaggedBlock& b : content.extraBlocks) {
@@ -317,7 +339,7 @@ void attachLayerEffects(engine::DocumentContent& content, const std::string& nam
     }
   }
   engine::forEachLayer(content.layers, [&](engine::LayerNode& node) {
-    attachFillContent(node, name, patterns, linearFills);
+    attachFillContent(node, name, patterns, fills);
     const engine::TaggedBlock* b = node.hasStyle ? findBlock(node.extraBlocks, {"lfx2", "lmfx", "lfxs"}) : nullptr;
     if (!b) return;
     try {

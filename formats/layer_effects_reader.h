@@ -27,8 +27,9 @@ engine::LayerEffects readLayerEffects(std::span<const std::uint8_t> block, const
                                       const std::string& name, const Patterns& patterns = {});
 
 // Gives every layer with a readable style its typed effects, and every gradient or pattern fill
-// layer what it paints (in linear light for a 32-bit document, `linearFills`). A style that
-// cannot be read is kept as it is in the file and not drawn.
-void attachLayerEffects(engine::DocumentContent& content, const std::string& name, bool linearFills = false);
+// layer what it paints, its colours mixed as `fills` says (linear light for a 32-bit document,
+// L*a*b* for a Lab one). A style that cannot be read is kept as it is in the file and not drawn.
+void attachLayerEffects(engine::DocumentContent& content, const std::string& name,
+                        engine::EffectFill::Mixing fills = engine::EffectFill::Mixing::Srgb);
 
 }  // namespace formats

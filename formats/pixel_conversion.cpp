@@ -62,17 +62,10 @@ std::uint8_t clampUnit(float v) {
 }
 
 void labToRgb(std::uint8_t l8, std::uint8_t a8, std::uint8_t b8, std::uint8_t* rgb) {
-  const double L = l8 * 100.0 / 255.0, a = a8 - 128.0, b = b8 - 128.0;
-  const double fy = (L + 16.0) / 116.0, fx = fy + a / 500.0, fz = fy - b / 200.0;
-  const auto finv = [](double t) { return t > 6.0 / 29.0 ? t * t * t : 3.0 * (6.0 / 29.0) * (6.0 / 29.0) * (t - 4.0 / 29.0); };
-  // Photoshop's Lab is relative to D50; the matrix maps D50 XYZ to linear sRGB (Bradford-adapted).
-  const double X = 0.9642 * finv(fx), Y = finv(fy), Z = 0.8251 * finv(fz);
-  const double r = 3.1338561 * X - 1.6168667 * Y - 0.4906146 * Z;
-  const double g = -0.9787684 * X + 1.9161415 * Y + 0.0334540 * Z;
-  const double bl = 0.0719453 * X - 0.2289914 * Y + 1.4052427 * Z;
-  rgb[0] = engine::srgbByte(float(r));
-  rgb[1] = engine::srgbByte(float(g));
-  rgb[2] = engine::srgbByte(float(bl));
+  const engine::ColorF c = engine::labToSrgb(l8 * 100.0 / 255.0, a8 - 128.0, b8 - 128.0);
+  rgb[0] = std::uint8_t(std::lround(c.r));
+  rgb[1] = std::uint8_t(std::lround(c.g));
+  rgb[2] = std::uint8_t(std::lround(c.b));
 }
 
 }  // namespace

@@ -325,8 +325,10 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
   reading.colourConverted = h.storedMode != int(ColorMode::Rgb);
   reading.recordIds = layers.recordIds;
   applyImageResources(std::move(resources), reading, content);
-  // A 32-bit document gives its fill layers' colours in linear light, where they also mix.
-  attachLayerEffects(content, name, h.depth == 32);
+  // A 32-bit document gives its fill layers' colours in linear light, a Lab one in L*a*b*; they
+  // mix there too.
+  using Mixing = engine::EffectFill::Mixing;
+  attachLayerEffects(content, name, h.depth == 32 ? Mixing::LinearLight : h.storedMode == int(ColorMode::Lab) ? Mixing::Lab : Mixing::Srgb);
   return file;
 }
 

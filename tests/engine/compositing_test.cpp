@@ -196,30 +196,41 @@ TEST(Artboards, MembersShowOnlyInsideTheRectangleOverItsBackground) {
 
 // A gradient fill layer the file holds no pixels for is drawn from its settings: black to
 // white from the bottom up at the default 90 degrees.
-TEST(FillLayers, AGradientFillWithoutPixelsIsDrawnFromItsSettings) {
-  samples::DescriptorWriter d;
-  d.w.u32(16);
-  d.object("null", 1);
-  d.item("Grad", "Objc");
-  d.object("Grdn", 1);
-  d.item("Clrs", "VlLs").u32(2);
-  for (const auto& [at, v] : {std::pair{0, 0.0}, std::pair{4096, 255.0}}) {
-    d.w.tag("Objc");
-    d.object("Clrt", 2);
-    d.rgb("Clr ", v, v, v);
-    d.integer("Lctn", at);
-  }
-  DocumentContent doc;
-  doc.width = doc.height = 20;
-  doc.layers = {LayerNode::artLayer("Gradient Fill 1")};
-  doc.layers[0].kind = LayerKind::GradientFill;
-  doc.layers[0].extraBlocks.push_back(samples::block("GdFl", std::move(d.w.buffer())));
-  formats::attachLayerEffects(doc, "test");
-  const Raster out = compositeDocument(doc);
+TEST(FillLayers, AGradientFillWithoutPixelsIsDrawnFromItsSettingsAndMixesWhereItsDocumentDoes) {
+  // Black to white, its stops in RGB or (a Lab document's) in Lab.
+  const auto drawn = [](bool lab) {
+    samples::DescriptorWriter d;
+    d.w.u32(16);
+    d.object("null", 1);
+    d.item("Grad", "Objc");
+    d.object("Grdn", 1);
+    d.item("Clrs", "VlLs").u32(2);
+    for (const auto& [at, v] : {std::pair{0, 0.0}, std::pair{4096, 255.0}}) {
+      d.w.tag("Objc");
+      d.object("Clrt", 2);
+      if (lab) {
+        d.item("Clr ", "Objc");
+        d.object("LbCl", 3);
+        for (const auto& [key, part] : {std::pair{"Lmnc", v / 2.55}, std::pair{"A   ", 0.0}, std::pair{"B   ", 0.0}}) d.real(key, part);
+      } else {
+        d.rgb("Clr ", v, v, v);
+      }
+      d.integer("Lctn", at);
+    }
+    DocumentContent doc;
+    doc.width = doc.height = 20;
+    doc.layers = {LayerNode::artLayer("Gradient Fill 1")};
+    doc.layers[0].kind = LayerKind::GradientFill;
+    doc.layers[0].extraBlocks.push_back(samples::block("GdFl", std::move(d.w.buffer())));
+    formats::attachLayerEffects(doc, "test", lab ? engine::EffectFill::Mixing::Lab : engine::EffectFill::Mixing::Srgb);
+    return compositeDocument(doc);
+  };
   // It runs from the bottom edge up to the top, sampled at each pixel's top left corner.
+  const Raster out = drawn(false);
   EXPECT_EQ(rgbAt(out, 10, 19).r, 13);  // a twentieth of the way
   EXPECT_EQ(rgbAt(out, 10, 10).r, 128);
   EXPECT_EQ(rgbAt(out, 10, 0).r, 255);
+  EXPECT_NEAR(rgbAt(drawn(true), 10, 10).r, 119, 1) << "half way in Lab is L 50";
 }
 
 // A layer restricted from the blue channel ('brst' lists channel 2) leaves blue as it was below.

@@ -43,7 +43,7 @@ const std::map<std::string, std::string> kKnownMisses = {
     // A gradient fill without pixels, whose settings (30 degrees) are not what the stored image
     // shows (45 degrees, as the 8-bit copy's pixels do).
     {"colormodes__4x4_16bit_grayscale.psd", "Photoshop mixes this grey document's gradient unevenly between its grey stops"},
-    {"colormodes__4x4_16bit_lab.psd", "Photoshop mixes this Lab document's gradient in Lab, the engine in RGB"},
+    {"colormodes__4x4_16bit_lab.psd", "its gradient's stops lie at the edge of sRGB, where Photoshop's Lab lands a few levels off ours"},
 };
 
 bool hasLayerEffects(const std::vector<engine::LayerNode>& layers) {
