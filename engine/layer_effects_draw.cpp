@@ -15,39 +15,48 @@ namespace fx {
 
 namespace {
 
-// Where in a gradient (0..1) pixel (x, y) lies. As Photoshop draws a gradient: its start and end
-// points, a box's width or height apart along its angle through the box's centre (the
-// centre and the end for the round styles), are whole pixels, and the gradient is sampled at
-// each pixel's corner.
-double gradientPosition(const EffectFill& f, const RectF& box, int x, int y) {
-  const double a = f.angle * std::numbers::pi / 180.0;
-  const double ux = std::cos(a), uy = -std::sin(a);
-  const double cx = (box.left + box.right) / 2.0 + f.offsetX / 100.0 * box.width();
-  const double cy = (box.top + box.bottom) / 2.0 + f.offsetY / 100.0 * box.height();
-  // The gradient runs along the line through the box's centre at its angle, from edge to edge.
-  const double acrossW = std::fabs(ux) > 1e-9 ? box.width() / std::fabs(ux) : HUGE_VAL;
-  const double acrossH = std::fabs(uy) > 1e-9 ? box.height() / std::fabs(uy) : HUGE_VAL;
-  const double half = std::max(0.5, std::min(acrossW, acrossH) / 2.0 * std::max(f.scale, 0.01));
-  const bool linear = f.style == GradientStyle::Linear;
-  const double sx = std::floor(linear ? cx - half * ux : cx), sy = std::floor(linear ? cy - half * uy : cy);
-  const double ex = std::floor(cx + half * ux), ey = std::floor(cy + half * uy);
-  const double vx = ex - sx, vy = ey - sy, length = std::max(std::hypot(vx, vy), 1e-9);
-  const double dx = x - sx, dy = y - sy;
-  const double along = (dx * vx + dy * vy) / length, across = (-dx * vy + dy * vx) / length;
-  double t = 0.0;
-  switch (f.style) {
-    case GradientStyle::Linear: t = along / length; break;
-    case GradientStyle::Reflected: t = std::fabs(along) / length; break;
-    case GradientStyle::Radial: t = std::hypot(dx, dy) / length; break;
-    case GradientStyle::Diamond: t = (std::fabs(along) + std::fabs(across)) / length; break;
-    case GradientStyle::Angle: {
-      double turn = std::atan2(-across, along) / (2 * std::numbers::pi);
-      t = turn < 0 ? turn + 1.0 : turn;
-      break;
-    }
+// A gradient laid over a box, as Photoshop draws it: its start and end points, a box's width or
+// height apart along its angle through the box's centre (the centre and the end for the round
+// styles), are whole pixels, and each pixel takes the gradient at its corner.
+struct GradientFrame {
+  GradientStyle style;
+  bool reverse;
+  double sx, sy, vx, vy, length;
+
+  GradientFrame(const EffectFill& f, const RectF& box) : style(f.style), reverse(f.reverse) {
+    const double a = f.angle * std::numbers::pi / 180.0;
+    const double ux = std::cos(a), uy = -std::sin(a);
+    const double cx = (box.left + box.right) / 2.0 + f.offsetX / 100.0 * box.width();
+    const double cy = (box.top + box.bottom) / 2.0 + f.offsetY / 100.0 * box.height();
+    // The gradient runs along the line through the box's centre at its angle, from edge to edge.
+    const double acrossW = std::fabs(ux) > 1e-9 ? box.width() / std::fabs(ux) : HUGE_VAL;
+    const double acrossH = std::fabs(uy) > 1e-9 ? box.height() / std::fabs(uy) : HUGE_VAL;
+    const double half = std::max(0.5, std::min(acrossW, acrossH) / 2.0 * std::max(f.scale, 0.01));
+    const bool linear = style == GradientStyle::Linear;
+    sx = std::floor(linear ? cx - half * ux : cx), sy = std::floor(linear ? cy - half * uy : cy);
+    vx = std::floor(cx + half * ux) - sx, vy = std::floor(cy + half * uy) - sy;
+    length = std::max(std::hypot(vx, vy), 1e-9);
   }
-  return f.reverse ? 1.0 - t : t;
-}
+
+  // Where in the gradient (0..1) pixel (x, y) lies.
+  double at(int x, int y) const {
+    const double dx = x - sx, dy = y - sy;
+    const double along = (dx * vx + dy * vy) / length, across = (-dx * vy + dy * vx) / length;
+    double t = 0.0;
+    switch (style) {
+      case GradientStyle::Linear: t = along / length; break;
+      case GradientStyle::Reflected: t = std::fabs(along) / length; break;
+      case GradientStyle::Radial: t = std::hypot(dx, dy) / length; break;
+      case GradientStyle::Diamond: t = (std::fabs(along) + std::fabs(across)) / length; break;
+      case GradientStyle::Angle: {
+        const double turn = std::atan2(-across, along) / (2 * std::numbers::pi);
+        t = turn < 0 ? turn + 1.0 : turn;
+        break;
+      }
+    }
+    return reverse ? 1.0 - t : t;
+  }
+};
 
 // Whether the fill paints its plain colour: a gradient without stops or a pattern without a
 // tile falls back to it.
@@ -86,14 +95,14 @@ void samplePattern(const EffectFill& f, int x, int y, std::uint8_t* out) {
   out[3] = std::uint8_t(std::clamp(a + 0.5f, 0.0f, 255.0f));
 }
 
-void fillRow(const EffectFill& f, const RectF& box, int y, int x0, int n, std::uint8_t* rgba) {
+void fillRow(const EffectFill& f, const GradientFrame& frame, int y, int x0, int n, std::uint8_t* rgba) {
   const bool plain = paintsPlainColor(f);
   for (int i = 0; i < n; ++i) {
     std::uint8_t* p = rgba + 4 * i;
     if (plain) {
       p[0] = f.color.r, p[1] = f.color.g, p[2] = f.color.b, p[3] = 255;
     } else if (f.kind == EffectFill::Kind::Gradient) {
-      f.gradient.sample(gradientPosition(f, box, x0 + i, y), p);
+      f.gradient.sample(frame.at(x0 + i, y), p);
     } else {
       samplePattern(f, x0 + i, y, p);
     }
@@ -114,9 +123,10 @@ void paintCover(Raster& work, const Plane& cover, const EffectFill& fill, const 
   // A plain colour is the same on every row: only its alpha changes.
   const bool plain = paintsPlainColor(fill);
   const bool inBlend = blend::fillActsInBlend(p.mode);
-  if (plain) fillRow(fill, box, area.top, area.left, area.width(), row.data());
+  const GradientFrame frame(fill, box);
+  if (plain) fillRow(fill, frame, area.top, area.left, area.width(), row.data());
   for (int y = area.top; y < area.bottom; ++y) {
-    if (!plain) fillRow(fill, box, y, area.left, area.width(), row.data());
+    if (!plain) fillRow(fill, frame, y, area.left, area.width(), row.data());
     const float* c = cover.row(y) + (area.left - cover.area.left);
     const float* w = within ? within->row(y) + (area.left - within->area.left) : nullptr;
     std::uint8_t* out = work.mutablePixel(area.left, y);
@@ -154,11 +164,12 @@ Raster paintedFill(const EffectFill& fill, const Rect& area, const RectF& box) {
   if (fill.mixing != Mixing::Srgb && fill.kind == EffectFill::Kind::Gradient && !fill.gradient.colors.empty()) {
     // Each pixel's mix goes to sRGB unrounded: linear light holds dark colours more finely than
     // bytes do, and Lab is no byte colour at all.
+    const fx::GradientFrame frame(fill, box);
     for (int y = area.top; y < area.bottom; ++y) {
       std::uint8_t* p = out.mutablePixel(area.left, y);
       for (int x = area.left; x < area.right; ++x, p += 4) {
         double c[4];
-        fill.gradient.sample(fx::gradientPosition(fill, box, x, y), c);
+        fill.gradient.sample(frame.at(x, y), c);
         if (fill.mixing == Mixing::Lab) {
           // Through 8-bit Lab, as a Lab document's pixels come to sRGB.
           const auto level = [](double v, double lo) { return std::clamp(std::round(v), lo, lo + 255.0); };
