@@ -207,8 +207,11 @@ void recursiveBlur(Plane& p, double sigma, float outside) {
 
 }  // namespace
 
+// Narrower than this standard deviation a blur changes no pixel by a level.
+constexpr double kSharpest = 0.05;
+
 int blurReach(double size) {
-  if (!(size > 0.0)) return 0;
+  if (!(size * kSoftnessPerSize >= kSharpest)) return 0;
   const double sigma = std::min(size, 4000.0) * kSoftnessPerSize;
   return sigma > kRecursiveFrom ? int(std::ceil(3.0 * sigma)) : int(halfKernel(size).size()) - 1;
 }
@@ -217,7 +220,7 @@ int blurReach(double size) {
 // across a whole row, which the compiler vectorises; the columns are blurred a row at a time,
 // in strips, so the rows they read stay in cache.
 void blur(Plane& p, double size, float outside) {
-  if (!(size > 0.0) || p.area.empty()) return;
+  if (!(size * kSoftnessPerSize >= kSharpest) || p.area.empty()) return;
   if (const double sigma = std::min(size, 4000.0) * kSoftnessPerSize; sigma > kRecursiveFrom)
     return recursiveBlur(p, sigma, outside);
   const std::vector<float> k = halfKernel(size);

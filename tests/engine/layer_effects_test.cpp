@@ -231,6 +231,10 @@ TEST(EffectBlur, FollowsTheGaussiansIntegralAcrossAnEdgeAtAnyWidth) {
     EXPECT_NEAR(p.row(100)[599], 0.5 * (1.0 - integral(0)), 0.01) << "the 0.5 beyond the plane";
     EXPECT_GE(engine::fx::blurReach(size), int(3 * sigma));
   }
+  engine::fx::Plane dot(Rect{0, 0, 3, 3});
+  dot.v[4] = 1.0f;
+  engine::fx::blur(dot, 1e-300);  // a size a file may give: no blur, and no NaN from it
+  EXPECT_EQ(dot.v[4], 1.0f);
 }
 
 // A contour reshapes an effect's fade: smooth through its points, straight into a corner; a
