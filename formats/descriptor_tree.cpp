@@ -125,7 +125,7 @@ namespace {
 std::uint8_t toByte(double v) { return std::isfinite(v) ? std::uint8_t(std::lround(std::clamp(v, 0.0, 255.0))) : 0; }
 
 engine::ColorF hsbToRgb(double h, double s, double b) {
-  const double hue = std::fmod(std::fmod(h, 360.0) + 360.0, 360.0) / 60.0;
+  const double hue = std::isfinite(h) ? std::fmod(std::fmod(h, 360.0) + 360.0, 360.0) / 60.0 : 0.0;
   const double c = b * s, x = c * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), m = b - c;
   static const int order[6][3] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1}, {2, 1, 0}, {1, 2, 0}, {0, 2, 1}};
   const double parts[3] = {c, x, 0.0};

@@ -391,6 +391,7 @@ TEST(DescriptorColours, FillColoursOfEveryModelBecomeRgb) {
   EXPECT_EQ(fill("LbCl", {{"Lmnc", 100}, {"A   ", 0}, {"B   ", 0}}), (engine::Rgb{255, 255, 255}));
   EXPECT_EQ(fill("Grsc", {{"Gry ", 100}}), (engine::Rgb{0, 0, 0}));
   EXPECT_FALSE(fill("BkCl", {{"Bk  ", 1}}).has_value());
+  EXPECT_EQ(fill("HSBC", {{"H   ", std::nan("")}, {"Strt", 100}, {"Brgh", 100}}), (engine::Rgb{255, 0, 0})) << "no hue is red";
 }
 
 // Switched off where Photoshop looks, and read back so; a cleared style leaves no block.
