@@ -65,13 +65,28 @@ double angleOf(const DescValue& d, const GlobalLight& light) {
   return d.boolOr("uglg", false) ? light.angle : d.numberOr("lagl", light.angle);
 }
 
-engine::EffectGradient gradientOf(const DescValue* g) {
+// Whether every colour stop of a gradient ('Grdn') is given in L*a*b*.
+bool stopsInLab(const DescValue* g) {
+  const DescValue* colors = g ? g->find("Clrs") : nullptr;
+  return colors && !colors->list.empty() && std::all_of(colors->list.begin(), colors->list.end(), [](const DescValue& s) {
+           const DescValue* c = s.find("Clr ");
+           return c && c->type == DescValue::Type::Object && c->text == "LbCl";
+         });
+}
+
+// A gradient's stops, sorted by location; their colours in sRGB, or as the L*a*b* they are
+// given in (`lab`, for stops that all are).
+engine::EffectGradient gradientOf(const DescValue* g, bool lab = false) {
   engine::EffectGradient out;
   if (!g || g->type != DescValue::Type::Object) return out;
   const auto location = [](const DescValue& s) { return std::clamp(s.numberOr("Lctn", 0) / 4096.0, 0.0, 1.0); };
   const auto midpoint = [](const DescValue& s) { return std::clamp(s.numberOr("Mdpn", 50) / 100.0, 0.0, 1.0); };
+  const auto color = [lab](const DescValue* c) {
+    if (lab) return engine::ColorF{c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0)};
+    return exactColorOf(c).value_or(engine::ColorF{});
+  };
   if (const DescValue* colors = g->find("Clrs"))
-    for (const DescValue& s : colors->list) out.colors.push_back({location(s), exactColorOf(s.find("Clr ")).value_or(engine::ColorF{}), midpoint(s)});
+    for (const DescValue& s : colors->list) out.colors.push_back({location(s), color(s.find("Clr ")), midpoint(s)});
   if (const DescValue* stops = g->find("Trns"))
     for (const DescValue& s : stops->list)
       out.opacities.push_back({location(s), std::clamp(s.numberOr("Opct", 100) / 100.0, 0.0, 1.0), midpoint(s)});
@@ -89,9 +104,9 @@ engine::GradientStyle gradientStyleOf(const std::string& key) {
   return engine::GradientStyle::Linear;
 }
 
-void readGradientFill(const DescValue& d, engine::EffectFill& f) {
+void readGradientFill(const DescValue& d, engine::EffectFill& f, bool lab = false) {
   f.kind = engine::EffectFill::Kind::Gradient;
-  f.gradient = gradientOf(d.find("Grad"));
+  f.gradient = gradientOf(d.find("Grad"), lab);
   f.style = gradientStyleOf(d.enumOr("Type", "Lnr "));
   f.angle = d.numberOr("Angl", 90);
   f.scale = percent(d, "Scl ", 100);
@@ -247,26 +262,6 @@ void anchorPatterns(engine::LayerEffects& fx, const std::pair<double, double>& a
 
 // A gradient or pattern fill layer's settings ('GdFl', 'PtFl': a version, then a descriptor
 // like an overlay's), for drawing the layer when the file holds no pixels for it.
-// A Lab document's gradient stops as L*a*b*, when each of them is given so.
-bool readLabStops(const DescValue& fill, engine::EffectGradient& g) {
-  const DescValue* grad = fill.find("Grad");
-  const DescValue* colors = grad ? grad->find("Clrs") : nullptr;
-  if (!colors || colors->list.size() != g.colors.size()) return false;
-  std::vector<engine::ColorF> lab;
-  for (const DescValue& s : colors->list) {
-    const DescValue* c = s.find("Clr ");
-    if (!c || c->type != DescValue::Type::Object || c->text != "LbCl") return false;
-    lab.push_back({c->numberOr("Lmnc", 0), c->numberOr("A   ", 0), c->numberOr("B   ", 0)});
-  }
-  // The stops were sorted by location, stably: sort the Lab colours the same way.
-  std::vector<std::size_t> order(lab.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  const auto location = [&](std::size_t i) { return std::clamp(colors->list[i].numberOr("Lctn", 0) / 4096.0, 0.0, 1.0); };
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return location(a) < location(b); });
-  for (std::size_t i = 0; i < order.size(); ++i) g.colors[i].color = lab[order[i]];
-  return true;
-}
-
 void attachFillContent(engine::LayerNode& node, const std::string& name, const Patterns& patterns,
                        engine::EffectFill::Mixing mixing) {
   const bool gradient = node.kind == engine::LayerKind::GradientFill;
@@ -277,14 +272,16 @@ void attachFillContent(engine::LayerNode& node, const std::string& name, const P
     ByteReader r(*b->data, name);
     r.skip(4, "the fill's descriptor version");
     const DescValue d = readDescriptorTree(r);
+    using Mixing = engine::EffectFill::Mixing;
+    // A Lab document's stops mix in Lab when they are all given so.
+    const bool lab = gradient && mixing == Mixing::Lab && stopsInLab(d.find("Grad"));
     engine::EffectFill fill;
     if (gradient)
-      readGradientFill(d, fill);
+      readGradientFill(d, fill, lab);
     else
       readPatternFill(d, patterns, fill);
     anchorPattern(fill, referencePoint(node));
-    using Mixing = engine::EffectFill::Mixing;
-    fill.mixing = mixing == Mixing::Lab && !(gradient && readLabStops(d, fill.gradient)) ? Mixing::Srgb : mixing;
+    fill.mixing = mixing == Mixing::Lab && !lab ? Mixing::Srgb : mixing;
     if (gradient ? !fill.gradient.colors.empty() : !fill.pattern.empty())
       node.fillContent = std::make_shared<const engine::EffectFill>(std::move(fill));
   } catch (const FormatError&) {
