@@ -115,11 +115,13 @@ void multiplyInverse(Plane& a, const Plane& b, float strength) {
 
 namespace {
 
-// One half of the Gaussian of a size's softness, the centre first, summing to 1 over both
-// halves; it stops at three standard deviations.
-std::vector<float> halfKernel(double size) {
-  const double sigma = std::min(size, 4000.0) * kSoftnessPerSize;
-  const int r = std::max(1, int(std::ceil(3.0 * sigma)));
+// The standard deviation of a size's softness, and how far its blur reaches: three of them.
+double sigmaOf(double size) { return std::min(size, 4000.0) * kSoftnessPerSize; }
+int radiusOf(double sigma) { return std::max(1, int(std::ceil(3.0 * sigma))); }
+
+// One half of the Gaussian, the centre first, summing to 1 over both halves.
+std::vector<float> halfKernel(double sigma) {
+  const int r = radiusOf(sigma);
   std::vector<double> w(std::size_t(r) + 1);
   double total = 0.0;
   for (int i = 0; i <= r; ++i) {
@@ -211,19 +213,18 @@ void recursiveBlur(Plane& p, double sigma, float outside) {
 constexpr double kSharpest = 0.05;
 
 int blurReach(double size) {
-  if (!(size * kSoftnessPerSize >= kSharpest)) return 0;
-  const double sigma = std::min(size, 4000.0) * kSoftnessPerSize;
-  return sigma > kRecursiveFrom ? int(std::ceil(3.0 * sigma)) : int(halfKernel(size).size()) - 1;
+  const double sigma = sigmaOf(size);
+  return sigma >= kSharpest ? radiusOf(sigma) : 0;
 }
 
 // Narrow blurs convolve with the kernel: rows, then columns. Each pass sums the taps in turn
 // across a whole row, which the compiler vectorises; the columns are blurred a row at a time,
 // in strips, so the rows they read stay in cache.
 void blur(Plane& p, double size, float outside) {
-  if (!(size * kSoftnessPerSize >= kSharpest) || p.area.empty()) return;
-  if (const double sigma = std::min(size, 4000.0) * kSoftnessPerSize; sigma > kRecursiveFrom)
-    return recursiveBlur(p, sigma, outside);
-  const std::vector<float> k = halfKernel(size);
+  const double sigma = sigmaOf(size);
+  if (!(sigma >= kSharpest) || p.area.empty()) return;
+  if (sigma > kRecursiveFrom) return recursiveBlur(p, sigma, outside);
+  const std::vector<float> k = halfKernel(sigma);
   const int r = int(k.size()) - 1, w = p.area.width(), h = p.area.height();
   const std::size_t stride = std::size_t(w);
   std::vector<float> padded(stride + 2 * std::size_t(r));
