@@ -120,7 +120,7 @@ const std::vector<Family> kFamilies = {
     {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 92.6, 96.2},
                          {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.4, 99.9}}},
     {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 90.7, 95.6},
-                    {"effects/psd-tools__layer_effects.psd", 92.8, 96.6}}},
+                    {"effects/psd-tools__layer_effects.psd", 94.2, 98.3}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
                  {"psd/effects__stroke-effects.psd", 95.0, 96.0},
                  {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},

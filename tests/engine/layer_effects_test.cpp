@@ -214,6 +214,29 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_EQ(rgbAt(lit, 40, 30), kBlue);
 }
 
+// A smooth emboss rises over half its size on either side of the edge, as steep as a smooth bevel
+// of the same size: lit from above, the light above its top edge matches the bevel's just inside
+// it, and has all but faded where it ends, half a size away.
+TEST(LayerEffects, ASmoothEmbossIsAsSteepAsABevelAndFadesWithinHalfItsSize) {
+  const Rect canvas{0, 0, 120, 100}, square{40, 30, 80, 70};
+  const auto lit = [&](engine::BevelEffect::Style style) {
+    LayerEffects fx;
+    engine::BevelEffect& b = fx.bevels.emplace_back();
+    b.style = style;
+    b.size = 20;
+    b.angle = 90;  // light from above
+    LayerNode n = fixtures::solidLayer("Button", square, Rgb{128, 128, 128});
+    n.hasStyle = true;
+    n.effects = std::make_shared<const LayerEffects>(fx);
+    return engine::compositeLayers({n, fixtures::solidLayer("Background", canvas, Rgb{128, 128, 128})}, canvas, canvas);
+  };
+  const Raster emboss = lit(engine::BevelEffect::Style::Emboss), bevel = lit(engine::BevelEffect::Style::InnerBevel);
+  const int aboveEdge = rgbAt(emboss, 60, 29).r - 128, withinEdge = rgbAt(bevel, 60, 30).r - 128;
+  EXPECT_GT(aboveEdge, 20);
+  EXPECT_NEAR(aboveEdge, withinEdge, withinEdge / 5);
+  EXPECT_LT(rgbAt(emboss, 60, 20).r - 128, aboveEdge / 4) << "ten pixels out, where it ends";
+}
+
 // Effects soften by a Gaussian of 0.41 of their size, narrow or wide (the wide ones are
 // recursive): across an edge the blur follows the Gaussian's integral, a level stays level, and
 // beyond the plane it holds the value it is given.
