@@ -214,6 +214,17 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_EQ(rgbAt(lit, 40, 30), kBlue);
 }
 
+// A styled text layer's soft edge blends as Photoshop blends text, in a space of gamma 1.45 over
+// linear light: black half over white comes out at 163 where any other layer gives 128.
+TEST(LayerEffects, AStyledTextLayersSoftEdgeBlendsInTextGamma) {
+  LayerEffects black;
+  black.colorOverlays.resize(1);  // black
+  LayerNode text = styled(black, 255, 128);
+  text.kind = engine::LayerKind::Text;
+  EXPECT_NEAR(rgbAt(overWhite(text), 40, 30).r, 163, 1);
+  EXPECT_NEAR(rgbAt(overWhite(styled(black, 255, 128)), 40, 30).r, 128, 1);
+}
+
 // A smooth emboss rises over half its size on either side of the edge, as steep as a smooth bevel
 // of the same size: lit from above, the light above its top edge matches the bevel's just inside
 // it, and has all but faded where it ends, half a size away.
