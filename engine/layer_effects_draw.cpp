@@ -202,8 +202,11 @@ using fx::Plane;
 // The offset of a shadow cast by light from `angle` degrees, `distance` pixels long.
 void shadowOffset(double angle, double distance, int& dx, int& dy) {
   const double a = angle * std::numbers::pi / 180.0;
-  dx = int(std::lround(-std::cos(a) * distance));
-  dy = int(std::lround(std::sin(a) * distance));
+  // Halves round away from zero: cos 120 degrees comes out a hair above -0.5, and the 2.5 pixels
+  // of a distance of 5 must still make 3. Snapping to a millionth first absorbs that.
+  const auto whole = [](double v) { return int(std::lround(std::round(v * 1e6) / 1e6)); };
+  dx = whole(-std::cos(a) * distance);
+  dy = whole(std::sin(a) * distance);
 }
 
 // A soft shape: grown by the spread's part of the size, blurred by the rest.

@@ -75,6 +75,12 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightTheLayerKnocksItOutAndMerging
   const Raster below = overWhite(styled(dropShadow(-90)));
   EXPECT_LT(rgbAt(below, 40, 16).r, 200);
   EXPECT_EQ(rgbAt(below, 40, 44), kWhite);
+  // A hard shadow 5 pixels away at 120 degrees lies 2.5 right, rounded away from zero, and 4.33
+  // down: 3 and 4, though the cosine of 120 degrees comes out a hair short of a half.
+  const Raster hard = alone(styled(dropShadow(120, 5, 0)));
+  EXPECT_GT(hard.alphaAt(kShape.right + 2, kShape.bottom + 3), 0);
+  EXPECT_EQ(hard.alphaAt(kShape.right + 3, kShape.bottom + 3), 0);
+  EXPECT_EQ(hard.alphaAt(kShape.right + 2, kShape.bottom + 4), 0);
 
   // A layer with no fill shows what lies behind it, not its own shadow, unless told not to.
   LayerEffects fx = dropShadow(120, 2);
