@@ -34,8 +34,11 @@ struct GradientFrame {
     const double acrossH = std::fabs(uy) > 1e-9 ? box.height() / std::fabs(uy) : HUGE_VAL;
     const double half = std::max(0.5, std::min(acrossW, acrossH) / 2.0 * std::max(f.scale, 0.01));
     const bool linear = style == GradientStyle::Linear;
-    sx = std::floor(linear ? cx - half * ux : cx), sy = std::floor(linear ? cy - half * uy : cy);
-    vx = std::floor(cx + half * ux) - sx, vy = std::floor(cy + half * uy) - sy;
+    // Snapped to a millionth before they are cut to whole pixels, so that an end that falls on
+    // a pixel's corner and comes out a hair short (8 as 7.999999999999999) is not a pixel off.
+    const auto whole = [](double v) { return std::floor(std::round(v * 1e6) / 1e6); };
+    sx = whole(linear ? cx - half * ux : cx), sy = whole(linear ? cy - half * uy : cy);
+    vx = whole(cx + half * ux) - sx, vy = whole(cy + half * uy) - sy;
     length = std::max(std::hypot(vx, vy), 1e-9);
   }
 

@@ -339,6 +339,12 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBox
   fixtures::addBlock(layer, "vmsk", fixtures::vectorMask({{1, fixtures::rectPath(30, 10, 50, 50)}}, 80, 60));
   layer.pixels = Raster::filled({30, 10, 50, 30}, kBlue);
   EXPECT_NEAR(rgbAt(alone(layer), 40, 29).r, 128, 12) << "half way down the path, not at the pixels' bottom";
+
+  // At 45 degrees over a square the gradient runs corner to corner, so each diagonal is one
+  // colour, though the start's height comes out a hair short of whole.
+  fill.angle = 45;
+  const Raster square = engine::paintedFill(fill, Rect{0, 0, 8, 8}, engine::RectF(Rect{0, 0, 8, 8}));
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(rgbAt(square, i, i + 1), rgbAt(square, i + 1, i + 2)) << i;
 }
 
 }  // namespace
