@@ -212,17 +212,23 @@ void shadowOffset(double angle, double distance, int& dx, int& dy) {
   dy = whole(std::sin(a) * distance);
 }
 
+// The spread's (or choke's) part of the size in whole pixels, as Photoshop counts it: a spread
+// of 2 % at size 5 grows nothing, where a tenth of a pixel would fill every half-covered pixel.
+double spreadPixels(double size, double spread) { return std::round(size * std::clamp(spread, 0.0, 1.0)); }
+
 // A soft shape: grown by the spread's part of the size, blurred by the rest.
 void soften(Plane& p, double size, double spread) {
-  fx::dilate(p, size * spread);
-  fx::blur(p, size * (1.0 - spread));
+  const double grow = spreadPixels(size, spread);
+  fx::dilate(p, grow);
+  fx::blur(p, size - grow);
 }
 
 // Shrunk by the choke's part of the size, then blurred by the rest (for inner effects, on the
 // shape's outside: the plane holds what lies outside the shape).
 void softenInside(Plane& outside, double size, double choke) {
-  fx::dilate(outside, size * choke);
-  fx::blur(outside, size * (1.0 - choke), 1.0f);
+  const double grow = spreadPixels(size, choke);
+  fx::dilate(outside, grow);
+  fx::blur(outside, size - grow, 1.0f);
 }
 
 void drawDropShadow(Raster& work, const Plane& shape, const ShadowEffect& s, int fill) {

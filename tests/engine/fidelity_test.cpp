@@ -118,8 +118,8 @@ void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 
 const std::vector<Family> kFamilies = {
     {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 99.0, 99.9},
-                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.4, 99.9}}},
-    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 90.7, 95.6},
+                         {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.2, 99.9}}},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 95.8, 97.5},
                     {"effects/psd-tools__layer_effects.psd", 96.1, 99.4}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
                  {"psd/effects__stroke-effects.psd", 95.0, 96.0},

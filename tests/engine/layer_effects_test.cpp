@@ -82,6 +82,17 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightTheLayerKnocksItOutAndMerging
   EXPECT_EQ(hard.alphaAt(kShape.right + 3, kShape.bottom + 3), 0);
   EXPECT_EQ(hard.alphaAt(kShape.right + 2, kShape.bottom + 4), 0);
 
+  // A spread grows the shadow by whole pixels: a 2 % spread at size 5 grows nothing, so the
+  // shadow of a half-clear layer stays half dark; 60 % at size 10 grows it by 6 before blurring.
+  LayerEffects spread = dropShadow(0, 10, 5);  // light from the right: the shadow lies 10 to the left
+  spread.dropShadows[0].spread = 0.02;
+  EXPECT_NEAR(alone(styled(spread, 255, 128)).alphaAt(24, 30), 128, 3);
+  spread.dropShadows[0].spread = 0.6;
+  spread.dropShadows[0].size = 10;
+  const Raster grown = alone(styled(spread));
+  EXPECT_GT(grown.alphaAt(17, 30), 240) << "3 beyond the shadow's edge, well inside its growth";
+  EXPECT_LT(grown.alphaAt(11, 30), 16) << "9 beyond it, past its growth and most of its blur";
+
   // A layer with no fill shows what lies behind it, not its own shadow, unless told not to.
   LayerEffects fx = dropShadow(120, 2);
   EXPECT_EQ(rgbAt(overWhite(styled(fx, 0)), 36, 26), kWhite);
