@@ -423,11 +423,12 @@ void fadeTowardsTextGamma(Raster& surface, const Raster& work, const std::uint8_
   }
 }
 
-// An outside stroke lies beneath a pixel or text layer, where its soft edge lets it show; a
-// shape's lies only around the shape.
+// An outside stroke lies beneath a layer whose shape is its pixels' coverage (pixels, text, a
+// solid colour shape), where the soft edge lets it show. Gradient and pattern fills may fade
+// inside their outline, so theirs lies only around the outline.
 bool strokeBeneath(const LayerNode& node, const StrokeEffect& s) {
   return s.position == StrokeEffect::Position::Outside &&
-         (node.kind == LayerKind::Normal || node.kind == LayerKind::Text) && !hasVectorMask(node);
+         (node.kind == LayerKind::Normal || node.kind == LayerKind::Text || node.kind == LayerKind::SolidFill);
 }
 
 // Effects that colour the layer inside its shape, over its own pixels.

@@ -130,7 +130,7 @@ const std::vector<Family> kFamilies = {
                  {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
     {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 97.5, 98.2}}},
     {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 95.0, 99.9}}},
-    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 92.3, 98.2}}},
+    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 92.6, 98.4}}},
     {"FillAndKnockout", {{"psd/transparency__fill-opacity.psd", 100.0, 100.0},
                          {"psd/transparency__knockout-isolated-groups.psd", 98.4, 98.8}}},
 };

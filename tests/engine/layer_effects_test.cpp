@@ -139,6 +139,13 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheLayersTrueEdge) {
   EXPECT_EQ(out.alphaAt(kShape.right, 30), 255);
   EXPECT_NEAR(out.alphaAt(kShape.right + 1, 30), 64, 2);
   EXPECT_EQ(out.alphaAt(kShape.right + 2, 30), 0);
+  // So does a solid colour shape's, whose shape is its pixels' coverage too.
+  LayerNode solid = styled(redStroke(Position::Outside, 2), 255, 128);
+  solid.kind = engine::LayerKind::SolidFill;
+  fixtures::addBlock(solid, "vmsk",
+                     fixtures::vectorMask({{1, fixtures::rectPath(kShape.left, kShape.top, kShape.right, kShape.bottom)}},
+                                          kCanvas.width(), kCanvas.height()));
+  EXPECT_NEAR(rgbAt(alone(solid), 40, 30).r, 127, 2) << "half the stroke's red shows through";
 
   // A gradient fill that fades out inside its vector mask leaves the stroke on the outline.
   layer = styled(redStroke(Position::Outside, 2));
