@@ -324,6 +324,16 @@ struct Boxes {
   RectF layer;
   Rect canvas;
   RectF of(const EffectFill& f) const { return f.alignWithLayer || canvas.empty() ? layer : RectF(canvas); }
+  // A stroke's gradient aligned with the layer spans the stroke's own box: the layer's grown by
+  // as far as the stroke reaches out.
+  RectF ofStroke(const StrokeEffect& s) const {
+    const RectF b = of(s.fill);
+    if (!s.fill.alignWithLayer && !canvas.empty()) return b;
+    const double out = s.position == StrokeEffect::Position::Outside  ? s.size
+                       : s.position == StrokeEffect::Position::Center ? s.size / 2.0
+                                                                      : 0.0;
+    return RectF{b.left - out, b.top - out, b.right + out, b.bottom + out};
+  }
 };
 
 // Noise gradients (no stops) and patterns the file does not hold are not drawn.
@@ -456,7 +466,7 @@ void drawBehind(Raster& work, const LayerNode& node, const LayerEffects& fx, con
     Plane cover(shape.area);
     const Plane& d = distances.toShape();
     for (std::size_t i = 0; i < cover.v.size(); ++i) cover.v[i] = std::clamp(float(s->size) + 1.0f - d.v[i], 0.0f, 1.0f);
-    fx::paintCover(work, cover, s->fill, boxes.of(s->fill), s->mode, s->opacity);
+    fx::paintCover(work, cover, s->fill, boxes.ofStroke(*s), s->mode, s->opacity);
   }
 }
 
@@ -502,7 +512,7 @@ void drawInside(Raster& work, const LayerNode& node, const LayerEffects& fx, con
     if (s->enabled) drawInnerShadow(inside, shape, *s);
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
     if (s->enabled && drawable(s->fill) && s->position == StrokeEffect::Position::Inside)
-      fx::paintCover(inside, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity, &shape);
+      fx::paintCover(inside, strokeCover(shape, distances, *s), s->fill, boxes.ofStroke(*s), s->mode, s->opacity, &shape);
   for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
     if (b->enabled && fx::isInteriorBevel(*b)) fx::drawBevel(inside, shape, distances, *b, &shape);
   const Rect& r = work.bounds();
@@ -526,7 +536,7 @@ void drawEffects(Raster& work, const LayerNode& node, const LayerEffects& fx, co
   drawInside(work, node, fx, source, shape, boxes, distances);
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)
     if (s->enabled && drawable(s->fill) && !strokeBeneath(node, *s) && s->position != StrokeEffect::Position::Inside)
-      fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.of(s->fill), s->mode, s->opacity);
+      fx::paintCover(work, strokeCover(shape, distances, *s), s->fill, boxes.ofStroke(*s), s->mode, s->opacity);
   for (auto b = fx.bevels.rbegin(); b != fx.bevels.rend(); ++b)
     if (b->enabled && !fx::isInteriorBevel(*b)) fx::drawBevel(work, shape, distances, *b);
 }

@@ -160,6 +160,15 @@ TEST(StrokeEffect, EachPositionCoversItsSideOfTheLayersTrueEdge) {
   EXPECT_EQ(out.alphaAt(45, 30), 0) << "not inside the shape where the fill is clear";
   EXPECT_EQ(rgbAt(out, 35, 30), kBlue);
 
+  // A gradient stroke spans the stroke's own box, the layer's grown by the stroke: upright,
+  // black at the bottom of the stroke to white at its top.
+  LayerEffects graded = redStroke(Position::Outside, 4);
+  graded.strokes[0].fill.kind = engine::EffectFill::Kind::Gradient;
+  graded.strokes[0].fill.gradient.colors = {{0.0, {0, 0, 0}}, {1.0, kWhite}};
+  graded.strokes[0].fill.gradient.opacities = {{0.0, 1.0}, {1.0, 1.0}};
+  out = alone(styled(graded));
+  EXPECT_NEAR(rgbAt(out, kShape.left - 2, kShape.top + 2).r, 200, 6) << "22 of the box's 28 rows up";
+
   // A layer that runs off the canvas has no inside stroke along the canvas's border.
   layer = styled(redStroke(Position::Inside, 3));
   layer.pixels = Raster::filled({-2, -2, kCanvas.right + 2, kCanvas.bottom + 2}, kBlue);
