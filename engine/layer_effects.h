@@ -131,6 +131,7 @@ struct BevelEffect : EffectBase {
   Rgb shadowColor{};
   double shadowOpacity = 0.75;
   Contour profile;  // the bevel's own contour: its height across the rise (0 the foot, 1 the top)
+  Contour gloss;    // the light a surface takes, from none (0) to facing the light (1)
 };
 
 struct SatinEffect : EffectBase {

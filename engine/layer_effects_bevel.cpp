@@ -92,6 +92,9 @@ void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, cons
   const int w = shape.area.width(), h = shape.area.height();
   const float flx = float(lx), fly = float(ly), flz = float(lz), half = float(rise / 2.0);
   const float toLight = 1.0f / float(std::max(1.0 - lz, 1e-6)), toShade = 1.0f / float(std::max(lz, 1e-6));
+  // The gloss contour reshapes the light each surface takes before it is split into highlight
+  // and shadow about a flat surface's; a flat face under a curved gloss is lit or shaded too.
+  const bool glossy = !b.gloss.isLinear();
   for (int y = 0; y < h; ++y) {
     const float* row = height.v.data() + std::size_t(y) * std::size_t(w);
     const float* up = y > 0 ? row - w : row;
@@ -101,7 +104,8 @@ void drawBevel(Raster& work, const Plane& shape, ShapeDistances& distances, cons
       if (cover[x] <= 0.0f) continue;
       const float gx = (row[std::min(x + 1, w - 1)] - row[std::max(x - 1, 0)]) * half;
       const float gy = (down[x] - up[x]) * half;
-      const float lit = (-gx * flx - gy * fly + flz) / std::sqrt(gx * gx + gy * gy + 1.0f);
+      float lit = (-gx * flx - gy * fly + flz) / std::sqrt(gx * gx + gy * gy + 1.0f);
+      if (glossy) lit = b.gloss(std::clamp(lit, 0.0f, 1.0f));
       const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
       light.v[i] = std::clamp((lit - flz) * toLight, 0.0f, 1.0f) * cover[x];
       shade.v[i] = std::clamp((flz - lit) * toShade, 0.0f, 1.0f) * cover[x];

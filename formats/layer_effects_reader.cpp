@@ -201,6 +201,7 @@ engine::BevelEffect bevelOf(const DescValue& d, const GlobalLight& light) {
   b.shadowColor = colorOf(d.find("sdwC"), {});
   b.shadowOpacity = std::clamp(percent(d, "sdwO", 75), 0.0, 1.0);
   if (d.boolOr("useShape", false)) b.profile = contourOf(d.find("MpgS"));
+  b.gloss = contourOf(d.find("TrnS"));
   return b;
 }
 

@@ -245,6 +245,13 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_GT(rgbAt(lit, 31, 30).r, 60);   // lit: screened towards white
   EXPECT_LT(rgbAt(lit, 48, 30).b, 200);  // shaded: multiplied towards black
   EXPECT_EQ(rgbAt(lit, 40, 30), kBlue);
+  // An inverted gloss contour turns the light round: the side facing it is shaded, the other
+  // lit, and a flat face, halfway at this altitude, stays as it was.
+  bevel.bevels[0].gloss = engine::Contour({{0, 255, false}, {255, 0, false}});
+  const Raster inverted = overWhite(styled(bevel));
+  EXPECT_LT(rgbAt(inverted, 31, 30).b, 200);
+  EXPECT_GT(rgbAt(inverted, 48, 30).r, 60);
+  EXPECT_EQ(rgbAt(inverted, 40, 30), kBlue);
 }
 
 // A styled text layer's soft edge blends as Photoshop blends text, in a space of gamma 1.45 over
