@@ -212,11 +212,11 @@ class Compositor {
   }
   void paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface, const Coverage* clip) const;
   std::optional<Mask> maskOf(const LayerNode& node, const Rect& region) const;
-  std::optional<Mask> vectorMaskOf(const LayerNode& node, const Rect& region) const;
+  std::optional<Mask> masksOf(const LayerNode& node, const Rect& region, bool layerMask, bool vectorMask) const;
   void drawNode(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawNodeInAllChannels(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawStyled(const LayerNode& node, const LayerEffects& fx, Raster& surface, const Coverage* clip) const;
-  std::unique_ptr<Mask> fillOutline(const LayerNode& node, const Rect& area) const;
+  std::unique_ptr<Mask> fillOutline(const LayerNode& node, const Rect& area, bool withLayerMask = true) const;
   void drawArtLayer(const LayerNode& node, Raster& surface, const Coverage* clip) const;
   void drawAdjustment(const LayerNode& node, const ColorAdjustment& adjust, Raster& surface, const Coverage* clip,
                       const std::vector<const LayerNode*>& clipped = {}) const;
@@ -260,19 +260,22 @@ Rect Compositor::nodeRegion(const LayerNode& node, const Rect& within) const {
   return r;
 }
 
-std::optional<Mask> Compositor::vectorMaskOf(const LayerNode& node, const Rect& region) const {
-  if (!appliesVectorMask(node)) return std::nullopt;
-  const int reach = filtersReach(featherFilters(node.vectorMaskFeather));
-  std::optional<Mask> vector = renderVectorMask(node, canvas_, grown(region, reach));
-  if (vector && reach) vector = featherMask(*vector, node.vectorMaskFeather, region);
-  if (vector) soften(*vector, node.vectorMaskDensity);
-  return vector;
-}
-
 // The layer mask and the vector mask together, over `region`; nothing when there is neither.
 std::optional<Mask> Compositor::maskOf(const LayerNode& node, const Rect& region) const {
-  std::optional<Mask> vector = vectorMaskOf(node, region);
-  if (!hasMask(node)) return vector;
+  return masksOf(node, region, true, appliesVectorMask(node));
+}
+
+// Those of the layer mask and the vector mask that are asked for, together; nothing when none
+// is. A shape's vector mask is drawn even where its pixels already show it.
+std::optional<Mask> Compositor::masksOf(const LayerNode& node, const Rect& region, bool layerMask, bool vectorMask) const {
+  std::optional<Mask> vector;
+  if (vectorMask && !canvas_.empty() && hasVectorMask(node)) {
+    const int reach = filtersReach(featherFilters(node.vectorMaskFeather));
+    vector = renderVectorMask(node, canvas_, grown(region, reach));
+    if (vector && reach) vector = featherMask(*vector, node.vectorMaskFeather, region);
+    if (vector) soften(*vector, node.vectorMaskDensity);
+  }
+  if (!layerMask || !hasMask(node)) return vector;
   Mask user = featherSigma(node.mask.feather) > 0.0 ? featherMask(node.mask.pixels, node.mask.feather, region)
                                                     : node.mask.pixels;
   soften(user, node.mask.density);
@@ -359,15 +362,22 @@ void Compositor::paintAs(const LayerNode& node, const Raster& source, const Rect
 // The layer's shape (its pixels or members, times its masks) is what its effects are drawn
 // from; they reach beyond it by their sizes and distances.
 void Compositor::drawStyled(const LayerNode& node, const LayerEffects& fx, Raster& surface, const Coverage* clip) const {
+  // A mask that hides the effects cuts the layer as drawn, effects and all, instead of shaping
+  // what they are drawn from. A fill layer's vector mask is its shape whatever the setting.
+  const bool layerMaskHides = node.layerMaskHidesEffects && hasMask(node);
+  const bool vectorMaskHides = node.vectorMaskHidesEffects && hasVectorMask(node) && !drawsFillContent(node) &&
+                               node.kind != LayerKind::GradientFill && node.kind != LayerKind::PatternFill;
   Rect shapeArea = ownBounds(node).intersected(grown(surface.bounds(), fx.reach()));
-  if (hasMask(node) && node.mask.pixels.outside() == 0 && node.mask.density == 255 && !appliesVectorMask(node))
+  if (!layerMaskHides && hasMask(node) && node.mask.pixels.outside() == 0 && node.mask.density == 255 &&
+      !appliesVectorMask(node))
     shapeArea = shapeArea.intersected(grown(node.mask.pixels.bounds(), filtersReach(featherFilters(node.mask.feather))));
   Rect region = grown(shapeArea, fx.reach()).intersected(surface.bounds());
   if (clip) region = region.intersected(clip->area);
   if (region.empty() || shapeArea.empty()) return;
   Raster shape = node.isSet ? isolatedContent(node, shapeArea)
                  : drawsFillContent(node) ? fillContentIn(node, shapeArea) : copyArea(node.pixels, shapeArea);
-  if (const std::optional<Mask> mask = maskOf(node, shapeArea)) {
+  if (const std::optional<Mask> mask =
+          masksOf(node, shapeArea, !layerMaskHides, appliesVectorMask(node) && !vectorMaskHides)) {
     std::vector<std::uint8_t> m(std::size_t(shapeArea.width()));
     for (int y = shapeArea.top; y < shapeArea.bottom; ++y) {
       paint::maskRow(*mask, y, shapeArea.left, shapeArea.width(), m.data());
@@ -375,25 +385,32 @@ void Compositor::drawStyled(const LayerNode& node, const LayerEffects& fx, Raste
       for (int i = 0; i < shapeArea.width(); ++i) p[4 * i + 3] = std::uint8_t(div255(p[4 * i + 3] * m[std::size_t(i)]));
     }
   }
+  const std::optional<Mask> hiding = masksOf(node, region, layerMaskHides, vectorMaskHides);
   std::vector<std::uint8_t> weights;
-  if (clip) {
-    weights.resize(std::size_t(region.area()));
-    for (int y = region.top; y < region.bottom; ++y)
-      std::copy_n(clip->row(y) + (region.left - clip->area.left), region.width(),
-                  weights.begin() + std::ptrdiff_t(std::size_t(y - region.top) * std::size_t(region.width())));
+  if (clip || hiding) {
+    weights.assign(std::size_t(region.area()), 255);
+    std::vector<std::uint8_t> m(std::size_t(region.width()));
+    for (int y = region.top; y < region.bottom; ++y) {
+      std::uint8_t* w = weights.data() + std::size_t(y - region.top) * std::size_t(region.width());
+      if (clip) std::copy_n(clip->row(y) + (region.left - clip->area.left), region.width(), w);
+      if (!hiding) continue;
+      paint::maskRow(*hiding, y, region.left, region.width(), m.data());
+      for (int i = 0; i < region.width(); ++i) w[i] = std::uint8_t(div255(w[i] * m[std::size_t(i)]));
+    }
   }
-  drawStyledLayer(node, fx, shape, region, surface, clip ? weights.data() : nullptr, canvas_, fillOutline(node, shapeArea).get());
+  drawStyledLayer(node, fx, shape, region, surface, weights.empty() ? nullptr : weights.data(), canvas_,
+                  fillOutline(node, shapeArea, !layerMaskHides).get());
 }
 
 // A gradient or pattern fill layer's shape is its vector mask (and layer mask): what its fill
 // shows inside it, a gradient fading out say, is its content, not its edge. A solid fill is
 // opaque, so its pixels' coverage is its shape as Photoshop drew it.
-std::unique_ptr<Mask> Compositor::fillOutline(const LayerNode& node, const Rect& area) const {
+std::unique_ptr<Mask> Compositor::fillOutline(const LayerNode& node, const Rect& area, bool withLayerMask) const {
   const bool fill = node.kind == LayerKind::GradientFill || node.kind == LayerKind::PatternFill;
   if (!fill || node.isSet || canvas_.empty() || !hasVectorMask(node)) return nullptr;
   std::optional<Mask> outline = renderVectorMask(node, canvas_, area);
   if (!outline) return nullptr;
-  if (hasMask(node)) {
+  if (withLayerMask && hasMask(node)) {
     std::vector<std::uint8_t> user(std::size_t(area.width()));
     for (int y = area.top; y < area.bottom; ++y) {
       paint::maskRow(node.mask.pixels, y, area.left, area.width(), user.data());

@@ -90,6 +90,10 @@ struct LayerNode {
   bool vectorContent = false;       // a shape whose pixels are its fill, already cut by the vector mask
   std::shared_ptr<const AdjustmentSettings> adjustment;  // adjustment layers whose settings were read
   bool knockout = false;            // composited onto what lies below its whole stack
+  // Photoshop's "Layer Mask Hides Effects" and "Vector Mask Hides Effects": the mask cuts the
+  // layer and its effects as drawn, instead of shaping what the effects are drawn from.
+  bool layerMaskHidesEffects = false;
+  bool vectorMaskHidesEffects = false;
   std::uint8_t keptChannels = 0;    // bits 0..2: red, green, blue that the layer leaves as they were below
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;

@@ -169,7 +169,8 @@ Rect drawnBounds(const LayerNode& node, const Rect& own);
 // Draws `source` (the layer's pixels, its masks already applied) with its effects onto
 // `surface`, within `region`: the effects behind and over the shape, the pixels with the
 // node's blend mode and fill opacity, all of it faded by the node's opacity and `weights`
-// (the coverage of a clipping base over `region`, or null).
+// (the coverage of a clipping base and of the masks that hide the effects over `region`, or
+// null).
 // Gradients and patterns not aligned with the layer span `canvas`. The effects follow the
 // source's coverage, or `outline` where given (a fill layer's shape, whatever its fill shows).
 void drawStyledLayer(const LayerNode& node, const LayerEffects& fx, const Raster& source, const Rect& region,

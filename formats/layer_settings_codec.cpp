@@ -239,6 +239,14 @@ bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legac
       node.knockout = (*b.data)[0] != 0;
       return true;
     }
+    if (key == "lmgm" && !b.data->empty()) {
+      node.layerMaskHidesEffects = (*b.data)[0] != 0;
+      return true;
+    }
+    if (key == "vmgm" && !b.data->empty()) {
+      node.vectorMaskHidesEffects = (*b.data)[0] != 0;
+      return true;
+    }
     if (node.isSet || node.adjustment || kindOfBlock(key) != node.kind) return false;
     if (key == "brit" && !legacyBrightness) return false;
     if (auto settings = readAdjustment(key, r)) {
@@ -347,6 +355,8 @@ std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(
         *node.adjustment);
   }
   if (node.knockout) out.push_back({blockKey("knko"), {1, 0, 0, 0}});
+  if (node.layerMaskHidesEffects) out.push_back({blockKey("lmgm"), {1, 0, 0, 0}});
+  if (node.vectorMaskHidesEffects) out.push_back({blockKey("vmgm"), {1, 0, 0, 0}});
   return out;
 }
 

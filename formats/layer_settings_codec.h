@@ -1,8 +1,9 @@
 #pragma once
 // Layer blocks the engine uses as typed settings: vector mask paths ('vmsk', 'vsms'),
-// adjustment settings ('curv', 'levl', 'post', 'thrs', 'expA', 'hue2', 'brit') and the
-// knockout option ('knko'). Reading turns them into the layer's fields; writing makes the blocks
-// again from the fields, byte for byte as read when the engine left them alone.
+// adjustment settings ('curv', 'levl', 'post', 'thrs', 'expA', 'hue2', 'brit'), the knockout
+// option ('knko') and whether the masks hide the effects ('lmgm', 'vmgm'). Reading turns them
+// into the layer's fields; writing makes the blocks again from the fields, byte for byte as read
+// when the engine left them alone.
 
 #include <string>
 #include <utility>

@@ -254,6 +254,26 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_EQ(rgbAt(inverted, 40, 30), kBlue);
 }
 
+// A mask set to hide the effects cuts the layer and its effects as drawn; otherwise it shapes
+// what the effects are drawn from. A layer mask and a vector mask alike.
+TEST(LayerEffects, AMaskThatHidesTheEffectsCutsThemInsteadOfShapingThem) {
+  for (const bool vector : {false, true}) {
+    SCOPED_TRACE(vector ? "vector mask" : "layer mask");
+    LayerNode n = styled(dropShadow(180, 6, 0));  // light from the left: the shadow lies 6 to the right
+    if (vector) {
+      fixtures::addBlock(n, "vmsk", fixtures::vectorMask({{1, fixtures::rectPath(0, 0, 40, 60)}}, 80, 60));
+    } else {
+      n.mask.pixels = engine::Mask(Rect{40, 0, 80, 60}, 255);  // black from x 40 on
+    }
+    const Raster shaped = overWhite(n);
+    EXPECT_LT(rgbAt(shaped, 44, 30).r, 100) << "the shadow of the half that shows";
+    (vector ? n.vectorMaskHidesEffects : n.layerMaskHidesEffects) = true;
+    const Raster hidden = overWhite(n);
+    EXPECT_EQ(rgbAt(hidden, 44, 30), kWhite);
+    EXPECT_EQ(rgbAt(hidden, 38, 30), kBlue);
+  }
+}
+
 // A styled text layer's soft edge blends as Photoshop blends text, in a space of gamma 1.45 over
 // linear light: black half over white comes out at 163 where any other layer gives 128.
 TEST(LayerEffects, AStyledTextLayersSoftEdgeBlendsInTextGamma) {

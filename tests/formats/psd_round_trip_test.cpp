@@ -149,6 +149,7 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
   engine::DocumentContent doc = samples::menuDocument(64, 48);
   engine::LayerNode shape = samples::pixelLayer("Shape 1", {4, 4, 40, 30}, 9);
   shape.extraBlocks = {samples::block("vsms", pathBlock()), samples::block("knko", {1, 0, 0, 0}),
+                       samples::block("lmgm", {1, 0, 0, 0}), samples::block("vmgm", {1, 0, 0, 0}),
                        samples::block("vogk", {0, 0, 0, 1})};
   engine::LayerNode text = samples::pixelLayer("Title", {2, 2, 30, 12}, 10);
   text.kind = K::Text;
@@ -172,6 +173,8 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
   ASSERT_TRUE(read.layers[0].vectorMask && read.layers[1].vectorMask);
   EXPECT_TRUE(read.layers[0].vectorMask->shapeSettings);
   EXPECT_TRUE(read.layers[0].knockout);
+  EXPECT_TRUE(read.layers[0].layerMaskHidesEffects && read.layers[0].vectorMaskHidesEffects);
+  EXPECT_FALSE(read.layers[1].layerMaskHidesEffects || read.layers[1].vectorMaskHidesEffects);
   for (std::size_t i = 2; i < 10; ++i) EXPECT_TRUE(read.layers[i].adjustment) << read.layers[i].name;
   EXPECT_FALSE(read.layers[10].adjustment);
   EXPECT_EQ(read.layers[11].kind, engine::LayerKind::Normal);
