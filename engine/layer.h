@@ -94,6 +94,9 @@ struct LayerNode {
   // layer and its effects as drawn, instead of shaping what the effects are drawn from.
   bool layerMaskHidesEffects = false;
   bool vectorMaskHidesEffects = false;
+  // "Blend Interior Effects as Group": the overlays, satin and inner glow join the layer's pixels
+  // before its blend mode and fill opacity apply, instead of painting over the blended result.
+  bool blendInteriorEffectsAsGroup = false;
   std::uint8_t keptChannels = 0;    // bits 0..2: red, green, blue that the layer leaves as they were below
   bool hasStyle = false;            // layer effects present (kept in extraBlocks)
   bool styleEnabled = true;

@@ -495,19 +495,31 @@ void drawInside(Raster& work, const LayerNode& node, const LayerEffects& fx, con
     return;
   }
   Raster inside = work;
-  paint::paint(contentWithinShape(source, shape), inside, content);
-  const auto overlays = [&](const std::vector<OverlayEffect>& list) {
-    for (auto o = list.rbegin(); o != list.rend(); ++o)
-      if (o->enabled && drawable(o->fill))
-        fx::paintCover(inside, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity, &shape);
+  // The overlays, satin and inner glow paint over the layer's pixels; as a group with them they
+  // take the layer's blend mode and fill opacity together, otherwise they paint over the result.
+  const auto interior = [&](Raster& onto) {
+    const auto overlays = [&](const std::vector<OverlayEffect>& list) {
+      for (auto o = list.rbegin(); o != list.rend(); ++o)
+        if (o->enabled && drawable(o->fill))
+          fx::paintCover(onto, shape, o->fill, boxes.of(o->fill), o->mode, o->opacity, &shape);
+    };
+    overlays(fx.patternOverlays);
+    overlays(fx.gradientOverlays);
+    overlays(fx.colorOverlays);
+    for (auto s = fx.satins.rbegin(); s != fx.satins.rend(); ++s)
+      if (s->enabled) drawSatin(onto, shape, *s);
+    for (auto g = fx.innerGlows.rbegin(); g != fx.innerGlows.rend(); ++g)
+      if (g->enabled) drawInnerGlow(onto, shape, *g, boxes.of(g->fill));
   };
-  overlays(fx.patternOverlays);
-  overlays(fx.gradientOverlays);
-  overlays(fx.colorOverlays);
-  for (auto s = fx.satins.rbegin(); s != fx.satins.rend(); ++s)
-    if (s->enabled) drawSatin(inside, shape, *s);
-  for (auto g = fx.innerGlows.rbegin(); g != fx.innerGlows.rend(); ++g)
-    if (g->enabled) drawInnerGlow(inside, shape, *g, boxes.of(g->fill));
+  if (node.blendInteriorEffectsAsGroup) {
+    Raster group(work.bounds());
+    paint::paint(contentWithinShape(source, shape), group, paint::Paint{});
+    interior(group);
+    paint::paint(group, inside, content);
+  } else {
+    paint::paint(contentWithinShape(source, shape), inside, content);
+    interior(inside);
+  }
   for (auto s = fx.innerShadows.rbegin(); s != fx.innerShadows.rend(); ++s)
     if (s->enabled) drawInnerShadow(inside, shape, *s);
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s)

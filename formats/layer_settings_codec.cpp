@@ -247,6 +247,10 @@ bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legac
       node.vectorMaskHidesEffects = (*b.data)[0] != 0;
       return true;
     }
+    if (key == "infx" && !b.data->empty()) {
+      node.blendInteriorEffectsAsGroup = (*b.data)[0] != 0;
+      return true;
+    }
     if (node.isSet || node.adjustment || kindOfBlock(key) != node.kind) return false;
     if (key == "brit" && !legacyBrightness) return false;
     if (auto settings = readAdjustment(key, r)) {
@@ -357,6 +361,7 @@ std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(
   if (node.knockout) out.push_back({blockKey("knko"), {1, 0, 0, 0}});
   if (node.layerMaskHidesEffects) out.push_back({blockKey("lmgm"), {1, 0, 0, 0}});
   if (node.vectorMaskHidesEffects) out.push_back({blockKey("vmgm"), {1, 0, 0, 0}});
+  if (node.blendInteriorEffectsAsGroup) out.push_back({blockKey("infx"), {1, 0, 0, 0}});
   return out;
 }
 

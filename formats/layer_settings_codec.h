@@ -1,9 +1,10 @@
 #pragma once
 // Layer blocks the engine uses as typed settings: vector mask paths ('vmsk', 'vsms'),
 // adjustment settings ('curv', 'levl', 'post', 'thrs', 'expA', 'hue2', 'brit'), the knockout
-// option ('knko') and whether the masks hide the effects ('lmgm', 'vmgm'). Reading turns them
-// into the layer's fields; writing makes the blocks again from the fields, byte for byte as read
-// when the engine left them alone.
+// option ('knko'), whether the masks hide the effects ('lmgm', 'vmgm') and whether interior
+// effects blend with the layer as a group ('infx'). Reading turns them into the layer's fields;
+// writing makes the blocks again from the fields, byte for byte as read when the engine left
+// them alone.
 
 #include <string>
 #include <utility>

@@ -274,6 +274,22 @@ TEST(LayerEffects, AMaskThatHidesTheEffectsCutsThemInsteadOfShapingThem) {
   }
 }
 
+// Blended as a group with the layer, the interior effects take its fill opacity and its blend
+// mode; otherwise they paint over the blended result at their own.
+TEST(LayerEffects, InteriorEffectsBlendedAsAGroupTakeTheLayersFillAndMode) {
+  LayerEffects black;
+  black.colorOverlays.resize(1);  // black
+  LayerNode n = styled(black, 0);
+  EXPECT_EQ(rgbAt(overWhite(n), 40, 30), (Rgb{0, 0, 0})) << "no fill: the overlay still shows";
+  n.blendInteriorEffectsAsGroup = true;
+  EXPECT_EQ(rgbAt(overWhite(n), 40, 30), kWhite) << "no fill: nothing shows";
+  n = styled(black);
+  n.blendMode = engine::BlendMode::Screen;
+  EXPECT_EQ(rgbAt(overWhite(n), 40, 30), (Rgb{0, 0, 0}));
+  n.blendInteriorEffectsAsGroup = true;
+  EXPECT_EQ(rgbAt(overWhite(n), 40, 30), kWhite) << "black screened onto white";
+}
+
 // A styled text layer's soft edge blends as Photoshop blends text, in a space of gamma 1.45 over
 // linear light: black half over white comes out at 163 where any other layer gives 128.
 TEST(LayerEffects, AStyledTextLayersSoftEdgeBlendsInTextGamma) {

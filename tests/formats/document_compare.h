@@ -49,8 +49,9 @@ inline std::string nodeDiffers(const engine::LayerNode& a, const engine::LayerNo
   if (!same(a.vectorMask, b.vectorMask)) return "vector mask";
   if (!same(a.adjustment, b.adjustment)) return "adjustment settings";
   if (a.knockout != b.knockout || a.vectorContent != b.vectorContent) return "knockout or vector content";
-  if (a.layerMaskHidesEffects != b.layerMaskHidesEffects || a.vectorMaskHidesEffects != b.vectorMaskHidesEffects)
-    return "whether the masks hide the effects";
+  if (a.layerMaskHidesEffects != b.layerMaskHidesEffects || a.vectorMaskHidesEffects != b.vectorMaskHidesEffects ||
+      a.blendInteriorEffectsAsGroup != b.blendInteriorEffectsAsGroup)
+    return "advanced blending of the effects";
   if (!sameBlocks(a.extraBlocks, b.extraBlocks)) return "kept blocks";
   if (a.isSet) {
     if (a.expanded != b.expanded) return "expanded";

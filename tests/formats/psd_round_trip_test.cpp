@@ -150,6 +150,7 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
   engine::LayerNode shape = samples::pixelLayer("Shape 1", {4, 4, 40, 30}, 9);
   shape.extraBlocks = {samples::block("vsms", pathBlock()), samples::block("knko", {1, 0, 0, 0}),
                        samples::block("lmgm", {1, 0, 0, 0}), samples::block("vmgm", {1, 0, 0, 0}),
+                       samples::block("infx", {1, 0, 0, 0}),
                        samples::block("vogk", {0, 0, 0, 1})};
   engine::LayerNode text = samples::pixelLayer("Title", {2, 2, 30, 12}, 10);
   text.kind = K::Text;
@@ -173,7 +174,8 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
   ASSERT_TRUE(read.layers[0].vectorMask && read.layers[1].vectorMask);
   EXPECT_TRUE(read.layers[0].vectorMask->shapeSettings);
   EXPECT_TRUE(read.layers[0].knockout);
-  EXPECT_TRUE(read.layers[0].layerMaskHidesEffects && read.layers[0].vectorMaskHidesEffects);
+  EXPECT_TRUE(read.layers[0].layerMaskHidesEffects && read.layers[0].vectorMaskHidesEffects &&
+              read.layers[0].blendInteriorEffectsAsGroup);
   EXPECT_FALSE(read.layers[1].layerMaskHidesEffects || read.layers[1].vectorMaskHidesEffects);
   for (std::size_t i = 2; i < 10; ++i) EXPECT_TRUE(read.layers[i].adjustment) << read.layers[i].name;
   EXPECT_FALSE(read.layers[10].adjustment);
