@@ -226,6 +226,14 @@ std::optional<engine::AdjustmentSettings> readAdjustment(std::string_view key, B
   return out;
 }
 
+// The layer's switches, each a block whose first byte says whether it is on; written only when on.
+constexpr std::pair<const char*, bool engine::LayerNode::*> kSwitches[] = {
+    {"knko", &engine::LayerNode::knockout},
+    {"lmgm", &engine::LayerNode::layerMaskHidesEffects},
+    {"vmgm", &engine::LayerNode::vectorMaskHidesEffects},
+    {"infx", &engine::LayerNode::blendInteriorEffectsAsGroup},
+};
+
 // Reads the block into the layer's fields; false when it is not one of them or cannot be read.
 bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legacyBrightness, const std::string& fileName) {
   const std::string_view key = keyView(b.key);
@@ -235,22 +243,11 @@ bool interpret(engine::LayerNode& node, const engine::TaggedBlock& b, bool legac
       node.vectorMask = std::make_shared<const engine::VectorPath>(readVectorPath(r, key == "vsms"));
       return true;
     }
-    if (key == "knko" && !b.data->empty()) {
-      node.knockout = (*b.data)[0] != 0;
-      return true;
-    }
-    if (key == "lmgm" && !b.data->empty()) {
-      node.layerMaskHidesEffects = (*b.data)[0] != 0;
-      return true;
-    }
-    if (key == "vmgm" && !b.data->empty()) {
-      node.vectorMaskHidesEffects = (*b.data)[0] != 0;
-      return true;
-    }
-    if (key == "infx" && !b.data->empty()) {
-      node.blendInteriorEffectsAsGroup = (*b.data)[0] != 0;
-      return true;
-    }
+    for (const auto& [switchKey, field] : kSwitches)
+      if (key == switchKey && !b.data->empty()) {
+        node.*field = (*b.data)[0] != 0;
+        return true;
+      }
     if (node.isSet || node.adjustment || kindOfBlock(key) != node.kind) return false;
     if (key == "brit" && !legacyBrightness) return false;
     if (auto settings = readAdjustment(key, r)) {
@@ -358,10 +355,8 @@ std::vector<std::pair<BlockKey, std::vector<std::uint8_t>>> layerSettingsBlocks(
         },
         *node.adjustment);
   }
-  if (node.knockout) out.push_back({blockKey("knko"), {1, 0, 0, 0}});
-  if (node.layerMaskHidesEffects) out.push_back({blockKey("lmgm"), {1, 0, 0, 0}});
-  if (node.vectorMaskHidesEffects) out.push_back({blockKey("vmgm"), {1, 0, 0, 0}});
-  if (node.blendInteriorEffectsAsGroup) out.push_back({blockKey("infx"), {1, 0, 0, 0}});
+  for (const auto& [key, field] : kSwitches)
+    if (node.*field) out.push_back({blockKey(key), {1, 0, 0, 0}});
   return out;
 }
 
