@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "formats/byte_reader.h"
 #include "formats/byte_writer.h"
