@@ -16,6 +16,10 @@ namespace fx {
 
 namespace {
 
+// `v` to the nearest millionth: what trigonometry leaves a hair off a whole or half pixel is
+// put back on it before it is cut or rounded to pixels.
+double snapped(double v) { return std::round(v * 1e6) / 1e6; }
+
 // A gradient laid over a box, as Photoshop draws it: its start and end points, a box's width or
 // height apart along its angle through the box's centre (the centre and the end for the round
 // styles), are whole pixels, and each pixel takes the gradient at its corner.
@@ -34,9 +38,9 @@ struct GradientFrame {
     const double acrossH = std::fabs(uy) > 1e-9 ? box.height() / std::fabs(uy) : HUGE_VAL;
     const double half = std::max(0.5, std::min(acrossW, acrossH) / 2.0 * std::max(f.scale, 0.01));
     const bool linear = style == GradientStyle::Linear;
-    // Snapped to a millionth before they are cut to whole pixels, so that an end that falls on
-    // a pixel's corner and comes out a hair short (8 as 7.999999999999999) is not a pixel off.
-    const auto whole = [](double v) { return std::floor(std::round(v * 1e6) / 1e6); };
+    // Cut to whole pixels once snapped, so that an end on a pixel's corner that comes out a
+    // hair short (8 as 7.999999999999999) is not a pixel off.
+    const auto whole = [](double v) { return std::floor(snapped(v)); };
     sx = whole(linear ? cx - half * ux : cx), sy = whole(linear ? cy - half * uy : cy);
     vx = whole(cx + half * ux) - sx, vy = whole(cy + half * uy) - sy;
     length = std::max(std::hypot(vx, vy), 1e-9);
@@ -205,11 +209,10 @@ using fx::Plane;
 // The offset of a shadow cast by light from `angle` degrees, `distance` pixels long.
 void shadowOffset(double angle, double distance, int& dx, int& dy) {
   const double a = angle * std::numbers::pi / 180.0;
-  // Halves round away from zero: cos 120 degrees comes out a hair above -0.5, and the 2.5 pixels
-  // of a distance of 5 must still make 3. Snapping to a millionth first absorbs that.
-  const auto whole = [](double v) { return int(std::lround(std::round(v * 1e6) / 1e6)); };
-  dx = whole(-std::cos(a) * distance);
-  dy = whole(std::sin(a) * distance);
+  // Halves round away from zero, once snapped: cos 120 degrees comes out a hair above -0.5, and
+  // the 2.5 pixels of a distance of 5 must still make 3.
+  dx = int(std::lround(fx::snapped(-std::cos(a) * distance)));
+  dy = int(std::lround(fx::snapped(std::sin(a) * distance)));
 }
 
 // The spread's (or choke's) part of the size in whole pixels, as Photoshop counts it: a spread
