@@ -100,6 +100,9 @@ struct GlowEffect : EffectBase {
   double spread = 0.0;  // 0..1: spread or choke
   double size = 0.0;
   bool fromCenter = false;  // inner glow: glows from the centre instead of the edge
+  // Softer blurs the edge; Precise fades in a straight line with the distance from it, keeping
+  // the shape's corners and thin parts.
+  enum class Technique : int { Softer, Precise } technique = Technique::Softer;
   double range = 0.5;       // the share of the blurred edge the glow's full strength is spread over
   Contour contour;          // over the range
 };

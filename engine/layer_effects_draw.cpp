@@ -265,17 +265,43 @@ void applyRange(Plane& glow, const GlowEffect& g) {
   for (float& v : glow.v) v = g.contour(std::min(1.0f, v * scale));
 }
 
-void drawOuterGlow(Raster& work, const Plane& shape, const GlowEffect& g, const RectF& box) {
+// A precise glow's edge: half its strength on the shape's edge (as the softer glow's blur has),
+// all of it `size` further in and none `size` further out, in a straight line with the
+// distance; the spread (or choke) moves the edge out (or in) by its whole pixels first.
+// `outwards` gives the strength outside the shape, otherwise inside it from its outside.
+Plane preciseEdge(const Plane& shape, fx::ShapeDistances& distances, const GlowEffect& g, bool outwards) {
+  const double grow = spreadPixels(g.size, g.spread);
+  const float width = float(std::max(2.0 * (g.size - grow), 1.0));
+  const Plane& toShape = distances.toShape();
+  const Plane& toOutside = distances.toOutside();
+  Plane edge(shape.area);
+  for (std::size_t i = 0; i < edge.v.size(); ++i) {
+    // From pixel centre to the edge, outwards positive: the planes count a pixel half inside.
+    const float out = toShape.v[i] > 0.0f ? toShape.v[i] - 0.5f : 0.5f - toOutside.v[i];
+    const float beyond = (outwards ? out : -out) - float(grow);
+    edge.v[i] = std::clamp(0.5f - beyond / width, 0.0f, 1.0f);
+  }
+  return edge;
+}
+
+void drawOuterGlow(Raster& work, const Plane& shape, fx::ShapeDistances& distances, const GlowEffect& g,
+                   const RectF& box) {
   Plane glow = shape;
-  soften(glow, g.size, g.spread);
+  if (g.technique == GlowEffect::Technique::Precise) glow = preciseEdge(shape, distances, g, true);
+  else soften(glow, g.size, g.spread);
   applyRange(glow, g);
   fx::paintCover(work, glow, g.fill, box, g.mode, g.opacity);
 }
 
-void drawInnerGlow(Raster& work, const Plane& shape, const GlowEffect& g, const RectF& box) {
+void drawInnerGlow(Raster& work, const Plane& shape, fx::ShapeDistances& distances, const GlowEffect& g,
+                   const RectF& box) {
   Plane glow = shape;
-  fx::invert(glow);
-  softenInside(glow, g.size, g.spread);
+  if (g.technique == GlowEffect::Technique::Precise) {
+    glow = preciseEdge(shape, distances, g, false);
+  } else {
+    fx::invert(glow);
+    softenInside(glow, g.size, g.spread);
+  }
   applyRange(glow, g);
   if (g.fromCenter) fx::invert(glow);
   fx::multiply(glow, shape);
@@ -463,7 +489,7 @@ void drawBehind(Raster& work, const LayerNode& node, const LayerEffects& fx, con
   for (auto s = fx.dropShadows.rbegin(); s != fx.dropShadows.rend(); ++s)
     if (s->enabled) drawDropShadow(work, shape, *s, node.fillOpacity);
   for (auto g = fx.outerGlows.rbegin(); g != fx.outerGlows.rend(); ++g)
-    if (g->enabled) drawOuterGlow(work, shape, *g, boxes.of(g->fill));
+    if (g->enabled) drawOuterGlow(work, shape, distances, *g, boxes.of(g->fill));
   for (auto s = fx.strokes.rbegin(); s != fx.strokes.rend(); ++s) {
     if (!s->enabled || !drawable(s->fill) || !strokeBeneath(node, *s)) continue;
     Plane cover(shape.area);
@@ -512,7 +538,7 @@ void drawInside(Raster& work, const LayerNode& node, const LayerEffects& fx, con
     for (auto s = fx.satins.rbegin(); s != fx.satins.rend(); ++s)
       if (s->enabled) drawSatin(onto, shape, *s);
     for (auto g = fx.innerGlows.rbegin(); g != fx.innerGlows.rend(); ++g)
-      if (g->enabled) drawInnerGlow(onto, shape, *g, boxes.of(g->fill));
+      if (g->enabled) drawInnerGlow(onto, shape, distances, *g, boxes.of(g->fill));
   };
   if (node.blendInteriorEffectsAsGroup) {
     Raster group(work.bounds());

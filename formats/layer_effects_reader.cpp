@@ -140,6 +140,7 @@ engine::GlowEffect glowOf(const DescValue& d, BlendMode mode) {
   g.size = std::max(0.0, d.numberOr("blur", 0));
   g.spread = spreadOf(d);
   g.fromCenter = d.enumOr("glwS", "SrcE") == "SrcC";
+  if (d.enumOr("GlwT", "SfBL") == "PrBL") g.technique = engine::GlowEffect::Technique::Precise;
   g.range = std::clamp(percent(d, "Inpr", 50), 0.01, 1.0);
   g.contour = contourOf(d.find("TrnS"));
   return g;

@@ -254,6 +254,34 @@ TEST(LayerEffects, EffectsStayWithinTheReachTheyClaimAndABevelLightsTheSideFacin
   EXPECT_EQ(rgbAt(inverted, 40, 30), kBlue);
 }
 
+// A precise glow fades in a straight line from the edge over its size, so a hairline glows as
+// strongly as a wide shape; the softer glow's blur thins it out.
+TEST(LayerEffects, APreciseGlowFollowsTheDistanceFromTheEdge) {
+  using Technique = engine::GlowEffect::Technique;
+  const auto glowing = [](Rect shape, Technique technique, bool inner) {
+    LayerEffects fx;
+    engine::GlowEffect& g = (inner ? fx.innerGlows : fx.outerGlows).emplace_back();
+    g.mode = engine::BlendMode::Normal;
+    g.fill.color = kWhite;
+    g.size = inner ? 4 : 10;
+    g.technique = technique;
+    LayerNode n = styled(fx);
+    n.pixels = Raster::filled(shape, {0, 0, 0}, 255);
+    return alone(n);
+  };
+  const Rect hairline{40, 10, 41, 50};
+  const Raster precise = glowing(hairline, Technique::Precise, false);
+  EXPECT_GE(precise.alphaAt(41, 30), 235);          // half a pixel out: nearly whole
+  EXPECT_NEAR(precise.alphaAt(45, 30), 140, 3);     // 4.5 of 10 out, doubled by the 50 % range
+  EXPECT_EQ(precise.alphaAt(51, 30), 0);            // beyond the size
+  EXPECT_LT(glowing(hairline, Technique::Softer, false).alphaAt(41, 30), 80);
+
+  const Raster inside = glowing(kShape, Technique::Precise, true);
+  EXPECT_NEAR(rgbAt(inside, kShape.left, 30).r, 223, 3);  // 7/8 of the way to white
+  EXPECT_EQ(rgbAt(inside, kShape.left + 4, 30), (Rgb{0, 0, 0}));
+  EXPECT_EQ(rgbAt(inside, 40, 30), (Rgb{0, 0, 0}));
+}
+
 // A mask set to hide the effects cuts the layer and its effects as drawn; otherwise it shapes
 // what the effects are drawn from. A layer mask and a vector mask alike.
 TEST(LayerEffects, AMaskThatHidesTheEffectsCutsThemInsteadOfShapingThem) {
