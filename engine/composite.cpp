@@ -172,7 +172,7 @@ Raster copyArea(const Raster& surface, const Rect& area) {
 // vector masks and the colour of fill layers that carry no pixels; without it neither shows.
 class Compositor {
  public:
-  explicit Compositor(const Rect& canvas) : canvas_(canvas) {}
+  explicit Compositor(const Rect& canvas, ColorMixing mixing = ColorMixing::Rgb) : canvas_(canvas), mixing_(mixing) {}
 
   void drawStack(const std::vector<LayerNode>& layers, Raster& surface) const;
   Rect visibleBounds(const std::vector<LayerNode>& layers) const;
@@ -241,7 +241,15 @@ class Compositor {
   void drawClippingGroup(const LayerNode& base, const std::vector<const LayerNode*>& clipped, Raster& surface) const;
   void drawKnockout(const LayerNode& node, Raster& surface, const Raster& backdrop) const;
 
+  // How the node's opacities and blend mode paint it, in the document's colour mixing.
+  Paint paintFor(const LayerNode& node) const {
+    Paint p = paint::paintOf(node);
+    p.mixInLab = mixing_ == ColorMixing::Lab;
+    return p;
+  }
+
   Rect canvas_;
+  ColorMixing mixing_;
 };
 
 Rect Compositor::visibleBounds(const std::vector<LayerNode>& layers) const {
@@ -318,7 +326,7 @@ void Compositor::drawAdjustment(const LayerNode& node, const ColorAdjustment& ad
     }
   };
   setSurfaceAlpha(false);
-  Paint p = paint::paintOf(node);
+  Paint p = paintFor(node);
   p.mask = mask ? &*mask : nullptr;
   p.clip = clip;
   paint::paint(adjusted, surface, p);
@@ -353,7 +361,7 @@ Raster Compositor::fillContentIn(const LayerNode& node, const Rect& region) cons
 void Compositor::paintAs(const LayerNode& node, const Raster& source, const Rect& region, Raster& surface,
                          const Coverage* clip) const {
   const std::optional<Mask> mask = maskOf(node, region);
-  Paint p = paint::paintOf(node);
+  Paint p = paintFor(node);
   p.mask = mask ? &*mask : nullptr;
   p.clip = clip;
   paint::paint(source, surface, p);
@@ -551,6 +559,7 @@ void Compositor::drawClippingGroup(const LayerNode& base, const std::vector<cons
   Paint p;
   p.mode = base.blendMode == BlendMode::PassThrough ? BlendMode::Normal : base.blendMode;
   p.alpha = base.opacity;
+  p.mixInLab = mixing_ == ColorMixing::Lab;
   paint::paint(group, surface, p);
 }
 
@@ -624,14 +633,14 @@ void paintPixel(BlendMode mode, std::uint8_t* rgba, Rgb color, float alpha, bool
   if (preserveTransparency) rgba[3] = keep;
 }
 
-Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas) {
+Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas, ColorMixing mixing) {
   Raster out(area);
-  if (!out.empty()) Compositor(canvas).drawStack(layers, out);
+  if (!out.empty()) Compositor(canvas, mixing).drawStack(layers, out);
   return out;
 }
 
 Raster compositeDocument(const DocumentContent& content) {
-  return compositeLayers(content.layers, content.canvas(), content.canvas());
+  return compositeLayers(content.layers, content.canvas(), content.canvas(), content.mixing);
 }
 
 Raster mergeSetPixels(const LayerNode& set, const Rect& canvas) {

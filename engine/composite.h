@@ -21,7 +21,9 @@ Mask featheredMask(const Mask& mask, double radius, const Rect& area);
 // The visible layers of `layers` (topmost first) composited over transparency within `area`.
 // `canvas` is the document's size: without it vector masks and fill layers that carry no
 // pixels of their own do not show.
-Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas = {});
+// `mixing` is the document's (see ColorMixing).
+Raster compositeLayers(const std::vector<LayerNode>& layers, const Rect& area, const Rect& canvas = {},
+                       ColorMixing mixing = ColorMixing::Rgb);
 // The document's merged image: all visible layers over transparency, canvas-sized.
 Raster compositeDocument(const DocumentContent& content);
 // The pixels of a set merged into one layer: its visible members composited in isolation, as

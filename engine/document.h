@@ -28,6 +28,10 @@ struct ImageResource {
   std::shared_ptr<const std::vector<std::uint8_t>> data;
 };
 
+// How a layer's partly covering pixels mix with what lies below them: in RGB, or in L*a*b*
+// as Photoshop mixes the layers of a Lab document.
+enum class ColorMixing : int { Rgb, Lab };
+
 struct DocumentContent {
   int width = 0;
   int height = 0;
@@ -40,6 +44,7 @@ struct DocumentContent {
   // Document-wide blocks of a PSD file's layer section the engine does not interpret (patterns,
   // embedded smart-object files...), kept verbatim so that the layers using them keep working.
   std::vector<TaggedBlock> extraBlocks;
+  ColorMixing mixing = ColorMixing::Rgb;
 
   Rect canvas() const { return Rect::fromSize(width, height); }
   LayerNode* find(LayerId id) { return findLayer(layers, id); }

@@ -33,6 +33,20 @@ inline void over(std::uint8_t* d, int r, int g, int b, int a) {
   d[3] = std::uint8_t((total + 127) / 255);
 }
 
+// "Source over" as a Lab document mixes: the colours are weighed in L*a*b*, not in RGB.
+void overInLab(std::uint8_t* d, int r, int g, int b, int a) {
+  const int da = d[3];
+  if (a == 255 || da == 0) return over(d, r, g, b, a);
+  const std::uint8_t source[3] = {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)};
+  const ColorF s = srgbToLab(source), t = srgbToLab(d);
+  const double ws = a * 255.0, wd = da * (255.0 - a), total = ws + wd;
+  const ColorF mixed = labToSrgb((s.r * ws + t.r * wd) / total, (s.g * ws + t.g * wd) / total, (s.b * ws + t.b * wd) / total);
+  d[0] = std::uint8_t(std::lround(mixed.r));
+  d[1] = std::uint8_t(std::lround(mixed.g));
+  d[2] = std::uint8_t(std::lround(mixed.b));
+  d[3] = std::uint8_t((int(total) + 127) / 255);
+}
+
 inline std::uint8_t toByte(float v) { return std::uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
 // A cheap, stable per-pixel threshold for Dissolve.
@@ -90,6 +104,10 @@ Paint paintOf(const LayerNode& node) {
 void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* weights, int n, int x, int y) {
   const bool floating = p.fill < 1.0f || p.mode == BlendMode::Dissolve || blend::isNonSeparable(p.mode);
   const std::uint8_t* table = floating ? nullptr : blend::separableTable(p.mode);
+  const auto mix = [lab = p.mixInLab](std::uint8_t* to, int r, int g, int b, int a) {
+    if (lab) overInLab(to, r, g, b, a);
+    else over(to, r, g, b, a);
+  };
   for (int i = 0; i < n; ++i, d += 4, s += 4) {
     int a = s[3];
     if (!a) continue;
@@ -99,7 +117,7 @@ void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std
     if (floating) {
       paintPixelFloat(p, d, s, a, x + i, y);
     } else if (!table || d[3] == 0) {
-      over(d, s[0], s[1], s[2], a);
+      mix(d, s[0], s[1], s[2], a);
     } else {
       const int da = d[3];
       int m[3];
@@ -107,7 +125,7 @@ void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std
         const int blended = table[std::size_t(s[c]) * 256 + d[c]];
         m[c] = da == 255 ? blended : div255((255 - da) * s[c] + da * blended);
       }
-      over(d, m[0], m[1], m[2], a);
+      mix(d, m[0], m[1], m[2], a);
     }
   }
 }

@@ -30,6 +30,7 @@ struct Paint {
   float fill = 1.0f;   // below 1 only for the modes whose fill acts in the blend
   const Mask* mask = nullptr;
   const Coverage* clip = nullptr;
+  bool mixInLab = false;  // partial coverage mixes in L*a*b* (a Lab document's layers)
 };
 
 // How a layer's opacity, fill opacity and blend mode paint it.

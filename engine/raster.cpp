@@ -1,5 +1,6 @@
 #include "engine/raster.h"
 
+#include <array>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -118,6 +119,28 @@ ColorF labToSrgb(double l, double a, double b) {
     out[i] = 255.0 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055);
   }
   return {out[0], out[1], out[2]};
+}
+
+ColorF srgbToLab(const std::uint8_t* rgb) {
+  static const std::array<double, 256> linear = [] {
+    std::array<double, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+      const double v = i / 255.0;
+      t[std::size_t(i)] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    }
+    return t;
+  }();
+  const double r = linear[rgb[0]], g = linear[rgb[1]], b = linear[rgb[2]];
+  // Linear sRGB to D50 XYZ (Bradford-adapted), over the D50 white.
+  const double x = (0.4360747 * r + 0.3850649 * g + 0.1430804 * b) / 0.9642;
+  const double y = 0.2225045 * r + 0.7168786 * g + 0.0606169 * b;
+  const double z = (0.0139322 * r + 0.0971045 * g + 0.7141733 * b) / 0.8251;
+  const auto f = [](double t) {
+    constexpr double d = 6.0 / 29.0;
+    return t > d * d * d ? std::cbrt(t) : t / (3.0 * d * d) + 4.0 / 29.0;
+  };
+  const double fx = f(x), fy = f(y), fz = f(z);
+  return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
 }
 
 std::uint8_t srgbByte(float v) {

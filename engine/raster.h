@@ -67,5 +67,7 @@ std::uint8_t srgbByte(float linear);
 // CIE L*a*b* (L 0..100, relative to D50 as Photoshop's Lab is) as sRGB on the 0..255 scale,
 // unrounded and within range.
 ColorF labToSrgb(double l, double a, double b);
+// An 8-bit sRGB colour as L*a*b* (r = L 0..100, g = a, b = b), the inverse of labToSrgb.
+ColorF srgbToLab(const std::uint8_t* rgb);
 
 }  // namespace engine

@@ -309,6 +309,7 @@ PsdFile decodePsd(std::span<const std::uint8_t> bytes, const std::string& name, 
 
   engine::DocumentContent& content = file.content;
   content.width = h.width;
+  if (h.storedMode == int(ColorMode::Lab)) content.mixing = engine::ColorMixing::Lab;
   content.height = h.height;
   if (layers.found) {
     content.layers = std::move(layers.layers);

@@ -233,6 +233,32 @@ TEST(FillLayers, AGradientFillWithoutPixelsIsDrawnFromItsSettingsAndMixesWhereIt
   EXPECT_NEAR(rgbAt(drawn(true), 10, 10).r, 119, 1) << "half way in Lab is L 50";
 }
 
+// A Lab document mixes a half-covering layer with what lies below in L*a*b*: black at half
+// over white is L 50, darker than RGB's 127. Opaque pixels and an RGB document are unchanged.
+TEST(ColorMixing, ALabDocumentMixesPartialCoverageInLab) {
+  DocumentContent doc;
+  doc.width = doc.height = 4;
+  doc.layers = {solidLayer("Ink", {0, 0, 2, 4}, {0, 0, 0}, 128), solidLayer("Paper", {0, 0, 4, 4}, {255, 255, 255})};
+  doc.layers[0].pixels.mutablePixel(1, 0)[3] = 255;
+  EXPECT_EQ(rgbAt(compositeDocument(doc), 0, 0).r, 127);
+  doc.mixing = ColorMixing::Lab;
+  const Raster lab = compositeDocument(doc);
+  EXPECT_NEAR(rgbAt(lab, 0, 0).r, 119, 1);
+  EXPECT_EQ(rgbAt(lab, 1, 0), (Rgb{0, 0, 0}));
+  EXPECT_EQ(rgbAt(lab, 3, 0), (Rgb{255, 255, 255}));
+
+  // The conversion there and back keeps every colour of a coarse grid of the sRGB cube.
+  for (int r = 0; r < 256; r += 15)
+    for (int g = 0; g < 256; g += 15)
+      for (int b = 0; b < 256; b += 15) {
+        const std::uint8_t rgb[3] = {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)};
+        const ColorF l = srgbToLab(rgb), back = labToSrgb(l.r, l.g, l.b);
+        ASSERT_NEAR(back.r, r, 0.01) << r << "," << g << "," << b;
+        ASSERT_NEAR(back.g, g, 0.01);
+        ASSERT_NEAR(back.b, b, 0.01);
+      }
+}
+
 // A layer restricted from the blue channel ('brst' lists channel 2) leaves blue as it was below.
 TEST(ChannelRestrictions, ALayerLeavesTheChannelsItIsRestrictedFromAsTheyWereBelow) {
   LayerNode red = solidLayer("Red", {0, 0, 4, 4}, {255, 0, 0});

@@ -39,7 +39,6 @@ const std::map<std::string, std::string> kKnownMisses = {
     {"blend-modes__dissolve.psd", "dissolve scatters pixels by Photoshop's own random pattern"},
     {"adjustments__brightnesscontrast_rgb.psd", "the brightness/contrast curve of newer versions is not applied"},
     {"adjustments__brightnesscontrast_grayscale.psd", "the brightness/contrast curve of newer versions is not applied"},
-    {"descriptors__stroke-color-descriptors-lab.psd", "Photoshop blends this Lab document's edges in Lab, the engine in RGB"},
     // A gradient fill without pixels, whose settings (30 degrees) are not what the stored image
     // shows (45 degrees, as the 8-bit copy's pixels do).
     {"colormodes__4x4_16bit_grayscale.psd", "Photoshop mixes this grey document's gradient unevenly between its grey stops"},
@@ -126,7 +125,7 @@ const std::vector<Family> kFamilies = {
                  {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
                  {"psd/effects__stroke-effect-transparent-shape.psd", 100.0, 100.0},
                  {"psd/effect-stroke-gradient.psd", 77.1, 79.2},
-                 {"psd/descriptors__stroke-color-descriptors-lab.psd", 94.0, 98.0},
+                 {"psd/descriptors__stroke-color-descriptors-lab.psd", 100.0, 100.0},
                  {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
     {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 97.5, 98.2}}},
     {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 95.0, 99.9}}},

@@ -151,6 +151,7 @@ TEST(PsdReaderColourModes, FlatFilesOfEveryModeOpenAsAnRgbBackground) {
     const formats::PsdFile file = formats::decodePsd(psdbuild::build(f), "mode.psd");
     EXPECT_EQ(file.colorMode, c.mode);
     EXPECT_EQ(file.depth, c.depth);
+    EXPECT_EQ(file.content.mixing == engine::ColorMixing::Lab, c.mode == 9) << "only a Lab document mixes in Lab";
     ASSERT_EQ(file.content.layers.size(), 1u);
     const engine::LayerNode& bg = file.content.layers[0];
     EXPECT_TRUE(bg.isBackground);
