@@ -286,7 +286,7 @@ LayerId mergeDown(DocumentContent& doc, LayerId id) {
   lower.visible = true;
   std::vector<LayerNode> pair{path.node(), lower};
   const Rect area = drawnBounds(path.node(), path.node().contentBounds()).united(drawnBounds(below, below.pixels.bounds()));
-  Raster result = compositeLayers(pair, area, doc.canvas());
+  Raster result = compositeLayers(pair, area, doc.canvas(), doc.mixing);
   result.trim();
   below.pixels = std::move(result);
   below.kind = LayerKind::Normal;
@@ -307,7 +307,7 @@ void flattenDocument(DocumentContent& doc) {
     std::vector<LayerNode> stack(1, LayerNode::artLayer("merged"));
     stack[0].pixels = merged;
     stack.push_back(background);
-    background.pixels = compositeLayers(stack, doc.canvas());
+    background.pixels = compositeLayers(stack, doc.canvas(), {}, doc.mixing);
   }
   doc.layers.clear();
   doc.activeLayer = background.id;

@@ -371,7 +371,8 @@ void encodeChannelData(const engine::DocumentContent& content, const std::vector
   std::vector<std::jthread> helpers;
   for (unsigned i = 1; i < threadsFor(pixels); ++i) helpers.emplace_back(work);
   try {
-    data.merged = engine::compositeDocument(content);
+    // The file is written in RGB, whose layers mix in RGB, whatever mode the document was read in.
+    data.merged = engine::compositeLayers(content.layers, content.canvas(), content.canvas());
     const std::uint8_t* p = data.merged.data();
     const std::size_t count = std::size_t(data.merged.bounds().area());
     for (std::size_t i = 0; i < count && !data.transparent; ++i) data.transparent = p[4 * i + 3] != 255;

@@ -54,7 +54,7 @@ std::vector<std::size_t> movingTopLevel(const engine::DocumentContent& content, 
 QImage compositeRun(const engine::DocumentContent& content, std::size_t first, std::size_t last) {
   if (first >= last) return {};
   const std::vector<engine::LayerNode> run(content.layers.begin() + long(first), content.layers.begin() + long(last));
-  return toImage(engine::compositeLayers(run, content.canvas(), content.canvas()));
+  return toImage(engine::compositeLayers(run, content.canvas(), content.canvas(), content.mixing));
 }
 
 }  // namespace
@@ -70,6 +70,7 @@ DragComposite::DragComposite(const engine::DocumentContent& content, engine::Lay
   const std::size_t first = moving.front(), last = moving.back() + 1;
   moving_.width = content.width;
   moving_.height = content.height;
+  moving_.mixing = content.mixing;
   moving_.layers.assign(content.layers.begin() + long(first), content.layers.begin() + long(last));
   above_ = compositeRun(content, 0, first);
   below_ = compositeRun(content, last, content.layers.size());
@@ -85,7 +86,7 @@ void DragComposite::paint(QPainter& painter, QPoint offset) const {
     for (const engine::LayerNode& n : shifted.layers) area = area.united(n.contentBounds());
     area = area.intersected(shifted.canvas());
     if (!area.empty()) {
-      const QImage middle = toImage(engine::compositeLayers(shifted.layers, area, shifted.canvas()));
+      const QImage middle = toImage(engine::compositeLayers(shifted.layers, area, shifted.canvas(), shifted.mixing));
       painter.drawImage(area.left, area.top, middle);
     }
   }

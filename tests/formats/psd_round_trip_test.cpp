@@ -11,6 +11,8 @@
 #include <iostream>
 
 #include "document_compare.h"
+#include "engine/composite.h"
+#include "engine/engine_fixtures.h"
 #include "engine/layer_blocks_fixtures.h"
 #include "engine/layer_effects.h"
 #include "engine/stored_image_closeness.h"
@@ -199,6 +201,21 @@ TEST(PsdRoundTrip, VectorMasksAdjustmentsAndTypeLayersAreWrittenBackAsReadAndKin
     EXPECT_EQ(after[i], expected) << "record " << i;
   }
   EXPECT_EQ(back.layers[0].vectorMask->kept, read.layers[0].vectorMask->kept);
+}
+
+// The file is written in RGB: its merged image mixes as an RGB document's layers do, so that
+// it matches what the layers make when read back, though the document came from a Lab file.
+TEST(PsdSave, ADocumentReadInLabIsWrittenWithTheMergedImageOfItsRgbLayers) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("lab.psd").toStdString();
+  engine::DocumentContent doc = samples::menuDocument(16, 16);
+  doc.layers.insert(doc.layers.begin(), fixtures::solidLayer("Ink", {0, 0, 16, 16}, {0, 0, 0}, 128));
+  doc.mixing = engine::ColorMixing::Lab;
+  formats::writePsd(doc, path);
+  const formats::PsdFile back = formats::readPsd(path);
+  EXPECT_EQ(back.content.mixing, engine::ColorMixing::Rgb);
+  EXPECT_TRUE(back.storedComposite.samePixels(engine::compositeDocument(back.content)));
+  EXPECT_FALSE(back.storedComposite.samePixels(engine::compositeDocument(doc)));
 }
 
 TEST(PsdSave, AFailedSaveLeavesTheOldFileAsItWas) {
