@@ -63,6 +63,16 @@ ColorAdjustment curves(const CurvesSettings& settings) {
   return byTables(chain(tables[1], tables[0]), chain(tables[2], tables[0]), chain(tables[3], tables[0]));
 }
 
+// Levels' gamma at `x` (0..1 of the input range), drawn as Photoshop draws it: straight between
+// its values at every sixteenth of the range. Near black, where a gamma above 1 is steepest,
+// the line rises more slowly than the power would.
+double segmentedGamma(double x, double gamma) {
+  constexpr double kSegments = 16.0;
+  const double a = std::min(std::floor(x * kSegments), kSegments - 1.0) / kSegments;
+  const double from = std::pow(a, 1.0 / gamma), to = std::pow(a + 1.0 / kSegments, 1.0 / gamma);
+  return from + (to - from) * (x - a) * kSegments;
+}
+
 ColorAdjustment levels(const LevelsSettings& settings) {
   std::array<Table, 4> tables{};
   for (std::size_t c = 0; c < 4; ++c) {
@@ -71,7 +81,7 @@ ColorAdjustment levels(const LevelsSettings& settings) {
     if (inCeiling <= inFloor || gamma <= 0.0) return {};
     for (int v = 0; v < 256; ++v) {
       const double x = std::clamp((v - inFloor) / (inCeiling - inFloor), 0.0, 1.0);
-      tables[c][std::size_t(v)] = toByte(l.outFloor + std::pow(x, 1.0 / gamma) * (l.outCeiling - l.outFloor));
+      tables[c][std::size_t(v)] = toByte(l.outFloor + segmentedGamma(x, gamma) * (l.outCeiling - l.outFloor));
     }
   }
   return byTables(chain(tables[1], tables[0]), chain(tables[2], tables[0]), chain(tables[3], tables[0]));

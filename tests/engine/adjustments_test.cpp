@@ -66,6 +66,12 @@ TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightn
   for (int i = 0; i < 28; ++i) levels.u16(0).u16(255).u16(0).u16(255).u16(100);
   const LayerNode lv = adjustment(LayerKind::Levels, "levl", levels.bytes);
   EXPECT_EQ(adjusted(lv, {50, 125, 200}), (Rgb{0, 128, 255}));
+  // A gamma of 2 is drawn in straight lines between sixteenths of the input: 8 rises to 32,
+  // where the power would reach 45, and mid-grey lands where the power puts it.
+  BlockBytes brighter;
+  brighter.u16(2).u16(0).u16(255).u16(0).u16(255).u16(200);
+  for (int i = 0; i < 28; ++i) brighter.u16(0).u16(255).u16(0).u16(255).u16(100);
+  EXPECT_EQ(adjusted(adjustment(LayerKind::Levels, "levl", brighter.bytes), {8, 128, 255}), (Rgb{32, 181, 255}));
 
   EXPECT_EQ(adjusted(adjustment(LayerKind::Posterize, "post", {0, 2, 0, 0}), {100, 127, 128}), (Rgb{0, 0, 255}));
   const LayerNode threshold = adjustment(LayerKind::Threshold, "thrs", {0, 128, 0, 0});
