@@ -136,6 +136,23 @@ ColorAdjustment brightnessContrast(const BrightnessContrastSettings& settings) {
   return byTables(t, t, t);
 }
 
+// Each output channel is its mix of the input channels plus a constant; a monochrome mix gives
+// every channel the first output's grey.
+ColorAdjustment channelMixer(const ChannelMixerSettings& settings) {
+  std::array<std::array<double, 4>, 3> mix{};  // red, green, blue shares and the constant, as fractions
+  for (std::size_t c = 0; c < 3; ++c) {
+    const auto& output = settings.outputs[settings.monochrome ? 0 : c];
+    for (std::size_t i = 0; i < 3; ++i) mix[c][i] = std::clamp<int>(output[i], -200, 200) / 100.0;
+    mix[c][3] = std::clamp<int>(output[4], -200, 200) / 100.0 * 255.0;
+  }
+  return [mix](std::uint8_t* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+      const double r = p[0], g = p[1], b = p[2];
+      for (std::size_t c = 0; c < 3; ++c) p[c] = toByte(mix[c][0] * r + mix[c][1] * g + mix[c][2] * b + mix[c][3]);
+    }
+  };
+}
+
 struct Hsl {
   double h, s, l;  // hue in degrees, saturation and lightness 0..1
 };
@@ -264,6 +281,7 @@ ColorAdjustment adjustment(const ThresholdSettings& s) { return threshold(s); }
 ColorAdjustment adjustment(const ExposureSettings& s) { return exposure(s); }
 ColorAdjustment adjustment(const HueSaturationSettings& s) { return hueSaturation(s); }
 ColorAdjustment adjustment(const BrightnessContrastSettings& s) { return brightnessContrast(s); }
+ColorAdjustment adjustment(const ChannelMixerSettings& s) { return channelMixer(s); }
 
 }  // namespace
 

@@ -131,8 +131,19 @@ struct BrightnessContrastSettings {
   std::vector<std::uint8_t> kept;
   bool operator==(const BrightnessContrastSettings&) const = default;
 };
+struct ChannelMixerSettings {
+  static constexpr LayerKind kind = LayerKind::ChannelMixer;
+  std::uint16_t version = 1;
+  std::uint16_t monochrome = 0;  // non-zero: the first output's mix gives a grey
+  // For each output channel (red, green, blue, and black in CMYK): the shares of red, green,
+  // blue and black in percent (-200..200), then a constant in percent of white (-200..200).
+  std::array<std::array<std::int16_t, 5>, 4> outputs{};
+  std::vector<std::uint8_t> kept;
+  bool operator==(const ChannelMixerSettings&) const = default;
+};
 
 using AdjustmentSettings = std::variant<CurvesSettings, LevelsSettings, PosterizeSettings, ThresholdSettings,
-                                        ExposureSettings, HueSaturationSettings, BrightnessContrastSettings>;
+                                        ExposureSettings, HueSaturationSettings, BrightnessContrastSettings,
+                                        ChannelMixerSettings>;
 
 }  // namespace engine

@@ -194,6 +194,22 @@ void writeSettings(ByteWriter& w, const engine::ExposureSettings& s) {
 
 void writeSettings(ByteWriter& w, const engine::PosterizeSettings& s) { w.u16(s.levels); }
 void writeSettings(ByteWriter& w, const engine::ThresholdSettings& s) { w.u16(s.level); }
+engine::ChannelMixerSettings readChannelMixer(ByteReader& r) {
+  engine::ChannelMixerSettings s;
+  s.version = r.u16("the channel mixer version");
+  s.monochrome = r.u16("the channel mixer's monochrome switch");
+  for (auto& output : s.outputs)
+    for (std::int16_t& share : output) share = r.i16("a channel mixer share");
+  return s;
+}
+
+void writeSettings(ByteWriter& w, const engine::ChannelMixerSettings& s) {
+  w.u16(s.version);
+  w.u16(s.monochrome);
+  for (const auto& output : s.outputs)
+    for (const std::int16_t share : output) w.i16(share);
+}
+
 void writeSettings(ByteWriter& w, const engine::BrightnessContrastSettings& s) {
   w.i16(s.brightness);
   w.i16(s.contrast);
@@ -223,6 +239,7 @@ std::optional<engine::AdjustmentSettings> readAdjustment(std::string_view key, B
     out = std::move(s);
   }
   else if (key == "brit") out = engine::BrightnessContrastSettings{r.i16("a brightness"), r.i16("a contrast"), {}};
+  else if (key == "mixr") out = readChannelMixer(r);
   if (out) std::visit([&](auto& s) { s.kept = rest(r); }, *out);
   return out;
 }

@@ -1,6 +1,7 @@
 // Adjustment layers: their settings read from the file's blocks, and how they change what lies
 // below them.
 
+#include <array>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -101,6 +102,25 @@ TEST(Adjustments, CurvesLevelsPosterizeThresholdInvertExposureColorizeAndBrightn
   EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::Posterize, "post", {0, 1, 0, 0})));
   EXPECT_FALSE(adjustmentOf(LayerNode::artLayer("pixels")));
   EXPECT_EQ(adjusted(adjustment(LayerKind::Vibrance, "vibA", {1, 2, 3}), {1, 2, 3}), (Rgb{1, 2, 3}));
+}
+
+// Each output channel mixes the inputs by its shares and adds its constant; monochrome gives
+// every channel the first output's grey.
+TEST(Adjustments, AChannelMixerMixesEachOutputFromTheInputsAndMonochromeMakesGrey) {
+  const auto mixer = [](bool monochrome, const std::array<std::array<int, 5>, 3>& outputs) {
+    BlockBytes b;
+    b.u16(1).u16(monochrome);
+    for (const auto& output : outputs)
+      for (int share : output) b.u16(std::uint16_t(std::int16_t(share)));
+    b.u16(0).u16(0).u16(0).u16(100).u16(0);  // black, unused in RGB
+    return adjustment(LayerKind::ChannelMixer, "mixr", b.bytes);
+  };
+  // Red from blue, green halved plus a tenth of white, blue from red less green.
+  const LayerNode swap = mixer(false, {{{0, 0, 100, 0, 0}, {0, 50, 0, 0, 10}, {100, -100, 0, 0, 0}}});
+  EXPECT_EQ(adjusted(swap, {200, 100, 30}), (Rgb{30, 76, 100}));
+  EXPECT_EQ(adjusted(swap, {50, 255, 0}), (Rgb{0, 153, 0})) << "clipped at black";
+  const LayerNode grey = mixer(true, {{{30, 60, 10, 0, 0}, {0, 100, 0, 0, 0}, {0, 0, 100, 0, 0}}});
+  EXPECT_EQ(adjusted(grey, {200, 100, 50}), (Rgb{125, 125, 125}));
 }
 
 TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
