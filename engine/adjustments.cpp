@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "engine/layer_effects.h"
+
 namespace engine {
 
 namespace {
@@ -153,6 +155,38 @@ ColorAdjustment channelMixer(const ChannelMixerSettings& settings) {
   };
 }
 
+double linearOf(double unit) { return unit <= 0.04045 ? unit / 12.92 : std::pow((unit + 0.055) / 1.055, 2.4); }
+
+// Each pixel's luminance picks its colour along the gradient, mixed as the map's method mixes.
+ColorAdjustment gradientMap(const GradientMapSettings& settings) {
+  if (!settings.gradient || settings.gradient->colors.empty()) return {};
+  using Method = GradientMapSettings::Method;
+  EffectGradient gradient = *settings.gradient;
+  const Method method = settings.method;
+  for (ColorStop& stop : gradient.colors) {
+    const std::uint8_t rgb[3] = {toByte(stop.color.r), toByte(stop.color.g), toByte(stop.color.b)};
+    if (method == Method::Perceptual) stop.color = srgbToLab(rgb);
+    if (method == Method::Linear)
+      for (double* c : {&stop.color.r, &stop.color.g, &stop.color.b}) *c = 255.0 * linearOf(*c / 255.0);
+  }
+  std::array<std::array<std::uint8_t, 3>, 256> table{};
+  for (int v = 0; v < 256; ++v) {
+    double c[4];
+    gradient.sample(settings.reverse ? 1.0 - v / 255.0 : v / 255.0, c);
+    ColorF out{c[0], c[1], c[2]};
+    if (method == Method::Perceptual) out = labToSrgb(c[0], c[1], c[2]);
+    if (method == Method::Linear) out = {srgbByte(float(c[0] / 255.0)) * 1.0, srgbByte(float(c[1] / 255.0)) * 1.0,
+                                         srgbByte(float(c[2] / 255.0)) * 1.0};
+    table[std::size_t(v)] = {toByte(out.r), toByte(out.g), toByte(out.b)};
+  }
+  return [table](std::uint8_t* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+      const auto& c = table[std::size_t((p[0] * 299 + p[1] * 587 + p[2] * 114 + 500) / 1000)];
+      p[0] = c[0], p[1] = c[1], p[2] = c[2];
+    }
+  };
+}
+
 struct Hsl {
   double h, s, l;  // hue in degrees, saturation and lightness 0..1
 };
@@ -282,6 +316,7 @@ ColorAdjustment adjustment(const ExposureSettings& s) { return exposure(s); }
 ColorAdjustment adjustment(const HueSaturationSettings& s) { return hueSaturation(s); }
 ColorAdjustment adjustment(const BrightnessContrastSettings& s) { return brightnessContrast(s); }
 ColorAdjustment adjustment(const ChannelMixerSettings& s) { return channelMixer(s); }
+ColorAdjustment adjustment(const GradientMapSettings& s) { return gradientMap(s); }
 
 }  // namespace
 

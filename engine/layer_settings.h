@@ -5,6 +5,7 @@
 // that settings the engine leaves alone go back to the file as they came.
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <utility>
 #include <variant>
@@ -141,9 +142,22 @@ struct ChannelMixerSettings {
   std::vector<std::uint8_t> kept;
   bool operator==(const ChannelMixerSettings&) const = default;
 };
+struct EffectGradient;
+// A gradient map: each pixel's luminance picks its colour along the gradient. The block is
+// kept whole for writing back; the gradient is what the engine reads of it.
+struct GradientMapSettings {
+  static constexpr LayerKind kind = LayerKind::GradientMap;
+  // How the stops mix: Photoshop's classic and smooth methods in sRGB, perceptual in L*a*b*,
+  // linear in linear light.
+  enum class Method : int { Classic, Perceptual, Linear, Smooth } method = Method::Classic;
+  bool reverse = false;
+  std::shared_ptr<const EffectGradient> gradient;
+  std::vector<std::uint8_t> kept;
+  bool operator==(const GradientMapSettings& o) const { return kept == o.kept; }
+};
 
 using AdjustmentSettings = std::variant<CurvesSettings, LevelsSettings, PosterizeSettings, ThresholdSettings,
                                         ExposureSettings, HueSaturationSettings, BrightnessContrastSettings,
-                                        ChannelMixerSettings>;
+                                        ChannelMixerSettings, GradientMapSettings>;
 
 }  // namespace engine

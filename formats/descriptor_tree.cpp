@@ -124,6 +124,10 @@ namespace {
 
 std::uint8_t toByte(double v) { return std::isfinite(v) ? std::uint8_t(std::lround(std::clamp(v, 0.0, 255.0))) : 0; }
 
+
+
+}  // namespace
+
 engine::ColorF hsbToRgb(double h, double s, double b) {
   const double hue = std::isfinite(h) ? std::fmod(std::fmod(h, 360.0) + 360.0, 360.0) / 60.0 : 0.0;
   const double c = b * s, x = c * (1 - std::fabs(std::fmod(hue, 2.0) - 1)), m = b - c;
@@ -132,9 +136,6 @@ engine::ColorF hsbToRgb(double h, double s, double b) {
   const int* o = order[std::min(5, std::max(0, int(hue)))];
   return {(parts[o[0]] + m) * 255, (parts[o[1]] + m) * 255, (parts[o[2]] + m) * 255};
 }
-
-
-}  // namespace
 
 std::optional<engine::ColorF> exactColorOf(const DescValue* c) {
   if (!c || c->type != DescValue::Type::Object) return std::nullopt;

@@ -36,6 +36,8 @@ DescValue readDescriptorTree(ByteReader& r);
 // else. The exact form keeps the fractions a descriptor holds (a 32-bit document's colours are
 // linear light, whose dark end bytes round away).
 std::optional<engine::ColorF> exactColorOf(const DescValue* c);
+// Hue in degrees, saturation and brightness 0..1, as sRGB on the 0..255 scale.
+engine::ColorF hsbToRgb(double h, double s, double b);
 std::optional<engine::Rgb> colorOf(const DescValue* c);
 engine::Rgb colorOf(const DescValue* c, engine::Rgb fallback);
 

@@ -4,10 +4,13 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
 
+#include "engine/layer_effects.h"
 #include "formats/byte_reader.h"
 #include "formats/byte_writer.h"
 #include "formats/descriptor_tree.h"
@@ -210,6 +213,65 @@ void writeSettings(ByteWriter& w, const engine::ChannelMixerSettings& s) {
     for (const std::int16_t share : output) w.i16(share);
 }
 
+// A colour structure: a colour space and four 16-bit components. Photoshop's gradient stops
+// hold RGB, HSB, CMYK, Lab or grey; nothing for any other space.
+std::optional<engine::ColorF> readColorStructure(ByteReader& r) {
+  const std::uint16_t space = r.u16("a colour space");
+  std::array<std::uint16_t, 4> v{};
+  for (std::uint16_t& c : v) c = r.u16("a colour component");
+  const auto unit = [](std::uint16_t c) { return c / 65535.0; };
+  switch (space) {
+    case 0: return engine::ColorF{unit(v[0]) * 255, unit(v[1]) * 255, unit(v[2]) * 255};
+    case 1: return hsbToRgb(v[0] * 360.0 / 65536.0, unit(v[1]), unit(v[2]));
+    case 2: {  // inks stored inverted: 65535 is none
+      const double keep = 255 * unit(v[3]);
+      return engine::ColorF{unit(v[0]) * keep, unit(v[1]) * keep, unit(v[2]) * keep};
+    }
+    case 7: return engine::labToSrgb(std::min(v[0], std::uint16_t(10000)) / 100.0, std::int16_t(v[1]) / 100.0,
+                                     std::int16_t(v[2]) / 100.0);
+    case 8: {
+      const double level = 255 * (1 - std::min(v[0], std::uint16_t(10000)) / 10000.0);
+      return engine::ColorF{level, level, level};
+    }
+    default: return std::nullopt;
+  }
+}
+
+engine::GradientMapSettings readGradientMap(ByteReader r) {
+  using Method = engine::GradientMapSettings::Method;
+  engine::GradientMapSettings s;
+  const std::uint16_t version = r.u16("the gradient map version");
+  if (version != 1 && version != 3) r.fail("its gradient map is of unknown version " + std::to_string(version));
+  s.reverse = r.u8("the gradient map's reverse switch") != 0;
+  r.skip(1, "the gradient map's dither switch");
+  if (version == 3) {
+    const auto tag = r.take(4, "the gradient map's method");
+    const std::string_view method(reinterpret_cast<const char*>(tag.data()), 4);
+    s.method = method == "Perc" ? Method::Perceptual : method == "Lnr " ? Method::Linear
+               : method == "Smoo" ? Method::Smooth : Method::Classic;
+  }
+  r.skip(std::uint64_t(r.u32("the gradient's name length")) * 2, "the gradient's name");
+  auto gradient = std::make_shared<engine::EffectGradient>();
+  const std::uint16_t stops = r.u16("the gradient's stop count");
+  for (std::uint16_t i = 0; i < stops; ++i) {
+    const double location = std::clamp(r.u32("a stop's location") / 4096.0, 0.0, 1.0);
+    const double midpoint = std::clamp(r.u32("a stop's midpoint") / 100.0, 0.0, 1.0);
+    const std::optional<engine::ColorF> color = readColorStructure(r);
+    r.skip(2, "a stop's padding");
+    if (!color) r.fail("a gradient map stop has a colour of an unknown space");
+    gradient->colors.push_back({location, *color, midpoint});
+  }
+  const std::uint16_t opacities = r.u16("the gradient's opacity stop count");
+  r.skip(std::uint64_t(opacities) * 10, "the gradient's opacity stops");
+  r.skip(2, "the gradient's expansion count");
+  gradient->smoothness = std::clamp(r.u16("the gradient's smoothness") / 4096.0, 0.0, 1.0);
+  std::stable_sort(gradient->colors.begin(), gradient->colors.end(), [](auto& a, auto& b) { return a.location < b.location; });
+  s.gradient = std::move(gradient);
+  return s;
+}
+
+void writeSettings(ByteWriter&, const engine::GradientMapSettings&) {}  // its block is all kept
+
 void writeSettings(ByteWriter& w, const engine::BrightnessContrastSettings& s) {
   w.i16(s.brightness);
   w.i16(s.contrast);
@@ -240,6 +302,7 @@ std::optional<engine::AdjustmentSettings> readAdjustment(std::string_view key, B
   }
   else if (key == "brit") out = engine::BrightnessContrastSettings{r.i16("a brightness"), r.i16("a contrast"), {}};
   else if (key == "mixr") out = readChannelMixer(r);
+  else if (key == "grdm") out = readGradientMap(r);  // reads a copy: the whole block is kept
   if (out) std::visit([&](auto& s) { s.kept = rest(r); }, *out);
   return out;
 }

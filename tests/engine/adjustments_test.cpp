@@ -123,6 +123,28 @@ TEST(Adjustments, AChannelMixerMixesEachOutputFromTheInputsAndMonochromeMakesGre
   EXPECT_EQ(adjusted(grey, {200, 100, 50}), (Rgb{125, 125, 125}));
 }
 
+// A gradient map colours each pixel by its luminance: red at black to white at white here,
+// mixed in sRGB, or in linear light by the linear method; reversed, black takes white.
+TEST(Adjustments, AGradientMapColoursByLuminanceAlongItsGradient) {
+  const auto map = [](int version, const char* method, bool reverse) {
+    BlockBytes b;
+    b.u16(std::uint16_t(version)).u8(reverse).u8(0);
+    if (version == 3) b.tag(method);
+    b.u32(0).u16(2);                                                        // no name; two stops
+    b.u32(0).u32(50).u16(0).u16(65535).u16(0).u16(0).u16(0).u16(0);         // red
+    b.u32(4096).u32(50).u16(0).u16(65535).u16(65535).u16(65535).u16(0).u16(0);  // white
+    b.u16(0).u16(2).u16(0);                                                 // no opacity stops; not smoothed
+    return adjustment(LayerKind::GradientMap, "grdm", b.bytes);
+  };
+  const LayerNode classic = map(1, "", false);
+  EXPECT_EQ(adjusted(classic, {0, 0, 0}), (Rgb{255, 0, 0}));
+  EXPECT_EQ(adjusted(classic, {128, 128, 128}), (Rgb{255, 128, 128}));
+  EXPECT_EQ(adjusted(classic, {0, 255, 0}), adjusted(classic, {150, 150, 150})) << "by luminance";
+  EXPECT_EQ(adjusted(map(1, "", true), {0, 0, 0}), (Rgb{255, 255, 255}));
+  EXPECT_EQ(adjusted(map(3, "Lnr ", false), {128, 128, 128}), (Rgb{255, 188, 188}));
+  EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::GradientMap, "grdm", {0, 2, 0, 0}))) << "an unknown version";
+}
+
 TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
   EXPECT_EQ(adjusted(hueSaturation(120, 0, 0), {200, 100, 100}), (Rgb{100, 200, 100}));
   EXPECT_EQ(adjusted(hueSaturation(0, -100, 0), {200, 100, 100}), (Rgb{150, 150, 150})) << "grey of equal lightness";
