@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <type_traits>
 #include <variant>
 #include <vector>
 
+#include "engine/composite.h"
 #include "engine/layer_effects.h"
 
 namespace engine {
@@ -187,6 +189,37 @@ ColorAdjustment gradientMap(const GradientMapSettings& settings) {
   };
 }
 
+// The grey is the darkest channel, plus the step to the middle one weighed by the secondary
+// colour the two lightest channels make, plus the step to the lightest weighed by its primary.
+// A neutral grey stays as it is. The tint colours the grey as the Color blend mode would.
+ColorAdjustment blackAndWhite(const BlackAndWhiteSettings& settings) {
+  enum { Red, Yellow, Green, Cyan, Blue, Magenta };
+  std::array<double, 6> w{};
+  for (std::size_t i = 0; i < 6; ++i) w[i] = settings.weights[i] / 100.0;
+  const std::optional<Rgb> tint = settings.useTint ? std::optional<Rgb>(settings.tint) : std::nullopt;
+  return [w, tint](std::uint8_t* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+      const int r = p[0], g = p[1], b = p[2];
+      const int hi = std::max({r, g, b}), lo = std::min({r, g, b}), mid = r + g + b - hi - lo;
+      const int primary = hi == r ? Red : hi == g ? Green : Blue;
+      // The two lightest channels: red with green is yellow, green with blue cyan, blue with red magenta.
+      const int second = primary == Red ? (g >= b ? Green : Blue) : primary == Green ? (r >= b ? Red : Blue) : (r >= g ? Red : Green);
+      const int secondary = (primary == Red && second == Green) || (primary == Green && second == Red)   ? Yellow
+                            : (primary == Green && second == Blue) || (primary == Blue && second == Green) ? Cyan
+                                                                                                           : Magenta;
+      const std::uint8_t grey = toByte(lo + (mid - lo) * w[std::size_t(secondary)] + (hi - mid) * w[std::size_t(primary)]);
+      p[0] = p[1] = p[2] = grey;
+      if (tint) {
+        const float backdrop[3] = {grey / 255.0f, grey / 255.0f, grey / 255.0f};
+        const float source[3] = {tint->r / 255.0f, tint->g / 255.0f, tint->b / 255.0f};
+        float out[3];
+        blendColor(BlendMode::Color, backdrop, source, out);
+        for (int c = 0; c < 3; ++c) p[c] = toByte(out[c] * 255.0);
+      }
+    }
+  };
+}
+
 struct Hsl {
   double h, s, l;  // hue in degrees, saturation and lightness 0..1
 };
@@ -317,6 +350,7 @@ ColorAdjustment adjustment(const HueSaturationSettings& s) { return hueSaturatio
 ColorAdjustment adjustment(const BrightnessContrastSettings& s) { return brightnessContrast(s); }
 ColorAdjustment adjustment(const ChannelMixerSettings& s) { return channelMixer(s); }
 ColorAdjustment adjustment(const GradientMapSettings& s) { return gradientMap(s); }
+ColorAdjustment adjustment(const BlackAndWhiteSettings& s) { return blackAndWhite(s); }
 
 }  // namespace
 

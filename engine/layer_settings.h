@@ -5,11 +5,13 @@
 // that settings the engine leaves alone go back to the file as they came.
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <variant>
 #include <vector>
+
+#include "engine/geometry.h"
 
 namespace engine {
 
@@ -155,9 +157,20 @@ struct GradientMapSettings {
   std::vector<std::uint8_t> kept;
   bool operator==(const GradientMapSettings& o) const { return kept == o.kept; }
 };
+// Black & white: a grey from each pixel's lightest channel, its two-channel mix and its darkest,
+// weighed by how much the six primary and secondary colours count; optionally tinted.
+struct BlackAndWhiteSettings {
+  static constexpr LayerKind kind = LayerKind::BlackAndWhite;
+  // Percent, as Photoshop's sliders: reds, yellows, greens, cyans, blues, magentas.
+  std::array<double, 6> weights{40, 60, 40, 60, 20, 80};
+  bool useTint = false;
+  Rgb tint{};
+  std::vector<std::uint8_t> kept;  // the whole block, written back as read
+  bool operator==(const BlackAndWhiteSettings& o) const { return kept == o.kept; }
+};
 
 using AdjustmentSettings = std::variant<CurvesSettings, LevelsSettings, PosterizeSettings, ThresholdSettings,
                                         ExposureSettings, HueSaturationSettings, BrightnessContrastSettings,
-                                        ChannelMixerSettings, GradientMapSettings>;
+                                        ChannelMixerSettings, GradientMapSettings, BlackAndWhiteSettings>;
 
 }  // namespace engine

@@ -272,6 +272,22 @@ engine::GradientMapSettings readGradientMap(ByteReader r) {
 
 void writeSettings(ByteWriter&, const engine::GradientMapSettings&) {}  // its block is all kept
 
+engine::BlackAndWhiteSettings readBlackAndWhite(ByteReader r) {
+  engine::BlackAndWhiteSettings s;
+  if (r.u32("the black and white descriptor version") != 16) r.fail("its black and white settings are of an unknown version");
+  const DescValue d = readDescriptorTree(r);
+  const char* keys[6] = {"Rd  ", "Yllw", "Grn ", "Cyn ", "Bl  ", "Mgnt"};
+  for (std::size_t i = 0; i < 6; ++i) {
+    const double v = d.numberOr(keys[i], s.weights[i]);
+    s.weights[i] = std::isfinite(v) ? std::clamp(v, -200.0, 300.0) : s.weights[i];
+  }
+  s.useTint = d.boolOr("useTint", false);
+  s.tint = colorOf(d.find("tintColor"), engine::Rgb{225, 211, 179});
+  return s;
+}
+
+void writeSettings(ByteWriter&, const engine::BlackAndWhiteSettings&) {}  // its block is all kept
+
 void writeSettings(ByteWriter& w, const engine::BrightnessContrastSettings& s) {
   w.i16(s.brightness);
   w.i16(s.contrast);
@@ -303,6 +319,7 @@ std::optional<engine::AdjustmentSettings> readAdjustment(std::string_view key, B
   else if (key == "brit") out = engine::BrightnessContrastSettings{r.i16("a brightness"), r.i16("a contrast"), {}};
   else if (key == "mixr") out = readChannelMixer(r);
   else if (key == "grdm") out = readGradientMap(r);  // reads a copy: the whole block is kept
+  else if (key == "blwh") out = readBlackAndWhite(r);  // so does this
   if (out) std::visit([&](auto& s) { s.kept = rest(r); }, *out);
   return out;
 }

@@ -1,14 +1,15 @@
 // Adjustment layers: their settings read from the file's blocks, and how they change what lies
 // below them.
 
-#include <array>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 
 #include "engine/adjustments.h"
 #include "engine/composite.h"
 #include "engine_fixtures.h"
+#include "formats/sample_documents.h"
 #include "layer_blocks_fixtures.h"
 
 using namespace engine;
@@ -143,6 +144,30 @@ TEST(Adjustments, AGradientMapColoursByLuminanceAlongItsGradient) {
   EXPECT_EQ(adjusted(map(1, "", true), {0, 0, 0}), (Rgb{255, 255, 255}));
   EXPECT_EQ(adjusted(map(3, "Lnr ", false), {128, 128, 128}), (Rgb{255, 188, 188}));
   EXPECT_FALSE(adjustmentOf(adjustment(LayerKind::GradientMap, "grdm", {0, 2, 0, 0}))) << "an unknown version";
+}
+
+// Black & white weighs the step from a pixel's darkest channel to its middle one by the
+// secondary colour the two lightest make, and the step to its lightest by that one's primary.
+TEST(Adjustments, BlackAndWhiteWeighsEachPixelsPrimaryAndSecondaryColour) {
+  const auto blackAndWhite = [](int red, int yellow, bool tinted) {
+    samples::DescriptorWriter d;
+    d.w.u32(16);
+    d.object("null", tinted ? 8 : 7);
+    const std::pair<const char*, int> weights[] = {{"Rd  ", red}, {"Yllw", yellow}, {"Grn ", 40}, {"Cyn ", 60}, {"Bl  ", 20}, {"Mgnt", 80}};
+    for (const auto& [key, v] : weights) d.integer(key, v);
+    d.boolean("useTint", tinted);
+    if (tinted) d.rgb("tintColor", 255, 0, 0);
+    return adjustment(LayerKind::BlackAndWhite, "blwh", std::move(d.w.buffer()));
+  };
+  const LayerNode defaults = blackAndWhite(40, 60, false);
+  EXPECT_EQ(adjusted(defaults, {255, 0, 0}), (Rgb{102, 102, 102}));   // red at 40 %
+  EXPECT_EQ(adjusted(defaults, {255, 255, 0}), (Rgb{153, 153, 153}));  // yellow at 60 %
+  EXPECT_EQ(adjusted(defaults, {90, 90, 90}), (Rgb{90, 90, 90}));     // a grey stays
+  // Orange: 55 to its middle channel as yellow, 200 more as red.
+  EXPECT_EQ(adjusted(blackAndWhite(100, 0, false), {255, 55, 0}), (Rgb{200, 200, 200}));
+  const Rgb tinted = adjusted(blackAndWhite(40, 60, true), {90, 90, 90});
+  EXPECT_GT(tinted.r, tinted.g) << "the tint colours the grey";
+  EXPECT_EQ(tinted.g, tinted.b);
 }
 
 TEST(HueSaturation, MasterAndRangeSettingsTurnHueScaleSaturationAndMoveChannelsTowardsBlackOrWhite) {
