@@ -101,11 +101,16 @@ Paint paintOf(const LayerNode& node) {
   return p;
 }
 
-void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* weights, int n, int x, int y) {
+namespace {
+
+// One span, its partial coverage mixed in L*a*b* or in RGB; chosen once per span, not per pixel.
+template <bool InLab>
+void paintSpanMixing(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* weights, int n, int x,
+                     int y) {
   const bool floating = p.fill < 1.0f || p.mode == BlendMode::Dissolve || blend::isNonSeparable(p.mode);
   const std::uint8_t* table = floating ? nullptr : blend::separableTable(p.mode);
-  const auto mix = [lab = p.mixInLab](std::uint8_t* to, int r, int g, int b, int a) {
-    if (lab) overInLab(to, r, g, b, a);
+  const auto mix = [](std::uint8_t* to, int r, int g, int b, int a) {
+    if constexpr (InLab) overInLab(to, r, g, b, a);
     else over(to, r, g, b, a);
   };
   for (int i = 0; i < n; ++i, d += 4, s += 4) {
@@ -128,6 +133,13 @@ void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std
       mix(d, m[0], m[1], m[2], a);
     }
   }
+}
+
+}  // namespace
+
+void paintSpan(const Paint& p, std::uint8_t* d, const std::uint8_t* s, const std::uint8_t* weights, int n, int x, int y) {
+  if (p.mixInLab) paintSpanMixing<true>(p, d, s, weights, n, x, y);
+  else paintSpanMixing<false>(p, d, s, weights, n, x, y);
 }
 
 void maskRow(const Mask& mask, int y, int x0, int n, std::uint8_t* out) {
