@@ -175,10 +175,11 @@ ColorAdjustment gradientMap(const GradientMapSettings& settings) {
   for (int v = 0; v < 256; ++v) {
     double c[4];
     gradient.sample(settings.reverse ? 1.0 - v / 255.0 : v / 255.0, c);
-    ColorF out{c[0], c[1], c[2]};
-    if (method == Method::Perceptual) out = labToSrgb(c[0], c[1], c[2]);
-    if (method == Method::Linear) out = {srgbByte(float(c[0] / 255.0)) * 1.0, srgbByte(float(c[1] / 255.0)) * 1.0,
-                                         srgbByte(float(c[2] / 255.0)) * 1.0};
+    if (method == Method::Linear) {
+      table[std::size_t(v)] = {srgbByte(float(c[0] / 255.0)), srgbByte(float(c[1] / 255.0)), srgbByte(float(c[2] / 255.0))};
+      continue;
+    }
+    const ColorF out = method == Method::Perceptual ? labToSrgb(c[0], c[1], c[2]) : ColorF{c[0], c[1], c[2]};
     table[std::size_t(v)] = {toByte(out.r), toByte(out.g), toByte(out.b)};
   }
   return [table](std::uint8_t* p, std::size_t n) {
@@ -201,12 +202,9 @@ ColorAdjustment blackAndWhite(const BlackAndWhiteSettings& settings) {
     for (std::size_t i = 0; i < n; ++i, p += 4) {
       const int r = p[0], g = p[1], b = p[2];
       const int hi = std::max({r, g, b}), lo = std::min({r, g, b}), mid = r + g + b - hi - lo;
+      // Where two channels tie, the step between them is nothing, whichever colour weighs it.
       const int primary = hi == r ? Red : hi == g ? Green : Blue;
-      // The two lightest channels: red with green is yellow, green with blue cyan, blue with red magenta.
-      const int second = primary == Red ? (g >= b ? Green : Blue) : primary == Green ? (r >= b ? Red : Blue) : (r >= g ? Red : Green);
-      const int secondary = (primary == Red && second == Green) || (primary == Green && second == Red)   ? Yellow
-                            : (primary == Green && second == Blue) || (primary == Blue && second == Green) ? Cyan
-                                                                                                           : Magenta;
+      const int secondary = lo == b ? Yellow : lo == r ? Cyan : Magenta;  // what the other two make
       const std::uint8_t grey = toByte(lo + (mid - lo) * w[std::size_t(secondary)] + (hi - mid) * w[std::size_t(primary)]);
       p[0] = p[1] = p[2] = grey;
       if (tint) {
