@@ -157,8 +157,6 @@ ColorAdjustment channelMixer(const ChannelMixerSettings& settings) {
   };
 }
 
-double linearOf(double unit) { return unit <= 0.04045 ? unit / 12.92 : std::pow((unit + 0.055) / 1.055, 2.4); }
-
 // Each pixel's luminance picks its colour along the gradient, mixed as the map's method mixes.
 ColorAdjustment gradientMap(const GradientMapSettings& settings) {
   if (!settings.gradient || settings.gradient->colors.empty()) return {};
@@ -169,7 +167,7 @@ ColorAdjustment gradientMap(const GradientMapSettings& settings) {
     const std::uint8_t rgb[3] = {toByte(stop.color.r), toByte(stop.color.g), toByte(stop.color.b)};
     if (method == Method::Perceptual) stop.color = srgbToLab(rgb);
     if (method == Method::Linear)
-      for (double* c : {&stop.color.r, &stop.color.g, &stop.color.b}) *c = 255.0 * linearOf(*c / 255.0);
+      for (double* c : {&stop.color.r, &stop.color.g, &stop.color.b}) *c = 255.0 * srgbToLinear(*c / 255.0);
   }
   std::array<std::array<std::uint8_t, 3>, 256> table{};
   for (int v = 0; v < 256; ++v) {

@@ -434,11 +434,7 @@ constexpr double kTextGamma = 1.45;
 void fadeTowardsTextGamma(Raster& surface, const Raster& work, const std::uint8_t* weights) {
   static const std::array<float, 256> encoded = [] {
     std::array<float, 256> t{};
-    for (std::size_t v = 0; v < t.size(); ++v) {
-      const double s = double(v) / 255.0;
-      const double linear = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-      t[v] = float(std::pow(linear, 1.0 / kTextGamma));
-    }
+    for (std::size_t v = 0; v < t.size(); ++v) t[v] = float(std::pow(srgbToLinear(double(v) / 255.0), 1.0 / kTextGamma));
     return t;
   }();
   const Rect& r = work.bounds();

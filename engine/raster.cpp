@@ -121,12 +121,14 @@ ColorF labToSrgb(double l, double a, double b) {
   return {out[0], out[1], out[2]};
 }
 
+double srgbToLinear(double unit) { return unit <= 0.04045 ? unit / 12.92 : std::pow((unit + 0.055) / 1.055, 2.4); }
+
 ColorF srgbToLab(const std::uint8_t* rgb) {
   static const std::array<double, 256> linear = [] {
     std::array<double, 256> t{};
     for (int i = 0; i < 256; ++i) {
       const double v = i / 255.0;
-      t[std::size_t(i)] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      t[std::size_t(i)] = srgbToLinear(v);
     }
     return t;
   }();

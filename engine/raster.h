@@ -63,6 +63,8 @@ class Raster {
 
 // A linear-light value (0..1) as an 8-bit sRGB sample.
 std::uint8_t srgbByte(float linear);
+// An sRGB value (0..1) in linear light (0..1).
+double srgbToLinear(double unit);
 
 // CIE L*a*b* (L 0..100, relative to D50 as Photoshop's Lab is) as sRGB on the 0..255 scale,
 // unrounded and within range.
