@@ -197,6 +197,7 @@ void writeSettings(ByteWriter& w, const engine::ExposureSettings& s) {
 
 void writeSettings(ByteWriter& w, const engine::PosterizeSettings& s) { w.u16(s.levels); }
 void writeSettings(ByteWriter& w, const engine::ThresholdSettings& s) { w.u16(s.level); }
+
 engine::ChannelMixerSettings readChannelMixer(ByteReader& r) {
   engine::ChannelMixerSettings s;
   s.version = r.u16("the channel mixer version");
