@@ -26,24 +26,39 @@ double widest(const List& list, F&& extent) {
 
 double lerp(double a, double b, double t) { return a + (b - a) * t; }
 
-// How far (0..1) from stop `lo` towards stop `hi` the gradient has come at `t`: the midpoint
-// moves the even mix, and smoothness blends the straight mix with an eased one.
-template <class Stop>
-double mixBetween(const Stop& lo, const Stop& hi, double t, double smoothness) {
-  const double span = hi.location - lo.location;
-  if (!(span > 0)) return 0.0;
-  const double u = std::clamp((t - lo.location) / span, 0.0, 1.0), m = std::clamp(hi.midpoint, 0.01, 0.99);
-  const double f = u < m ? 0.5 * u / m : 0.5 + 0.5 * (u - m) / (1.0 - m);
-  return f + 0.5 * std::clamp(smoothness, 0.0, 1.0) * (f * f * (3.0 - 2.0 * f) - f);
+// Where `t` falls among stops sorted by location: the stops either side (the same one before
+// the first and after the last) and the straight mix between them, which the midpoint moves.
+struct StopSpan {
+  std::size_t lo = 0, hi = 0;
+  double f = 0.0;
+};
+template <class Stops>
+StopSpan spanAt(const Stops& stops, double t) {
+  const auto next = std::find_if(stops.begin(), stops.end(), [t](const auto& s) { return s.location >= t; });
+  if (next == stops.begin()) return {};
+  if (next == stops.end()) return {stops.size() - 1, stops.size() - 1, 0.0};
+  const auto hi = std::size_t(next - stops.begin()), lo = hi - 1;
+  const double span = stops[hi].location - stops[lo].location;
+  if (!(span > 0)) return {lo, hi, 0.0};
+  const double u = std::clamp((t - stops[lo].location) / span, 0.0, 1.0), m = std::clamp(stops[hi].midpoint, 0.01, 0.99);
+  return {lo, hi, u < m ? 0.5 * u / m : 0.5 + 0.5 * (u - m) / (1.0 - m)};
 }
 
-// The stops either side of `t` in a list sorted by location.
-template <class Stops>
-auto around(const Stops& stops, double t) {
-  const auto next = std::find_if(stops.begin(), stops.end(), [t](const auto& s) { return s.location >= t; });
-  const auto& hi = next == stops.end() ? stops.back() : *next;
-  const auto& lo = next == stops.begin() ? hi : next == stops.end() ? stops.back() : *(next - 1);
-  return std::pair{&lo, &hi};
+// One channel of a span. Photoshop's smooth gradient runs through the stops on a Catmull-Rom
+// curve over even steps from stop to stop, each channel on its own (the end stops repeat
+// themselves), and never leaves the range of the span's two stops; smoothness blends that curve
+// with the straight mix. Two stops ease in and out; more stops keep their pace across a stop.
+template <class Stops, class Channel>
+double spanValue(const Stops& stops, const StopSpan& at, double smoothness, Channel&& channel) {
+  const double a = channel(stops[at.lo]), b = channel(stops[at.hi]);
+  const double straight = lerp(a, b, at.f);
+  if (!(smoothness > 0.0) || at.lo == at.hi) return straight;
+  const double before = channel(stops[at.lo == 0 ? 0 : at.lo - 1]);
+  const double after = channel(stops[std::min(at.hi + 1, stops.size() - 1)]);
+  const double f = at.f, f2 = f * f, f3 = f2 * f;
+  const double curve = (2 * f3 - 3 * f2 + 1) * a + (f3 - 2 * f2 + f) * 0.5 * (b - before) + (3 * f2 - 2 * f3) * b +
+                       (f3 - f2) * 0.5 * (after - a);
+  return straight + std::min(smoothness, 1.0) * (std::clamp(curve, std::min(a, b), std::max(a, b)) - straight);
 }
 
 }  // namespace
@@ -88,17 +103,14 @@ void EffectGradient::sample(double t, double out[4]) const {
   t = std::clamp(std::isfinite(t) ? t : 0.0, 0.0, 1.0);
   out[0] = out[1] = out[2] = 0.0;
   if (!colors.empty()) {
-    const auto [lo, hi] = around(colors, t);
-    const double f = mixBetween(*lo, *hi, t, smoothness);
-    out[0] = lerp(lo->color.r, hi->color.r, f);
-    out[1] = lerp(lo->color.g, hi->color.g, f);
-    out[2] = lerp(lo->color.b, hi->color.b, f);
+    const StopSpan at = spanAt(colors, t);
+    out[0] = spanValue(colors, at, smoothness, [](const ColorStop& s) { return s.color.r; });
+    out[1] = spanValue(colors, at, smoothness, [](const ColorStop& s) { return s.color.g; });
+    out[2] = spanValue(colors, at, smoothness, [](const ColorStop& s) { return s.color.b; });
   }
   double opacity = 1.0;
-  if (!opacities.empty()) {
-    const auto [lo, hi] = around(opacities, t);
-    opacity = lerp(lo->opacity, hi->opacity, mixBetween(*lo, *hi, t, smoothness));
-  }
+  if (!opacities.empty())
+    opacity = spanValue(opacities, spanAt(opacities, t), smoothness, [](const OpacityStop& s) { return s.opacity; });
   out[3] = std::clamp(opacity, 0.0, 1.0) * 255.0;
 }
 

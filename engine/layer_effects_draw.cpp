@@ -371,13 +371,13 @@ bool drawable(const EffectFill& f) {
   return f.kind != EffectFill::Kind::Pattern || !f.pattern.empty();
 }
 
-// The smallest rectangle holding every pixel the shape covers.
-Rect coveredBox(const Plane& shape) {
+// The smallest rectangle holding every pixel the shape covers at least `least`.
+Rect coveredBox(const Plane& shape, float least) {
   int left = shape.area.right, top = shape.area.bottom, right = shape.area.left, bottom = shape.area.top;
   for (int y = shape.area.top; y < shape.area.bottom; ++y) {
     const float* r = shape.row(y);
     for (int x = 0; x < shape.area.width(); ++x) {
-      if (r[x] <= 0.0f) continue;
+      if (r[x] < least) continue;
       left = std::min(left, shape.area.left + x);
       right = std::max(right, shape.area.left + x + 1);
       top = std::min(top, y);
@@ -388,13 +388,15 @@ Rect coveredBox(const Plane& shape) {
 }
 
 // What gradients aligned with the layer span: a shape layer's box is its path's, as Photoshop
-// keeps it, not what its stored pixels happen to cover; other layers' is their coverage.
+// keeps it, not what its stored pixels happen to cover; other layers' is what they cover at
+// least half (a soft edge's faint rim is left out), or all they cover when nothing is that solid.
 RectF layerBox(const LayerNode& node, const Plane& shape, const Rect& canvas) {
   const bool fill = node.kind == LayerKind::SolidFill || node.kind == LayerKind::GradientFill ||
                     node.kind == LayerKind::PatternFill;
   if (fill && !node.isSet)
     if (const std::optional<RectF> box = vectorShapeBox(node, canvas)) return *box;
-  return coveredBox(shape);
+  const Rect solid = coveredBox(shape, 0.5f);
+  return solid.empty() ? coveredBox(shape, fx::kCovered) : solid;
 }
 
 // surface = surface faded towards `work` by `strength` x weights, in premultiplied terms.

@@ -39,9 +39,8 @@ const std::map<std::string, std::string> kKnownMisses = {
     {"blend-modes__dissolve.psd", "dissolve scatters pixels by Photoshop's own random pattern"},
     {"adjustments__brightnesscontrast_rgb.psd", "the brightness/contrast curve of newer versions is not applied"},
     {"adjustments__brightnesscontrast_grayscale.psd", "the brightness/contrast curve of newer versions is not applied"},
-    // A gradient fill without pixels, whose settings (30 degrees) are not what the stored image
-    // shows (45 degrees, as the 8-bit copy's pixels do).
-    {"colormodes__4x4_16bit_grayscale.psd", "Photoshop mixes this grey document's gradient unevenly between its grey stops"},
+    // A gradient fill without pixels: its red stop, sRGB's own red in L*a*b*, comes back from
+    // Photoshop's colour engine as 253, 7, 2 rather than 255, 0, 0.
     {"colormodes__4x4_16bit_lab.psd", "its gradient's stops lie at the edge of sRGB, where Photoshop's Lab lands a few levels off ours"},
 };
 
@@ -118,18 +117,18 @@ void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 const std::vector<Family> kFamilies = {
     {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 99.0, 99.9},
                          {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.2, 99.9}}},
-    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 95.8, 97.5},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 95.9, 97.5},
                     {"effects/psd-tools__layer_effects.psd", 96.1, 99.4}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
-                 {"psd/effects__stroke-effects.psd", 95.2, 96.4},
+                 {"psd/effects__stroke-effects.psd", 96.0, 97.0},
                  {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
                  {"psd/effects__stroke-effect-transparent-shape.psd", 100.0, 100.0},
-                 {"psd/effect-stroke-gradient.psd", 77.1, 79.2},
+                 {"psd/effect-stroke-gradient.psd", 85.7, 85.9},
                  {"psd/descriptors__stroke-color-descriptors-lab.psd", 100.0, 100.0},
                  {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
     {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 97.5, 98.2}}},
     {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 95.0, 99.9}}},
-    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 92.6, 98.4}}},
+    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 92.5, 98.4}}},
     {"FillAndKnockout", {{"psd/transparency__fill-opacity.psd", 100.0, 100.0},
                          {"psd/transparency__knockout-isolated-groups.psd", 98.4, 98.8}}},
 };

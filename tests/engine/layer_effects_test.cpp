@@ -416,6 +416,16 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBox
   EXPECT_EQ(at(0.375)[0], 41);  // a quarter of the way: (0.25 + 0.15625) / 2 of 200
   EXPECT_EQ(at(0.5)[0], 100);
 
+  // With more stops each channel keeps its pace across a stop and never leaves the range of the
+  // span it is in. Photoshop's own values, read off a stroke with this smooth gradient.
+  g.colors = {{0.12, {255, 0, 0}},        {0.28, {255, 252, 0}},         {0.45, {0.7, 180, 57.4}},
+              {0.60, {0, 234, 255}, 0.6}, {0.75, {0, 3.4, 144}, 0.35}, {0.88, {255, 0, 198}, 0.6}};
+  const std::vector<std::pair<double, std::vector<int>>> photoshop = {
+      {0.200, {255, 130, 0}}, {0.300, {235, 252, 3}}, {0.375, {109, 221, 19}},
+      {0.575, {0, 234, 231}}, {0.700, {0, 54, 168}}};
+  for (const auto& [t, rgb] : photoshop)
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(at(t)[std::size_t(c)], rgb[std::size_t(c)], 2) << "at " << t << ", channel " << c;
+
   // A linear gradient runs across the layer's box along its angle, from edge to edge: nearly
   // upright on a wide, low layer, it spans the layer's height, not the length of its diagonal.
   LayerEffects fx;
@@ -429,6 +439,16 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBox
   const Raster out = alone(layer);
   EXPECT_GT(rgbAt(out, 40, 20).r, 230) << "the top edge is near the gradient's end";
   EXPECT_LT(rgbAt(out, 40, 39).r, 25) << "the bottom edge near its start";
+
+  // A soft rim fainter than half is left out of the box: the gradient spans the solid rows.
+  fill.angle = 90;
+  layer = styled(fx);
+  layer.pixels = Raster::filled({0, 18, kCanvas.right, 42}, kBlue, 60);
+  for (int y = 20; y < 40; ++y)
+    for (int x = 0; x < kCanvas.right; ++x) layer.pixels.mutablePixel(x, y)[3] = 255;
+  const Raster soft = alone(layer);
+  EXPECT_EQ(rgbAt(soft, 40, 20).r, 255) << "the top solid row is the gradient's end";
+  EXPECT_EQ(rgbAt(soft, 40, 30).r, 128);
 
   // A shape layer's gradient spans its path, whatever its stored pixels cover.
   fill.angle = 90;
