@@ -207,10 +207,90 @@ void recursiveBlur(Plane& p, double sigma, float outside) {
   recursiveColumns(p.v.data(), w, h, f, outside);
 }
 
+// A box `width` pixels wide: pixels j - r + 1 .. j + r - 1 whole, and the end pixels j - r and
+// j + r in part. A fractional width weighs both ends in part; an even one takes one end whole,
+// the left one in a first pass and the right one in a second, so that two passes spread evenly.
+struct Box {
+  double width, ends;
+  int r;
+  bool even;
+  explicit Box(double w) : width(w) {
+    const double half = (w - 1.0) / 2.0;
+    r = std::max(1, int(std::ceil(half - 1e-9)));
+    even = std::fabs(w - std::round(w)) < 1e-9 && std::lround(w) % 2 == 0;
+    ends = even ? 0.0 : 1.0 - (r - half);
+  }
+  // The weights of the left and right end pixels in the first or the second pass.
+  double left(bool first) const { return even ? (first ? 1.0 : 0.0) : ends; }
+  double right(bool first) const { return even ? (first ? 0.0 : 1.0) : ends; }
+};
+
+// Two passes of the box along each of the h rows of w, beyond which the plane is `outside`;
+// the first pass runs far enough past the row's ends for the second.
+void boxRowsTwice(float* p, int w, int h, const Box& box, float outside) {
+  const int r = box.r, n = w + 4 * r;
+  std::vector<double> line(static_cast<std::size_t>(n), double(outside)), once(line);
+  const double scale = 1.0 / box.width;
+  const auto pass = [&](const std::vector<double>& from, int j0, int j1, bool first, auto&& store) {
+    const double wl = box.left(first), wr = box.right(first);
+    double inner = 0.0;
+    for (int i = j0 - r + 1; i <= j0 + r - 1; ++i) inner += from[std::size_t(i)];
+    for (int j = j0; j < j1; ++j) {
+      const double l = from[std::size_t(j - r)], rt = from[std::size_t(j + r)];
+      store(j, (inner + wl * l + wr * rt) * scale);
+      inner += rt - from[std::size_t(j - r + 1)];
+    }
+  };
+  for (int y = 0; y < h; ++y) {
+    float* row = p + std::size_t(y) * std::size_t(w);
+    std::copy(row, row + w, line.begin() + 2 * r);
+    pass(line, r, n - r, true, [&](int j, double v) { once[std::size_t(j)] = v; });
+    pass(once, 2 * r, 2 * r + w, false, [&](int j, double v) { row[j - 2 * r] = float(v); });
+  }
+}
+
+// Two passes of the box down the columns, all of a row's columns at once.
+void boxColumnsTwice(float* p, int w, int h, const Box& box, float outside) {
+  const int r = box.r;
+  const std::size_t width = std::size_t(w);
+  const std::vector<float> level(width, outside);
+  std::vector<float> once((std::size_t(h) + 2 * std::size_t(r)) * width);  // rows -r .. h + r - 1
+  std::vector<double> inner(width);
+  const double scale = 1.0 / box.width;
+  const auto pass = [&](auto&& from, int y0, int y1, bool first, auto&& to) {
+    const double wl = box.left(first) * scale, wr = box.right(first) * scale;
+    std::fill(inner.begin(), inner.end(), 0.0);
+    for (int i = y0 - r + 1; i <= y0 + r - 1; ++i) {
+      const float* f = from(i);
+      for (std::size_t x = 0; x < width; ++x) inner[x] += f[x];
+    }
+    for (int y = y0; y < y1; ++y) {
+      const float *above = from(y - r), *below = from(y + r), *leaving = from(y - r + 1);
+      float* out = to(y);
+      for (std::size_t x = 0; x < width; ++x) {
+        out[x] = float(inner[x] * scale + wl * above[x] + wr * below[x]);
+        inner[x] += double(below[x]) - double(leaving[x]);
+      }
+    }
+  };
+  const auto plane = [&](int y) { return y >= 0 && y < h ? p + std::size_t(y) * width : level.data(); };
+  const auto blurred = [&](int y) { return once.data() + std::size_t(y + r) * width; };
+  pass(plane, -r, h + r, true, blurred);
+  pass([&](int y) -> const float* { return y >= -r && y < h + r ? blurred(y) : level.data(); }, 0, h, false,
+       [&](int y) { return p + std::size_t(y) * width; });
+}
+
 }  // namespace
 
 // Narrower than this standard deviation a blur changes no pixel by a level.
 constexpr double kSharpest = 0.05;
+
+void blur(Plane& p, double size, float outside) {
+  if (!(size > 1.0) || p.area.empty()) return;
+  const Box box(std::min(size, 4000.0));
+  boxRowsTwice(p.v.data(), p.area.width(), p.area.height(), box, outside);
+  boxColumnsTwice(p.v.data(), p.area.width(), p.area.height(), box, outside);
+}
 
 int blurReach(double size) {
   const double sigma = sigmaOf(size);
@@ -220,7 +300,7 @@ int blurReach(double size) {
 // Narrow blurs convolve with the kernel: rows, then columns. Each pass sums the taps in turn
 // across a whole row, which the compiler vectorises; the columns are blurred a row at a time,
 // in strips, so the rows they read stay in cache.
-void blur(Plane& p, double size, float outside) {
+void gaussianBlur(Plane& p, double size, float outside) {
   const double sigma = sigmaOf(size);
   if (!(sigma >= kSharpest) || p.area.empty()) return;
   if (sigma > kRecursiveFrom) return recursiveBlur(p, sigma, outside);

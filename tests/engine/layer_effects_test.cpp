@@ -91,7 +91,8 @@ TEST(LayerEffects, ADropShadowFallsAwayFromTheLightTheLayerKnocksItOutAndMerging
   spread.dropShadows[0].size = 10;
   const Raster grown = alone(styled(spread));
   EXPECT_GT(grown.alphaAt(17, 30), 240) << "3 beyond the shadow's edge, well inside its growth";
-  EXPECT_LT(grown.alphaAt(11, 30), 16) << "9 beyond it, past its growth and most of its blur";
+  EXPECT_EQ(grown.alphaAt(11, 30), 16) << "9 beyond it, the last pixel its blur reaches";
+  EXPECT_EQ(grown.alphaAt(10, 30), 0) << "past its growth and its blur";
 
   // A layer with no fill shows what lies behind it, not its own shadow, unless told not to.
   LayerEffects fx = dropShadow(120, 2);
@@ -352,26 +353,42 @@ TEST(LayerEffects, ASmoothEmbossIsAsSteepAsABevelAndFadesWithinHalfItsSize) {
   EXPECT_LT(rgbAt(emboss, 60, 20).r - 128, aboveEdge / 4) << "ten pixels out, where it ends";
 }
 
-// Effects soften by a Gaussian of 0.41 of their size, narrow or wide (the wide ones are
-// recursive): across an edge the blur follows the Gaussian's integral, a level stays level, and
-// beyond the plane it holds the value it is given.
-TEST(EffectBlur, FollowsTheGaussiansIntegralAcrossAnEdgeAtAnyWidth) {
-  for (const double size : {5.0, 60.0}) {
-    SCOPED_TRACE(size);
-    const double sigma = size * engine::fx::kSoftnessPerSize;
+// Effects soften by a box of their size, twice over: across an edge each pixel takes the tent's
+// share of what lies on the shape's side, an even width spreads evenly both ways, and beyond the
+// plane the blur holds the value it is given. An inner bevel's Gaussian of 0.41 of the size
+// follows the Gaussian's integral, narrow or wide (the wide one is recursive).
+TEST(EffectBlur, SpreadsAsATentAndTheBevelsGaussianFollowsItsIntegral) {
+  const auto edge = [](double size, bool gaussian) {
     engine::fx::Plane p(Rect{0, 0, 600, 200});  // tall enough that the middle row sees no border
     for (int y = 0; y < 200; ++y)
       for (int x = 0; x < 300; ++x) p.row(y)[x] = 1.0f;
-    engine::fx::blur(p, size, 0.5f);
-    const auto at = [&](int m) { return double(p.row(100)[299 - m]); };  // its centre m + 0.5 in
+    (gaussian ? engine::fx::gaussianBlur : engine::fx::blur)(p, size, 0.5f);
+    return p;
+  };
+  const engine::fx::Plane five = edge(5, false), four = edge(4, false);
+  const auto at = [](const engine::fx::Plane& p, int x) { return double(p.row(100)[x]); };
+  EXPECT_NEAR(at(five, 299), 15.0 / 25, 1e-5);  // the tent 1 2 3 4 5 4 3 2 1 over 25
+  EXPECT_NEAR(at(five, 297), 22.0 / 25, 1e-5);
+  EXPECT_NEAR(at(five, 295), 1.0, 1e-5);
+  EXPECT_NEAR(at(five, 304), 0.0, 1e-5);
+  EXPECT_NEAR(at(five, 599), 0.5 * 10.0 / 25, 1e-5) << "the 0.5 beyond the plane";
+  EXPECT_NEAR(at(four, 299), 10.0 / 16, 1e-5);  // 1 2 3 4 3 2 1 over 16
+  EXPECT_NEAR(at(four, 300), 6.0 / 16, 1e-5);
+  EXPECT_NEAR(at(four, 303), 0.0, 1e-5);
+
+  for (const double size : {5.0, 60.0}) {
+    SCOPED_TRACE(size);
+    const double sigma = size * engine::fx::kSoftnessPerSize;
+    const engine::fx::Plane p = edge(size, true);
     const auto integral = [&](int m) { return 0.5 + 0.5 * std::erf((m + 0.5) / (sigma * std::sqrt(2.0))); };
-    for (const int m : {0, int(sigma), int(2 * sigma)}) EXPECT_NEAR(at(m), integral(m), 0.01) << m;
-    EXPECT_NEAR(p.row(100)[599], 0.5 * (1.0 - integral(0)), 0.01) << "the 0.5 beyond the plane";
-    EXPECT_GE(engine::fx::blurReach(size), int(3 * sigma));
+    for (const int m : {0, int(sigma), int(2 * sigma)}) EXPECT_NEAR(at(p, 299 - m), integral(m), 0.01) << m;
+    EXPECT_NEAR(at(p, 599), 0.5 * (1.0 - integral(0)), 0.01) << "the 0.5 beyond the plane";
+    EXPECT_GE(engine::fx::blurReach(size), std::max(int(3 * sigma), int(size)));
   }
   engine::fx::Plane dot(Rect{0, 0, 3, 3});
   dot.v[4] = 1.0f;
   engine::fx::blur(dot, 1e-300);  // a size a file may give: no blur, and no NaN from it
+  engine::fx::gaussianBlur(dot, 1e-300);
   EXPECT_EQ(dot.v[4], 1.0f);
 }
 
