@@ -19,13 +19,11 @@ float ramp(float d, double size) { return std::clamp(float(d / std::max(size, 1.
 // the edge, through a half at the edge, to 1 a size's width inside it, with no ridge where a
 // shape is narrower than the bevel. The embosses rise over half a size on either side of the
 // edge, as steep as a bevel: their matte is blurred by half the size and their height halved.
-// A pillow emboss folds the height at the edge, so the edge lies in a groove. An inner bevel's
-// matte is blurred as a Gaussian, the others' as the other effects' soft edges.
+// A pillow emboss folds the height at the edge, so the edge lies in a groove.
 void smoothHeight(const Plane& shape, const BevelEffect& b, Plane& height) {
   const bool emboss = !isInteriorBevel(b) && b.style != BevelEffect::Style::OuterBevel;
   height = shape;
-  if (isInteriorBevel(b)) gaussianBlur(height, std::max(b.size, 1.0));
-  else blur(height, std::max(emboss ? b.size / 2 : b.size, 1.0));
+  blur(height, std::max(emboss ? b.size / 2 : b.size, 1.0));
   if (b.style == BevelEffect::Style::PillowEmboss)
     for (float& v : height.v) v = std::fabs(2.0f * v - 1.0f);
   if (emboss)

@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 #include "engine/paint_span.h"
 
@@ -115,98 +114,6 @@ void multiplyInverse(Plane& a, const Plane& b, float strength) {
 
 namespace {
 
-// The standard deviation of a size's softness, and how far its blur reaches: three of them.
-double sigmaOf(double size) { return std::min(size, 4000.0) * kSoftnessPerSize; }
-int radiusOf(double sigma) { return std::max(1, int(std::ceil(3.0 * sigma))); }
-
-// One half of the Gaussian, the centre first, summing to 1 over both halves.
-std::vector<float> halfKernel(double sigma) {
-  const int r = radiusOf(sigma);
-  std::vector<double> w(std::size_t(r) + 1);
-  double total = 0.0;
-  for (int i = 0; i <= r; ++i) {
-    w[std::size_t(i)] = std::exp(-0.5 * double(i) * double(i) / (sigma * sigma));
-    total += i == 0 ? w[0] : 2.0 * w[std::size_t(i)];
-  }
-  std::vector<float> k(w.size());
-  for (std::size_t i = 0; i < w.size(); ++i) k[i] = float(w[i] / total);
-  return k;
-}
-
-// Wider than this standard deviation, the blur runs as Young and van Vliet's recursive
-// Gaussian: its cost does not grow with the width, and its shape stays within a percent of
-// the kernel's.
-constexpr double kRecursiveFrom = 8.0;
-
-struct Recursive {
-  double gain, b1, b2, b3;  // y = gain x + b1 y[-1] + b2 y[-2] + b3 y[-3]
-  int settle;               // steps after which a level input gives a level output again
-  explicit Recursive(double sigma) {
-    const double q = 0.98711 * sigma - 0.96330, q2 = q * q, q3 = q2 * q;
-    const double b0 = 1.57825 + 2.44413 * q + 1.4281 * q2 + 0.422205 * q3;
-    b1 = (2.44413 * q + 2.85619 * q2 + 1.26661 * q3) / b0;
-    b2 = -(1.4281 * q2 + 1.26661 * q3) / b0;
-    b3 = 0.422205 * q3 / b0;
-    gain = 1.0 - (b1 + b2 + b3);
-    settle = int(std::ceil(6.0 * sigma));
-  }
-};
-
-// The recursive blur down the columns of `p` (h rows of w) in strips of columns, each strip's
-// columns at once: forwards, then backwards from `settle` rows of `outside` past the end.
-// Before the start the plane is `outside` too, where a level input leaves the filter level.
-void recursiveColumns(float* p, int w, int h, const Recursive& f, float outside) {
-  constexpr int kStrip = 256;
-  const int n = h + f.settle;
-  const std::size_t stride = std::size_t(w), width = std::size_t(std::min(w, kStrip));
-  const std::unique_ptr<double[]> rows(new double[std::size_t(n + 3) * width]);  // filled as it is read
-  std::vector<double> after(3 * width);  // the rows past the last, going backwards
-  for (int x0 = 0; x0 < w; x0 += kStrip) {
-    const std::size_t m = std::size_t(std::min(kStrip, w - x0));
-    std::fill(rows.get(), rows.get() + 3 * width, double(outside));
-    for (int y = 0; y < n; ++y) {
-      double* out = rows.get() + std::size_t(y + 3) * width;
-      const double *y1 = out - width, *y2 = y1 - width, *y3 = y2 - width;
-      if (y < h) {
-        const float* x = p + std::size_t(y) * stride + std::size_t(x0);
-        for (std::size_t i = 0; i < m; ++i) out[i] = f.gain * x[i] + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
-      } else {
-        for (std::size_t i = 0; i < m; ++i) out[i] = f.gain * outside + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
-      }
-    }
-    std::fill(after.begin(), after.end(), double(outside));
-    const double *y1 = after.data(), *y2 = y1 + width, *y3 = y2 + width;
-    for (int y = n - 1; y >= 0; --y) {
-      double* row = rows.get() + std::size_t(y + 3) * width;
-      for (std::size_t i = 0; i < m; ++i) row[i] = f.gain * row[i] + f.b1 * y1[i] + f.b2 * y2[i] + f.b3 * y3[i];
-      if (y < h) {
-        float* to = p + std::size_t(y) * stride + std::size_t(x0);
-        for (std::size_t i = 0; i < m; ++i) to[i] = float(row[i]);
-      }
-      y3 = y2, y2 = y1, y1 = row;
-    }
-  }
-}
-
-void transpose(const std::vector<float>& from, int w, int h, std::vector<float>& to) {
-  constexpr int kBlock = 32;
-  for (int y0 = 0; y0 < h; y0 += kBlock)
-    for (int x0 = 0; x0 < w; x0 += kBlock)
-      for (int y = y0; y < std::min(h, y0 + kBlock); ++y)
-        for (int x = x0; x < std::min(w, x0 + kBlock); ++x)
-          to[std::size_t(x) * std::size_t(h) + std::size_t(y)] = from[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-}
-
-void recursiveBlur(Plane& p, double sigma, float outside) {
-  const int w = p.area.width(), h = p.area.height();
-  const Recursive f(sigma);
-  std::vector<float> across(p.v.size());
-  transpose(p.v, w, h, across);  // the rows as columns
-  recursiveColumns(across.data(), h, w, f, outside);
-  transpose(across, h, w, p.v);
-  recursiveColumns(p.v.data(), w, h, f, outside);
-}
-
 // A box `width` pixels wide: pixels j - r + 1 .. j + r - 1 whole, and the end pixels j - r and
 // j + r in part. A fractional width weighs both ends in part; an even one takes one end whole,
 // the left one in a first pass and the right one in a second, so that two passes spread evenly.
@@ -255,11 +162,11 @@ void boxColumnsTwice(float* p, int w, int h, const Box& box, float outside) {
   const std::size_t width = std::size_t(w);
   const std::vector<float> level(width, outside);
   std::vector<float> once((std::size_t(h) + 2 * std::size_t(r)) * width);  // rows -r .. h + r - 1
-  std::vector<double> inner(width);
-  const double scale = 1.0 / box.width;
+  std::vector<float> inner(width);  // in float, for twice the columns a step: the sums stay exact enough
+  const float scale = float(1.0 / box.width);
   const auto pass = [&](auto&& from, int y0, int y1, bool first, auto&& to) {
-    const double wl = box.left(first) * scale, wr = box.right(first) * scale;
-    std::fill(inner.begin(), inner.end(), 0.0);
+    const float wl = float(box.left(first)) * scale, wr = float(box.right(first)) * scale;
+    std::fill(inner.begin(), inner.end(), 0.0f);
     for (int i = y0 - r + 1; i <= y0 + r - 1; ++i) {
       const float* f = from(i);
       for (std::size_t x = 0; x < width; ++x) inner[x] += f[x];
@@ -268,8 +175,8 @@ void boxColumnsTwice(float* p, int w, int h, const Box& box, float outside) {
       const float *above = from(y - r), *below = from(y + r), *leaving = from(y - r + 1);
       float* out = to(y);
       for (std::size_t x = 0; x < width; ++x) {
-        out[x] = float(inner[x] * scale + wl * above[x] + wr * below[x]);
-        inner[x] += double(below[x]) - double(leaving[x]);
+        out[x] = inner[x] * scale + wl * above[x] + wr * below[x];
+        inner[x] += below[x] - leaving[x];
       }
     }
   };
@@ -282,9 +189,6 @@ void boxColumnsTwice(float* p, int w, int h, const Box& box, float outside) {
 
 }  // namespace
 
-// Narrower than this standard deviation a blur changes no pixel by a level.
-constexpr double kSharpest = 0.05;
-
 void blur(Plane& p, double size, float outside) {
   if (!(size > 1.0) || p.area.empty()) return;
   const Box box(std::min(size, 4000.0));
@@ -292,54 +196,7 @@ void blur(Plane& p, double size, float outside) {
   boxColumnsTwice(p.v.data(), p.area.width(), p.area.height(), box, outside);
 }
 
-int blurReach(double size) {
-  const double sigma = sigmaOf(size);
-  return sigma >= kSharpest ? radiusOf(sigma) : 0;
-}
-
-// Narrow blurs convolve with the kernel: rows, then columns. Each pass sums the taps in turn
-// across a whole row, which the compiler vectorises; the columns are blurred a row at a time,
-// in strips, so the rows they read stay in cache.
-void gaussianBlur(Plane& p, double size, float outside) {
-  const double sigma = sigmaOf(size);
-  if (!(sigma >= kSharpest) || p.area.empty()) return;
-  if (sigma > kRecursiveFrom) return recursiveBlur(p, sigma, outside);
-  const std::vector<float> k = halfKernel(sigma);
-  const int r = int(k.size()) - 1, w = p.area.width(), h = p.area.height();
-  const std::size_t stride = std::size_t(w);
-  std::vector<float> padded(stride + 2 * std::size_t(r));
-  for (int y = 0; y < h; ++y) {
-    float* row = p.v.data() + std::size_t(y) * stride;
-    std::fill(padded.begin(), padded.begin() + r, outside);
-    std::copy(row, row + w, padded.begin() + r);
-    std::fill(padded.begin() + r + w, padded.end(), outside);
-    const float* c = padded.data() + r;
-    for (int x = 0; x < w; ++x) row[x] = k[0] * c[x];
-    for (int i = 1; i <= r; ++i) {
-      const float ki = k[std::size_t(i)];
-      const float *left = c - i, *right = c + i;
-      for (int x = 0; x < w; ++x) row[x] += ki * (left[x] + right[x]);
-    }
-  }
-  const std::vector<float> was = p.v;
-  const std::vector<float> level(stride, outside);
-  const auto in = [&](int y) { return y >= 0 && y < h ? was.data() + std::size_t(y) * stride : level.data(); };
-  // In strips of columns narrow enough that the rows a wide kernel reads stay in cache.
-  constexpr int kStrip = 256;
-  for (int x0 = 0; x0 < w; x0 += kStrip) {
-    const int n = std::min(kStrip, w - x0);
-    for (int y = 0; y < h; ++y) {
-      float* row = p.v.data() + std::size_t(y) * stride + x0;
-      const float* c = in(y) + x0;
-      for (int x = 0; x < n; ++x) row[x] = k[0] * c[x];
-      for (int i = 1; i <= r; ++i) {
-        const float ki = k[std::size_t(i)];
-        const float *above = in(y - i) + x0, *below = in(y + i) + x0;
-        for (int x = 0; x < n; ++x) row[x] += ki * (above[x] + below[x]);
-      }
-    }
-  }
-}
+int blurReach(double size) { return size > 1.0 ? 2 * Box(std::min(size, 4000.0)).r : 0; }
 
 Plane distances(const Plane& p, bool toShape, float threshold, std::vector<int>* nearest) {
   const int w = p.area.width(), h = p.area.height();

@@ -30,15 +30,11 @@ void invert(Plane& p);
 void multiply(Plane& a, const Plane& b);
 // a = a * (1 - strength * b).
 void multiplyInverse(Plane& a, const Plane& b, float strength);
-// The soft blur of an effect's size, as Photoshop's stored shadows, glows, satins and embosses
+// The soft blur of an effect's size, as Photoshop's stored shadows, glows, satins and bevels
 // show it: a box `size` pixels wide, twice over (rows, then columns), so each pixel spreads as a
 // tent across twice the size. Beyond the area the plane holds `outside`.
 void blur(Plane& p, double size, float outside = 0.0f);
-// A Gaussian blur whose standard deviation is this share of the size: the softness of an inner
-// bevel's matte, which Photoshop's bevels follow more closely than the box.
-inline constexpr double kSoftnessPerSize = 0.41;
-void gaussianBlur(Plane& p, double size, float outside = 0.0f);
-// How far either blur reaches, in pixels.
+// How far that blur reaches, in pixels.
 int blurReach(double size);
 // For each pixel, the Euclidean distance to the nearest pixel whose value is at least
 // `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.

@@ -117,8 +117,8 @@ void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 const std::vector<Family> kFamilies = {
     {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 100.0, 100.0},
                          {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.6, 99.9}}},
-    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 96.5, 97.5},
-                    {"effects/psd-tools__layer_effects.psd", 99.2, 99.8}}},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 96.9, 97.6},
+                    {"effects/psd-tools__layer_effects.psd", 99.7, 99.9}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
                  {"psd/effects__stroke-effects.psd", 96.0, 97.0},
                  {"psd/effects__double-stroke-effects.psd", 100.0, 100.0},
@@ -128,7 +128,7 @@ const std::vector<Family> kFamilies = {
                  {"psd/descriptors__stroke-color-descriptors-hsb-with-rgb-mode.psd", 100.0, 100.0}}},
     {"ShapeEffects", {{"psd/effects__shape-fx.psd", 100.0, 100.0}, {"psd/effects__shape-fx2.psd", 97.5, 98.2}}},
     {"PatternOverlay", {{"effects/ag-psd__read__pattern__src.psd", 95.0, 99.9}}},
-    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 92.1, 98.4}}},
+    {"BevelInSpecialModes", {{"psd/layer_comps.psd", 96.1, 98.5}}},
     {"FillAndKnockout", {{"psd/transparency__fill-opacity.psd", 100.0, 100.0},
                          {"psd/transparency__knockout-isolated-groups.psd", 98.4, 98.8}}},
 };
