@@ -22,7 +22,8 @@ double snapped(double v) { return std::round(v * 1e6) / 1e6; }
 
 // A gradient laid over a box, as Photoshop draws it: its start and end points, a box's width or
 // height apart along its angle through the box's centre (the centre and the end for the round
-// styles), are whole pixels, and each pixel takes the gradient at its corner.
+// styles), are whole pixels, and each pixel takes the gradient at its corner. The points are cut
+// down to whole pixels, except a radial gradient's end, which goes to the nearest.
 struct GradientFrame {
   GradientStyle style;
   bool reverse;
@@ -42,7 +43,8 @@ struct GradientFrame {
     // hair short (8 as 7.999999999999999) is not a pixel off.
     const auto whole = [](double v) { return std::floor(snapped(v)); };
     sx = whole(linear ? cx - half * ux : cx), sy = whole(linear ? cy - half * uy : cy);
-    vx = whole(cx + half * ux) - sx, vy = whole(cy + half * uy) - sy;
+    const auto endAt = [&](double v) { return style == GradientStyle::Radial ? std::round(snapped(v)) : whole(v); };
+    vx = endAt(cx + half * ux) - sx, vy = endAt(cy + half * uy) - sy;
     length = std::max(std::hypot(vx, vy), 1e-9);
   }
 

@@ -117,7 +117,7 @@ void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
 const std::vector<Family> kFamilies = {
     {"ShadowsAndGlows", {{"effects/ag-psd__read__blend-mode__src.psd", 100.0, 100.0},
                          {"effects/ag-psd__read__group-drop-shadows__src.psd", 98.6, 99.9}}},
-    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 96.9, 97.6},
+    {"AllEffects", {{"effects/ag-psd__read__effects__src.psd", 97.6, 97.6},
                     {"effects/psd-tools__layer_effects.psd", 99.7, 99.9}}},
     {"Strokes", {{"effects/ag-psd__multiple-strokes-test.psd", 98.5, 98.6},
                  {"psd/effects__stroke-effects.psd", 96.0, 97.0},

@@ -461,6 +461,16 @@ TEST(EffectGradient, SamplesInterpolateBetweenStopsAndALinearGradientSpansTheBox
   EXPECT_EQ(rgbAt(soft, 40, 20).r, 255) << "the top solid row is the gradient's end";
   EXPECT_EQ(rgbAt(soft, 40, 30).r, 128);
 
+  // A radial gradient's end goes to the nearest whole pixel: from the centre row 25 (of 16 to 35)
+  // 19 / 2 x 1.12 = 10.64 up ends on row 15, not 14, so row 16 is 9 tenths of the way out.
+  fill.style = engine::GradientStyle::Radial;
+  fill.scale = 1.12;
+  layer = styled(fx);
+  layer.pixels = Raster::filled({10, 16, 30, 35}, kBlue);
+  EXPECT_NEAR(rgbAt(alone(layer), 20, 16).r, 230, 1);
+  fill.style = engine::GradientStyle::Linear;
+  fill.scale = 1.0;
+
   // A shape layer's gradient spans its path, whatever its stored pixels cover.
   fill.angle = 90;
   layer = styled(fx);
