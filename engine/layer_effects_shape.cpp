@@ -198,29 +198,39 @@ void blur(Plane& p, double size, float outside) {
 
 int blurReach(double size) { return size > 1.0 ? 2 * Box(std::min(size, 4000.0)).r : 0; }
 
+namespace {
+// The length of the shortest way to a pixel `dx`, `dy` away through steps to the 16 pixels
+// around: knight's moves, then diagonal or straight steps for the rest.
+float stepLength(int dx, int dy) {
+  int a = std::abs(dx), b = std::abs(dy);
+  if (a < b) std::swap(a, b);
+  static const float kDiagonal = std::sqrt(2.0f), kKnight = std::sqrt(5.0f);
+  return 2 * b <= a ? float(b) * kKnight + float(a - 2 * b) : float(a - b) * kKnight + float(2 * b - a) * kDiagonal;
+}
+}  // namespace
+
 Plane distances(const Plane& p, bool toShape, float threshold, std::vector<int>* nearest) {
   const int w = p.area.width(), h = p.area.height();
   Plane out(p.area);
   std::vector<float> f(std::size_t(std::max(w, h))), line(f.size());
-  std::vector<int> v, columnSite(nearest ? std::size_t(h) : 0), rowSite(nearest ? p.v.size() : 0);
+  std::vector<int> v, columnSite(static_cast<std::size_t>(h)), rowSite(p.v.size()), sites(nearest ? p.v.size() : 0);
   std::vector<float> z;
+  // The nearest pixel by the straight line (rows, then columns), then the steps' way to it.
   for (int y = 0; y < h; ++y) {
     const std::size_t at = std::size_t(y) * std::size_t(w);
-    rowDistances(p.v.data() + at, w, toShape, threshold, out.v.data() + at, nearest ? rowSite.data() + at : nullptr);
+    rowDistances(p.v.data() + at, w, toShape, threshold, out.v.data() + at, rowSite.data() + at);
   }
-  if (nearest) nearest->assign(p.v.size(), 0);
   for (int x = 0; x < w; ++x) {
     for (int y = 0; y < h; ++y) f[std::size_t(y)] = out.v[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-    distanceLine(f.data(), h, line.data(), v, z, nearest ? columnSite.data() : nullptr);
+    distanceLine(f.data(), h, line.data(), v, z, columnSite.data());
     for (int y = 0; y < h; ++y) {
       const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
-      out.v[i] = std::sqrt(line[std::size_t(y)]);
-      if (nearest) {
-        const int row = columnSite[std::size_t(y)] * w;
-        (*nearest)[i] = row + rowSite[std::size_t(row) + std::size_t(x)];
-      }
+      const int row = columnSite[std::size_t(y)], column = rowSite[std::size_t(row) * std::size_t(w) + std::size_t(x)];
+      out.v[i] = std::isfinite(line[std::size_t(y)]) ? stepLength(x - column, y - row) : line[std::size_t(y)];
+      if (nearest) sites[i] = row * w + column;
     }
   }
+  if (nearest) *nearest = std::move(sites);
   // Beyond the area everything counts as outside the shape: distance to the area's border.
   if (!toShape) {
     for (int y = 0; y < h; ++y)

@@ -36,9 +36,12 @@ void multiplyInverse(Plane& a, const Plane& b, float strength);
 void blur(Plane& p, double size, float outside = 0.0f);
 // How far that blur reaches, in pixels.
 int blurReach(double size);
-// For each pixel, the Euclidean distance to the nearest pixel whose value is at least
-// `threshold` (`toShape`) or below it (otherwise); pixels beyond the area count as below it.
-// `nearest`, when given, receives for each pixel the index of the nearest such pixel (toShape).
+// For each pixel, the distance to the nearest pixel whose value is at least `threshold`
+// (`toShape`) or below it (otherwise); pixels beyond the area count as below it. As Photoshop's
+// spreads and strokes measure it: the nearest pixel by the straight line, reached by steps to
+// the 16 pixels around (1 straight, the square root of 2 diagonally, of 5 a knight's move),
+// which run up to 3 % longer between those directions. `nearest`, when given, receives for each
+// pixel the index of that nearest pixel.
 Plane distances(const Plane& p, bool toShape, float threshold = 0.5f, std::vector<int>* nearest = nullptr);
 // Any pixel a layer covers at all belongs to its shape, for the effects that follow its edge.
 inline constexpr float kCovered = 1.0f / 512.0f;

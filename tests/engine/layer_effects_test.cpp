@@ -386,6 +386,26 @@ TEST(EffectBlur, SpreadsAsATentOverTwiceItsSize) {
   EXPECT_EQ(dot.v[4], 1.0f);
 }
 
+// Distances run through steps to the 16 pixels around: exact along the straight, diagonal and
+// knight's-move lines, a little long between them (the ripple Photoshop's spreads show), and
+// the nearest pixel is the one the way starts from.
+TEST(EffectDistances, StepThroughTheSixteenPixelsAround) {
+  engine::fx::Plane p(Rect{0, 0, 12, 12});
+  p.row(2)[2] = 1.0f;
+  std::vector<int> nearest;
+  const engine::fx::Plane d = engine::fx::distances(p, true, 0.5f, &nearest);
+  const auto at = [&](int x, int y) { return double(d.row(y)[x]); };
+  EXPECT_FLOAT_EQ(at(2, 2), 0.0);
+  EXPECT_FLOAT_EQ(at(9, 2), 7.0);
+  EXPECT_FLOAT_EQ(at(7, 7), 5 * std::sqrt(2.0));
+  EXPECT_FLOAT_EQ(at(6, 4), 2 * std::sqrt(5.0));
+  EXPECT_FLOAT_EQ(at(5, 3), 1 + std::sqrt(5.0)) << "longer than the straight line's 3.16";
+  EXPECT_EQ(nearest[std::size_t(11 * 12 + 11)], 2 * 12 + 2);
+  // Towards the outside, beyond the area counts as outside.
+  const engine::fx::Plane in = engine::fx::distances(engine::fx::Plane(Rect{0, 0, 12, 12}, 1.0f), false);
+  EXPECT_FLOAT_EQ(double(in.row(5)[1]), 2.0);
+}
+
 // A contour reshapes an effect's fade: smooth through its points, straight into a corner; a
 // cone turns a shadow into a ring, clear where the plain shadow is darkest.
 TEST(Contour, ShapesTheFadeSmoothThroughPointsAndSharpAtCorners) {
