@@ -1,7 +1,6 @@
 #include "engine/layer_effects_shape.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -64,6 +63,15 @@ void distanceLine(const float* f, int n, float* out, std::vector<int>& v, std::v
     out[q] = d * d + f[v[std::size_t(j)]];
     if (nearest) nearest[q] = v[std::size_t(j)];
   }
+}
+
+// The length of the shortest way to a pixel `dx`, `dy` away through steps to the 16 pixels
+// around: knight's moves, then diagonal or straight steps for the rest.
+float stepLength(int dx, int dy) {
+  int a = std::abs(dx), b = std::abs(dy);
+  if (a < b) std::swap(a, b);
+  static const float kDiagonal = std::sqrt(2.0f), kKnight = std::sqrt(5.0f);
+  return 2 * b <= a ? float(b) * kKnight + float(a - 2 * b) : float(a - b) * kKnight + float(2 * b - a) * kDiagonal;
 }
 
 }  // namespace
@@ -197,17 +205,6 @@ void blur(Plane& p, double size, float outside) {
 }
 
 int blurReach(double size) { return size > 1.0 ? 2 * Box(std::min(size, 4000.0)).r : 0; }
-
-namespace {
-// The length of the shortest way to a pixel `dx`, `dy` away through steps to the 16 pixels
-// around: knight's moves, then diagonal or straight steps for the rest.
-float stepLength(int dx, int dy) {
-  int a = std::abs(dx), b = std::abs(dy);
-  if (a < b) std::swap(a, b);
-  static const float kDiagonal = std::sqrt(2.0f), kKnight = std::sqrt(5.0f);
-  return 2 * b <= a ? float(b) * kKnight + float(a - 2 * b) : float(a - b) * kKnight + float(2 * b - a) * kDiagonal;
-}
-}  // namespace
 
 Plane distances(const Plane& p, bool toShape, float threshold, std::vector<int>* nearest) {
   const int w = p.area.width(), h = p.area.height();
